@@ -1,0 +1,19 @@
+#include "appwiring.h"
+
+#include <QApplication>
+#include <QQmlApplicationEngine>
+#include <QUrl>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QCoreApplication::setOrganizationName("Orvane");
+    QApplication app(argc, argv);
+    registerQmlTypes();
+    QQmlApplicationEngine engine;
+    wireEngine(&engine);
+    engine.load(QUrl(QStringLiteral("qrc:/main.qml")));
+    if (engine.rootObjects().isEmpty())
+        return -1;
+    return app.exec();
+}

@@ -1,0 +1,44 @@
+#ifndef DIM_H
+#define DIM_H
+
+#include <QObject>
+
+// The 512 channel levels, entry i being channel i + 1.
+extern uchar g_dimValue[512];
+
+// One DMX channel as the fader strip sees it: its level, snap flag and link flag.
+class dim : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(ushort dimNum READ dimNum NOTIFY dimNumChanged)
+    Q_PROPERTY(uchar dimValue READ dimValue WRITE setDimValue NOTIFY dimValueChanged)
+    Q_PROPERTY(uchar dimEn READ dimEn WRITE setDimEn NOTIFY dimEnChanged)
+    Q_PROPERTY(uchar dimLinkage READ dimLinkage WRITE setDimLinkage NOTIFY dimLinkageChanged)
+    Q_PROPERTY(bool run_flag WRITE setRunFlag)
+
+public:
+    explicit dim(ushort num, QObject *parent = nullptr);
+
+    ushort m_num;
+    uchar m_en = 0;
+    uchar m_linkage = 0;
+    bool m_runFlag = false;
+
+    ushort dimNum() const { return m_num + 1; }
+    uchar dimValue() const { return g_dimValue[m_num]; }
+    uchar dimEn() const { return m_en; }
+    uchar dimLinkage() const { return m_linkage; }
+
+    void setDimValue(uchar value, bool toTable = true, bool refresh = true);
+    void setDimEn(bool en) { m_en = en ? 1 : 0; }
+    void setDimLinkage(bool linkage) { m_linkage = linkage ? 1 : 0; }
+    void setRunFlag(bool flag) { m_runFlag = flag; }
+
+signals:
+    void dimValueChanged();
+    void dimNumChanged();
+    void dimEnChanged();
+    void dimLinkageChanged();
+};
+
+#endif

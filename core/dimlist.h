@@ -1,0 +1,98 @@
+#ifndef DIMLIST_H
+#define DIMLIST_H
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QVector>
+
+class dmx;
+class dimList;
+class QTimer;
+
+// One step: c_id, speed, fade, then the levels of channels 1 to 512.
+using StepRow = QVector<quint16>;
+
+extern dimList *g_dimList;
+extern int g_currentRow;
+extern bool g_playEnable;
+extern int g_advanceRow;
+
+// The step table, its playback engine and its row operations.
+class dimList : public QAbstractTableModel
+{
+    Q_OBJECT
+    Q_PROPERTY(int currentRow READ currentRow NOTIFY currentRowChanged)
+    Q_PROPERTY(uint repeat READ repeat WRITE setRepeat NOTIFY repeatChanged)
+
+public:
+    explicit dimList(QObject *parent = nullptr);
+
+    // The file service and the output object work on these directly.
+    dmx *m_dmx;
+    QList<StepRow *> m_data;
+    int m_columns = 515;
+    StepRow *m_rowData = nullptr;
+    QVector<float> *m_fadeStep;
+    QVector<float> *m_fadeValue;
+    QTimer *m_timer;
+    int m_playStart = 0;
+    int m_playEnd = -1;
+    uint m_between = 1;
+    uint m_repeat = 0;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
+                       int role = Qt::EditRole) override;
+    bool insertRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+    bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+    bool moveRows(const QModelIndex &sourceParent, int sourceRow, int count,
+                  const QModelIndex &destinationParent, int destinationChild) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    int currentRow() const;
+    uint repeat() const { return m_repeat; }
+    void setRepeat(uint times) { m_repeat = times; }
+
+    Q_INVOKABLE void setDmxData(ushort value, ushort col, ushort row);
+    Q_INVOKABLE void setDmxData(ushort value, ushort col);
+    Q_INVOKABLE void dmxRowToDim(ushort row);
+    Q_INVOKABLE void setPlayerEndRow(ushort row);
+    Q_INVOKABLE void insertEndRows();
+    Q_INVOKABLE void insertCurrRows();
+    Q_INVOKABLE void removeEndRows();
+    Q_INVOKABLE void removeCurrRows();
+    Q_INVOKABLE void removeSelectRows();
+    Q_INVOKABLE void removeAll();
+    Q_INVOKABLE void refrushModel();
+    Q_INVOKABLE void refrushIndex();
+    Q_INVOKABLE void moveUpRows();
+    Q_INVOKABLE void moveDownRows();
+    Q_INVOKABLE void dmxOutputEnable(bool enable);
+    Q_INVOKABLE void setAllDmxSpeedCross(ushort speed, ushort fade);
+    Q_INVOKABLE void setDmxDataBetween(uint index);
+    Q_INVOKABLE void dmx_up_down_select_row(bool up_down);
+    Q_INVOKABLE void add_light_fix(int id, int channel);
+    Q_INVOKABLE void delete_light_fix(int id);
+    Q_INVOKABLE void currId_light_fix();
+
+signals:
+    void currentRowChanged(int index);
+    void repeatChanged(uint times);
+
+public slots:
+    void sendDmxEnable(bool enable);
+    void sendDmxEnable();
+    void sendDmx();
+
+private:
+    bool validRow(int row) const { return row >= 0 && row < m_data.size(); }
+    void loadRowToDims(int row);
+};
+
+#endif

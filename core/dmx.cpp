@@ -1,0 +1,105 @@
+#include "dmx.h"
+
+#include "dim.h"
+#include "dimlist.h"
+#include "dmxbox.h"
+#include "light_list.h"
+
+#include <QDebug>
+
+uchar g_dmxFrame[512] = {};
+
+namespace {
+// The built-in scene of "Init:"; channels not listed are 0.
+uchar defaultLevel(int channel)
+{
+    switch (channel) {
+    case 1:
+        return 255;
+    case 3:
+    case 4:
+        return 200;
+    case 7:
+    case 8:
+    case 11:
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+        return 128;
+    default:
+        return 0;
+    }
+}
+} // namespace
+
+dmx::dmx(QObject *parent) : QObject(parent), m_lightList(new light_list(nullptr))
+{
+    m_dims.reserve(512);
+    for (ushort i = 0; i < 512; ++i)
+        m_dims.append(new dim(i, nullptr));
+}
+
+void dmx::setLevel(int index, uchar value)
+{
+    dim *d = static_cast<dim *>(m_dims.at(index));
+    if (g_dimValue[d->m_num] != value) {
+        g_dimValue[d->m_num] = value;
+        emit d->dimValueChanged();
+    }
+}
+
+void dmx::setDmxValue(uchar value, ushort channel)
+{
+    if (channel > 511)
+        channel = 511;
+    setLevel(channel, value);
+    if (m_sendLive)
+        sendDmx();
+}
+
+void dmx::sendDmx()
+{
+    if (!m_outputEnable)
+        return;
+    for (int c = 0; c < 512; ++c) {
+        if (!m_lightList->mapChannel(c))
+            continue;
+        const int slot = m_lightList->m_mapSlot;
+        if (slot < 0) {
+            qDebug() << "发生了错误";
+            return;
+        }
+        if (slot < 512)
+            g_dmxFrame[slot] = g_dimValue[c];
+    }
+    DMXSendBox(0, g_dmxFrame);
+}
+
+void dmx::setAllDmxValue(uchar value)
+{
+    for (int i = 0; i < 512; ++i) {
+        setLevel(i, value);
+        g_dmxFrame[i] = value;
+        const ushort num = static_cast<dim *>(m_dims.at(i))->m_num;
+        g_dimList->setDmxData(value, num + 3, static_cast<ushort>(g_currentRow));
+    }
+    g_dimList->refrushModel();
+    if (m_sendLive)
+        sendDmx();
+    qDebug() << "dmx::setAllDmxValue OK:" << int(value);
+}
+
+void dmx::setDefaultDmxValue()
+{
+    for (int i = 0; i < 512; ++i) {
+        const uchar level = defaultLevel(i + 1);
+        setLevel(i, level);
+        const ushort num = static_cast<dim *>(m_dims.at(i))->m_num;
+        g_dimList->setDmxData(level, num + 3, static_cast<ushort>(g_currentRow));
+    }
+    g_dimList->refrushModel();
+    if (m_sendLive)
+        sendDmx();
+    qDebug() << "dmx::setDefaultDmxValue OK:";
+}

@@ -1,0 +1,36 @@
+#ifndef DMX_H
+#define DMX_H
+
+#include <QList>
+#include <QObject>
+
+class light_list;
+
+// The 512-byte frame handed to the interface; slot k is DMX channel k + 1.
+extern uchar g_dmxFrame[512];
+
+// The output side: channel objects, fixture patch, the frame and its hand-over to the interface.
+class dmx : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit dmx(QObject *parent = nullptr);
+
+    QList<QObject *> m_dims;
+    light_list *m_lightList;
+    bool m_sendLive = false;
+    bool m_outputEnable = false;
+
+    void setDmxValue(uchar value, ushort channel);
+    Q_INVOKABLE void setAllDmxValue(uchar value);
+    Q_INVOKABLE void setDefaultDmxValue();
+
+public slots:
+    void sendDmx();
+
+private:
+    void setLevel(int index, uchar value);
+};
+
+#endif

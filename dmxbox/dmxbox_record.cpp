@@ -1,0 +1,41 @@
+#include "dmxbox.h"
+#include "dmxbox_record.h"
+
+#include <cstring>
+
+namespace {
+unsigned char s_lastFrame[512];
+unsigned long s_calls = 0;
+int s_lastDevice = -1;
+} // namespace
+
+extern "C" int DMXSendBox(int device, unsigned char *frame)
+{
+    if (frame)
+        std::memcpy(s_lastFrame, frame, sizeof s_lastFrame);
+    s_lastDevice = device;
+    ++s_calls;
+    return 1;
+}
+
+extern "C" const unsigned char *dmxbox_lastFrame(void)
+{
+    return s_lastFrame;
+}
+
+extern "C" unsigned long dmxbox_callCount(void)
+{
+    return s_calls;
+}
+
+extern "C" int dmxbox_lastDevice(void)
+{
+    return s_lastDevice;
+}
+
+extern "C" void dmxbox_reset(void)
+{
+    std::memset(s_lastFrame, 0, sizeof s_lastFrame);
+    s_calls = 0;
+    s_lastDevice = -1;
+}

@@ -1,0 +1,90 @@
+#include "appwiring.h"
+#include "coretestsupport.h"
+
+#include <QProcess>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QtTest>
+
+class tst_startup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void brokenMainDocumentExitsWithMinusOne();
+    void contextPropertiesArePublished();
+    void channelListIsInChannelOrder();
+    void propertyChangesReachQmlThroughTheCopies();
+};
+
+void tst_startup::brokenMainDocumentExitsWithMinusOne()
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_QUICK_BACKEND", "software");
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(BROKEN_PLAYER), QStringList());
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 255); // -1 as an exit status
+}
+
+void tst_startup::contextPropertiesArePublished()
+{
+    QQmlEngine engine;
+    wireEngine(&engine);
+    QQmlContext *ctx = engine.rootContext();
+    QCOMPARE(ctx->contextProperty("dmx_list").value<QObject *>(), g_dimList);
+    QCOMPARE(ctx->contextProperty("dmx").value<QObject *>(), g_dimList->m_dmx);
+    QCOMPARE(ctx->contextProperty("fix_list").value<QObject *>(), g_dimList->m_dmx->m_lightList);
+    QVERIFY(engine.importPathList().contains("qrc:/"));
+}
+
+void tst_startup::channelListIsInChannelOrder()
+{
+    QQmlEngine engine;
+    wireEngine(&engine);
+    QQmlComponent c(&engine);
+    c.setData("import QtQuick 2.10\n"
+              "QtObject {\n"
+              "  property int count: dmx_data.length\n"
+              "  property bool ordered: { for (var i = 0; i < dmx_data.length; ++i)"
+              "    if (dmx_data[i].dimNum !== i + 1) return false; return true }\n"
+              "  property int fixtures: dmx_fix.length\n"
+              "  property int lastFixtureId: dmx_fix[5].fixID\n"
+              "}",
+              QUrl());
+    QScopedPointer<QObject> o(c.create());
+    QVERIFY2(o, qPrintable(c.errorString()));
+    QCOMPARE(o->property("count").toInt(), 512);
+    QVERIFY(o->property("ordered").toBool());
+    QCOMPARE(o->property("fixtures").toInt(), 6);
+    QCOMPARE(o->property("lastFixtureId").toInt(), 5);
+}
+
+void tst_startup::propertyChangesReachQmlThroughTheCopies()
+{
+    resetCore();
+    QQmlEngine engine;
+    wireEngine(&engine);
+    QQmlComponent c(&engine);
+    c.setData("import QtQuick 2.10\n"
+              "QtObject {\n"
+              "  property int level: dmx_data[9].dimValue\n"
+              "  function flip() { dmx_fix[2].fixSelect = 0; return dmx_fix[2].fixSelect }\n"
+              "}",
+              QUrl());
+    QScopedPointer<QObject> o(c.create());
+    QVERIFY2(o, qPrintable(c.errorString()));
+    channel(9)->setDimValue(77);
+    QCOMPARE(o->property("level").toInt(), 77);
+    QVariant r;
+    QMetaObject::invokeMethod(o.data(), "flip", Q_RETURN_ARG(QVariant, r));
+    QCOMPARE(r.toInt(), 0);
+    QCOMPARE(int(fixture(2)->m_select), 0);
+}
+
+QTEST_MAIN(tst_startup)
+#include "tst_startup.moc"

@@ -1,0 +1,150 @@
+#include "coretestsupport.h"
+
+#include <QtTest>
+
+class tst_dmx : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { resetCore(); }
+    void setDmxValue_data();
+    void setDmxValue();
+    void outputDisabledSendsNothing();
+    void unmappedSlotsKeepTheirValue();
+    void setAllWritesEveryFrameSlot();
+    void setDefaultGoesThroughThePatch();
+    void bulkOperationsWriteTheCurrentRow();
+    void oneLibraryCallPerSend();
+};
+
+void tst_dmx::setDmxValue_data()
+{
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<int>("index"); // channel object that must change
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<bool>("live");
+    QTest::addColumn<int>("signals_");
+    QTest::addColumn<int>("sends");
+
+    QTest::newRow("changed, live") << 5 << 5 << 0 << 90 << true << 1 << 1;
+    QTest::newRow("unchanged, live still sends") << 5 << 5 << 90 << 90 << true << 0 << 1;
+    QTest::newRow("changed, not live") << 5 << 5 << 0 << 90 << false << 1 << 0;
+    QTest::newRow("600 clamps to channel 512") << 600 << 511 << 0 << 33 << true << 1 << 1;
+}
+
+void tst_dmx::setDmxValue()
+{
+    QFETCH(int, channel);
+    QFETCH(int, index);
+    QFETCH(int, start);
+    QFETCH(int, value);
+    QFETCH(bool, live);
+    QFETCH(int, signals_);
+    QFETCH(int, sends);
+
+    dmx *out = coreModel()->m_dmx;
+    out->m_outputEnable = true;
+    out->m_sendLive = live;
+    g_dimValue[index] = static_cast<uchar>(start);
+    QSignalSpy spy(::channel(index), &dim::dimValueChanged);
+    out->setDmxValue(static_cast<uchar>(value), static_cast<ushort>(channel));
+    QCOMPARE(int(g_dimValue[index]), value);
+    QCOMPARE(spy.count(), signals_);
+    QCOMPARE(int(dmxbox_callCount()), sends);
+}
+
+void tst_dmx::outputDisabledSendsNothing()
+{
+    dmx *out = coreModel()->m_dmx;
+    g_dimValue[0] = 200;
+    g_dmxFrame[0] = 7;
+    out->sendDmx();
+    QCOMPARE(int(g_dmxFrame[0]), 7);
+    QCOMPARE(int(dmxbox_callCount()), 0);
+}
+
+void tst_dmx::unmappedSlotsKeepTheirValue()
+{
+    dmx *out = coreModel()->m_dmx;
+    out->m_outputEnable = true;
+    fixture(5)->m_select = 0; // channels 90..107 go nowhere, slots 90..107 are not written
+    g_dmxFrame[95] = 42;
+    g_dmxFrame[300] = 17;
+    g_dimValue[300] = 250;
+    g_dimValue[10] = 11;
+    for (int i = 0; i < 3; ++i)
+        out->sendDmx();
+    QCOMPARE(int(dmxbox_callCount()), 3);
+    QCOMPARE(int(dmxbox_lastDevice()), 0);
+    QCOMPARE(int(dmxbox_lastFrame()[95]), 42);
+    QCOMPARE(int(dmxbox_lastFrame()[300]), 17);
+    QCOMPARE(int(dmxbox_lastFrame()[10]), 11);
+}
+
+void tst_dmx::setAllWritesEveryFrameSlot()
+{
+    dmx *out = coreModel()->m_dmx;
+    QSignalSpy reset(coreModel(), &QAbstractItemModel::modelReset);
+    QTest::ignoreMessage(QtDebugMsg, "dmx::setAllDmxValue OK: 77");
+    out->setAllDmxValue(77);
+    for (int i = 0; i < 512; ++i) {
+        QCOMPARE(int(g_dmxFrame[i]), 77);
+        QCOMPARE(int(g_dimValue[i]), 77);
+    }
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(int(dmxbox_callCount()), 0); // output off: nothing leaves
+}
+
+void tst_dmx::setDefaultGoesThroughThePatch()
+{
+    dmx *out = coreModel()->m_dmx;
+    fixture(0)->m_select = 0;
+    QTest::ignoreMessage(QtDebugMsg, "dmx::setDefaultDmxValue OK:");
+    out->setDefaultDmxValue();
+    const QVector<int> levels{255, 0, 200, 200, 0, 0, 128, 128, 0, 0, 128, 0, 0, 0, 0, 0,
+                              128, 128, 128, 128, 0};
+    for (int i = 0; i < levels.size(); ++i)
+        QCOMPARE(int(g_dimValue[i]), levels[i]);
+    for (int i = 0; i < 512; ++i)
+        QCOMPARE(int(g_dmxFrame[i]), 0); // no send yet
+    out->m_outputEnable = true;
+    out->sendDmx();
+    // Fixture 0 is off, so channels 19 and 20 (fixture 1) land in slots 0 and 1.
+    QCOMPARE(int(g_dmxFrame[0]), 128);
+    QCOMPARE(int(g_dmxFrame[1]), 128);
+    QCOMPARE(int(g_dmxFrame[2]), 0);
+}
+
+void tst_dmx::bulkOperationsWriteTheCurrentRow()
+{
+    StepRow *row = appendRow();
+    g_currentRow = -1;
+    coreModel()->m_dmx->setAllDmxValue(50);
+    QCOMPARE(int(row->at(3)), 0); // no current row, no cell
+    g_currentRow = 0;
+    coreModel()->m_dmx->setAllDmxValue(60);
+    QCOMPARE(int(row->at(3)), 60);
+    QCOMPARE(int(row->at(514)), 60);
+    QCOMPARE(int(row->at(1)), 0);
+    coreModel()->m_dmx->setDefaultDmxValue();
+    QCOMPARE(int(row->at(3)), 255);
+    QCOMPARE(int(row->at(4)), 0);
+}
+
+void tst_dmx::oneLibraryCallPerSend()
+{
+    dmx *out = coreModel()->m_dmx;
+    out->m_outputEnable = true;
+    for (int i = 0; i < 512; ++i)
+        g_dimValue[i] = static_cast<uchar>(i);
+    out->sendDmx();
+    QCOMPARE(int(dmxbox_callCount()), 1);
+    for (int i = 0; i < 108; ++i)
+        QCOMPARE(int(dmxbox_lastFrame()[i]), i);
+    QCOMPARE(int(dmxbox_lastFrame()[108]), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_dmx)
+#include "tst_dmx.moc"

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing the program needs on Debian 12 (as root).
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qtbase5-dev qtdeclarative5-dev qtquickcontrols2-5-dev
+    qml-module-qtquick2 qml-module-qtquick-controls qml-module-qtquick-controls2
+    qml-module-qtquick-dialogs qml-module-qtquick-layouts qml-module-qtquick-window2
+    qml-module-qtgraphicaleffects qml-module-qttest qml-module-qt-labs-folderlistmodel
+    qml-module-qt-labs-settings
+    libbenchmark-dev clang libclang-rt-14-dev
+    xvfb x11-apps imagemagick fonts-noto-cjk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

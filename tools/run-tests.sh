@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test: a normal build with warnings
+# as errors, and the same under AddressSanitizer + UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/install-deps.sh
+jobs=$(nproc)
+
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDMX_WERROR=ON -DDMX_BUILD_BENCH=ON
+cmake --build build-test -j"$jobs"
+(cd build-test && ctest --output-on-failure)
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDMX_WERROR=ON -DDMX_SANITIZE=ON
+cmake --build build-asan -j"$jobs"
+(cd build-asan && ctest --output-on-failure)
