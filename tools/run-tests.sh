@@ -13,4 +13,6 @@ cmake --build build-test -j"$jobs"
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDMX_WERROR=ON -DDMX_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd build-asan && ctest --output-on-failure)
