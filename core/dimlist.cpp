@@ -12,8 +12,23 @@ int g_currentRow = -1;
 bool g_playEnable = false;
 int g_advanceRow = 1;
 
-namespace {
+namespace
+{
 constexpr int kFirstRole = Qt::UserRole + 1; // role of cell 0
+constexpr int kChannels = 512;
+constexpr int kTickMs = 30;
+
+// Fade and speed cells above 1 count three ticks per unit.
+int scaled(int cell)
+{
+    return cell <= 1 ? cell : 3 * cell;
+}
+
+// Levels are bytes; a larger cell is aimed at 255 so that the channel can still arrive.
+int fadeTarget(quint16 cell)
+{
+    return cell > 255 ? 255 : cell;
+}
 } // namespace
 
 dimList::dimList(QObject *parent)
@@ -23,6 +38,10 @@ dimList::dimList(QObject *parent)
 {
     m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &dimList::sendDmx);
+    m_holdTimer = new QTimer(nullptr);
+    m_holdTimer->setSingleShot(true);
+    connect(m_holdTimer, &QTimer::timeout, this,
+            static_cast<void (dimList::*)()>(&dimList::sendDmxEnable));
 }
 
 int dimList::rowCount(const QModelIndex &parent) const
@@ -183,9 +202,36 @@ void dimList::loadRowToDims(int row)
 
 // ---- playback --------------------------------------------------------------------------
 
+int dimList::clampRow(int row) const
+{
+    return qBound(0, row, m_data.size() - 1);
+}
+
+void dimList::stopPlayback()
+{
+    m_timer->stop();
+    m_holdTimer->stop();
+    g_playEnable = false;
+    m_dmx->m_sendLive = true;
+}
+
 void dimList::sendDmxEnable(bool enable)
 {
-    Q_UNUSED(enable)
+    if (!enable) {
+        stopPlayback();
+        return;
+    }
+    if (m_data.isEmpty()) {
+        // Never start on an empty table; a hold ending after the table was emptied stops.
+        if (g_playEnable)
+            stopPlayback();
+        return;
+    }
+    g_playEnable = true;
+    m_dmx->m_sendLive = false;
+    m_holdTimer->stop();
+    if (!m_timer->isActive())
+        m_timer->start(kTickMs);
 }
 
 void dimList::sendDmxEnable()
@@ -193,11 +239,106 @@ void dimList::sendDmxEnable()
     sendDmxEnable(g_playEnable);
 }
 
-void dimList::sendDmx() {}
+void dimList::sendDmx()
+{
+    if (m_data.isEmpty()) {
+        stopPlayback();
+        return;
+    }
+    // The row being faded was removed: count it as finished and load from where we stand.
+    if (!validRow(g_currentRow))
+        g_advanceRow = 1;
+    if (g_advanceRow)
+        loadNextRow();
+    // A receiver of the load's signals may have edited the table.
+    if (validRow(g_currentRow))
+        fadePass();
+}
+
+void dimList::loadNextRow()
+{
+    // Ends and current row may lie outside the table (an end never chosen, rows removed).
+    const int start = clampRow(m_playStart);
+    const int end = clampRow(m_playEnd);
+    const int lo = qMin(start, end);
+    const int hi = qMax(start, end);
+    const int c = clampRow(g_currentRow);
+    if (c < hi) {
+        g_currentRow = static_cast<int>(qMin<qint64>(qint64(c) + m_between, hi));
+    } else {
+        g_currentRow = lo;
+        const int p = lo != hi ? hi : qMax(lo - 1, 0);
+        loadRowToDims(p);
+        if (m_repeat > 0) {
+            --m_repeat;
+            emit repeatChanged(m_repeat);
+        }
+    }
+    const StepRow &r = *m_data.at(g_currentRow);
+    const int speed = scaled(r.at(1));
+    const int fade = scaled(r.at(2));
+    emit currentRowChanged(g_currentRow);
+    int ticks = 0;
+    if (speed != 0 || fade != 0) {
+        g_advanceRow = 0;
+        ticks = fade > 0 ? fade : 1;
+        float *value = m_fadeValue->data();
+        float *step = m_fadeStep->data();
+        for (int ch = 0; ch < kChannels; ++ch) {
+            const int v = g_dimValue[ch];
+            const int t = fadeTarget(r.at(ch + 3));
+            value[ch] = float(v);
+            step[ch] = v == t ? 0.0f : float(qAbs(t - v)) / float(ticks);
+        }
+    }
+    qDebug() << "m_repeat" << m_repeat << "m_times" << ticks << "currentRow" << g_currentRow
+             << "[from" << m_playStart << "to" << m_playEnd << "]";
+}
+
+void dimList::fadePass()
+{
+    const StepRow &r = *m_data.at(g_currentRow);
+    float *value = m_fadeValue->data();
+    const float *step = m_fadeStep->constData();
+    int done = 0;
+    for (int ch = 0; ch < kChannels; ++ch) {
+        const int t = fadeTarget(r.at(ch + 3));
+        if (static_cast<const dim *>(m_dmx->m_dims.at(ch))->m_en) {
+            m_dmx->setDmxValue(static_cast<uchar>(t), ch);
+            ++done;
+            continue;
+        }
+        const int v = g_dimValue[ch];
+        // A step larger than the distance left (old steps after a pick) lands on the target
+        // instead of passing it, which could swing around it for ever.
+        if (v >= t - 1 && v <= t + 1) {
+            value[ch] = float(t);
+            ++done;
+        } else if (v < t) {
+            value[ch] = qMin(value[ch] + step[ch], float(t));
+        } else {
+            value[ch] = qMax(value[ch] - step[ch], float(t));
+        }
+        m_dmx->setDmxValue(static_cast<uchar>(static_cast<int>(value[ch])), ch);
+    }
+    m_dmx->sendDmx();
+    if (done >= kChannels)
+        g_advanceRow = 1;
+    if (g_advanceRow) {
+        m_timer->stop();
+        m_holdTimer->start(r.at(1) * 100);
+    }
+}
 
 void dimList::dmxRowToDim(ushort row)
 {
-    Q_UNUSED(row)
+    if (!validRow(row))
+        return;
+    g_currentRow = row;
+    m_playStart = row;
+    loadRowToDims(row);
+    if (g_playEnable)
+        refrushModel();
 }
 
 void dimList::setPlayerEndRow(ushort row)
@@ -217,47 +358,213 @@ void dimList::dmxOutputEnable(bool enable)
 
 // ---- row editing -----------------------------------------------------------------------
 
+// Keeps the current row on a row that exists (or -1) and both range ends inside the table.
+// An empty table keeps its range as the operation left it.
+void dimList::keepPositionsInTable()
+{
+    const int last = m_data.size() - 1;
+    if (last < 0) {
+        g_currentRow = -1;
+        return;
+    }
+    m_playStart = qBound(0, m_playStart, last);
+    m_playEnd = qBound(0, m_playEnd, last);
+    g_currentRow = qBound(-1, g_currentRow, last);
+}
+
 bool dimList::insertRows(int row, int count, const QModelIndex &parent)
 {
-    Q_UNUSED(row)
-    Q_UNUSED(count)
-    Q_UNUSED(parent)
-    return false;
+    if (parent.isValid() || row < 0 || row > m_data.size() || count < 0)
+        return false;
+    if (count == 0)
+        return true;
+    beginInsertRows(parent, row, row + count - 1);
+    for (int i = 0; i < count; ++i) {
+        auto *r = new StepRow(m_columns, 0);
+        (*r)[0] = static_cast<quint16>(m_data.size());
+        (*r)[1] = row > 0 ? m_data.at(row - 1)->at(1) : 0;
+        (*r)[2] = row > 0 ? m_data.at(row - 1)->at(2) : 90;
+        for (int c = 0; c < kChannels; ++c)
+            (*r)[c + 3] = g_dimValue[c];
+        m_rowData = r;
+        m_data.insert(row, r);
+    }
+    endInsertRows();
+    keepPositionsInTable();
+    return true;
 }
 
 bool dimList::removeRows(int row, int count, const QModelIndex &parent)
 {
-    Q_UNUSED(row)
-    Q_UNUSED(count)
-    Q_UNUSED(parent)
-    return false;
+    if (parent.isValid() || count < 1)
+        return false;
+    // Only the part of the block that lies in the table is removed and announced.
+    const int first = qMax(row, 0);
+    const int last = static_cast<int>(qMin<qint64>(qint64(row) + count - 1, m_data.size() - 1));
+    if (first > last)
+        return false;
+    beginRemoveRows(parent, first, last);
+    for (int i = last; i >= first; --i) {
+        StepRow *r = m_data.takeAt(i);
+        if (r == m_rowData)
+            m_rowData = nullptr;
+        delete r;
+    }
+    endRemoveRows();
+    keepPositionsInTable();
+    return true;
 }
 
 bool dimList::moveRows(const QModelIndex &sourceParent, int sourceRow, int count,
                        const QModelIndex &destinationParent, int destinationChild)
 {
-    Q_UNUSED(sourceParent)
-    Q_UNUSED(sourceRow)
-    Q_UNUSED(count)
-    Q_UNUSED(destinationParent)
-    Q_UNUSED(destinationChild)
-    return false;
+    if (sourceParent.isValid() || destinationParent.isValid() || count < 1 || sourceRow < 0 ||
+        sourceRow > m_data.size() - count || destinationChild < 0 ||
+        destinationChild > m_data.size())
+        return false;
+    // Refuses a destination inside the block itself.
+    if (!beginMoveRows(sourceParent, sourceRow, sourceRow + count - 1, destinationParent,
+                       destinationChild))
+        return false;
+    // destinationChild counts rows before the move; past the block it shifts by count.
+    const int to = destinationChild < sourceRow ? destinationChild : destinationChild - count;
+    QList<StepRow *> block = m_data.mid(sourceRow, count);
+    m_data.erase(m_data.begin() + sourceRow, m_data.begin() + sourceRow + count);
+    for (int i = 0; i < count; ++i)
+        m_data.insert(to + i, block.at(i));
+    endMoveRows();
+    return true;
 }
 
-void dimList::insertEndRows() {}
-void dimList::insertCurrRows() {}
-void dimList::removeEndRows() {}
-void dimList::removeCurrRows() {}
-void dimList::removeSelectRows() {}
-void dimList::removeAll() {}
-void dimList::moveUpRows() {}
-void dimList::moveDownRows() {}
+void dimList::insertEndRows()
+{
+    qDebug() << "StartInsertRows:" << m_data.size();
+    insertRows(m_data.size(), 1, QModelIndex());
+    qDebug() << "EndInsertRows:" << m_data.size();
+}
+
+void dimList::insertCurrRows()
+{
+    int c = g_currentRow;
+    if (c >= m_data.size()) {
+        c = m_data.size() - 1;
+        g_currentRow = c;
+    }
+    int position = c + 1;
+    if (c < 0) {
+        g_currentRow = -1;
+        c = -1;
+        position = 0;
+    }
+    if (m_playEnd >= c)
+        ++m_playEnd;
+    insertRows(position, 1, QModelIndex());
+}
+
+void dimList::removeEndRows()
+{
+    if (m_data.isEmpty())
+        return;
+    removeRows(m_data.size() - 1, 1, QModelIndex());
+    if (m_playEnd >= m_data.size())
+        --m_playEnd;
+    if (g_currentRow >= m_data.size())
+        --g_currentRow;
+    keepPositionsInTable();
+}
+
+void dimList::removeCurrRows()
+{
+    if (m_data.isEmpty())
+        return;
+    if (g_currentRow >= 0)
+        removeRows(g_currentRow, 1, QModelIndex());
+    if (g_currentRow >= m_data.size())
+        --g_currentRow;
+    emit currentRowChanged(g_currentRow);
+    if (m_playEnd >= m_data.size())
+        --m_playEnd;
+    keepPositionsInTable();
+    if (validRow(g_currentRow))
+        loadRowToDims(g_currentRow);
+}
+
+void dimList::removeSelectRows()
+{
+    const int lo = qMin(m_playStart, m_playEnd);
+    const int hi = qMax(m_playStart, m_playEnd);
+    if (!m_data.isEmpty()) {
+        // Only the rows of the range that exist (an end may be -1 or past the last row).
+        const int first = qMax(lo, 0);
+        const int last = qMin(hi, m_data.size() - 1);
+        if (first <= last)
+            removeRows(first, last - first + 1, QModelIndex());
+    }
+    if (m_data.isEmpty()) {
+        m_playStart = 0;
+        m_playEnd = 0;
+        g_currentRow = -1;
+        return;
+    }
+    // Collapse onto the row before the block, whichever way round the range was given.
+    const int p = qMin(lo > 0 ? lo - 1 : 0, m_data.size() - 1);
+    m_playStart = p;
+    m_playEnd = p;
+    g_currentRow = p;
+}
+
+void dimList::removeAll()
+{
+    if (!m_data.isEmpty())
+        removeRows(0, m_data.size(), QModelIndex());
+    m_playEnd = 0;
+    g_currentRow = -1;
+}
+
+void dimList::moveUpRows()
+{
+    if (validRow(g_currentRow) && g_currentRow >= 1)
+        moveRows(QModelIndex(), g_currentRow, 1, QModelIndex(), g_currentRow - 1);
+    if (g_currentRow > 0)
+        --g_currentRow;
+    keepPositionsInTable();
+    refrushModel();
+    emit currentRowChanged(g_currentRow);
+}
+
+void dimList::moveDownRows()
+{
+    if (g_currentRow >= 0 && g_currentRow + 2 <= m_data.size()) {
+        // No row-move notification: the reset below tells the view.
+        m_data.move(g_currentRow, g_currentRow + 1);
+        if (g_currentRow < m_data.size() - 1)
+            ++g_currentRow;
+    }
+    keepPositionsInTable();
+    refrushModel();
+    emit currentRowChanged(g_currentRow);
+}
+
 void dimList::setAllDmxSpeedCross(ushort speed, ushort fade)
 {
-    Q_UNUSED(speed)
-    Q_UNUSED(fade)
+    for (StepRow *r : qAsConst(m_data)) {
+        (*r)[1] = speed;
+        (*r)[2] = fade;
+    }
+    refrushModel();
 }
+
 void dimList::dmx_up_down_select_row(bool up_down)
 {
-    Q_UNUSED(up_down)
+    if (up_down) {
+        if (g_currentRow > 0)
+            --g_currentRow;
+    } else if (g_currentRow < m_data.size() - 1) {
+        ++g_currentRow;
+    }
+    keepPositionsInTable();
+    if (validRow(g_currentRow))
+        loadRowToDims(g_currentRow);
+    emit currentRowChanged(g_currentRow);
+    qDebug() << "dmxRowToDim():m_currentRow" << g_currentRow;
 }

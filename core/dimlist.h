@@ -24,7 +24,7 @@ class dimList : public QAbstractTableModel
     Q_PROPERTY(int currentRow READ currentRow NOTIFY currentRowChanged)
     Q_PROPERTY(uint repeat READ repeat WRITE setRepeat NOTIFY repeatChanged)
 
-public:
+  public:
     explicit dimList(QObject *parent = nullptr);
 
     // The file service and the output object work on these directly.
@@ -39,6 +39,9 @@ public:
     int m_playEnd = -1;
     uint m_between = 1;
     uint m_repeat = 0;
+    // The hold after a row: single-shot, calls sendDmxEnable(). A member rather than a
+    // static one-shot so that stopping playback can cancel a hold still pending.
+    QTimer *m_holdTimer;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -81,18 +84,23 @@ public:
     Q_INVOKABLE void delete_light_fix(int id);
     Q_INVOKABLE void currId_light_fix();
 
-signals:
+  signals:
     void currentRowChanged(int index);
     void repeatChanged(uint times);
 
-public slots:
+  public slots:
     void sendDmxEnable(bool enable);
     void sendDmxEnable();
     void sendDmx();
 
-private:
+  private:
     bool validRow(int row) const { return row >= 0 && row < m_data.size(); }
+    int clampRow(int row) const;
     void loadRowToDims(int row);
+    void stopPlayback();
+    void loadNextRow();
+    void fadePass();
+    void keepPositionsInTable();
 };
 
 #endif

@@ -1,0 +1,595 @@
+#include "coretestsupport.h"
+
+#include <QtTest>
+
+// Ticks are driven by calling the tick slot directly; the event loop runs only in the cases
+// about the hold's one-shot.
+class tst_dimlist_playback : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void init() { resetCore(); }
+    void rowSequence_data();
+    void rowSequence();
+    void wrapJumpsToPreviousRow_data();
+    void wrapJumpsToPreviousRow();
+    void repeatCountsDown_data();
+    void repeatCountsDown();
+    void fadeLevels_data();
+    void fadeLevels();
+    void zeroSpeedAndFadeUseOldSteps();
+    void snapChannels();
+    void cellAbove255Arrives();
+    void oneFramePerTick_data();
+    void oneFramePerTick();
+    void stateTable();
+    void stopMidFadeResumes();
+    void pickMidFade();
+    void oversizedStepLandsOnTarget();
+    void pickRefusesMissingRow();
+    void debugLine();
+    void properties();
+    void enableOnEmptyTable();
+    void tableEmptiedWhilePlaying();
+    void holdRestartsTick();
+    void holdAfterStopChangesNothing();
+    void holdAfterStopAndRestart();
+    void holdOnEmptiedTableStops();
+};
+
+namespace
+{
+// Rows with speed 0 and fade 0 load one row per tick.
+void appendInstantRows(int count)
+{
+    for (int i = 0; i < count; ++i)
+        appendRow(0, 0, static_cast<quint16>(10 * i));
+}
+
+void ticks(int count)
+{
+    for (int i = 0; i < count; ++i)
+        coreModel()->sendDmx();
+}
+
+QList<int> rowsOf(const QSignalSpy &spy)
+{
+    QList<int> rows;
+    for (const QList<QVariant> &args : spy)
+        rows << args.at(0).toInt();
+    return rows;
+}
+} // namespace
+
+void tst_dimlist_playback::rowSequence_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("end");
+    QTest::addColumn<uint>("between");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<QList<int>>("loaded");
+
+    QTest::newRow("2..5 stride 1") << 8 << 2 << 5 << 1u << 2 << QList<int>{3, 4, 5, 2, 3, 4, 5, 2};
+    QTest::newRow("backwards 5..2") << 8 << 5 << 2 << 1u << 2 << QList<int>{3, 4, 5, 2, 3};
+    QTest::newRow("stride 3 over 0..7") << 8 << 0 << 7 << 3u << 0 << QList<int>{3, 6, 7, 0, 3};
+    QTest::newRow("stride 0") << 8 << 0 << 3 << 0u << 1 << QList<int>{1, 1, 1};
+    QTest::newRow("one row at 4") << 8 << 4 << 4 << 1u << 4 << QList<int>{4, 4, 4};
+    QTest::newRow("one row at 0") << 8 << 0 << 0 << 1u << 0 << QList<int>{0, 0};
+    QTest::newRow("before the range") << 8 << 3 << 5 << 1u << 0 << QList<int>{1, 2, 3, 4, 5, 3};
+    QTest::newRow("huge stride") << 8 << 1 << 6 << 0xffffffffu << 1 << QList<int>{6, 1, 6};
+    // Ends and current row outside the table are read as the nearest row.
+    QTest::newRow("end never chosen") << 5 << 0 << -1 << 1u << -1 << QList<int>{0, 0};
+    QTest::newRow("end past the table") << 5 << 2 << 9 << 1u << 2 << QList<int>{3, 4, 2, 3};
+    QTest::newRow("current past the table") << 5 << 1 << 3 << 1u << 7 << QList<int>{1, 2, 3};
+    QTest::newRow("no row current, stride 0") << 5 << 0 << 4 << 0u << -1 << QList<int>{0, 0};
+}
+
+void tst_dimlist_playback::rowSequence()
+{
+    QFETCH(int, rows);
+    QFETCH(int, start);
+    QFETCH(int, end);
+    QFETCH(uint, between);
+    QFETCH(int, current);
+    QFETCH(QList<int>, loaded);
+
+    dimList *m = coreModel();
+    appendInstantRows(rows);
+    m->m_playStart = start;
+    m->m_playEnd = end;
+    m->m_between = between;
+    g_currentRow = current;
+    m->sendDmxEnable(true);
+    QSignalSpy spy(m, &dimList::currentRowChanged);
+    ticks(loaded.size());
+    QCOMPARE(rowsOf(spy), loaded);
+    // The clamp reads the ends; it does not rewrite them.
+    QCOMPARE(m->m_playStart, start);
+    QCOMPARE(m->m_playEnd, end);
+}
+
+void tst_dimlist_playback::wrapJumpsToPreviousRow_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("end");
+    QTest::addColumn<int>("jumpRow"); // row whose levels stand on the faders at the wrap
+
+    QTest::newRow("range 2..5 comes from 5") << 2 << 5 << 5;
+    QTest::newRow("backwards comes from the upper end") << 5 << 2 << 5;
+    QTest::newRow("one row at 4 comes from 3") << 4 << 4 << 3;
+    QTest::newRow("one row at 0 comes from 0") << 0 << 0 << 0;
+    QTest::newRow("end past the table comes from the last") << 1 << 20 << 7;
+}
+
+void tst_dimlist_playback::wrapJumpsToPreviousRow()
+{
+    QFETCH(int, start);
+    QFETCH(int, end);
+    QFETCH(int, jumpRow);
+
+    dimList *m = coreModel();
+    for (int r = 0; r < 8; ++r)
+        appendRow(1, 10, static_cast<quint16>(20 + 10 * r));
+    m->m_playStart = start;
+    m->m_playEnd = end;
+    g_currentRow = qMax(start, end);
+    int levelAtLoad = -1;
+    QObject context;
+    connect(m, &dimList::currentRowChanged, &context, [&] { levelAtLoad = g_dimValue[100]; });
+    m->sendDmxEnable(true);
+    ticks(1);
+    QCOMPARE(g_currentRow, qMin(start, end));
+    QCOMPARE(levelAtLoad, 20 + 10 * jumpRow);
+}
+
+void tst_dimlist_playback::repeatCountsDown_data()
+{
+    QTest::addColumn<uint>("repeat");
+    QTest::addColumn<QList<int>>("emitted");
+
+    QTest::newRow("2 counts 1 then 0") << 2u << QList<int>{1, 0};
+    QTest::newRow("0 never counts") << 0u << QList<int>{};
+}
+
+void tst_dimlist_playback::repeatCountsDown()
+{
+    QFETCH(uint, repeat);
+    QFETCH(QList<int>, emitted);
+
+    dimList *m = coreModel();
+    appendInstantRows(3);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    m->setProperty("repeat", repeat);
+    m->sendDmxEnable(true);
+    QSignalSpy spy(m, &dimList::repeatChanged);
+    ticks(10); // five wraps
+    QCOMPARE(rowsOf(spy), emitted);
+    QCOMPARE(m->property("repeat").toUInt(), 0u);
+    // Reaching 0 does not stop playback.
+    QVERIFY(g_playEnable);
+    QVERIFY(m->m_timer->isActive() || m->m_holdTimer->isActive());
+}
+
+void tst_dimlist_playback::fadeLevels_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("fade");
+    QTest::addColumn<QList<int>>("head"); // first levels, one per tick
+    QTest::addColumn<QList<int>>("tail"); // last levels before arrival
+    QTest::addColumn<int>("arrivalTick"); // the tick on which the row is over
+
+    QTest::newRow("fall 200 to 100")
+        << 200 << 100 << 10 << QList<int>{196, 193, 190, 186} << QList<int>{103, 100} << 31;
+    QTest::newRow("rise 10 to 12")
+        << 10 << 12 << 10 << QList<int>{10, 10, 10} << QList<int>{10, 11} << 17;
+    QTest::newRow("fade 1 in one tick") << 0 << 255 << 1 << QList<int>{255} << QList<int>{255} << 2;
+    QTest::newRow("fade 0 in one tick") << 255 << 0 << 0 << QList<int>{0} << QList<int>{0} << 2;
+    QTest::newRow("fade 2 in six ticks")
+        << 0 << 60 << 2 << QList<int>{10, 20} << QList<int>{50, 60} << 7;
+}
+
+void tst_dimlist_playback::fadeLevels()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, fade);
+    QFETCH(QList<int>, head);
+    QFETCH(QList<int>, tail);
+    QFETCH(int, arrivalTick);
+
+    dimList *m = coreModel();
+    appendRow(1, 0, static_cast<quint16>(from));
+    appendRow(1, static_cast<quint16>(fade), static_cast<quint16>(to));
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    m->sendDmxEnable(true);
+    QList<int> levels;
+    int tick = 0;
+    while (tick < 100 && !(tick > 0 && g_advanceRow)) {
+        m->sendDmx();
+        ++tick;
+        levels << g_dimValue[511];
+    }
+    QCOMPARE(tick, arrivalTick);
+    QCOMPARE(levels.mid(0, head.size()), head);
+    // The arrival tick sets the target exactly; the levels before it are the fade's.
+    QCOMPARE(levels.last(), to);
+    QCOMPARE(levels.mid(levels.size() - 1 - tail.size(), tail.size()), tail);
+    if (from == 10 && to == 12) {
+        QCOMPARE(levels.indexOf(11), 15); // tick 16
+        QCOMPARE(levels.indexOf(12), 16); // tick 17
+    }
+    if (from == 200)
+        QCOMPARE(levels.at(29), 100);
+}
+
+void tst_dimlist_playback::zeroSpeedAndFadeUseOldSteps()
+{
+    dimList *m = coreModel();
+    appendRow(1, 0, 0);
+    StepRow *fading = appendRow(1, 10, 0); // 30 ticks
+    (*fading)[3] = 90;                     // step 3
+    (*fading)[5] = 30;                     // step 1
+    StepRow *instant = appendRow(0, 0, 0);
+    (*instant)[3] = 100;
+    (*instant)[4] = 1;
+    (*instant)[5] = 50;
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(2);
+    m->sendDmxEnable(true);
+    ticks(1);
+    while (!g_advanceRow)
+        ticks(1);
+    QCOMPARE(int(g_dimValue[0]), 90);
+    QSignalSpy spy(m, &dimList::currentRowChanged);
+    ticks(1);
+    QCOMPARE(rowsOf(spy), QList<int>{2});
+    QCOMPARE(int(g_dimValue[0]), 93); // one old step of 3
+    QCOMPARE(int(g_dimValue[1]), 1);  // within one: takes the target
+    QCOMPARE(int(g_dimValue[2]), 31); // one old step of 1
+    // The row counts as finished at once; its hold is 0 ms.
+    QVERIFY(g_advanceRow);
+    QVERIFY(!m->m_timer->isActive());
+    QVERIFY(m->m_holdTimer->isActive());
+    QCOMPARE(m->m_holdTimer->interval(), 0);
+}
+
+void tst_dimlist_playback::snapChannels()
+{
+    dimList *m = coreModel();
+    appendRow(1, 0, 0);
+    appendRow(1, 10, 200);
+    channel(5)->setDimEn(true);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    m->sendDmxEnable(true);
+    ticks(1);
+    QCOMPARE(int(g_dimValue[5]), 200);
+    QCOMPARE(int(g_dimValue[4]), 6);
+    QCOMPARE(int(g_dimValue[6]), 6);
+}
+
+void tst_dimlist_playback::cellAbove255Arrives()
+{
+    dimList *m = coreModel();
+    appendRow(1, 0, 0);
+    StepRow *high = appendRow(1, 0, 300);
+    channel(7)->setDimEn(true);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    m->sendDmxEnable(true);
+    ticks(1);
+    QCOMPARE(int(g_dimValue[0]), 255);
+    QCOMPARE(int(g_dimValue[7]), 255);
+    ticks(1);
+    QVERIFY(g_advanceRow);
+    QVERIFY(m->m_holdTimer->isActive());
+    QCOMPARE(int(high->at(3)), 300); // the table keeps its cell
+}
+
+void tst_dimlist_playback::oneFramePerTick_data()
+{
+    QTest::addColumn<bool>("output");
+    QTest::newRow("output enabled") << true;
+    QTest::newRow("output disabled") << false;
+}
+
+void tst_dimlist_playback::oneFramePerTick()
+{
+    QFETCH(bool, output);
+    dimList *m = coreModel();
+    appendRow(0, 1, 0);
+    appendRow(0, 2, 120);
+    appendRow(0, 0, 30);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(2);
+    m->dmxOutputEnable(output);
+    m->sendDmxEnable(true);
+    dmxbox_reset();
+    QSignalSpy rows(m, &dimList::currentRowChanged);
+    const int count = 25; // loads, fades and wraps
+    ticks(count);
+    QVERIFY(rows.count() >= 6);
+    QCOMPARE(int(dmxbox_callCount()), output ? count : 0);
+    if (output)
+        QCOMPARE(int(dmxbox_lastFrame()[0]), int(g_dimValue[0]));
+    else
+        QCOMPARE(int(g_dmxFrame[0]), 0);
+}
+
+void tst_dimlist_playback::stateTable()
+{
+    dimList *m = coreModel();
+    appendRow(2, 0, 0);
+    appendRow(2, 1, 50);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+
+    m->sendDmxEnable(true); // loading
+    QVERIFY(g_playEnable);
+    QVERIFY(m->m_timer->isActive());
+    QCOMPARE(m->m_timer->interval(), 30);
+    QVERIFY(!m->m_holdTimer->isActive());
+    QVERIFY(!m->m_dmx->m_sendLive);
+    QVERIFY(g_advanceRow);
+
+    ticks(1); // fading
+    QVERIFY(m->m_timer->isActive());
+    QVERIFY(!g_advanceRow);
+
+    ticks(1); // arrived: holding for speed 2
+    QVERIFY(g_advanceRow);
+    QVERIFY(!m->m_timer->isActive());
+    QVERIFY(m->m_holdTimer->isActive());
+    QCOMPARE(m->m_holdTimer->interval(), 200);
+
+    m->sendDmxEnable(false); // stopped
+    QVERIFY(!g_playEnable);
+    QVERIFY(!m->m_timer->isActive());
+    QVERIFY(!m->m_holdTimer->isActive());
+    QVERIFY(m->m_dmx->m_sendLive);
+    QVERIFY(g_advanceRow);
+}
+
+void tst_dimlist_playback::stopMidFadeResumes()
+{
+    dimList *m = coreModel();
+    appendRow(1, 0, 0);
+    appendRow(1, 10, 200); // step 20 / 3
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    m->sendDmxEnable(true);
+    ticks(3);
+    QCOMPARE(int(g_dimValue[0]), 20);
+    m->sendDmxEnable(false);
+    QVERIFY(!g_advanceRow);
+    QCOMPARE(g_currentRow, 1);
+    m->sendDmxEnable(true);
+    QSignalSpy spy(m, &dimList::currentRowChanged);
+    ticks(1);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(int(g_dimValue[0]), 26);
+}
+
+void tst_dimlist_playback::pickMidFade()
+{
+    dimList *m = coreModel();
+    appendRow(1, 0, 0);
+    appendRow(1, 10, 200);
+    appendRow(1, 10, 100);
+    appendRow(1, 10, 40);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(3);
+    m->sendDmxEnable(true);
+    ticks(3);
+    QCOMPARE(int(g_dimValue[0]), 20);
+    dmxbox_reset();
+    QSignalSpy reset(m, &QAbstractItemModel::modelReset);
+    QSignalSpy rows(m, &dimList::currentRowChanged);
+    m->dmxRowToDim(2);
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(rows.count(), 0);
+    QCOMPARE(int(dmxbox_callCount()), 0); // no live sends while playing
+    QCOMPARE(int(g_dimValue[0]), 100);
+    QCOMPARE(m->m_playStart, 2);
+    // The fade now aims at row 2, which the faders already show: the row is over.
+    ticks(1);
+    QCOMPARE(rows.count(), 0);
+    QVERIFY(g_advanceRow);
+    ticks(1);
+    QCOMPARE(rowsOf(rows), QList<int>{3});
+}
+
+void tst_dimlist_playback::oversizedStepLandsOnTarget()
+{
+    dimList *m = coreModel();
+    appendRow(1, 0, 0);
+    appendRow(1, 2, 200); // six ticks of 33.3
+    appendRow(1, 2, 50);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(2);
+    m->sendDmxEnable(true);
+    ticks(1);
+    QCOMPARE(int(g_dimValue[0]), 33);
+    // Row 1 is now the former row 2: 17 to go with the old step of 33.3.
+    m->removeRows(0, 1);
+    QCOMPARE(g_currentRow, 1);
+    ticks(1);
+    QCOMPARE(int(g_dimValue[0]), 50); // not 66, which would swing back and forth for ever
+    ticks(1);
+    QVERIFY(g_advanceRow);
+}
+
+void tst_dimlist_playback::pickRefusesMissingRow()
+{
+    dimList *m = coreModel();
+    m->dmxRowToDim(0);
+    QCOMPARE(g_currentRow, -1);
+    appendRow(0, 0, 9);
+    QSignalSpy reset(m, &QAbstractItemModel::modelReset);
+    m->dmxRowToDim(1);
+    QCOMPARE(g_currentRow, -1);
+    QCOMPARE(m->m_playStart, 0);
+    m->dmxRowToDim(0);
+    QCOMPARE(g_currentRow, 0);
+    QCOMPARE(int(g_dimValue[511]), 9);
+    QCOMPARE(reset.count(), 0); // stopped: no model notification
+}
+
+void tst_dimlist_playback::debugLine()
+{
+    dimList *m = coreModel();
+    for (int r = 0; r < 10; ++r)
+        appendRow(1, 10, 0);
+    appendRow(0, 0, 0);
+    m->dmxRowToDim(3);
+    m->setPlayerEndRow(9);
+    m->m_playStart = 2;
+    m->sendDmxEnable(true);
+    QTest::ignoreMessage(QtDebugMsg, "m_repeat 0 m_times 30 currentRow 4 [from 2 to 9 ]");
+    ticks(1);
+    m->m_playEnd = 10;
+    m->m_repeat = 3;
+    g_currentRow = 9;
+    g_advanceRow = 1;
+    QTest::ignoreMessage(QtDebugMsg, "m_repeat 3 m_times 0 currentRow 10 [from 2 to 10 ]");
+    ticks(1);
+}
+
+void tst_dimlist_playback::properties()
+{
+    dimList *m = coreModel();
+    QSignalSpy spy(m, &dimList::repeatChanged);
+    QVERIFY(m->setProperty("repeat", 4u));
+    QCOMPARE(m->m_repeat, 4u);
+    QCOMPARE(spy.count(), 0);
+    g_currentRow = 6;
+    QCOMPARE(m->property("currentRow").toInt(), 6);
+    QVERIFY(!m->setProperty("currentRow", 2));
+}
+
+void tst_dimlist_playback::enableOnEmptyTable()
+{
+    dimList *m = coreModel();
+    m->sendDmxEnable(true);
+    QVERIFY(!g_playEnable);
+    QVERIFY(!m->m_timer->isActive());
+    QVERIFY(!m->m_dmx->m_sendLive);
+    // Stopping always works.
+    g_playEnable = true;
+    m->m_timer->start(30);
+    m->sendDmxEnable(false);
+    QVERIFY(!g_playEnable);
+    QVERIFY(!m->m_timer->isActive());
+    QVERIFY(m->m_dmx->m_sendLive);
+}
+
+void tst_dimlist_playback::tableEmptiedWhilePlaying()
+{
+    dimList *m = coreModel();
+    appendRow(1, 0, 0);
+    appendRow(1, 10, 200);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    m->dmxOutputEnable(true);
+    m->sendDmxEnable(true);
+    ticks(2);
+    const int level = g_dimValue[0];
+    m->removeAll();
+    dmxbox_reset();
+    QSignalSpy rows(m, &dimList::currentRowChanged);
+    ticks(1);
+    QVERIFY(!g_playEnable);
+    QVERIFY(!m->m_timer->isActive());
+    QVERIFY(!m->m_holdTimer->isActive());
+    QVERIFY(m->m_dmx->m_sendLive);
+    QCOMPARE(rows.count(), 0);
+    QCOMPARE(int(g_dimValue[0]), level);
+    QCOMPARE(int(dmxbox_callCount()), 0);
+}
+
+void tst_dimlist_playback::holdRestartsTick()
+{
+    dimList *m = coreModel();
+    appendRow(0, 0, 0);
+    appendRow(0, 1, 80);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    m->sendDmxEnable(true);
+    m->m_timer->stop();
+    ticks(2); // load row 1, arrive: hold of 0 ms
+    QVERIFY(m->m_holdTimer->isActive());
+    QSignalSpy rows(m, &dimList::currentRowChanged);
+    QVERIFY(rows.wait(2000)); // hold -> tick restarted -> next row loaded
+    QCOMPARE(rows.first().at(0).toInt(), 0);
+    m->sendDmxEnable(false);
+}
+
+void tst_dimlist_playback::holdAfterStopChangesNothing()
+{
+    dimList *m = coreModel();
+    appendRow(1, 0, 0);
+    appendRow(1, 1, 80);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    m->sendDmxEnable(true);
+    m->m_timer->stop();
+    ticks(2); // hold of 100 ms pending
+    QVERIFY(m->m_holdTimer->isActive());
+    m->sendDmxEnable(false);
+    QSignalSpy rows(m, &dimList::currentRowChanged);
+    QTest::qWait(250);
+    QVERIFY(!g_playEnable);
+    QVERIFY(!m->m_timer->isActive());
+    QVERIFY(!m->m_holdTimer->isActive());
+    QVERIFY(m->m_dmx->m_sendLive);
+    QCOMPARE(rows.count(), 0);
+}
+
+void tst_dimlist_playback::holdAfterStopAndRestart()
+{
+    dimList *m = coreModel();
+    appendRow(3, 0, 0);
+    appendRow(3, 1, 80);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    m->sendDmxEnable(true);
+    m->m_timer->stop();
+    ticks(2); // hold of 300 ms pending
+    m->sendDmxEnable(false);
+    m->sendDmxEnable(true);
+    // The restart goes straight on; the old hold no longer exists to restart the tick again.
+    QVERIFY(m->m_timer->isActive());
+    QVERIFY(!m->m_holdTimer->isActive());
+    m->m_timer->stop();
+    ticks(1); // loads row 0 and fades it in one tick
+    ticks(1); // arrived: a fresh hold of 300 ms
+    QVERIFY(m->m_holdTimer->isActive());
+    QCOMPARE(m->m_holdTimer->remainingTime() > 200, true);
+    m->sendDmxEnable(false);
+}
+
+void tst_dimlist_playback::holdOnEmptiedTableStops()
+{
+    dimList *m = coreModel();
+    appendRow(0, 0, 0);
+    appendRow(0, 1, 80);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    m->sendDmxEnable(true);
+    m->m_timer->stop();
+    ticks(2);
+    QVERIFY(m->m_holdTimer->isActive());
+    m->removeAll();
+    QTRY_VERIFY(!m->m_holdTimer->isActive());
+    QVERIFY(!g_playEnable);
+    QVERIFY(!m->m_timer->isActive());
+    QVERIFY(m->m_dmx->m_sendLive);
+}
+
+QTEST_GUILESS_MAIN(tst_dimlist_playback)
+#include "tst_dimlist_playback.moc"
