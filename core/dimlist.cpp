@@ -262,9 +262,10 @@ void dimList::loadNextRow()
     const int end = clampRow(m_playEnd);
     const int lo = qMin(start, end);
     const int hi = qMax(start, end);
-    const int c = clampRow(g_currentRow);
+    // With no current row (-1) playback advances from just before row 0.
+    const int c = qBound(-1, g_currentRow, m_data.size() - 1);
     if (c < hi) {
-        g_currentRow = static_cast<int>(qMin<qint64>(qint64(c) + m_between, hi));
+        g_currentRow = static_cast<int>(qBound<qint64>(0, qint64(c) + m_between, hi));
     } else {
         g_currentRow = lo;
         const int p = lo != hi ? hi : qMax(lo - 1, 0);

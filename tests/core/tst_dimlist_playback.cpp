@@ -84,6 +84,8 @@ void tst_dimlist_playback::rowSequence_data()
     QTest::newRow("end past the table") << 5 << 2 << 9 << 1u << 2 << QList<int>{3, 4, 2, 3};
     QTest::newRow("current past the table") << 5 << 1 << 3 << 1u << 7 << QList<int>{1, 2, 3};
     QTest::newRow("no row current, stride 0") << 5 << 0 << 4 << 0u << -1 << QList<int>{0, 0};
+    QTest::newRow("no row current starts at row 0")
+        << 5 << 0 << 3 << 1u << -1 << QList<int>{0, 1, 2, 3, 0};
 }
 
 void tst_dimlist_playback::rowSequence()
