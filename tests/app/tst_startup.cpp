@@ -11,8 +11,9 @@ class tst_startup : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void brokenMainDocumentExitsWithMinusOne();
+    void mainDocumentLoadsWithoutWarnings();
     void contextPropertiesArePublished();
     void channelListIsInChannelOrder();
     void propertyChangesReachQmlThroughTheCopies();
@@ -29,6 +30,25 @@ void tst_startup::brokenMainDocumentExitsWithMinusOne()
     QVERIFY(p.waitForFinished(30000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 255); // -1 as an exit status
+}
+
+void tst_startup::mainDocumentLoadsWithoutWarnings()
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_QUICK_BACKEND", "software");
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(REAL_PLAYER), QStringList());
+    QVERIFY(p.waitForStarted(30000));
+    // Still running after two seconds means the window came up and the event loop runs.
+    const bool stillRunning = !p.waitForFinished(2000);
+    p.kill();
+    p.waitForFinished(30000);
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    QVERIFY2(stillRunning, qPrintable(err));
+    QVERIFY2(!err.contains("qrc:/"), qPrintable(err));
+    QVERIFY2(!err.contains("QQmlApplicationEngine failed"), qPrintable(err));
 }
 
 void tst_startup::contextPropertiesArePublished()

@@ -1,0 +1,371 @@
+import QtQuick 2.10
+import QtQuick.Window 2.10
+import QtQuick.Controls 1.6
+import QtQuick.Layouts 1.2
+import QtQuick.Controls.Styles 1.4
+import QtGraphicalEffects 1.0
+
+ApplicationWindow {
+    id: root
+
+    readonly property bool ownUse: true
+    readonly property int maxLightNumber: 30
+    property real tableWidth: 1000
+    property real singleLineHeight: 25
+    readonly property int dimMax: 255
+    readonly property int timeMax: 9999
+    readonly property int dimNumber: 512
+    property int c_index: 0
+    property int light_number: 0
+    property int playStart: 0
+    property int playEnd: 0
+    property real indexDown: 0
+    readonly property int initChCount: 3
+    property int posCount: initChCount
+    property string c_file_name: ""
+
+    visible: true
+    width: tableWidth
+    height: 800
+    title: (ownUse ? qsTr("Divezuveror DMX512 测试用") : qsTr("Divezuveror DMX512 用户")) + c_file_name
+
+    function startPos(row) {
+        dmx_list.dmxRowToDim(row)
+        statusValue.text = row
+        playStart = row
+    }
+
+    function endPos(row) {
+        dmx_list.setPlayerEndRow(row)
+        statusValue.text = row
+        playEnd = row
+    }
+
+    // Position of a row inside the play range, 0 to 1. A one-row range has no width to
+    // divide by, so its row counts as complete; rows outside the range are clamped.
+    function rangePosition(index) {
+        if (playStart === playEnd)
+            return index === playStart ? 1 : 0
+        var pos = playStart > playEnd ? (index - playEnd) / (playStart - playEnd)
+                                      : (index - playStart) / (playEnd - playStart)
+        return Math.max(0, Math.min(1, pos))
+    }
+
+    function followRow(index) {
+        statusValue.text = index
+        indexDown = rangePosition(index)
+        dmxList.selection.clear()
+        if (index < 0 || index >= dmxList.rowCount)
+            return
+        dmxList.selection.select(index)
+        dmxList.positionViewAtRow(index, ListView.Contain)
+    }
+
+    // Delete clears, keypad Enter clamps to the top; Return is left to the input itself.
+    function numberInputKey(input, top, event) {
+        if (event.key === Qt.Key_Delete)
+            input.text = ""
+        if (event.key === Qt.Key_Enter && Number(input.text) > top)
+            input.text = top
+    }
+
+    function tableKey(event) {
+        switch (event.key) {
+        case Qt.Key_Escape:
+            text_control.stopRun()
+            break
+        case Qt.Key_Space:
+            console.log("[!] text_control.runFlag: " + text_control.runFlag)
+            if (text_control.runFlag) {
+                console.log("[!] will stop")
+                text_control.stopRun()
+            } else {
+                console.log("[!] will start")
+                text_control.startRun()
+            }
+            break
+        case Qt.Key_Up:
+            dmx_list.dmx_up_down_select_row(true)
+            break
+        case Qt.Key_Down:
+            dmx_list.dmx_up_down_select_row(false)
+            break
+        default:
+            return
+        }
+        event.accepted = true
+    }
+
+    ListView {
+        id: dimChannel
+        objectName: "dimChannel"
+        x: 5
+        anchors.top: parent.top
+        width: root.width
+        height: 0.3 * root.height
+        orientation: ListView.Horizontal
+        clip: true
+        model: dmx_data
+        delegate: Dimmer {
+            height: dimChannel.height
+        }
+    }
+
+    Rectangle {
+        id: settingText
+        width: root.width
+        height: 0.03 * root.height
+        anchors.left: parent.left
+        anchors.top: dimChannel.bottom
+
+        TextIndex {
+            id: text_control
+            objectName: "text_control"
+            anchors.fill: parent
+        }
+    }
+
+    SplitView {
+        id: dmxSpeedText
+        width: root.width
+        height: 0.03 * root.height
+        anchors.left: parent.left
+        anchors.top: settingText.bottom
+        orientation: Qt.Horizontal
+
+        Rectangle {
+            color: "lightblue"
+            x: 20
+            Layout.minimumWidth: 200
+            Layout.fillWidth: true
+
+            Row {
+                anchors.fill: parent
+                anchors.leftMargin: 5
+                spacing: 8
+
+                TextInput {
+                    id: textInput_speed
+                    objectName: "textInput_speed"
+                    width: 30
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: qsTr("0")
+                    font.pixelSize: 15
+                    validator: IntValidator { bottom: 0; top: timeMax }
+                    selectByMouse: true
+                    Keys.onPressed: numberInputKey(textInput_speed, timeMax, event)
+                }
+                TextInput {
+                    id: textInput_fade
+                    objectName: "textInput_fade"
+                    width: 30
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: qsTr("0")
+                    font.pixelSize: 15
+                    validator: IntValidator { bottom: 0; top: dimMax }
+                    selectByMouse: true
+                    Keys.onPressed: numberInputKey(textInput_fade, dimMax, event)
+                }
+                Button {
+                    id: speed_all
+                    objectName: "speed_all"
+                    height: parent.height
+                    text: "设置全部"
+                    activeFocusOnTab: false
+                    onClicked: dmx_list.setAllDmxSpeedCross(Number(textInput_speed.text),
+                                                            Number(textInput_fade.text))
+                }
+            }
+        }
+
+        Rectangle {
+            id: fixturePane
+            color: "lightgray"
+            width: 600
+            Layout.maximumWidth: 0.6 * dmxSpeedText.width
+
+            Row {
+                anchors.fill: parent
+                spacing: 2
+
+                ListView {
+                    id: light_fix_select
+                    objectName: "light_fix_select"
+                    width: 0.5 * fixturePane.width
+                    height: fixturePane.height
+                    orientation: ListView.Horizontal
+                    clip: true
+                    model: dmx_fix
+                    delegate: LightFix {
+                        height: light_fix_select.height
+                    }
+                }
+                Button {
+                    id: deleteLight
+                    objectName: "deleteLight"
+                    width: 68
+                    height: parent.height
+                    text: "删除灯具"
+                    activeFocusOnTab: false
+                    onClicked: {
+                        if (light_number === 0)
+                            return
+                        dmxList.deleteDevice()
+                        light_number--
+                    }
+                }
+                Button {
+                    id: addLight
+                    objectName: "addLight"
+                    width: 68
+                    height: parent.height
+                    text: "添加灯具"
+                    activeFocusOnTab: false
+                    onClicked: {
+                        if (light_number >= maxLightNumber)
+                            return
+                        dmxList.addDevice(ch_type.currentIndex)
+                        light_number++
+                    }
+                }
+                Text {
+                    id: lightNumber
+                    height: parent.height
+                    verticalAlignment: Text.AlignVCenter
+                    font.pixelSize: 9
+                    text: qsTr("mounts:\n") + light_number
+                }
+                ComboBox {
+                    id: ch_type
+                    objectName: "ch_type"
+                    width: Math.max(60, fixturePane.width - x)
+                    height: parent.height
+                    currentIndex: 0
+                    model: ["Type 01 (33ch)", "Type 02", "Type 03 (20ch, 6ch)", "Type 04 (17ch)",
+                        "Type 05 (16ch)", "Type 06 (12ch)", "Type 07 (16ch)", "Type 08 (18ch)",
+                        "Type 09 (15ch)", "Type 10 (16ch)", "Type 11 (10ch)", "Type 12 (10ch)",
+                        "Type 13 (5ch)", "Type 14 (14ch)", "Type 15 (22ch)", "Type 16",
+                        "Type 17 (18ch)", "Type 18", "Type 19", "Type 20", "Type 21 (25ch)",
+                        "Type 22 (14ch)", "Type 23 (15ch)", "Type 24 (22ch)", "Type 25 (27ch)",
+                        "Type 26 (17ch)", "Type 27 (24ch)"]
+                }
+            }
+        }
+    }
+
+    DmxTable {
+        id: dmxList
+        objectName: "dmxList"
+        width: root.width
+        height: 0.6 * root.height
+        anchors.top: dmxSpeedText.bottom
+
+        onClicked: {
+            console.log("[!] log: " + row)
+            startPos(row)
+            text_control.stopRun()
+        }
+        onDoubleClicked: {
+            endPos(row)
+            text_control.stopRun()
+        }
+        Keys.onPressed: tableKey(event)
+    }
+
+    statusBar: StatusBar {
+        style: StatusBarStyle {
+            background: Rectangle {
+                implicitHeight: 20
+                implicitWidth: tableWidth
+                gradient: Gradient {
+                    GradientStop { position: 0; color: "red" }
+                    GradientStop { position: 1; color: "white" }
+                }
+            }
+        }
+
+        Connections {
+            target: dmx_list
+            function onCurrentRowChanged(index) { followRow(index) }
+        }
+
+        RowLayout {
+            anchors.fill: parent
+
+            Label {
+                id: statusText
+                objectName: "statusText"
+                text: "Play..."
+            }
+            ProgressBar {
+                id: statusBar
+                objectName: "statusBar"
+                Layout.preferredHeight: 20
+                Layout.preferredWidth: tableWidth / 2
+                orientation: Qt.Horizontal
+                minimumValue: 0
+                maximumValue: dmxList.rowCount
+                value: dmx_list.currentRow + 1
+                style: ProgressBarStyle {
+                    id: statusBarStyle
+                    background: Rectangle {
+                        color: "lightgray"
+                        border.width: 1
+                        border.color: control.hovered ? "green" : "#25b1e8"
+                        Text {
+                            color: "#25b1e8"
+                            anchors.right: parent.right
+                            anchors.rightMargin: 5
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: Math.round(indexDown * 100) + "%"
+                        }
+                    }
+                    progress: Rectangle {
+                        color: "#25b1e8"
+                        clip: true
+                    }
+                    panel: Item {
+                        implicitWidth: tableWidth / 2
+                        Loader {
+                            anchors.fill: parent
+                            sourceComponent: statusBarStyle.background
+                        }
+                        Loader {
+                            objectName: "progressFill"
+                            anchors.top: parent.top
+                            anchors.left: parent.left
+                            anchors.bottom: parent.bottom
+                            anchors.margins: 2
+                            width: indexDown * (parent.width - 4)
+                            sourceComponent: statusBarStyle.progress
+                        }
+                    }
+                }
+            }
+            Label {
+                id: statusValue
+                objectName: "statusValue"
+                text: ""
+            }
+            Label { text: "[" }
+            Label {
+                id: statusMinValue
+                objectName: "statusMinValue"
+                text: Math.min(playStart, playEnd)
+            }
+            Label { text: "to" }
+            Label {
+                id: statusMaxValue
+                objectName: "statusMaxValue"
+                text: Math.max(playStart, playEnd)
+            }
+            Label { text: "]" }
+            Label {
+                id: statesText
+                objectName: "statesText"
+                text: ""
+                Layout.fillWidth: true
+            }
+        }
+    }
+}

@@ -1,0 +1,31 @@
+#ifndef COREPROBE_H
+#define COREPROBE_H
+
+#include <QObject>
+#include <QVariantList>
+
+// Test-only window into the core for the QML tests: puts the core back to its start-up
+// state, fills the table without the editing operations, and reads back what the DMX
+// interface received.
+class coreProbe : public QObject
+{
+    Q_OBJECT
+
+  public:
+    using QObject::QObject;
+
+    Q_INVOKABLE void resetCore();
+    Q_INVOKABLE void appendRows(int count, int speed, int fade, int level);
+    Q_INVOKABLE int rowCount() const;
+    Q_INVOKABLE int cell(int row, int column) const;
+    Q_INVOKABLE int level(int channel) const;
+    Q_INVOKABLE int frameSlot(int slot) const;
+    Q_INVOKABLE int sendCount() const;
+    Q_INVOKABLE bool playing() const;
+    Q_INVOKABLE bool outputEnabled() const;
+    Q_INVOKABLE bool sendLive() const;
+    Q_INVOKABLE int playStart() const;
+    Q_INVOKABLE int playEnd() const;
+};
+
+#endif

@@ -1,0 +1,28 @@
+#include "appwiring.h"
+#include "coreprobe.h"
+
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QtQuickTest>
+
+// Gives the documents under test the same core and wiring as the program, plus the
+// test-only probe.
+class qmlTestSetup : public QObject
+{
+    Q_OBJECT
+
+  public slots:
+    void qmlEngineAvailable(QQmlEngine *engine)
+    {
+        registerQmlTypes();
+        wireEngine(engine);
+        engine->rootContext()->setContextProperty("coreProbe", &m_probe);
+    }
+
+  private:
+    coreProbe m_probe;
+};
+
+QUICK_TEST_MAIN_WITH_SETUP(tst_qml, qmlTestSetup)
+
+#include "tst_qml.moc"
