@@ -16,7 +16,7 @@ class dim : public QObject
     Q_PROPERTY(uchar dimLinkage READ dimLinkage WRITE setDimLinkage NOTIFY dimLinkageChanged)
     Q_PROPERTY(bool run_flag WRITE setRunFlag)
 
-public:
+  public:
     explicit dim(ushort num, QObject *parent = nullptr);
 
     ushort m_num;
@@ -34,7 +34,7 @@ public:
     void setDimLinkage(bool linkage) { m_linkage = linkage ? 1 : 0; }
     void setRunFlag(bool flag) { m_runFlag = flag; }
 
-signals:
+  signals:
     void dimValueChanged();
     void dimNumChanged();
     void dimEnChanged();

@@ -9,7 +9,8 @@
 
 uchar g_dmxFrame[512] = {};
 
-namespace {
+namespace
+{
 // The built-in scene of "Init:"; channels not listed are 0.
 uchar defaultLevel(int channel)
 {

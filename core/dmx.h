@@ -14,7 +14,7 @@ class dmx : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit dmx(QObject *parent = nullptr);
 
     QList<QObject *> m_dims;
@@ -26,10 +26,10 @@ public:
     Q_INVOKABLE void setAllDmxValue(uchar value);
     Q_INVOKABLE void setDefaultDmxValue();
 
-public slots:
+  public slots:
     void sendDmx();
 
-private:
+  private:
     void setLevel(int index, uchar value);
 };
 

@@ -10,7 +10,7 @@ class light_fix : public QObject
     Q_PROPERTY(uchar fixID READ fixID WRITE setFixID NOTIFY fixIDChanged)
     Q_PROPERTY(uchar fixSelect READ fixSelect WRITE setFixSelect NOTIFY fixSelectChanged)
 
-public:
+  public:
     light_fix(int id, int chNum, QObject *parent = nullptr);
 
     uchar m_select = 1;
@@ -22,7 +22,7 @@ public:
     uchar fixSelect() const { return m_select; }
     void setFixSelect(uchar select);
 
-signals:
+  signals:
     void fixIDChanged();
     void fixSelectChanged();
 };

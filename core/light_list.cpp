@@ -7,7 +7,8 @@
 int g_mapFixture = 0;
 int g_mapCount = 0;
 
-namespace {
+namespace
+{
 constexpr int kFixtureCount = 6;
 constexpr int kFixtureChannels = 18;
 

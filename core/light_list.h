@@ -13,7 +13,7 @@ class light_list : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit light_list(QObject *parent = nullptr);
 
     int m_mapSlot = 0;

@@ -6,7 +6,7 @@ class tst_dim : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { resetCore(); }
     void numbering();
     void levelWrite_data();

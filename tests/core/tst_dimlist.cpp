@@ -8,7 +8,7 @@ class tst_dimlist : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { resetCore(); }
     void newModel();
     void roleNames();
@@ -89,7 +89,7 @@ void tst_dimlist::setDmxData_data()
     QTest::addColumn<bool>("playing");
     QTest::addColumn<int>("col");
     QTest::addColumn<int>("row");
-    QTest::addColumn<int>("cell");     // cell expected to hold 200 afterwards, -1 = none
+    QTest::addColumn<int>("cell");    // cell expected to hold 200 afterwards, -1 = none
     QTest::addColumn<int>("current"); // g_currentRow afterwards (starts at 5)
 
     QTest::newRow("channel cell") << false << 10 << 1 << 10 << 1;

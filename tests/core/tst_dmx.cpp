@@ -6,7 +6,7 @@ class tst_dmx : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { resetCore(); }
     void setDmxValue_data();
     void setDmxValue();
@@ -103,8 +103,8 @@ void tst_dmx::setDefaultGoesThroughThePatch()
     fixture(0)->m_select = 0;
     QTest::ignoreMessage(QtDebugMsg, "dmx::setDefaultDmxValue OK:");
     out->setDefaultDmxValue();
-    const QVector<int> levels{255, 0, 200, 200, 0, 0, 128, 128, 0, 0, 128, 0, 0, 0, 0, 0,
-                              128, 128, 128, 128, 0};
+    const QVector<int> levels{255, 0, 200, 200, 0, 0,   128, 128, 0,   0, 128,
+                              0,   0, 0,   0,   0, 128, 128, 128, 128, 0};
     for (int i = 0; i < levels.size(); ++i)
         QCOMPARE(int(g_dimValue[i]), levels[i]);
     for (int i = 0; i < 512; ++i)

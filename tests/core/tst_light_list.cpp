@@ -6,7 +6,7 @@ class tst_light_list : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() { resetCore(); }
     void startUpList();
     void packing_data();
@@ -40,8 +40,8 @@ void tst_light_list::packing_data()
     };
     QTest::newRow("all on") << QList<int>{}
                             << patch({{0, 0}, {18, 18}, {36, 36}, {54, 54}, {72, 72}, {90, 90}});
-    QTest::newRow("fixture 1 off") << QList<int>{1}
-                                   << patch({{0, 0}, {36, 18}, {54, 36}, {72, 54}, {90, 72}});
+    QTest::newRow("fixture 1 off")
+        << QList<int>{1} << patch({{0, 0}, {36, 18}, {54, 36}, {72, 54}, {90, 72}});
     QTest::newRow("fixtures 2 and 4 off")
         << QList<int>{2, 4} << patch({{0, 0}, {18, 18}, {54, 36}, {90, 54}});
     QTest::newRow("all off") << QList<int>{0, 1, 2, 3, 4, 5} << QVector<int>(512, -1);
