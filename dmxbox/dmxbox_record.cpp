@@ -1,5 +1,6 @@
 #include "dmxbox.h"
 #include "dmxbox_record.h"
+#include "dmxbox_trace.h"
 
 #include <cstring>
 
@@ -11,6 +12,7 @@ int s_lastDevice = -1;
 
 extern "C" int DMXSendBox(int device, unsigned char *frame)
 {
+    dmxbox_traceFrame();
     if (frame)
         std::memcpy(s_lastFrame, frame, sizeof s_lastFrame);
     s_lastDevice = device;

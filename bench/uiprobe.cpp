@@ -1,0 +1,242 @@
+// Drives the real window with a large show and measures what a user feels: start-up to the
+// first frame, fader latency, edits, load/save, playback frame timing and memory.
+// Run under a display (Xvfb): uiprobe SHOW.dmx [playback seconds]
+#include "appwiring.h"
+#include "dim.h"
+#include "dimlist.h"
+#include "dmx.h"
+#include "dmxbox_trace.h"
+#include "dmxfile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <unistd.h>
+#include <functional>
+#include <vector>
+
+namespace {
+
+QElapsedTimer g_clock;
+
+double msSince(qint64 startNs)
+{
+    return (g_clock.nsecsElapsed() - startNs) / 1e6;
+}
+
+// Waits for the next frame the window puts on screen; returns false on a timeout.
+bool waitFrame(QQuickWindow *window, int timeoutMs = 3000)
+{
+    QEventLoop loop;
+    bool swapped = false;
+    auto c = QObject::connect(window, &QQuickWindow::frameSwapped, &loop, [&] {
+        swapped = true;
+        loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    window->update();
+    loop.exec();
+    QObject::disconnect(c);
+    return swapped;
+}
+
+void settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(p * (v.size() - 1) + 0.5))];
+}
+
+// Time from an action to the next frame on screen, median of several runs.
+double timeToFrame(QQuickWindow *window, int runs, const std::function<void(int)> &action)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < runs; ++i) {
+        waitFrame(window, 200); // start from an idle window
+        const qint64 t = g_clock.nsecsElapsed();
+        action(i);
+        if (waitFrame(window))
+            samples.push_back(msSince(t));
+    }
+    return median(samples);
+}
+
+long rssKiB()
+{
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+// Milliseconds since the kernel started this process (tick resolution).
+double msSinceProcessStart()
+{
+    QFile f("/proc/self/stat");
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray stat = f.readAll();
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    const double startTicks = fields.value(19).toDouble(); // field 22 of the whole line
+    timespec now;
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double nowMs = now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+    return nowMs - startTicks * 1000.0 / sysconf(_SC_CLK_TCK);
+}
+
+QObject *find(QObject *root, const char *name)
+{
+    QObject *o = root->findChild<QObject *>(QString::fromLatin1(name));
+    if (!o)
+        std::fprintf(stderr, "uiprobe: no element %s\n", name);
+    return o;
+}
+
+void report(const char *what, double value, const char *unit)
+{
+    std::printf("%-34s %10.2f %s\n", what, value, unit);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    g_clock.start();
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QCoreApplication::setOrganizationName("Orvane");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: uiprobe SHOW.dmx [playback seconds]\n");
+        return 2;
+    }
+    const QString show = QString::fromLocal8Bit(argv[1]);
+    const int playSeconds = argc > 2 ? atoi(argv[2]) : 20;
+
+    registerQmlTypes();
+    QQmlApplicationEngine engine;
+    wireEngine(&engine);
+    engine.load(QUrl(QStringLiteral("qrc:/main.qml")));
+    if (engine.rootObjects().isEmpty())
+        return 1;
+    auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().first());
+    if (!waitFrame(window, 10000))
+        return 1;
+    report("start-up, main() to first frame", msSince(0), "ms");
+    report("start-up, exec to first frame", msSinceProcessStart(), "ms");
+    report("memory, empty program", rssKiB() / 1024.0, "MiB");
+
+    dmxFile files;
+    dimList *model = g_dimList;
+    QObject *table = find(window, "dmxList");
+    QObject *panel = find(window, "text_control");
+    QObject *addLight = find(window, "addLight");
+    QObject *chType = find(window, "ch_type");
+    if (!table || !panel || !addLight || !chType)
+        return 1;
+
+    // Load: the panel's open handler appends, renumbers and moves the play end.
+    qint64 t = g_clock.nsecsElapsed();
+    files.loadData(QUrl::fromLocalFile(show));
+    model->refrushIndex();
+    waitFrame(window);
+    report("load show + first frame", msSince(t), "ms");
+    const int rows = model->rowCount();
+
+    // 20 fixtures through the window's own "添加灯具" handler, about 400 channels.
+    const int types[] = {0, 2, 7, 4, 22, 3, 11, 13, 8, 9, 21, 5, 16, 19, 25, 12, 10, 6, 23, 1};
+    t = g_clock.nsecsElapsed();
+    for (int type : types) {
+        chType->setProperty("currentIndex", type);
+        QMetaObject::invokeMethod(addLight, "clicked");
+    }
+    waitFrame(window);
+    report("add 20 fixtures + first frame", msSince(t), "ms");
+    report("table columns", window->property("posCount").toInt(), "");
+    report("memory, show loaded", rssKiB() / 1024.0, "MiB");
+
+    QMetaObject::invokeMethod(panel, "stopRun");
+    QMetaObject::invokeMethod(window, "startPos", Q_ARG(QVariant, 0));
+    settle(200);
+
+    dim *fader = static_cast<dim *>(model->m_dmx->m_dims.at(5));
+    report("fader move to frame (median)", timeToFrame(window, 30, [&](int i) {
+               fader->setProperty("run_flag", false);
+               fader->setProperty("dimValue", (i * 37) % 256);
+           }),
+           "ms");
+    report("cell edit to frame (median)", timeToFrame(window, 30, [&](int i) {
+               model->setDmxData(static_cast<ushort>(i % 200), 10, 0);
+           }),
+           "ms");
+    report("row insert to frame (median)",
+           timeToFrame(window, 10, [&](int) { model->insertCurrRows(); }), "ms");
+    report("row delete to frame (median)", timeToFrame(window, 10, [&](int) {
+               QMetaObject::invokeMethod(window, "startPos", Q_ARG(QVariant, 1));
+               QMetaObject::invokeMethod(window, "endPos", Q_ARG(QVariant, 1));
+               model->removeSelectRows();
+           }),
+           "ms");
+
+    QTemporaryDir dir;
+    const QUrl saveUrl = QUrl::fromLocalFile(dir.filePath("probe.dmx"));
+    std::vector<double> saves;
+    for (int i = 0; i < 5; ++i) {
+        t = g_clock.nsecsElapsed();
+        files.saveData(saveUrl, 512, 0, model->rowCount() - 1, "Dmx files (*.dmx )");
+        saves.push_back(msSince(t));
+    }
+    report("save show (median)", median(saves), "ms");
+
+    // Playback over the whole table with output on, as the user would start it.
+    QMetaObject::invokeMethod(window, "startPos", Q_ARG(QVariant, 0));
+    QMetaObject::invokeMethod(window, "endPos", Q_ARG(QVariant, model->rowCount() - 1));
+    model->dmxOutputEnable(true);
+    dmxbox_traceStart(100000);
+    QMetaObject::invokeMethod(panel, "startRun");
+    settle(playSeconds * 1000);
+    QMetaObject::invokeMethod(panel, "stopRun");
+    std::vector<double> gaps;
+    const long long *times = dmxbox_traceTimes();
+    for (unsigned long i = 1; i < dmxbox_traceCount(); ++i)
+        gaps.push_back((times[i] - times[i - 1]) / 1e6);
+    dmxbox_traceStop();
+    report("playback frames", gaps.size() + 1, "");
+    report("frame interval median", median(gaps), "ms");
+    report("frame interval p99", percentile(gaps, 0.99), "ms");
+    report("frame interval max", gaps.empty() ? 0 : *std::max_element(gaps.begin(), gaps.end()),
+           "ms");
+    report("intervals above 45 ms",
+           std::count_if(gaps.begin(), gaps.end(), [](double g) { return g > 45.0; }), "");
+    report("rows in show", rows, "");
+    return 0;
+}
