@@ -10,7 +10,7 @@ packages=(
     qml-module-qtgraphicaleffects qml-module-qttest qml-module-qt-labs-folderlistmodel
     qml-module-qt-labs-settings
     libbenchmark-dev clang libclang-rt-14-dev
-    xvfb x11-apps imagemagick fonts-noto-cjk
+    xvfb x11-apps x11-utils xdotool imagemagick fonts-noto-cjk
 )
 
 missing=()

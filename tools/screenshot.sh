@@ -1,19 +1,28 @@
 #!/usr/bin/env bash
 # Starts the program on a virtual X display, waits for its window and saves a PNG of the
-# screen. Usage: tools/screenshot.sh [output.png] [program] [seconds to wait]
+# screen.
+#   tools/screenshot.sh [output.png]            the window as it opens
+#   tools/screenshot.sh --in-use [output.png]   after adding fixtures and steps, with
+#                                               playback running and output on (xdotool)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-out=${1:-docs/main-window.png}
-program=${2:-build/app/dmxplayer}
-settle=${3:-3}
+mode=plain
+if [ "${1:-}" = "--in-use" ]; then
+    mode=in-use
+    shift
+fi
+default_out=docs/main-window.png
+[ "$mode" = in-use ] && default_out=docs/window-in-use.png
+out=${1:-$default_out}
+program=${PROGRAM:-build/app/dmxplayer}
 display=${SCREENSHOT_DISPLAY:-:99}
 
 Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp &
 xvfb=$!
 app=""
 cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
+    if [ -n "$app" ]; then kill "$app" 2>/dev/null || true; fi
     kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -30,6 +39,33 @@ for _ in $(seq 100); do
     xwininfo -root -tree 2>/dev/null | grep -q "Divezuveror" && break
     sleep 0.1
 done
-sleep "$settle"
+sleep 2
+
+# Without a window manager the 1000 x 800 window sits at the screen's top left, so the
+# panel bar (y 240..264) and the fixture bar (y 264..288) have fixed positions.
+click() {
+    xdotool mousemove "$1" "$2" click 1
+    sleep 0.3
+}
+panel_y=252
+fixture_y=276
+
+if [ "$mode" = in-use ]; then
+    click 806 "$fixture_y"          # 添加灯具, Type 01
+    click 806 "$fixture_y"          # 添加灯具, a second one
+    click 15 "$panel_y"             # Init: the default scene
+    click 768 "$panel_y"            # 增加
+    click 768 "$panel_y"            # 增加
+    click 130 "$panel_y"            # END: all channels 255
+    click 768 "$panel_y"            # 增加
+    click 60 "$panel_y"             # START: all channels 0
+    click 768 "$panel_y"            # 增加
+    click 648 "$panel_y"            # 全选: the whole table is the play range
+    click 565 "$panel_y"            # DMX关闭 -> DMX输出
+    click 610 "$panel_y"            # 播放
+    xdotool mousemove 1100 600
+    sleep 1.5
+fi
+
 import -window root "$out"
 echo "saved $out"

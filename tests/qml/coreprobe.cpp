@@ -2,6 +2,22 @@
 
 #include "coretestsupport.h"
 
+#include <QFile>
+
+namespace
+{
+QStringList s_logged;
+QtMessageHandler s_previousHandler = nullptr;
+bool s_capturing = false;
+
+void recordMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    s_logged.append(message);
+    if (s_previousHandler)
+        s_previousHandler(type, context, message);
+}
+} // namespace
+
 void coreProbe::resetCore()
 {
     ::resetCore();
@@ -64,4 +80,45 @@ int coreProbe::playStart() const
 int coreProbe::playEnd() const
 {
     return coreModel()->m_playEnd;
+}
+
+int coreProbe::between() const
+{
+    return int(coreModel()->m_between);
+}
+
+bool coreProbe::allLevelsAre(int value) const
+{
+    for (int c = 0; c < 512; ++c) {
+        if (g_dimValue[c] != value)
+            return false;
+    }
+    return true;
+}
+
+QString coreProbe::tempPath() const
+{
+    return m_tempDir.path();
+}
+
+QString coreProbe::readFile(const QString &path) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromLocal8Bit(file.readAll());
+}
+
+void coreProbe::captureLog()
+{
+    s_logged.clear();
+    if (s_capturing)
+        return;
+    s_capturing = true;
+    s_previousHandler = qInstallMessageHandler(recordMessage);
+}
+
+QStringList coreProbe::loggedLines() const
+{
+    return s_logged;
 }

@@ -2,7 +2,8 @@
 #define COREPROBE_H
 
 #include <QObject>
-#include <QVariantList>
+#include <QStringList>
+#include <QTemporaryDir>
 
 // Test-only window into the core for the QML tests: puts the core back to its start-up
 // state, fills the table without the editing operations, and reads back what the DMX
@@ -26,6 +27,19 @@ class coreProbe : public QObject
     Q_INVOKABLE bool sendLive() const;
     Q_INVOKABLE int playStart() const;
     Q_INVOKABLE int playEnd() const;
+    Q_INVOKABLE int between() const;
+    Q_INVOKABLE bool allLevelsAre(int value) const;
+
+    // A directory that lives as long as the probe, for files the tests write and read.
+    Q_INVOKABLE QString tempPath() const;
+    Q_INVOKABLE QString readFile(const QString &path) const;
+
+    // Debug lines written from now on, including the documents' console.log lines.
+    Q_INVOKABLE void captureLog();
+    Q_INVOKABLE QStringList loggedLines() const;
+
+  private:
+    QTemporaryDir m_tempDir;
 };
 
 #endif

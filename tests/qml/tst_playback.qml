@@ -43,4 +43,50 @@ WindowTestCase {
             compare(coreProbe.cell(r, 2), 0)
         }
     }
+
+    function test_deleteStopsBeforeRowsGo() {
+        coreProbe.appendRows(5, 0, 0, 0)
+        var table = item("dmxList")
+        table.clicked(1)
+        table.doubleClicked(2)
+        var panel = item("text_control")
+        panel.startRun()
+        var runningAtRemoval = []
+        function record() { runningAtRemoval.push(panel.runFlag) }
+        // Rows may go one by one or with a full reset; either way the engine must be off.
+        dmx_list.rowsAboutToBeRemoved.connect(record)
+        dmx_list.modelAboutToBeReset.connect(record)
+        mouseClick(findChild(panel, "delData"))
+        dmx_list.rowsAboutToBeRemoved.disconnect(record)
+        dmx_list.modelAboutToBeReset.disconnect(record)
+        verify(runningAtRemoval.length > 0, "rows removed")
+        compare(runningAtRemoval[0], false)
+        compare(coreProbe.playing(), false)
+        compare(coreProbe.rowCount(), 3)
+    }
+
+    function test_playButtonDrivesTheEngine() {
+        coreProbe.appendRows(3, 0, 0, 0)
+        var panel = item("text_control")
+        mouseClick(findChild(panel, "sendDmxBottom"))
+        compare(coreProbe.playing(), true)
+        mouseClick(findChild(panel, "sendDmxBottom"))
+        compare(coreProbe.playing(), false)
+    }
+
+    // The engine counts the repeats down; at 0 the panel ends playback and output.
+    function test_lastRepeatEndsPlaybackAndOutput() {
+        coreProbe.appendRows(3, 0, 0, 0)
+        var table = item("dmxList")
+        table.clicked(0)
+        table.doubleClicked(2)
+        var panel = item("text_control")
+        mouseClick(findChild(panel, "dmxOutputBottom"))
+        dmx_list.repeat = 2
+        panel.startRun()
+        tryCompare(findChild(panel, "sendDmxBottom"), "text", "播放", 10000)
+        compare(findChild(panel, "dmxOutputBottom").text, "DMX关闭")
+        compare(coreProbe.outputEnabled(), false)
+        compare(coreProbe.playing(), false)
+    }
 }

@@ -1,6 +1,7 @@
 #include "appwiring.h"
 #include "coreprobe.h"
 
+#include <QCoreApplication>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QtQuickTest>
@@ -12,6 +13,8 @@ class qmlTestSetup : public QObject
     Q_OBJECT
 
   public slots:
+    void applicationAvailable() { QCoreApplication::setOrganizationName("Orvane"); }
+
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         registerQmlTypes();
