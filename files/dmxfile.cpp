@@ -3,6 +3,7 @@
 #include "dim.h"
 #include "dimlist.h"
 #include "dmx.h"
+#include "light_list.h"
 
 #include <QDataStream>
 #include <QDebug>
@@ -116,6 +117,88 @@ void writeDmxBody(QIODevice &out, int channels)
             bytes[kRecordHead + c] = static_cast<uchar>(row->value(c + 3) & 0xff);
         out.write(record);
     }
+}
+// The name chosen in the dialog becomes the prefix of three C identifiers: ".c" and dots are
+// dropped as before, and whatever still could not stand in an identifier is replaced.
+QByteArray cIdentifier(QString name)
+{
+    name.remove(QStringLiteral(".c"));
+    name.remove(QLatin1Char('.'));
+    QByteArray id;
+    id.reserve(name.size() + 1);
+    for (const QChar ch : qAsConst(name)) {
+        const ushort u = ch.unicode();
+        const bool allowed =
+            (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_';
+        id.append(allowed ? char(u) : '_');
+    }
+    if (!id.isEmpty() && id.at(0) >= '0' && id.at(0) <= '9')
+        id.prepend('_');
+    return id;
+}
+
+// N describes the whole table, whatever range is exported: 1 + ceil((R - 1) / S), at least 1.
+qint64 recordCount(int rows, qint64 stride)
+{
+    return rows <= 1 ? 1 : 1 + (rows - 1 + stride - 1) / stride;
+}
+
+QByteArray cHeader(const QByteArray &id, int channels)
+{
+    QByteArray text = "//QX,DMX512,version:1\n#include \"dmx.h\"\n";
+    text += "const unsigned char " + id + "_enChange[maxSendCh] = {//" +
+            QByteArray::number(channels) + "\n    ";
+    for (int i = 0; i < channels; ++i)
+        text += channelAt(i)->dimEn() ? "1," : "0,";
+    // Without channels the list would be an empty initialiser; a lone 0 without a comma
+    // keeps it valid C and still reads back as no flags.
+    if (channels == 0)
+        text += '0';
+    text += "\n};\n";
+    return text;
+}
+
+void appendCField(QByteArray &line, quint16 value)
+{
+    const QByteArray digits = QByteArray::number(value);
+    if (digits.size() < 4)
+        line.append(4 - digits.size(), ' ');
+    line.append(digits).append(',');
+}
+
+QByteArray cRecord(int row, int index, int channels, bool closing)
+{
+    const StepRow &cells = *g_dimList->m_data.at(row);
+    light_list *patch = g_dimList->m_dmx->m_lightList;
+    QByteArray text = "    //" + QByteArray::number(row) + '-' + QByteArray::number(index);
+    if (closing)
+        text += " add end";
+    text += "\n    {";
+    appendCField(text, cells.value(1));
+    appendCField(text, cells.value(2));
+    // The patch walk restarts at channel 0 and must see the channels of a row in order.
+    for (int c = 1; c <= channels; ++c) {
+        if (patch->mapChannel(c - 1))
+            appendCField(text, cells.value(c + 2));
+    }
+    text += "},\n";
+    return text;
+}
+
+// Every S-th row of the range, and the last row of the range as a closing record when the
+// stride steps over it.
+void writeCRecords(QIODevice &out, int channels, int first, int last, qint64 stride)
+{
+    if (first > last)
+        qSwap(first, last);
+    int index = 0;
+    qint64 written = -1;
+    for (qint64 r = first; r <= last; r += stride) {
+        out.write(cRecord(int(r), index++, channels, false));
+        written = r;
+    }
+    if (written < last)
+        out.write(cRecord(last, index, channels, true));
 }
 } // namespace
 
@@ -261,12 +344,34 @@ int dmxFile::loadDmxFile()
 
 bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int end_row)
 {
-    Q_UNUSED(path)
-    Q_UNUSED(name)
-    Q_UNUSED(col)
-    Q_UNUSED(start_row)
-    Q_UNUSED(end_row)
-    return false;
+    replaceFile(path);
+    const QByteArray id = cIdentifier(name);
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        qDebug() << "'.c' file save failed:" << path << out.errorString();
+        return false;
+    }
+    const int channels = clampedChannelCount(col);
+    const int rows = g_dimList->rowCount();
+    const qint64 stride = qMax<qint64>(1, g_dimList->m_between);
+
+    const QByteArray records = QByteArray::number(recordCount(rows, stride));
+    out.write(cHeader(id, channels));
+    out.write("const unsigned short " + id + "_size = " + records + ";\n");
+    out.write("const runDmxData " + id + "_Array[" + records + "] =//all count " +
+              QByteArray::number(rows) + " between " + QByteArray::number(stride) + "\n{\n");
+    g_dimList->m_dmx->m_lightList->debugList();
+
+    if (rows == 0) {
+        // ISO C allows no empty initialiser, so the one record N names for an empty table is
+        // written as zeros, on the closing line where the import does not look for records.
+        out.write("    {0}};\n");
+    } else {
+        writeCRecords(out, channels, qBound(0, start_row, rows - 1), qBound(0, end_row, rows - 1),
+                      stride);
+        out.write("};\n");
+    }
+    return finishSave(out, "'.c' file save success:", "'.c' file save failed:");
 }
 
 int dmxFile::loadCFile()

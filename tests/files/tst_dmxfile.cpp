@@ -156,6 +156,12 @@ void tst_dmxfile::saveNames_data()
     QTest::newRow("extension added") << "show" << kDmxFilter << "show.dmx";
     QTest::newRow("extension kept") << "show.dmx" << kDmxFilter << "show.dmx";
     QTest::newRow("upper case is not the extension") << "show.DMX" << kDmxFilter << "show.DMX.dmx";
+    QTest::newRow("c filter") << "show"
+                              << "Dmx-c files (*.c )"
+                              << "show.c";
+    QTest::newRow("c tested first") << "show"
+                                    << "All (*.dmx *.c)"
+                                    << "show.c";
     QTest::newRow("unknown filter") << "show"
                                     << "Text (*.txt)"
                                     << "";
