@@ -8,7 +8,9 @@
 #include <QDataStream>
 #include <QDebug>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QTextStream>
 #include <QtEndian>
 
 #include <climits>
@@ -200,6 +202,43 @@ void writeCRecords(QIODevice &out, int channels, int first, int last, qint64 str
     if (written < last)
         out.write(cRecord(last, index, channels, true));
 }
+// Pieces of a comma-separated line with the text after the last comma dropped.
+QStringList cPieces(const QString &line, const QRegularExpression &noise)
+{
+    QStringList pieces = line.split(QLatin1Char(','));
+    for (QString &piece : pieces)
+        piece.remove(noise);
+    pieces.removeLast();
+    return pieces;
+}
+
+int readCFlags(const QString &line)
+{
+    if (line.isEmpty())
+        return 0;
+    static const QRegularExpression indent(QStringLiteral("    "));
+    const QStringList pieces = cPieces(line, indent);
+    const int count = qMin(pieces.size(), kChannelObjects);
+    for (int i = 0; i < count; ++i) {
+        channelAt(i)->setDimEn(pieces.at(i).toInt(nullptr, 10) == 1);
+        emit channelAt(i)->dimEnChanged();
+    }
+    return count;
+}
+
+// "}" goes with "{" so that a last value written without a comma before the brace keeps
+// its value; lines with the comma read the same either way.
+StepRow *cValuesRow(const QString &line, int id)
+{
+    static const QRegularExpression noise(QStringLiteral("[ {}]"));
+    const QStringList pieces = cPieces(line, noise);
+    auto *row = new StepRow(g_dimList->m_columns);
+    (*row)[0] = static_cast<quint16>(id);
+    const int count = qMin(pieces.size(), g_dimList->m_columns - 1);
+    for (int j = 0; j < count; ++j)
+        (*row)[j + 1] = static_cast<quint16>(pieces.at(j).toInt(nullptr, 10));
+    return row;
+}
 } // namespace
 
 dmxFile::dmxFile(QObject *parent) : QObject(parent) {}
@@ -374,8 +413,30 @@ bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int 
     return finishSave(out, "'.c' file save success:", "'.c' file save failed:");
 }
 
+// Positional, like the export it reads: the flag line is found by counting lines and the
+// records follow as pairs of a values line and a comment line.
 int dmxFile::loadCFile()
 {
+    QTextStream in(m_file);
+    if (in.readLine().startsWith(QLatin1String("//")))
+        in.readLine(); // the include line
+    in.readLine();     // the flag array's declaration
+    const int flags = readCFlags(in.readLine());
+    for (int i = 0; i < 5; ++i)
+        in.readLine();
+
+    int id = g_dimList->rowCount();
+    for (;;) {
+        const QString line = in.readLine();
+        if (line.isNull())
+            break;
+        // A blank line, as editors leave at the end of a file, is no record.
+        if (line.trimmed().isEmpty())
+            continue;
+        g_dimList->m_data.append(cValuesRow(line, id++));
+        in.readLine(); // the next record's comment, or the closing "};"
+    }
+    qDebug() << "'.c' file open success:" << m_file;
     m_file->close();
-    return 0;
+    return flags;
 }

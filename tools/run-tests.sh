@@ -19,7 +19,7 @@ cmake --build build-asan -j"$jobs"
 # on a scratch corpus seeded from tests/fuzz/seeds.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DDMX_FUZZ=ON -DDMX_SANITIZE=ON -DDMX_BUILD_TESTS=OFF -DDMX_WERROR=ON
-fuzzers=(fuzz_dmxload)
+fuzzers=(fuzz_dmxload fuzz_cload)
 cmake --build build-fuzz -j"$jobs" --target "${fuzzers[@]}"
 for fuzzer in "${fuzzers[@]}"; do
     corpus=build-fuzz/corpus/$fuzzer
