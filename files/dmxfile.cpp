@@ -120,8 +120,9 @@ void writeDmxBody(QIODevice &out, int channels)
         out.write(record);
     }
 }
-// The name chosen in the dialog becomes the prefix of three C identifiers: ".c" and dots are
-// dropped as before, and whatever still could not stand in an identifier is replaced.
+
+// The chosen name without ".c" and dots is the prefix of three C identifiers, so whatever
+// could not stand in an identifier becomes "_" and a leading digit gets one in front.
 QByteArray cIdentifier(QString name)
 {
     name.remove(QStringLiteral(".c"));
@@ -202,6 +203,7 @@ void writeCRecords(QIODevice &out, int channels, int first, int last, qint64 str
     if (written < last)
         out.write(cRecord(last, index, channels, true));
 }
+
 // Pieces of a comma-separated line with the text after the last comma dropped.
 QStringList cPieces(const QString &line, const QRegularExpression &noise)
 {
