@@ -1,0 +1,300 @@
+#include "coretestsupport.h"
+#include "dmxfile.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace
+{
+const QString kCFilter = QStringLiteral("Dmx-c files (*.c )");
+
+// A file in the export's layout: header lines, the flag line, then one comment and one
+// values line per record.
+QByteArray cFile(const QByteArray &flagLine, const QList<QByteArray> &values,
+                 bool headerComment = true)
+{
+    QByteArray text;
+    if (headerComment)
+        text += "//QX,DMX512,version:1\n";
+    text += "#include \"dmx.h\"\n"
+            "const unsigned char t_enChange[maxSendCh] = {//3\n" +
+            flagLine +
+            "\n};\n"
+            "const unsigned short t_size = 2;\n"
+            "const runDmxData t_Array[2] =//all count 2 between 1\n"
+            "{\n";
+    for (int i = 0; i < values.size(); ++i)
+        text += "    //" + QByteArray::number(i) + "-" + QByteArray::number(i) + "\n" +
+                values.at(i) + "\n";
+    return text + "};\n";
+}
+
+QList<int> cells(int row, int from, int count)
+{
+    QList<int> out;
+    for (int c = from; c < from + count; ++c)
+        out << coreModel()->m_data.at(row)->at(c);
+    return out;
+}
+
+QList<int> flags(int count)
+{
+    QList<int> out;
+    for (int i = 0; i < count; ++i)
+        out << channel(i)->dimEn();
+    return out;
+}
+} // namespace
+
+class tst_cimport : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void roundTripWithStartUpPatch();
+    void flagLine_data();
+    void flagLine();
+    void appendsAfterExistingRows();
+    void includeLineFirst();
+    void fixtureOffMovesChannelsDown();
+    void blankLinesAreNoRecords_data();
+    void blankLinesAreNoRecords();
+    void valuesLine_data();
+    void valuesLine();
+    void longValuesLineStaysInTheRow();
+    void emptyExportImportsNothing();
+    void shortFile();
+
+  private:
+    int load(const QByteArray &text);
+    int exportAndReload(int col);
+
+    QScopedPointer<QTemporaryDir> m_dir;
+    dmxFile m_files;
+};
+
+void tst_cimport::init()
+{
+    resetCore();
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+}
+
+int tst_cimport::load(const QByteArray &text)
+{
+    const QString path = m_dir->filePath("in.c");
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
+        return -1;
+    f.close();
+    return m_files.loadData(QUrl::fromLocalFile(path));
+}
+
+// Exports the whole table, empties it and reads the file back.
+int tst_cimport::exportAndReload(int col)
+{
+    const QUrl url = QUrl::fromLocalFile(m_dir->filePath("trip.c"));
+    if (!m_files.saveData(url, col, 0, coreModel()->rowCount() - 1, kCFilter))
+        return -1;
+    qDeleteAll(coreModel()->m_data);
+    coreModel()->m_data.clear();
+    for (int i = 0; i < 512; ++i)
+        channel(i)->m_en = 0;
+    return m_files.loadData(url);
+}
+
+void tst_cimport::roundTripWithStartUpPatch()
+{
+    for (int r = 0; r < 3; ++r) {
+        StepRow *row = appendRow(quint16(40000 + r), quint16(r));
+        for (int c = 1; c <= 512; ++c)
+            (*row)[c + 2] = quint16((c * 7 + r) % 256);
+    }
+    for (int i = 0; i < 120; i += 3)
+        channel(i)->m_en = 1;
+    QSignalSpy spy(channel(119), &dim::dimEnChanged);
+
+    QCOMPARE(exportAndReload(120), 120);
+    QCOMPARE(spy.count(), 1);
+    for (int i = 0; i < 121; ++i)
+        QCOMPARE(int(channel(i)->dimEn()), i < 120 && i % 3 == 0 ? 1 : 0);
+    QCOMPARE(coreModel()->rowCount(), 3);
+    QCOMPARE(coreModel()->m_playEnd, 2);
+    for (int r = 0; r < 3; ++r) {
+        const StepRow &row = *coreModel()->m_data.at(r);
+        QCOMPARE(row.size(), 515);
+        QCOMPARE(int(row[0]), r);
+        QCOMPARE(int(row[1]), 40000 + r);
+        QCOMPARE(int(row[2]), r);
+        for (int c = 1; c <= 108; ++c)
+            QCOMPARE(int(row[c + 2]), (c * 7 + r) % 256);
+        for (int c = 109; c <= 512; ++c)
+            QCOMPARE(int(row[c + 2]), 0);
+    }
+}
+
+void tst_cimport::flagLine_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("k");
+    QTest::addColumn<QList<int>>("after"); // flags of channels 1..4, which start 0,1,1,1
+
+    QTest::newRow("1,0,1,") << QByteArray("    1,0,1,") << 3 << QList<int>{1, 0, 1, 1};
+    QTest::newRow("2 turns a flag off") << QByteArray("    2,1,") << 2 << QList<int>{0, 1, 1, 1};
+    QTest::newRow("not a number") << QByteArray("    x,1,") << 2 << QList<int>{0, 1, 1, 1};
+    QTest::newRow("empty line") << QByteArray("") << 0 << QList<int>{0, 1, 1, 1};
+    QTest::newRow("export of C = 0") << QByteArray("    0") << 0 << QList<int>{0, 1, 1, 1};
+    QTest::newRow("more than 512 flags")
+        << QByteArray("    " + QByteArray("1,").repeated(600)) << 512 << QList<int>{1, 1, 1, 1};
+}
+
+void tst_cimport::flagLine()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, k);
+    QFETCH(QList<int>, after);
+    for (int i = 1; i < 4; ++i)
+        channel(i)->m_en = 1;
+    QList<QSharedPointer<QSignalSpy>> spies;
+    for (int i = 0; i < 512; ++i)
+        spies << QSharedPointer<QSignalSpy>::create(channel(i), &dim::dimEnChanged);
+
+    QCOMPARE(load(cFile(line, {"    {   1,   2,   3,},"})), k);
+    QCOMPARE(flags(4), after);
+    for (int i = 0; i < 512; ++i)
+        QCOMPARE(spies.at(i)->count(), i < k ? 1 : 0);
+    QCOMPARE(coreModel()->rowCount(), 1); // the rows are read all the same
+}
+
+void tst_cimport::appendsAfterExistingRows()
+{
+    for (int i = 0; i < 4; ++i)
+        appendRow(9, 9, 9);
+    QCOMPARE(load(cFile("    1,0,1,", {"    {   1,   2,   3,},", "    {   4,   5,   6,},"})), 3);
+    QCOMPARE(coreModel()->rowCount(), 6);
+    QCOMPARE(cells(3, 0, 4), (QList<int>{3, 9, 9, 9}));
+    QCOMPARE(cells(4, 0, 5), (QList<int>{4, 1, 2, 3, 0}));
+    QCOMPARE(cells(5, 0, 5), (QList<int>{5, 4, 5, 6, 0}));
+    QCOMPARE(coreModel()->m_playEnd, 5);
+}
+
+void tst_cimport::includeLineFirst()
+{
+    const QList<QByteArray> values{"    {  10,  20, 255,   0,},"};
+    QCOMPARE(load(cFile("    0,1,", values, false)), 2);
+    QCOMPARE(flags(2), (QList<int>{0, 1}));
+    QCOMPARE(coreModel()->rowCount(), 1);
+    QCOMPARE(cells(0, 0, 6), (QList<int>{0, 10, 20, 255, 0, 0}));
+}
+
+void tst_cimport::fixtureOffMovesChannelsDown()
+{
+    StepRow *row = appendRow(5, 6);
+    for (int c = 1; c <= 512; ++c)
+        (*row)[c + 2] = quint16(c);
+    fixture(0)->m_select = 0;
+
+    QCOMPARE(exportAndReload(120), 120);
+    QCOMPARE(coreModel()->rowCount(), 1);
+    QCOMPARE(cells(0, 1, 2), (QList<int>{5, 6}));
+    for (int c = 1; c <= 90; ++c)
+        QCOMPARE(int(coreModel()->m_data.at(0)->at(c + 2)), c + 18);
+    for (int c = 91; c <= 512; ++c)
+        QCOMPARE(int(coreModel()->m_data.at(0)->at(c + 2)), 0);
+}
+
+void tst_cimport::blankLinesAreNoRecords_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("rows");
+
+    const QByteArray two = cFile("    1,", {"    {   1,   2,},", "    {   3,   4,},"});
+    QTest::newRow("trailing empty line") << two + "\n" << 2;
+    QTest::newRow("trailing blanks and tab") << two + "   \t\n\n" << 2;
+    QByteArray between = two;
+    between.replace("    //1-1\n", "    //1-1\n\n");
+    QTest::newRow("blank line between records") << between << 2;
+    QByteArray crlf = two;
+    crlf.replace("\n", "\r\n");
+    QTest::newRow("carriage returns") << crlf + "\r\n" << 2;
+}
+
+void tst_cimport::blankLinesAreNoRecords()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, rows);
+    QCOMPARE(load(text), 1);
+    QCOMPARE(coreModel()->rowCount(), rows);
+    QCOMPARE(cells(rows - 1, 0, 4), (QList<int>{rows - 1, 3, 4, 0}));
+}
+
+void tst_cimport::valuesLine_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QList<int>>("cells"); // cells 1..6
+
+    QTest::newRow("as exported") << QByteArray("    {   1,   3, 255,   0,},")
+                                 << QList<int>{1, 3, 255, 0, 0, 0};
+    QTest::newRow("no comma before the brace")
+        << QByteArray("    {   1,   3, 255,   7},") << QList<int>{1, 3, 255, 7, 0, 0};
+    QTest::newRow("not ending in },")
+        << QByteArray("    {   1,   3, 255,   7") << QList<int>{1, 3, 255, 0, 0, 0};
+    QTest::newRow("not a number") << QByteArray("    {   1,  x3, 255,},")
+                                  << QList<int>{1, 0, 255, 0, 0, 0};
+    QTest::newRow("above 16 bits")
+        << QByteArray("    {70000,   1,},") << QList<int>{70000 & 0xffff, 1, 0, 0, 0, 0};
+    QTest::newRow("five digits") << QByteArray("    {   1,   3,12345,},")
+                                 << QList<int>{1, 3, 12345, 0, 0, 0};
+}
+
+void tst_cimport::valuesLine()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QList<int>, cells);
+    QCOMPARE(load(cFile("    1,", {line})), 1);
+    QCOMPARE(coreModel()->rowCount(), 1);
+    QCOMPARE(::cells(0, 1, 6), cells);
+}
+
+void tst_cimport::longValuesLineStaysInTheRow()
+{
+    QByteArray line = "    {";
+    for (int i = 1; i <= 600; ++i)
+        line += QByteArray::number(i) + ",";
+    line += "},";
+    QCOMPARE(load(cFile("    1,", {line, "    {   1,   2,},"})), 1);
+    QCOMPARE(coreModel()->rowCount(), 2);
+    const StepRow &row = *coreModel()->m_data.at(0);
+    QCOMPARE(row.size(), 515);
+    QCOMPARE(int(row[1]), 1);
+    QCOMPARE(int(row[514]), 514);
+    QCOMPARE(cells(1, 0, 4), (QList<int>{1, 1, 2, 0}));
+}
+
+void tst_cimport::emptyExportImportsNothing()
+{
+    appendRow(1, 1, 1);
+    const QUrl url = QUrl::fromLocalFile(m_dir->filePath("empty.c"));
+    resetCore();
+    QVERIFY(m_files.saveData(url, 0, 0, -1, kCFilter));
+    channel(0)->m_en = 1;
+    QCOMPARE(m_files.loadData(url), 0);
+    QCOMPARE(coreModel()->rowCount(), 0);
+    QCOMPARE(int(channel(0)->dimEn()), 1);
+    QCOMPARE(coreModel()->m_playEnd, -1);
+}
+
+void tst_cimport::shortFile()
+{
+    appendRow(1, 1, 1);
+    channel(0)->m_en = 1;
+    QCOMPARE(load("//QX,DMX512,version:1\n#include \"dmx.h\"\n"), 0);
+    QCOMPARE(coreModel()->rowCount(), 1);
+    QCOMPARE(int(channel(0)->dimEn()), 1);
+    QCOMPARE(coreModel()->m_playEnd, 0);
+}
+
+QTEST_GUILESS_MAIN(tst_cimport)
+#include "tst_cimport.moc"

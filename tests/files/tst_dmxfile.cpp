@@ -1,0 +1,458 @@
+#include "coretestsupport.h"
+#include "dmxfile.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace
+{
+const QString kDmxFilter = QStringLiteral("Dmx files (*.dmx )");
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), qint64(bytes.size()));
+}
+
+// A show file put together by hand; records are speed, fade and the channel bytes.
+struct ShowBytes {
+    QByteArray tag = QByteArray("QX", 2) + QByteArray(8, '\0');
+    qint8 version = 1;
+    qint32 channels = 0;
+    qint32 rows = 0;
+    QByteArray flags;
+    QByteArray records;
+
+    QByteArray bytes() const
+    {
+        QByteArray out;
+        QDataStream s(&out, QIODevice::WriteOnly);
+        s.writeRawData(tag.constData(), tag.size());
+        s.writeRawData("DMX512\0\0\0\0", 10);
+        s << version << channels << rows;
+        s.writeRawData(flags.constData(), flags.size());
+        s.writeRawData(records.constData(), records.size());
+        return out;
+    }
+};
+
+QByteArray record(quint16 speed, quint16 fade, const QByteArray &levels)
+{
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s << speed << fade;
+    return out + levels;
+}
+
+// Signal counts of the first channels, to see one dimEnChanged() per flag read.
+struct FlagSpies {
+    QList<QSignalSpy *> spies;
+    explicit FlagSpies(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            spies << new QSignalSpy(channel(i), &dim::dimEnChanged);
+    }
+    ~FlagSpies() { qDeleteAll(spies); }
+    QList<int> counts() const
+    {
+        QList<int> out;
+        for (auto *s : spies)
+            out << s->count();
+        return out;
+    }
+};
+
+QList<int> flags(int count)
+{
+    QList<int> out;
+    for (int i = 0; i < count; ++i)
+        out << channel(i)->dimEn();
+    return out;
+}
+} // namespace
+
+class tst_dmxfile : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void goldenBytes();
+    void saveNames_data();
+    void saveNames();
+    void roundTrip();
+    void appendsAfterExistingRows();
+    void emptyTableAndNoChannels_data();
+    void emptyTableAndNoChannels();
+    void refusedFilesChangeNothing_data();
+    void refusedFilesChangeNothing();
+    void tagWithOtherBytesAccepted();
+    void channelsAbove512_data();
+    void channelsAbove512();
+    void loadWithoutReading_data();
+    void loadWithoutReading();
+    void failedSaveKeepsOldFile_data();
+    void failedSaveKeepsOldFile();
+
+  private:
+    QString pathOf(const QString &name) const { return m_dir->filePath(name); }
+    QUrl urlOf(const QString &name) const { return QUrl::fromLocalFile(pathOf(name)); }
+
+    QScopedPointer<QTemporaryDir> m_dir;
+    dmxFile m_files;
+};
+
+void tst_dmxfile::init()
+{
+    resetCore();
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+}
+
+void tst_dmxfile::goldenBytes()
+{
+    channel(0)->m_en = 1;
+    channel(2)->m_en = 1;
+    channel(3)->m_en = 1; // beyond C: not stored
+    StepRow *first = appendRow(0x0102, 0x0304);
+    (*first)[3] = 10;
+    (*first)[4] = 300;
+    (*first)[5] = 255;
+    (*first)[6] = 77; // beyond C
+    StepRow *second = appendRow(40000, 0);
+    (*second)[3] = 1;
+    (*second)[4] = 2;
+    (*second)[5] = 3;
+
+    QVERIFY(m_files.saveData(urlOf("show"), 3, 0, 1, kDmxFilter));
+    const QByteArray expected = QByteArray::fromHex("5158 0000000000000000"
+                                                    "444d5835 3132 00000000"
+                                                    "01 00000003 00000002"
+                                                    "01 00 01"
+                                                    "0102 0304 0a 2c ff"
+                                                    "9c40 0000 01 02 03");
+    QCOMPARE(readAll(pathOf("show.dmx")).toHex(' '), expected.toHex(' '));
+}
+
+void tst_dmxfile::saveNames_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("written"); // empty: nothing may be written
+
+    QTest::newRow("extension added") << "show" << kDmxFilter << "show.dmx";
+    QTest::newRow("extension kept") << "show.dmx" << kDmxFilter << "show.dmx";
+    QTest::newRow("upper case is not the extension") << "show.DMX" << kDmxFilter << "show.DMX.dmx";
+    QTest::newRow("c filter") << "show"
+                              << "Dmx-c files (*.c )"
+                              << "show.c";
+    QTest::newRow("c tested first") << "show"
+                                    << "All (*.dmx *.c)"
+                                    << "show.c";
+    QTest::newRow("unknown filter") << "show"
+                                    << "Text (*.txt)"
+                                    << "";
+}
+
+void tst_dmxfile::saveNames()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, filter);
+    QFETCH(QString, written);
+    appendRow(1, 2, 3);
+
+    QCOMPARE(m_files.saveData(urlOf(chosen), 4, 0, 0, filter), !written.isEmpty());
+    const QStringList files = QDir(m_dir->path()).entryList(QDir::Files);
+    QCOMPARE(files, written.isEmpty() ? QStringList() : QStringList{written});
+}
+
+void tst_dmxfile::roundTrip()
+{
+    channel(0)->m_en = 1;
+    channel(299)->m_en = 1;
+    StepRow *row = appendRow(40000, 65535);
+    (*row)[3 + 299] = 300;
+    (*row)[3 + 511] = 255;
+    QVERIFY(m_files.saveData(urlOf("trip.dmx"), 512, 0, 0, kDmxFilter));
+    QCOMPARE(readAll(pathOf("trip.dmx")).size(), 29 + 512 + 516);
+
+    resetCore();
+    channel(1)->m_en = 1; // cleared by the file
+    FlagSpies spies(512);
+    QCOMPARE(m_files.loadData(urlOf("trip.dmx")), 512);
+    QCOMPARE(coreModel()->rowCount(), 1);
+    const StepRow &back = *coreModel()->m_data.at(0);
+    QCOMPARE(back.size(), 515);
+    QCOMPARE(int(back[0]), 0);
+    QCOMPARE(int(back[1]), 40000);
+    QCOMPARE(int(back[2]), 65535);
+    QCOMPARE(int(back[3 + 299]), 44);
+    QCOMPARE(int(back[3 + 511]), 255);
+    QCOMPARE(int(back[3]), 0);
+    QCOMPARE(flags(3), (QList<int>{1, 0, 0}));
+    QCOMPARE(int(channel(299)->dimEn()), 1);
+    QCOMPARE(spies.counts(), QList<int>() << QVector<int>(512, 1).toList());
+    QCOMPARE(coreModel()->m_playEnd, 0);
+}
+
+void tst_dmxfile::appendsAfterExistingRows()
+{
+    for (int i = 0; i < 3; ++i)
+        appendRow(10 + i, 20 + i, 100 + i);
+    QVERIFY(m_files.saveData(urlOf("three"), 8, 0, 2, kDmxFilter));
+
+    resetCore();
+    for (int i = 0; i < 5; ++i)
+        appendRow(1, 1, 1);
+    QCOMPARE(m_files.loadData(urlOf("three.dmx")), 8);
+    QCOMPARE(coreModel()->rowCount(), 8);
+    for (int r = 0; r < 5; ++r)
+        QCOMPARE(int(coreModel()->m_data.at(r)->at(1)), 1);
+    for (int k = 0; k < 3; ++k) {
+        const StepRow &row = *coreModel()->m_data.at(5 + k);
+        QCOMPARE(int(row[0]), 5 + k);
+        QCOMPARE(int(row[1]), 10 + k);
+        QCOMPARE(int(row[2]), 20 + k);
+        QCOMPARE(int(row[3 + 7]), 100 + k);
+        QCOMPARE(int(row[3 + 8]), 0); // channels above C are not stored
+    }
+    QCOMPARE(coreModel()->m_playEnd, 7);
+}
+
+void tst_dmxfile::emptyTableAndNoChannels_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("size");
+
+    QTest::newRow("empty table") << 0 << 5 << 29 + 5;
+    QTest::newRow("col 0") << 2 << 0 << 29 + 2 * 4;
+    QTest::newRow("negative col saves none") << 1 << -7 << 29 + 4;
+    QTest::newRow("col 514 clamped to 512") << 1 << 514 << 29 + 512 + 516;
+}
+
+void tst_dmxfile::emptyTableAndNoChannels()
+{
+    QFETCH(int, rows);
+    QFETCH(int, col);
+    QFETCH(int, size);
+    for (int i = 0; i < rows; ++i)
+        appendRow(7, 8, 9);
+    channel(0)->m_en = 1;
+    channel(4)->m_en = 1;
+    QVERIFY(m_files.saveData(urlOf("s.dmx"), col, 0, 0, kDmxFilter));
+    QCOMPARE(readAll(pathOf("s.dmx")).size(), size);
+
+    resetCore();
+    channel(2)->m_en = 1;
+    const int expectedC = qBound(0, col, 512);
+    QCOMPARE(m_files.loadData(urlOf("s.dmx")), expectedC);
+    QCOMPARE(coreModel()->rowCount(), rows);
+    QCOMPARE(coreModel()->m_playEnd, rows - 1);
+    if (expectedC == 0) {
+        QCOMPARE(flags(5), (QList<int>{0, 0, 1, 0, 0}));
+    } else {
+        QCOMPARE(flags(5), (QList<int>{1, 0, 0, 0, 1}));
+    }
+    for (int r = 0; r < rows; ++r) {
+        QCOMPARE(int(coreModel()->m_data.at(r)->at(1)), 7);
+        QCOMPARE(int(coreModel()->m_data.at(r)->at(2)), 8);
+    }
+}
+
+void tst_dmxfile::refusedFilesChangeNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+
+    ShowBytes good;
+    good.channels = 2;
+    good.rows = 2;
+    good.flags = QByteArray("\1\1", 2);
+    good.records = record(1, 2, "ab") + record(3, 4, "cd");
+
+    ShowBytes v2 = good;
+    v2.version = 2;
+    ShowBytes wrongTag = good;
+    wrongTag.tag[1] = 'Y';
+    ShowBytes noZero = good;
+    noZero.tag[2] = 'x';
+    ShowBytes oneRecordShort = good;
+    oneRecordShort.records.chop(1);
+    ShowBytes hugeChannels = good;
+    hugeChannels.channels = INT_MAX;
+    ShowBytes hugeRows = good;
+    hugeRows.rows = INT_MAX;
+    ShowBytes bothHuge = good;
+    bothHuge.channels = INT_MAX;
+    bothHuge.rows = INT_MAX;
+    ShowBytes negativeChannels = good;
+    negativeChannels.channels = -2;
+    ShowBytes negativeRows = good;
+    negativeRows.rows = -1;
+
+    QTest::newRow("version 2") << v2.bytes();
+    QTest::newRow("wrong tag") << wrongTag.bytes();
+    QTest::newRow("no zero after QX") << noZero.bytes();
+    QTest::newRow("shorter than the version") << good.bytes().left(20);
+    QTest::newRow("counts cut off") << good.bytes().left(27);
+    QTest::newRow("last record cut short") << oneRecordShort.bytes();
+    QTest::newRow("flags cut short") << good.bytes().left(30);
+    QTest::newRow("huge channel count") << hugeChannels.bytes();
+    QTest::newRow("huge row count") << hugeRows.bytes();
+    QTest::newRow("both counts huge") << bothHuge.bytes();
+    QTest::newRow("negative channel count") << negativeChannels.bytes();
+    QTest::newRow("negative row count") << negativeRows.bytes();
+    QTest::newRow("empty file") << QByteArray();
+}
+
+void tst_dmxfile::refusedFilesChangeNothing()
+{
+    QFETCH(QByteArray, bytes);
+    writeAll(pathOf("bad.dmx"), bytes);
+    for (int i = 0; i < 4; ++i)
+        appendRow(5, 5, 5);
+    coreModel()->m_playEnd = 1;
+    channel(1)->m_en = 1;
+    FlagSpies spies(3);
+
+    QCOMPARE(m_files.loadData(urlOf("bad.dmx")), 0);
+    QCOMPARE(coreModel()->rowCount(), 4);
+    QCOMPARE(coreModel()->m_playEnd, 1);
+    QCOMPARE(flags(3), (QList<int>{0, 1, 0}));
+    QCOMPARE(spies.counts(), (QList<int>{0, 0, 0}));
+}
+
+void tst_dmxfile::tagWithOtherBytesAccepted()
+{
+    ShowBytes file;
+    file.tag = QByteArray("QX\0garbage", 10);
+    file.channels = 1;
+    file.rows = 1;
+    file.flags = QByteArray("\1", 1);
+    file.records = record(9, 8, "\7");
+    writeAll(pathOf("odd.dmx"), file.bytes());
+    QCOMPARE(m_files.loadData(urlOf("odd.dmx")), 1);
+    QCOMPARE(coreModel()->rowCount(), 1);
+    QCOMPARE(int(coreModel()->m_data.at(0)->at(3)), 7);
+}
+
+void tst_dmxfile::channelsAbove512_data()
+{
+    QTest::addColumn<int>("channels");
+    QTest::newRow("513") << 513;
+    QTest::newRow("600") << 600;
+}
+
+void tst_dmxfile::channelsAbove512()
+{
+    QFETCH(int, channels);
+    ShowBytes file;
+    file.channels = channels;
+    file.rows = 2;
+    file.flags = QByteArray(channels, '\1');
+    QByteArray levels(channels, '\2');
+    levels[511] = '\x33';
+    levels[512] = '\x44'; // no channel 513: skipped
+    file.records = record(100, 1, levels) + record(200, 2, levels);
+    writeAll(pathOf("wide.dmx"), file.bytes());
+    FlagSpies spies(512);
+
+    QCOMPARE(m_files.loadData(urlOf("wide.dmx")), 512);
+    QCOMPARE(coreModel()->rowCount(), 2);
+    QCOMPARE(spies.counts(), QList<int>() << QVector<int>(512, 1).toList());
+    for (int r = 0; r < 2; ++r) {
+        const StepRow &row = *coreModel()->m_data.at(r);
+        QCOMPARE(row.size(), 515);
+        QCOMPARE(int(row[1]), 100 * (r + 1));
+        QCOMPARE(int(row[2]), r + 1);
+        QCOMPARE(int(row[3]), 2);
+        QCOMPARE(int(row[514]), 0x33);
+    }
+}
+
+void tst_dmxfile::loadWithoutReading_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("upper-case extension") << "show.DMX";
+    QTest::newRow("missing file") << "none.dmx";
+    QTest::newRow("directory") << "dir.dmx";
+}
+
+void tst_dmxfile::loadWithoutReading()
+{
+    QFETCH(QString, name);
+    appendRow(1, 1, 1);
+    QVERIFY(m_files.saveData(urlOf("show.DMX"), 4, 0, 0, kDmxFilter));
+    QVERIFY(QFile::rename(pathOf("show.DMX.dmx"), pathOf("show.DMX")));
+    QVERIFY(QDir(m_dir->path()).mkdir("dir.dmx"));
+    appendRow(2, 2, 2);
+    coreModel()->m_playEnd = 0;
+
+    QCOMPARE(m_files.loadData(urlOf(name)), 0);
+    QCOMPARE(coreModel()->rowCount(), 2);
+    QCOMPARE(coreModel()->m_playEnd, 1);
+}
+
+void tst_dmxfile::failedSaveKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("parentIsFile");
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("parent is a file, show file") << true << kDmxFilter;
+    QTest::newRow("parent is a file, c file") << true << "Dmx-c files (*.c )";
+    QTest::newRow("disk full, show file") << false << kDmxFilter;
+    QTest::newRow("disk full, c file") << false << "Dmx-c files (*.c )";
+}
+
+// Root may write anywhere, so a failure is forced by a path under a regular file or by a
+// file size limit that the new file runs into half way.
+void tst_dmxfile::failedSaveKeepsOldFile()
+{
+    QFETCH(bool, parentIsFile);
+    QFETCH(QString, filter);
+    const QString extension = filter.contains("*.c") ? ".c" : ".dmx";
+    const QString name = parentIsFile ? "plain/show" + extension : "show" + extension;
+    writeAll(pathOf("plain"), "not a directory");
+    if (!parentIsFile)
+        writeAll(pathOf(name), "old contents");
+    for (int i = 0; i < 20; ++i)
+        appendRow(1, 2, 3);
+
+    bool saved = true;
+    if (parentIsFile) {
+        saved = m_files.saveData(urlOf(name), 512, 0, 19, filter);
+    } else {
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = 2048;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        saved = m_files.saveData(urlOf(name), 512, 0, 19, filter);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    QVERIFY(!saved);
+    if (parentIsFile) {
+        QCOMPARE(readAll(pathOf("plain")), QByteArray("not a directory"));
+    } else {
+        QCOMPARE(readAll(pathOf(name)), QByteArray("old contents"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"plain", name}));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_dmxfile)
+#include "tst_dmxfile.moc"
