@@ -40,6 +40,8 @@ dimList::dimList(QObject *parent)
     connect(m_timer, &QTimer::timeout, this, &dimList::sendDmx);
     m_holdTimer = new QTimer(nullptr);
     m_holdTimer->setSingleShot(true);
+    // Precise, as the tick: a coarse timer may end a 600 ms hold up to 30 ms late.
+    m_holdTimer->setTimerType(Qt::PreciseTimer);
     connect(m_holdTimer, &QTimer::timeout, this,
             static_cast<void (dimList::*)()>(&dimList::sendDmxEnable));
 }
