@@ -65,3 +65,19 @@ int coreProbe::playEnd() const
 {
     return coreModel()->m_playEnd;
 }
+
+// run_flag has no read accessor in QML; the tests read the stored flag here.
+bool coreProbe::runFlag(int channel) const
+{
+    return (channel >= 0 && channel < 512) && ::channel(channel)->m_runFlag;
+}
+
+// Sets the snap flag and announces it the way the file loader does.
+void coreProbe::announceDimEn(int channel, int value)
+{
+    if (channel < 0 || channel >= 512)
+        return;
+    dim *d = ::channel(channel);
+    d->setDimEn(value != 0);
+    emit d->dimEnChanged();
+}

@@ -26,6 +26,8 @@ class coreProbe : public QObject
     Q_INVOKABLE bool sendLive() const;
     Q_INVOKABLE int playStart() const;
     Q_INVOKABLE int playEnd() const;
+    Q_INVOKABLE bool runFlag(int channel) const;
+    Q_INVOKABLE void announceDimEn(int channel, int value);
 };
 
 #endif
