@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Starts the program on a virtual X display, waits for its window and saves a PNG of the
-# screen. Usage: tools/screenshot.sh [output.png] [program] [seconds to wait]
+# screen. Usage: tools/screenshot.sh [output.png] [program] [seconds to wait] [program args...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 out=${1:-docs/main-window.png}
 program=${2:-build/app/dmxplayer}
 settle=${3:-3}
+shift $(($# < 3 ? $# : 3))
 display=${SCREENSHOT_DISPLAY:-:99}
 
 Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp &
@@ -24,7 +25,7 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 
-"$program" >/dev/null 2>&1 &
+"$program" "$@" >/dev/null 2>&1 &
 app=$!
 for _ in $(seq 100); do
     xwininfo -root -tree 2>/dev/null | grep -q "Divezuveror" && break
