@@ -147,6 +147,13 @@ WindowTestCase {
         compare(strip(20).opacity, 1)
         compare(String(number.color), "#ff0000")
         verify(slider.activeFocus)
+        // The focused fader takes the arrows; the other keys still reach the strip.
+        keyClick(Qt.Key_Up)
+        compare(dmx_data[20].dimValue, 1)
+        keyClick(Qt.Key_4)
+        keyClick(Qt.Key_0)
+        keyClick(Qt.Key_Enter)
+        compare(dmx_data[20].dimValue, 40)
         // The hand setting no longer follows the patch.
         win.posCount = 3 + 15
         compare(slider.enabled, true)
@@ -159,6 +166,70 @@ WindowTestCase {
         compare(String(number.color), "#4682b4")
         // Strips that were not touched still follow.
         compare(part(19, "sizeSlider").enabled, true)
+    }
+
+    function test_sliderDrawsTheLevel_data() {
+        return [
+            { tag: "bottom", level: 0 },
+            { tag: "middle", level: 128 },
+            { tag: "top", level: 255 }
+        ]
+    }
+
+    // The fill grows from the bottom of the groove and the handle carries the value.
+    function test_sliderDrawsTheLevel(data) {
+        dmx_data[3].dimValue = data.level
+        var slider = part(3, "sizeSlider")
+        var groove = slider.background
+        var fill = findChild(groove, "sliderFill")
+        compare(slider.value, data.level)
+        compare(part(3, "sliderNumber").text, String(data.level))
+        fuzzyCompare(fill.height, groove.height * data.level / 255, 0.01)
+        compare(fill.y + fill.height, groove.height)
+        compare(groove.height, slider.availableHeight)
+        var handle = slider.handle
+        compare(handle.width, 28)
+        compare(handle.radius, 14)
+        fuzzyCompare(handle.y, slider.topPadding + (1 - data.level / 255) * (slider.availableHeight - 28), 0.01)
+        fuzzyCompare(handle.x + handle.width / 2, groove.x + groove.width / 2, 0.01)
+        // The fader stays within its strip so neighbours never take each other's clicks.
+        verify(slider.width <= strip(3).width)
+    }
+
+    function test_handleColours() {
+        win.posCount = 3 + 15
+        dmx_data[3].dimValue = 128
+        var slider = part(3, "sizeSlider")
+        var handle = slider.handle
+        var label = part(3, "sliderNumber")
+        var x = handle.x + handle.width / 2
+        var y = handle.y + handle.height / 2
+        compare(String(handle.color), "#f5f5f6")
+        compare(String(handle.border.color), "#cbcbcb")
+        compare(String(label.color), "#373737")
+        mouseMove(slider, x, y)
+        compare(String(handle.color), String(Qt.darker("#ec4141", 1.2)))
+        compare(String(handle.border.color), String(Qt.darker("#ec4141", 1.2)))
+        compare(String(label.color), "#212121")
+        mousePress(slider, x, y)
+        compare(String(handle.color), String(Qt.darker("#ec4141", 1.4)))
+        mouseRelease(slider, x, y)
+        mouseMove(slider, x, slider.height - 2)
+        mouseMove(strip(10), 5, 5)
+        compare(String(handle.color), "#f5f5f6")
+        compare(String(label.color), "#373737")
+    }
+
+    function test_wheelStepsByOne() {
+        win.posCount = 3 + 15
+        stoppedOnRow(0)
+        dmx_data[5].dimValue = 100
+        var slider = part(5, "sizeSlider")
+        mouseWheel(slider, slider.width / 2, slider.height / 2, 0, 120)
+        compare(dmx_data[5].dimValue, 101)
+        compare(coreProbe.cell(0, 5 + 3), 101)
+        mouseWheel(slider, slider.width / 2, slider.height / 2, 0, -240)
+        compare(dmx_data[5].dimValue, 99)
     }
 
     function test_enableBoxFollowsAnnouncedFlag() {
