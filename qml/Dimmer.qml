@@ -1,26 +1,151 @@
 import QtQuick 2.10
+import QtQuick.Controls 1.6
+import QuickKit 1.0
 
-// Stand-in strip until the channel fader document lands: shows the channel and its level.
+// One channel of the fader strip: link flag, fader, channel number and snap flag of the
+// delegate's dim object.
 Rectangle {
+    id: dimChannel
+    objectName: "dimmer"
     width: 30
     radius: 8
     opacity: 0.7
     color: "white"
-    border.color: "lightgray"
+    focus: true
 
-    Rectangle {
-        anchors.bottom: parent.bottom
-        anchors.bottomMargin: 20
-        anchors.horizontalCenter: parent.horizontalCenter
-        width: 6
-        height: (parent.height - 30) * model.dimValue / dimMax
-        color: "#ec4141"
+    property int num: 0
+    property int num_value: 0
+
+    readonly property bool patched: model.index < posCount - initChCount
+
+    // Levels that playback puts on the faders must not be written back into the table,
+    // so the dim object learns the run state before each level it gets.
+    function set_Text(val) {
+        model.run_flag = text_control.runFlag
+        model.dimValue = val
     }
+
+    // A long typed number saturates instead of wrapping, so Enter still clamps it to the top.
+    function appendDigit(value, digit) {
+        return Math.min(value * 10 + digit, 2147483647)
+    }
+
+    function toggleByHand() {
+        if (sizeSlider.enabled) {
+            dimChannel.opacity = 0.5
+            sizeSlider.enabled = false
+            text2.color = "steelblue"
+        } else {
+            dimChannel.opacity = 1
+            sizeSlider.enabled = true
+            sizeSlider.forceActiveFocus()
+            text2.color = "red"
+        }
+    }
+
+    function handleKey(event) {
+        if (event.key === Qt.Key_End) {
+            num_value = 0
+            set_Text(0)
+        }
+        if (event.key === Qt.Key_Home) {
+            num_value = dimMax
+            set_Text(dimMax)
+        }
+        if (event.key === Qt.Key_PageUp) {
+            num_value = num_value > dimMax - 10 ? dimMax : num_value + 10
+            set_Text(num_value)
+        }
+        if (event.key === Qt.Key_PageDown) {
+            num_value = num_value < 10 ? 0 : num_value - 10
+            set_Text(num_value)
+        }
+        if (event.key >= Qt.Key_0 && event.key <= Qt.Key_9) {
+            if (num < 0)
+                num = 0
+            num = appendDigit(num, event.key - 48)
+        }
+        if (event.key === Qt.Key_Enter) {
+            if (num >= 0) {
+                num_value = Math.min(num, dimMax)
+                set_Text(num_value)
+            }
+            num = -1
+        }
+        console.log("[!] num: " + num)
+        console.log("[!] value: " + num_value)
+        console.log("[!] event.key: " + event.key)
+    }
+
+    Keys.onPressed: handleKey(event)
+
+    CheckBox {
+        id: linkage_Flag
+        objectName: "linkage_Flag"
+        anchors.top: parent.top
+        anchors.horizontalCenter: parent.horizontalCenter
+        height: 0.07 * dimChannel.height
+        activeFocusOnTab: false
+        checked: model.dimLinkage
+        onClicked: {
+            model.dimLinkage = checked
+            // The box's own toggle replaced the binding; the channel stays the source.
+            checked = Qt.binding(function() { return model.dimLinkage })
+        }
+    }
+
+    CusSlider_vertical {
+        id: sizeSlider
+        objectName: "sizeSlider"
+        width: implicitWidth
+        height: 0.7 * dimChannel.height
+        anchors.top: linkage_Flag.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
+        orientation: Qt.Vertical
+        from: 0
+        to: dimMax
+        stepSize: 1
+        value: model.dimValue
+        wheelEnabled: true
+        activeFocusOnTab: true
+        enabled: dimChannel.patched
+
+        onValueChanged: {
+            set_Text(value)
+            num_value = model.dimValue
+        }
+    }
+
     Text {
+        id: text2
+        objectName: "dimNumber"
+        anchors.top: sizeSlider.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
+        width: implicitWidth
+        height: 0.08 * dimChannel.height
+        font.pixelSize: 15
+        color: dimChannel.patched ? "red" : "steelblue"
+        text: model.dimNum
+
+        MouseArea {
+            anchors.fill: parent
+            onClicked: toggleByHand()
+        }
+    }
+
+    CheckBox {
+        id: changeEnableFlag
+        objectName: "changeEnableFlag"
+        anchors.top: text2.bottom
         anchors.bottom: parent.bottom
         anchors.horizontalCenter: parent.horizontalCenter
-        font.pixelSize: 11
-        color: "steelblue"
-        text: model.dimNum
+        height: 0.07 * dimChannel.height
+        activeFocusOnTab: false
+        checked: model.dimEn
+        onClicked: {
+            model.dimEn = checked
+            // A file load announces dimEn; the box must keep following it after a click.
+            checked = Qt.binding(function() { return model.dimEn })
+        }
     }
 }

@@ -4,6 +4,8 @@
 #   tools/screenshot.sh [output.png]            the window as it opens
 #   tools/screenshot.sh --in-use [output.png]   after adding fixtures and steps, with
 #                                               playback running and output on (xdotool)
+# PROGRAM picks another program, SETTLE the seconds to wait for it; arguments after the
+# output file are passed to the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,7 +17,9 @@ fi
 default_out=docs/main-window.png
 [ "$mode" = in-use ] && default_out=docs/window-in-use.png
 out=${1:-$default_out}
+[ $# -gt 0 ] && shift
 program=${PROGRAM:-build/app/dmxplayer}
+settle=${SETTLE:-2}
 display=${SCREENSHOT_DISPLAY:-:99}
 
 Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp &
@@ -33,13 +37,13 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 
-"$program" >/dev/null 2>&1 &
+"$program" "$@" >/dev/null 2>&1 &
 app=$!
 for _ in $(seq 100); do
     xwininfo -root -tree 2>/dev/null | grep -q "Divezuveror" && break
     sleep 0.1
 done
-sleep 2
+sleep "$settle"
 
 # Without a window manager the 1000 x 800 window sits at the screen's top left, so the
 # panel bar (y 240..264) and the fixture bar (y 264..288) have fixed positions.

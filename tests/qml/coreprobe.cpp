@@ -122,3 +122,19 @@ QStringList coreProbe::loggedLines() const
 {
     return s_logged;
 }
+
+// run_flag has no read accessor in QML; the tests read the stored flag here.
+bool coreProbe::runFlag(int channel) const
+{
+    return (channel >= 0 && channel < 512) && ::channel(channel)->m_runFlag;
+}
+
+// Sets the snap flag and announces it the way the file loader does.
+void coreProbe::announceDimEn(int channel, int value)
+{
+    if (channel < 0 || channel >= 512)
+        return;
+    dim *d = ::channel(channel);
+    d->setDimEn(value != 0);
+    emit d->dimEnChanged();
+}

@@ -38,6 +38,9 @@ class coreProbe : public QObject
     Q_INVOKABLE void captureLog();
     Q_INVOKABLE QStringList loggedLines() const;
 
+    Q_INVOKABLE bool runFlag(int channel) const;
+    Q_INVOKABLE void announceDimEn(int channel, int value);
+
   private:
     QTemporaryDir m_tempDir;
 };

@@ -1,0 +1,71 @@
+import QtQuick 2.9
+import QtQuick.Controls 2.2
+import ".."
+import "../.."
+
+Slider {
+    id: cusSlider
+
+    property bool showNumber: true
+
+    width: parent.width
+    height: parent.height
+    orientation: Qt.Vertical
+    // Strips stand side by side; without side padding the control stays as wide as its
+    // handle and never reaches over the neighbouring strip.
+    leftPadding: 1
+    rightPadding: 1
+
+    background: Rectangle {
+        implicitWidth: cusSlider.width / 8
+        width: implicitWidth
+        height: cusSlider.availableHeight
+        x: cusSlider.leftPadding + cusSlider.availableWidth / 2 - width / 2
+        y: cusSlider.bottomPadding
+        radius: CusConfig.controlBorderRadius
+        color: CusConfig.controlBorderColor
+
+        Rectangle {
+            objectName: "sliderFill"
+            anchors.bottom: parent.bottom
+            width: parent.width
+            height: parent.height * (1 - cusSlider.visualPosition)
+            radius: CusConfig.controlBorderRadius
+            color: CusConfig.controlBorderColor_hovered
+        }
+    }
+
+    handle: Rectangle {
+        implicitWidth: 28
+        implicitHeight: implicitWidth
+        radius: width / 2
+        x: cusSlider.leftPadding + cusSlider.availableWidth / 2 - width / 2
+        y: cusSlider.topPadding + cusSlider.visualPosition * (cusSlider.availableHeight - height)
+        color: handleArea.handlePressed ? CusConfig.controlColor_pressed
+                                        : handleArea.handleHovered ? CusConfig.controlColor_hovered
+                                                                   : CusConfig.controlColor
+        border.width: 1
+        border.color: handleArea.handleHovered || handleArea.handlePressed || cusSlider.activeFocus
+                      ? CusConfig.controlBorderColor_hovered : CusConfig.controlBorderColor
+
+        CusLabel {
+            objectName: "sliderNumber"
+            anchors.centerIn: parent
+            horizontalAlignment: Text.AlignHCenter
+            visible: cusSlider.showNumber
+            text: Math.round(cusSlider.value)
+            color: handleArea.handleHovered || handleArea.handlePressed ? CusConfig.textColor_pressed
+                                                                        : CusConfig.textColor
+        }
+
+        TransArea {
+            id: handleArea
+
+            property bool handleHovered: false
+            property bool handlePressed: handleHovered && cusSlider.pressed
+
+            onEntered: handleHovered = true
+            onExited: handleHovered = false
+        }
+    }
+}
