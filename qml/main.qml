@@ -224,8 +224,8 @@ ApplicationWindow {
                     onClicked: {
                         if (light_number >= maxLightNumber)
                             return
-                        dmxList.addDevice(ch_type.currentIndex)
-                        light_number++
+                        if (dmxList.addDevice(ch_type.currentIndex))
+                            light_number++
                     }
                 }
                 Text {

@@ -1,6 +1,6 @@
 import QtQuick 2.10
 import QtTest 1.2
-import "../tests/qml"
+import "../../tests/qml"
 
 // Puts the fader strip into a state worth looking at and holds it for the screenshot:
 // 25 patched channels, levels along a wave, link and snap flags, one strip switched off

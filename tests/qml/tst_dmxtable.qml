@@ -1,0 +1,488 @@
+import QtQuick 2.10
+import QtTest 1.2
+import QtQuick.Dialogs 1.3
+
+WindowTestCase {
+    name: "StepTable"
+
+    property var table: null
+
+    function init() {
+        createWindow()
+        table = item("dmxList")
+    }
+
+    function titles(from, to) {
+        var result = []
+        for (var c = from; c < to; ++c)
+            result.push(table.getColumn(c).title)
+        return result
+    }
+
+    function roles(from, to) {
+        var result = []
+        for (var c = from; c < to; ++c)
+            result.push(table.getColumn(c).role)
+        return result
+    }
+
+    function header(column) {
+        var slot = table.__listView.headerItem.headerRepeater.itemAt(column)
+        verify(slot, "header " + column)
+        return slot.children[0].item
+    }
+
+    function rowItem(row) {
+        var container = table.__listView.itemAtIndex(row)
+        verify(container, "row " + row)
+        return container.rowItem
+    }
+
+    // The cell delegate: children[0] is the background with the bar inside, children[1]
+    // the text.
+    function cell(row, column) {
+        var cells = rowItem(row).children[1]
+        for (var i = 0; i < cells.children.length; ++i) {
+            var loader = cells.children[i]
+            if (loader.styleData && loader.styleData.column === column && loader.item)
+                return loader.item
+        }
+        fail("no cell " + row + "," + column)
+    }
+
+    function cellText(row, column) {
+        return cell(row, column).children[1]
+    }
+
+    function typeIntoCell(row, column, text) {
+        var input = cellText(row, column)
+        input.forceActiveFocus()
+        input.selectAll()
+        if (text === "")
+            keyClick(Qt.Key_Delete)
+        for (var i = 0; i < text.length; ++i)
+            keyClick(text.charAt(i))
+        keyClick(Qt.Key_Enter)
+        return input
+    }
+
+    function test_fixedColumns() {
+        compare(table.columnCount, 3)
+        compare(titles(0, 3), ["序\n号", "速度\n x\n0.1秒", "渐变\n x\n0.1秒"])
+        compare(roles(0, 3), ["c_id", "speed", "fade"])
+        compare(table.getColumn(0).width, 20)
+        compare(table.getColumn(1).width, 40)
+        compare(table.getColumn(2).width, 40)
+        win.tableWidth = 2000
+        compare(table.getColumn(0).width, 40)
+        compare(table.getColumn(2).width, 80)
+        compare(win.posCount, 3)
+        compare(table.posArrary, [])
+        compare(table.typeArrary, [])
+    }
+
+    // The step number column draws its own plain text: nothing to type into.
+    function test_stepNumberNotEditable() {
+        coreProbe.appendRows(2, 10, 20, 30)
+        waitForRendering(table)
+        var c = cell(1, 0)
+        compare(c.children.length, 1)
+        compare(c.children[0].text, "1")
+        verify(!c.children[0].hasOwnProperty("cursorPosition"))
+    }
+
+    function test_fixturesNumberTheirChannels() {
+        verify(table.addDevice(8))
+        compare(table.columnCount, 18)
+        compare(titles(3, 18), ["模\n式\n1", "图\n形\n2", "大\n小\nx\n3", "大\n小\ny\n4",
+                                "旋\n转\nx\n5", "旋\n转\ny\n6", "位\n置\nx\n7", "位\n置\ny\n8",
+                                "显\n点\n9", "颜\n色\n10", "渐\n绘\n11", "渐\n绘\n颜\n色\n12",
+                                "波\n浪\n\n13", "波\n浪\n参\n数\n14", "频\n闪\n15"])
+        var expectedRoles = []
+        for (var k = 1; k <= 15; ++k)
+            expectedRoles.push("channel" + k)
+        compare(roles(3, 18), expectedRoles)
+        compare(table.posArrary, [18])
+        compare(table.typeArrary, [15])
+        compare(win.posCount, 18)
+
+        verify(table.addDevice(5))
+        compare(table.columnCount, 30)
+        var second = titles(18, 30)
+        for (k = 16; k <= 27; ++k) {
+            verify(second[k - 16].endsWith("\n" + k), second[k - 16])
+            compare(table.getColumn(k + 2).role, "channel" + k)
+        }
+        compare(second[0], "模\n式\n16")
+        compare(table.posArrary, [18, 30])
+        compare(table.typeArrary, [15, 12])
+        compare(win.posCount, 30)
+
+        table.deleteDevice()
+        compare(table.columnCount, 18)
+        compare(table.getColumn(17).role, "channel15")
+        compare(table.posArrary, [18])
+        compare(table.typeArrary, [15])
+        // The removed fixture's end stays until the next fixture is added.
+        compare(win.posCount, 30)
+        verify(table.addDevice(12))
+        compare(win.posCount, 23)
+        compare(table.posArrary, [18, 23])
+        compare(table.getColumn(18).title, "加\n热\n16")
+    }
+
+    function test_deleteWithoutFixtureChangesNothing() {
+        table.deleteDevice()
+        compare(table.columnCount, 3)
+        compare(win.posCount, 3)
+        compare(table.posArrary, [])
+    }
+
+    function test_fixtureEndsAreYellow() {
+        coreProbe.appendRows(2, 0, 0, 0)
+        table.addDevice(8)
+        table.addDevice(5)
+        waitForRendering(table)
+        var yellowColumns = [17, 29]
+        for (var c = 0; c < table.columnCount; ++c) {
+            var last = yellowColumns.indexOf(c) >= 0
+            verify(Qt.colorEqual(header(c).border.color, last ? "yellow" : "lightgray"), "header " + c)
+            if (c === 0)
+                continue
+            var background = cell(0, c).children[0]
+            verify(Qt.colorEqual(background.border.color, last ? "yellow" : "gray"), "cell " + c)
+            verify(Qt.colorEqual(background.children[0].border.color, last ? "yellow" : "steelblue"),
+                   "bar " + c)
+        }
+        table.deleteDevice()
+        table.addDevice(12)
+        waitForRendering(table)
+        verify(Qt.colorEqual(header(22).border.color, "yellow"))
+        verify(Qt.colorEqual(cell(1, 22).children[0].border.color, "yellow"))
+        verify(Qt.colorEqual(cell(1, 21).children[0].border.color, "gray"))
+    }
+
+    function test_everyTypeAddsItsLabels_data() {
+        return [
+            { tag: "Type 01 (33ch)", type: 0, channels: 33, first: "模\n式", last: "阵\n列" },
+            { tag: "Type 02", type: 1, channels: 25, first: "模\n式", last: "蓝" },
+            { tag: "Type 03 (20ch, 6ch)", type: 2, channels: 20, first: "光\n闸", last: "蓝" },
+            { tag: "Type 04 (17ch)", type: 3, channels: 17, first: "模\n式", last: "蓝" },
+            { tag: "Type 05 (16ch)", type: 4, channels: 16, first: "模\n式", last: "蓝" },
+            { tag: "Type 06 (12ch)", type: 5, channels: 12, first: "模\n式", last: "渐\n绘" },
+            { tag: "Type 07 (16ch)", type: 6, channels: 16, first: "操\n控\n范\n围", last: "保\n留" },
+            { tag: "Type 08 (18ch)", type: 7, channels: 18, first: "总\n调\n光", last: "显\n点" },
+            { tag: "Type 09 (15ch)", type: 8, channels: 15, first: "模\n式", last: "频\n闪" },
+            { tag: "Type 10 (16ch)", type: 9, channels: 16, first: "模\n式", last: "光\n栅\n电\n机" },
+            { tag: "Type 11 (10ch)", type: 10, channels: 10, first: "红", last: "频\n闪\n渐\n绘" },
+            { tag: "Type 12 (10ch)", type: 11, channels: 12, first: "模\n式", last: "扫\n描\n速\n度" },
+            { tag: "Type 13 (5ch)", type: 12, channels: 5, first: "加\n热", last: "速\n度" },
+            { tag: "Type 14 (14ch)", type: 13, channels: 14, first: "模\n式", last: "光\n栅\n" },
+            { tag: "Type 15 (22ch)", type: 14, channels: 23, first: "模\n式", last: "蓝" },
+            { tag: "Type 16", type: 15, channels: 25, first: "模\n式", last: "蓝" },
+            { tag: "Type 17 (18ch)", type: 16, channels: 18, first: "总\n调\n光", last: "蓝" },
+            { tag: "Type 18", type: 17, channels: 26, first: "总\n调\n光", last: "蓝" },
+            { tag: "Type 19", type: 18, channels: 27, first: "透\n明\n度", last: "蓝" },
+            { tag: "Type 20", type: 19, channels: 20, first: "总\n调\n光", last: "蓝" },
+            { tag: "Type 21 (25ch)", type: 20, channels: 25, first: "透\n明\n度", last: "蓝" },
+            { tag: "Type 22 (14ch)", type: 21, channels: 14, first: "模\n式", last: "频\n闪" },
+            { tag: "Type 23 (15ch)", type: 22, channels: 15, first: "模\n式", last: "边\n界\n/\n柔\n顺" },
+            { tag: "Type 24 (22ch)", type: 23, channels: 22, first: "光\n闸", last: "光\n栅\n电\n机" },
+            { tag: "Type 25 (27ch)", type: 24, channels: 27, first: "模\n式", last: "翻\n转\ny\n宏" },
+            { tag: "Type 26 (17ch)", type: 25, channels: 17, first: "透\n明\n度", last: "渐\n绘" },
+            { tag: "Type 27 (24ch)", type: 26, channels: 24, first: "透\n明\n度", last: "显\n点" }
+        ]
+    }
+
+    // Added through the window's chooser and button, as the user does.
+    function test_everyTypeAddsItsLabels(data) {
+        item("ch_type").currentIndex = data.type
+        mouseClick(item("addLight"))
+        compare(win.light_number, 1)
+        compare(table.columnCount, 3 + data.channels)
+        compare(table.typeArrary, [data.channels])
+        compare(table.posArrary, [3 + data.channels])
+        compare(win.posCount, 3 + data.channels)
+        compare(table.getColumn(3).title, data.first + "\n1")
+        var last = table.getColumn(2 + data.channels)
+        compare(last.title, data.last + "\n" + data.channels)
+        compare(last.role, "channel" + data.channels)
+        mouseClick(item("deleteLight"))
+        compare(table.columnCount, 3)
+        compare(win.light_number, 0)
+    }
+
+    function test_unknownTypeAddsNothing_data() {
+        return [
+            { tag: "below", type: -1 },
+            { tag: "above", type: 27 },
+            { tag: "fraction", type: 1.5 },
+            { tag: "text", type: "3" },
+            { tag: "missing", type: undefined }
+        ]
+    }
+
+    function test_unknownTypeAddsNothing(data) {
+        compare(table.addDevice(data.type), false)
+        compare(table.columnCount, 3)
+        compare(table.posArrary, [])
+        compare(table.typeArrary, [])
+        compare(win.posCount, 3)
+    }
+
+    // A column past channel 512 would have no cell of its own: an edit there would land on
+    // channel 512.
+    function test_fixturesStopAtChannel512() {
+        var chooser = item("ch_type")
+        var add = item("addLight")
+        chooser.currentIndex = 24
+        for (var i = 0; i < 18; ++i)
+            mouseClick(add)
+        compare(win.light_number, 18)
+        compare(win.posCount, 489)
+        chooser.currentIndex = 0
+        mouseClick(add)
+        compare(win.light_number, 18)
+        compare(table.columnCount, 489)
+        compare(table.posArrary.length, 18)
+        chooser.currentIndex = 17
+        mouseClick(add)
+        compare(win.light_number, 19)
+        compare(table.columnCount, 515)
+        compare(win.posCount, 515)
+        compare(table.getColumn(514).role, "channel512")
+
+        chooser.currentIndex = 12
+        mouseClick(add)
+        compare(win.light_number, 19)
+        compare(table.columnCount, 515)
+        compare(table.posArrary.length, 19)
+        compare(table.typeArrary.length, 19)
+        compare(win.posCount, 515)
+        mouseClick(item("deleteLight"))
+        compare(win.light_number, 18)
+        compare(table.columnCount, 489)
+        mouseClick(add)
+        compare(win.light_number, 19)
+        compare(table.columnCount, 494)
+        compare(table.getColumn(493).role, "channel491")
+    }
+
+    function test_cellEdit_data() {
+        return [
+            { tag: "speed clamped", column: 1, typed: "12000", stored: 9999 },
+            { tag: "speed far above", column: 1, typed: "70000", stored: 9999 },
+            { tag: "speed in range", column: 1, typed: "300", stored: 300 },
+            { tag: "fade clamped", column: 2, typed: "300", stored: 255 },
+            { tag: "fade in range", column: 2, typed: "90", stored: 90 },
+            { tag: "channel clamped", column: 3, typed: "300", stored: 255 },
+            { tag: "channel in range", column: 9, typed: "128", stored: 128 },
+            { tag: "channel zero", column: 5, typed: "0", stored: 0 },
+            { tag: "fraction", column: 4, typed: "12.7", stored: 12 }
+        ]
+    }
+
+    function test_cellEdit(data) {
+        coreProbe.appendRows(3, 10, 20, 50)
+        table.addDevice(8)
+        waitForRendering(table)
+        typeIntoCell(1, data.column, data.typed)
+        compare(coreProbe.cell(1, data.column), data.stored)
+        compare(dmx_list.currentRow, 1)
+        compare(coreProbe.cell(0, data.column), coreProbe.cell(2, data.column))
+        if (data.column >= 3)
+            compare(coreProbe.level(data.column - 3), data.stored)
+    }
+
+    function test_invalidEntryStoresNothing_data() {
+        return [
+            { tag: "text", column: 4, typed: "abc" },
+            { tag: "negative channel", column: 4, typed: "-5" },
+            { tag: "negative speed", column: 1, typed: "-1" },
+            { tag: "empty", column: 2, typed: "" },
+            { tag: "number then text", column: 6, typed: "12x" }
+        ]
+    }
+
+    function test_invalidEntryStoresNothing(data) {
+        coreProbe.appendRows(3, 10, 20, 50)
+        table.addDevice(8)
+        waitForRendering(table)
+        var before = coreProbe.cell(1, data.column)
+        var input = typeIntoCell(1, data.column, data.typed)
+        compare(coreProbe.cell(1, data.column), before)
+        compare(dmx_list.currentRow, -1)
+        compare(input.text, String(before))
+        // The cell still follows the model afterwards.
+        dmx_list.setDmxData(77, data.column, 1)
+        dmx_list.refrushModel()
+        compare(cellText(1, data.column).text, "77")
+    }
+
+    // The model stores without notifying; the next reset shows what was stored.
+    function test_resetShowsStoredValue() {
+        coreProbe.appendRows(2, 10, 20, 255)
+        table.addDevice(12)
+        waitForRendering(table)
+        var input = typeIntoCell(0, 4, "300")
+        compare(coreProbe.cell(0, 4), 255)
+        compare(input.text, "300")
+        // Rows are recycled across resets: no reset may bring typed text back.
+        for (var reset = 0; reset < 3; ++reset) {
+            dmx_list.refrushModel()
+            wait(0)
+            compare(cellText(0, 4).text, "255")
+            compare(cellText(1, 4).text, "255")
+        }
+    }
+
+    function test_valueBar_data() {
+        return [
+            { tag: "channel full", column: 3, value: 255, share: 1, background: "lightgray" },
+            { tag: "channel empty", column: 3, value: 0, share: 0, background: "lightgray" },
+            { tag: "channel half", column: 4, value: 128, share: 128 / 255, background: "lightsteelblue" },
+            { tag: "channel 127", column: 4, value: 127, share: 127 / 255, background: "lightgray" },
+            { tag: "fade full", column: 2, value: 255, share: 1, background: "lightgray" },
+            { tag: "speed full", column: 1, value: 9999, share: 1, background: "lightgray" },
+            { tag: "speed 255", column: 1, value: 255, share: 255 / 9999, background: "lightgray" },
+            { tag: "speed 128", column: 1, value: 128, share: 128 / 9999, background: "lightsteelblue" }
+        ]
+    }
+
+    function test_valueBar(data) {
+        coreProbe.appendRows(1, 0, 0, 0)
+        table.addDevice(12)
+        dmx_list.setDmxData(data.value, data.column, 0)
+        dmx_list.refrushModel()
+        waitForRendering(table)
+        var background = cell(0, data.column).children[0]
+        var bar = background.children[0]
+        verify(background.height > 0)
+        compare(background.height, rowItem(0).height - 2)
+        fuzzyCompare(bar.height, background.height * data.share, 0.01)
+        compare(bar.width, background.width)
+        verify(Qt.colorEqual(background.color, data.background))
+        verify(Qt.colorEqual(bar.color, "lightsteelblue"))
+    }
+
+    function test_rowColours_data() {
+        return [
+            { tag: "backward", start: 5, end: 2,
+              colours: ["lightgray", "lightgray", "lightsteelblue", "lightblue", "lightblue",
+                        "lightsteelblue", "lightgray", "lightgray"] },
+            { tag: "forward", start: 2, end: 5,
+              colours: ["lightgray", "lightgray", "lightsteelblue", "lightblue", "lightblue",
+                        "lightsteelblue", "lightgray", "lightgray"] },
+            { tag: "one row", start: 4, end: 4,
+              colours: ["lightgray", "lightgray", "lightgray", "lightgray", "lightsteelblue",
+                        "lightgray", "lightgray", "lightgray"] },
+            { tag: "neighbours", start: 3, end: 4,
+              colours: ["lightgray", "lightgray", "lightgray", "lightsteelblue", "lightsteelblue",
+                        "lightgray", "lightgray", "lightgray"] }
+        ]
+    }
+
+    function test_rowColours(data) {
+        coreProbe.appendRows(8, 0, 0, 0)
+        win.playStart = data.start
+        win.playEnd = data.end
+        waitForRendering(table)
+        for (var r = 0; r < 8; ++r) {
+            compare(table.getBackColor(r), data.colours[r], "row " + r)
+            var drawn = rowItem(r).children[0].item
+            verify(Qt.colorEqual(drawn.color, data.colours[r]), "row " + r + " drawn " + drawn.color)
+            compare(drawn.height, win.singleLineHeight)
+        }
+    }
+
+    function test_selectedRowIsRedAndTaller() {
+        coreProbe.appendRows(6, 0, 0, 0)
+        win.playStart = 1
+        win.playEnd = 4
+        table.selection.select(3)
+        waitForRendering(table)
+        var drawn = rowItem(3).children[0].item
+        verify(Qt.colorEqual(drawn.color, "red"))
+        compare(drawn.height, 1.5 * win.singleLineHeight)
+        compare(rowItem(3).height, 1.5 * win.singleLineHeight)
+        table.selection.clear()
+        verify(Qt.colorEqual(drawn.color, "lightblue"))
+        compare(drawn.height, win.singleLineHeight)
+    }
+
+    // Clicks on the step number reach the window's handlers through the table.
+    function test_rowClicksSetTheRange() {
+        coreProbe.appendRows(6, 0, 0, 0)
+        table.addDevice(12)
+        waitForRendering(table)
+        var target = cell(4, 0)
+        mouseClick(target, 3, target.height / 2)
+        compare(win.playStart, 4)
+        verify(table.selection.contains(4))
+        target = cell(2, 0)
+        mouseDoubleClickSequence(target, 3, target.height / 2)
+        compare(win.playEnd, 2)
+    }
+
+    function test_headerDoubleClickShowsInformation_data() {
+        return [
+            { tag: "step number", column: 0 },
+            { tag: "speed", column: 1 },
+            { tag: "channel", column: 5 },
+            { tag: "fixture end", column: 17 }
+        ]
+    }
+
+    function test_headerDoubleClickShowsInformation(data) {
+        table.addDevice(8)
+        waitForRendering(table)
+        var dialog = findChild(table, "messageDialog")
+        verify(dialog)
+        compare(dialog.visible, false)
+        var target = header(data.column)
+        mouseClick(target)
+        compare(dialog.visible, false)
+        compare(table.sortIndicatorColumn, 0)
+        mouseDoubleClickSequence(target)
+        compare(dialog.visible, true)
+        dialog.close()
+        mouseDoubleClickSequence(target, target.width / 2, target.height / 2, Qt.RightButton)
+        compare(dialog.visible, true)
+        dialog.close()
+    }
+
+    // A moved column would edit another channel than its title says.
+    function test_headersStayInPlace() {
+        table.addDevice(8)
+        waitForRendering(table)
+        var before = roles(0, 18)
+        var target = header(4)
+        var width = target.width
+        mouseDrag(target, width / 2, 50, 3 * width, 0)
+        mouseDrag(target, width - 2, 50, 30, 0)
+        compare(roles(0, 18), before)
+        compare(table.getColumn(4).width, width)
+    }
+
+    function test_informationText() {
+        var dialog = findChild(table, "messageDialog")
+        compare(dialog.title, "string")
+        compare(dialog.icon, StandardIcon.Information)
+        compare(dialog.visible, false)
+        compare(dialog.text,
+                "\n"
+                + "0-10\t总闭光\n"
+                + "11-40\t自走模式（2通道）\t内置效果列表\n"
+                + "41-70\t声控模式（2通道）\t内置效果列表\n"
+                + "71-110\tDMX通用模式（通道数由菜单决定）\t内置图形\n"
+                + "111-130                             SD卡：show1，在show/Param.csv设置\n"
+                + "                                    Rate: 0 – 40帧数/秒（循环播放时有效）\n"
+                + "131-150                             SD卡：show2，\n"
+                + "151-170                             SD卡：show3，\n"
+                + "171-190                             SD卡：show4，\n"
+                + "191-210                             SD卡：show5，\n"
+                + "211-230                             SD卡：show6，\n"
+                + "231-250                             SD卡：show7，\n"
+                + "251-255                             SD卡：Rate: 0，顺序循环播放所有的文件。\n")
+    }
+}
