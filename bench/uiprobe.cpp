@@ -73,17 +73,22 @@ double percentile(std::vector<double> v, double p)
     return v[std::min(v.size() - 1, size_t(p * (v.size() - 1) + 0.5))];
 }
 
-// Time from an action to the next frame on screen, median of several runs.
-double timeToFrame(QQuickWindow *window, int runs, const std::function<void(int)> &action)
+// Time from an action to the next frame on screen, median of several runs; the part spent
+// inside the action itself goes to *inAction.
+double timeToFrame(QQuickWindow *window, int runs, const std::function<void(int)> &action,
+                   double *inAction = nullptr)
 {
-    std::vector<double> samples;
+    std::vector<double> samples, sync;
     for (int i = 0; i < runs; ++i) {
         waitFrame(window, 200); // start from an idle window
         const qint64 t = g_clock.nsecsElapsed();
         action(i);
+        sync.push_back(msSince(t));
         if (waitFrame(window))
             samples.push_back(msSince(t));
     }
+    if (inAction)
+        *inAction = median(sync);
     return median(samples);
 }
 
@@ -189,11 +194,21 @@ int main(int argc, char *argv[])
     settle(200);
 
     dim *fader = static_cast<dim *>(model->m_dmx->m_dims.at(5));
+    if (argc > 3 && qstrcmp(argv[3], "fader-only") == 0) {
+        // For a profiler: nothing but fader moves after the set-up.
+        timeToFrame(window, 40, [&](int i) {
+            fader->setProperty("run_flag", false);
+            fader->setProperty("dimValue", (i * 37) % 256);
+        });
+        return 0;
+    }
+    double inAction = 0;
     report("fader move to frame (median)", timeToFrame(window, 30, [&](int i) {
                fader->setProperty("run_flag", false);
                fader->setProperty("dimValue", (i * 37) % 256);
-           }),
+           }, &inAction),
            "ms");
+    report("  of which inside the write", inAction, "ms");
     report("cell edit to frame (median)", timeToFrame(window, 30, [&](int i) {
                model->setDmxData(static_cast<ushort>(i % 200), 10, 0);
            }),

@@ -177,6 +177,18 @@ TableView {
         addColumn(fade)
     }
 
+    // Horizontal extent that cells draw for: the visible part plus one view width either
+    // side, so short scrolls find their cells ready.
+    readonly property real drawnLeft: flickableItem.contentX - viewport.width
+    readonly property real drawnRight: flickableItem.contentX + 2 * viewport.width
+
+    // Columns cannot be moved or resized, so a column's place follows from its index.
+    function columnShown(column) {
+        var left = column < 1 ? 0 : column < 3 ? tableWidth * (0.02 + 0.04 * (column - 1))
+                                               : tableWidth * (0.1 + 0.025 * (column - 3))
+        return left + tableWidth * 0.04 > drawnLeft && left < drawnRight
+    }
+
     function lastColumn_Color(column, colorTrue, colorFalse) {
         return posArrary.indexOf(column + 1) >= 0 ? colorTrue : colorFalse
     }
@@ -189,7 +201,10 @@ TableView {
         return low < row && row < high ? "lightblue" : "lightgray"
     }
 
-    Component.onCompleted: updateColumnTable()
+    Component.onCompleted: {
+        __listView.reuseItems = true
+        updateColumnTable()
+    }
 
     // Columns keep their place, since the column index is the step row cell an edit
     // writes, and their width.
