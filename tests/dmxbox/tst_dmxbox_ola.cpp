@@ -373,5 +373,5 @@ void tst_DmxboxOla::badArgumentsAreDropped()
     QCOMPARE(DMXSendBox(-1, reinterpret_cast<unsigned char *>(frame.data())), 0);
 }
 
-QTEST_MAIN(tst_DmxboxOla)
+QTEST_GUILESS_MAIN(tst_DmxboxOla)
 #include "tst_dmxbox_ola.moc"
