@@ -98,13 +98,17 @@ bool olaOutput::takeReadyClient()
 void olaOutput::dropClient()
 {
     m_client.reset();
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_link == Link::Up)
-        qWarning("DMXSendBox: lost the connection to olad, frames are dropped until it is back");
-    m_link = Link::Down;
-    m_wantedUniverse = m_universe;
-    m_wanted = true;
+    Link before;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        before = m_link;
+        m_link = Link::Down;
+        m_wantedUniverse = m_universe;
+        m_wanted = true;
+    }
     m_wake.notify_one();
+    if (before == Link::Up)
+        qWarning("DMXSendBox: lost the connection to olad, frames are dropped until it is back");
 }
 
 void olaOutput::run()
@@ -137,19 +141,22 @@ void olaOutput::connect(unsigned universe)
     options.auto_start = false;
     auto client = std::make_unique<ola::client::StreamingClient>(options);
     const bool up = client->Setup();
+    Link before;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (!up) {
-            if (m_link == Link::Unknown)
-                qWarning("DMXSendBox: olad is not running (127.0.0.1:9010), frames are dropped "
-                         "until it starts");
-            m_link = Link::Down;
-            return;
+        before = m_link;
+        m_link = up ? Link::Up : Link::Down;
+        if (up) {
+            m_ready = std::move(client);
+            // Frames asked for a connection while this one was being made.
+            m_wanted = false;
         }
-        m_ready = std::move(client);
-        m_link = Link::Up;
-        // Frames asked for a connection while this one was being made.
-        m_wanted = false;
+    }
+    if (!up) {
+        if (before == Link::Unknown)
+            qWarning("DMXSendBox: olad is not running (127.0.0.1:9010), frames are dropped until "
+                     "it starts");
+        return;
     }
     qInfo("DMXSendBox: connected to olad, sending to universe %u", universe);
     checkPatch(universe);
