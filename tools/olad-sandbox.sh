@@ -13,6 +13,7 @@ plugins_off=(artnet e131 espnet ftdidmx gpio karate kinet milinst opendmx openpi
     osc pathport renard sandnet shownet spi stageprofi uartdmx usbdmx usbserial)
 
 sandbox=
+command_pid=
 
 die() {
     echo "olad-sandbox: $*" >&2
@@ -85,6 +86,10 @@ stop_olad() {
 
 cleanup() {
     local rc=$? dir=$sandbox
+    if [ -n "$command_pid" ]; then
+        kill "$command_pid" 2>/dev/null || true
+        wait "$command_pid" 2>/dev/null || true
+    fi
     stop_olad "$dir"
     if [ -f "$dir/ns.pid" ]; then
         kill "$(cat "$dir/ns.pid")" 2>/dev/null || true
@@ -111,7 +116,8 @@ run() {
     chmod 755 "$dir"
     sandbox=$dir
     trap cleanup EXIT
-    trap 'exit 130' INT TERM
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
 
     unshare --net sleep infinity &
     ns=$!
@@ -126,7 +132,14 @@ run() {
     write_config "$dir"
     start_olad "$dir"
 
-    OLAD_SANDBOX=$dir OLAD_SANDBOX_CTL=$(readlink -f "$0") in_ns "$dir" "$@"
+    # In the background so that a signal (a ctest time-out) reaches the traps at once.
+    OLAD_SANDBOX=$dir OLAD_SANDBOX_CTL=$(readlink -f "$0") \
+        nsenter -t "$ns" -n "$@" &
+    command_pid=$!
+    local rc=0
+    wait "$command_pid" || rc=$?
+    command_pid=
+    return "$rc"
 }
 
 case "${1:-}" in
