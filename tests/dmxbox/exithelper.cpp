@@ -1,5 +1,8 @@
 // Sends frames through the real interface library and leaves main at once: the last frame
-// must still reach olad. Usage: dmxbox_exit_helper stream|single VALUE
+// must still reach olad. Usage: dmxbox_exit_helper stream|single|burst VALUE
+//   stream: waits for the connection, streams frames, the last one all VALUE
+//   single: one frame of VALUE, before any connection exists
+//   burst:  1.5 s of frames every 2 ms whatever happens to them, the last one all VALUE
 #include "dmxbox.h"
 
 #include <chrono>
@@ -12,6 +15,7 @@ int main(int argc, char *argv[])
     if (argc != 3)
         return 2;
     const bool stream = std::strcmp(argv[1], "stream") == 0;
+    const bool burst = std::strcmp(argv[1], "burst") == 0;
     const int value = std::atoi(argv[2]);
     unsigned char frame[512];
     if (stream) {
@@ -26,6 +30,11 @@ int main(int argc, char *argv[])
             std::memset(frame, i, sizeof frame);
             DMXSendBox(0, frame);
         }
+    }
+    for (int i = 0; burst && i < 750; ++i) {
+        std::memset(frame, i, sizeof frame);
+        DMXSendBox(0, frame);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     std::memset(frame, value, sizeof frame);
     DMXSendBox(0, frame);

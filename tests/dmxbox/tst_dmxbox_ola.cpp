@@ -112,6 +112,7 @@ class tst_DmxboxOla : public QObject
     void playbackReachesOlaAtFrameRate();
     void fullSocketDropsInsteadOfBlocking();
     void absentOladFailsFast();
+    void processWithoutOladLogsOnceAndExits();
     void reconnectsAtMostOncePerSecond();
     void restartedOladGetsOnlyNewFrames();
     void unpatchedUniverseIsReported();
@@ -287,6 +288,24 @@ void tst_DmxboxOla::absentOladFailsFast()
     QCOMPARE(logCount("lost the connection"), lost + 1);
     QCOMPARE(logCount("connected to olad"), connected);
     QCOMPARE(logCount("olad is not running"), 0);
+}
+
+void tst_DmxboxOla::processWithoutOladLogsOnceAndExits()
+{
+    // olad is stopped here. A process that never sees it says so once, retries quietly and
+    // does not hang at exit.
+    QProcess helper;
+    QElapsedTimer t;
+    t.start();
+    helper.start(QStringLiteral(EXIT_HELPER), {QStringLiteral("burst"), QStringLiteral("9")});
+    QVERIFY(helper.waitForFinished(10000));
+    const qint64 ms = t.elapsed();
+    QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(helper.exitCode(), 0);
+    const QString err = QString::fromUtf8(helper.readAllStandardError());
+    QCOMPARE(err.count(QStringLiteral("DMXSendBox:")), 1);
+    QCOMPARE(err.count(QStringLiteral("DMXSendBox: olad is not running")), 1);
+    QVERIFY2(ms < 4000, qPrintable(QStringLiteral("took %1 ms").arg(ms)));
 }
 
 void tst_DmxboxOla::reconnectsAtMostOncePerSecond()
