@@ -7,13 +7,24 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+#include <arpa/inet.h>
 #include <climits>
+#include <cstdlib>
+#include <dirent.h>
+#include <iterator>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <vector>
 
 namespace
 {
 constexpr unsigned kFrameSize = 512;
 constexpr auto kRetryInterval = std::chrono::seconds(1);
+constexpr unsigned short kOladPort = 9010;
+// What the kernel may hold for a stalled olad on our side, about a second of frames; the
+// kernel doubles the figure.
+constexpr int kSendBufferBytes = 8 * 1024;
 // Bounds of the one-off RPCs; they run on the worker or at exit, never per frame.
 constexpr unsigned kPatchCheckTimeoutMs = 1000;
 constexpr unsigned kFinalFrameTimeoutMs = 500;
@@ -51,6 +62,43 @@ class rpcWait
     bool m_ok = false;
     std::vector<ola::client::OlaUniverse> m_universes;
 };
+// The process's TCP sockets connected to olad's RPC port, sorted.
+std::vector<int> oladSockets()
+{
+    std::vector<int> fds;
+    DIR *dir = opendir("/proc/self/fd");
+    if (!dir)
+        return fds;
+    while (const dirent *entry = readdir(dir)) {
+        const int fd = std::atoi(entry->d_name);
+        if (entry->d_name[0] == '.' || fd == dirfd(dir))
+            continue;
+        sockaddr_in peer{};
+        socklen_t length = sizeof peer;
+        if (getpeername(fd, reinterpret_cast<sockaddr *>(&peer), &length) == 0 &&
+            peer.sin_family == AF_INET && peer.sin_port == htons(kOladPort) &&
+            peer.sin_addr.s_addr == htonl(INADDR_LOOPBACK))
+            fds.push_back(fd);
+    }
+    closedir(dir);
+    std::sort(fds.begin(), fds.end());
+    return fds;
+}
+
+// StreamingClient keeps its socket to itself, and the kernel would let it queue megabytes
+// (minutes of frames) for a stalled olad before a send fails. The one socket to olad that
+// Setup() added is the client's; shrink its send buffer so a stall shows within seconds
+// and olad is not fed stale frames when it resumes. Left alone if that is not clear-cut.
+void limitSendQueue(const std::vector<int> &before)
+{
+    std::vector<int> added;
+    const std::vector<int> after = oladSockets();
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                        std::back_inserter(added));
+    if (added.size() != 1)
+        return;
+    setsockopt(added.front(), SOL_SOCKET, SO_SNDBUF, &kSendBufferBytes, sizeof kSendBufferBytes);
+}
 } // namespace
 
 olaOutput &olaOutput::instance()
@@ -140,7 +188,10 @@ void olaOutput::connect(unsigned universe)
     ola::client::StreamingClient::Options options;
     options.auto_start = false;
     auto client = std::make_unique<ola::client::StreamingClient>(options);
+    const std::vector<int> sockets = oladSockets();
     const bool up = client->Setup();
+    if (up)
+        limitSendQueue(sockets);
     Link before;
     {
         std::lock_guard<std::mutex> lock(m_mutex);

@@ -245,7 +245,8 @@ void tst_DmxboxOla::fullSocketDropsInsteadOfBlocking()
             break;
     }
     QCOMPARE(::kill(pid, SIGCONT), 0);
-    QVERIFY2(calls < 1000000, "sending never failed against a stopped olad");
+    // The kernel's queue for olad is kept to a few dozen frames, not megabytes.
+    QVERIFY2(calls < 1000, qPrintable(QStringLiteral("%1 frames queued").arg(calls)));
     QVERIFY2(worstUs < 50000, qPrintable(QStringLiteral("a call took %1 us").arg(worstUs)));
     QCOMPARE(logCount("lost the connection"), lost + 1);
 
