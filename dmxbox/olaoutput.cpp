@@ -22,8 +22,8 @@ namespace
 constexpr unsigned kFrameSize = 512;
 constexpr auto kRetryInterval = std::chrono::seconds(1);
 constexpr unsigned short kOladPort = 9010;
-// What the kernel may hold for a stalled olad on our side, about a second of frames; the
-// kernel doubles the figure.
+// What the kernel may hold on our side for a stalled olad (it doubles the figure); with
+// olad's receive window a stall fails a send after some 60 frames, two seconds of playback.
 constexpr int kSendBufferBytes = 8 * 1024;
 // Bounds of the one-off RPCs; they run on the worker or at exit, never per frame.
 constexpr unsigned kPatchCheckTimeoutMs = 1000;
@@ -62,6 +62,7 @@ class rpcWait
     bool m_ok = false;
     std::vector<ola::client::OlaUniverse> m_universes;
 };
+
 // The process's TCP sockets connected to olad's RPC port, sorted.
 std::vector<int> oladSockets()
 {
