@@ -11,6 +11,7 @@ packages=(
     qml-module-qt-labs-settings
     libbenchmark-dev clang libclang-rt-14-dev
     xvfb x11-apps x11-utils xdotool imagemagick fonts-noto-cjk
+    ola libola-dev util-linux iproute2
 )
 
 missing=()
@@ -19,6 +20,13 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
+    # Installing ola would start the system olad with its network plugins (Art-Net, sACN,
+    # ...); the tests run their own olad, so keep services from starting during the install.
+    if [ ! -e /usr/sbin/policy-rc.d ]; then
+        printf '#!/bin/sh\nexit 101\n' >/usr/sbin/policy-rc.d
+        chmod 755 /usr/sbin/policy-rc.d
+        trap 'rm -f /usr/sbin/policy-rc.d' EXIT
+    fi
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -1,0 +1,281 @@
+#include "olaoutput.h"
+
+#include <ola/Callback.h>
+#include <ola/client/ClientWrapper.h>
+#include <ola/client/StreamingClient.h>
+#include <ola/io/SelectServer.h>
+
+#include <QtGlobal>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
+#include <iterator>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <vector>
+
+namespace
+{
+constexpr unsigned kFrameSize = 512;
+constexpr auto kRetryInterval = std::chrono::seconds(1);
+constexpr unsigned short kOladPort = 9010;
+// What the kernel may hold on our side for a stalled olad (it doubles the figure); with
+// olad's receive window a stall fails a send after some 60 frames, two seconds of playback.
+constexpr int kSendBufferBytes = 8 * 1024;
+// Bounds of the one-off RPCs; they run on the worker or at exit, never per frame.
+constexpr unsigned kPatchCheckTimeoutMs = 1000;
+constexpr unsigned kFinalFrameTimeoutMs = 500;
+
+// Runs one RPC of an OlaClient to completion or until its time is up.
+class rpcWait
+{
+  public:
+    explicit rpcWait(ola::io::SelectServer *server) : m_server(server) {}
+
+    bool run(unsigned timeoutMs)
+    {
+        m_server->RegisterSingleTimeout(
+            timeoutMs, ola::NewSingleCallback(m_server, &ola::io::SelectServer::Terminate));
+        m_server->Run();
+        return m_answered;
+    }
+
+    void sent(const ola::client::Result &result)
+    {
+        m_answered = true;
+        m_ok = result.Success();
+        m_server->Terminate();
+    }
+
+    void universes(const ola::client::Result &result,
+                   const std::vector<ola::client::OlaUniverse> &universes)
+    {
+        m_universes = universes;
+        sent(result);
+    }
+
+    ola::io::SelectServer *m_server;
+    bool m_answered = false;
+    bool m_ok = false;
+    std::vector<ola::client::OlaUniverse> m_universes;
+};
+
+// The process's TCP sockets connected to olad's RPC port, sorted.
+std::vector<int> oladSockets()
+{
+    std::vector<int> fds;
+    DIR *dir = opendir("/proc/self/fd");
+    if (!dir)
+        return fds;
+    while (const dirent *entry = readdir(dir)) {
+        const int fd = std::atoi(entry->d_name);
+        if (entry->d_name[0] == '.' || fd == dirfd(dir))
+            continue;
+        sockaddr_in peer{};
+        socklen_t length = sizeof peer;
+        if (getpeername(fd, reinterpret_cast<sockaddr *>(&peer), &length) == 0 &&
+            peer.sin_family == AF_INET && peer.sin_port == htons(kOladPort) &&
+            peer.sin_addr.s_addr == htonl(INADDR_LOOPBACK))
+            fds.push_back(fd);
+    }
+    closedir(dir);
+    std::sort(fds.begin(), fds.end());
+    return fds;
+}
+
+// StreamingClient keeps its socket to itself, and the kernel would let it queue megabytes
+// (minutes of frames) for a stalled olad before a send fails. The one socket to olad that
+// Setup() added is the client's; shrink its send buffer so a stall shows within seconds
+// and olad is not fed stale frames when it resumes. Left alone if that is not clear-cut.
+void limitSendQueue(const std::vector<int> &before)
+{
+    std::vector<int> added;
+    const std::vector<int> after = oladSockets();
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                        std::back_inserter(added));
+    if (added.size() != 1)
+        return;
+    setsockopt(added.front(), SOL_SOCKET, SO_SNDBUF, &kSendBufferBytes, sizeof kSendBufferBytes);
+}
+} // namespace
+
+olaOutput &olaOutput::instance()
+{
+    // Destroyed at exit, which hands the last frame over once more.
+    static olaOutput output;
+    return output;
+}
+
+int olaOutput::send(int device, const unsigned char *frame)
+{
+    if (!frame || device < 0 || device == INT_MAX)
+        return 0;
+    std::lock_guard<std::mutex> guard(m_sendMutex);
+    m_frame.Set(frame, kFrameSize);
+    m_universe = static_cast<unsigned>(device) + 1;
+    m_haveFrame = true;
+    if (!m_client && !takeReadyClient())
+        return 0;
+    if (m_client->SendDmx(m_universe, m_frame))
+        return 1;
+    dropClient();
+    return 0;
+}
+
+bool olaOutput::takeReadyClient()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_stopping)
+        return false;
+    if (m_ready) {
+        m_client = std::move(m_ready);
+        return true;
+    }
+    if (!m_worker.joinable())
+        m_worker = std::thread(&olaOutput::run, this);
+    m_wantedUniverse = m_universe;
+    if (!m_wanted) {
+        m_wanted = true;
+        m_wake.notify_one();
+    }
+    return false;
+}
+
+void olaOutput::dropClient()
+{
+    m_client.reset();
+    Link before;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        before = m_link;
+        m_link = Link::Down;
+        m_wantedUniverse = m_universe;
+        m_wanted = true;
+    }
+    m_wake.notify_one();
+    if (before == Link::Up)
+        qWarning("DMXSendBox: lost the connection to olad, frames are dropped until it is back");
+}
+
+void olaOutput::run()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (waitForTurn(lock)) {
+        if (!m_wanted || m_ready)
+            continue;
+        m_wanted = false;
+        m_attempted = true;
+        m_lastAttempt = std::chrono::steady_clock::now();
+        const unsigned universe = m_wantedUniverse;
+        lock.unlock();
+        connect(universe);
+        lock.lock();
+    }
+}
+
+bool olaOutput::waitForTurn(std::unique_lock<std::mutex> &lock)
+{
+    m_wake.wait(lock, [this] { return m_stopping || (m_wanted && !m_ready); });
+    if (m_attempted)
+        m_wake.wait_until(lock, m_lastAttempt + kRetryInterval, [this] { return m_stopping; });
+    return !m_stopping;
+}
+
+void olaOutput::connect(unsigned universe)
+{
+    ola::client::StreamingClient::Options options;
+    options.auto_start = false;
+    auto client = std::make_unique<ola::client::StreamingClient>(options);
+    const std::vector<int> sockets = oladSockets();
+    const bool up = client->Setup();
+    if (up)
+        limitSendQueue(sockets);
+    Link before;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        before = m_link;
+        m_link = up ? Link::Up : Link::Down;
+        if (up) {
+            m_ready = std::move(client);
+            // Frames asked for a connection while this one was being made.
+            m_wanted = false;
+        }
+    }
+    if (!up) {
+        if (before == Link::Unknown)
+            qWarning("DMXSendBox: olad is not running (127.0.0.1:9010), frames are dropped until "
+                     "it starts");
+        return;
+    }
+    qInfo("DMXSendBox: connected to olad, sending to universe %u", universe);
+    checkPatch(universe);
+}
+
+void olaOutput::checkPatch(unsigned universe)
+{
+    ola::client::OlaClientWrapper wrapper(false);
+    if (!wrapper.Setup())
+        return;
+    ola::io::SelectServer *server = wrapper.GetSelectServer();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_stopping)
+            return;
+        m_checkServer = server;
+    }
+    rpcWait wait(server);
+    wrapper.GetClient()->FetchUniverseList(ola::NewSingleCallback(&wait, &rpcWait::universes));
+    const bool answered = wait.run(kPatchCheckTimeoutMs);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_checkServer = nullptr;
+        if (m_stopping)
+            return;
+    }
+    if (!answered || !wait.m_ok) {
+        qWarning("DMXSendBox: could not ask olad whether universe %u has an output port", universe);
+        return;
+    }
+    for (const ola::client::OlaUniverse &u : wait.m_universes) {
+        if (u.Id() == universe && u.OutputPortCount() > 0)
+            return;
+    }
+    qWarning("DMXSendBox: universe %u has no output port patched in olad, so olad drops its "
+             "frames; patch one with ola_patch or on olad's web page",
+             universe);
+}
+
+olaOutput::~olaOutput()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+        if (m_checkServer)
+            m_checkServer->Terminate();
+    }
+    m_wake.notify_all();
+    if (m_worker.joinable())
+        m_worker.join();
+    m_ready.reset();
+    std::lock_guard<std::mutex> guard(m_sendMutex);
+    m_client.reset();
+    if (m_haveFrame)
+        sendFinalFrame();
+}
+
+void olaOutput::sendFinalFrame()
+{
+    // A confirmed send, so the frame has reached olad before the process goes, even if the
+    // streamed one was dropped.
+    ola::client::OlaClientWrapper wrapper(false);
+    if (!wrapper.Setup())
+        return;
+    rpcWait wait(wrapper.GetSelectServer());
+    wrapper.GetClient()->SendDMX(
+        m_universe, m_frame,
+        ola::client::SendDMXArgs(ola::NewSingleCallback(&wait, &rpcWait::sent)));
+    wait.run(kFinalFrameTimeoutMs);
+}

@@ -1,0 +1,73 @@
+#ifndef OLAOUTPUT_H
+#define OLAOUTPUT_H
+
+#include <ola/DmxBuffer.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace ola
+{
+namespace client
+{
+class StreamingClient;
+}
+namespace io
+{
+class SelectServer;
+}
+} // namespace ola
+
+// Puts frames on OLA universes through olad's streaming interface. The caller's thread only
+// writes to an open connection (non-blocking socket) or drops the frame; connecting and the
+// patch check happen on a worker thread, at most once a second, so the caller never waits.
+class olaOutput
+{
+  public:
+    static olaOutput &instance();
+
+    // 1 when the frame went to olad, 0 when it was dropped.
+    int send(int device, const unsigned char *frame);
+
+    olaOutput(const olaOutput &) = delete;
+    olaOutput &operator=(const olaOutput &) = delete;
+
+  private:
+    enum class Link { Unknown, Down, Up };
+
+    olaOutput() = default;
+    ~olaOutput();
+
+    bool takeReadyClient();
+    void dropClient();
+    void run();
+    bool waitForTurn(std::unique_lock<std::mutex> &lock);
+    void connect(unsigned universe);
+    void checkPatch(unsigned universe);
+    void sendFinalFrame();
+
+    // Owned by the sending side (m_sendMutex).
+    std::mutex m_sendMutex;
+    std::unique_ptr<ola::client::StreamingClient> m_client;
+    ola::DmxBuffer m_frame;
+    unsigned m_universe = 1;
+    bool m_haveFrame = false;
+
+    // Shared with the worker (m_mutex).
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::thread m_worker;
+    std::unique_ptr<ola::client::StreamingClient> m_ready;
+    ola::io::SelectServer *m_checkServer = nullptr;
+    unsigned m_wantedUniverse = 1;
+    bool m_wanted = false;
+    bool m_stopping = false;
+    bool m_attempted = false;
+    std::chrono::steady_clock::time_point m_lastAttempt;
+    Link m_link = Link::Unknown;
+};
+
+#endif

@@ -1,0 +1,42 @@
+// Sends frames through the real interface library and leaves main at once: the last frame
+// must still reach olad. Usage: dmxbox_exit_helper stream|single|burst VALUE
+//   stream: waits for the connection, streams frames, the last one all VALUE
+//   single: one frame of VALUE, before any connection exists
+//   burst:  1.5 s of frames every 2 ms whatever happens to them, the last one all VALUE
+#include "dmxbox.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+int main(int argc, char *argv[])
+{
+    if (argc != 3)
+        return 2;
+    const bool stream = std::strcmp(argv[1], "stream") == 0;
+    const bool burst = std::strcmp(argv[1], "burst") == 0;
+    const int value = std::atoi(argv[2]);
+    unsigned char frame[512];
+    if (stream) {
+        std::memset(frame, value ^ 0xff, sizeof frame);
+        int tries = 0;
+        while (DMXSendBox(0, frame) == 0) {
+            if (++tries > 2500)
+                return 3;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        for (int i = 0; i < 20; ++i) {
+            std::memset(frame, i, sizeof frame);
+            DMXSendBox(0, frame);
+        }
+    }
+    for (int i = 0; burst && i < 750; ++i) {
+        std::memset(frame, i, sizeof frame);
+        DMXSendBox(0, frame);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    std::memset(frame, value, sizeof frame);
+    DMXSendBox(0, frame);
+    return 0;
+}

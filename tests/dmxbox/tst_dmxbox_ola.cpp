@@ -1,0 +1,400 @@
+// Runs inside tools/olad-sandbox.sh: a private olad whose Dummy output port is universe 1.
+#include "coretestsupport.h"
+#include "dmxbox.h"
+#include "olareader.h"
+
+#include <QMutex>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+#include <algorithm>
+#include <csignal>
+#include <sys/types.h>
+
+namespace
+{
+QMutex s_logMutex;
+QStringList s_log;
+QtMessageHandler s_previousHandler = nullptr;
+
+void captureLog(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (text.startsWith(QLatin1String("DMXSendBox:"))) {
+        QMutexLocker lock(&s_logMutex);
+        s_log.append(text);
+    }
+    s_previousHandler(type, context, text);
+}
+
+int logCount(const QString &part)
+{
+    QMutexLocker lock(&s_logMutex);
+    return int(std::count_if(s_log.cbegin(), s_log.cend(),
+                             [&](const QString &line) { return line.contains(part); }));
+}
+
+QByteArray filled(int value)
+{
+    return QByteArray(512, char(value));
+}
+
+QByteArray pattern(int seed)
+{
+    QByteArray frame(512, 0);
+    for (int i = 0; i < 512; ++i)
+        frame[i] = char((i * 7 + seed * 31 + 3) & 0xff);
+    return frame;
+}
+
+int send(const QByteArray &frame, int device = 0)
+{
+    QByteArray copy = frame;
+    return DMXSendBox(device, reinterpret_cast<unsigned char *>(copy.data()));
+}
+
+// Repeats the frame until the library has a connection to hand it to.
+bool sendUntilAccepted(const QByteArray &frame, int ms, int device = 0)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        if (send(frame, device) == 1)
+            return true;
+        QThread::msleep(5);
+    }
+    return false;
+}
+
+bool sandbox(const QString &action)
+{
+    return QProcess::execute(QStringLiteral("bash"),
+                             {qEnvironmentVariable("OLAD_SANDBOX_CTL"), action}) == 0;
+}
+
+pid_t oladPid()
+{
+    QFile file(qEnvironmentVariable("OLAD_SANDBOX") + QStringLiteral("/olad.pid"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return pid_t(file.readAll().trimmed().toInt());
+}
+
+// Per-call costs of sending while nothing can be delivered, in microseconds, sorted.
+QVector<qint64> timeDroppedSends(int calls, int *accepted)
+{
+    QVector<qint64> costs;
+    costs.reserve(calls);
+    *accepted = 0;
+    QElapsedTimer t;
+    for (int i = 0; i < calls; ++i) {
+        const QByteArray frame = pattern(i);
+        t.start();
+        *accepted += send(frame);
+        costs.append(t.nsecsElapsed() / 1000);
+    }
+    std::sort(costs.begin(), costs.end());
+    return costs;
+}
+} // namespace
+
+class tst_DmxboxOla : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void connectsToPatchedUniverse();
+    void framesReadBackExactly_data();
+    void framesReadBackExactly();
+    void everyFrameArrivesInOrder();
+    void playbackReachesOlaAtFrameRate();
+    void fullSocketDropsInsteadOfBlocking();
+    void absentOladFailsFast();
+    void processWithoutOladLogsOnceAndExits();
+    void reconnectsAtMostOncePerSecond();
+    void restartedOladGetsOnlyNewFrames();
+    void unpatchedUniverseIsReported();
+    void lastFrameArrivesAtExit_data();
+    void lastFrameArrivesAtExit();
+    void badArgumentsAreDropped();
+};
+
+void tst_DmxboxOla::initTestCase()
+{
+    if (qEnvironmentVariableIsEmpty("OLAD_SANDBOX") || oladPid() <= 0)
+        QFAIL("run this through tools/olad-sandbox.sh run, which provides the olad it talks to");
+    s_previousHandler = qInstallMessageHandler(captureLog);
+}
+
+void tst_DmxboxOla::connectsToPatchedUniverse()
+{
+    QVERIFY(sendUntilAccepted(filled(0x5a), 5000));
+    QCOMPARE(logCount("connected to olad"), 1);
+    QCOMPARE(logCount("olad is not running"), 0);
+    // The patch check runs beside the sending; give it time to answer.
+    olaReader reader;
+    QVERIFY(reader.open(1));
+    reader.pump(1500);
+    QCOMPARE(logCount("no output port"), 0);
+    QCOMPARE(logCount("could not ask"), 0);
+}
+
+void tst_DmxboxOla::framesReadBackExactly_data()
+{
+    QTest::addColumn<QByteArray>("frame");
+    QTest::newRow("all 0x00") << filled(0x00);
+    QTest::newRow("all 0xFF") << filled(0xff);
+    QTest::newRow("pattern") << pattern(1);
+    QTest::newRow("single slot 512") << QByteArray(511, 0).append(char(0x80));
+}
+
+void tst_DmxboxOla::framesReadBackExactly()
+{
+    QFETCH(QByteArray, frame);
+    olaReader reader;
+    QVERIFY(reader.open(1));
+    QCOMPARE(send(frame), 1);
+    QVERIFY(reader.waitForUpdate(frame, 3000));
+    QCOMPARE(reader.fetch(), frame);
+}
+
+void tst_DmxboxOla::everyFrameArrivesInOrder()
+{
+    olaReader reader;
+    QVERIFY(reader.open(1));
+    QVector<QByteArray> sent;
+    for (int i = 0; i < 100; ++i) {
+        sent.append(pattern(100 + i));
+        QCOMPARE(send(sent.last()), 1);
+        reader.pump(3);
+    }
+    QVERIFY(reader.waitForUpdate(sent.last(), 3000));
+    QCOMPARE(reader.m_updates.size(), sent.size());
+    QVERIFY(reader.m_updates == sent);
+}
+
+void tst_DmxboxOla::playbackReachesOlaAtFrameRate()
+{
+    // A three-step program cross-faded over 10 ticks per step, sent by the output object on
+    // a 30 ms tick the way playback does.
+    dmx *out = coreModel()->m_dmx;
+    for (int i = 0; i < out->m_lightList->size(); ++i)
+        fixture(i)->m_select = 1;
+    out->m_outputEnable = true;
+    out->m_sendLive = false;
+    const int steps[] = {0, 255, 60, 200};
+    const int ticksPerStep = 10;
+    const int ticks = 3 * ticksPerStep;
+
+    olaReader reader;
+    QVERIFY(reader.open(1));
+    QVector<QByteArray> sent;
+    int tick = 0;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setInterval(30);
+    connect(&timer, &QTimer::timeout, this, [&] {
+        const int step = tick / ticksPerStep;
+        const int t = tick % ticksPerStep + 1;
+        const int level = steps[step] + (steps[step + 1] - steps[step]) * t / ticksPerStep;
+        for (ushort c = 0; c < 18; ++c)
+            out->setDmxValue(uchar((level + c * 13) & 0xff), c);
+        out->sendDmx();
+        sent.append(QByteArray(reinterpret_cast<const char *>(g_dmxFrame), 512));
+        if (++tick == ticks)
+            timer.stop();
+    });
+    QTimer pump;
+    pump.setInterval(2);
+    connect(&pump, &QTimer::timeout, this, [&] { reader.pump(0); });
+    pump.start();
+    timer.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!timer.isActive(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!reader.m_updates.isEmpty() && reader.m_updates.last() == sent.last(),
+                             3000);
+    pump.stop();
+    out->m_outputEnable = false;
+
+    QCOMPARE(sent.size(), ticks);
+    QVERIFY(reader.m_updates == sent);
+    // Arrival spread, loosely: the frames come at the tick rate, not in bursts.
+    const qint64 span = reader.m_arrivalMs.last() - reader.m_arrivalMs.first();
+    const double fps = (ticks - 1) * 1000.0 / qMax<qint64>(span, 1);
+    QVERIFY2(fps > 20.0 && fps < 45.0, qPrintable(QStringLiteral("%1 frames/s").arg(fps)));
+}
+
+void tst_DmxboxOla::fullSocketDropsInsteadOfBlocking()
+{
+    const pid_t pid = oladPid();
+    QVERIFY(pid > 0);
+    QVERIFY(sendUntilAccepted(pattern(7), 5000));
+    const int lost = logCount("lost the connection");
+    QCOMPARE(::kill(pid, SIGSTOP), 0);
+    // A stopped olad reads nothing; the socket fills and then frames must be dropped.
+    qint64 worstUs = 0;
+    int calls = 0;
+    QElapsedTimer t;
+    for (; calls < 1000000; ++calls) {
+        QByteArray frame = pattern(calls);
+        t.start();
+        const int result = send(frame);
+        worstUs = qMax(worstUs, t.nsecsElapsed() / 1000);
+        if (result == 0)
+            break;
+    }
+    QCOMPARE(::kill(pid, SIGCONT), 0);
+    // The kernel's queue for olad is kept to a few dozen frames, not megabytes.
+    QVERIFY2(calls < 1000, qPrintable(QStringLiteral("%1 frames queued").arg(calls)));
+    QVERIFY2(worstUs < 50000, qPrintable(QStringLiteral("a call took %1 us").arg(worstUs)));
+    QCOMPARE(logCount("lost the connection"), lost + 1);
+
+    // Once resumed, olad first works off what the dropped connection had queued in the
+    // kernel, so keep sending as playback would until the universe holds the new frame for
+    // good (ten checks in a row).
+    const QByteArray after = pattern(9999);
+    olaReader reader;
+    QVERIFY(reader.open(1));
+    QVERIFY(sendUntilAccepted(after, 5000));
+    int steady = 0;
+    QElapsedTimer waited;
+    waited.start();
+    while (steady < 10 && waited.elapsed() < 10000) {
+        send(after);
+        steady = reader.fetch() == after ? steady + 1 : 0;
+        QThread::msleep(30);
+    }
+    QCOMPARE(steady, 10);
+}
+
+void tst_DmxboxOla::absentOladFailsFast()
+{
+    QVERIFY(sendUntilAccepted(pattern(11), 5000));
+    const int lost = logCount("lost the connection");
+    const int connected = logCount("connected to olad");
+    QVERIFY(sandbox("stop"));
+
+    int accepted = 0;
+    const QVector<qint64> costs = timeDroppedSends(5000, &accepted);
+    // The first call after the daemon went may still find room in the dead socket.
+    QVERIFY(accepted <= 1);
+    const qint64 median = costs.at(costs.size() / 2);
+    QVERIFY2(median < 100, qPrintable(QStringLiteral("median %1 us").arg(median)));
+    QVERIFY2(costs.last() < 50000, qPrintable(QStringLiteral("worst %1 us").arg(costs.last())));
+    // Retries keep failing behind the scenes, yet the log holds one line for the change.
+    QThread::msleep(1200);
+    timeDroppedSends(100, &accepted);
+    QCOMPARE(accepted, 0);
+    QCOMPARE(logCount("lost the connection"), lost + 1);
+    QCOMPARE(logCount("connected to olad"), connected);
+    QCOMPARE(logCount("olad is not running"), 0);
+}
+
+void tst_DmxboxOla::processWithoutOladLogsOnceAndExits()
+{
+    // olad is stopped here. A process that never sees it says so once, retries quietly and
+    // does not hang at exit.
+    QProcess helper;
+    QElapsedTimer t;
+    t.start();
+    helper.start(QStringLiteral(EXIT_HELPER), {QStringLiteral("burst"), QStringLiteral("9")});
+    QVERIFY(helper.waitForFinished(10000));
+    const qint64 ms = t.elapsed();
+    QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(helper.exitCode(), 0);
+    const QString err = QString::fromUtf8(helper.readAllStandardError());
+    QCOMPARE(err.count(QStringLiteral("DMXSendBox:")), 1);
+    QCOMPARE(err.count(QStringLiteral("DMXSendBox: olad is not running")), 1);
+    QVERIFY2(ms < 4000, qPrintable(QStringLiteral("took %1 ms").arg(ms)));
+}
+
+void tst_DmxboxOla::reconnectsAtMostOncePerSecond()
+{
+    // Stands in for olad: takes every connection and closes it at once, so each attempt
+    // connects, loses the link on the next frame, and has to wait for the next retry.
+    QTcpServer fake;
+    QVERIFY(fake.listen(QHostAddress::LocalHost, 9010));
+    int connections = 0;
+    connect(&fake, &QTcpServer::newConnection, this, [&] {
+        while (QTcpSocket *socket = fake.nextPendingConnection()) {
+            ++connections;
+            socket->abort();
+            socket->deleteLater();
+        }
+    });
+    QElapsedTimer t;
+    t.start();
+    int frames = 0;
+    while (t.elapsed() < 3200) {
+        send(pattern(frames++));
+        QTest::qWait(1);
+    }
+    fake.close();
+    QVERIFY(frames > 500);
+    // One frame stream and one patch check per attempt, attempts at 0, 1, 2 and 3 s.
+    QVERIFY2(connections >= 2 && connections <= 10,
+             qPrintable(QStringLiteral("%1 connections").arg(connections)));
+}
+
+void tst_DmxboxOla::restartedOladGetsOnlyNewFrames()
+{
+    const int connected = logCount("connected to olad");
+    const QByteArray old = filled(0x33);
+    QCOMPARE(send(old), 0);
+    QVERIFY(sandbox("start"));
+    olaReader reader;
+    QVERIFY(reader.open(1));
+    const QByteArray fresh = filled(0x44);
+    QVERIFY(sendUntilAccepted(fresh, 5000));
+    QVERIFY(reader.waitForUpdate(fresh, 3000));
+    QVERIFY(!reader.m_updates.contains(old));
+    QCOMPARE(logCount("connected to olad"), connected + 1);
+}
+
+void tst_DmxboxOla::unpatchedUniverseIsReported()
+{
+    QVERIFY(sandbox("stop"));
+    send(filled(1), 1);
+    QVERIFY(sandbox("start"));
+    QCOMPARE(logCount("universe 2 has no output port"), 0);
+    QVERIFY(sendUntilAccepted(filled(2), 5000, 1));
+    QTRY_COMPARE_WITH_TIMEOUT(logCount("universe 2 has no output port"), 1, 3000);
+    QCOMPARE(logCount("universe 1 has no output port"), 0);
+}
+
+void tst_DmxboxOla::lastFrameArrivesAtExit_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("value");
+    QTest::newRow("after a stream of frames") << QStringLiteral("stream") << 0x61;
+    QTest::newRow("a single frame, never streamed") << QStringLiteral("single") << 0x62;
+}
+
+void tst_DmxboxOla::lastFrameArrivesAtExit()
+{
+    QFETCH(QString, mode);
+    QFETCH(int, value);
+    // A fresh olad, so no frame of this process competes for the universe.
+    QVERIFY(sandbox("stop"));
+    QVERIFY(sandbox("start"));
+    QProcess helper;
+    helper.setProcessChannelMode(QProcess::ForwardedChannels);
+    helper.start(QStringLiteral(EXIT_HELPER), {mode, QString::number(value)});
+    QVERIFY(helper.waitForFinished(10000));
+    QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(helper.exitCode(), 0);
+    olaReader reader;
+    QVERIFY(reader.open(1));
+    QCOMPARE(reader.fetch(), filled(value));
+}
+
+void tst_DmxboxOla::badArgumentsAreDropped()
+{
+    QCOMPARE(DMXSendBox(0, nullptr), 0);
+    QByteArray frame = filled(3);
+    QCOMPARE(DMXSendBox(-1, reinterpret_cast<unsigned char *>(frame.data())), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_DmxboxOla)
+#include "tst_dmxbox_ola.moc"
