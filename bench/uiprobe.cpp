@@ -194,7 +194,8 @@ int main(int argc, char *argv[])
     settle(200);
 
     dim *fader = static_cast<dim *>(model->m_dmx->m_dims.at(5));
-    if (argc > 3 && qstrcmp(argv[3], "fader-only") == 0) {
+    const QByteArray only = argc > 3 ? QByteArray(argv[3]) : QByteArray();
+    if (only == "fader-only") {
         // For a profiler: nothing but fader moves after the set-up.
         timeToFrame(window, 40, [&](int i) {
             fader->setProperty("run_flag", false);
@@ -202,6 +203,9 @@ int main(int argc, char *argv[])
         });
         return 0;
     }
+    if (only == "play-only")
+        goto playback;
+    {
     double inAction = 0;
     report("fader move to frame (median)", timeToFrame(window, 30, [&](int i) {
                fader->setProperty("run_flag", false);
@@ -231,6 +235,9 @@ int main(int argc, char *argv[])
         saves.push_back(msSince(t));
     }
     report("save show (median)", median(saves), "ms");
+    }
+
+playback:
 
     // Playback over the whole table with output on, as the user would start it.
     QMetaObject::invokeMethod(window, "startPos", Q_ARG(QVariant, 0));

@@ -115,6 +115,38 @@ TableView {
     rowDelegate: rowDele
     itemDelegate: DmxTableItemDele {}
 
+    // Every row holds one cell per column, up to 515, and every model reset (one per fader
+    // move) rebinds all of them. This lighter stand-in for the toolkit's cell loader offers
+    // the same names to the cell delegates but builds and binds only the cells of columns
+    // near the view; the others stay empty until the table is scrolled to them.
+    __itemDelegateLoader: Loader {
+        id: cellLoader
+
+        property int __index: index
+        property Item __rowItem: null
+        property TableViewColumn __column: null
+        readonly property bool shown: __column !== null && __rowItem !== null
+                                      && dimTableView.columnShown(__index)
+
+        width: __column ? __column.width : 0
+        height: parent ? parent.height : 0
+        visible: __column ? __column.visible : false
+        active: shown && __rowItem.itemModel !== undefined
+        sourceComponent: __column && __column.delegate ? __column.delegate : itemDelegate
+
+        readonly property var model: shown ? __rowItem.itemModel : undefined
+        readonly property var modelData: shown ? __rowItem.itemModelData : undefined
+
+        property QtObject styleData: QtObject {
+            readonly property int row: cellLoader.shown ? cellLoader.__rowItem.rowIndex : -1
+            readonly property int column: cellLoader.__index
+            readonly property bool selected: cellLoader.shown && cellLoader.__rowItem.itemSelected
+            readonly property string role: cellLoader.__column ? cellLoader.__column.role : ""
+            readonly property var value: cellLoader.model && cellLoader.model.hasOwnProperty(role)
+                                         ? cellLoader.model[role] : ""
+        }
+    }
+
     // Adds a fixture of the chooser's type; refuses an unknown type and a fixture that would
     // pass channel 512, since its columns would have no cell to show or write.
     function addDevice(type) {
@@ -177,7 +209,7 @@ TableView {
         addColumn(fade)
     }
 
-    // Horizontal extent that cells draw for: the visible part plus one view width either
+    // Horizontal extent that cells are built for: the visible part plus one view width either
     // side, so short scrolls find their cells ready.
     readonly property real drawnLeft: flickableItem.contentX - viewport.width
     readonly property real drawnRight: flickableItem.contentX + 2 * viewport.width
@@ -202,7 +234,8 @@ TableView {
     }
 
     Component.onCompleted: {
-        __listView.reuseItems = true
+        // Rows just out of view would be rebuilt on every reset too.
+        __listView.cacheBuffer = 0
         updateColumnTable()
     }
 

@@ -13,15 +13,6 @@ Item {
 
     height: singleLineHeight
 
-    // A row holds a cell for every column, up to 515, but only a few dozen are in view;
-    // the others stay empty so a model reset does not rebuild thousands of hidden items.
-    Loader {
-        id: content
-        anchors.fill: parent
-        active: dimTableView.columnShown(modelColumn)
-        sourceComponent: cellContent
-    }
-
     // Bar height for the text being shown; text that is no positive number draws no bar.
     function barHeight(text, full) {
         var top = modelColumn < 2 ? timeMax : dimMax
@@ -31,13 +22,13 @@ Item {
 
     // Stores the typed value clamped to the column's top. Text that is no number, or a
     // negative one, has no value for the unsigned cell: the stored value is shown again.
-    function store(input) {
-        var typed = input.text.trim()
+    function store() {
+        var typed = d_text.text.trim()
         var v = Number(typed)
         if (typed === "" || isNaN(v) || v < 0) {
             // Edit rather than assign, so the text stays bound to the model.
-            input.remove(0, input.length)
-            input.insert(0, String(modelValue))
+            d_text.remove(0, d_text.length)
+            d_text.insert(0, String(modelValue))
             return
         }
         var top = modelColumn < 2 ? timeMax : dimMax
@@ -45,40 +36,31 @@ Item {
         dmx_list.setDmxData(num_value, modelColumn, modelRow)
     }
 
-    Component {
-        id: cellContent
+    Rectangle {
+        id: background_Rect
+        anchors.fill: parent
+        anchors.bottomMargin: 2
+        radius: 2
+        border.width: 1
+        color: Number(d_text.text) === 128 ? "lightsteelblue" : "lightgray"
+        border.color: dimTableView.lastColumn_Color(modelColumn, "yellow", "gray")
 
-        Item {
-            Rectangle {
-                id: background_Rect
-                objectName: "background_Rect"
-                anchors.fill: parent
-                anchors.bottomMargin: 2
-                radius: 2
-                border.width: 1
-                color: Number(d_text.text) === 128 ? "lightsteelblue" : "lightgray"
-                border.color: dimTableView.lastColumn_Color(modelColumn, "yellow", "gray")
-
-                Rectangle {
-                    id: bar_Rect
-                    objectName: "bar_Rect"
-                    anchors.bottom: parent.bottom
-                    width: parent.width
-                    height: barHeight(d_text.text, background_Rect.height)
-                    radius: 2
-                    color: "lightsteelblue"
-                    border.color: dimTableView.lastColumn_Color(modelColumn, "yellow", "steelblue")
-                }
-            }
-
-            TextInput {
-                id: d_text
-                objectName: "d_text"
-                anchors.centerIn: parent
-                selectByMouse: true
-                text: modelValue
-                onEditingFinished: store(d_text)
-            }
+        Rectangle {
+            id: bar_Rect
+            anchors.bottom: parent.bottom
+            width: parent.width
+            height: barHeight(d_text.text, background_Rect.height)
+            radius: 2
+            color: "lightsteelblue"
+            border.color: dimTableView.lastColumn_Color(modelColumn, "yellow", "steelblue")
         }
+    }
+
+    TextInput {
+        id: d_text
+        anchors.centerIn: parent
+        selectByMouse: true
+        text: modelValue
+        onEditingFinished: store()
     }
 }
