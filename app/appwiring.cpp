@@ -6,9 +6,38 @@
 #include "light_list.h"
 
 #include <QMetaType>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <QtQml>
+
+namespace
+{
+bool openGlIsSoftware()
+{
+    QOpenGLContext context;
+    QOffscreenSurface surface;
+    surface.setFormat(context.format());
+    surface.create();
+    if (!context.create() || !surface.isValid() || !context.makeCurrent(&surface))
+        return false;
+    const QByteArray renderer =
+        reinterpret_cast<const char *>(context.functions()->glGetString(GL_RENDERER));
+    context.doneCurrent();
+    return renderer.contains("llvmpipe") || renderer.contains("softpipe") ||
+           renderer.contains("Software Rasterizer");
+}
+} // namespace
+
+void chooseSceneGraphBackend()
+{
+    if (QQuickWindow::sceneGraphBackend().isEmpty() && openGlIsSoftware())
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+}
 
 void registerQmlTypes()
 {

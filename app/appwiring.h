@@ -3,6 +3,12 @@
 
 class QQmlEngine;
 
+// Draws with Qt Quick's software renderer when OpenGL itself is only a software
+// rasterizer (no GPU, remote or virtual displays): it repaints just what changed, where
+// emulated OpenGL redraws the whole window and holds up the playback tick. Call after the
+// application object exists and before the first window.
+void chooseSceneGraphBackend();
+
 // Registers the QML types the documents create themselves.
 void registerQmlTypes();
 

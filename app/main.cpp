@@ -9,6 +9,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setOrganizationName("Orvane");
     QApplication app(argc, argv);
+    chooseSceneGraphBackend();
     registerQmlTypes();
     QQmlApplicationEngine engine;
     wireEngine(&engine);

@@ -21,11 +21,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <unistd.h>
 #include <functional>
+#include <unistd.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
 QElapsedTimer g_clock;
 
@@ -140,6 +141,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setOrganizationName("Orvane");
     QApplication app(argc, argv);
+    chooseSceneGraphBackend();
     if (argc < 2) {
         std::fprintf(stderr, "usage: uiprobe SHOW.dmx [playback seconds]\n");
         return 2;
@@ -178,7 +180,7 @@ int main(int argc, char *argv[])
     const int rows = model->rowCount();
 
     // 20 fixtures through the window's own "添加灯具" handler, about 400 channels.
-    const int types[] = {0, 2, 7, 4, 22, 3, 11, 13, 8, 9, 21, 5, 16, 19, 25, 12, 10, 6, 23, 1};
+    const int types[] = {0, 1, 2, 14, 15, 16, 17, 18, 19, 20, 23, 24, 26, 7, 3, 25, 6, 9, 12, 10};
     t = g_clock.nsecsElapsed();
     for (int type : types) {
         chType->setProperty("currentIndex", type);
@@ -206,35 +208,50 @@ int main(int argc, char *argv[])
     if (only == "play-only")
         goto playback;
     {
-    double inAction = 0;
-    report("fader move to frame (median)", timeToFrame(window, 30, [&](int i) {
-               fader->setProperty("run_flag", false);
-               fader->setProperty("dimValue", (i * 37) % 256);
-           }, &inAction),
-           "ms");
-    report("  of which inside the write", inAction, "ms");
-    report("cell edit to frame (median)", timeToFrame(window, 30, [&](int i) {
-               model->setDmxData(static_cast<ushort>(i % 200), 10, 0);
-           }),
-           "ms");
-    report("row insert to frame (median)",
-           timeToFrame(window, 10, [&](int) { model->insertCurrRows(); }), "ms");
-    report("row delete to frame (median)", timeToFrame(window, 10, [&](int) {
-               QMetaObject::invokeMethod(window, "startPos", Q_ARG(QVariant, 1));
-               QMetaObject::invokeMethod(window, "endPos", Q_ARG(QVariant, 1));
-               model->removeSelectRows();
-           }),
-           "ms");
+        double inAction = 0;
+        report("fader move to frame (median)",
+               timeToFrame(
+                   window, 30,
+                   [&](int i) {
+                       fader->setProperty("run_flag", false);
+                       fader->setProperty("dimValue", (i * 37) % 256);
+                   },
+                   &inAction),
+               "ms");
+        report("  of which inside the write", inAction, "ms");
+        report("cell edit to frame (median)",
+               timeToFrame(window, 30,
+                           [&](int i) { model->setDmxData(static_cast<ushort>(i % 200), 10, 0); }),
+               "ms");
+        report("row follow to frame (median)",
+               timeToFrame(
+                   window, 20,
+                   [&](int i) {
+                       QMetaObject::invokeMethod(window, "followRow", Q_ARG(QVariant, 100 + i));
+                   },
+                   &inAction),
+               "ms");
+        report("  of which inside the follow", inAction, "ms");
+        report("row insert to frame (median)",
+               timeToFrame(window, 10, [&](int) { model->insertCurrRows(); }), "ms");
+        report("row delete to frame (median)",
+               timeToFrame(window, 10,
+                           [&](int) {
+                               QMetaObject::invokeMethod(window, "startPos", Q_ARG(QVariant, 1));
+                               QMetaObject::invokeMethod(window, "endPos", Q_ARG(QVariant, 1));
+                               model->removeSelectRows();
+                           }),
+               "ms");
 
-    QTemporaryDir dir;
-    const QUrl saveUrl = QUrl::fromLocalFile(dir.filePath("probe.dmx"));
-    std::vector<double> saves;
-    for (int i = 0; i < 5; ++i) {
-        t = g_clock.nsecsElapsed();
-        files.saveData(saveUrl, 512, 0, model->rowCount() - 1, "Dmx files (*.dmx )");
-        saves.push_back(msSince(t));
-    }
-    report("save show (median)", median(saves), "ms");
+        QTemporaryDir dir;
+        const QUrl saveUrl = QUrl::fromLocalFile(dir.filePath("probe.dmx"));
+        std::vector<double> saves;
+        for (int i = 0; i < 5; ++i) {
+            t = g_clock.nsecsElapsed();
+            files.saveData(saveUrl, 512, 0, model->rowCount() - 1, "Dmx files (*.dmx )");
+            saves.push_back(msSince(t));
+        }
+        report("save show (median)", median(saves), "ms");
     }
 
 playback:

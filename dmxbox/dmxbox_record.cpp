@@ -1,10 +1,11 @@
-#include "dmxbox.h"
 #include "dmxbox_record.h"
+#include "dmxbox.h"
 #include "dmxbox_trace.h"
 
 #include <cstring>
 
-namespace {
+namespace
+{
 unsigned char s_lastFrame[512];
 unsigned long s_calls = 0;
 int s_lastDevice = -1;

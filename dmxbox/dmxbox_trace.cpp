@@ -3,7 +3,8 @@
 #include <ctime>
 #include <vector>
 
-namespace {
+namespace
+{
 std::vector<long long> *s_times = nullptr;
 } // namespace
 

@@ -131,7 +131,9 @@ TableView {
         width: __column ? __column.width : 0
         height: parent ? parent.height : 0
         visible: __column ? __column.visible : false
-        active: shown && __rowItem.itemModel !== undefined
+        // Not tied to the row's model: a recycled row briefly has none, and the cells would
+        // be rebuilt on every reset instead of just reading the new values.
+        active: shown
         sourceComponent: __column && __column.delegate ? __column.delegate : itemDelegate
 
         readonly property var model: shown ? __rowItem.itemModel : undefined
