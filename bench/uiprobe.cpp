@@ -205,6 +205,13 @@ int main(int argc, char *argv[])
         });
         return 0;
     }
+    if (only == "follow-only") {
+        for (int i = 0; i < 200; ++i) {
+            QMetaObject::invokeMethod(window, "followRow", Q_ARG(QVariant, 100 + i));
+            waitFrame(window);
+        }
+        return 0;
+    }
     if (only == "play-only")
         goto playback;
     {

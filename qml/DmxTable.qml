@@ -130,7 +130,8 @@ TableView {
 
         width: __column ? __column.width : 0
         height: parent ? parent.height : 0
-        visible: __column ? __column.visible : false
+        // Hidden, an unbuilt cell also stays out of the scene graph walked on every frame.
+        visible: shown && __column.visible
         // Not tied to the row's model: a recycled row briefly has none, and the cells would
         // be rebuilt on every reset instead of just reading the new values.
         active: shown
@@ -211,10 +212,10 @@ TableView {
         addColumn(fade)
     }
 
-    // Horizontal extent that cells are built for: the visible part plus one view width either
-    // side, so short scrolls find their cells ready.
-    readonly property real drawnLeft: flickableItem.contentX - viewport.width
-    readonly property real drawnRight: flickableItem.contentX + 2 * viewport.width
+    // Horizontal extent that cells are built for: the visible part and a few columns either
+    // side. Everything built is also painted on each frame, clipped or not.
+    readonly property real drawnLeft: flickableItem.contentX - tableWidth * 0.1
+    readonly property real drawnRight: flickableItem.contentX + viewport.width + tableWidth * 0.1
 
     // Columns cannot be moved or resized, so a column's place follows from its index.
     function columnShown(column) {

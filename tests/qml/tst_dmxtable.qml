@@ -50,6 +50,16 @@ WindowTestCase {
         fail("no cell " + row + "," + column)
     }
 
+    function cellBuilt(row, column) {
+        var cells = rowItem(row).children[1]
+        for (var i = 0; i < cells.children.length; ++i) {
+            var loader = cells.children[i]
+            if (loader.styleData && loader.styleData.column === column)
+                return loader.item !== null
+        }
+        return false
+    }
+
     function cellText(row, column) {
         return cell(row, column).children[1]
     }
@@ -320,6 +330,29 @@ WindowTestCase {
     }
 
     // The model stores without notifying; the next reset shows what was stored.
+    // Only cells near the view are built; scrolling builds the others, which then show and
+    // store their own channel, and a reset keeps them showing the stored values.
+    function test_cellsFarRightAreBuiltWhenScrolledTo() {
+        coreProbe.appendRows(2, 10, 20, 40)
+        for (var i = 0; i < 10; ++i)
+            verify(table.addDevice(0))
+        waitForRendering(table)
+        var last = table.columnCount - 1
+        verify(!cellBuilt(0, last), "far right cell is not built before scrolling")
+        verify(cellBuilt(0, 3))
+        table.flickableItem.contentX = table.flickableItem.contentWidth - table.viewport.width
+        waitForRendering(table)
+        verify(cellBuilt(0, last))
+        verify(!cellBuilt(0, 3), "cells scrolled far away are let go")
+        compare(cellText(0, last).text, "40")
+        typeIntoCell(0, last, "77")
+        compare(coreProbe.cell(0, last), 77)
+        dmx_list.refrushModel()
+        waitForRendering(table)
+        compare(cellText(0, last).text, "77")
+        compare(cellText(1, last).text, "40")
+    }
+
     function test_resetShowsStoredValue() {
         coreProbe.appendRows(2, 10, 20, 255)
         table.addDevice(12)
