@@ -53,6 +53,20 @@ void ticks(int count)
         coreModel()->sendDmx();
 }
 
+// Two rows played from row 0 with the tick driven by hand: the second row is loaded and
+// arrives, and its hold of speed x 100 ms is pending.
+void startHold(quint16 speed)
+{
+    dimList *m = coreModel();
+    appendRow(speed, 0, 0);
+    appendRow(speed, 1, 80);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    m->sendDmxEnable(true);
+    m->m_timer->stop();
+    ticks(2);
+}
+
 QList<int> rowsOf(const QSignalSpy &spy)
 {
     QList<int> rows;
@@ -517,13 +531,7 @@ void tst_dimlist_playback::tableEmptiedWhilePlaying()
 void tst_dimlist_playback::holdRestartsTick()
 {
     dimList *m = coreModel();
-    appendRow(0, 0, 0);
-    appendRow(0, 1, 80);
-    m->dmxRowToDim(0);
-    m->setPlayerEndRow(1);
-    m->sendDmxEnable(true);
-    m->m_timer->stop();
-    ticks(2); // load row 1, arrive: hold of 0 ms
+    startHold(0); // load row 1, arrive: hold of 0 ms
     QVERIFY(m->m_holdTimer->isActive());
     QSignalSpy rows(m, &dimList::currentRowChanged);
     QVERIFY(rows.wait(2000)); // hold -> tick restarted -> next row loaded
@@ -534,13 +542,7 @@ void tst_dimlist_playback::holdRestartsTick()
 void tst_dimlist_playback::holdAfterStopChangesNothing()
 {
     dimList *m = coreModel();
-    appendRow(1, 0, 0);
-    appendRow(1, 1, 80);
-    m->dmxRowToDim(0);
-    m->setPlayerEndRow(1);
-    m->sendDmxEnable(true);
-    m->m_timer->stop();
-    ticks(2); // hold of 100 ms pending
+    startHold(1); // hold of 100 ms pending
     QVERIFY(m->m_holdTimer->isActive());
     m->sendDmxEnable(false);
     QSignalSpy rows(m, &dimList::currentRowChanged);
@@ -555,13 +557,7 @@ void tst_dimlist_playback::holdAfterStopChangesNothing()
 void tst_dimlist_playback::holdAfterStopAndRestart()
 {
     dimList *m = coreModel();
-    appendRow(3, 0, 0);
-    appendRow(3, 1, 80);
-    m->dmxRowToDim(0);
-    m->setPlayerEndRow(1);
-    m->sendDmxEnable(true);
-    m->m_timer->stop();
-    ticks(2); // hold of 300 ms pending
+    startHold(3); // hold of 300 ms pending
     m->sendDmxEnable(false);
     m->sendDmxEnable(true);
     // The restart goes straight on; the old hold no longer exists to restart the tick again.
@@ -578,13 +574,7 @@ void tst_dimlist_playback::holdAfterStopAndRestart()
 void tst_dimlist_playback::holdOnEmptiedTableStops()
 {
     dimList *m = coreModel();
-    appendRow(0, 0, 0);
-    appendRow(0, 1, 80);
-    m->dmxRowToDim(0);
-    m->setPlayerEndRow(1);
-    m->sendDmxEnable(true);
-    m->m_timer->stop();
-    ticks(2);
+    startHold(0);
     QVERIFY(m->m_holdTimer->isActive());
     m->removeAll();
     QTRY_VERIFY(!m->m_holdTimer->isActive());
