@@ -7,6 +7,17 @@
 #include <QQmlEngine>
 #include <QtTest>
 
+namespace
+{
+void headless(QProcess &p)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_QUICK_BACKEND", "software");
+    p.setProcessEnvironment(env);
+}
+} // namespace
+
 class tst_startup : public QObject
 {
     Q_OBJECT
@@ -22,10 +33,7 @@ class tst_startup : public QObject
 void tst_startup::brokenMainDocumentExitsWithMinusOne()
 {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("QT_QUICK_BACKEND", "software");
-    p.setProcessEnvironment(env);
+    headless(p);
     p.start(QStringLiteral(BROKEN_PLAYER), QStringList());
     QVERIFY(p.waitForFinished(30000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
@@ -35,10 +43,7 @@ void tst_startup::brokenMainDocumentExitsWithMinusOne()
 void tst_startup::mainDocumentLoadsWithoutWarnings()
 {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("QT_QUICK_BACKEND", "software");
-    p.setProcessEnvironment(env);
+    headless(p);
     p.start(QStringLiteral(REAL_PLAYER), QStringList());
     QVERIFY(p.waitForStarted(30000));
     // Still running after two seconds means the window came up and the event loop runs.

@@ -60,6 +60,15 @@ inline void resetCore()
     dmxbox_reset();
 }
 
+// The snap flags of the first count channels, channel 1 first.
+inline QList<int> flags(int count)
+{
+    QList<int> out;
+    for (int i = 0; i < count; ++i)
+        out << channel(i)->dimEn();
+    return out;
+}
+
 // Appends a row directly, bypassing the editing operations under test elsewhere.
 inline StepRow *appendRow(quint16 speed = 0, quint16 fade = 0, quint16 level = 0)
 {

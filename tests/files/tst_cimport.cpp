@@ -38,13 +38,6 @@ QList<int> cells(int row, int from, int count)
     return out;
 }
 
-QList<int> flags(int count)
-{
-    QList<int> out;
-    for (int i = 0; i < count; ++i)
-        out << channel(i)->dimEn();
-    return out;
-}
 } // namespace
 
 class tst_cimport : public QObject

@@ -75,13 +75,6 @@ struct FlagSpies {
     }
 };
 
-QList<int> flags(int count)
-{
-    QList<int> out;
-    for (int i = 0; i < count; ++i)
-        out << channel(i)->dimEn();
-    return out;
-}
 } // namespace
 
 class tst_dmxfile : public QObject
