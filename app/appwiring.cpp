@@ -60,6 +60,12 @@ void wireEngine(QQmlEngine *engine)
     QQmlContext *ctx = engine->rootContext();
     ctx->setContextProperty("fix_list", out->m_lightList);
     ctx->setContextProperty("dmx_fix", QVariant::fromValue(out->m_lightList->m_fixList));
+    // Publishing the list again re-evaluates every binding on it, so the fixture strip
+    // follows the patch.
+    light_list *patch = out->m_lightList;
+    QObject::connect(patch, &light_list::fixturesChanged, ctx, [ctx, patch] {
+        ctx->setContextProperty("dmx_fix", QVariant::fromValue(patch->m_fixList));
+    });
     ctx->setContextProperty("dmx_data", QVariant::fromValue(out->m_dims));
     ctx->setContextProperty("dmx_list", g_dimList);
     ctx->setContextProperty("dmx", out);

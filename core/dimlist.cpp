@@ -2,6 +2,7 @@
 
 #include "dim.h"
 #include "dmx.h"
+#include "light_list.h"
 
 #include <QBrush>
 #include <QDebug>
@@ -182,15 +183,18 @@ void dimList::refrushIndex()
     refrushModel();
 }
 
+// The table adds and removes fixtures only at its end and numbers them by position, as the
+// patch does, so the patch follows by appending and dropping its last entry.
 void dimList::add_light_fix(int id, int channel)
 {
     Q_UNUSED(id)
-    Q_UNUSED(channel)
+    m_dmx->m_lightList->addFixture(channel);
 }
 
 void dimList::delete_light_fix(int id)
 {
     Q_UNUSED(id)
+    m_dmx->m_lightList->removeLastFixture();
 }
 
 void dimList::currId_light_fix() {}

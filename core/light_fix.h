@@ -2,6 +2,7 @@
 #define LIGHT_FIX_H
 
 #include <QObject>
+#include <QString>
 
 // One fixture block of the patch: its number, channel count and output switch.
 class light_fix : public QObject
@@ -9,6 +10,8 @@ class light_fix : public QObject
     Q_OBJECT
     Q_PROPERTY(uchar fixID READ fixID WRITE setFixID NOTIFY fixIDChanged)
     Q_PROPERTY(uchar fixSelect READ fixSelect WRITE setFixSelect NOTIFY fixSelectChanged)
+    Q_PROPERTY(int fixChannels READ fixChannels CONSTANT)
+    Q_PROPERTY(QString fixType READ fixType WRITE setFixType NOTIFY fixTypeChanged)
 
   public:
     light_fix(int id, int chNum, QObject *parent = nullptr);
@@ -16,15 +19,20 @@ class light_fix : public QObject
     uchar m_select = 1;
     int m_id;
     int m_chNum;
+    QString m_type;
 
     uchar fixID() const { return static_cast<uchar>(m_id); }
     void setFixID(uchar id) { m_id = id; }
     uchar fixSelect() const { return m_select; }
     void setFixSelect(uchar select);
+    int fixChannels() const { return m_chNum; }
+    QString fixType() const;
+    void setFixType(const QString &type);
 
   signals:
     void fixIDChanged();
     void fixSelectChanged();
+    void fixTypeChanged();
 };
 
 #endif

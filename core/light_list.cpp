@@ -21,7 +21,8 @@ light_fix *fixAt(const QList<QObject *> &list, int i)
 light_list::light_list(QObject *parent) : QObject(parent)
 {
     for (int id = kFixtureCount - 1; id >= 0; --id)
-        m_fixList.prepend(new light_fix(id, kFixtureChannels, this));
+        m_startUp.prepend(new light_fix(id, kFixtureChannels, this));
+    m_fixList = m_startUp;
 }
 
 // An incremental walk: callers ask for 0, 1, 2, ... within one pass, so each call only
@@ -30,12 +31,8 @@ bool light_list::mapChannel(int channel)
 {
     if (m_fixList.isEmpty())
         return false;
-    if (channel == 0) {
-        g_mapFixture = 0;
-        g_mapCount = 0;
-        m_chBase = 0;
-        m_selBase = 0;
-    }
+    if (channel == 0)
+        restartWalk();
     light_fix *fix = fixAt(m_fixList, g_mapFixture);
     if (g_mapCount < fix->m_chNum) {
         ++g_mapCount;
@@ -46,9 +43,7 @@ bool light_list::mapChannel(int channel)
         ++g_mapFixture;
         g_mapCount = 1;
         if (g_mapFixture >= m_fixList.size()) {
-            g_mapFixture = 0;
-            m_chBase = 0;
-            m_selBase = 0;
+            restartWalk();
             return false;
         }
         fix = fixAt(m_fixList, g_mapFixture);
@@ -68,4 +63,55 @@ void light_list::debugList() const
         qDebug() << "****i:" << i << "select:" << (fix->m_select ? "true" : "false")
                  << "id:" << fix->m_id << "num:" << fix->m_chNum;
     }
+}
+
+// A fixture without channels would make the walk skip a channel, so it is refused.
+bool light_list::addFixture(int channels)
+{
+    if (channels < 1)
+        return false;
+    if (m_added == 0)
+        m_fixList.clear();
+    m_fixList.append(new light_fix(m_added++, channels, this));
+    restartWalk();
+    emit fixturesChanged();
+    return true;
+}
+
+bool light_list::removeLastFixture()
+{
+    if (m_added == 0)
+        return false;
+    if (m_added == 1) {
+        restoreStartUp();
+        return true;
+    }
+    // QML may still hold the entry until the strip has rebuilt its delegates.
+    m_fixList.takeLast()->deleteLater();
+    --m_added;
+    restartWalk();
+    emit fixturesChanged();
+    return true;
+}
+
+void light_list::restoreStartUp()
+{
+    for (QObject *fix : qAsConst(m_fixList)) {
+        if (!m_startUp.contains(fix))
+            fix->deleteLater();
+    }
+    for (QObject *fix : qAsConst(m_startUp))
+        static_cast<light_fix *>(fix)->m_select = 1;
+    m_fixList = m_startUp;
+    m_added = 0;
+    restartWalk();
+    emit fixturesChanged();
+}
+
+void light_list::restartWalk()
+{
+    g_mapFixture = 0;
+    g_mapCount = 0;
+    m_chBase = 0;
+    m_selBase = 0;
 }

@@ -9,6 +9,8 @@ extern int g_mapFixture;
 extern int g_mapCount;
 
 // The fixture patch: which channels are sent and into which frame slots they are packed.
+// It is the table's fixtures in table order; while the table has none it is the start-up
+// patch of six 18-channel fixtures.
 class light_list : public QObject
 {
     Q_OBJECT
@@ -24,6 +26,25 @@ class light_list : public QObject
     Q_INVOKABLE int size() const { return m_fixList.size(); }
     bool mapChannel(int channel);
     void debugList() const;
+
+    // Appends a switched-on fixture of the table; the first one replaces the start-up patch.
+    bool addFixture(int channels);
+    // Removes the table's last fixture; without one left the start-up patch comes back.
+    bool removeLastFixture();
+    // The start-up patch, all switched on; the table's fixtures are dropped.
+    void restoreStartUp();
+    int addedCount() const { return m_added; }
+
+  signals:
+    // The entries of m_fixList were replaced, added or removed.
+    void fixturesChanged();
+
+  private:
+    void restartWalk();
+
+    // Kept for the whole run so that a table without fixtures sends what it sent at start.
+    QList<QObject *> m_startUp;
+    int m_added = 0;
 };
 
 #endif

@@ -224,8 +224,11 @@ ApplicationWindow {
                     onClicked: {
                         if (light_number >= maxLightNumber)
                             return
-                        if (dmxList.addDevice(ch_type.currentIndex))
-                            light_number++
+                        if (!dmxList.addDevice(ch_type.currentIndex))
+                            return
+                        light_number++
+                        // The patch learns only the channel count; name its new entry here.
+                        dmx_fix[dmx_fix.length - 1].fixType = ch_type.currentText
                     }
                 }
                 Text {

@@ -53,8 +53,7 @@ inline void resetCore()
         channel(i)->m_linkage = 0;
         channel(i)->m_runFlag = false;
     }
-    for (int i = 0; i < m->m_dmx->m_lightList->size(); ++i)
-        fixture(i)->m_select = 1;
+    m->m_dmx->m_lightList->restoreStartUp();
     std::memset(g_dimValue, 0, sizeof g_dimValue);
     std::memset(g_dmxFrame, 0, sizeof g_dmxFrame);
     dmxbox_reset();

@@ -1,4 +1,4 @@
-#include "coretestsupport.h"
+#include "patchcases.h"
 
 #include <QtTest>
 
@@ -16,7 +16,24 @@ class tst_dmx : public QObject
     void setDefaultGoesThroughThePatch();
     void bulkOperationsWriteTheCurrentRow();
     void oneLibraryCallPerSend();
+    void frames_data() { addPatchCases(); }
+    void frames();
+    void startUpFrameIsUnchanged();
 };
+
+namespace
+{
+// Every level differs from its neighbours and from the fill of slots no channel reaches.
+QByteArray sendPattern()
+{
+    for (int c = 0; c < 512; ++c)
+        g_dimValue[c] = static_cast<uchar>(c % 250 + 1);
+    std::memset(g_dmxFrame, 0xfe, sizeof g_dmxFrame);
+    coreModel()->m_dmx->m_outputEnable = true;
+    coreModel()->m_dmx->sendDmx();
+    return QByteArray(reinterpret_cast<const char *>(dmxbox_lastFrame()), 512);
+}
+} // namespace
 
 void tst_dmx::setDmxValue_data()
 {
@@ -144,6 +161,30 @@ void tst_dmx::oneLibraryCallPerSend()
     for (int i = 0; i < 108; ++i)
         QCOMPARE(int(dmxbox_lastFrame()[i]), i);
     QCOMPARE(int(dmxbox_lastFrame()[108]), 0);
+}
+
+void tst_dmx::frames()
+{
+    QFETCH(QList<int>, fixtures);
+    QFETCH(QList<int>, off);
+    QFETCH(QList<int>, sent);
+    applyPatchCase(fixtures, off);
+    QByteArray expected(512, char(0xfe));
+    for (int slot = 0; slot < sent.size(); ++slot)
+        expected[slot] = char(sent.at(slot) % 250 + 1);
+    QCOMPARE(sendPattern(), expected);
+}
+
+// Slots 0 to 107 carry channels 1 to 108, the rest keep what they held, before and after
+// fixtures have come and gone.
+void tst_dmx::startUpFrameIsUnchanged()
+{
+    QByteArray today(512, char(0xfe));
+    for (int c = 0; c < 108; ++c)
+        today[c] = char(c % 250 + 1);
+    QCOMPARE(sendPattern(), today);
+    applyPatchCase({33, 33, 33, 33, -1, -1, -1, -1}, {});
+    QCOMPARE(sendPattern(), today);
 }
 
 QTEST_GUILESS_MAIN(tst_dmx)

@@ -1,4 +1,4 @@
-#include "coretestsupport.h"
+#include "patchcases.h"
 
 #include <QtTest>
 
@@ -12,7 +12,8 @@ class tst_light_list : public QObject
     void packing_data();
     void packing();
     void fixSelectStoresAFlag();
-    void lightFixCallsChangeNothing();
+    void tableFixturesFormThePatch_data();
+    void tableFixturesFormThePatch();
 };
 
 void tst_light_list::startUpList()
@@ -28,39 +29,23 @@ void tst_light_list::startUpList()
 
 void tst_light_list::packing_data()
 {
-    QTest::addColumn<QList<int>>("off");
-    QTest::addColumn<QVector<int>>("expected"); // slot per channel 0..511, -1 = not sent
-
-    auto patch = [](std::initializer_list<std::pair<int, int>> spans) {
-        QVector<int> v(512, -1);
-        for (auto [from, slot] : spans)
-            for (int i = 0; i < 18; ++i)
-                v[from + i] = slot + i;
-        return v;
-    };
-    QTest::newRow("all on") << QList<int>{}
-                            << patch({{0, 0}, {18, 18}, {36, 36}, {54, 54}, {72, 72}, {90, 90}});
-    QTest::newRow("fixture 1 off")
-        << QList<int>{1} << patch({{0, 0}, {36, 18}, {54, 36}, {72, 54}, {90, 72}});
-    QTest::newRow("fixtures 2 and 4 off")
-        << QList<int>{2, 4} << patch({{0, 0}, {18, 18}, {54, 36}, {90, 54}});
-    QTest::newRow("all off") << QList<int>{0, 1, 2, 3, 4, 5} << QVector<int>(512, -1);
+    addPatchCases();
 }
 
 void tst_light_list::packing()
 {
+    QFETCH(QList<int>, fixtures);
     QFETCH(QList<int>, off);
-    QFETCH(QVector<int>, expected);
-    for (int f : off)
-        fixture(f)->m_select = 0;
+    QFETCH(QList<int>, sent);
+    applyPatchCase(fixtures, off);
     light_list *list = coreModel()->m_dmx->m_lightList;
     // Two passes: the walk must restart cleanly at channel 0.
     for (int pass = 0; pass < 2; ++pass) {
         for (int c = 0; c < 512; ++c) {
             const bool mapped = list->mapChannel(c);
-            QCOMPARE(mapped, expected[c] >= 0);
+            QCOMPARE(mapped, sent.contains(c));
             if (mapped)
-                QCOMPARE(list->m_mapSlot, expected[c]);
+                QCOMPARE(list->m_mapSlot, sent.indexOf(c));
         }
     }
 }
@@ -78,15 +63,35 @@ void tst_light_list::fixSelectStoresAFlag()
     QCOMPARE(spy.count(), 0);
 }
 
-void tst_light_list::lightFixCallsChangeNothing()
+void tst_light_list::tableFixturesFormThePatch_data()
 {
-    dimList *m = coreModel();
-    m->add_light_fix(0, 33);
-    m->add_light_fix(1, 12);
-    m->delete_light_fix(1);
-    m->currId_light_fix();
-    QCOMPARE(m->m_dmx->m_lightList->size(), 6);
-    QCOMPARE(fixture(1)->m_chNum, 18);
+    QTest::addColumn<QList<int>>("fixtures");
+    QTest::addColumn<QList<int>>("sizes"); // channel count of each entry afterwards
+    QTest::addColumn<int>("announced");
+    using L = QList<int>;
+    QTest::newRow("adds replace the start-up patch") << L{33, 12} << L{33, 12} << 2;
+    QTest::newRow("delete drops the last") << L{33, 12, -1} << L{33} << 3;
+    QTest::newRow("none left: start-up again") << L{33, -1} << L{18, 18, 18, 18, 18, 18} << 2;
+    QTest::newRow("delete without fixtures") << L{-1} << L{18, 18, 18, 18, 18, 18} << 0;
+    QTest::newRow("no channels refused") << L{0, 5} << L{5} << 1;
+}
+
+void tst_light_list::tableFixturesFormThePatch()
+{
+    QFETCH(QList<int>, fixtures);
+    QFETCH(QList<int>, sizes);
+    QFETCH(int, announced);
+    light_list *list = coreModel()->m_dmx->m_lightList;
+    fixture(2)->m_select = 0;
+    QSignalSpy spy(list, &light_list::fixturesChanged);
+    applyPatchCase(fixtures, {});
+    QCOMPARE(spy.count(), announced);
+    QCOMPARE(list->size(), sizes.size());
+    for (int i = 0; i < sizes.size(); ++i) {
+        QCOMPARE(fixture(i)->m_chNum, sizes.at(i));
+        QCOMPARE(fixture(i)->m_id, i);
+        QCOMPARE(int(fixture(i)->m_select), announced ? 1 : i != 2);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_light_list)

@@ -1,5 +1,5 @@
-#include "coretestsupport.h"
 #include "dmxfile.h"
+#include "patchcases.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -80,6 +80,8 @@ class tst_cexport : public QObject
     void strideAndRange();
     void valuesLines_data();
     void valuesLines();
+    void patchedExports_data() { addPatchCases(); }
+    void patchedExports();
     void identifiers_data();
     void identifiers();
     void patchDumpBeforeRecords();
@@ -244,6 +246,23 @@ void tst_cexport::valuesLines()
     QCOMPARE(values.size(), 2);
     for (int r = 0; r < 2; ++r)
         QCOMPARE(entriesOf(values.at(r)), QList<int>({100 + r, r}) + channels);
+}
+
+// Each values line holds speed, fade and the channels the frame would carry, in slot order.
+void tst_cexport::patchedExports()
+{
+    QFETCH(QList<int>, fixtures);
+    QFETCH(QList<int>, off);
+    QFETCH(QList<int>, sent);
+    applyPatchCase(fixtures, off);
+    numberedRows(2);
+    QList<int> entries;
+    for (int c : sent)
+        entries << c + 1;
+    const QStringList values = valueLinesOf(exportLines("p.c", 512, 0, 1));
+    QCOMPARE(values.size(), 2);
+    for (int r = 0; r < 2; ++r)
+        QCOMPARE(entriesOf(values.at(r)), QList<int>({100 + r, r}) + entries);
 }
 
 void tst_cexport::identifiers_data()

@@ -11,15 +11,32 @@ WindowTestCase {
         return delegate
     }
 
-    function test_entriesAreThePatchFixtures() {
+    function test_entriesAreThePatchFixtures_data() {
+        // Each step: a fixture type to add, or -1 for "删除灯具"; then the strip's entries.
+        return [
+            { tag: "start-up", steps: [], types: ["18ch", "18ch", "18ch", "18ch", "18ch", "18ch"] },
+            { tag: "two added", steps: [12, 0], types: ["Type 13 (5ch)", "Type 01 (33ch)"] },
+            { tag: "last removed", steps: [12, 0, -1], types: ["Type 13 (5ch)"] },
+            { tag: "all removed", steps: [12, -1], types: ["18ch", "18ch", "18ch", "18ch", "18ch", "18ch"] }
+        ]
+    }
+
+    function test_entriesAreThePatchFixtures(data) {
+        for (var i = 0; i < data.steps.length; ++i) {
+            if (data.steps[i] < 0) {
+                mouseClick(item("deleteLight"))
+                continue
+            }
+            item("ch_type").currentIndex = data.steps[i]
+            mouseClick(item("addLight"))
+        }
         var list = item("light_fix_select")
-        compare(list.count, 6)
-        compare(entry(0).children[0].text, "0")
-        compare(entry(5).children[0].text, "5")
-        // Added fixtures are table columns, not entries here.
-        item("ch_type").currentIndex = 12
-        mouseClick(item("addLight"))
-        compare(list.count, 6)
+        compare(list.count, data.types.length)
+        for (i = 0; i < data.types.length; ++i) {
+            compare(entry(i).children[0].text, String(i))
+            compare(entry(i).typeText, data.types[i])
+            compare(findChild(entry(i), "changeEnableFlag").checked, true)
+        }
     }
 
     function test_checkBoxWritesFixSelect() {
