@@ -59,7 +59,7 @@ QString loadLog::reason() const
         const QString &line = m_lines.at(i);
         if (line.startsWith(QLatin1String("file url:")) || line.startsWith(QLatin1String("****")))
             continue;
-        if (line.contains(QLatin1String("老dmx格式")))
+        if (line.contains(QStringLiteral("老dmx格式")))
             return QStringLiteral("an older show layout, which is not read");
         if (!line.contains(QLatin1String("'.dmx'")) && !line.contains(QLatin1String("'.c'")))
             continue;
