@@ -17,8 +17,8 @@
 
 namespace
 {
-const char *const kModeOptions[] = {"--export-c", "--to-dmx", "--help", "-h", "-?", "--help-all",
-                                    "--version", "-v"};
+const char *const kModeOptions[] = {"--export-c", "--to-dmx",   "--help",    "-h",
+                                    "-?",         "--help-all", "--version", "-v"};
 
 const QString kCFilter = QStringLiteral("Dmx-c files (*.c )");
 const QString kShowFilter = QStringLiteral("Dmx files (*.dmx )");
@@ -208,8 +208,7 @@ int headless::convert(const job &work)
     int channels = 0;
     {
         loadLog log(false);
-        channels =
-            files.loadData(QUrl::fromLocalFile(QFileInfo(work.input).absoluteFilePath()));
+        channels = files.loadData(QUrl::fromLocalFile(QFileInfo(work.input).absoluteFilePath()));
         if (!log.contains(QStringLiteral("file open success:")))
             return fail(work.input, log.reason());
     }

@@ -21,8 +21,7 @@ class headless
     static int run(int argc, char **argv);
 
   private:
-    struct job
-    {
+    struct job {
         QString input;
         QString output;
         bool toC = true;

@@ -67,7 +67,8 @@ QStringList startFiles::fromArguments(const QStringList &arguments)
 QStringList startFiles::open(QObject *window, const QStringList &paths)
 {
     QStringList problems;
-    QObject *panel = window ? window->findChild<QObject *>(QStringLiteral("text_control")) : nullptr;
+    QObject *panel =
+        window ? window->findChild<QObject *>(QStringLiteral("text_control")) : nullptr;
     if (!panel)
         return problems;
     for (const QString &path : paths) {

@@ -103,20 +103,22 @@ void tst_commandline::headlessMatchesWindow_data()
     QTest::addColumn<int>("stride");
     QTest::addColumn<QList<int>>("fixturesOff");
 
-    QTest::newRow("whole table") << "show.dmx" << "player.c" << QStringList() << 0 << 9 << 1
-                                 << QList<int>();
+    QTest::newRow("whole table") << "show.dmx"
+                                 << "player.c" << QStringList() << 0 << 9 << 1 << QList<int>();
     QTest::newRow("range given backwards, stride 3")
-        << "show.dmx" << "player.c" << QStringList{"--range", "7:2", "--stride", "3"} << 7 << 2
-        << 3 << QList<int>();
+        << "show.dmx"
+        << "player.c" << QStringList{"--range", "7:2", "--stride", "3"} << 7 << 2 << 3
+        << QList<int>();
     QTest::newRow("fixtures 1 and 3 off")
-        << "show.dmx" << "player.c" << QStringList{"--fixtures-off", "1,3"} << 0 << 9 << 1
-        << QList<int>{1, 3};
+        << "show.dmx"
+        << "player.c" << QStringList{"--fixtures-off", "1,3"} << 0 << 9 << 1 << QList<int>{1, 3};
     QTest::newRow("one row, stride 4, fixture 0 off")
-        << "show.dmx" << "player.c"
-        << QStringList{"--range", "4:4", "--stride", "4", "--fixtures-off=0"} << 4 << 4 << 4
-        << QList<int>{0};
+        << "show.dmx"
+        << "player.c" << QStringList{"--range", "4:4", "--stride", "4", "--fixtures-off=0"} << 4
+        << 4 << 4 << QList<int>{0};
     QTest::newRow("C export back to a show")
-        << "whole.c" << "back.dmx" << QStringList() << 0 << 9 << 1 << QList<int>();
+        << "whole.c"
+        << "back.dmx" << QStringList() << 0 << 9 << 1 << QList<int>();
 }
 
 // The window's way: open the file as "打开" does, pick the range in the table, set the step
@@ -138,8 +140,7 @@ void tst_commandline::headlessMatchesWindow()
     int code = -1;
     QString err, out;
     const QString toOption = output.endsWith(".c") ? "--export-c" : "--to-dmx";
-    runPlayer(QStringList{toOption, m_dir.filePath(input), headlessFile} + options, code, err,
-              out);
+    runPlayer(QStringList{toOption, m_dir.filePath(input), headlessFile} + options, code, err, out);
     QVERIFY2(code == 0, qPrintable(err));
 
     QQmlApplicationEngine engine;
@@ -173,11 +174,12 @@ void tst_commandline::conversionFailures_data()
     QTest::addColumn<QString>("reason");
 
     QTest::newRow("missing show") << QStringList{"--export-c", "@/gone.dmx", "@/out.c"}
-                                  << "gone.dmx" << "no such file";
+                                  << "gone.dmx"
+                                  << "no such file";
     QTest::newRow("cut show") << QStringList{"--export-c", "@/cut.dmx", "@/out.c"} << "cut.dmx"
                               << "damaged";
-    QTest::newRow("older layout") << QStringList{"--export-c", "@/old.dmx", "@/out.c"}
-                                  << "old.dmx" << "older show layout";
+    QTest::newRow("older layout") << QStringList{"--export-c", "@/old.dmx", "@/out.c"} << "old.dmx"
+                                  << "older show layout";
     QTest::newRow("output folder missing")
         << QStringList{"--export-c", "@/show.dmx", "@/none/out.c"} << "none/out.c"
         << "No such file or directory";
@@ -187,13 +189,15 @@ void tst_commandline::conversionFailures_data()
     QTest::newRow("unknown fixture")
         << QStringList{"--export-c", "@/show.dmx", "@/out.c", "--fixtures-off", "2,9"} << ""
         << "no fixture 9";
-    QTest::newRow("output not named .c") << QStringList{"--export-c", "@/show.dmx", "@/out.txt"}
-                                         << "out.txt" << "must end in .c";
+    QTest::newRow("output not named .c")
+        << QStringList{"--export-c", "@/show.dmx", "@/out.txt"} << "out.txt"
+        << "must end in .c";
     QTest::newRow("no output") << QStringList{"--to-dmx", "@/whole.c"} << ""
                                << "exactly one output file";
-    QTest::newRow("stride zero")
-        << QStringList{"--export-c", "@/show.dmx", "@/out.c", "--stride", "0"} << ""
-        << "--stride wants";
+    QTest::newRow("stride zero") << QStringList{"--export-c", "@/show.dmx", "@/out.c", "--stride",
+                                                "0"}
+                                 << ""
+                                 << "--stride wants";
 }
 
 void tst_commandline::conversionFailures()
@@ -269,7 +273,7 @@ void tst_commandline::windowStartsDespiteAMissingFile()
     p.waitForFinished(30000);
     const QString err = QString::fromLocal8Bit(p.readAllStandardError());
     QVERIFY2(stillRunning, qPrintable(err));
-    QVERIFY2(err.contains(missing + QStringLiteral("：")), qPrintable(err));
+    QVERIFY2(err.contains(missing), qPrintable(err));
 }
 
 QTEST_MAIN(tst_commandline)
