@@ -5,6 +5,8 @@
 #include "dmxfile.h"
 #include "light_list.h"
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <QMetaType>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -13,6 +15,7 @@
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
+#include <QTranslator>
 #include <QtQml>
 
 namespace
@@ -37,6 +40,17 @@ void chooseSceneGraphBackend()
 {
     if (QQuickWindow::sceneGraphBackend().isEmpty() && openGlIsSoftware())
         QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+}
+
+bool installTranslation(const QLocale &locale)
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(locale, QStringLiteral("dmxplayer"), QStringLiteral("_"),
+                          QStringLiteral(":/i18n"))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 void registerQmlTypes()

@@ -1,6 +1,7 @@
 #ifndef APPWIRING_H
 #define APPWIRING_H
 
+class QLocale;
 class QQmlEngine;
 
 // Draws with Qt Quick's software renderer when OpenGL itself is only a software
@@ -8,6 +9,11 @@ class QQmlEngine;
 // emulated OpenGL redraws the whole window and holds up the playback tick. Call after the
 // application object exists and before the first window.
 void chooseSceneGraphBackend();
+
+// Loads the interface's translation for the locale's languages, if there is one; without it
+// the texts stay as written (Chinese). Call after the application object exists and before
+// the documents load. True when a translation was installed.
+bool installTranslation(const QLocale &locale);
 
 // Registers the QML types the documents create themselves.
 void registerQmlTypes();

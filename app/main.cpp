@@ -1,14 +1,23 @@
 #include "appwiring.h"
+#include "headless.h"
+#include "startfiles.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QQmlApplicationEngine>
 #include <QUrl>
 
 int main(int argc, char *argv[])
 {
+    // Conversions, help and version need no display, so they never create the window's
+    // application object.
+    if (headless::wanted(argc, argv))
+        return headless::run(argc, argv);
+
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setOrganizationName("Orvane");
     QApplication app(argc, argv);
+    installTranslation(QLocale::system());
     chooseSceneGraphBackend();
     registerQmlTypes();
     QQmlApplicationEngine engine;
@@ -16,5 +25,6 @@ int main(int argc, char *argv[])
     engine.load(QUrl(QStringLiteral("qrc:/main.qml")));
     if (engine.rootObjects().isEmpty())
         return -1;
+    startFiles::open(engine.rootObjects().first(), startFiles::fromArguments(app.arguments()));
     return app.exec();
 }

@@ -172,7 +172,7 @@ TableView {
         typeArrary = typeArrary.concat([n])
         for (var i = 0; i < n; ++i) {
             var k = columnCount - 2
-            var label = chUser[i] === "" ? "ch" : chUser[i]
+            var label = chUser[i] === "" ? "ch" : qsTr(chUser[i])
             addColumn(columnComponent.createObject(dimTableView, {
                 title: label + "\n" + k,
                 role: "channel" + k
@@ -311,19 +311,19 @@ TableView {
         icon: StandardIcon.Information
         title: "string"
         text: ["",
-            "0-10\t总闭光",
-            "11-40\t自走模式（2通道）\t内置效果列表",
-            "41-70\t声控模式（2通道）\t内置效果列表",
-            "71-110\tDMX通用模式（通道数由菜单决定）\t内置图形",
-            "111-130" + " ".repeat(29) + "SD卡：show1，在show/Param.csv设置",
-            " ".repeat(36) + "Rate: 0 – 40帧数/秒（循环播放时有效）",
-            "131-150" + " ".repeat(29) + "SD卡：show2，",
-            "151-170" + " ".repeat(29) + "SD卡：show3，",
-            "171-190" + " ".repeat(29) + "SD卡：show4，",
-            "191-210" + " ".repeat(29) + "SD卡：show5，",
-            "211-230" + " ".repeat(29) + "SD卡：show6，",
-            "231-250" + " ".repeat(29) + "SD卡：show7，",
-            "251-255" + " ".repeat(29) + "SD卡：Rate: 0，顺序循环播放所有的文件。",
+            qsTr("0-10\t总闭光"),
+            qsTr("11-40\t自走模式（2通道）\t内置效果列表"),
+            qsTr("41-70\t声控模式（2通道）\t内置效果列表"),
+            qsTr("71-110\tDMX通用模式（通道数由菜单决定）\t内置图形"),
+            "111-130" + " ".repeat(29) + qsTr("SD卡：show1，在show/Param.csv设置"),
+            " ".repeat(36) + qsTr("Rate: 0 – 40帧数/秒（循环播放时有效）"),
+            "131-150" + " ".repeat(29) + qsTr("SD卡：show2，"),
+            "151-170" + " ".repeat(29) + qsTr("SD卡：show3，"),
+            "171-190" + " ".repeat(29) + qsTr("SD卡：show4，"),
+            "191-210" + " ".repeat(29) + qsTr("SD卡：show5，"),
+            "211-230" + " ".repeat(29) + qsTr("SD卡：show6，"),
+            "231-250" + " ".repeat(29) + qsTr("SD卡：show7，"),
+            "251-255" + " ".repeat(29) + qsTr("SD卡：Rate: 0，顺序循环播放所有的文件。"),
             ""].join("\n")
     }
 }

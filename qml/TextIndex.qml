@@ -14,7 +14,7 @@ Rectangle {
     property int bakPlayEnd: 0
 
     function startRun() {
-        sendDmxBottom.text = "停止"
+        sendDmxBottom.text = qsTr("停止")
         sendDmxBottom.checked = true
         dmx_list.sendDmxEnable(true)
         statusText.text = "Play..."
@@ -22,7 +22,7 @@ Rectangle {
     }
 
     function stopRun() {
-        sendDmxBottom.text = "播放"
+        sendDmxBottom.text = qsTr("播放")
         sendDmxBottom.checked = false
         dmx_list.sendDmxEnable(false)
         statusText.text = "Stoped!"
@@ -54,15 +54,15 @@ Rectangle {
     }
 
     function selectWholeTable() {
-        if (playAllData.text === "全选") {
-            playAllData.text = "选择"
+        if (playAllData.text === qsTr("全选")) {
+            playAllData.text = qsTr("选择")
             bakPlayStart = playStart
             bakPlayEnd = playEnd
             startPos(0)
             // An empty table has no last row; the core takes the end as unsigned.
             endPos(Math.max(0, dmx_list.rowCount() - 1))
         } else {
-            playAllData.text = "全选"
+            playAllData.text = qsTr("全选")
             startPos(bakPlayStart)
             endPos(bakPlayEnd)
         }
@@ -70,15 +70,15 @@ Rectangle {
 
     function outputOff() {
         dmx_list.dmxOutputEnable(false)
-        dmxOutputBottom.text = "DMX关闭"
+        dmxOutputBottom.text = qsTr("DMX关闭")
     }
 
     function toggleOutput() {
-        if (dmxOutputBottom.text === "DMX输出") {
+        if (dmxOutputBottom.text === qsTr("DMX输出")) {
             outputOff()
         } else {
             dmx_list.dmxOutputEnable(true)
-            dmxOutputBottom.text = "DMX输出"
+            dmxOutputBottom.text = qsTr("DMX输出")
         }
     }
 
@@ -86,9 +86,9 @@ Rectangle {
         repeat_text.value = dmx_list.repeat
         if (dmx_list.repeat !== 0)
             return
-        if (dmxOutputBottom.text === "DMX输出")
+        if (dmxOutputBottom.text === qsTr("DMX输出"))
             outputOff()
-        if (sendDmxBottom.text !== "播放")
+        if (sendDmxBottom.text !== qsTr("播放"))
             stopRun()
     }
 
@@ -305,7 +305,7 @@ Rectangle {
         property int backgroundWidth: 20
         anchors.right: between_value.left
         height: parent.height
-        text: "保存"
+        text: qsTr("保存")
         activeFocusOnTab: false
         style: gradientStyle
         onClicked: {
@@ -319,7 +319,7 @@ Rectangle {
         property int backgroundWidth: 20
         anchors.right: saveData.left
         height: parent.height
-        text: "打开"
+        text: qsTr("打开")
         activeFocusOnTab: false
         style: gradientStyle
         onClicked: fileDialog.openFile()
@@ -330,7 +330,7 @@ Rectangle {
         property int backgroundWidth: 30
         anchors.right: openData.left
         height: parent.height
-        text: "上移行"
+        text: qsTr("上移行")
         activeFocusOnTab: false
         style: gradientStyle
         onClicked: dmx_list.moveUpRows()
@@ -341,7 +341,7 @@ Rectangle {
         property int backgroundWidth: 30
         anchors.right: moveUp.left
         height: parent.height
-        text: "下移行"
+        text: qsTr("下移行")
         activeFocusOnTab: false
         style: gradientStyle
         onClicked: dmx_list.moveDownRows()
@@ -352,7 +352,7 @@ Rectangle {
         property int backgroundWidth: 40
         anchors.right: moveDown.left
         height: parent.height
-        text: "增加"
+        text: qsTr("增加")
         activeFocusOnTab: false
         style: gradientStyle
         onClicked: dmx_list.insertCurrRows()
@@ -363,11 +363,11 @@ Rectangle {
         property int backgroundWidth: 40
         anchors.right: addData.left
         height: parent.height
-        text: "删除"
+        text: qsTr("删除")
         activeFocusOnTab: false
         style: gradientStyle
         onClicked: {
-            if (sendDmxBottom.text !== "播放")
+            if (sendDmxBottom.text !== qsTr("播放"))
                 stopRun()
             dmx_list.removeSelectRows()
         }
@@ -378,7 +378,7 @@ Rectangle {
         property int backgroundWidth: 40
         anchors.right: delData.left
         height: parent.height
-        text: "刷新"
+        text: qsTr("刷新")
         activeFocusOnTab: false
         style: gradientStyle
         onClicked: {
@@ -392,7 +392,7 @@ Rectangle {
         property int backgroundWidth: 40
         anchors.right: frushData.left
         height: parent.height
-        text: "全选"
+        text: qsTr("全选")
         activeFocusOnTab: false
         style: gradientStyle
         onClicked: selectWholeTable()
@@ -403,13 +403,13 @@ Rectangle {
         property int backgroundWidth: 20
         anchors.right: playAllData.left
         height: parent.height
-        text: "播放"
+        text: qsTr("播放")
         checkable: true
         checked: false
         activeFocusOnTab: false
         style: gradientStyle
         onClicked: {
-            if (sendDmxBottom.text !== "播放")
+            if (sendDmxBottom.text !== qsTr("播放"))
                 stopRun()
             else
                 startRun()
@@ -420,7 +420,7 @@ Rectangle {
         objectName: "dmxOutputBottom"
         anchors.right: sendDmxBottom.left
         height: parent.height
-        text: "DMX关闭"
+        text: qsTr("DMX关闭")
         checkable: true
         checked: false
         activeFocusOnTab: false
@@ -431,7 +431,7 @@ Rectangle {
                 implicitHeight: parent.height
                 border.color: "gray"
                 border.width: control.activeFocus ? 2 : 1
-                color: control.text === "DMX输出" ? "yellow" : "lightsteelblue"
+                color: control.text === qsTr("DMX输出") ? "yellow" : "lightsteelblue"
             }
         }
         onClicked: toggleOutput()
@@ -450,6 +450,6 @@ Rectangle {
         anchors.rightMargin: 4
         height: parent.height
         verticalAlignment: Text.AlignVCenter
-        text: "循环次数"
+        text: qsTr("循环次数")
     }
 }

@@ -170,7 +170,7 @@ ApplicationWindow {
                     id: speed_all
                     objectName: "speed_all"
                     height: parent.height
-                    text: "设置全部"
+                    text: qsTr("设置全部")
                     activeFocusOnTab: false
                     onClicked: dmx_list.setAllDmxSpeedCross(Number(textInput_speed.text),
                                                             Number(textInput_fade.text))
@@ -205,7 +205,7 @@ ApplicationWindow {
                     objectName: "deleteLight"
                     width: 68
                     height: parent.height
-                    text: "删除灯具"
+                    text: qsTr("删除灯具")
                     activeFocusOnTab: false
                     onClicked: {
                         if (light_number === 0)
@@ -219,7 +219,7 @@ ApplicationWindow {
                     objectName: "addLight"
                     width: 68
                     height: parent.height
-                    text: "添加灯具"
+                    text: qsTr("添加灯具")
                     activeFocusOnTab: false
                     onClicked: {
                         if (light_number >= maxLightNumber)

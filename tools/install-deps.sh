@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qtbase5-dev qtdeclarative5-dev qtquickcontrols2-5-dev
+    qtbase5-dev qtdeclarative5-dev qtquickcontrols2-5-dev qttools5-dev qttools5-dev-tools
     qml-module-qtquick2 qml-module-qtquick-controls qml-module-qtquick-controls2
     qml-module-qtquick-dialogs qml-module-qtquick-layouts qml-module-qtquick-window2
     qml-module-qtgraphicaleffects qml-module-qttest qml-module-qt-labs-folderlistmodel
@@ -12,6 +12,7 @@ packages=(
     libbenchmark-dev clang libclang-rt-14-dev
     xvfb x11-apps x11-utils xdotool imagemagick fonts-noto-cjk
     ola libola-dev util-linux iproute2
+    dpkg-dev lintian desktop-file-utils libxml2-utils libglib2.0-bin shared-mime-info
 )
 
 missing=()

@@ -11,6 +11,9 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDMX_WERROR
 cmake --build build-test -j"$jobs"
 (cd build-test && ctest --output-on-failure)
 
+# The Debian package: built, checked with lintian, installed with apt-get and tried out.
+bash tools/check-package.sh build-pkg
+
 # libFuzzer targets for the file readers: clang, ASan+UBSan, each fuzzer for about a minute
 # on a scratch corpus seeded from tests/fuzz/seeds.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

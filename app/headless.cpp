@@ -1,0 +1,266 @@
+#include "headless.h"
+
+#include "dimlist.h"
+#include "dmx.h"
+#include "dmxfile.h"
+#include "light_list.h"
+#include "loadlog.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
+
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+const char *const kModeOptions[] = {"--export-c", "--to-dmx",   "--help",    "-h",
+                                    "-?",         "--help-all", "--version", "-v"};
+
+const QString kCFilter = QStringLiteral("Dmx-c files (*.c )");
+const QString kShowFilter = QStringLiteral("Dmx files (*.dmx )");
+
+bool isModeOption(const char *arg)
+{
+    for (const char *option : kModeOptions) {
+        const size_t length = std::strlen(option);
+        // "--export-c=show.dmx" names the option as well.
+        if (std::strncmp(arg, option, length) == 0 && (arg[length] == '\0' || arg[length] == '='))
+            return true;
+    }
+    return false;
+}
+
+// The file service chooses the format by the name's ending, exactly like this.
+QString inputProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("no such file");
+    if (info.isDir())
+        return QStringLiteral("is a folder");
+    if (!info.isReadable())
+        return QStringLiteral("permission denied");
+    if (!path.endsWith(QLatin1String(".dmx")) && !path.endsWith(QLatin1String(".c")))
+        return QStringLiteral("neither a .dmx show nor a .c export (by its name)");
+    return QString();
+}
+
+bool parseCount(const QString &text, int &out)
+{
+    static const QRegularExpression digits(QStringLiteral("^\\d{1,9}$"));
+    if (!digits.match(text).hasMatch())
+        return false;
+    out = text.toInt();
+    return true;
+}
+} // namespace
+
+bool headless::wanted(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            return false;
+        if (isModeOption(argv[i]))
+            return true;
+    }
+    return false;
+}
+
+void headless::describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Editor and player for DMX512 step programs.\n"
+                       "Without options it opens the window and appends the shows given, in "
+                       "order.\nWith --export-c or --to-dmx it converts without a display."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({QStringLiteral("export-c"),
+                      QStringLiteral("Writes the player's C source of <show> (a .dmx show or a .c "
+                                     "export) to OUTPUT.c, as the window's \"保存\" does."),
+                      QStringLiteral("show")});
+    parser.addOption({QStringLiteral("to-dmx"),
+                      QStringLiteral("Turns the C export <c-file> back into the show OUTPUT.dmx."),
+                      QStringLiteral("c-file")});
+    parser.addOption({QStringLiteral("range"),
+                      QStringLiteral("Exports only the table rows A to B (counted from 0, either "
+                                     "order); the whole table by default."),
+                      QStringLiteral("A:B")});
+    parser.addOption({QStringLiteral("stride"),
+                      QStringLiteral("Exports every S-th row of the range, and its last row "
+                                     "(the window's step box); 1 by default."),
+                      QStringLiteral("S")});
+    parser.addOption({QStringLiteral("fixtures-off"),
+                      QStringLiteral("Switches off the patch fixtures with these numbers, as "
+                                     "their boxes in the fixture strip do."),
+                      QStringLiteral("N,M,...")});
+    parser.addPositionalArgument(
+        QStringLiteral("files"),
+        QStringLiteral("With a conversion: the file to write. Otherwise: the shows (.dmx or .c) "
+                       "to open in the window, appended in order."),
+        QStringLiteral("[OUTPUT | SHOW...]"));
+}
+
+bool headless::readJob(const QCommandLineParser &parser, job &out, QString &error)
+{
+    const bool toC = parser.isSet(QStringLiteral("export-c"));
+    const bool toDmx = parser.isSet(QStringLiteral("to-dmx"));
+    if (toC == toDmx) {
+        error = QStringLiteral("give one of --export-c and --to-dmx");
+        return false;
+    }
+    out.toC = toC;
+    out.input = parser.value(toC ? QStringLiteral("export-c") : QStringLiteral("to-dmx"));
+    const QStringList rest = parser.positionalArguments();
+    if (rest.size() != 1) {
+        error = QStringLiteral("give exactly one output file after the input");
+        return false;
+    }
+    out.output = rest.first();
+    const bool cOnly = parser.isSet(QStringLiteral("range")) ||
+                       parser.isSet(QStringLiteral("stride")) ||
+                       parser.isSet(QStringLiteral("fixtures-off"));
+    if (!toC && cOnly) {
+        error = QStringLiteral("--range, --stride and --fixtures-off go with --export-c");
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("range"))) {
+        const QStringList ends = parser.value(QStringLiteral("range")).split(QLatin1Char(':'));
+        if (ends.size() != 2 || !parseCount(ends.at(0), out.first) ||
+            !parseCount(ends.at(1), out.last)) {
+            error = QStringLiteral("--range wants two row numbers A:B");
+            return false;
+        }
+        out.hasRange = true;
+    }
+    if (parser.isSet(QStringLiteral("stride"))) {
+        int stride = 0;
+        if (!parseCount(parser.value(QStringLiteral("stride")), stride) || stride < 1) {
+            error = QStringLiteral("--stride wants a whole number of at least 1");
+            return false;
+        }
+        out.stride = uint(stride);
+    }
+    if (parser.isSet(QStringLiteral("fixtures-off"))) {
+        const QStringList numbers =
+            parser.value(QStringLiteral("fixtures-off")).split(QLatin1Char(','));
+        for (const QString &number : numbers) {
+            int id = 0;
+            if (!parseCount(number.trimmed(), id)) {
+                error = QStringLiteral("--fixtures-off wants fixture numbers such as 1,3");
+                return false;
+            }
+            out.fixturesOff << id;
+        }
+    }
+    return true;
+}
+
+// Through the fixture objects themselves, as the strip's check boxes write them.
+bool headless::switchFixturesOff(const QList<int> &numbers, QString &error)
+{
+    const QList<QObject *> &fixtures = g_dimList->m_dmx->m_lightList->m_fixList;
+    for (int number : numbers) {
+        QObject *found = nullptr;
+        for (QObject *fixture : fixtures)
+            if (fixture->property("fixID").toInt() == number)
+                found = fixture;
+        if (!found) {
+            QStringList known;
+            for (QObject *fixture : fixtures)
+                known << QString::number(fixture->property("fixID").toInt());
+            error = QStringLiteral("the patch has no fixture %1 (it has %2)")
+                        .arg(number)
+                        .arg(known.join(QLatin1Char(',')));
+            return false;
+        }
+        found->setProperty("fixSelect", 0);
+    }
+    return true;
+}
+
+int headless::fail(const QString &file, const QString &reason)
+{
+    if (file.isEmpty())
+        std::fprintf(stderr, "dmxplayer: %s\n", qPrintable(reason));
+    else
+        std::fprintf(stderr, "dmxplayer: %s: %s\n", qPrintable(file), qPrintable(reason));
+    return 1;
+}
+
+int headless::convert(const job &work)
+{
+    const QString problem = inputProblem(work.input);
+    if (!problem.isEmpty())
+        return fail(work.input, problem);
+    const QString ending = work.toC ? QStringLiteral(".c") : QStringLiteral(".dmx");
+    if (!work.output.endsWith(ending))
+        return fail(work.output, QStringLiteral("the output's name must end in %1").arg(ending));
+    if (QFileInfo(work.output).absoluteFilePath() == QFileInfo(work.input).absoluteFilePath())
+        return fail(work.output, QStringLiteral("is the input file"));
+
+    if (!g_dimList)
+        g_dimList = new dimList(nullptr);
+    dmxFile files;
+    int channels = 0;
+    {
+        loadLog log(false);
+        channels = files.loadData(QUrl::fromLocalFile(QFileInfo(work.input).absoluteFilePath()));
+        if (!log.contains(QStringLiteral("file open success:")))
+            return fail(work.input, log.reason());
+    }
+
+    const int rows = g_dimList->rowCount();
+    int first = 0;
+    int last = qMax(0, rows - 1);
+    if (work.hasRange) {
+        if (work.first >= rows || work.last >= rows)
+            return fail(work.input, QStringLiteral("--range %1:%2 lies outside its rows 0 to %3")
+                                        .arg(work.first)
+                                        .arg(work.last)
+                                        .arg(rows - 1));
+        first = qMin(work.first, work.last);
+        last = qMax(work.first, work.last);
+    }
+    QString error;
+    if (!switchFixturesOff(work.fixturesOff, error))
+        return fail(QString(), error);
+    g_dimList->setDmxDataBetween(work.stride);
+
+    loadLog log(false);
+    const QUrl target = QUrl::fromLocalFile(QFileInfo(work.output).absoluteFilePath());
+    const bool written =
+        files.saveData(target, channels, first, last, work.toC ? kCFilter : kShowFilter);
+    if (!written || !log.contains(QStringLiteral("file save success:")))
+        return fail(work.output, log.reason());
+    return 0;
+}
+
+int headless::run(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("dmxplayer"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(DMX_VERSION));
+
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parser.parse(QCoreApplication::arguments()))
+        return fail(QString(), parser.errorText() + QStringLiteral(" (see --help)"));
+    if (parser.isSet(QStringLiteral("help")) ||
+        parser.optionNames().contains(QStringLiteral("help-all")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+
+    job work;
+    QString error;
+    if (!readJob(parser, work, error))
+        return fail(QString(), error + QStringLiteral(" (see --help)"));
+    // The core's debug lines are for the window's log; a build step wants only its errors.
+    loadLog quiet(false);
+    return convert(work);
+}

@@ -1,0 +1,42 @@
+#ifndef HEADLESS_H
+#define HEADLESS_H
+
+#include <QList>
+#include <QString>
+
+class QCommandLineParser;
+
+// The conversions that run without a display: a show (or an export) to the player's C
+// source, and a C export back to a show. Everything goes through the same file service and
+// patch objects as the window, so the output is the window's to the byte.
+class headless
+{
+  public:
+    // True when the arguments ask for a conversion, the help or the version, which need
+    // no window (and so no display).
+    static bool wanted(int argc, char **argv);
+
+    // Parses the arguments, converts and returns the exit status: 0 only when the output
+    // was written completely.
+    static int run(int argc, char **argv);
+
+  private:
+    struct job {
+        QString input;
+        QString output;
+        bool toC = true;
+        bool hasRange = false;
+        int first = 0;
+        int last = 0;
+        uint stride = 1;
+        QList<int> fixturesOff;
+    };
+
+    static void describe(QCommandLineParser &parser);
+    static bool readJob(const QCommandLineParser &parser, job &out, QString &error);
+    static int convert(const job &work);
+    static bool switchFixturesOff(const QList<int> &numbers, QString &error);
+    static int fail(const QString &file, const QString &reason);
+};
+
+#endif

@@ -1,0 +1,86 @@
+#include "startfiles.h"
+
+#include "loadlog.h"
+
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QUrl>
+#include <QVariant>
+
+#include <cstdio>
+
+namespace
+{
+// The file service takes its format from the name, exactly like this.
+bool hasShowSuffix(const QString &name)
+{
+    return name.endsWith(QLatin1String(".dmx")) || name.endsWith(QLatin1String(".c"));
+}
+} // namespace
+
+QString startFiles::unreadable(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return tr("文件不存在");
+    if (info.isDir())
+        return tr("这是一个文件夹");
+    if (!info.isReadable())
+        return tr("没有读取权限");
+    if (!hasShowSuffix(info.fileName()))
+        return tr("不是 .dmx 或 .c 文件");
+    return QString();
+}
+
+QString startFiles::openOne(QObject *panel, const QString &path)
+{
+    QString problem = unreadable(path);
+    if (problem.isEmpty()) {
+        loadLog log(true);
+        const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+        QMetaObject::invokeMethod(panel, "openAccepted", Q_ARG(QVariant, url));
+        if (log.contains(QStringLiteral("file open success:")))
+            return QString();
+        problem = log.reason();
+    }
+    return tr("无法打开 %1：%2").arg(path, problem);
+}
+
+QStringList startFiles::fromArguments(const QStringList &arguments)
+{
+    QStringList files;
+    bool optionsEnd = false;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (!optionsEnd && argument == QLatin1String("--")) {
+            optionsEnd = true;
+        } else if (!optionsEnd && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+            std::fprintf(stderr, "dmxplayer: unknown option %s ignored (see --help)\n",
+                         qPrintable(argument));
+        } else {
+            files << argument;
+        }
+    }
+    return files;
+}
+
+QStringList startFiles::open(QObject *window, const QStringList &paths)
+{
+    QStringList problems;
+    QObject *panel =
+        window ? window->findChild<QObject *>(QStringLiteral("text_control")) : nullptr;
+    if (!panel)
+        return problems;
+    for (const QString &path : paths) {
+        const QString problem = openOne(panel, path);
+        if (problem.isEmpty())
+            continue;
+        std::fprintf(stderr, "dmxplayer: %s\n", qPrintable(problem));
+        problems << problem;
+    }
+    if (!problems.isEmpty()) {
+        if (QObject *status = window->findChild<QObject *>(QStringLiteral("statesText")))
+            status->setProperty("text", QLatin1Char(' ') + problems.join(QStringLiteral("; ")));
+    }
+    return problems;
+}

@@ -1,0 +1,289 @@
+#include "appwiring.h"
+#include "coretestsupport.h"
+#include "dmxfile.h"
+#include "startfiles.h"
+
+#include <QProcess>
+#include <QQmlApplicationEngine>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace
+{
+const QString kCFilter = QStringLiteral("Dmx-c files (*.c )");
+const QString kShowFilter = QStringLiteral("Dmx files (*.dmx )");
+constexpr int kShowChannels = 120;
+
+// Conversions must work where there is no display at all. In a sanitizer build they are
+// leak-checked even when the test process is not.
+QProcess::ExitStatus runPlayer(const QStringList &args, int &code, QString &err, QString &out)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "ASAN_OPTIONS"})
+        env.remove(QString::fromLatin1(name));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(REAL_PLAYER), args);
+    p.waitForFinished(60000);
+    code = p.exitCode();
+    err = QString::fromLocal8Bit(p.readAllStandardError());
+    out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    return p.exitStatus();
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Ten rows whose cells differ per row and channel, with a few snap flags set.
+void writeShow(const QString &path)
+{
+    resetCore();
+    for (int r = 0; r < 10; ++r) {
+        StepRow *row = appendRow(quint16(r + 1), quint16(2 * r), 0);
+        for (int c = 1; c <= kShowChannels; ++c)
+            (*row)[c + 2] = quint16((r * 37 + c * 11) % 256);
+    }
+    channel(0)->m_en = 1;
+    channel(40)->m_en = 1;
+    QVERIFY(dmxFile().saveData(QUrl::fromLocalFile(path), kShowChannels, 0, 9, kShowFilter));
+}
+} // namespace
+
+class tst_commandline : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void headlessMatchesWindow_data();
+    void headlessMatchesWindow();
+    void conversionFailures_data();
+    void conversionFailures();
+    void helpAndVersionNeedNoDisplay();
+    void filesOpenInOrderAndBadOnesAreNamed();
+    void windowStartsDespiteAMissingFile();
+
+  private:
+    QObject *openWindow(QQmlApplicationEngine &engine);
+    QString m_show;
+    QString m_export;
+    QTemporaryDir m_dir;
+};
+
+void tst_commandline::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    registerQmlTypes();
+    m_show = m_dir.filePath("show.dmx");
+    m_export = m_dir.filePath("whole.c");
+    writeShow(m_show);
+    int code = -1;
+    QString err, out;
+    runPlayer({"--export-c", m_show, m_export}, code, err, out);
+    QCOMPARE(code, 0);
+}
+
+QObject *tst_commandline::openWindow(QQmlApplicationEngine &engine)
+{
+    resetCore();
+    wireEngine(&engine);
+    engine.load(QUrl(QStringLiteral("qrc:/main.qml")));
+    return engine.rootObjects().value(0);
+}
+
+void tst_commandline::headlessMatchesWindow_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<int>("stride");
+    QTest::addColumn<QList<int>>("fixturesOff");
+
+    QTest::newRow("whole table") << "show.dmx"
+                                 << "player.c" << QStringList() << 0 << 9 << 1 << QList<int>();
+    QTest::newRow("range given backwards, stride 3")
+        << "show.dmx"
+        << "player.c" << QStringList{"--range", "7:2", "--stride", "3"} << 7 << 2 << 3
+        << QList<int>();
+    QTest::newRow("fixtures 1 and 3 off")
+        << "show.dmx"
+        << "player.c" << QStringList{"--fixtures-off", "1,3"} << 0 << 9 << 1 << QList<int>{1, 3};
+    QTest::newRow("one row, stride 4, fixture 0 off")
+        << "show.dmx"
+        << "player.c" << QStringList{"--range", "4:4", "--stride", "4", "--fixtures-off=0"} << 4
+        << 4 << 4 << QList<int>{0};
+    QTest::newRow("C export back to a show")
+        << "whole.c"
+        << "back.dmx" << QStringList() << 0 << 9 << 1 << QList<int>();
+}
+
+// The window's way: open the file as "打开" does, pick the range in the table, set the step
+// box and the fixture boxes, then save as the file dialog does.
+void tst_commandline::headlessMatchesWindow()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QFETCH(QStringList, options);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(int, stride);
+    QFETCH(QList<int>, fixturesOff);
+    QVERIFY(QDir(m_dir.path()).mkpath("headless") && QDir(m_dir.path()).mkpath("window"));
+    const QString headlessFile = m_dir.filePath("headless/" + output);
+    const QString windowFile = m_dir.filePath("window/" + output);
+    QFile::remove(headlessFile);
+
+    int code = -1;
+    QString err, out;
+    const QString toOption = output.endsWith(".c") ? "--export-c" : "--to-dmx";
+    runPlayer(QStringList{toOption, m_dir.filePath(input), headlessFile} + options, code, err, out);
+    QVERIFY2(code == 0, qPrintable(err));
+
+    QQmlApplicationEngine engine;
+    QObject *window = openWindow(engine);
+    QVERIFY(window);
+    QCOMPARE(startFiles::open(window, {m_dir.filePath(input)}), QStringList());
+    QObject *panel = window->findChild<QObject *>("text_control");
+    const int channels = window->property("c_index").toInt();
+    window->setProperty("posCount", window->property("initChCount").toInt() + channels);
+    QMetaObject::invokeMethod(window, "startPos", Q_ARG(QVariant, first));
+    QMetaObject::invokeMethod(window, "endPos", Q_ARG(QVariant, last));
+    panel->findChild<QObject *>("between_value")->setProperty("value", stride);
+    g_dimList->setDmxDataBetween(uint(stride));
+    for (int number : fixturesOff)
+        fixture(number)->setProperty("fixSelect", 0);
+    QVariant saved;
+    QMetaObject::invokeMethod(panel, "saveAccepted", Q_RETURN_ARG(QVariant, saved),
+                              Q_ARG(QVariant, QUrl::fromLocalFile(windowFile)),
+                              Q_ARG(QVariant, output.endsWith(".c") ? kCFilter : kShowFilter));
+    QVERIFY(saved.toBool());
+
+    const QByteArray expected = contents(windowFile);
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(contents(headlessFile), expected);
+}
+
+void tst_commandline::conversionFailures_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("named");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("missing show") << QStringList{"--export-c", "@/gone.dmx", "@/out.c"}
+                                  << "gone.dmx"
+                                  << "no such file";
+    QTest::newRow("cut show") << QStringList{"--export-c", "@/cut.dmx", "@/out.c"} << "cut.dmx"
+                              << "damaged";
+    QTest::newRow("older layout") << QStringList{"--export-c", "@/old.dmx", "@/out.c"} << "old.dmx"
+                                  << "older show layout";
+    QTest::newRow("output folder missing")
+        << QStringList{"--export-c", "@/show.dmx", "@/none/out.c"} << "none/out.c"
+        << "No such file or directory";
+    QTest::newRow("range past the end")
+        << QStringList{"--export-c", "@/show.dmx", "@/out.c", "--range", "3:10"} << "show.dmx"
+        << "outside its rows 0 to 9";
+    QTest::newRow("unknown fixture")
+        << QStringList{"--export-c", "@/show.dmx", "@/out.c", "--fixtures-off", "2,9"} << ""
+        << "no fixture 9";
+    QTest::newRow("output not named .c")
+        << QStringList{"--export-c", "@/show.dmx", "@/out.txt"} << "out.txt"
+        << "must end in .c";
+    QTest::newRow("no output") << QStringList{"--to-dmx", "@/whole.c"} << ""
+                               << "exactly one output file";
+    QTest::newRow("stride zero") << QStringList{"--export-c", "@/show.dmx", "@/out.c", "--stride",
+                                                "0"}
+                                 << ""
+                                 << "--stride wants";
+}
+
+void tst_commandline::conversionFailures()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, named);
+    QFETCH(QString, reason);
+    QFile cut(m_dir.filePath("cut.dmx"));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(contents(m_show).left(60));
+    cut.close();
+    QByteArray older = contents(m_show);
+    older[20] = 2;
+    QFile old(m_dir.filePath("old.dmx"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(older);
+    old.close();
+    QFile::remove(m_dir.filePath("out.c"));
+
+    args.replaceInStrings("@", m_dir.path());
+    int code = -1;
+    QString err, out;
+    QCOMPARE(runPlayer(args, code, err, out), QProcess::NormalExit);
+    QCOMPARE(code, 1);
+    QVERIFY2(err.contains(named + ": ") || named.isEmpty(), qPrintable(err));
+    QVERIFY2(err.contains(reason), qPrintable(err));
+    QVERIFY(!QFile::exists(m_dir.filePath("out.c")));
+}
+
+void tst_commandline::helpAndVersionNeedNoDisplay()
+{
+    int code = -1;
+    QString err, out;
+    runPlayer({"--help"}, code, err, out);
+    QCOMPARE(code, 0);
+    for (const char *option : {"--export-c", "--to-dmx", "--range", "--stride", "--fixtures-off"})
+        QVERIFY2(out.contains(option), option);
+    runPlayer({"--version"}, code, err, out);
+    QCOMPARE(code, 0);
+    QCOMPARE(out.trimmed(), QStringLiteral("dmxplayer 1.0"));
+}
+
+void tst_commandline::filesOpenInOrderAndBadOnesAreNamed()
+{
+    QQmlApplicationEngine engine;
+    QObject *window = openWindow(engine);
+    QVERIFY(window);
+    const QString missing = m_dir.filePath("gone.dmx");
+    const QStringList problems = startFiles::open(window, {m_show, missing, m_export});
+    QCOMPARE(problems.size(), 1);
+    QVERIFY(problems.first().contains(missing));
+    // The show's ten rows, then the export's ten again, in the order given.
+    QCOMPARE(g_dimList->rowCount(), 20);
+    QCOMPARE(int(g_dimList->m_data.at(10)->value(0)), 10);
+    QCOMPARE(int(g_dimList->m_data.at(13)->value(1)), 4);
+    QCOMPARE(window->property("playEnd").toInt(), 19);
+    QObject *status = window->findChild<QObject *>("statesText");
+    QVERIFY(status->property("text").toString().contains(missing));
+}
+
+void tst_commandline::windowStartsDespiteAMissingFile()
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_QUICK_BACKEND", "software");
+    p.setProcessEnvironment(env);
+    const QString missing = m_dir.filePath("gone.dmx");
+    p.start(QStringLiteral(REAL_PLAYER), {m_show, missing});
+    QVERIFY(p.waitForStarted(30000));
+    // The report comes once the window has loaded, which takes a while on a busy machine.
+    QString err;
+    QElapsedTimer waited;
+    waited.start();
+    while (!err.contains(missing) && p.state() == QProcess::Running && waited.elapsed() < 60000) {
+        p.waitForReadyRead(1000);
+        err += QString::fromLocal8Bit(p.readAllStandardError());
+    }
+    const bool stillRunning = !p.waitForFinished(1000);
+    p.kill();
+    p.waitForFinished(30000);
+    err += QString::fromLocal8Bit(p.readAllStandardError());
+    QVERIFY2(stillRunning, qPrintable(err));
+    QVERIFY2(err.contains(missing), qPrintable(err));
+}
+
+QTEST_MAIN(tst_commandline)
+#include "tst_commandline.moc"

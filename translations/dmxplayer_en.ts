@@ -1,0 +1,880 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="zh_CN">
+<context>
+    <name>DmxTable</name>
+    <message>
+        <source>序
+号</source>
+        <translation>#</translation>
+    </message>
+    <message>
+        <source>速度
+ x
+0.1秒</source>
+        <translation>Speed
+ x
+0.1 s</translation>
+    </message>
+    <message>
+        <source>渐变
+ x
+0.1秒</source>
+        <translation>Fade
+ x
+0.1 s</translation>
+    </message>
+    <message>
+        <source>0-10	总闭光</source>
+        <translation>0-10	blackout</translation>
+    </message>
+    <message>
+        <source>11-40	自走模式（2通道）	内置效果列表</source>
+        <translation>11-40	auto mode (2 channels)	built-in effect list</translation>
+    </message>
+    <message>
+        <source>41-70	声控模式（2通道）	内置效果列表</source>
+        <translation>41-70	sound mode (2 channels)	built-in effect list</translation>
+    </message>
+    <message>
+        <source>71-110	DMX通用模式（通道数由菜单决定）	内置图形</source>
+        <translation>71-110	DMX general mode (channel count set in the menu)	built-in patterns</translation>
+    </message>
+    <message>
+        <source>SD卡：show1，在show/Param.csv设置</source>
+        <translation>SD card: show1, set in show/Param.csv</translation>
+    </message>
+    <message>
+        <source>Rate: 0 – 40帧数/秒（循环播放时有效）</source>
+        <translation>Rate: 0 – 40 frames/s (when playing in a loop)</translation>
+    </message>
+    <message>
+        <source>SD卡：show2，</source>
+        <translation>SD card: show2,</translation>
+    </message>
+    <message>
+        <source>SD卡：show3，</source>
+        <translation>SD card: show3,</translation>
+    </message>
+    <message>
+        <source>SD卡：show4，</source>
+        <translation>SD card: show4,</translation>
+    </message>
+    <message>
+        <source>SD卡：show5，</source>
+        <translation>SD card: show5,</translation>
+    </message>
+    <message>
+        <source>SD卡：show6，</source>
+        <translation>SD card: show6,</translation>
+    </message>
+    <message>
+        <source>SD卡：show7，</source>
+        <translation>SD card: show7,</translation>
+    </message>
+    <message>
+        <source>SD卡：Rate: 0，顺序循环播放所有的文件。</source>
+        <translation>SD card: Rate: 0, plays all files in order in a loop.</translation>
+    </message>
+    <message>
+        <source>模
+式</source>
+        <translation>Mod</translation>
+    </message>
+    <message>
+        <source>组</source>
+        <translation>Grp</translation>
+    </message>
+    <message>
+        <source>文
+件,
+场
+景</source>
+        <translation>Fil
+/
+Scn</translation>
+    </message>
+    <message>
+        <source>图
+形</source>
+        <translation>Pat</translation>
+    </message>
+    <message>
+        <source>大
+小
+x</source>
+        <translation>Siz
+x</translation>
+    </message>
+    <message>
+        <source>大
+小
+y</source>
+        <translation>Siz
+y</translation>
+    </message>
+    <message>
+        <source>旋
+转
+x</source>
+        <translation>Rot
+x</translation>
+    </message>
+    <message>
+        <source>旋
+转
+y</source>
+        <translation>Rot
+y</translation>
+    </message>
+    <message>
+        <source>位
+置
+x</source>
+        <translation>Pos
+x</translation>
+    </message>
+    <message>
+        <source>位
+置
+y</source>
+        <translation>Pos
+y</translation>
+    </message>
+    <message>
+        <source>显
+点</source>
+        <translation>Dot</translation>
+    </message>
+    <message>
+        <source>颜
+色</source>
+        <translation>Col</translation>
+    </message>
+    <message>
+        <source>渐
+绘</source>
+        <translation>Drw</translation>
+    </message>
+    <message>
+        <source>渐
+绘
+颜
+色</source>
+        <translation>Drw
+Col</translation>
+    </message>
+    <message>
+        <source>波
+浪
+</source>
+        <translation>Wav
+</translation>
+    </message>
+    <message>
+        <source>波
+浪
+参
+数</source>
+        <translation>Wav
+Par</translation>
+    </message>
+    <message>
+        <source>红</source>
+        <translation>R</translation>
+    </message>
+    <message>
+        <source>绿</source>
+        <translation>G</translation>
+    </message>
+    <message>
+        <source>蓝</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>微
+位
+置
+x</source>
+        <translation>Fin
+Pos
+x</translation>
+    </message>
+    <message>
+        <source>微
+位
+置
+y</source>
+        <translation>Fin
+Pos
+y</translation>
+    </message>
+    <message>
+        <source>频
+闪</source>
+        <translation>Str</translation>
+    </message>
+    <message>
+        <source>电
+机
+A</source>
+        <translation>Mot
+A</translation>
+    </message>
+    <message>
+        <source>缩
+放
+位
+置
+x</source>
+        <translation>Zm
+Pos
+x</translation>
+    </message>
+    <message>
+        <source>缩
+放
+位
+置
+y</source>
+        <translation>Zm
+Pos
+y</translation>
+    </message>
+    <message>
+        <source>旋
+转
+位
+置
+x</source>
+        <translation>Rot
+Pos
+x</translation>
+    </message>
+    <message>
+        <source>旋
+转
+位
+置
+y</source>
+        <translation>Rot
+Pos
+y</translation>
+    </message>
+    <message>
+        <source>翻
+转
+x</source>
+        <translation>Flp
+x</translation>
+    </message>
+    <message>
+        <source>翻
+转
+y</source>
+        <translation>Flp
+y</translation>
+    </message>
+    <message>
+        <source>分
+图
+x</source>
+        <translation>Spl
+x</translation>
+    </message>
+    <message>
+        <source>阵
+列</source>
+        <translation>Arr</translation>
+    </message>
+    <message>
+        <source>文
+件
+场
+景</source>
+        <translation>Fil
+/
+Scn</translation>
+    </message>
+    <message>
+        <source>声
+控
+自
+走</source>
+        <translation>Snd
+/
+Aut</translation>
+    </message>
+    <message>
+        <source>颜
+色
+in</source>
+        <translation>Col
+in</translation>
+    </message>
+    <message>
+        <source>颜
+色
+下
+标</source>
+        <translation>Col
+idx</translation>
+    </message>
+    <message>
+        <source>颜
+色
+out</source>
+        <translation>Col
+out</translation>
+    </message>
+    <message>
+        <source>自
+动
+位
+置
+x</source>
+        <translation>Aut
+Pos
+x</translation>
+    </message>
+    <message>
+        <source>自
+动
+位
+置
+y</source>
+        <translation>Aut
+Pos
+y</translation>
+    </message>
+    <message>
+        <source>大
+小
+</source>
+        <translation>Siz
+</translation>
+    </message>
+    <message>
+        <source>旋
+转
+</source>
+        <translation>Rot
+</translation>
+    </message>
+    <message>
+        <source>波
+浪
+X</source>
+        <translation>Wav
+X</translation>
+    </message>
+    <message>
+        <source>波
+浪
+Y</source>
+        <translation>Wav
+Y</translation>
+    </message>
+    <message>
+        <source>光
+闸</source>
+        <translation>Sht</translation>
+    </message>
+    <message>
+        <source>缩
+放</source>
+        <translation>Zm</translation>
+    </message>
+    <message>
+        <source>旋
+转</source>
+        <translation>Rot</translation>
+    </message>
+    <message>
+        <source>图
+形
+/
+组</source>
+        <translation>Pat
+/
+Grp</translation>
+    </message>
+    <message>
+        <source>频
+闪
+/
+文
+件</source>
+        <translation>Str
+/
+Fil</translation>
+    </message>
+    <message>
+        <source>列
+表</source>
+        <translation>Lst</translation>
+    </message>
+    <message>
+        <source>缩
+放
+</source>
+        <translation>Zm
+</translation>
+    </message>
+    <message>
+        <source>点
+线
+模
+式</source>
+        <translation>Dot
+Ln
+Mod</translation>
+    </message>
+    <message>
+        <source>操
+控
+范
+围</source>
+        <translation>Ctl
+Rng</translation>
+    </message>
+    <message>
+        <source>页</source>
+        <translation>Pg</translation>
+    </message>
+    <message>
+        <source>标
+记</source>
+        <translation>Mrk</translation>
+    </message>
+    <message>
+        <source>速
+度
+</source>
+        <translation>Spd
+</translation>
+    </message>
+    <message>
+        <source>亮
+度
+</source>
+        <translation>Brt
+</translation>
+    </message>
+    <message>
+        <source>角
+度
+z</source>
+        <translation>Ang
+z</translation>
+    </message>
+    <message>
+        <source>扫
+描
+速
+度</source>
+        <translation>Scn
+Spd</translation>
+    </message>
+    <message>
+        <source>发
+布</source>
+        <translation>Pub</translation>
+    </message>
+    <message>
+        <source>保
+留</source>
+        <translation>Rsv</translation>
+    </message>
+    <message>
+        <source>总
+调
+光</source>
+        <translation>Mst
+Dim</translation>
+    </message>
+    <message>
+        <source>微
+置
+x</source>
+        <translation>Fin
+x</translation>
+    </message>
+    <message>
+        <source>微
+置
+y</source>
+        <translation>Fin
+y</translation>
+    </message>
+    <message>
+        <source>大
+小</source>
+        <translation>Siz</translation>
+    </message>
+    <message>
+        <source>中
+心
+旋
+转</source>
+        <translation>Ctr
+Rot</translation>
+    </message>
+    <message>
+        <source>波
+浪
+x</source>
+        <translation>Wav
+x</translation>
+    </message>
+    <message>
+        <source>波
+浪
+y</source>
+        <translation>Wav
+y</translation>
+    </message>
+    <message>
+        <source>光
+栅
+电
+机</source>
+        <translation>Grt
+Mot</translation>
+    </message>
+    <message>
+        <source>频
+闪
+渐
+绘</source>
+        <translation>Str
+Drw</translation>
+    </message>
+    <message>
+        <source>加
+热</source>
+        <translation>Ht</translation>
+    </message>
+    <message>
+        <source>喷
+花</source>
+        <translation>Spk</translation>
+    </message>
+    <message>
+        <source>x
+轴</source>
+        <translation>x
+Ax</translation>
+    </message>
+    <message>
+        <source>y
+轴</source>
+        <translation>y
+Ax</translation>
+    </message>
+    <message>
+        <source>速
+度</source>
+        <translation>Spd</translation>
+    </message>
+    <message>
+        <source>缩
+放
+x</source>
+        <translation>Zm
+x</translation>
+    </message>
+    <message>
+        <source>缩
+放
+y</source>
+        <translation>Zm
+y</translation>
+    </message>
+    <message>
+        <source>颜
+色
+速
+度</source>
+        <translation>Col
+Spd</translation>
+    </message>
+    <message>
+        <source>光
+栅
+</source>
+        <translation>Grt
+</translation>
+    </message>
+    <message>
+        <source>透
+明
+度</source>
+        <translation>Opa</translation>
+    </message>
+    <message>
+        <source>边
+界
+/
+柔
+顺</source>
+        <translation>Edg
+/
+Sft</translation>
+    </message>
+    <message>
+        <source>自
+走
+速
+度</source>
+        <translation>Aut
+Spd</translation>
+    </message>
+    <message>
+        <source>微
+旋
+转
+</source>
+        <translation>Fin
+Rot
+</translation>
+    </message>
+    <message>
+        <source>变
+形
+宏</source>
+        <translation>Mrp
+Mac</translation>
+    </message>
+    <message>
+        <source>渐
+绘
+频
+闪</source>
+        <translation>Drw
+Str</translation>
+    </message>
+    <message>
+        <source>位
+置
+x
+宏</source>
+        <translation>Pos
+x
+Mac</translation>
+    </message>
+    <message>
+        <source>位
+置
+y
+宏</source>
+        <translation>Pos
+y
+Mac</translation>
+    </message>
+    <message>
+        <source>旋
+转
+宏</source>
+        <translation>Rot
+Mac</translation>
+    </message>
+    <message>
+        <source>缩
+放
+宏</source>
+        <translation>Zm
+Mac</translation>
+    </message>
+    <message>
+        <source>翻
+转
+x
+宏</source>
+        <translation>Flp
+x
+Mac</translation>
+    </message>
+    <message>
+        <source>翻
+转
+y
+宏</source>
+        <translation>Flp
+y
+Mac</translation>
+    </message>
+    <message>
+        <source>颜
+色
+</source>
+        <translation>Col
+</translation>
+    </message>
+    <message>
+        <source>移
+动
+x</source>
+        <translation>Mov
+x</translation>
+    </message>
+    <message>
+        <source>移
+动
+y</source>
+        <translation>Mov
+y</translation>
+    </message>
+</context>
+<context>
+    <name>TextIndex</name>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>播放</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>选择</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>DMX关闭</source>
+        <translation>DMX off</translation>
+    </message>
+    <message>
+        <source>DMX输出</source>
+        <translation>DMX on</translation>
+    </message>
+    <message>
+        <source>选择一个 Dmx 格式的c文件</source>
+        <translation>Open a Dmx show or C file</translation>
+    </message>
+    <message>
+        <source>创建一个 Dmx 的c文件</source>
+        <translation>Save as a Dmx show or C file</translation>
+    </message>
+    <message>
+        <source>Init:</source>
+        <translation>Init:</translation>
+    </message>
+    <message>
+        <source>START:</source>
+        <translation>START:</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>END:</source>
+        <translation>END:</translation>
+    </message>
+    <message>
+        <source>255</source>
+        <translation>255</translation>
+    </message>
+    <message>
+        <source>CHANNEL:</source>
+        <translation>CHANNEL:</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>上移行</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>下移行</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>增加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>循环次数</source>
+        <translation>Repeats</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Divezuveror DMX512 测试用</source>
+        <translation>Divezuveror DMX512 (test)</translation>
+    </message>
+    <message>
+        <source>Divezuveror DMX512 用户</source>
+        <translation>Divezuveror DMX512</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>设置全部</source>
+        <translation>Set all</translation>
+    </message>
+    <message>
+        <source>删除灯具</source>
+        <translation>Del fixture</translation>
+    </message>
+    <message>
+        <source>添加灯具</source>
+        <translation>Add fixture</translation>
+    </message>
+    <message>
+        <source>mounts:
+</source>
+        <translation>mounts:
+</translation>
+    </message>
+</context>
+<context>
+    <name>startFiles</name>
+    <message>
+        <source>文件不存在</source>
+        <translation>no such file</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹</source>
+        <translation>is a folder</translation>
+    </message>
+    <message>
+        <source>没有读取权限</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>不是 .dmx 或 .c 文件</source>
+        <translation>neither a .dmx nor a .c file</translation>
+    </message>
+    <message>
+        <source>无法打开 %1：%2</source>
+        <translation>cannot open %1: %2</translation>
+    </message>
+</context>
+</TS>
