@@ -8,6 +8,7 @@
 #include <QDataStream>
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextStream>
@@ -22,8 +23,14 @@ constexpr int kDmxHeaderSize = 29;
 constexpr int kRecordHead = 4; // speed and fade, 16 bits each
 constexpr qint8 kDmxVersion = 1;
 constexpr qint64 kSliceBytes = 128 * 1024;
-// loadDmxFile's answer for a file it did not read; loadData then leaves the model alone.
+// The load operations' answer for a file they did not read; loadData then leaves the model
+// alone.
 constexpr int kRefused = -1;
+// The fixture block follows the last row: this tag, a signed 32-bit count of the bytes after
+// it, then one byte per fixture, its type index, in the order the fixtures were added.
+// A reader that stops after the R rows never sees it.
+constexpr char kFixtureTag[8] = {'F', 'I', 'X', 'T', 'U', 'R', 'E', 'S'};
+constexpr int kFixtureHead = 12;
 
 dim *channelAt(int index)
 {
@@ -103,6 +110,16 @@ void writeDmxHeader(QIODevice &out, int channels, int rows)
     stream << kDmxVersion << qint32(channels) << qint32(rows);
 }
 
+void writeFixtureBlock(QIODevice &out, const QByteArray &types)
+{
+    if (types.isEmpty())
+        return;
+    QDataStream stream(&out);
+    stream.writeRawData(kFixtureTag, sizeof kFixtureTag);
+    stream << qint32(types.size());
+    stream.writeRawData(types.constData(), types.size());
+}
+
 void writeDmxBody(QIODevice &out, int channels)
 {
     QByteArray flags(channels, '\0');
@@ -140,10 +157,26 @@ QByteArray cIdentifier(QString name)
     return id;
 }
 
-// N describes the whole table, whatever range is exported: 1 + ceil((R - 1) / S), at least 1.
-qint64 recordCount(int rows, qint64 stride)
+// The records written for rows first..last: every S-th row plus the closing record when the
+// stride steps over the last row. The player plays exactly this many steps.
+qint64 recordCount(int first, int last, qint64 stride)
 {
-    return rows <= 1 ? 1 : 1 + (rows - 1 + stride - 1) / stride;
+    const qint64 span = qAbs(qint64(last) - first);
+    return 1 + span / stride + (span % stride != 0 ? 1 : 0);
+}
+
+// The lines before the records, in the export's layout: the flag array's declaration, its
+// closing line, the size, the record array and its opening brace. Anything else is no
+// export of this program and is not read.
+bool isCExportLayout(const QStringList &lines)
+{
+    static const QRegularExpression declaration(
+        QStringLiteral("^const unsigned char .*_enChange\\[maxSendCh\\] = \\{"));
+    static const QRegularExpression size(QStringLiteral("^const unsigned short .*_size = \\d+;"));
+    static const QRegularExpression array(QStringLiteral("^const runDmxData .*_Array\\[\\d+\\]"));
+    return lines.size() == 6 && declaration.match(lines.at(0)).hasMatch() &&
+           lines.at(2).trimmed() == QLatin1String("};") && size.match(lines.at(3)).hasMatch() &&
+           array.match(lines.at(4)).hasMatch() && lines.at(5).trimmed() == QLatin1String("{");
 }
 
 QByteArray cHeader(const QByteArray &id, int channels)
@@ -250,6 +283,40 @@ dmxFile::~dmxFile()
     delete m_file;
 }
 
+QString dmxFile::saveTarget(QUrl name, QString selectedNameFilter) const
+{
+    QString path = name.toLocalFile();
+    const bool typedDmx = path.endsWith(QLatin1String(".dmx"));
+    const bool typedC = path.endsWith(QLatin1String(".c"));
+    if (typedDmx || typedC)
+        return path;
+    if (selectedNameFilter.contains(QLatin1String("*.c")))
+        return path + QLatin1String(".c");
+    if (selectedNameFilter.contains(QLatin1String("*.dmx")))
+        return path + QLatin1String(".dmx");
+    return QString();
+}
+
+bool dmxFile::fileExists(QString path) const
+{
+    return QFileInfo::exists(path);
+}
+
+void dmxFile::setFixtureTypes(const QVariantList &types)
+{
+    m_fixtureTypes.clear();
+    for (const QVariant &type : types)
+        m_fixtureTypes.append(char(qBound(0, type.toInt(), 255)));
+}
+
+QVariantList dmxFile::loadedFixtureTypes() const
+{
+    QVariantList types;
+    for (const char type : m_loadedFixtureTypes)
+        types.append(int(uchar(type)));
+    return types;
+}
+
 void dmxFile::replaceFile(const QString &path)
 {
     delete m_file;
@@ -261,16 +328,18 @@ bool dmxFile::saveData(QUrl name, int col, int start_row, int end_row, QString s
     QString path = name.toLocalFile();
     qDebug() << "file url:" << name << "Name" << path << "FileName:" << name.fileName()
              << selectedNameFilter;
-    if (selectedNameFilter.contains(QLatin1String("*.c"))) {
-        if (!path.endsWith(QLatin1String(".c")))
-            path += QLatin1String(".c");
+    m_lastError.clear();
+    path = saveTarget(name, selectedNameFilter);
+    if (path.endsWith(QLatin1String(".c")))
         return saveCFile(path, name.fileName(), col, start_row, end_row);
-    }
-    if (selectedNameFilter.contains(QLatin1String("*.dmx"))) {
-        if (!path.endsWith(QLatin1String(".dmx")))
-            path += QLatin1String(".dmx");
+    if (path.endsWith(QLatin1String(".dmx")))
         return saveDmxFile(path, col);
-    }
+    return failSave(QStringLiteral("no .dmx or .c format chosen"));
+}
+
+bool dmxFile::failSave(const QString &reason)
+{
+    m_lastError = reason;
     return false;
 }
 
@@ -279,19 +348,23 @@ int dmxFile::loadData(QUrl name)
     const QString path = name.toLocalFile();
     const QString fileName = name.fileName();
     qDebug() << "file url:" << name << "Name" << path << "FileName:" << fileName;
+    m_lastError.clear();
+    m_loadedFixtureTypes.clear();
+    m_fixtureBlockDamaged = false;
     replaceFile(path);
     int result = 0;
-    if (m_file->open(QIODevice::ReadOnly)) {
-        if (fileName.endsWith(QLatin1String(".c"))) {
-            result = loadCFile();
-        } else if (fileName.endsWith(QLatin1String(".dmx"))) {
-            result = loadDmxFile();
-            if (result == kRefused)
-                return 0;
-        } else {
-            m_file->close();
-        }
+    if (!m_file->open(QIODevice::ReadOnly)) {
+        m_lastError = m_file->errorString();
+    } else if (fileName.endsWith(QLatin1String(".c"))) {
+        result = loadCFile();
+    } else if (fileName.endsWith(QLatin1String(".dmx"))) {
+        result = loadDmxFile();
+    } else {
+        m_lastError = QStringLiteral("not a .dmx or .c file");
+        m_file->close();
     }
+    if (result == kRefused)
+        return 0;
     g_dimList->m_playEnd = g_dimList->rowCount() - 1;
     return result;
 }
@@ -305,7 +378,7 @@ bool dmxFile::finishSave(QSaveFile &out, const char *successText, const char *fa
         out.cancelWriting();
     if (!out.commit()) {
         qDebug() << failureText << out.fileName() << out.errorString();
-        return false;
+        return failSave(out.errorString());
     }
     qDebug() << successText << m_file;
     return true;
@@ -317,19 +390,38 @@ bool dmxFile::saveDmxFile(QString path, int col)
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         qDebug() << "'.dmx' file save failed:" << path << out.errorString();
-        return false;
+        return failSave(out.errorString());
     }
     const int channels = clampedChannelCount(col);
     writeDmxHeader(out, channels, g_dimList->rowCount());
     writeDmxBody(out, channels);
+    writeFixtureBlock(out, m_fixtureTypes);
     return finishSave(out, "'.dmx' file save success:", "'.dmx' file save failed:");
 }
 
 int dmxFile::refuseDmxFile(const char *reason)
 {
-    qDebug() << reason << m_file->fileName();
+    qDebug() << "'.dmx' file refused," << reason << m_file->fileName();
+    m_lastError = QString::fromLatin1(reason);
     m_file->close();
     return kRefused;
+}
+
+// A block that is not whole or not ours is set aside; the rows before it are good.
+void dmxFile::readFixtureBlock(const QByteArray &rest)
+{
+    if (rest.isEmpty())
+        return;
+    const qint32 length = rest.size() >= kFixtureHead
+                              ? qFromBigEndian<qint32>(rest.constData() + sizeof kFixtureTag)
+                              : -1;
+    if (!rest.startsWith(QByteArray(kFixtureTag, sizeof kFixtureTag)) ||
+        length != rest.size() - kFixtureHead) {
+        qDebug() << "'.dmx' fixture block damaged, rows kept:" << m_file->fileName();
+        m_fixtureBlockDamaged = true;
+        return;
+    }
+    m_loadedFixtureTypes = rest.mid(kFixtureHead);
 }
 
 int dmxFile::loadDmxFile()
@@ -342,27 +434,28 @@ int dmxFile::loadDmxFile()
     in.readRawData(tag, sizeof tag);
     in.readRawData(format, sizeof format);
     in >> version;
+    if (fileSize == 0)
+        return refuseDmxFile("empty file");
     if (!isCurrentLayout(tag, version)) {
         qDebug() << "老dmx格式";
-        m_file->close();
-        return kRefused;
+        return refuseDmxFile("older layout or not a show file");
     }
 
     qint32 channels = 0;
     qint32 rows = 0;
     in >> channels >> rows;
     if (in.status() != QDataStream::Ok)
-        return refuseDmxFile("'.dmx' file damaged, header cut short:");
+        return refuseDmxFile("damaged, header cut short");
     if (channels < 0 || rows < 0)
-        return refuseDmxFile("'.dmx' file damaged, negative count:");
+        return refuseDmxFile("damaged, negative count");
     // Everything is checked against the file's length before the model is touched, so a
     // damaged file changes nothing and its counts never drive an allocation on their own.
     const qint64 recordSize = kRecordHead + qint64(channels);
     const qint64 bodySize = channels + qint64(rows) * recordSize;
     if (fileSize - kDmxHeaderSize < bodySize)
-        return refuseDmxFile("'.dmx' file damaged, shorter than its counts:");
+        return refuseDmxFile("damaged, shorter than its counts");
     if (recordSize > INT_MAX - 64)
-        return refuseDmxFile("'.dmx' file too large:");
+        return refuseDmxFile("too large");
 
     const QByteArray flags = m_file->read(channels);
     const int kept = qMin(channels, qMin(kChannelObjects, g_dimList->m_columns - 3));
@@ -370,8 +463,9 @@ int dmxFile::loadDmxFile()
     if (flags.size() != channels ||
         !readDmxRows(*m_file, rows, recordSize, kept, g_dimList->rowCount(), loaded)) {
         qDeleteAll(loaded);
-        return refuseDmxFile("'.dmx' file damaged, read failed:");
+        return refuseDmxFile("damaged, read failed");
     }
+    readFixtureBlock(m_file->readAll());
 
     for (int i = 0; i < kept; ++i) {
         channelAt(i)->setDimEn(flags.at(i) != 0);
@@ -390,13 +484,15 @@ bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int 
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         qDebug() << "'.c' file save failed:" << path << out.errorString();
-        return false;
+        return failSave(out.errorString());
     }
     const int channels = clampedChannelCount(col);
     const int rows = g_dimList->rowCount();
     const qint64 stride = qMax<qint64>(1, g_dimList->m_between);
 
-    const QByteArray records = QByteArray::number(recordCount(rows, stride));
+    const int first = qBound(0, start_row, qMax(rows - 1, 0));
+    const int last = qBound(0, end_row, qMax(rows - 1, 0));
+    const QByteArray records = QByteArray::number(rows == 0 ? 1 : recordCount(first, last, stride));
     out.write(cHeader(id, channels));
     out.write("const unsigned short " + id + "_size = " + records + ";\n");
     out.write("const runDmxData " + id + "_Array[" + records + "] =//all count " +
@@ -408,8 +504,7 @@ bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int 
         // written as zeros, on the closing line where the import does not look for records.
         out.write("    {0}};\n");
     } else {
-        writeCRecords(out, channels, qBound(0, start_row, rows - 1), qBound(0, end_row, rows - 1),
-                      stride);
+        writeCRecords(out, channels, first, last, stride);
         out.write("};\n");
     }
     return finishSave(out, "'.c' file save success:", "'.c' file save failed:");
@@ -422,10 +517,17 @@ int dmxFile::loadCFile()
     QTextStream in(m_file);
     if (in.readLine().startsWith(QLatin1String("//")))
         in.readLine(); // the include line
-    in.readLine();     // the flag array's declaration
-    const int flags = readCFlags(in.readLine());
-    for (int i = 0; i < 5; ++i)
-        in.readLine();
+    QStringList head;
+    for (int i = 0; i < 6; ++i)
+        head.append(in.readLine());
+    if (!isCExportLayout(head)) {
+        qDebug() << "'.c' file refused, not an export:" << m_file;
+        m_lastError = QStringLiteral("not a C export (no flag array, size and record array)");
+        m_file->close();
+        return kRefused;
+    }
+    const int flags = readCFlags(head.at(1));
+    in.readLine(); // the first record's comment
 
     int id = g_dimList->rowCount();
     for (;;) {
