@@ -4,6 +4,7 @@
 #include "dimlist.h"
 #include "dmx.h"
 #include "light_list.h"
+#include "undohistory.h"
 
 #include <QDataStream>
 #include <QDebug>
@@ -471,7 +472,9 @@ int dmxFile::loadDmxFile()
         channelAt(i)->setDimEn(flags.at(i) != 0);
         emit channelAt(i)->dimEnChanged();
     }
+    const int first = g_dimList->m_data.size();
     g_dimList->m_data.append(loaded);
+    g_dimList->m_history->rowsInserted(first, loaded.size());
     qDebug() << "'.dmx'file open success:" << m_file;
     m_file->close();
     return kept;
@@ -529,7 +532,8 @@ int dmxFile::loadCFile()
     const int flags = readCFlags(head.at(1));
     in.readLine(); // the first record's comment
 
-    int id = g_dimList->rowCount();
+    const int first = g_dimList->rowCount();
+    int id = first;
     for (;;) {
         const QString line = in.readLine();
         if (line.isNull())
@@ -540,6 +544,7 @@ int dmxFile::loadCFile()
         g_dimList->m_data.append(cValuesRow(line, id++));
         in.readLine(); // the next record's comment, or the closing "};"
     }
+    g_dimList->m_history->rowsInserted(first, id - first);
     qDebug() << "'.c' file open success:" << m_file;
     m_file->close();
     return flags;
