@@ -1,8 +1,11 @@
 #include "undohistory.h"
 
 #include "cellscommand.h"
+#include "dim.h"
 #include "dimlist.h"
+#include "dmx.h"
 #include "fixturecommand.h"
+#include "loadcommand.h"
 #include "movecommand.h"
 #include "rowscommand.h"
 
@@ -57,6 +60,32 @@ void undoHistory::clear()
     m_group = nullptr;
     m_groupDepth = 0;
     m_stack.clear();
+    setFileChannels(0);
+}
+
+void undoHistory::setFileChannels(int channels)
+{
+    if (channels == m_fileChannels)
+        return;
+    m_fileChannels = channels;
+    emit fileChannelsChanged();
+}
+
+QByteArray undoHistory::snapFlags() const
+{
+    const QList<QObject *> &dims = m_model->m_dmx->m_dims;
+    QByteArray flags(dims.size(), '\0');
+    for (int i = 0; i < dims.size(); ++i)
+        flags[i] = static_cast<dim *>(dims.at(i))->dimEn() ? 1 : 0;
+    return flags;
+}
+
+void undoHistory::fileLoaded(const QByteArray &flagsBefore, int channels)
+{
+    const int before = m_fileChannels;
+    setFileChannels(qMax(before, channels));
+    if (!m_replaying)
+        push(new loadCommand(this, flagsBefore, before, m_group));
 }
 
 void undoHistory::beginStep()

@@ -29,6 +29,8 @@ class undoHistory : public QObject
     Q_PROPERTY(bool clean READ isClean NOTIFY cleanChanged)
     Q_PROPERTY(bool canUndo READ canUndo NOTIFY changed)
     Q_PROPERTY(bool canRedo READ canRedo NOTIFY changed)
+    // The largest channel count of the files appended into the table; a save keeps them.
+    Q_PROPERTY(int fileChannels READ fileChannels NOTIFY fileChannelsChanged)
 
   public:
     // Steps kept; the oldest go first. Each holds only what its change touched.
@@ -52,12 +54,18 @@ class undoHistory : public QObject
     bool canUndo() const { return m_stack.canUndo(); }
     bool canRedo() const { return m_stack.canRedo(); }
     bool replaying() const { return m_replaying; }
+    int fileChannels() const { return m_fileChannels; }
+    void setFileChannels(int channels);
+    // The snap flags of the 512 channels, one byte each.
+    QByteArray snapFlags() const;
 
     void cellsChanged(QVector<cellChange> changes);
     void rowsInserted(int position, int count);
     // Takes the removed rows; they are deleted when the step leaves the history.
     void rowsRemoved(int position, const QList<StepRow *> &rows);
     void rowsMoved(int from, int count, int to);
+    // A file was read into the table with `channels` channels; the flags are as it left them.
+    void fileLoaded(const QByteArray &flagsBefore, int channels);
 
     // Used by the steps while they apply themselves.
     dimList *model() const { return m_model; }
@@ -69,6 +77,7 @@ class undoHistory : public QObject
     // Undo or redo changed the table; the views re-read it.
     void applied();
     void fixtureRequested(int type, bool add);
+    void fileChannelsChanged();
 
   private:
     void push(QUndoCommand *command);
@@ -79,6 +88,7 @@ class undoHistory : public QObject
     QUndoCommand *m_group = nullptr;
     int m_groupDepth = 0;
     bool m_replaying = false;
+    int m_fileChannels = 0;
 };
 
 #endif

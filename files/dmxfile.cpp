@@ -275,6 +275,26 @@ StepRow *cValuesRow(const QString &line, int id)
         (*row)[j + 1] = static_cast<quint16>(pieces.at(j).toInt(nullptr, 10));
     return row;
 }
+constexpr int kSpeedMax = 9999;
+constexpr int kFadeMax = 255;
+constexpr int kLevelMax = 255;
+
+// One line of pasted steps; false when a field is not a number or there are too many.
+bool parseStepLine(const QString &line, StepRow &row)
+{
+    const QStringList fields = line.split(QLatin1Char('\t'));
+    if (fields.size() < 2 || fields.size() > g_dimList->m_columns - 1)
+        return false;
+    for (int i = 0; i < fields.size(); ++i) {
+        bool ok = false;
+        const int value = fields.at(i).trimmed().toInt(&ok, 10);
+        if (!ok || value < 0)
+            return false;
+        const int top = i == 0 ? kSpeedMax : i == 1 ? kFadeMax : kLevelMax;
+        row[i + 1] = quint16(qMin(value, top));
+    }
+    return true;
+}
 } // namespace
 
 dmxFile::dmxFile(QObject *parent) : QObject(parent) {}
@@ -353,6 +373,7 @@ int dmxFile::loadData(QUrl name)
     m_loadedFixtureTypes.clear();
     m_fixtureBlockDamaged = false;
     replaceFile(path);
+    const QByteArray flagsBefore = g_dimList->m_history->snapFlags();
     int result = 0;
     if (!m_file->open(QIODevice::ReadOnly)) {
         m_lastError = m_file->errorString();
@@ -366,6 +387,8 @@ int dmxFile::loadData(QUrl name)
     }
     if (result == kRefused)
         return 0;
+    if (m_lastError.isEmpty())
+        g_dimList->m_history->fileLoaded(flagsBefore, result);
     g_dimList->m_playEnd = g_dimList->rowCount() - 1;
     return result;
 }
@@ -548,4 +571,61 @@ int dmxFile::loadCFile()
     qDebug() << "'.c' file open success:" << m_file;
     m_file->close();
     return flags;
+}
+
+QString dmxFile::stepsText(int first, int last, int channels) const
+{
+    const QList<StepRow *> &rows = g_dimList->m_data;
+    if (rows.isEmpty())
+        return QString();
+    first = qBound(0, first, rows.size() - 1);
+    last = qBound(first, last, rows.size() - 1);
+    QString text;
+    for (int r = first; r <= last; ++r) {
+        const StepRow &row = *rows.at(r);
+        // Levels a fader wrote beyond the fixture columns are part of the step too.
+        int width = qBound(0, channels, kChannelObjects);
+        for (int c = kChannelObjects; c > width; --c) {
+            if (row.value(c + 2) != 0) {
+                width = c;
+                break;
+            }
+        }
+        QStringList fields{QString::number(row.value(1)), QString::number(row.value(2))};
+        for (int c = 1; c <= width; ++c)
+            fields << QString::number(row.value(c + 2) & 0xff);
+        text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+int dmxFile::pasteSteps(const QString &text, int at)
+{
+    m_lastError.clear();
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line.remove(QLatin1Char('\r'));
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    if (lines.isEmpty()) {
+        m_lastError = QStringLiteral("the clipboard holds no steps");
+        return -1;
+    }
+    QList<StepRow *> steps;
+    for (int i = 0; i < lines.size(); ++i) {
+        auto *row = new StepRow(g_dimList->m_columns);
+        steps.append(row);
+        if (!parseStepLine(lines.at(i), *row)) {
+            qDeleteAll(steps);
+            m_lastError = QStringLiteral("line %1 is not a step (speed, fade and levels as "
+                                         "tab-separated numbers)")
+                              .arg(i + 1);
+            return -1;
+        }
+    }
+    const int position = qBound(0, at, g_dimList->m_data.size());
+    for (int i = 0; i < steps.size(); ++i)
+        g_dimList->m_data.insert(position + i, steps.at(i));
+    g_dimList->m_history->rowsInserted(position, steps.size());
+    return steps.size();
 }

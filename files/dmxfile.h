@@ -35,6 +35,13 @@ class dmxFile : public QObject
     // The last opened show carried a fixture block that could not be read; its rows loaded.
     Q_INVOKABLE bool fixtureBlockDamaged() const { return m_fixtureBlockDamaged; }
 
+    // Rows first..last as text, one line per step: speed, fade and the levels of at least
+    // `channels` channels, tab-separated. Empty when the table has no rows.
+    Q_INVOKABLE QString stepsText(int first, int last, int channels) const;
+    // Inserts the steps of such text at table position `at` as one undo step and returns
+    // their number; -1 with lastError() when the text is not steps.
+    Q_INVOKABLE int pasteSteps(const QString &text, int at);
+
   private:
     bool saveDmxFile(QString path, int col);
     int loadDmxFile();
