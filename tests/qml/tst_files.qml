@@ -303,4 +303,33 @@ WindowTestCase {
                 " cannot paste: line 1 is not a step (speed, fade and levels as tab-separated numbers)")
         compare(coreProbe.rowCount(), 2)
     }
+
+    function test_fileKeys_data() {
+        return [
+            { tag: "Ctrl+S with a current file", key: Qt.Key_S, shift: false, current: true,
+              dialog: false, written: true },
+            { tag: "Ctrl+S without one", key: Qt.Key_S, shift: false, current: false,
+              dialog: true, forSave: true, written: false },
+            { tag: "Ctrl+Shift+S", key: Qt.Key_S, shift: true, current: true, dialog: true,
+              forSave: true, written: false },
+            { tag: "Ctrl+O", key: Qt.Key_O, shift: false, current: true, dialog: true,
+              forSave: false, written: false }
+        ]
+    }
+
+    function test_fileKeys(data) {
+        coreProbe.appendRows(2, 1, 1, 1)
+        if (data.current)
+            verify(panel().saveAccepted(fileUrl("show1.dmx"), "Dmx files (*.dmx )"))
+        var saved = coreProbe.fileHex(path("show1.dmx"))
+        dmx_list.setDmxData(300, 1, 0)
+        ctrlKey(data.key, data.shift)
+        var dialog = item("fileDialog")
+        compare(dialog.visible, data.dialog)
+        if (data.dialog)
+            compare(dialog.useForSave, data.forSave)
+        dialog.close()
+        compare(coreProbe.fileHex(path("show1.dmx")) !== saved, data.written)
+        compare(win.unsaved, !data.written)
+    }
 }
