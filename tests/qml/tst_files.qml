@@ -185,13 +185,6 @@ WindowTestCase {
         compare(win.c_file_name, data.answer ? fileUrl("show1.dmx") : "")
     }
 
-    function test_typedExtensionChoosesFormat() {
-        coreProbe.appendRows(2, 1, 1, 1)
-        verify(panel().saveAccepted(fileUrl("trap.dmx"), "Dmx-c files (*.c )"))
-        compare(coreProbe.fileHex(path("trap.dmx")).slice(0, 4), "5158")
-        compare(coreProbe.readFile(path("trap.dmx.c")), "")
-    }
-
     function test_closeQuestion_data() {
         return [
             { tag: "cancel", answer: "cancel", closed: false, saved: false },
