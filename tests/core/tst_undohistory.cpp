@@ -3,28 +3,14 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <functional>
-
 namespace
 {
-// The table without step numbers, which every undo renumbers.
-QList<QVector<quint16>> table()
-{
-    QList<QVector<quint16>> out;
-    for (const StepRow *row : qAsConst(coreModel()->m_data))
-        out << row->mid(1);
-    return out;
-}
-
 undoHistory *history()
 {
     return coreModel()->m_history;
 }
 
-using Edit = std::function<void()>;
 } // namespace
-
-Q_DECLARE_METATYPE(Edit)
 
 class tst_undohistory : public QObject
 {
@@ -32,8 +18,6 @@ class tst_undohistory : public QObject
 
   private slots:
     void init();
-    void undoRedo_data();
-    void undoRedo();
     void dragIsOneStep();
     void boundedOnLargeTable();
 };
@@ -44,46 +28,6 @@ void tst_undohistory::init()
     for (int r = 0; r < 6; ++r)
         appendRow(quint16(r), quint16(10 + r), quint16(20 * r));
     g_currentRow = 2;
-}
-
-void tst_undohistory::undoRedo_data()
-{
-    QTest::addColumn<Edit>("edit");
-    // The window tests undo each kind of change the user makes; these are the rest.
-    dimList *m = coreModel();
-    QTest::newRow("linked fan-out") << Edit([m] {
-        channel(1)->m_linkage = 1;
-        channel(5)->m_linkage = 1;
-        m->setDmxData(77, 8, 1);
-    });
-    QTest::newRow("value shortcut as one step") << Edit([m] {
-        history()->beginStep();
-        m->m_dmx->setAllDmxValue(200);
-        history()->endStep();
-    });
-    QTest::newRow("move down") << Edit([m] { m->moveDownRows(); });
-    QTest::newRow("remove all") << Edit([m] { m->removeAll(); });
-}
-
-void tst_undohistory::undoRedo()
-{
-    QFETCH(Edit, edit);
-    const auto before = table();
-    QSignalSpy clean(history(), &undoHistory::cleanChanged);
-    edit();
-    const auto after = table();
-    QVERIFY(after != before);
-    QCOMPARE(history()->count(), 1);
-    QVERIFY(!history()->isClean());
-
-    QVERIFY(history()->undo());
-    QCOMPARE(table(), before);
-    QVERIFY(history()->isClean());
-    QVERIFY(history()->redo());
-    QCOMPARE(table(), after);
-    QVERIFY(history()->undo());
-    QCOMPARE(table(), before);
-    QCOMPARE(clean.count(), 4);
 }
 
 void tst_undohistory::dragIsOneStep()

@@ -149,10 +149,6 @@ WindowTestCase {
         return [
             { tag: "damaged show", name: "show1.dmx", bytes: foreignShow(38, 4).slice(0, 200),
               text: " cannot open show1.dmx: damaged, shorter than its counts" },
-            { tag: "empty show", name: "empty.dmx", bytes: "",
-              text: " cannot open empty.dmx: empty file" },
-            { tag: "random .c", name: "noise.c", bytes: foreignShow(38, 40),
-              text: " cannot open noise.c: not a C export (no flag array, size and record array)" }
         ]
     }
 
