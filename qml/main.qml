@@ -296,6 +296,10 @@ ApplicationWindow {
                 objectName: "statusBar"
                 Layout.preferredHeight: 20
                 Layout.preferredWidth: tableWidth / 2
+                // Gives way to a long file message in the label at the end.
+                Layout.fillWidth: true
+                Layout.maximumWidth: tableWidth / 2
+                Layout.minimumWidth: tableWidth * 0.2
                 orientation: Qt.Horizontal
                 minimumValue: 0
                 maximumValue: dmxList.rowCount
@@ -359,6 +363,7 @@ ApplicationWindow {
                 objectName: "statesText"
                 text: ""
                 Layout.fillWidth: true
+                Layout.minimumWidth: Math.min(implicitWidth, tableWidth * 0.6)
             }
         }
     }

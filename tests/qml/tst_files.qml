@@ -156,7 +156,11 @@ WindowTestCase {
         coreProbe.appendRows(3, 1, 1, 1)
         verify(coreProbe.writeHex(path(data.name), data.bytes))
         verify(!panel().openAccepted(fileUrl(data.name)))
-        compare(item("statesText").text, data.text)
+        var label = item("statesText")
+        compare(label.text, data.text)
+        waitForRendering(label)
+        verify(label.width >= label.implicitWidth && label.x + label.width <= label.parent.width,
+               "the whole reason is shown")
         compare(coreProbe.rowCount(), 3)
         compare(win.title, "*Divezuveror DMX512 测试用".slice(1))
     }
