@@ -302,7 +302,11 @@ Rectangle {
             root.close()
         } else if (choice === "save") {
             closeAfterSave = true
-            saveCurrent()
+            // A C export is no save of the show: choose a show file then.
+            if (c_file_name.endsWith(".dmx"))
+                saveCurrent()
+            else
+                saveData.clicked()
         }
     }
 
