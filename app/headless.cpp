@@ -207,10 +207,10 @@ int headless::convert(const job &work)
     dmxFile files;
     int channels = 0;
     {
-        loadLog log(false);
+        loadLog quiet(false);
         channels = files.loadData(QUrl::fromLocalFile(QFileInfo(work.input).absoluteFilePath()));
-        if (!log.contains(QStringLiteral("file open success:")))
-            return fail(work.input, log.reason());
+        if (!files.lastError().isEmpty())
+            return fail(work.input, files.lastError());
     }
 
     const int rows = g_dimList->rowCount();
@@ -230,12 +230,10 @@ int headless::convert(const job &work)
         return fail(QString(), error);
     g_dimList->setDmxDataBetween(work.stride);
 
-    loadLog log(false);
+    loadLog quiet(false);
     const QUrl target = QUrl::fromLocalFile(QFileInfo(work.output).absoluteFilePath());
-    const bool written =
-        files.saveData(target, channels, first, last, work.toC ? kCFilter : kShowFilter);
-    if (!written || !log.contains(QStringLiteral("file save success:")))
-        return fail(work.output, log.reason());
+    if (!files.saveData(target, channels, first, last, work.toC ? kCFilter : kShowFilter))
+        return fail(work.output, files.lastError());
     return 0;
 }
 

@@ -1,7 +1,5 @@
 #include "startfiles.h"
 
-#include "loadlog.h"
-
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QUrl>
@@ -36,12 +34,14 @@ QString startFiles::openOne(QObject *panel, const QString &path)
 {
     QString problem = unreadable(path);
     if (problem.isEmpty()) {
-        loadLog log(true);
         const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-        QMetaObject::invokeMethod(panel, "openAccepted", Q_ARG(QVariant, url));
-        if (log.contains(QStringLiteral("file open success:")))
+        QVariant opened;
+        QMetaObject::invokeMethod(panel, "openFile", Q_RETURN_ARG(QVariant, opened),
+                                  Q_ARG(QVariant, url));
+        if (opened.toBool())
             return QString();
-        problem = log.reason();
+        if (QObject *files = panel->findChild<QObject *>(QStringLiteral("dmxFileIO")))
+            QMetaObject::invokeMethod(files, "lastError", Q_RETURN_ARG(QString, problem));
     }
     return tr("无法打开 %1：%2").arg(path, problem);
 }

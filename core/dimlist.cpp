@@ -3,6 +3,7 @@
 #include "dim.h"
 #include "dmx.h"
 #include "light_list.h"
+#include "undohistory.h"
 
 #include <QBrush>
 #include <QDebug>
@@ -45,6 +46,24 @@ dimList::dimList(QObject *parent)
     m_holdTimer->setTimerType(Qt::PreciseTimer);
     connect(m_holdTimer, &QTimer::timeout, this,
             static_cast<void (dimList::*)()>(&dimList::sendDmxEnable));
+    m_history = new undoHistory(this, this);
+}
+
+QObject *dimList::history() const
+{
+    return m_history;
+}
+
+// The cells of a row that an edit changed, with their old values, for undo.
+void dimList::recordRowEdit(int row, const StepRow &before)
+{
+    const StepRow &after = *m_data.at(row);
+    QVector<cellChange> changes;
+    for (int c = 0; c < after.size() && c < before.size(); ++c) {
+        if (after.at(c) != before.at(c))
+            changes.append({row, quint16(c), before.at(c), after.at(c)});
+    }
+    m_history->cellsChanged(std::move(changes));
 }
 
 int dimList::rowCount(const QModelIndex &parent) const
@@ -152,16 +171,16 @@ void dimList::setDmxData(ushort value, ushort col, ushort row)
     if (col >= m_columns)
         col = m_columns - 1;
     g_currentRow = row;
+    const StepRow before = *m_data.at(row);
     setData(index(row, col), int(value), Qt::EditRole);
     const int k = col - 3;
-    if (k <= 0)
-        return;
-    if (!static_cast<dim *>(m_dmx->m_dims.at(k))->m_linkage)
-        return;
-    for (int j = 0; j < k; ++j) {
-        if (static_cast<dim *>(m_dmx->m_dims.at(j))->m_linkage)
-            setData(index(row, j + 3), int(value), Qt::EditRole);
+    if (k > 0 && static_cast<dim *>(m_dmx->m_dims.at(k))->m_linkage) {
+        for (int j = 0; j < k; ++j) {
+            if (static_cast<dim *>(m_dmx->m_dims.at(j))->m_linkage)
+                setData(index(row, j + 3), int(value), Qt::EditRole);
+        }
     }
+    recordRowEdit(row, before);
 }
 
 void dimList::setDmxData(ushort value, ushort col)
@@ -397,6 +416,7 @@ bool dimList::insertRows(int row, int count, const QModelIndex &parent)
         m_data.insert(row, r);
     }
     endInsertRows();
+    m_history->rowsInserted(row, count);
     keepPositionsInTable();
     return true;
 }
@@ -411,13 +431,12 @@ bool dimList::removeRows(int row, int count, const QModelIndex &parent)
     if (first > last)
         return false;
     beginRemoveRows(parent, first, last);
-    for (int i = last; i >= first; --i) {
-        StepRow *r = m_data.takeAt(i);
-        if (r == m_rowData)
-            m_rowData = nullptr;
-        delete r;
-    }
+    QList<StepRow *> removed = m_data.mid(first, last - first + 1);
+    m_data.erase(m_data.begin() + first, m_data.begin() + last + 1);
+    if (removed.contains(m_rowData))
+        m_rowData = nullptr;
     endRemoveRows();
+    m_history->rowsRemoved(first, removed);
     keepPositionsInTable();
     return true;
 }
@@ -440,6 +459,7 @@ bool dimList::moveRows(const QModelIndex &sourceParent, int sourceRow, int count
     for (int i = 0; i < count; ++i)
         m_data.insert(to + i, block.at(i));
     endMoveRows();
+    m_history->rowsMoved(sourceRow, count, to);
     return true;
 }
 
@@ -544,6 +564,7 @@ void dimList::moveDownRows()
     if (g_currentRow >= 0 && g_currentRow + 2 <= m_data.size()) {
         // No row-move notification: the reset below tells the view.
         m_data.move(g_currentRow, g_currentRow + 1);
+        m_history->rowsMoved(g_currentRow, 1, g_currentRow + 1);
         if (g_currentRow < m_data.size() - 1)
             ++g_currentRow;
     }
@@ -554,10 +575,17 @@ void dimList::moveDownRows()
 
 void dimList::setAllDmxSpeedCross(ushort speed, ushort fade)
 {
-    for (StepRow *r : qAsConst(m_data)) {
-        (*r)[1] = speed;
-        (*r)[2] = fade;
+    QVector<cellChange> changes;
+    for (int row = 0; row < m_data.size(); ++row) {
+        StepRow &r = *m_data.at(row);
+        if (r[1] != speed)
+            changes.append({row, 1, r[1], speed});
+        if (r[2] != fade)
+            changes.append({row, 2, r[2], fade});
+        r[1] = speed;
+        r[2] = fade;
     }
+    m_history->cellsChanged(std::move(changes));
     refrushModel();
 }
 

@@ -8,6 +8,7 @@
 class dmx;
 class dimList;
 class QTimer;
+class undoHistory;
 
 // One step: c_id, speed, fade, then the levels of channels 1 to 512.
 using StepRow = QVector<quint16>;
@@ -23,6 +24,7 @@ class dimList : public QAbstractTableModel
     Q_OBJECT
     Q_PROPERTY(int currentRow READ currentRow NOTIFY currentRowChanged)
     Q_PROPERTY(uint repeat READ repeat WRITE setRepeat NOTIFY repeatChanged)
+    Q_PROPERTY(QObject *history READ history CONSTANT)
 
   public:
     explicit dimList(QObject *parent = nullptr);
@@ -42,6 +44,8 @@ class dimList : public QAbstractTableModel
     // The hold after a row: single-shot, calls sendDmxEnable(). A member rather than a
     // static one-shot so that stopping playback can cancel a hold still pending.
     QTimer *m_holdTimer;
+    // Every change to the rows is recorded here for undo and redo.
+    undoHistory *m_history;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -61,6 +65,7 @@ class dimList : public QAbstractTableModel
     int currentRow() const;
     uint repeat() const { return m_repeat; }
     void setRepeat(uint times) { m_repeat = times; }
+    QObject *history() const;
 
     Q_INVOKABLE void setDmxData(ushort value, ushort col, ushort row);
     Q_INVOKABLE void setDmxData(ushort value, ushort col);
@@ -101,6 +106,7 @@ class dimList : public QAbstractTableModel
     void loadNextRow();
     void fadePass();
     void keepPositionsInTable();
+    void recordRowEdit(int row, const StepRow &before);
 };
 
 #endif

@@ -4,10 +4,12 @@
 #include "dimlist.h"
 #include "dmx.h"
 #include "light_list.h"
+#include "undohistory.h"
 
 #include <QDataStream>
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextStream>
@@ -22,8 +24,14 @@ constexpr int kDmxHeaderSize = 29;
 constexpr int kRecordHead = 4; // speed and fade, 16 bits each
 constexpr qint8 kDmxVersion = 1;
 constexpr qint64 kSliceBytes = 128 * 1024;
-// loadDmxFile's answer for a file it did not read; loadData then leaves the model alone.
+// The load operations' answer for a file they did not read; loadData then leaves the model
+// alone.
 constexpr int kRefused = -1;
+// The fixture block follows the last row: this tag, a signed 32-bit count of the bytes after
+// it, then one byte per fixture, its type index, in the order the fixtures were added.
+// A reader that stops after the R rows never sees it.
+constexpr char kFixtureTag[8] = {'F', 'I', 'X', 'T', 'U', 'R', 'E', 'S'};
+constexpr int kFixtureHead = 12;
 
 dim *channelAt(int index)
 {
@@ -103,6 +111,16 @@ void writeDmxHeader(QIODevice &out, int channels, int rows)
     stream << kDmxVersion << qint32(channels) << qint32(rows);
 }
 
+void writeFixtureBlock(QIODevice &out, const QByteArray &types)
+{
+    if (types.isEmpty())
+        return;
+    QDataStream stream(&out);
+    stream.writeRawData(kFixtureTag, sizeof kFixtureTag);
+    stream << qint32(types.size());
+    stream.writeRawData(types.constData(), types.size());
+}
+
 void writeDmxBody(QIODevice &out, int channels)
 {
     QByteArray flags(channels, '\0');
@@ -140,10 +158,26 @@ QByteArray cIdentifier(QString name)
     return id;
 }
 
-// N describes the whole table, whatever range is exported: 1 + ceil((R - 1) / S), at least 1.
-qint64 recordCount(int rows, qint64 stride)
+// The records written for rows first..last: every S-th row plus the closing record when the
+// stride steps over the last row. The player plays exactly this many steps.
+qint64 recordCount(int first, int last, qint64 stride)
 {
-    return rows <= 1 ? 1 : 1 + (rows - 1 + stride - 1) / stride;
+    const qint64 span = qAbs(qint64(last) - first);
+    return 1 + span / stride + (span % stride != 0 ? 1 : 0);
+}
+
+// The lines before the records, in the export's layout: the flag array's declaration, its
+// closing line, the size, the record array and its opening brace. Anything else is no
+// export of this program and is not read.
+bool isCExportLayout(const QStringList &lines)
+{
+    static const QRegularExpression declaration(
+        QStringLiteral("^const unsigned char .*_enChange\\[maxSendCh\\] = \\{"));
+    static const QRegularExpression size(QStringLiteral("^const unsigned short .*_size = \\d+;"));
+    static const QRegularExpression array(QStringLiteral("^const runDmxData .*_Array\\[\\d+\\]"));
+    return lines.size() == 6 && declaration.match(lines.at(0)).hasMatch() &&
+           lines.at(2).trimmed() == QLatin1String("};") && size.match(lines.at(3)).hasMatch() &&
+           array.match(lines.at(4)).hasMatch() && lines.at(5).trimmed() == QLatin1String("{");
 }
 
 QByteArray cHeader(const QByteArray &id, int channels)
@@ -241,6 +275,26 @@ StepRow *cValuesRow(const QString &line, int id)
         (*row)[j + 1] = static_cast<quint16>(pieces.at(j).toInt(nullptr, 10));
     return row;
 }
+constexpr int kSpeedMax = 9999;
+constexpr int kFadeMax = 255;
+constexpr int kLevelMax = 255;
+
+// One line of pasted steps; false when a field is not a number or there are too many.
+bool parseStepLine(const QString &line, StepRow &row)
+{
+    const QStringList fields = line.split(QLatin1Char('\t'));
+    if (fields.size() < 2 || fields.size() > g_dimList->m_columns - 1)
+        return false;
+    for (int i = 0; i < fields.size(); ++i) {
+        bool ok = false;
+        const int value = fields.at(i).trimmed().toInt(&ok, 10);
+        if (!ok || value < 0)
+            return false;
+        const int top = i == 0 ? kSpeedMax : i == 1 ? kFadeMax : kLevelMax;
+        row[i + 1] = quint16(qMin(value, top));
+    }
+    return true;
+}
 } // namespace
 
 dmxFile::dmxFile(QObject *parent) : QObject(parent) {}
@@ -248,6 +302,40 @@ dmxFile::dmxFile(QObject *parent) : QObject(parent) {}
 dmxFile::~dmxFile()
 {
     delete m_file;
+}
+
+QString dmxFile::saveTarget(QUrl name, QString selectedNameFilter) const
+{
+    QString path = name.toLocalFile();
+    const bool typedDmx = path.endsWith(QLatin1String(".dmx"));
+    const bool typedC = path.endsWith(QLatin1String(".c"));
+    if (typedDmx || typedC)
+        return path;
+    if (selectedNameFilter.contains(QLatin1String("*.c")))
+        return path + QLatin1String(".c");
+    if (selectedNameFilter.contains(QLatin1String("*.dmx")))
+        return path + QLatin1String(".dmx");
+    return QString();
+}
+
+bool dmxFile::fileExists(QString path) const
+{
+    return QFileInfo::exists(path);
+}
+
+void dmxFile::setFixtureTypes(const QVariantList &types)
+{
+    m_fixtureTypes.clear();
+    for (const QVariant &type : types)
+        m_fixtureTypes.append(char(qBound(0, type.toInt(), 255)));
+}
+
+QVariantList dmxFile::loadedFixtureTypes() const
+{
+    QVariantList types;
+    for (const char type : m_loadedFixtureTypes)
+        types.append(int(uchar(type)));
+    return types;
 }
 
 void dmxFile::replaceFile(const QString &path)
@@ -261,16 +349,18 @@ bool dmxFile::saveData(QUrl name, int col, int start_row, int end_row, QString s
     QString path = name.toLocalFile();
     qDebug() << "file url:" << name << "Name" << path << "FileName:" << name.fileName()
              << selectedNameFilter;
-    if (selectedNameFilter.contains(QLatin1String("*.c"))) {
-        if (!path.endsWith(QLatin1String(".c")))
-            path += QLatin1String(".c");
+    m_lastError.clear();
+    path = saveTarget(name, selectedNameFilter);
+    if (path.endsWith(QLatin1String(".c")))
         return saveCFile(path, name.fileName(), col, start_row, end_row);
-    }
-    if (selectedNameFilter.contains(QLatin1String("*.dmx"))) {
-        if (!path.endsWith(QLatin1String(".dmx")))
-            path += QLatin1String(".dmx");
+    if (path.endsWith(QLatin1String(".dmx")))
         return saveDmxFile(path, col);
-    }
+    return failSave(QStringLiteral("no .dmx or .c format chosen"));
+}
+
+bool dmxFile::failSave(const QString &reason)
+{
+    m_lastError = reason;
     return false;
 }
 
@@ -279,19 +369,26 @@ int dmxFile::loadData(QUrl name)
     const QString path = name.toLocalFile();
     const QString fileName = name.fileName();
     qDebug() << "file url:" << name << "Name" << path << "FileName:" << fileName;
+    m_lastError.clear();
+    m_loadedFixtureTypes.clear();
+    m_fixtureBlockDamaged = false;
     replaceFile(path);
+    const QByteArray flagsBefore = g_dimList->m_history->snapFlags();
     int result = 0;
-    if (m_file->open(QIODevice::ReadOnly)) {
-        if (fileName.endsWith(QLatin1String(".c"))) {
-            result = loadCFile();
-        } else if (fileName.endsWith(QLatin1String(".dmx"))) {
-            result = loadDmxFile();
-            if (result == kRefused)
-                return 0;
-        } else {
-            m_file->close();
-        }
+    if (!m_file->open(QIODevice::ReadOnly)) {
+        m_lastError = m_file->errorString();
+    } else if (fileName.endsWith(QLatin1String(".c"))) {
+        result = loadCFile();
+    } else if (fileName.endsWith(QLatin1String(".dmx"))) {
+        result = loadDmxFile();
+    } else {
+        m_lastError = QStringLiteral("not a .dmx or .c file");
+        m_file->close();
     }
+    if (result == kRefused)
+        return 0;
+    if (m_lastError.isEmpty())
+        g_dimList->m_history->fileLoaded(flagsBefore, result);
     g_dimList->m_playEnd = g_dimList->rowCount() - 1;
     return result;
 }
@@ -305,7 +402,7 @@ bool dmxFile::finishSave(QSaveFile &out, const char *successText, const char *fa
         out.cancelWriting();
     if (!out.commit()) {
         qDebug() << failureText << out.fileName() << out.errorString();
-        return false;
+        return failSave(out.errorString());
     }
     qDebug() << successText << m_file;
     return true;
@@ -317,19 +414,38 @@ bool dmxFile::saveDmxFile(QString path, int col)
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         qDebug() << "'.dmx' file save failed:" << path << out.errorString();
-        return false;
+        return failSave(out.errorString());
     }
     const int channels = clampedChannelCount(col);
     writeDmxHeader(out, channels, g_dimList->rowCount());
     writeDmxBody(out, channels);
+    writeFixtureBlock(out, m_fixtureTypes);
     return finishSave(out, "'.dmx' file save success:", "'.dmx' file save failed:");
 }
 
 int dmxFile::refuseDmxFile(const char *reason)
 {
-    qDebug() << reason << m_file->fileName();
+    qDebug() << "'.dmx' file refused," << reason << m_file->fileName();
+    m_lastError = QString::fromLatin1(reason);
     m_file->close();
     return kRefused;
+}
+
+// A block that is not whole or not ours is set aside; the rows before it are good.
+void dmxFile::readFixtureBlock(const QByteArray &rest)
+{
+    if (rest.isEmpty())
+        return;
+    const qint32 length = rest.size() >= kFixtureHead
+                              ? qFromBigEndian<qint32>(rest.constData() + sizeof kFixtureTag)
+                              : -1;
+    if (!rest.startsWith(QByteArray(kFixtureTag, sizeof kFixtureTag)) ||
+        length != rest.size() - kFixtureHead) {
+        qDebug() << "'.dmx' fixture block damaged, rows kept:" << m_file->fileName();
+        m_fixtureBlockDamaged = true;
+        return;
+    }
+    m_loadedFixtureTypes = rest.mid(kFixtureHead);
 }
 
 int dmxFile::loadDmxFile()
@@ -342,27 +458,28 @@ int dmxFile::loadDmxFile()
     in.readRawData(tag, sizeof tag);
     in.readRawData(format, sizeof format);
     in >> version;
+    if (fileSize == 0)
+        return refuseDmxFile("empty file");
     if (!isCurrentLayout(tag, version)) {
         qDebug() << "老dmx格式";
-        m_file->close();
-        return kRefused;
+        return refuseDmxFile("older layout or not a show file");
     }
 
     qint32 channels = 0;
     qint32 rows = 0;
     in >> channels >> rows;
     if (in.status() != QDataStream::Ok)
-        return refuseDmxFile("'.dmx' file damaged, header cut short:");
+        return refuseDmxFile("damaged, header cut short");
     if (channels < 0 || rows < 0)
-        return refuseDmxFile("'.dmx' file damaged, negative count:");
+        return refuseDmxFile("damaged, negative count");
     // Everything is checked against the file's length before the model is touched, so a
     // damaged file changes nothing and its counts never drive an allocation on their own.
     const qint64 recordSize = kRecordHead + qint64(channels);
     const qint64 bodySize = channels + qint64(rows) * recordSize;
     if (fileSize - kDmxHeaderSize < bodySize)
-        return refuseDmxFile("'.dmx' file damaged, shorter than its counts:");
+        return refuseDmxFile("damaged, shorter than its counts");
     if (recordSize > INT_MAX - 64)
-        return refuseDmxFile("'.dmx' file too large:");
+        return refuseDmxFile("too large");
 
     const QByteArray flags = m_file->read(channels);
     const int kept = qMin(channels, qMin(kChannelObjects, g_dimList->m_columns - 3));
@@ -370,14 +487,17 @@ int dmxFile::loadDmxFile()
     if (flags.size() != channels ||
         !readDmxRows(*m_file, rows, recordSize, kept, g_dimList->rowCount(), loaded)) {
         qDeleteAll(loaded);
-        return refuseDmxFile("'.dmx' file damaged, read failed:");
+        return refuseDmxFile("damaged, read failed");
     }
+    readFixtureBlock(m_file->readAll());
 
     for (int i = 0; i < kept; ++i) {
         channelAt(i)->setDimEn(flags.at(i) != 0);
         emit channelAt(i)->dimEnChanged();
     }
+    const int first = g_dimList->m_data.size();
     g_dimList->m_data.append(loaded);
+    g_dimList->m_history->rowsInserted(first, loaded.size());
     qDebug() << "'.dmx'file open success:" << m_file;
     m_file->close();
     return kept;
@@ -390,13 +510,15 @@ bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int 
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         qDebug() << "'.c' file save failed:" << path << out.errorString();
-        return false;
+        return failSave(out.errorString());
     }
     const int channels = clampedChannelCount(col);
     const int rows = g_dimList->rowCount();
     const qint64 stride = qMax<qint64>(1, g_dimList->m_between);
 
-    const QByteArray records = QByteArray::number(recordCount(rows, stride));
+    const int first = qBound(0, start_row, qMax(rows - 1, 0));
+    const int last = qBound(0, end_row, qMax(rows - 1, 0));
+    const QByteArray records = QByteArray::number(rows == 0 ? 1 : recordCount(first, last, stride));
     out.write(cHeader(id, channels));
     out.write("const unsigned short " + id + "_size = " + records + ";\n");
     out.write("const runDmxData " + id + "_Array[" + records + "] =//all count " +
@@ -408,8 +530,7 @@ bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int 
         // written as zeros, on the closing line where the import does not look for records.
         out.write("    {0}};\n");
     } else {
-        writeCRecords(out, channels, qBound(0, start_row, rows - 1), qBound(0, end_row, rows - 1),
-                      stride);
+        writeCRecords(out, channels, first, last, stride);
         out.write("};\n");
     }
     return finishSave(out, "'.c' file save success:", "'.c' file save failed:");
@@ -422,12 +543,20 @@ int dmxFile::loadCFile()
     QTextStream in(m_file);
     if (in.readLine().startsWith(QLatin1String("//")))
         in.readLine(); // the include line
-    in.readLine();     // the flag array's declaration
-    const int flags = readCFlags(in.readLine());
-    for (int i = 0; i < 5; ++i)
-        in.readLine();
+    QStringList head;
+    for (int i = 0; i < 6; ++i)
+        head.append(in.readLine());
+    if (!isCExportLayout(head)) {
+        qDebug() << "'.c' file refused, not an export:" << m_file;
+        m_lastError = QStringLiteral("not a C export (no flag array, size and record array)");
+        m_file->close();
+        return kRefused;
+    }
+    const int flags = readCFlags(head.at(1));
+    in.readLine(); // the first record's comment
 
-    int id = g_dimList->rowCount();
+    const int first = g_dimList->rowCount();
+    int id = first;
     for (;;) {
         const QString line = in.readLine();
         if (line.isNull())
@@ -438,7 +567,65 @@ int dmxFile::loadCFile()
         g_dimList->m_data.append(cValuesRow(line, id++));
         in.readLine(); // the next record's comment, or the closing "};"
     }
+    g_dimList->m_history->rowsInserted(first, id - first);
     qDebug() << "'.c' file open success:" << m_file;
     m_file->close();
     return flags;
+}
+
+QString dmxFile::stepsText(int first, int last, int channels) const
+{
+    const QList<StepRow *> &rows = g_dimList->m_data;
+    if (rows.isEmpty())
+        return QString();
+    first = qBound(0, first, rows.size() - 1);
+    last = qBound(first, last, rows.size() - 1);
+    QString text;
+    for (int r = first; r <= last; ++r) {
+        const StepRow &row = *rows.at(r);
+        // Levels a fader wrote beyond the fixture columns are part of the step too.
+        int width = qBound(0, channels, kChannelObjects);
+        for (int c = kChannelObjects; c > width; --c) {
+            if (row.value(c + 2) != 0) {
+                width = c;
+                break;
+            }
+        }
+        QStringList fields{QString::number(row.value(1)), QString::number(row.value(2))};
+        for (int c = 1; c <= width; ++c)
+            fields << QString::number(row.value(c + 2) & 0xff);
+        text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+int dmxFile::pasteSteps(const QString &text, int at)
+{
+    m_lastError.clear();
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line.remove(QLatin1Char('\r'));
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    if (lines.isEmpty()) {
+        m_lastError = QStringLiteral("the clipboard holds no steps");
+        return -1;
+    }
+    QList<StepRow *> steps;
+    for (int i = 0; i < lines.size(); ++i) {
+        auto *row = new StepRow(g_dimList->m_columns);
+        steps.append(row);
+        if (!parseStepLine(lines.at(i), *row)) {
+            qDeleteAll(steps);
+            m_lastError = QStringLiteral("line %1 is not a step (speed, fade and levels as "
+                                         "tab-separated numbers)")
+                              .arg(i + 1);
+            return -1;
+        }
+    }
+    const int position = qBound(0, at, g_dimList->m_data.size());
+    for (int i = 0; i < steps.size(); ++i)
+        g_dimList->m_data.insert(position + i, steps.at(i));
+    g_dimList->m_history->rowsInserted(position, steps.size());
+    return steps.size();
 }

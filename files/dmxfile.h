@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <QVariantList>
 
 class QFile;
 class QSaveFile;
@@ -21,6 +22,26 @@ class dmxFile : public QObject
                               QString selectedNameFilter);
     Q_INVOKABLE int loadData(QUrl name);
 
+    // The local path saveData writes for this choice: a typed ".dmx" or ".c" decides the
+    // format, otherwise the filter does and adds its extension. Empty when neither applies.
+    Q_INVOKABLE QString saveTarget(QUrl name, QString selectedNameFilter) const;
+    Q_INVOKABLE bool fileExists(QString path) const;
+    // Why the last save or open failed or was refused; empty after a success.
+    Q_INVOKABLE QString lastError() const { return m_lastError; }
+    // Fixture types (the table's type indexes, in the order they were added) that the next
+    // show file save records, and those the last opened show file recorded.
+    Q_INVOKABLE void setFixtureTypes(const QVariantList &types);
+    Q_INVOKABLE QVariantList loadedFixtureTypes() const;
+    // The last opened show carried a fixture block that could not be read; its rows loaded.
+    Q_INVOKABLE bool fixtureBlockDamaged() const { return m_fixtureBlockDamaged; }
+
+    // Rows first..last as text, one line per step: speed, fade and the levels of at least
+    // `channels` channels, tab-separated. Empty when the table has no rows.
+    Q_INVOKABLE QString stepsText(int first, int last, int channels) const;
+    // Inserts the steps of such text at table position `at` as one undo step and returns
+    // their number; -1 with lastError() when the text is not steps.
+    Q_INVOKABLE int pasteSteps(const QString &text, int at);
+
   private:
     bool saveDmxFile(QString path, int col);
     int loadDmxFile();
@@ -30,8 +51,14 @@ class dmxFile : public QObject
     void replaceFile(const QString &path);
     bool finishSave(QSaveFile &out, const char *successText, const char *failureText);
     int refuseDmxFile(const char *reason);
+    bool failSave(const QString &reason);
+    void readFixtureBlock(const QByteArray &rest);
 
     QFile *m_file = nullptr;
+    QString m_lastError;
+    QByteArray m_fixtureTypes;
+    QByteArray m_loadedFixtureTypes;
+    bool m_fixtureBlockDamaged = false;
 };
 
 #endif

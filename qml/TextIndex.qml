@@ -12,6 +12,22 @@ Rectangle {
     property bool runFlag: true
     property int bakPlayStart: 0
     property int bakPlayEnd: 0
+    // Channel count of the shows and .c files appended into the table: a save keeps them
+    // even when fewer fixture columns are shown.
+    readonly property int dataChannels: history.fileChannels
+    // The table's fixtures by type, in the order they were added; a show file records them.
+    property var fixtureKinds: []
+    property var fixtureEnds: []
+    property string lastFolder: ""
+    // A save waiting for the answer to the replace question.
+    property string pendingUrl: ""
+    property string pendingFilter: ""
+    // Close the window once the save asked for by the close question has been written.
+    property bool closeAfterSave: false
+    property bool closeConfirmed: false
+    readonly property QtObject history: dmx_list.history
+    readonly property string showFilter: "Dmx files (*.dmx )"
+    readonly property string cFilter: "Dmx-c files (*.c )"
 
     function startRun() {
         sendDmxBottom.text = qsTr("停止")
@@ -34,7 +50,15 @@ Rectangle {
             console.log("[!] will stop")
             stopRun()
         }
+        history.beginStep()
         dmx.setAllDmxValue(Number(value))
+        history.endStep()
+    }
+
+    function setDefaultLevels() {
+        history.beginStep()
+        dmx.setDefaultDmxValue()
+        history.endStep()
     }
 
     // Puts the fader of the typed channel number at the start of the strip.
@@ -92,33 +116,246 @@ Rectangle {
             stopRun()
     }
 
-    // Returns whether the file service wrote the file; a failure keeps the previous name.
+    function fileNameOf(url) {
+        var text = decodeURIComponent(String(url))
+        return text.substring(text.lastIndexOf("/") + 1)
+    }
+
+    function folderOf(url) {
+        var text = String(url)
+        return text.substring(0, text.lastIndexOf("/"))
+    }
+
+    // Every channel the table holds data for: the fixture columns and what files brought.
+    function channelsToSave() {
+        return Math.min(dimNumber, Math.max(posCount - initChCount, dataChannels))
+    }
+
+    // A chosen save target: asks before replacing a file the dialog did not ask about (it
+    // asks only when the exact name was typed). Returns whether the file was written now.
     function saveAccepted(url, filter) {
         console.log("You chose save: " + url + " " + filter)
-        c_index = posCount - initChCount
-        var first = Math.min(playStart, playEnd)
-        var last = Math.max(playStart, playEnd)
-        if (!dmxFileIO.saveData(url, c_index, first, last, filter)) {
-            statesText.text = " save failed:" + url
+        lastFolder = folderOf(url)
+        var target = dmxFileIO.saveTarget(url, filter)
+        var typedExactName = dmxFileIO.saveTarget(url, "") === target
+        if (target !== "" && !typedExactName && dmxFileIO.fileExists(target)) {
+            pendingUrl = url
+            pendingFilter = filter
+            replaceDialog.text = qsTr("“%1” 已存在。要替换它吗？").arg(fileNameOf(target))
+            replaceDialog.open()
             return false
         }
+        return writeFile(url, filter)
+    }
+
+    function answerReplace(replace) {
+        replaceDialog.close()
+        if (replace)
+            return writeFile(pendingUrl, pendingFilter)
+        statesText.text = " save cancelled"
+        closeAfterSave = false
+        return false
+    }
+
+    // Writes the table; a failure keeps the previous name and says why.
+    function writeFile(url, filter) {
+        var target = dmxFileIO.saveTarget(url, filter)
+        var channels = channelsToSave()
+        var first = Math.min(playStart, playEnd)
+        var last = Math.max(playStart, playEnd)
+        dmxFileIO.setFixtureTypes(fixtureKinds)
+        if (!dmxFileIO.saveData(url, channels, first, last, filter)) {
+            statesText.text = " cannot save: " + dmxFileIO.lastError()
+            closeAfterSave = false
+            return false
+        }
+        c_index = channels
         statesText.text = " save total change is:" + c_index
-        c_file_name = url
+        var written = String(url)
+        var extension = target.substring(target.lastIndexOf("."))
+        if (!written.endsWith(extension))
+            written += extension
+        c_file_name = written
+        // A C export keeps only patched channels and a range: the show itself is not saved.
+        if (extension === ".dmx")
+            history.setClean()
+        if (closeAfterSave) {
+            closeAfterSave = false
+            root.close()
+        }
         return true
     }
 
     function openAccepted(url) {
         console.log("You chose load: " + url + " " + fileDialog.nameFilters + " "
                     + fileDialog.selectedNameFilter)
-        c_index = dmxFileIO.loadData(url)
+        return openFile(url)
+    }
+
+    // Opens a show or imports a C file by URL and appends its rows; on refusal the table
+    // and the title stay and the status text says why. Returns whether it was read.
+    function openFile(url) {
+        lastFolder = folderOf(url)
+        var wasEmpty = dmx_list.rowCount() === 0 && light_number === 0
+        history.beginStep()
+        var channels = dmxFileIO.loadData(url)
+        var reason = dmxFileIO.lastError()
+        if (reason !== "") {
+            history.endStep()
+            statesText.text = " cannot open " + fileNameOf(url) + ": " + reason
+            return false
+        }
+        var note = restoreFixtures(dmxFileIO.loadedFixtureTypes())
+        history.endStep()
+        c_index = channels
         dmx_list.refrushIndex()
         playEnd = dmx_list.rowCount() - 1
-        statesText.text = " open total change is:" + c_index
+        if (dmxFileIO.fixtureBlockDamaged())
+            note += ", fixture list damaged: rows loaded without it"
+        statesText.text = " open total change is:" + c_index + note
         c_file_name = url
+        // Appended to rows already there, the table is no longer what the file holds.
+        if (wasEmpty)
+            history.setClean()
+        return true
+    }
+
+    function restoreFixtures(kinds) {
+        if (kinds.length === 0)
+            return ""
+        if (light_number > 0)
+            return ", fixtures of the file not added: the table keeps its own"
+        for (var i = 0; i < kinds.length; ++i) {
+            if (!addFixture(kinds[i], true))
+                return ", only " + i + " of " + kinds.length + " fixtures of the file added"
+        }
+        return ""
+    }
+
+    // The "添加灯具" path: the table adds the columns, the panel remembers the type.
+    function addFixture(type, record) {
+        if (light_number >= maxLightNumber || !dmxList.addDevice(type))
+            return false
+        light_number++
+        // The patch learns only the channel count; name its new entry after the type.
+        dmx_fix[dmx_fix.length - 1].fixType = ch_type.model[type]
+        fixtureKinds = fixtureKinds.concat([type])
+        fixtureEnds = fixtureEnds.concat([posCount])
+        if (record)
+            history.recordFixture(type, true)
+        return true
+    }
+
+    function removeFixture(record) {
+        if (light_number === 0)
+            return false
+        var type = fixtureKinds[fixtureKinds.length - 1]
+        dmxList.deleteDevice()
+        light_number--
+        fixtureKinds = fixtureKinds.slice(0, -1)
+        fixtureEnds = fixtureEnds.slice(0, -1)
+        // The table leaves the removed fixture's end in posCount; the columns end earlier.
+        posCount = fixtureEnds.length > 0 ? fixtureEnds[fixtureEnds.length - 1] : initChCount
+        if (record)
+            history.recordFixture(type, false)
+        return true
+    }
+
+    // Ctrl+S: the current file without the dialog, the dialog when there is none.
+    function saveCurrent() {
+        if (c_file_name === "") {
+            saveData.clicked()
+            return false
+        }
+        return writeFile(c_file_name, c_file_name.endsWith(".c") ? cFilter : showFilter)
+    }
+
+    function stepBack(redo) {
+        if (sendDmxBottom.text !== "播放") {
+            statesText.text = redo ? " cannot redo while playing: stop playback first"
+                                   : " cannot undo while playing: stop playback first"
+            return false
+        }
+        return redo ? history.redo() : history.undo()
+    }
+
+    // Positions the undone change left behind follow the table.
+    function historyApplied() {
+        var last = Math.max(0, dmx_list.rowCount() - 1)
+        if (playStart > last)
+            startPos(last)
+        if (playEnd > last)
+            endPos(last)
+        statusValue.text = dmx_list.currentRow
+    }
+
+    // The window's closing: with unsaved changes ask Save / Discard / Cancel first.
+    function confirmClose(close) {
+        if (closeConfirmed || history.clean)
+            return
+        close.accepted = false
+        closeDialog.open()
+    }
+
+    function answerClose(choice) {
+        closeDialog.close()
+        if (choice === "discard") {
+            closeConfirmed = true
+            root.close()
+        } else if (choice === "save") {
+            closeAfterSave = true
+            // A C export is no save of the show: choose a show file then.
+            if (c_file_name.endsWith(".dmx"))
+                saveCurrent()
+            else
+                saveData.clicked()
+        }
+    }
+
+    // Copy, cut and paste of the play range as tab-separated text, one line per step.
+    function copySteps(cut) {
+        var first = Math.min(playStart, playEnd)
+        var last = Math.max(playStart, playEnd)
+        var text = dmxFileIO.stepsText(first, last, channelsToSave())
+        if (text === "")
+            return false
+        clipboardText.text = text
+        clipboardText.selectAll()
+        clipboardText.copy()
+        clipboardText.text = ""
+        if (cut) {
+            if (sendDmxBottom.text !== "播放")
+                stopRun()
+            dmx_list.removeSelectRows()
+            historyApplied()
+        }
+        statesText.text = (cut ? " cut " : " copied ") + (last - first + 1) + " steps"
+        return true
+    }
+
+    function pasteSteps() {
+        clipboardText.text = ""
+        clipboardText.paste()
+        var count = dmxFileIO.pasteSteps(clipboardText.text, dmx_list.currentRow + 1)
+        clipboardText.text = ""
+        if (count < 0) {
+            statesText.text = " cannot paste: " + dmxFileIO.lastError()
+            return false
+        }
+        dmx_list.refrushIndex()
+        statesText.text = " pasted " + count + " steps"
+        return true
     }
 
     DmxFile {
         id: dmxFileIO
+        objectName: "dmxFileIO"
+    }
+
+    // Carries text to and from the system clipboard.
+    TextEdit {
+        id: clipboardText
+        visible: false
     }
 
     FileDialog {
@@ -128,20 +365,26 @@ Rectangle {
         folder: shortcuts.home
         nameFilters: ownUse ? ["Dmx-c files (*.c )", "Dmx files (*.dmx )"] : ["Dmx files (*.dmx )"]
 
+        // Opens in the folder used last, with the show format chosen.
+        function prepare(forSave) {
+            useForSave = forSave
+            if (lastFolder !== "")
+                folder = lastFolder
+            selectedNameFilter = showFilter
+            selectMultiple = !forSave
+            selectExisting = !forSave
+        }
+
         function openFile() {
-            useForSave = false
-            title = qsTr("选择一个 Dmx 格式的c文件")
-            selectMultiple = true
-            selectExisting = true
+            prepare(false)
+            title = ownUse ? qsTr("打开演出 (.dmx) 或导入 C 源文件 (.c)") : qsTr("打开演出 (.dmx)")
             open()
             stopRun()
         }
 
         function saveFile() {
-            useForSave = true
-            title = qsTr("创建一个 Dmx 的c文件")
-            selectMultiple = false
-            selectExisting = false
+            prepare(true)
+            title = ownUse ? qsTr("保存演出 (.dmx) 或导出 C 源文件 (.c)") : qsTr("保存演出 (.dmx)")
             open()
         }
 
@@ -150,6 +393,50 @@ Rectangle {
                 saveAccepted(fileUrl, selectedNameFilter)
             else
                 openAccepted(fileUrls[0])
+        }
+        onRejected: closeAfterSave = false
+    }
+
+    MessageDialog {
+        id: replaceDialog
+        objectName: "replaceDialog"
+        title: qsTr("替换文件")
+        icon: StandardIcon.Question
+        standardButtons: StandardButton.Yes | StandardButton.No
+        onYes: answerReplace(true)
+        onNo: answerReplace(false)
+    }
+
+    MessageDialog {
+        id: closeDialog
+        objectName: "closeDialog"
+        title: qsTr("未保存的更改")
+        icon: StandardIcon.Warning
+        text: qsTr("演出有未保存的更改。关闭前要保存吗？")
+        standardButtons: StandardButton.Save | StandardButton.Discard | StandardButton.Cancel
+        onAccepted: answerClose("save")
+        onDiscard: answerClose("discard")
+        onRejected: answerClose("cancel")
+    }
+
+    Shortcut { sequence: "Ctrl+S"; onActivated: saveCurrent() }
+    Shortcut { sequence: "Ctrl+Shift+S"; onActivated: saveData.clicked() }
+    Shortcut { sequence: "Ctrl+O"; onActivated: openData.clicked() }
+    Shortcut { sequence: "Ctrl+Q"; onActivated: root.close() }
+    Shortcut { sequence: "Ctrl+Z"; onActivated: stepBack(false) }
+    Shortcut { sequences: ["Ctrl+Shift+Z", "Ctrl+Y"]; onActivated: stepBack(true) }
+    Shortcut { sequence: "Ctrl+C"; onActivated: copySteps(false) }
+    Shortcut { sequence: "Ctrl+X"; onActivated: copySteps(true) }
+    Shortcut { sequence: "Ctrl+V"; onActivated: pasteSteps() }
+
+    Connections {
+        target: history
+        function onApplied() { historyApplied() }
+        function onFixtureRequested(type, add) {
+            if (add)
+                addFixture(type, false)
+            else
+                removeFixture(false)
         }
     }
 
@@ -172,7 +459,7 @@ Rectangle {
         text: qsTr("Init:")
         MouseArea {
             anchors.fill: parent
-            onPressed: { text0.color = "red"; dmx.setDefaultDmxValue() }
+            onPressed: { text0.color = "red"; setDefaultLevels() }
             onReleased: text0.color = "steelblue"
             onCanceled: text0.color = "steelblue"
         }

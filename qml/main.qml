@@ -23,11 +23,15 @@ ApplicationWindow {
     readonly property int initChCount: 3
     property int posCount: initChCount
     property string c_file_name: ""
+    readonly property bool unsaved: !dmx_list.history.clean
 
     visible: true
     width: tableWidth
     height: 800
-    title: (ownUse ? qsTr("Divezuveror DMX512 测试用") : qsTr("Divezuveror DMX512 用户")) + c_file_name
+    title: (unsaved ? "*" : "") + (c_file_name !== "" ? text_control.fileNameOf(c_file_name) + " — " : "")
+           + (ownUse ? qsTr("Divezuveror DMX512 测试用") : qsTr("Divezuveror DMX512 用户"))
+
+    onClosing: text_control.confirmClose(close)
 
     function startPos(row) {
         dmx_list.dmxRowToDim(row)
@@ -61,11 +65,11 @@ ApplicationWindow {
         dmxList.positionViewAtRow(index, ListView.Contain)
     }
 
-    // Delete clears, keypad Enter clamps to the top; Return is left to the input itself.
+    // Delete clears; either Enter key clamps to the top.
     function numberInputKey(input, top, event) {
         if (event.key === Qt.Key_Delete)
             input.text = ""
-        if (event.key === Qt.Key_Enter && Number(input.text) > top)
+        if ((event.key === Qt.Key_Enter || event.key === Qt.Key_Return) && Number(input.text) > top)
             input.text = top
     }
 
@@ -172,8 +176,8 @@ ApplicationWindow {
                     height: parent.height
                     text: qsTr("设置全部")
                     activeFocusOnTab: false
-                    onClicked: dmx_list.setAllDmxSpeedCross(Number(textInput_speed.text),
-                                                            Number(textInput_fade.text))
+                    onClicked: dmx_list.setAllDmxSpeedCross(Math.min(Number(textInput_speed.text), timeMax),
+                                                            Math.min(Number(textInput_fade.text), dimMax))
                 }
             }
         }
@@ -207,12 +211,7 @@ ApplicationWindow {
                     height: parent.height
                     text: qsTr("删除灯具")
                     activeFocusOnTab: false
-                    onClicked: {
-                        if (light_number === 0)
-                            return
-                        dmxList.deleteDevice()
-                        light_number--
-                    }
+                    onClicked: text_control.removeFixture(true)
                 }
                 Button {
                     id: addLight
@@ -221,15 +220,7 @@ ApplicationWindow {
                     height: parent.height
                     text: qsTr("添加灯具")
                     activeFocusOnTab: false
-                    onClicked: {
-                        if (light_number >= maxLightNumber)
-                            return
-                        if (!dmxList.addDevice(ch_type.currentIndex))
-                            return
-                        light_number++
-                        // The patch learns only the channel count; name its new entry here.
-                        dmx_fix[dmx_fix.length - 1].fixType = ch_type.currentText
-                    }
+                    onClicked: text_control.addFixture(ch_type.currentIndex, true)
                 }
                 Text {
                     id: lightNumber
@@ -305,6 +296,10 @@ ApplicationWindow {
                 objectName: "statusBar"
                 Layout.preferredHeight: 20
                 Layout.preferredWidth: tableWidth / 2
+                // Gives way to a long file message in the label at the end.
+                Layout.fillWidth: true
+                Layout.maximumWidth: tableWidth / 2
+                Layout.minimumWidth: tableWidth * 0.2
                 orientation: Qt.Horizontal
                 minimumValue: 0
                 maximumValue: dmxList.rowCount
@@ -368,6 +363,7 @@ ApplicationWindow {
                 objectName: "statesText"
                 text: ""
                 Layout.fillWidth: true
+                Layout.minimumWidth: Math.min(implicitWidth, tableWidth * 0.6)
             }
         }
     }

@@ -180,7 +180,7 @@ void tst_commandline::conversionFailures_data()
     QTest::newRow("cut show") << QStringList{"--export-c", "@/cut.dmx", "@/out.c"} << "cut.dmx"
                               << "damaged";
     QTest::newRow("older layout") << QStringList{"--export-c", "@/old.dmx", "@/out.c"} << "old.dmx"
-                                  << "older show layout";
+                                  << "older layout";
     QTest::newRow("output folder missing")
         << QStringList{"--export-c", "@/show.dmx", "@/none/out.c"} << "none/out.c"
         << "No such file or directory";

@@ -7,6 +7,7 @@
 #include "dmxbox_record.h"
 #include "light_fix.h"
 #include "light_list.h"
+#include "undohistory.h"
 
 #include <QTimer>
 #include <cstring>
@@ -37,6 +38,7 @@ inline void resetCore()
     g_playEnable = false;
     g_advanceRow = 1;
     g_currentRow = -1;
+    m->m_history->clear();
     qDeleteAll(m->m_data);
     m->m_data.clear();
     m->refrushModel();

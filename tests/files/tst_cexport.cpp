@@ -160,15 +160,17 @@ void tst_cexport::strideAndRange_data()
         << 10 << 3u << 0 << 9 << 4 << QStringList{"0-0", "3-1", "6-2", "9-3"};
     QTest::newRow("stride 4 adds the end")
         << 10 << 4u << 0 << 9 << 4 << QStringList{"0-0", "4-1", "8-2", "9-3 add end"};
-    QTest::newRow("rows 2 to 5") << 10 << 1u << 2 << 5 << 10
+    QTest::newRow("rows 2 to 5") << 10 << 1u << 2 << 5 << 4
                                  << QStringList{"2-0", "3-1", "4-2", "5-3"};
-    QTest::newRow("one row, no closing record") << 10 << 4u << 5 << 5 << 4 << QStringList{"5-0"};
+    QTest::newRow("one row, no closing record") << 10 << 4u << 5 << 5 << 1 << QStringList{"5-0"};
+    QTest::newRow("rows 1 to 6, stride 2, closing record")
+        << 10 << 2u << 1 << 6 << 4 << QStringList{"1-0", "3-1", "5-2", "6-3 add end"};
     QTest::newRow("stride 0 counts as 1")
         << 3 << 0u << 0 << 2 << 3 << QStringList{"0-0", "1-1", "2-2"};
     QTest::newRow("range clamped into the table")
         << 5 << 2u << -3 << 50 << 3 << QStringList{"0-0", "2-1", "4-2"};
     QTest::newRow("range swapped")
-        << 5 << 1u << 4 << 1 << 5 << QStringList{"1-0", "2-1", "3-2", "4-3"};
+        << 5 << 1u << 4 << 1 << 4 << QStringList{"1-0", "2-1", "3-2", "4-3"};
     QTest::newRow("empty table") << 0 << 1u << 0 << -1 << 1 << QStringList{};
 }
 

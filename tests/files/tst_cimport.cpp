@@ -283,7 +283,9 @@ void tst_cimport::shortFile()
 {
     appendRow(1, 1, 1);
     channel(0)->m_en = 1;
+    coreModel()->m_playEnd = 0;
     QCOMPARE(load("//QX,DMX512,version:1\n#include \"dmx.h\"\n"), 0);
+    QVERIFY(!m_files.lastError().isEmpty());
     QCOMPARE(coreModel()->rowCount(), 1);
     QCOMPARE(int(channel(0)->dimEn()), 1);
     QCOMPARE(coreModel()->m_playEnd, 0);

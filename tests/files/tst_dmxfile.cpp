@@ -3,6 +3,7 @@
 
 #include <QDataStream>
 #include <QDir>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -99,6 +100,11 @@ class tst_dmxfile : public QObject
     void loadWithoutReading();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
+    void fullFileSystemKeepsOldFile();
+    void fixtureBlock_data();
+    void fixtureBlock();
+    void refusalReasons_data();
+    void refusalReasons();
 
   private:
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
@@ -155,6 +161,10 @@ void tst_dmxfile::saveNames_data()
     QTest::newRow("c tested first") << "show"
                                     << "All (*.dmx *.c)"
                                     << "show.c";
+    QTest::newRow("typed .dmx under the c filter") << "trap.dmx"
+                                                   << "Dmx-c files (*.c )"
+                                                   << "trap.dmx";
+    QTest::newRow("typed .c under the show filter") << "trap.c" << kDmxFilter << "trap.c";
     QTest::newRow("unknown filter") << "show"
                                     << "Text (*.txt)"
                                     << "";
@@ -326,6 +336,7 @@ void tst_dmxfile::refusedFilesChangeNothing()
     QCOMPARE(coreModel()->m_playEnd, 1);
     QCOMPARE(flags(3), (QList<int>{0, 1, 0}));
     QCOMPARE(spies.counts(), (QList<int>{0, 0, 0}));
+    QVERIFY(!m_files.lastError().isEmpty());
 }
 
 void tst_dmxfile::tagWithOtherBytesAccepted()
@@ -445,6 +456,143 @@ void tst_dmxfile::failedSaveKeepsOldFile()
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"plain", name}));
     }
+}
+
+// A real full file system; mounting needs root and a kernel that lets the test do it.
+void tst_dmxfile::fullFileSystemKeepsOldFile()
+{
+    const QString mountPoint = pathOf("small");
+    QVERIFY(QDir(m_dir->path()).mkdir("small"));
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint}) != 0)
+        QSKIP("mounting a tmpfs is not permitted here");
+    const QString show = mountPoint + "/show.dmx";
+    writeAll(show, "old contents");
+    for (int i = 0; i < 200; ++i)
+        appendRow(1, 2, 3); // 200 records of 516 bytes: more than the 64 KiB left
+    const bool saved = m_files.saveData(QUrl::fromLocalFile(show), 512, 0, 0, kDmxFilter);
+    const QByteArray after = readAll(show);
+    const QString reason = m_files.lastError();
+    QProcess::execute("umount", {mountPoint});
+    QVERIFY(!saved);
+    QCOMPARE(after, QByteArray("old contents"));
+    QVERIFY2(reason.contains("space", Qt::CaseInsensitive), qPrintable(reason));
+}
+
+// Reads a show file the way the format describes it: header, C flags, R records, then stops.
+struct PlainShow {
+    qint32 channels = -1;
+    qint32 rows = -1;
+    QByteArray flags;
+    QList<QByteArray> records;
+};
+
+PlainShow readPlainShow(const QByteArray &file)
+{
+    PlainShow show;
+    QDataStream in(file);
+    QByteArray head(21, '\0');
+    in.readRawData(head.data(), 21);
+    in >> show.channels >> show.rows;
+    show.flags.resize(show.channels);
+    in.readRawData(show.flags.data(), show.channels);
+    for (int r = 0; r < show.rows; ++r) {
+        QByteArray rec(4 + show.channels, '\0');
+        in.readRawData(rec.data(), rec.size());
+        show.records << rec;
+    }
+    return show;
+}
+
+void tst_dmxfile::fixtureBlock_data()
+{
+    QTest::addColumn<QVariantList>("types");
+    QTest::addColumn<QByteArray>("damage"); // replaces the block's bytes when not empty
+    QTest::addColumn<QVariantList>("loaded");
+    QTest::addColumn<bool>("damaged");
+
+    const QVariantList three{0, 7, 26};
+    QTest::newRow("no fixtures, no block")
+        << QVariantList() << QByteArray() << QVariantList() << false;
+    QTest::newRow("three fixtures") << three << QByteArray() << three << false;
+    QTest::newRow("wrong tag") << three << QByteArray("FIXTUREZ\0\0\0\1\5", 13) << QVariantList()
+                               << true;
+    QTest::newRow("length past the end")
+        << three << QByteArray("FIXTURES\0\0\0\7\5", 13) << QVariantList() << true;
+    QTest::newRow("cut inside the head") << three << QByteArray("FIXTU") << QVariantList() << true;
+}
+
+void tst_dmxfile::fixtureBlock()
+{
+    QFETCH(QVariantList, types);
+    QFETCH(QByteArray, damage);
+    QFETCH(QVariantList, loaded);
+    QFETCH(bool, damaged);
+    channel(1)->m_en = 1;
+    for (int r = 0; r < 3; ++r) {
+        StepRow *row = appendRow(quint16(r), quint16(2 * r));
+        (*row)[3 + 5] = quint16(100 + r);
+    }
+    m_files.setFixtureTypes(types);
+    QVERIFY(m_files.saveData(urlOf("fix.dmx"), 8, 0, 0, kDmxFilter));
+    QByteArray bytes = readAll(pathOf("fix.dmx"));
+    const int plainSize = 29 + 8 + 3 * 12;
+    QCOMPARE(bytes.size(), plainSize + (types.isEmpty() ? 0 : 12 + types.size()));
+    if (!damage.isEmpty())
+        writeAll(pathOf("fix.dmx"), bytes.left(plainSize) + damage);
+
+    // A reader of the plain format sees the same counts, flags and rows.
+    const PlainShow plain = readPlainShow(readAll(pathOf("fix.dmx")));
+    QCOMPARE(plain.channels, 8);
+    QCOMPARE(plain.rows, 3);
+    QCOMPARE(plain.flags, QByteArray("\0\1\0\0\0\0\0\0", 8));
+    QCOMPARE(plain.records.at(2), record(2, 4, QByteArray("\0\0\0\0\0f\0\0", 8)));
+
+    resetCore();
+    m_files.setFixtureTypes({});
+    QCOMPARE(m_files.loadData(urlOf("fix.dmx")), 8);
+    QCOMPARE(m_files.lastError(), QString());
+    QCOMPARE(coreModel()->rowCount(), 3);
+    QCOMPARE(int(coreModel()->m_data.at(2)->at(3 + 5)), 102);
+    QCOMPARE(m_files.loadedFixtureTypes(), loaded);
+    QCOMPARE(m_files.fixtureBlockDamaged(), damaged);
+    if (damage.isEmpty()) {
+        m_files.setFixtureTypes(m_files.loadedFixtureTypes());
+        QVERIFY(m_files.saveData(urlOf("again.dmx"), 8, 0, 0, kDmxFilter));
+        QCOMPARE(readAll(pathOf("again.dmx")), bytes);
+    }
+}
+
+void tst_dmxfile::refusalReasons_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+
+    ShowBytes shortShow;
+    shortShow.channels = 2;
+    shortShow.rows = 3;
+    shortShow.flags = "\1\1";
+    QByteArray noise(4000, '\0');
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) % 251);
+    QTest::newRow("short show") << "s.dmx" << shortShow.bytes()
+                                << "damaged, shorter than its counts";
+    QTest::newRow("empty show") << "e.dmx" << QByteArray() << "empty file";
+    QTest::newRow("random bytes as .c")
+        << "r.c" << noise << "not a C export (no flag array, size and record array)";
+    QTest::newRow("no extension") << "show.txt" << QByteArray("x") << "not a .dmx or .c file";
+}
+
+void tst_dmxfile::refusalReasons()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    writeAll(pathOf(name), bytes);
+    appendRow(1, 1, 1);
+    QCOMPARE(m_files.loadData(urlOf(name)), 0);
+    QCOMPARE(m_files.lastError(), reason);
+    QCOMPARE(coreModel()->rowCount(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_dmxfile)

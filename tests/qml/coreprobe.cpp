@@ -109,6 +109,19 @@ QString coreProbe::readFile(const QString &path) const
     return QString::fromLocal8Bit(file.readAll());
 }
 
+QString coreProbe::fileHex(const QString &path) const
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().toHex()) : QString();
+}
+
+bool coreProbe::writeHex(const QString &path, const QString &hex) const
+{
+    QFile file(path);
+    const QByteArray bytes = QByteArray::fromHex(hex.toLatin1());
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 void coreProbe::captureLog()
 {
     s_logged.clear();

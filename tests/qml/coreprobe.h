@@ -33,6 +33,9 @@ class coreProbe : public QObject
     // A directory that lives as long as the probe, for files the tests write and read.
     Q_INVOKABLE QString tempPath() const;
     Q_INVOKABLE QString readFile(const QString &path) const;
+    // Binary files as hex text, for byte comparisons and hand-made files.
+    Q_INVOKABLE QString fileHex(const QString &path) const;
+    Q_INVOKABLE bool writeHex(const QString &path, const QString &hex) const;
 
     // Debug lines written from now on, including the documents' console.log lines.
     Q_INVOKABLE void captureLog();

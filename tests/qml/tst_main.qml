@@ -18,7 +18,7 @@ WindowTestCase {
         compare(item("statesText").text, "")
         compare(item("text_control").runFlag, true)
         win.c_file_name = "file:///tmp/show.dmx"
-        compare(win.title, "Divezuveror DMX512 测试用file:///tmp/show.dmx")
+        compare(win.title, "show.dmx — Divezuveror DMX512 测试用")
     }
 
     function test_fixtureTypeLabels() {
@@ -97,7 +97,7 @@ WindowTestCase {
             { tag: "fade in range", input: "textInput_fade", typed: "120", key: Qt.Key_Enter, result: "120" },
             { tag: "speed keeps 300", input: "textInput_speed", typed: "300", key: Qt.Key_Enter, result: "300" },
             { tag: "speed refuses 12000", input: "textInput_speed", typed: "12000", key: Qt.Key_Enter, result: "1200" },
-            { tag: "Return does not clamp", input: "textInput_fade", typed: "300", key: Qt.Key_Return, result: "300" },
+            { tag: "Return clamps too", input: "textInput_fade", typed: "300", key: Qt.Key_Return, result: "255" },
             { tag: "Delete clears", input: "textInput_speed", typed: "45", key: Qt.Key_Delete, result: "" }
         ]
     }

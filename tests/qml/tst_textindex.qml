@@ -257,7 +257,8 @@ WindowTestCase {
         compare(coreProbe.between(), 4)
         var dialog = item("fileDialog")
         compare(dialog.useForSave, true)
-        compare(dialog.title, "创建一个 Dmx 的c文件")
+        compare(dialog.title, "保存演出 (.dmx) 或导出 C 源文件 (.c)")
+        compare(dialog.selectedNameFilter, "Dmx files (*.dmx )")
         compare(dialog.selectExisting, false)
         compare(dialog.selectMultiple, false)
         dialog.close()
@@ -267,7 +268,7 @@ WindowTestCase {
         mouseClick(item("openData"))
         var dialog = item("fileDialog")
         compare(dialog.useForSave, false)
-        compare(dialog.title, "选择一个 Dmx 格式的c文件")
+        compare(dialog.title, "打开演出 (.dmx) 或导入 C 源文件 (.c)")
         compare(dialog.selectExisting, true)
         compare(dialog.selectMultiple, true)
         compare(panel().runFlag, false)
@@ -278,7 +279,7 @@ WindowTestCase {
         win.c_file_name = "file:///earlier.dmx"
         var url = "file://" + coreProbe.tempPath() + "/missing/dir/show.dmx"
         compare(panel().saveAccepted(url, "Dmx files (*.dmx )"), false)
-        compare(item("statesText").text, " save failed:" + url)
+        compare(item("statesText").text, " cannot save: No such file or directory")
         compare(win.c_file_name, "file:///earlier.dmx")
     }
 
@@ -288,12 +289,19 @@ WindowTestCase {
         table.clicked(2)
         table.doubleClicked(3)
         var url = fileUrl("absent.dmx")
-        panel().openAccepted(url)
+        verify(!panel().openAccepted(url))
         compare(win.playStart, 2)
-        compare(win.playEnd, 5)
+        compare(win.playEnd, 3)
         compare(win.c_index, 0)
+        compare(item("statesText").text, " cannot open absent.dmx: No such file or directory")
+        compare(win.c_file_name, "")
+        compare(win.title, "Divezuveror DMX512 测试用")
+
+        verify(panel().saveAccepted(url, "Dmx files (*.dmx )"))
+        verify(panel().openAccepted(url))
+        compare(win.playStart, 2)
+        compare(win.playEnd, 11)
         compare(item("statesText").text, " open total change is:0")
         compare(win.c_file_name, url)
-        compare(win.title, "Divezuveror DMX512 测试用" + url)
     }
 }

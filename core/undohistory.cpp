@@ -1,0 +1,155 @@
+#include "undohistory.h"
+
+#include "cellscommand.h"
+#include "dim.h"
+#include "dimlist.h"
+#include "dmx.h"
+#include "fixturecommand.h"
+#include "loadcommand.h"
+#include "movecommand.h"
+#include "rowscommand.h"
+
+undoHistory::undoHistory(dimList *model, QObject *parent) : QObject(parent), m_model(model)
+{
+    m_stack.setUndoLimit(kStepLimit);
+    connect(&m_stack, &QUndoStack::cleanChanged, this, &undoHistory::cleanChanged);
+    connect(&m_stack, &QUndoStack::indexChanged, this, &undoHistory::changed);
+}
+
+// Undo during playback is refused rather than stopping the show: the user stops playback
+// first, as for every other edit of a running table.
+bool undoHistory::undo()
+{
+    if (g_playEnable || !m_stack.canUndo() || m_group)
+        return false;
+    m_stack.undo();
+    afterApply();
+    return true;
+}
+
+bool undoHistory::redo()
+{
+    if (g_playEnable || !m_stack.canRedo() || m_group)
+        return false;
+    m_stack.redo();
+    afterApply();
+    return true;
+}
+
+// Rows came or went: the positions stay inside the table and the views re-read it.
+void undoHistory::afterApply()
+{
+    const int last = m_model->m_data.size() - 1;
+    g_currentRow = qBound(-1, g_currentRow, last);
+    if (last >= 0) {
+        m_model->m_playStart = qBound(0, m_model->m_playStart, last);
+        m_model->m_playEnd = qBound(0, m_model->m_playEnd, last);
+    }
+    m_model->refrushIndex();
+    emit applied();
+}
+
+void undoHistory::setClean()
+{
+    m_stack.setClean();
+}
+
+void undoHistory::clear()
+{
+    delete m_group;
+    m_group = nullptr;
+    m_groupDepth = 0;
+    m_stack.clear();
+    setFileChannels(0);
+}
+
+void undoHistory::setFileChannels(int channels)
+{
+    if (channels == m_fileChannels)
+        return;
+    m_fileChannels = channels;
+    emit fileChannelsChanged();
+}
+
+QByteArray undoHistory::snapFlags() const
+{
+    const QList<QObject *> &dims = m_model->m_dmx->m_dims;
+    QByteArray flags(dims.size(), '\0');
+    for (int i = 0; i < dims.size(); ++i)
+        flags[i] = static_cast<dim *>(dims.at(i))->dimEn() ? 1 : 0;
+    return flags;
+}
+
+void undoHistory::fileLoaded(const QByteArray &flagsBefore, int channels)
+{
+    const int before = m_fileChannels;
+    setFileChannels(qMax(before, channels));
+    if (!m_replaying)
+        push(new loadCommand(this, flagsBefore, before, m_group));
+}
+
+void undoHistory::beginStep()
+{
+    if (m_groupDepth++ == 0)
+        m_group = new QUndoCommand;
+}
+
+void undoHistory::endStep()
+{
+    if (m_groupDepth == 0 || --m_groupDepth > 0)
+        return;
+    QUndoCommand *group = m_group;
+    m_group = nullptr;
+    if (group->childCount() > 0)
+        m_stack.push(group);
+    else
+        delete group;
+}
+
+void undoHistory::push(QUndoCommand *command)
+{
+    // Inside a step the command already hangs on the group.
+    if (!m_group)
+        m_stack.push(command);
+}
+
+void undoHistory::recordFixture(int type, bool added)
+{
+    if (!m_replaying)
+        push(new fixtureCommand(this, type, added, m_group));
+}
+
+void undoHistory::cellsChanged(QVector<cellChange> changes)
+{
+    if (m_replaying || changes.isEmpty())
+        return;
+    if (m_group && m_group->childCount() > 0) {
+        const QUndoCommand *last = m_group->child(m_group->childCount() - 1);
+        if (last->id() == cellsCommand::kId) {
+            const_cast<cellsCommand *>(static_cast<const cellsCommand *>(last))->absorb(changes);
+            return;
+        }
+    }
+    push(new cellsCommand(this, std::move(changes), m_group));
+}
+
+void undoHistory::rowsInserted(int position, int count)
+{
+    if (!m_replaying && count > 0)
+        push(new rowsCommand(this, position, count, m_group));
+}
+
+void undoHistory::rowsRemoved(int position, const QList<StepRow *> &rows)
+{
+    if (m_replaying || rows.isEmpty()) {
+        qDeleteAll(rows);
+        return;
+    }
+    push(new rowsCommand(this, position, rows, m_group));
+}
+
+void undoHistory::rowsMoved(int from, int count, int to)
+{
+    if (!m_replaying && from != to)
+        push(new moveCommand(this, from, count, to, m_group));
+}

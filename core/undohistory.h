@@ -1,0 +1,94 @@
+#ifndef UNDOHISTORY_H
+#define UNDOHISTORY_H
+
+#include <QObject>
+#include <QUndoStack>
+#include <QVector>
+
+class dimList;
+class QUndoCommand;
+
+using StepRow = QVector<quint16>;
+
+// One cell of the table before and after an edit.
+struct cellChange {
+    int row;
+    quint16 column;
+    quint16 before;
+    quint16 after;
+};
+
+// Undo and redo of the changes to the step table. The model reports each change after it
+// made it, with only what changed: the cells with their old and new values, the rows it
+// inserted, the rows it removed (which the history keeps while they are out of the table),
+// or a move. Undo and redo apply the change back on the GUI thread and are refused while
+// playback runs, so the engine never sees the table change under a running show.
+class undoHistory : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool clean READ isClean NOTIFY cleanChanged)
+    Q_PROPERTY(bool canUndo READ canUndo NOTIFY changed)
+    Q_PROPERTY(bool canRedo READ canRedo NOTIFY changed)
+    // The largest channel count of the files appended into the table; a save keeps them.
+    Q_PROPERTY(int fileChannels READ fileChannels NOTIFY fileChannelsChanged)
+
+  public:
+    // Steps kept; the oldest go first. Each holds only what its change touched.
+    static constexpr int kStepLimit = 200;
+
+    explicit undoHistory(dimList *model, QObject *parent = nullptr);
+
+    Q_INVOKABLE bool undo();
+    Q_INVOKABLE bool redo();
+    Q_INVOKABLE void setClean();
+    Q_INVOKABLE void clear();
+    // Everything recorded between the two calls is one step (the value shortcuts write 512
+    // cells, a paste inserts many rows).
+    Q_INVOKABLE void beginStep();
+    Q_INVOKABLE void endStep();
+    // A fixture added to or removed from the table view; its undo asks the view back.
+    Q_INVOKABLE void recordFixture(int type, bool added);
+    Q_INVOKABLE int count() const { return m_stack.count(); }
+
+    bool isClean() const { return m_stack.isClean(); }
+    bool canUndo() const { return m_stack.canUndo(); }
+    bool canRedo() const { return m_stack.canRedo(); }
+    bool replaying() const { return m_replaying; }
+    int fileChannels() const { return m_fileChannels; }
+    void setFileChannels(int channels);
+    // The snap flags of the 512 channels, one byte each.
+    QByteArray snapFlags() const;
+
+    void cellsChanged(QVector<cellChange> changes);
+    void rowsInserted(int position, int count);
+    // Takes the removed rows; they are deleted when the step leaves the history.
+    void rowsRemoved(int position, const QList<StepRow *> &rows);
+    void rowsMoved(int from, int count, int to);
+    // A file was read into the table with `channels` channels; the flags are as it left them.
+    void fileLoaded(const QByteArray &flagsBefore, int channels);
+
+    // Used by the steps while they apply themselves.
+    dimList *model() const { return m_model; }
+    void setReplaying(bool on) { m_replaying = on; }
+
+  signals:
+    void cleanChanged();
+    void changed();
+    // Undo or redo changed the table; the views re-read it.
+    void applied();
+    void fixtureRequested(int type, bool add);
+    void fileChannelsChanged();
+
+  private:
+    void push(QUndoCommand *command);
+    void afterApply();
+
+    dimList *m_model;
+    QUndoStack m_stack;
+    QUndoCommand *m_group = nullptr;
+    int m_groupDepth = 0;
+    bool m_replaying = false;
+    int m_fileChannels = 0;
+};
+
+#endif

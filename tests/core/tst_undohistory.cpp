@@ -1,0 +1,60 @@
+#include "coretestsupport.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace
+{
+undoHistory *history()
+{
+    return coreModel()->m_history;
+}
+
+} // namespace
+
+class tst_undohistory : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void dragIsOneStep();
+    void boundedOnLargeTable();
+};
+
+void tst_undohistory::init()
+{
+    resetCore();
+    for (int r = 0; r < 6; ++r)
+        appendRow(quint16(r), quint16(10 + r), quint16(20 * r));
+    g_currentRow = 2;
+}
+
+void tst_undohistory::dragIsOneStep()
+{
+    for (int v = 1; v <= 50; ++v)
+        channel(3)->setDimValue(uchar(v), true, false);
+    QCOMPARE(history()->count(), 1);
+    QCOMPARE(int(coreModel()->m_data.at(2)->at(6)), 50);
+    QVERIFY(history()->undo());
+    QCOMPARE(int(coreModel()->m_data.at(2)->at(6)), 40);
+    QCOMPARE(int(g_dimValue[3]), 40); // the fader follows its row
+}
+
+// Steps beyond the limit go; a cell edit keeps its cells only, not the table.
+void tst_undohistory::boundedOnLargeTable()
+{
+    for (int r = 0; r < 10000; ++r)
+        appendRow(1, 1, 0);
+    for (int i = 0; i < undoHistory::kStepLimit + 50; ++i)
+        coreModel()->setDmxData(quint16(i % 256), quint16(3 + i % 500), quint16(i));
+    QCOMPARE(history()->count(), undoHistory::kStepLimit);
+    for (int i = 0; i < undoHistory::kStepLimit; ++i)
+        QVERIFY(history()->undo());
+    QVERIFY(!history()->undo());
+    QCOMPARE(int(coreModel()->m_data.at(60)->at(63)), 0);
+    QCOMPARE(int(coreModel()->m_data.at(10)->at(13)), 10); // older than the limit: kept
+}
+
+QTEST_GUILESS_MAIN(tst_undohistory)
+#include "tst_undohistory.moc"
