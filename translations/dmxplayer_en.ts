@@ -753,14 +753,6 @@ y</translation>
         <translation>DMX on</translation>
     </message>
     <message>
-        <source>选择一个 Dmx 格式的c文件</source>
-        <translation>Open a Dmx show or C file</translation>
-    </message>
-    <message>
-        <source>创建一个 Dmx 的c文件</source>
-        <translation>Save as a Dmx show or C file</translation>
-    </message>
-    <message>
         <source>Init:</source>
         <translation>Init:</translation>
     </message>
@@ -819,6 +811,38 @@ y</translation>
     <message>
         <source>循环次数</source>
         <translation>Repeats</translation>
+    </message>
+    <message>
+        <source>“%1” 已存在。要替换它吗？</source>
+        <translation>“%1” already exists. Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>打开演出 (.dmx) 或导入 C 源文件 (.c)</source>
+        <translation>Open show (.dmx) or import C source (.c)</translation>
+    </message>
+    <message>
+        <source>打开演出 (.dmx)</source>
+        <translation>Open show (.dmx)</translation>
+    </message>
+    <message>
+        <source>保存演出 (.dmx) 或导出 C 源文件 (.c)</source>
+        <translation>Save show (.dmx) or export C source (.c)</translation>
+    </message>
+    <message>
+        <source>保存演出 (.dmx)</source>
+        <translation>Save show (.dmx)</translation>
+    </message>
+    <message>
+        <source>替换文件</source>
+        <translation>Replace file</translation>
+    </message>
+    <message>
+        <source>未保存的更改</source>
+        <translation>Unsaved changes</translation>
+    </message>
+    <message>
+        <source>演出有未保存的更改。关闭前要保存吗？</source>
+        <translation>The show has unsaved changes. Save them before closing?</translation>
     </message>
 </context>
 <context>
