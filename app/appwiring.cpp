@@ -4,6 +4,7 @@
 #include "dmx.h"
 #include "dmxfile.h"
 #include "light_list.h"
+#include "stepview.h"
 
 #include <QMetaType>
 #include <QOffscreenSurface>
@@ -42,6 +43,7 @@ void chooseSceneGraphBackend()
 void registerQmlTypes()
 {
     qmlRegisterType<dmxFile>("ov.qt.dmx", 1, 0, "DmxFile");
+    qmlRegisterType<stepView>("ov.qt.dmx", 1, 0, "StepView");
 }
 
 void wireEngine(QQmlEngine *engine)

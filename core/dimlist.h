@@ -86,6 +86,8 @@ class dimList : public QAbstractTableModel
 
   signals:
     void currentRowChanged(int index);
+    // The row operations moved an end of the play range (clamped, collapsed or shifted).
+    void playRangeChanged(int start, int end);
     void repeatChanged(uint times);
 
   public slots:
@@ -101,6 +103,7 @@ class dimList : public QAbstractTableModel
     void loadNextRow();
     void fadePass();
     void keepPositionsInTable();
+    void announcePositions(int current, int start, int end);
 };
 
 #endif
