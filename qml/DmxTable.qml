@@ -200,12 +200,14 @@ Item {
                                            : tableWidth * (0.1 + 0.025 * (column - 3))
     }
 
+    // One height for all rows: the view places rows it jumps to by their mean height, so a
+    // taller row would put every row after it out of its place.
     function rowHeight(row) {
-        return row === markedRow ? 1.5 * singleLineHeight : singleLineHeight
+        return singleLineHeight
     }
 
     function rowTop(row) {
-        return row * singleLineHeight + (markedRow >= 0 && row > markedRow ? 0.5 * singleLineHeight : 0)
+        return row * singleLineHeight
     }
 
     function lastColumn_Color(column, colorTrue, colorFalse) {
@@ -266,7 +268,6 @@ Item {
         }
     }
 
-    onMarkedRowChanged: cells.forceLayout()
     Connections {
         target: root
         function onTableWidthChanged() { cells.forceLayout() }
@@ -296,14 +297,13 @@ Item {
 
             Text {
                 objectName: "headerText"
-                readonly property int lines: text.split("\n").length
                 anchors.fill: parent
                 anchors.margins: 2
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
                 // Up to six stacked lines in a 100 px header and three digits in 25 px.
-                font.pixelSize: Math.min(13, Math.floor(height / (lines * 1.25)))
-                fontSizeMode: Text.HorizontalFit
+                font.pixelSize: 13
+                fontSizeMode: Text.Fit
                 minimumPixelSize: 6
                 text: column < columnList.length ? columnList[column].title : ""
             }
@@ -334,14 +334,14 @@ Item {
         rowHeightProvider: rowHeight
         // Known up front: no estimate from the cells built so far.
         contentWidth: columnLeft(columnList.length)
-        contentHeight: rowCount * singleLineHeight + (markedRow >= 0 ? 0.5 * singleLineHeight : 0)
+        contentHeight: rowCount * singleLineHeight
         delegate: DmxTableItemDele {}
 
         QQC2.ScrollBar.horizontal: QQC2.ScrollBar { objectName: "hScroll" }
         QQC2.ScrollBar.vertical: QQC2.ScrollBar { objectName: "vScroll" }
 
         // Row colours lie under the cells and reach past the last column: grey rows, the
-        // play range in light blue with its two ends darker, the marked row red and taller.
+        // play range in light blue with its two ends darker, the marked row red.
         Item {
             id: rowLayer
             objectName: "rowLayer"
@@ -387,7 +387,7 @@ Item {
                 visible: markedRow >= 0
                 y: rowTop(markedRow)
                 width: rowLayer.fullWidth
-                height: 1.5 * singleLineHeight
+                height: singleLineHeight
                 color: "red"
             }
         }

@@ -109,6 +109,7 @@ Item {
         width: parent.width - 6
         horizontalAlignment: Text.AlignHCenter
         // Three digits shrink to fit a narrow channel column rather than run together.
+        font.pixelSize: 13
         fontSizeMode: Text.HorizontalFit
         minimumPixelSize: 6
         text: modelValue

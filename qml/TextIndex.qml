@@ -364,6 +364,7 @@ Rectangle {
         anchors.right: addData.left
         height: parent.height
         text: "删除"
+        tooltip: qsTr("删除播放范围内的所有步（表中带阴影的行）")
         activeFocusOnTab: false
         style: gradientStyle
         onClicked: {

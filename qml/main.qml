@@ -30,9 +30,11 @@ ApplicationWindow {
     title: (ownUse ? qsTr("Divezuveror DMX512 测试用") : qsTr("Divezuveror DMX512 用户")) + c_file_name
 
     function startPos(row) {
+        // The start first: the row follow that the model's announcement sets off places
+        // the row inside the new range.
+        playStart = row
         dmx_list.dmxRowToDim(row)
         statusValue.text = row
-        playStart = row
     }
 
     function endPos(row) {

@@ -459,15 +459,16 @@ WindowTestCase {
         }
     }
 
-    function test_selectedRowIsRedAndTaller() {
+    // The marked row keeps the common height: see rowHeight() in the table.
+    function test_selectedRowIsRed() {
         coreProbe.appendRows(6, 0, 0, 0)
         win.playStart = 1
         win.playEnd = 4
         table.selection.select(3)
         waitForRendering(table)
         verify(Qt.colorEqual(drawnRowColour(3), "red"))
-        compare(cell(3, 1).height, 1.5 * win.singleLineHeight)
-        compare(cell(4, 1).y, 4.5 * win.singleLineHeight)
+        compare(cell(3, 1).height, win.singleLineHeight)
+        compare(cell(4, 1).y, 4 * win.singleLineHeight)
         table.selection.clear()
         waitForRendering(table)
         verify(Qt.colorEqual(drawnRowColour(3), "lightblue"))
@@ -548,5 +549,287 @@ WindowTestCase {
                 + "211-230                             SD卡：show6，\n"
                 + "231-250                             SD卡：show7，\n"
                 + "251-255                             SD卡：Rate: 0，顺序循环播放所有的文件。\n")
+    }
+
+    // ---- what the table shows is what the model holds
+
+    function settle() {
+        wait(30)
+    }
+
+    // Every cell whose place lies in the viewport exists once and shows the model's value.
+    function compareViewWithModel(what) {
+        settle()
+        var seen = {}
+        var shown = shownItems(view.contentItem, "cell")
+        for (var i = 0; i < shown.length; ++i) {
+            var c = shown[i]
+            var key = c.modelRow + "," + c.modelColumn
+            verify(!seen[key], what + ": cell " + key + " shown twice")
+            seen[key] = true
+            verify(c.modelRow < coreProbe.rowCount() && c.modelColumn < table.columnCount,
+                   what + ": cell " + key + " outside the table")
+            compare(findChild(c, "cellText").text, String(coreProbe.cell(c.modelRow, c.modelColumn)),
+                    what + ": cell " + key)
+        }
+        var bottom = view.contentY + view.height
+        var right = view.contentX + view.width
+        for (var r = 0; r < coreProbe.rowCount(); ++r) {
+            // Half a pixel of overlap, clear of rounding in the sums of widths and heights.
+            if (table.rowTop(r) + table.rowHeight(r) <= view.contentY + 0.5 || table.rowTop(r) >= bottom - 0.5)
+                continue
+            for (var col = 0; col < table.columnCount; ++col) {
+                var left = table.columnLeft(col)
+                if (left + table.columnWidth(col) > view.contentX + 0.5 && left < right - 0.5)
+                    verify(seen[r + "," + col], what + ": no cell " + r + "," + col + " in view, "
+                           + [view.contentX, view.contentY, view.contentWidth, view.contentHeight,
+                              view.width, view.height, table.markedRow, shown.length])
+            }
+        }
+    }
+
+    function faderMove(channel, value) {
+        dmx_data[channel].run_flag = false
+        dmx_data[channel].dimValue = value
+    }
+
+    // Rows are picked on their step number, in the first column.
+    function clickRow(row) {
+        view.contentX = 0
+        table.positionViewAtRow(row, 0)
+        settle()
+        var target = cell(row, 0)
+        mouseClick(target, target.width / 2, target.height / 2)
+    }
+
+    function doubleClickRow(row) {
+        view.contentX = 0
+        table.positionViewAtRow(row, 0)
+        settle()
+        var target = cell(row, 0)
+        mouseDoubleClickSequence(target, target.width / 2, target.height / 2)
+    }
+
+    function shiftClickRow(row) {
+        var target = cell(row, 0)
+        mouseClick(target, target.width / 2, target.height / 2, Qt.LeftButton, Qt.ShiftModifier)
+    }
+
+    function button(name) {
+        return findChild(item("text_control"), name)
+    }
+
+    function act(step, n) {
+        switch (step) {
+        case "fader": faderMove(5, (n * 37 + 11) % 256); break
+        case "click": clickRow(Math.min(n % 7, coreProbe.rowCount() - 1)); break
+        case "edit": view.contentX = 0; view.contentY = 0; settle(); typeIntoCell(1, 3 + n % 5, String(n * 53 % 300)); break
+        case "insert": mouseClick(button("addData")); break
+        case "delete": clickRow(1); doubleClickRow(2); mouseClick(button("delData")); break
+        case "moveUp": mouseClick(button("moveUp")); break
+        case "moveDown": mouseClick(button("moveDown")); break
+        case "load": coreProbe.appendRows(4, n, n + 1, n * 10 % 256); dmx_list.refrushIndex(); break
+        case "addFixture": table.addDevice(n % 27); break
+        case "removeFixture": table.deleteDevice(); break
+        case "right": view.contentX = Math.max(0, view.contentWidth - view.width); break
+        case "left": view.contentX = 0; break
+        case "down": view.contentY = Math.max(0, view.contentHeight - view.height); break
+        case "up": view.contentY = 0; break
+        case "refresh": mouseClick(button("frushData")); break
+        default: fail("unknown step " + step)
+        }
+    }
+
+    function test_cellsInViewMatchTheModel_data() {
+        return [
+            { tag: "faders and edits", steps: ["click", "fader", "edit", "fader", "edit", "refresh", "fader"] },
+            { tag: "rows", steps: ["click", "insert", "fader", "delete", "insert", "moveUp", "edit", "moveDown", "delete"] },
+            { tag: "loads", steps: ["edit", "load", "fader", "load", "down", "click", "fader", "up", "edit", "load"] },
+            { tag: "fixtures", steps: ["addFixture", "edit", "addFixture", "right", "removeFixture", "fader", "left", "addFixture"] },
+            { tag: "scrolls", steps: ["addFixture", "addFixture", "load", "load", "load", "load", "right", "down", "edit",
+                                      "left", "fader", "up", "right", "insert", "down", "delete", "left", "up"] },
+            { tag: "everything", steps: ["load", "addFixture", "click", "fader", "edit", "insert", "right", "fader",
+                                         "down", "delete", "left", "moveDown", "edit", "removeFixture", "up",
+                                         "load", "moveUp", "refresh", "fader"] }
+        ]
+    }
+
+    function test_cellsInViewMatchTheModel(data) {
+        coreProbe.appendRows(12, 3, 4, 64)
+        table.addDevice(8)
+        compareViewWithModel("start")
+        for (var i = 0; i < data.steps.length; ++i) {
+            act(data.steps[i], i + 1)
+            compareViewWithModel(i + ": " + data.steps[i])
+        }
+    }
+
+    // ---- the marked row is the row edits go into
+
+    function rowsHolding(column, value) {
+        var rows = []
+        for (var r = 0; r < coreProbe.rowCount(); ++r) {
+            if (coreProbe.cell(r, column) === value)
+                rows.push(r)
+        }
+        return rows
+    }
+
+    function test_markedRowIsTheEditRow_data() {
+        return [
+            { tag: "nothing done", action: function() {}, marked: -1 },
+            { tag: "click", action: function() { clickRow(3) }, marked: 3 },
+            { tag: "cell edit", action: function() { clickRow(1); typeIntoCell(4, 5, "9") }, marked: 4 },
+            { tag: "全选", action: function() { clickRow(3); mouseClick(button("playAllData")) }, marked: 0 },
+            { tag: "增加", action: function() { clickRow(2); mouseClick(button("addData")) }, marked: 3 },
+            { tag: "Down", action: function() { clickRow(2); keyClick(Qt.Key_Down) }, marked: 3 },
+            { tag: "Up", action: function() { clickRow(2); keyClick(Qt.Key_Up) }, marked: 1 },
+            { tag: "删除", action: function() { clickRow(2); doubleClickRow(4); mouseClick(button("delData")) },
+              marked: 1 },
+            { tag: "load", action: function() { clickRow(2); coreProbe.appendRows(3, 0, 0, 0); dmx_list.refrushIndex() },
+              marked: 2 },
+            { tag: "double click", action: function() { clickRow(1); doubleClickRow(4) }, marked: 1 },
+            { tag: "Init", action: function() { clickRow(5); mouseClick(findChild(item("text_control"), "text0")) },
+              marked: 5 }
+        ]
+    }
+
+    function test_markedRowIsTheEditRow(data) {
+        coreProbe.appendRows(6, 0, 0, 0)
+        table.addDevice(8)
+        settle()
+        data.action()
+        settle()
+        compare(table.markedRow, data.marked)
+        compare(findChild(table, "noEditRow").visible, data.marked < 0)
+        if (data.marked >= 0)
+            verify(Qt.colorEqual(drawnRowColour(data.marked), "red"))
+        faderMove(7, 201)
+        compare(rowsHolding(10, 201), data.marked >= 0 ? [data.marked] : [])
+    }
+
+    // Playback moves the mark to the row it plays; after it stops, faders write there.
+    function test_markFollowsPlayback() {
+        coreProbe.appendRows(5, 0, 0, 0)
+        clickRow(1)
+        doubleClickRow(3)
+        var panel = item("text_control")
+        panel.startRun()
+        tryVerify(function() { return dmx_list.currentRow === 3 }, 5000)
+        panel.stopRun()
+        settle()
+        compare(table.markedRow, dmx_list.currentRow)
+        faderMove(7, 202)
+        compare(rowsHolding(10, 202), [table.markedRow])
+    }
+
+    // ---- the play range
+
+    function test_rangePicking_data() {
+        return [
+            { tag: "click then double click", pick: function() { clickRow(1); doubleClickRow(4) },
+              start: 1, end: 4, marked: 1 },
+            { tag: "double click then click", pick: function() { doubleClickRow(4); clickRow(1) },
+              start: 1, end: 4, marked: 1 },
+            { tag: "shift click", pick: function() { clickRow(1); shiftClickRow(4) }, start: 1, end: 4, marked: 1 },
+            { tag: "backwards", pick: function() { clickRow(5); doubleClickRow(2) }, start: 5, end: 2, marked: 5 },
+            { tag: "one row", pick: function() { clickRow(3); doubleClickRow(3) }, start: 3, end: 3, marked: 3 }
+        ]
+    }
+
+    function test_rangePicking(data) {
+        coreProbe.appendRows(7, 0, 0, 0)
+        data.pick()
+        settle()
+        compare(win.playStart, data.start)
+        compare(win.playEnd, data.end)
+        compare(coreProbe.playStart(), data.start)
+        compare(coreProbe.playEnd(), data.end)
+        var low = Math.min(data.start, data.end)
+        var high = Math.max(data.start, data.end)
+        compare(item("statusMinValue").text, String(low))
+        compare(item("statusMaxValue").text, String(high))
+        compare(table.markedRow, data.marked)
+        for (var r = 0; r < 7; ++r) {
+            var expected = r === data.marked ? "red" : table.getBackColor(r)
+            verify(Qt.colorEqual(drawnRowColour(r), expected), "row " + r)
+        }
+        var bracket = findChild(view, "rangeBracket")
+        compare(bracket.y, table.rowTop(low) + 2)
+        compare(bracket.y + bracket.height, table.rowTop(high) + table.rowHeight(high) - 2)
+    }
+
+    function test_deleteRemovesTheShadedRows_data() {
+        return [
+            { tag: "middle", start: 2, end: 4, left: [0, 1, 5, 6], after: 1 },
+            { tag: "from the top", start: 0, end: 1, left: [2, 3, 4, 5, 6], after: 0 },
+            { tag: "backwards", start: 5, end: 3, left: [0, 1, 2, 6], after: 2 },
+            { tag: "to the end", start: 4, end: 6, left: [0, 1, 2, 3], after: 3 }
+        ]
+    }
+
+    function test_deleteRemovesTheShadedRows(data) {
+        coreProbe.appendRows(7, 0, 0, 0)
+        clickRow(data.start)
+        doubleClickRow(data.end)
+        // Clicking a row inside the range only moves its start.
+        clickRow(data.start)
+        var del = button("delData")
+        verify(del.tooltip.indexOf("播放范围") >= 0, del.tooltip)
+        mouseClick(del)
+        settle()
+        var ids = []
+        for (var r = 0; r < coreProbe.rowCount(); ++r)
+            ids.push(coreProbe.cell(r, 0))
+        compare(ids, data.left)
+        compare(win.playStart, data.after)
+        compare(win.playEnd, data.after)
+        compare(item("statusMinValue").text, String(data.after))
+        compare(item("statusMaxValue").text, String(data.after))
+        compare(table.markedRow, data.after)
+    }
+
+    // The window's range end set elsewhere (as after a load) is the model's end too.
+    function test_rangeEndReachesTheModel() {
+        coreProbe.appendRows(9, 0, 0, 0)
+        win.playEnd = 7
+        compare(coreProbe.playEnd(), 7)
+    }
+
+    // ---- text fits its box
+
+    function test_textFits_data() {
+        return [
+            { tag: "six-line title", type: 0, column: 27 },
+            { tag: "five-line title", type: 0, column: 15 },
+            { tag: "three-digit channel", type: 8, column: 5, value: 255 },
+            { tag: "four-digit speed", type: 8, column: 1, value: 9999 },
+            { tag: "channel 512 title", type: 17, column: 514 }
+        ]
+    }
+
+    function test_textFits(data) {
+        if (data.column === 514) {
+            item("ch_type").currentIndex = 24
+            for (var i = 0; i < 18; ++i)
+                mouseClick(item("addLight"))
+        }
+        table.addDevice(data.type)
+        coreProbe.appendRows(2, 0, 0, 0)
+        if (data.value !== undefined) {
+            dmx_list.setDmxData(data.value, data.column, 0)
+            dmx_list.setDmxData(data.value, data.column + 1, 0)
+            dmx_list.refrushModel()
+        }
+        view.contentX = Math.max(0, Math.min(table.columnLeft(data.column), view.contentWidth - view.width))
+        settle()
+        var title = findChild(header(data.column), "headerText")
+        verify(title.contentHeight <= title.height, "title height " + title.contentHeight + " > " + title.height)
+        verify(title.contentWidth <= title.width, "title width " + title.contentWidth + " > " + title.width)
+        var number = cellText(0, data.column)
+        compare(number.text, String(coreProbe.cell(0, data.column)))
+        verify(number.contentWidth <= number.width, "number " + number.contentWidth + " > " + number.width)
+        // Neighbours keep a gap between their digits.
+        verify(number.width <= cell(0, data.column).width - 4)
     }
 }

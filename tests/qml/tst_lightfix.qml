@@ -14,8 +14,8 @@ WindowTestCase {
     function test_entriesAreThePatchFixtures() {
         var list = item("light_fix_select")
         compare(list.count, 6)
-        compare(entry(0).children[0].text, "0")
-        compare(entry(5).children[0].text, "5")
+        compare(findChild(entry(0), "fixIdText").text, "0")
+        compare(findChild(entry(5), "fixIdText").text, "5")
         // Added fixtures are table columns, not entries here.
         item("ch_type").currentIndex = 12
         mouseClick(item("addLight"))
