@@ -2,7 +2,8 @@
 
 namespace
 {
-constexpr int kFirstRole = Qt::UserRole + 1; // role of cell 0; the role names the cell
+constexpr int kFirstRole = Qt::UserRole + 1; // source role of cell 0; the role names the cell
+constexpr int kValueRole = Qt::UserRole;
 } // namespace
 
 void stepView::setSource(QAbstractItemModel *source)
@@ -88,14 +89,15 @@ int stepView::columnCount(const QModelIndex &parent) const
 QVariant stepView::data(const QModelIndex &index, int role) const
 {
     // Between a source reset and its announcement here the source may have fewer rows.
-    if (!m_source || !index.isValid() || index.row() >= m_source->rowCount())
+    if (role != kValueRole || !m_source || !index.isValid() || index.row() >= m_source->rowCount())
         return QVariant();
-    return m_source->data(m_source->index(index.row(), index.column()), role);
+    return m_source->data(m_source->index(index.row(), index.column()),
+                          kFirstRole + index.column());
 }
 
 QHash<int, QByteArray> stepView::roleNames() const
 {
-    return m_source ? m_source->roleNames() : QHash<int, QByteArray>();
+    return {{kValueRole, "value"}};
 }
 
 void stepView::refreshRow(int row)
@@ -123,17 +125,15 @@ void stepView::changeAll()
     changeRows(0, m_rows - 1);
 }
 
-// One announcement per column, naming only that column's role: a view then updates the
-// one value each of its cells shows instead of every role of every cell.
 void stepView::changeRows(int first, int last)
 {
     first = qMax(first, 0);
     last = qMin(last, m_rows - 1);
-    if (first > last)
+    const int left = m_lastShown < 0 ? 0 : qMax(m_firstShown, 0);
+    const int right = m_lastShown < 0 ? columnCount() - 1 : qMin(m_lastShown, columnCount() - 1);
+    if (first > last || left > right)
         return;
-    const int columns = columnCount();
-    for (int c = 0; c < columns; ++c)
-        emit dataChanged(index(first, c), index(last, c), {kFirstRole + c});
+    emit dataChanged(index(first, left), index(last, right), {kValueRole});
 }
 
 void stepView::setRows(int rows)

@@ -4,11 +4,13 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 
-// The step table as the table view shows it: the first `columns` cells of each step, with
-// the rest of the step unseen. The step model announces cell changes with
-// full resets; a view rebuilds every cell on a reset, so a reset is passed on as row
-// insertions or removals for a changed row count and a change of every cell. Rows
-// inserted, removed or moved are passed on as they come.
+// The step table as the table view shows it: the first `columns` cells of each step, each
+// read through the step model's role for its cell and offered under the one role "value".
+// The step model announces cell changes with full resets; a view rebuilds every cell on a
+// reset, so a reset is passed on as row insertions or removals for a changed row count and
+// a change of the cells in view (columns firstShown to lastShown). Rows inserted, removed
+// or moved are passed on as they come. A view that is handed a cell again re-reads every
+// role of it, which is why there is only one.
 class stepView : public QAbstractTableModel
 {
     Q_OBJECT
@@ -16,6 +18,9 @@ class stepView : public QAbstractTableModel
     Q_PROPERTY(int columns READ columns WRITE setColumns NOTIFY columnsChanged)
     // The row count as announced so far, for bindings.
     Q_PROPERTY(int rows READ rows NOTIFY rowsChanged)
+    // Columns the view has cells for; a reset announces changes of these only.
+    Q_PROPERTY(int firstShown MEMBER m_firstShown NOTIFY shownChanged)
+    Q_PROPERTY(int lastShown MEMBER m_lastShown NOTIFY shownChanged)
 
   public:
     using QAbstractTableModel::QAbstractTableModel;
@@ -38,6 +43,7 @@ class stepView : public QAbstractTableModel
     void sourceChanged();
     void columnsChanged();
     void rowsChanged();
+    void shownChanged();
 
   private:
     int sourceColumns() const;
@@ -49,6 +55,8 @@ class stepView : public QAbstractTableModel
     QPointer<QAbstractItemModel> m_source;
     int m_rows = 0;
     int m_columns = 0;
+    int m_firstShown = 0;
+    int m_lastShown = -1; // none given: every column
 };
 
 #endif

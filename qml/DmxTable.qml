@@ -195,6 +195,12 @@ Item {
         return tableWidth * (column < 1 ? 0.02 : column < 3 ? 0.04 : 0.025)
     }
 
+    function columnAt(x) {
+        if (x < tableWidth * 0.1)
+            return x < tableWidth * 0.02 ? 0 : x < tableWidth * 0.06 ? 1 : 2
+        return 3 + Math.floor((x - tableWidth * 0.1) / (tableWidth * 0.025))
+    }
+
     function columnLeft(column) {
         return column < 1 ? 0 : column < 3 ? tableWidth * (0.02 + 0.04 * (column - 1))
                                            : tableWidth * (0.1 + 0.025 * (column - 3))
@@ -274,6 +280,19 @@ Item {
     }
     Component.onCompleted: updateColumnTable()
 
+    // White under the rows, a thin frame, and the header colour past the last column.
+    Rectangle {
+        anchors.fill: parent
+        color: "white"
+        border.color: "#a0a0a0"
+    }
+    Rectangle {
+        anchors.left: parent.left
+        anchors.right: parent.right
+        height: header.height
+        color: "lightsteelblue"
+    }
+
     QQC2.HorizontalHeaderView {
         id: header
         objectName: "tableHeader"
@@ -329,6 +348,9 @@ Item {
             id: stepModel
             source: dmx_list
             columns: columnList.length
+            // A column either side, clear of rounding at the edges of the view.
+            firstShown: columnAt(cells.contentX) - 1
+            lastShown: columnAt(cells.contentX + cells.width) + 1
         }
         columnWidthProvider: columnWidth
         rowHeightProvider: rowHeight

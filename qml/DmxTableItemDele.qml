@@ -9,9 +9,8 @@ Item {
 
     readonly property int modelRow: row
     readonly property int modelColumn: column
-    // The column's model role names the cell of the step row.
-    readonly property string role: column < columnList.length ? columnList[column].role : ""
-    readonly property int modelValue: role !== "" && model[role] !== undefined ? model[role] : 0
+    // The view model reads the cell through the column's role of the step model.
+    readonly property int modelValue: model.value !== undefined ? model.value : 0
     property int num_value: 0
     readonly property bool editing: editor.item !== null
     // What the cell shows: the stored value, or the text being typed.

@@ -594,25 +594,19 @@ WindowTestCase {
     }
 
     // Rows are picked on their step number, in the first column.
-    function clickRow(row) {
+    function clickRow(row, twice, modifiers) {
         view.contentX = 0
         table.positionViewAtRow(row, 0)
         settle()
         var target = cell(row, 0)
-        mouseClick(target, target.width / 2, target.height / 2)
+        if (twice)
+            mouseDoubleClickSequence(target, target.width / 2, target.height / 2)
+        else
+            mouseClick(target, target.width / 2, target.height / 2, Qt.LeftButton, modifiers)
     }
 
     function doubleClickRow(row) {
-        view.contentX = 0
-        table.positionViewAtRow(row, 0)
-        settle()
-        var target = cell(row, 0)
-        mouseDoubleClickSequence(target, target.width / 2, target.height / 2)
-    }
-
-    function shiftClickRow(row) {
-        var target = cell(row, 0)
-        mouseClick(target, target.width / 2, target.height / 2, Qt.LeftButton, Qt.ShiftModifier)
+        clickRow(row, true)
     }
 
     function button(name) {
@@ -689,8 +683,11 @@ WindowTestCase {
             { tag: "load", action: function() { clickRow(2); coreProbe.appendRows(3, 0, 0, 0); dmx_list.refrushIndex() },
               marked: 2 },
             { tag: "double click", action: function() { clickRow(1); doubleClickRow(4) }, marked: 1 },
-            { tag: "Init", action: function() { clickRow(5); mouseClick(findChild(item("text_control"), "text0")) },
-              marked: 5 }
+            { tag: "Init", action: function() { clickRow(5); mouseClick(button("text0")) }, marked: 5 },
+            { tag: "playback", action: function() {
+                clickRow(1); doubleClickRow(3); item("text_control").startRun()
+                tryVerify(function() { return dmx_list.currentRow === 3 }, 5000)
+                item("text_control").stopRun() }, marked: 3 }
         ]
     }
 
@@ -708,21 +705,6 @@ WindowTestCase {
         compare(rowsHolding(10, 201), data.marked >= 0 ? [data.marked] : [])
     }
 
-    // Playback moves the mark to the row it plays; after it stops, faders write there.
-    function test_markFollowsPlayback() {
-        coreProbe.appendRows(5, 0, 0, 0)
-        clickRow(1)
-        doubleClickRow(3)
-        var panel = item("text_control")
-        panel.startRun()
-        tryVerify(function() { return dmx_list.currentRow === 3 }, 5000)
-        panel.stopRun()
-        settle()
-        compare(table.markedRow, dmx_list.currentRow)
-        faderMove(7, 202)
-        compare(rowsHolding(10, 202), [table.markedRow])
-    }
-
     // ---- the play range
 
     function test_rangePicking_data() {
@@ -731,7 +713,7 @@ WindowTestCase {
               start: 1, end: 4, marked: 1 },
             { tag: "double click then click", pick: function() { doubleClickRow(4); clickRow(1) },
               start: 1, end: 4, marked: 1 },
-            { tag: "shift click", pick: function() { clickRow(1); shiftClickRow(4) }, start: 1, end: 4, marked: 1 },
+            { tag: "shift click", pick: function() { clickRow(1); clickRow(4, false, Qt.ShiftModifier) }, start: 1, end: 4, marked: 1 },
             { tag: "backwards", pick: function() { clickRow(5); doubleClickRow(2) }, start: 5, end: 2, marked: 5 },
             { tag: "one row", pick: function() { clickRow(3); doubleClickRow(3) }, start: 3, end: 3, marked: 3 }
         ]
