@@ -195,6 +195,21 @@ Item {
         return tableWidth * (column < 1 ? 0.02 : column < 3 ? 0.04 : 0.025)
     }
 
+    // The largest size up to 13 px at which a stacked title fits its header, worked out
+    // from its lines rather than by trial layouts, which would cost every header rebuild.
+    function titleFontSize(title, width, height) {
+        var lines = title.split("\n")
+        var widest = 0
+        for (var i = 0; i < lines.length; ++i) {
+            var em = 0
+            for (var k = 0; k < lines[i].length; ++k)
+                em += lines[i].charCodeAt(k) > 0x2e80 ? 1 : 0.62
+            widest = Math.max(widest, em)
+        }
+        var size = Math.min(13, height / (lines.length * 1.4), widest > 0 ? width / widest : 13)
+        return Math.max(6, Math.floor(size))
+    }
+
     function columnAt(x) {
         if (x < tableWidth * 0.1)
             return x < tableWidth * 0.02 ? 0 : x < tableWidth * 0.06 ? 1 : 2
@@ -320,11 +335,9 @@ Item {
                 anchors.margins: 2
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
-                // Up to six stacked lines in a 100 px header and three digits in 25 px.
-                font.pixelSize: 13
-                fontSizeMode: Text.Fit
-                minimumPixelSize: 6
                 text: column < columnList.length ? columnList[column].title : ""
+                // Up to six stacked lines in a 100 px header and three digits in 25 px.
+                font.pixelSize: titleFontSize(text, width, height)
             }
             MouseArea {
                 anchors.fill: parent

@@ -107,10 +107,9 @@ Item {
         // Clear of the borders, so that neighbouring numbers never touch.
         width: parent.width - 6
         horizontalAlignment: Text.AlignHCenter
-        // Three digits shrink to fit a narrow channel column rather than run together.
-        font.pixelSize: 13
-        fontSizeMode: Text.HorizontalFit
-        minimumPixelSize: 6
+        // Three digits shrink to fit a narrow channel column rather than run together;
+        // worked out from the digit count, as trial layouts would cost every reset.
+        font.pixelSize: Math.max(6, Math.min(13, Math.floor(width / (Math.max(1, text.length) * 0.66))))
         text: modelValue
     }
 

@@ -560,6 +560,9 @@ WindowTestCase {
     // Every cell whose place lies in the viewport exists once and shows the model's value.
     function compareViewWithModel(what) {
         settle()
+        tryVerify(function() {
+            return coreProbe.rowCount() === 0 || shownItems(view.contentItem, "cell").length > 0
+        }, 2000, what + ": cells built")
         var seen = {}
         var shown = shownItems(view.contentItem, "cell")
         for (var i = 0; i < shown.length; ++i) {
