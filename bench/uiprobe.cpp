@@ -157,8 +157,12 @@ void reportScroll(QQuickWindow *window, QObject *view, const char *property, dou
 int scrollFigures(QQuickWindow *window, QObject *table, QObject *chType, QObject *addLight)
 {
     QObject *view = table->findChild<QObject *>(QStringLiteral("cells"));
-    if (!view)
+    QObject *deleteLight = find(window, "deleteLight");
+    if (!view || !deleteLight)
         return 1;
+    for (int i = 0; i < 20; ++i)
+        QMetaObject::invokeMethod(deleteLight, "clicked");
+    waitFrame(window);
     const qint64 t = g_clock.nsecsElapsed();
     for (int i = 0; i < 19; ++i) {
         chType->setProperty("currentIndex", i < 18 ? 24 : 17);
