@@ -4,6 +4,7 @@
 #include "dmx.h"
 #include "dmxfile.h"
 #include "light_list.h"
+#include "stepview.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -56,6 +57,7 @@ bool installTranslation(const QLocale &locale)
 void registerQmlTypes()
 {
     qmlRegisterType<dmxFile>("ov.qt.dmx", 1, 0, "DmxFile");
+    qmlRegisterType<stepView>("ov.qt.dmx", 1, 0, "StepView");
 }
 
 void wireEngine(QQmlEngine *engine)

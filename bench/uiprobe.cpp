@@ -1,6 +1,7 @@
 // Drives the real window with a large show and measures what a user feels: start-up to the
 // first frame, fader latency, edits, load/save, playback frame timing and memory.
 // Run under a display (Xvfb): uiprobe SHOW.dmx [playback seconds]
+//                                uiprobe SHOW.dmx 0 scroll   (512 channel columns, scrolling)
 #include "appwiring.h"
 #include "dim.h"
 #include "dimlist.h"
@@ -133,6 +134,56 @@ void report(const char *what, double value, const char *unit)
     std::fflush(stdout);
 }
 
+// Frame times while the table scrolls by a few rows (or columns) per frame, as a flick or
+// a held arrow of the scroll bar does.
+void reportScroll(QQuickWindow *window, QObject *view, const char *property, double step,
+                  double end, const char *what)
+{
+    std::vector<double> frames;
+    for (double at = 0; at <= end; at += step) {
+        const qint64 t = g_clock.nsecsElapsed();
+        view->setProperty(property, at);
+        if (waitFrame(window))
+            frames.push_back(msSince(t));
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "%s, frame median", what);
+    report(name, median(frames), "ms");
+    std::snprintf(name, sizeof name, "%s, frame p99", what);
+    report(name, percentile(frames, 0.99), "ms");
+}
+
+// The show with every channel as a column: 18 fixtures of 27 and one of 26 channels.
+int scrollFigures(QQuickWindow *window, QObject *table, QObject *chType, QObject *addLight)
+{
+    QObject *view = table->findChild<QObject *>(QStringLiteral("cells"));
+    QObject *deleteLight = find(window, "deleteLight");
+    if (!view || !deleteLight)
+        return 1;
+    for (int i = 0; i < 20; ++i)
+        QMetaObject::invokeMethod(deleteLight, "clicked");
+    waitFrame(window);
+    const qint64 t = g_clock.nsecsElapsed();
+    for (int i = 0; i < 19; ++i) {
+        chType->setProperty("currentIndex", i < 18 ? 24 : 17);
+        QMetaObject::invokeMethod(addLight, "clicked");
+    }
+    waitFrame(window);
+    report("add 19 fixtures (512 ch) + frame", msSince(t), "ms");
+    report("table columns", window->property("posCount").toInt(), "");
+    report("memory, 512 channel columns", rssKiB() / 1024.0, "MiB");
+    settle(200);
+    const double height = view->property("height").toDouble();
+    const double width = view->property("width").toDouble();
+    const double rowsDown = view->property("contentHeight").toDouble() - height;
+    const double columnsRight = view->property("contentWidth").toDouble() - width;
+    reportScroll(window, view, "contentY", 75, qMin(rowsDown, 75.0 * 400), "scroll down 3 rows");
+    reportScroll(window, view, "contentY", rowsDown / 50, rowsDown, "scroll down by 1/50");
+    reportScroll(window, view, "contentX", 100, columnsRight, "scroll right 4 columns");
+    report("memory after scrolling", rssKiB() / 1024.0, "MiB");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -214,6 +265,8 @@ int main(int argc, char *argv[])
     }
     if (only == "play-only")
         goto playback;
+    if (only == "scroll")
+        return scrollFigures(window, table, chType, addLight);
     {
         double inAction = 0;
         report("fader move to frame (median)",

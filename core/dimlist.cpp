@@ -170,6 +170,7 @@ void dimList::setDmxData(ushort value, ushort col, ushort row)
         return;
     if (col >= m_columns)
         col = m_columns - 1;
+    const int current = g_currentRow;
     g_currentRow = row;
     const StepRow before = *m_data.at(row);
     setData(index(row, col), int(value), Qt::EditRole);
@@ -181,6 +182,9 @@ void dimList::setDmxData(ushort value, ushort col, ushort row)
         }
     }
     recordRowEdit(row, before);
+    // The window marks the row that edits go into.
+    if (current != g_currentRow)
+        emit currentRowChanged(g_currentRow);
 }
 
 void dimList::setDmxData(ushort value, ushort col)
@@ -360,11 +364,14 @@ void dimList::dmxRowToDim(ushort row)
 {
     if (!validRow(row))
         return;
+    const int current = g_currentRow;
     g_currentRow = row;
     m_playStart = row;
     loadRowToDims(row);
     if (g_playEnable)
         refrushModel();
+    if (current != g_currentRow)
+        emit currentRowChanged(g_currentRow);
 }
 
 void dimList::setPlayerEndRow(ushort row)
@@ -396,6 +403,15 @@ void dimList::keepPositionsInTable()
     m_playStart = qBound(0, m_playStart, last);
     m_playEnd = qBound(0, m_playEnd, last);
     g_currentRow = qBound(-1, g_currentRow, last);
+}
+
+// Tells the window where an edit moved the current row and the play range.
+void dimList::announcePositions(int current, int start, int end)
+{
+    if (m_playStart != start || m_playEnd != end)
+        emit playRangeChanged(m_playStart, m_playEnd);
+    if (g_currentRow != current)
+        emit currentRowChanged(g_currentRow);
 }
 
 bool dimList::insertRows(int row, int count, const QModelIndex &parent)
@@ -472,6 +488,7 @@ void dimList::insertEndRows()
 
 void dimList::insertCurrRows()
 {
+    const int current = g_currentRow, start = m_playStart, end = m_playEnd;
     int c = g_currentRow;
     if (c >= m_data.size()) {
         c = m_data.size() - 1;
@@ -486,24 +503,32 @@ void dimList::insertCurrRows()
     if (m_playEnd >= c)
         ++m_playEnd;
     insertRows(position, 1, QModelIndex());
+    // The user goes on to build the new step: fader moves go into it. Playback keeps the
+    // row it stands on.
+    if (!g_playEnable)
+        g_currentRow = position;
+    announcePositions(current, start, end);
 }
 
 void dimList::removeEndRows()
 {
     if (m_data.isEmpty())
         return;
+    const int current = g_currentRow, start = m_playStart, end = m_playEnd;
     removeRows(m_data.size() - 1, 1, QModelIndex());
     if (m_playEnd >= m_data.size())
         --m_playEnd;
     if (g_currentRow >= m_data.size())
         --g_currentRow;
     keepPositionsInTable();
+    announcePositions(current, start, end);
 }
 
 void dimList::removeCurrRows()
 {
     if (m_data.isEmpty())
         return;
+    const int start = m_playStart, end = m_playEnd;
     if (g_currentRow >= 0)
         removeRows(g_currentRow, 1, QModelIndex());
     if (g_currentRow >= m_data.size())
@@ -512,12 +537,14 @@ void dimList::removeCurrRows()
     if (m_playEnd >= m_data.size())
         --m_playEnd;
     keepPositionsInTable();
+    announcePositions(g_currentRow, start, end);
     if (validRow(g_currentRow))
         loadRowToDims(g_currentRow);
 }
 
 void dimList::removeSelectRows()
 {
+    const int current = g_currentRow, start = m_playStart, end = m_playEnd;
     const int lo = qMin(m_playStart, m_playEnd);
     const int hi = qMax(m_playStart, m_playEnd);
     if (!m_data.isEmpty()) {
@@ -531,21 +558,24 @@ void dimList::removeSelectRows()
         m_playStart = 0;
         m_playEnd = 0;
         g_currentRow = -1;
-        return;
+    } else {
+        // Collapse onto the row before the block, whichever way round the range was given.
+        const int p = qMin(lo > 0 ? lo - 1 : 0, m_data.size() - 1);
+        m_playStart = p;
+        m_playEnd = p;
+        g_currentRow = p;
     }
-    // Collapse onto the row before the block, whichever way round the range was given.
-    const int p = qMin(lo > 0 ? lo - 1 : 0, m_data.size() - 1);
-    m_playStart = p;
-    m_playEnd = p;
-    g_currentRow = p;
+    announcePositions(current, start, end);
 }
 
 void dimList::removeAll()
 {
+    const int current = g_currentRow, start = m_playStart, end = m_playEnd;
     if (!m_data.isEmpty())
         removeRows(0, m_data.size(), QModelIndex());
     m_playEnd = 0;
     g_currentRow = -1;
+    announcePositions(current, start, end);
 }
 
 void dimList::moveUpRows()

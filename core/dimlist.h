@@ -91,6 +91,8 @@ class dimList : public QAbstractTableModel
 
   signals:
     void currentRowChanged(int index);
+    // The row operations moved an end of the play range (clamped, collapsed or shifted).
+    void playRangeChanged(int start, int end);
     void repeatChanged(uint times);
 
   public slots:
@@ -107,6 +109,7 @@ class dimList : public QAbstractTableModel
     void fadePass();
     void keepPositionsInTable();
     void recordRowEdit(int row, const StepRow &before);
+    void announcePositions(int current, int start, int end);
 };
 
 #endif

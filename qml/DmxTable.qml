@@ -1,15 +1,38 @@
-import QtQuick 2.10
-import QtQuick.Controls 1.6
+import QtQuick 2.15
+import QtQuick.Controls 2.15 as QQC2
 import QtQuick.Dialogs 1.3
+import ov.qt.dmx 1.0
 
 // The step table: step number, speed and fade, then one column per channel of every fixture
 // added with the fixture bar, in patch order. Column index = cell index of the step row.
-TableView {
+// Only the cells in view exist; they are reused while scrolling and across model resets.
+Item {
     id: dimTableView
 
     property var typeArrary: []
     property var posArrary: []
     property var chUser
+    // Title and model role of each column, in column order.
+    property var columnList: []
+    readonly property int columnCount: columnList.length
+    readonly property int rowCount: stepModel.rows
+    // The start of the play range before the last single click: the first click of a
+    // double click must not move it.
+    property int startBeforeClick: -1
+
+    signal clicked(int row)
+    signal doubleClicked(int row)
+
+    // The marked row: the row fader moves and the value shortcuts write into. The window
+    // sets it from the model's current row.
+    property QtObject selection: QtObject {
+        property int row: -1
+        readonly property int count: row >= 0 ? 1 : 0
+        function clear() { row = -1 }
+        function select(r) { row = r }
+        function contains(r) { return r === row }
+    }
+    readonly property int markedRow: selection.row >= 0 && selection.row < rowCount ? selection.row : -1
 
     // Header labels of each fixture type, channel 1 first; the index is the chooser's type.
     readonly property var fixtureTypes: [
@@ -110,46 +133,6 @@ TableView {
          "大\n小\n", "旋\n转\n", "翻\n转\nx", "翻\n转\ny", "波\n浪\nX", "波\n浪\nY", "波\n浪\n参\n数", "显\n点"]
     ]
 
-    model: dmx_list
-    headerDelegate: headerDele
-    rowDelegate: rowDele
-    itemDelegate: DmxTableItemDele {}
-
-    // Every row holds one cell per column, up to 515, and every model reset (one per fader
-    // move) rebinds all of them. This lighter stand-in for the toolkit's cell loader offers
-    // the same names to the cell delegates but builds and binds only the cells of columns
-    // near the view; the others stay empty until the table is scrolled to them.
-    __itemDelegateLoader: Loader {
-        id: cellLoader
-
-        property int __index: index
-        property Item __rowItem: null
-        property TableViewColumn __column: null
-        readonly property bool shown: __column !== null && __rowItem !== null
-                                      && dimTableView.columnShown(__index)
-
-        width: __column ? __column.width : 0
-        height: parent ? parent.height : 0
-        // Hidden, an unbuilt cell also stays out of the scene graph walked on every frame.
-        visible: shown && __column.visible
-        // Not tied to the row's model: a recycled row briefly has none, and the cells would
-        // be rebuilt on every reset instead of just reading the new values.
-        active: shown
-        sourceComponent: __column && __column.delegate ? __column.delegate : itemDelegate
-
-        readonly property var model: shown ? __rowItem.itemModel : undefined
-        readonly property var modelData: shown ? __rowItem.itemModelData : undefined
-
-        property QtObject styleData: QtObject {
-            readonly property int row: cellLoader.shown ? cellLoader.__rowItem.rowIndex : -1
-            readonly property int column: cellLoader.__index
-            readonly property bool selected: cellLoader.shown && cellLoader.__rowItem.itemSelected
-            readonly property string role: cellLoader.__column ? cellLoader.__column.role : ""
-            readonly property var value: cellLoader.model && cellLoader.model.hasOwnProperty(role)
-                                         ? cellLoader.model[role] : ""
-        }
-    }
-
     // Adds a fixture of the chooser's type; refuses an unknown type and a fixture that would
     // pass channel 512, since its columns would have no cell to show or write.
     function addDevice(type) {
@@ -167,17 +150,16 @@ TableView {
         var n = chUser.length
         posCount = lastFixtureEnd() + n
         dmx_list.add_light_fix(posArrary.length, n)
-        // New arrays rather than push, so the border bindings see the change.
+        // New arrays rather than push, so the bindings see the change.
         posArrary = posArrary.concat([posCount])
         typeArrary = typeArrary.concat([n])
+        var added = []
         for (var i = 0; i < n; ++i) {
-            var k = columnCount - 2
+            var k = columnList.length + i - 2
             var label = chUser[i] === "" ? "ch" : qsTr(chUser[i])
-            addColumn(columnComponent.createObject(dimTableView, {
-                title: label + "\n" + k,
-                role: "channel" + k
-            }))
+            added.push({ title: label + "\n" + k, role: "channel" + k })
         }
+        columnList = columnList.concat(added)
     }
 
     function deleteDevice() {
@@ -188,8 +170,7 @@ TableView {
         posCount = posArrary[posArrary.length - 1]
         posArrary = posArrary.slice(0, -1)
         dmx_list.delete_light_fix(posArrary.length)
-        for (var i = 0; i < n && columnCount > initChCount; ++i)
-            removeColumn(columnCount - 1)
+        columnList = columnList.slice(0, Math.max(initChCount, columnList.length - n))
     }
 
     function lastFixtureEnd() {
@@ -197,31 +178,57 @@ TableView {
     }
 
     function updateColumnTable() {
-        addColumn(idComponent.createObject(dimTableView, { title: qsTr("序\n号"), role: "c_id" }))
-        var speed = columnComponent.createObject(dimTableView, {
-            title: qsTr("速度\n x\n0.1秒"),
-            role: "speed"
-        })
-        speed.width = Qt.binding(function() { return tableWidth * 0.04 })
-        addColumn(speed)
-        var fade = columnComponent.createObject(dimTableView, {
-            title: qsTr("渐变\n x\n0.1秒"),
-            role: "fade"
-        })
-        fade.width = Qt.binding(function() { return tableWidth * 0.04 })
-        addColumn(fade)
+        columnList = [
+            { title: qsTr("序\n号"), role: "c_id" },
+            { title: qsTr("速度\n x\n0.1秒"), role: "speed" },
+            { title: qsTr("渐变\n x\n0.1秒"), role: "fade" }
+        ]
     }
 
-    // Horizontal extent that cells are built for: the visible part and a few columns either
-    // side. Everything built is also painted on each frame, clipped or not.
-    readonly property real drawnLeft: flickableItem.contentX - tableWidth * 0.1
-    readonly property real drawnRight: flickableItem.contentX + viewport.width + tableWidth * 0.1
+    function getColumn(column) {
+        var c = columnList[column]
+        return c ? { title: c.title, role: c.role, width: columnWidth(column) } : null
+    }
 
     // Columns cannot be moved or resized, so a column's place follows from its index.
-    function columnShown(column) {
-        var left = column < 1 ? 0 : column < 3 ? tableWidth * (0.02 + 0.04 * (column - 1))
-                                               : tableWidth * (0.1 + 0.025 * (column - 3))
-        return left + tableWidth * 0.04 > drawnLeft && left < drawnRight
+    function columnWidth(column) {
+        return tableWidth * (column < 1 ? 0.02 : column < 3 ? 0.04 : 0.025)
+    }
+
+    // The largest size up to 13 px at which a stacked title fits its header, worked out
+    // from its lines rather than by trial layouts, which would cost every header rebuild.
+    function titleFontSize(title, width, height) {
+        var lines = title.split("\n")
+        var widest = 0
+        for (var i = 0; i < lines.length; ++i) {
+            var em = 0
+            for (var k = 0; k < lines[i].length; ++k)
+                em += lines[i].charCodeAt(k) > 0x2e80 ? 1 : 0.62
+            widest = Math.max(widest, em)
+        }
+        var size = Math.min(13, height / (lines.length * 1.4), widest > 0 ? width / widest : 13)
+        return Math.max(6, Math.floor(size))
+    }
+
+    function columnAt(x) {
+        if (x < tableWidth * 0.1)
+            return x < tableWidth * 0.02 ? 0 : x < tableWidth * 0.06 ? 1 : 2
+        return 3 + Math.floor((x - tableWidth * 0.1) / (tableWidth * 0.025))
+    }
+
+    function columnLeft(column) {
+        return column < 1 ? 0 : column < 3 ? tableWidth * (0.02 + 0.04 * (column - 1))
+                                           : tableWidth * (0.1 + 0.025 * (column - 3))
+    }
+
+    // One height for all rows: the view places rows it jumps to by their mean height, so a
+    // taller row would put every row after it out of its place.
+    function rowHeight(row) {
+        return singleLineHeight
+    }
+
+    function rowTop(row) {
+        return row * singleLineHeight
     }
 
     function lastColumn_Color(column, colorTrue, colorFalse) {
@@ -236,55 +243,101 @@ TableView {
         return low < row && row < high ? "lightblue" : "lightgray"
     }
 
-    Component.onCompleted: {
-        // Rows just out of view would be rebuilt on every reset too.
-        __listView.cacheBuffer = 0
-        updateColumnTable()
+    // Scrolls the least distance that shows the whole row.
+    function positionViewAtRow(row, mode) {
+        if (row < 0 || row >= rowCount)
+            return
+        var top = rowTop(row)
+        var bottom = top + rowHeight(row)
+        if (top < cells.contentY)
+            cells.contentY = top
+        else if (bottom > cells.contentY + cells.height)
+            cells.contentY = Math.min(bottom, cells.contentHeight) - cells.height
     }
 
-    // Columns keep their place, since the column index is the step row cell an edit
-    // writes, and their width.
-    Component {
-        id: idComponent
-        TableViewColumn {
-            width: tableWidth * 0.02
-            movable: false
-            resizable: false
-            delegate: Rectangle {
-                color: "transparent"
-                height: singleLineHeight
-                Text {
-                    anchors.centerIn: parent
-                    text: styleData.value
-                }
-            }
+    // A single click picks the start of the play range.
+    function pickStart(row) {
+        startBeforeClick = playStart
+        forceActiveFocus()
+        clicked(row)
+    }
+
+    // Shift+click and double click pick the end. A double click began with a click that
+    // moved the start: that start is put back first.
+    function pickEnd(row, byDoubleClick) {
+        forceActiveFocus()
+        if (byDoubleClick && startBeforeClick >= 0 && startBeforeClick !== playStart
+                && startBeforeClick < rowCount)
+            startPos(startBeforeClick)
+        doubleClicked(row)
+    }
+
+    // The window's range is what the table shades, what plays and what "删除" removes:
+    // keep it and the model's range the same whichever side moved.
+    Connections {
+        target: dmx_list
+        function onPlayRangeChanged(start, end) {
+            playStart = start
+            playEnd = end
+        }
+    }
+    Connections {
+        target: root
+        function onPlayEndChanged() {
+            if (playEnd >= 0)
+                dmx_list.setPlayerEndRow(playEnd)
         }
     }
 
-    Component {
-        id: columnComponent
-        TableViewColumn {
-            width: tableWidth * 0.025
-            movable: false
-            resizable: false
-        }
+    Connections {
+        target: root
+        function onTableWidthChanged() { cells.forceLayout() }
+    }
+    Component.onCompleted: updateColumnTable()
+
+    // White under the rows, a thin frame, and the header colour past the last column.
+    Rectangle {
+        anchors.fill: parent
+        color: "white"
+        border.color: "#a0a0a0"
+    }
+    Rectangle {
+        anchors.left: parent.left
+        anchors.right: parent.right
+        height: header.height
+        color: "lightsteelblue"
     }
 
-    Component {
-        id: headerDele
-        Rectangle {
-            height: 100
+    QQC2.HorizontalHeaderView {
+        id: header
+        objectName: "tableHeader"
+        syncView: cells
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        height: 100
+        clip: true
+        interactive: false
+        delegate: Rectangle {
+            objectName: "header"
+            readonly property int headerColumn: column
+            property bool inView: true
+            TableView.onPooled: inView = false
+            TableView.onReused: inView = true
+            implicitHeight: 100
             color: "lightsteelblue"
             border.width: 1
-            border.color: lastColumn_Color(styleData.column, "yellow", "lightgray")
-            // Above the view's own header mouse area, which would take every left click:
-            // a double click opens the information dialog, a single click does nothing.
-            Component.onCompleted: if (styleData.column >= 0) parent.z = 1
-            TextEdit {
-                anchors.centerIn: parent
-                horizontalAlignment: TextEdit.AlignHCenter
-                selectByMouse: true
-                text: styleData.value
+            border.color: lastColumn_Color(column, "yellow", "lightgray")
+
+            Text {
+                objectName: "headerText"
+                anchors.fill: parent
+                anchors.margins: 2
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                text: column < columnList.length ? columnList[column].title : ""
+                // Up to six stacked lines in a 100 px header and three digits in 25 px.
+                font.pixelSize: titleFontSize(text, width, height)
             }
             MouseArea {
                 anchors.fill: parent
@@ -294,12 +347,102 @@ TableView {
         }
     }
 
-    Component {
-        id: rowDele
-        Rectangle {
-            width: tableWidth
-            height: styleData.selected ? 1.5 * singleLineHeight : singleLineHeight
-            color: styleData.selected ? "red" : getBackColor(styleData.row)
+    TableView {
+        id: cells
+        objectName: "cells"
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: header.bottom
+        anchors.bottom: parent.bottom
+        clip: true
+        reuseItems: true
+        boundsBehavior: Flickable.StopAtBounds
+        model: StepView {
+            id: stepModel
+            source: dmx_list
+            columns: columnList.length
+            // A column either side, clear of rounding at the edges of the view.
+            firstShown: columnAt(cells.contentX) - 1
+            lastShown: columnAt(cells.contentX + cells.width) + 1
+        }
+        columnWidthProvider: columnWidth
+        rowHeightProvider: rowHeight
+        // Known up front: no estimate from the cells built so far.
+        contentWidth: columnLeft(columnList.length)
+        contentHeight: rowCount * singleLineHeight
+        delegate: DmxTableItemDele {}
+
+        QQC2.ScrollBar.horizontal: QQC2.ScrollBar { objectName: "hScroll" }
+        QQC2.ScrollBar.vertical: QQC2.ScrollBar { objectName: "vScroll" }
+
+        // Row colours lie under the cells and reach past the last column: grey rows, the
+        // play range in light blue with its two ends darker, the marked row red.
+        Item {
+            id: rowLayer
+            objectName: "rowLayer"
+            z: -1
+            readonly property real fullWidth: Math.max(cells.contentWidth, cells.width)
+            readonly property int low: Math.max(0, Math.min(playStart, playEnd))
+            readonly property int high: Math.min(rowCount - 1, Math.max(playStart, playEnd))
+
+            Rectangle {
+                width: rowLayer.fullWidth
+                height: cells.contentHeight
+                color: "lightgray"
+            }
+            Rectangle {
+                objectName: "rangeShade"
+                visible: rowLayer.high > rowLayer.low
+                y: rowTop(rowLayer.low)
+                width: rowLayer.fullWidth
+                height: rowTop(rowLayer.high) + rowHeight(rowLayer.high) - y
+                color: "lightblue"
+            }
+            Repeater {
+                model: [playStart, playEnd]
+                Rectangle {
+                    visible: modelData >= 0 && modelData < rowCount
+                    y: rowTop(modelData)
+                    width: rowLayer.fullWidth
+                    height: rowHeight(modelData)
+                    color: "lightsteelblue"
+                }
+            }
+            // The range as one bracket along the step numbers.
+            Rectangle {
+                objectName: "rangeBracket"
+                visible: rowCount > 0 && rowLayer.high >= rowLayer.low
+                y: rowTop(rowLayer.low) + 2
+                width: 3
+                height: rowTop(rowLayer.high) + rowHeight(rowLayer.high) - y - 2
+                color: "steelblue"
+            }
+            Rectangle {
+                objectName: "editRowMark"
+                visible: markedRow >= 0
+                y: rowTop(markedRow)
+                width: rowLayer.fullWidth
+                height: singleLineHeight
+                color: "red"
+            }
+        }
+    }
+
+    // Fader moves write into the marked row; without one they write nowhere.
+    Rectangle {
+        objectName: "noEditRow"
+        visible: markedRow < 0
+        anchors.left: parent.left
+        anchors.bottom: parent.bottom
+        anchors.margins: 4
+        width: noEditRowText.implicitWidth + 8
+        height: noEditRowText.implicitHeight + 4
+        color: "white"
+        border.color: "red"
+        Text {
+            id: noEditRowText
+            anchors.centerIn: parent
+            text: qsTr("无编辑行：推子不写入任何步")
         }
     }
 

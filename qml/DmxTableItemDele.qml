@@ -1,17 +1,23 @@
-import QtQuick 2.10
-import QtQuick.Controls 1.6
-import QtQuick.Controls.Styles 1.4
+import QtQuick 2.15
 
-// One cell of the step table: the value as editable text over a bar of its level.
+// One cell of the step table: the value as a number over a bar of its level. A press on the
+// number opens an editor for it; a press beside it picks the row. The step number column
+// shows its plain number only.
 Item {
     id: itemDele
+    objectName: "cell"
 
-    property int modelValue: styleData.value || 0
-    property int modelColumn: styleData.column || 0
-    property int modelRow: styleData.row || 0
+    readonly property int modelRow: row
+    readonly property int modelColumn: column
+    // The view model reads the cell through the column's role of the step model.
+    readonly property int modelValue: model.value !== undefined ? model.value : 0
     property int num_value: 0
-
-    height: singleLineHeight
+    readonly property bool editing: editor.item !== null
+    // What the cell shows: the stored value, or the text being typed.
+    readonly property string shownText: editing ? editor.item.text : String(modelValue)
+    readonly property bool valueCell: column > 0
+    // False while the cell waits in the reuse pool with the place it had before.
+    property bool inView: true
 
     // Bar height for the text being shown; text that is no positive number draws no bar.
     function barHeight(text, full) {
@@ -21,46 +27,129 @@ Item {
     }
 
     // Stores the typed value clamped to the column's top. Text that is no number, or a
-    // negative one, has no value for the unsigned cell: the stored value is shown again.
-    function store() {
-        var typed = d_text.text.trim()
+    // negative one, has no value for the unsigned cell and stores nothing.
+    function store(typed) {
+        typed = typed.trim()
         var v = Number(typed)
-        if (typed === "" || isNaN(v) || v < 0) {
-            // Edit rather than assign, so the text stays bound to the model.
-            d_text.remove(0, d_text.length)
-            d_text.insert(0, String(modelValue))
+        if (typed === "" || isNaN(v) || v < 0)
             return
-        }
         var top = modelColumn < 2 ? timeMax : dimMax
         num_value = v > top ? top : v
         dmx_list.setDmxData(num_value, modelColumn, modelRow)
     }
 
+    function startEdit(x) {
+        editor.active = true
+        var input = editor.item
+        input.text = String(modelValue)
+        input.forceActiveFocus()
+        input.cursorPosition = input.positionAt(x - input.x, input.height / 2)
+    }
+
+    // The model announces no single-cell write, so the row is shown again from the model:
+    // the stored (clamped) value, or the old one for a refused or invalid entry.
+    function finishEdit() {
+        if (!editing)
+            return
+        var input = editor.item
+        var hadFocus = input.activeFocus
+        store(input.text)
+        stepModel.refreshRow(modelRow)
+        editor.active = false
+        if (hadFocus)
+            dimTableView.forceActiveFocus()
+    }
+
+    TableView.onPooled: {
+        finishEdit()
+        inView = false
+    }
+    TableView.onReused: inView = true
+
     Rectangle {
         id: background_Rect
+        objectName: "cellBackground"
+        visible: valueCell
         anchors.fill: parent
         anchors.bottomMargin: 2
         radius: 2
         border.width: 1
-        color: Number(d_text.text) === 128 ? "lightsteelblue" : "lightgray"
-        border.color: dimTableView.lastColumn_Color(modelColumn, "yellow", "gray")
+        color: Number(shownText) === 128 ? "lightsteelblue" : "lightgray"
+        border.color: lastColumn_Color(modelColumn, "yellow", "gray")
 
+        // The bar's outline leaves out its top edge, which would strike through the digits.
         Rectangle {
             id: bar_Rect
+            objectName: "bar"
             anchors.bottom: parent.bottom
             width: parent.width
-            height: barHeight(d_text.text, background_Rect.height)
+            height: barHeight(shownText, background_Rect.height)
             radius: 2
-            color: "lightsteelblue"
-            border.color: dimTableView.lastColumn_Color(modelColumn, "yellow", "steelblue")
+            color: lastColumn_Color(modelColumn, "yellow", "steelblue")
+
+            Rectangle {
+                objectName: "barFill"
+                anchors.fill: parent
+                anchors.leftMargin: 1
+                anchors.rightMargin: 1
+                anchors.bottomMargin: 1
+                radius: 2
+                color: "lightsteelblue"
+            }
         }
     }
 
-    TextInput {
+    Text {
         id: d_text
+        objectName: "cellText"
+        visible: !editing
         anchors.centerIn: parent
-        selectByMouse: true
+        // Clear of the borders, so that neighbouring numbers never touch.
+        width: parent.width - 6
+        horizontalAlignment: Text.AlignHCenter
+        // Three digits shrink to fit a narrow channel column rather than run together;
+        // worked out from the digit count, as trial layouts would cost every reset.
+        font.pixelSize: Math.max(6, Math.min(13, Math.floor(width / (Math.max(1, text.length) * 0.66))))
         text: modelValue
-        onEditingFinished: store()
+    }
+
+    MouseArea {
+        id: cellMouse
+        property bool pressOpenedEditor: false
+        anchors.fill: parent
+        onPressed: {
+            pressOpenedEditor = valueCell && Math.abs(mouse.x - width / 2) <= d_text.contentWidth / 2 + 2
+            if (pressOpenedEditor)
+                startEdit(mouse.x)
+        }
+        onClicked: {
+            if (pressOpenedEditor)
+                return
+            if (mouse.modifiers & Qt.ShiftModifier)
+                dimTableView.pickEnd(modelRow, false)
+            else
+                dimTableView.pickStart(modelRow)
+        }
+        onDoubleClicked: {
+            if (!pressOpenedEditor)
+                dimTableView.pickEnd(modelRow, true)
+        }
+    }
+
+    Loader {
+        id: editor
+        active: false
+        anchors.fill: parent
+        z: 1
+        sourceComponent: TextInput {
+            objectName: "cellEditor"
+            anchors.fill: parent
+            anchors.bottomMargin: 2
+            horizontalAlignment: TextInput.AlignHCenter
+            verticalAlignment: TextInput.AlignVCenter
+            selectByMouse: true
+            clip: true
+            onEditingFinished: Qt.callLater(itemDele.finishEdit)
+        }
     }
 }

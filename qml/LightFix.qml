@@ -11,6 +11,7 @@ Rectangle {
 
     Text {
         id: text
+        objectName: "fixIdText"
         anchors.left: parent.left
         width: implicitWidth
         height: light_fix.height

@@ -271,7 +271,7 @@ Rectangle {
     }
 
     function stepBack(redo) {
-        if (sendDmxBottom.text !== "播放") {
+        if (sendDmxBottom.text !== qsTr("播放")) {
             statesText.text = redo ? " cannot redo while playing: stop playback first"
                                    : " cannot undo while playing: stop playback first"
             return false
@@ -324,7 +324,7 @@ Rectangle {
         clipboardText.copy()
         clipboardText.text = ""
         if (cut) {
-            if (sendDmxBottom.text !== "播放")
+            if (sendDmxBottom.text !== qsTr("播放"))
                 stopRun()
             dmx_list.removeSelectRows()
             historyApplied()
@@ -651,6 +651,7 @@ Rectangle {
         anchors.right: addData.left
         height: parent.height
         text: qsTr("删除")
+        tooltip: qsTr("删除播放范围内的所有步（表中带阴影的行）")
         activeFocusOnTab: false
         style: gradientStyle
         onClicked: {

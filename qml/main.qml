@@ -34,9 +34,11 @@ ApplicationWindow {
     onClosing: text_control.confirmClose(close)
 
     function startPos(row) {
+        // The start first: the row follow that the model's announcement sets off places
+        // the row inside the new range.
+        playStart = row
         dmx_list.dmxRowToDim(row)
         statusValue.text = row
-        playStart = row
     }
 
     function endPos(row) {

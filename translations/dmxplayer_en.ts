@@ -725,6 +725,10 @@ y</source>
         <translation>Mov
 y</translation>
     </message>
+    <message>
+        <source>无编辑行：推子不写入任何步</source>
+        <translation>No edit row: the faders write into no step</translation>
+    </message>
 </context>
 <context>
     <name>TextIndex</name>
@@ -843,6 +847,10 @@ y</translation>
     <message>
         <source>演出有未保存的更改。关闭前要保存吗？</source>
         <translation>The show has unsaved changes. Save them before closing?</translation>
+    </message>
+    <message>
+        <source>删除播放范围内的所有步（表中带阴影的行）</source>
+        <translation>Deletes every step of the play range (the shaded rows of the table)</translation>
     </message>
 </context>
 <context>

@@ -117,7 +117,8 @@ void tst_dimlist::setDmxData()
     m->setDmxData(200, static_cast<ushort>(col), static_cast<ushort>(row));
     g_playEnable = false;
     QCOMPARE(g_currentRow, current);
-    QCOMPARE(rowSpy.count(), 0);
+    // Only a move of the current row is announced, so that the window marks it.
+    QCOMPARE(rowSpy.count(), current != 5 ? 1 : 0);
     for (int r = 0; r < 3; ++r)
         for (int c = 1; c < 515; ++c)
             QCOMPARE(int(m->m_data.at(r)->at(c)), (r == row && c == cell) ? 200 : 0);

@@ -408,7 +408,8 @@ void tst_dimlist_playback::pickMidFade()
     QSignalSpy rows(m, &dimList::currentRowChanged);
     m->dmxRowToDim(2);
     QCOMPARE(reset.count(), 1);
-    QCOMPARE(rows.count(), 0);
+    QCOMPARE(rows.count(), 1);
+    QCOMPARE(rows.takeFirst().at(0).toInt(), 2);
     QCOMPARE(int(dmxbox_callCount()), 0); // no live sends while playing
     QCOMPARE(int(g_dimValue[0]), 100);
     QCOMPARE(m->m_playStart, 2);

@@ -33,7 +33,7 @@ WindowTestCase {
         var list = item("light_fix_select")
         compare(list.count, data.types.length)
         for (i = 0; i < data.types.length; ++i) {
-            compare(entry(i).children[0].text, String(i))
+            compare(findChild(entry(i), "fixIdText").text, String(i))
             compare(entry(i).typeText, data.types[i])
             compare(findChild(entry(i), "changeEnableFlag").checked, true)
         }

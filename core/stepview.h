@@ -1,0 +1,62 @@
+#ifndef STEPVIEW_H
+#define STEPVIEW_H
+
+#include <QAbstractTableModel>
+#include <QPointer>
+
+// The step table as the table view shows it: the first `columns` cells of each step, each
+// read through the step model's role for its cell and offered under the one role "value".
+// The step model announces cell changes with full resets; a view rebuilds every cell on a
+// reset, so a reset is passed on as row insertions or removals for a changed row count and
+// a change of the cells in view (columns firstShown to lastShown). Rows inserted, removed
+// or moved are passed on as they come. A view that is handed a cell again re-reads every
+// role of it, which is why there is only one.
+class stepView : public QAbstractTableModel
+{
+    Q_OBJECT
+    Q_PROPERTY(QAbstractItemModel *source READ source WRITE setSource NOTIFY sourceChanged)
+    Q_PROPERTY(int columns READ columns WRITE setColumns NOTIFY columnsChanged)
+    // The row count as announced so far, for bindings.
+    Q_PROPERTY(int rows READ rows NOTIFY rowsChanged)
+    // Columns the view has cells for; a reset announces changes of these only.
+    Q_PROPERTY(int firstShown MEMBER m_firstShown NOTIFY shownChanged)
+    Q_PROPERTY(int lastShown MEMBER m_lastShown NOTIFY shownChanged)
+
+  public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    QAbstractItemModel *source() const { return m_source; }
+    void setSource(QAbstractItemModel *source);
+    int columns() const { return m_columns; }
+    void setColumns(int columns);
+    int rows() const { return m_rows; }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    // Shows the stored values of one row again, after a write that announces nothing.
+    Q_INVOKABLE void refreshRow(int row);
+
+  signals:
+    void sourceChanged();
+    void columnsChanged();
+    void rowsChanged();
+    void shownChanged();
+
+  private:
+    int sourceColumns() const;
+    void takeSourceRowCount();
+    void changeAll();
+    void changeRows(int first, int last);
+    void setRows(int rows);
+
+    QPointer<QAbstractItemModel> m_source;
+    int m_rows = 0;
+    int m_columns = 0;
+    int m_firstShown = 0;
+    int m_lastShown = -1; // none given: every column
+};
+
+#endif
