@@ -67,6 +67,15 @@ bool sendUntilAccepted(const QByteArray &frame, int ms, int device = 0)
     return false;
 }
 
+bool patchPort(bool patch)
+{
+    return QProcess::execute(QStringLiteral("ola_patch"),
+                             {patch ? QStringLiteral("--patch") : QStringLiteral("--unpatch"),
+                              QStringLiteral("--device"), QStringLiteral("1"),
+                              QStringLiteral("--port"), QStringLiteral("0"),
+                              QStringLiteral("--universe"), QStringLiteral("1")}) == 0;
+}
+
 bool sandbox(const QString &action)
 {
     return QProcess::execute(QStringLiteral("bash"),
@@ -119,6 +128,8 @@ class tst_DmxboxOla : public QObject
     void lastFrameArrivesAtExit_data();
     void lastFrameArrivesAtExit();
     void badArgumentsAreDropped();
+    void stateFollowsOlad_data();
+    void stateFollowsOlad();
 };
 
 void tst_DmxboxOla::initTestCase()
@@ -394,6 +405,66 @@ void tst_DmxboxOla::badArgumentsAreDropped()
     QCOMPARE(DMXSendBox(0, nullptr), 0);
     QByteArray frame = filled(3);
     QCOMPARE(DMXSendBox(-1, reinterpret_cast<unsigned char *>(frame.data())), 0);
+}
+
+void tst_DmxboxOla::stateFollowsOlad_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("logged");
+    // One olad through a sequence of changes; each row starts where the previous one ended.
+    QTest::newRow("running") << QString() << int(DMXBOX_STATE_CONNECTED) << QString();
+    QTest::newRow("port unpatched") << QStringLiteral("unpatch") << int(DMXBOX_STATE_NO_PORT)
+                                    << QStringLiteral("universe 1 has no output port");
+    QTest::newRow("port patched") << QStringLiteral("patch") << int(DMXBOX_STATE_CONNECTED)
+                                  << QString();
+    QTest::newRow("stalled") << QStringLiteral("sigstop") << int(DMXBOX_STATE_STALLED)
+                             << QStringLiteral("does not answer");
+    QTest::newRow("resumed") << QStringLiteral("sigcont") << int(DMXBOX_STATE_CONNECTED)
+                             << QStringLiteral("answers again");
+    QTest::newRow("stopped") << QStringLiteral("stop") << int(DMXBOX_STATE_NO_DAEMON) << QString();
+    QTest::newRow("started") << QStringLiteral("start") << int(DMXBOX_STATE_CONNECTED) << QString();
+}
+
+void tst_DmxboxOla::stateFollowsOlad()
+{
+    QFETCH(QString, change);
+    QFETCH(int, state);
+    QFETCH(QString, logged);
+    const int before = logged.isEmpty() ? 0 : logCount(logged);
+    if (change == QLatin1String("unpatch") || change == QLatin1String("patch"))
+        QVERIFY(patchPort(change == QLatin1String("patch")));
+    else if (change == QLatin1String("sigstop") || change == QLatin1String("sigcont"))
+        QCOMPARE(::kill(oladPid(), change == QLatin1String("sigstop") ? SIGSTOP : SIGCONT), 0);
+    else if (!change.isEmpty())
+        QVERIFY(sandbox(change));
+
+    // Polled the way the window does; a call never waits for olad.
+    QElapsedTimer t;
+    t.start();
+    qint64 slowestCallUs = 0;
+    int seen = DMXBOX_STATE_UNKNOWN;
+    while (seen != state && t.elapsed() < 5000) {
+        QThread::msleep(100);
+        QElapsedTimer call;
+        call.start();
+        seen = DMXBoxState(0);
+        slowestCallUs = qMax(slowestCallUs, call.nsecsElapsed() / 1000);
+    }
+    qInfo("state %d after %lld ms", seen, t.elapsed());
+    QCOMPARE(seen, state);
+    QVERIFY2(slowestCallUs < 20000,
+             qPrintable(QStringLiteral("a call took %1 us").arg(slowestCallUs)));
+    // Further checks keep the state and add no log line for it.
+    for (int i = 0; i < 15; ++i) {
+        QThread::msleep(100);
+        QCOMPARE(DMXBoxState(0), state);
+    }
+    if (!logged.isEmpty())
+        QCOMPARE(logCount(logged), before + 1);
+    // Frames still go out (or are dropped) as before.
+    if (state == DMXBOX_STATE_CONNECTED)
+        QVERIFY(sendUntilAccepted(filled(0x21), 3000));
 }
 
 QTEST_GUILESS_MAIN(tst_DmxboxOla)
