@@ -436,10 +436,41 @@ Rectangle {
         }
         onClicked: toggleOutput()
     }
+    // What becomes of the frames while output is on, as the DMX library last found out
+    // (its dmxbox_state numbers), polled since the library never calls back.
+    Text {
+        id: outputState
+        objectName: "outputState"
+        property int state: 0
+        readonly property var names: ["检查中…", "olad未运行", "olad已连接", "无输出端口", "olad无响应"]
+        readonly property var colours: ["gray", "red", "green", "darkorange", "red"]
+        anchors.right: dmxOutputBottom.left
+        width: widestState.advanceWidth + 8
+        height: parent.height
+        font.pixelSize: 14
+        horizontalAlignment: Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
+        text: dmxOutputBottom.text === "DMX输出" ? names[state] || names[0] : ""
+        color: colours[state] || colours[0]
+
+        TextMetrics {
+            id: widestState
+            font: outputState.font
+            text: "olad未运行"
+        }
+        Timer {
+            interval: 500
+            repeat: true
+            triggeredOnStart: true
+            running: dmxOutputBottom.text === "DMX输出"
+            onTriggered: outputState.state = dmx.outputState()
+            onRunningChanged: outputState.state = 0
+        }
+    }
     SpinBox {
         id: repeat_text
         objectName: "repeat_text"
-        anchors.right: dmxOutputBottom.left
+        anchors.right: outputState.left
         height: parent.height
         value: dmx_list.repeat
         maximumValue: 255
@@ -450,6 +481,7 @@ Rectangle {
         anchors.rightMargin: 4
         height: parent.height
         verticalAlignment: Text.AlignVCenter
+        font.pixelSize: 14
         text: "循环次数"
     }
 }
