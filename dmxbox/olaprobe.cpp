@@ -19,6 +19,10 @@ ola::io::SelectServer *olaProbe::server() const
 
 bool olaProbe::open()
 {
+    // A broken connection goes only now, so a caller that keeps server() for the length
+    // of an ask() never holds a pointer into a deleted wrapper.
+    if (m_broken)
+        close();
     if (m_wrapper)
         return true;
     auto wrapper = std::make_unique<ola::client::OlaClientWrapper>(false);
@@ -33,6 +37,7 @@ bool olaProbe::open()
 void olaProbe::close()
 {
     m_wrapper.reset();
+    m_broken = false;
 }
 
 olaProbe::Answer olaProbe::ask(unsigned universe, unsigned timeoutMs)
@@ -53,13 +58,13 @@ olaProbe::Answer olaProbe::ask(unsigned universe, unsigned timeoutMs)
     loop->RemoveTimeout(timeout);
     if (m_closed) {
         // olad went away or was restarted; the next question opens a new connection.
-        m_wrapper.reset();
+        m_broken = true;
         return Answer::NoDaemon;
     }
     if (!m_answered)
         return Answer::NoAnswer;
     if (!m_ok) {
-        m_wrapper.reset();
+        m_broken = true;
         return Answer::Failed;
     }
     return m_patched ? Answer::Patched : Answer::NoPort;

@@ -42,6 +42,7 @@ class olaProbe
     bool m_ok = false;
     bool m_patched = false;
     bool m_closed = false;
+    bool m_broken = false;
 };
 
 #endif

@@ -441,7 +441,7 @@ Rectangle {
     Text {
         id: outputState
         objectName: "outputState"
-        property int state: 0
+        property int code: 0
         readonly property var names: ["检查中…", "olad未运行", "olad已连接", "无输出端口", "olad无响应"]
         readonly property var colours: ["gray", "red", "green", "darkorange", "red"]
         anchors.right: dmxOutputBottom.left
@@ -450,8 +450,8 @@ Rectangle {
         font.pixelSize: 14
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
-        text: dmxOutputBottom.text === "DMX输出" ? names[state] || names[0] : ""
-        color: colours[state] || colours[0]
+        text: dmxOutputBottom.text === "DMX输出" ? names[code] || names[0] : ""
+        color: colours[code] || colours[0]
 
         TextMetrics {
             id: widestState
@@ -463,8 +463,8 @@ Rectangle {
             repeat: true
             triggeredOnStart: true
             running: dmxOutputBottom.text === "DMX输出"
-            onTriggered: outputState.state = dmx.outputState()
-            onRunningChanged: outputState.state = 0
+            onTriggered: outputState.code = dmx.outputState()
+            onRunningChanged: outputState.code = 0
         }
     }
     SpinBox {
