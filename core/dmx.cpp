@@ -104,3 +104,8 @@ void dmx::setDefaultDmxValue()
         sendDmx();
     qDebug() << "dmx::setDefaultDmxValue OK:";
 }
+
+int dmx::outputState() const
+{
+    return DMXBoxState(0);
+}

@@ -25,6 +25,9 @@ class dmx : public QObject
     void setDmxValue(uchar value, ushort channel);
     Q_INVOKABLE void setAllDmxValue(uchar value);
     Q_INVOKABLE void setDefaultDmxValue();
+    // The interface library's dmxbox_state of device 0; cheap and never waits, so the
+    // window can poll it.
+    Q_INVOKABLE int outputState() const;
 
   public slots:
     void sendDmx();

@@ -9,6 +9,20 @@ extern "C" {
  * is informational only and the program ignores it. */
 int DMXSendBox(int device, unsigned char *frame);
 
+/* What becomes of the frames of a device, as the library last found out. */
+enum dmxbox_state {
+    DMXBOX_STATE_UNKNOWN = 0,   /* not found out yet */
+    DMXBOX_STATE_NO_DAEMON = 1, /* nothing takes the frames; they are dropped */
+    DMXBOX_STATE_CONNECTED = 2, /* frames reach an output */
+    DMXBOX_STATE_NO_PORT = 3,   /* frames are taken but the universe has no output port */
+    DMXBOX_STATE_STALLED = 4    /* the receiver does not answer; frames pile up or are dropped */
+};
+
+/* Returns a dmxbox_state at once and never waits for the interface; it may be called from
+ * any thread, also while another thread sends. Each call also asks the library to find
+ * out again (at most about twice a second), so calling it once a second keeps it current. */
+int DMXBoxState(int device);
+
 #ifdef __cplusplus
 }
 #endif

@@ -2,6 +2,7 @@
 #include "dmxbox.h"
 #include "dmxbox_trace.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace
@@ -9,6 +10,8 @@ namespace
 unsigned char s_lastFrame[512];
 unsigned long s_calls = 0;
 int s_lastDevice = -1;
+std::atomic<int> s_state{DMXBOX_STATE_CONNECTED};
+std::atomic<unsigned long> s_stateCalls{0};
 } // namespace
 
 extern "C" int DMXSendBox(int device, unsigned char *frame)
@@ -19,6 +22,22 @@ extern "C" int DMXSendBox(int device, unsigned char *frame)
     s_lastDevice = device;
     ++s_calls;
     return 1;
+}
+
+extern "C" int DMXBoxState(int device)
+{
+    ++s_stateCalls;
+    return device == 0 ? s_state.load() : DMXBOX_STATE_UNKNOWN;
+}
+
+extern "C" void dmxbox_setState(int state)
+{
+    s_state = state;
+}
+
+extern "C" unsigned long dmxbox_stateCalls(void)
+{
+    return s_stateCalls;
 }
 
 extern "C" const unsigned char *dmxbox_lastFrame(void)
@@ -41,4 +60,6 @@ extern "C" void dmxbox_reset(void)
     std::memset(s_lastFrame, 0, sizeof s_lastFrame);
     s_calls = 0;
     s_lastDevice = -1;
+    s_state = DMXBOX_STATE_CONNECTED;
+    s_stateCalls = 0;
 }

@@ -10,6 +10,10 @@ const unsigned char *dmxbox_lastFrame(void);
 unsigned long dmxbox_callCount(void);
 int dmxbox_lastDevice(void);
 void dmxbox_reset(void);
+/* What DMXBoxState(0) answers from now on (DMXBOX_STATE_CONNECTED after a reset), and how
+ * often it was asked. */
+void dmxbox_setState(int state);
+unsigned long dmxbox_stateCalls(void);
 
 #ifdef __cplusplus
 }

@@ -1,5 +1,8 @@
 #include "olaoutput.h"
 
+#include "dmxbox.h"
+#include "olaprobe.h"
+
 #include <ola/Callback.h>
 #include <ola/client/ClientWrapper.h>
 #include <ola/client/StreamingClient.h>
@@ -21,6 +24,8 @@ namespace
 {
 constexpr unsigned kFrameSize = 512;
 constexpr auto kRetryInterval = std::chrono::seconds(1);
+// Least time between two checks that state() callers ask for.
+constexpr auto kCheckInterval = std::chrono::milliseconds(500);
 constexpr unsigned short kOladPort = 9010;
 // What the kernel may hold on our side for a stalled olad (it doubles the figure); with
 // olad's receive window a stall fails a send after some 60 frames, two seconds of playback.
@@ -50,17 +55,9 @@ class rpcWait
         m_server->Terminate();
     }
 
-    void universes(const ola::client::Result &result,
-                   const std::vector<ola::client::OlaUniverse> &universes)
-    {
-        m_universes = universes;
-        sent(result);
-    }
-
     ola::io::SelectServer *m_server;
     bool m_answered = false;
     bool m_ok = false;
-    std::vector<ola::client::OlaUniverse> m_universes;
 };
 
 // The process's TCP sockets connected to olad's RPC port, sorted.
@@ -164,6 +161,14 @@ void olaOutput::run()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     while (waitForTurn(lock)) {
+        if (m_checkWanted) {
+            m_checkWanted = false;
+            const unsigned universe = m_checkUniverse;
+            lock.unlock();
+            checkPatch(universe);
+            lock.lock();
+            continue;
+        }
         if (!m_wanted || m_ready)
             continue;
         m_wanted = false;
@@ -178,10 +183,55 @@ void olaOutput::run()
 
 bool olaOutput::waitForTurn(std::unique_lock<std::mutex> &lock)
 {
-    m_wake.wait(lock, [this] { return m_stopping || (m_wanted && !m_ready); });
-    if (m_attempted)
-        m_wake.wait_until(lock, m_lastAttempt + kRetryInterval, [this] { return m_stopping; });
+    m_wake.wait(lock, [this] { return m_stopping || m_checkWanted || (m_wanted && !m_ready); });
+    // A check may go ahead of a connection attempt that still has to wait for its turn.
+    if (!m_checkWanted && m_attempted)
+        m_wake.wait_until(lock, m_lastAttempt + kRetryInterval,
+                          [this] { return m_stopping || m_checkWanted; });
     return !m_stopping;
+}
+
+int olaOutput::state(int device)
+{
+    if (device < 0 || device == INT_MAX)
+        return DMXBOX_STATE_UNKNOWN;
+    const unsigned universe = static_cast<unsigned>(device) + 1;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_stopping && !m_checkWanted &&
+        (!m_checkAsked || now - m_lastCheck >= kCheckInterval || universe != m_checkUniverse)) {
+        m_checkAsked = true;
+        m_checkWanted = true;
+        m_checkUniverse = universe;
+        m_lastCheck = now;
+        if (!m_worker.joinable())
+            m_worker = std::thread(&olaOutput::run, this);
+        m_wake.notify_one();
+    }
+    return universe == m_stateUniverse ? m_state : DMXBOX_STATE_UNKNOWN;
+}
+
+void olaOutput::setState(unsigned universe, int state)
+{
+    int before;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        before = m_stateUniverse == universe ? m_state : DMXBOX_STATE_UNKNOWN;
+        m_state = state;
+        m_stateUniverse = universe;
+    }
+    // One line per change, however often the state is checked.
+    if (state == before)
+        return;
+    if (state == DMXBOX_STATE_NO_PORT)
+        qWarning("DMXSendBox: universe %u has no output port patched in olad, so olad drops its "
+                 "frames; patch one with ola_patch or on olad's web page",
+                 universe);
+    else if (state == DMXBOX_STATE_STALLED)
+        qWarning("DMXSendBox: olad does not answer, it seems stalled; frames are dropped once "
+                 "its queue is full");
+    else if (before == DMXBOX_STATE_STALLED && state == DMXBOX_STATE_CONNECTED)
+        qInfo("DMXSendBox: olad answers again");
 }
 
 void olaOutput::connect(unsigned universe)
@@ -205,47 +255,58 @@ void olaOutput::connect(unsigned universe)
         }
     }
     if (!up) {
+        setState(universe, DMXBOX_STATE_NO_DAEMON);
         if (before == Link::Unknown)
             qWarning("DMXSendBox: olad is not running (127.0.0.1:9010), frames are dropped until "
                      "it starts");
         return;
     }
     qInfo("DMXSendBox: connected to olad, sending to universe %u", universe);
+    // olad may have been restarted since the last check; ask it on a new connection.
+    if (m_probe)
+        m_probe->close();
     checkPatch(universe);
 }
 
 void olaOutput::checkPatch(unsigned universe)
 {
-    ola::client::OlaClientWrapper wrapper(false);
-    if (!wrapper.Setup())
-        return;
-    ola::io::SelectServer *server = wrapper.GetSelectServer();
+    // Only this thread uses the probe; the destructor ends a running question through its
+    // event loop.
+    if (!m_probe)
+        m_probe = std::make_unique<olaProbe>();
+    const bool reachable = m_probe->open();
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_stopping)
             return;
-        m_checkServer = server;
+        m_checkServer = m_probe->server();
     }
-    rpcWait wait(server);
-    wrapper.GetClient()->FetchUniverseList(ola::NewSingleCallback(&wait, &rpcWait::universes));
-    const bool answered = wait.run(kPatchCheckTimeoutMs);
+    const olaProbe::Answer answer =
+        reachable ? m_probe->ask(universe, kPatchCheckTimeoutMs) : olaProbe::Answer::NoDaemon;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_checkServer = nullptr;
         if (m_stopping)
             return;
     }
-    if (!answered || !wait.m_ok) {
+    switch (answer) {
+    case olaProbe::Answer::NoDaemon:
+        setState(universe, DMXBOX_STATE_NO_DAEMON);
+        break;
+    case olaProbe::Answer::NoAnswer:
+        setState(universe, DMXBOX_STATE_STALLED);
+        break;
+    case olaProbe::Answer::Failed:
         qWarning("DMXSendBox: could not ask olad whether universe %u has an output port", universe);
-        return;
+        setState(universe, DMXBOX_STATE_CONNECTED);
+        break;
+    case olaProbe::Answer::NoPort:
+        setState(universe, DMXBOX_STATE_NO_PORT);
+        break;
+    case olaProbe::Answer::Patched:
+        setState(universe, DMXBOX_STATE_CONNECTED);
+        break;
     }
-    for (const ola::client::OlaUniverse &u : wait.m_universes) {
-        if (u.Id() == universe && u.OutputPortCount() > 0)
-            return;
-    }
-    qWarning("DMXSendBox: universe %u has no output port patched in olad, so olad drops its "
-             "frames; patch one with ola_patch or on olad's web page",
-             universe);
 }
 
 olaOutput::~olaOutput()
@@ -259,6 +320,7 @@ olaOutput::~olaOutput()
     m_wake.notify_all();
     if (m_worker.joinable())
         m_worker.join();
+    m_probe.reset();
     m_ready.reset();
     std::lock_guard<std::mutex> guard(m_sendMutex);
     m_client.reset();

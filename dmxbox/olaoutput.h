@@ -21,6 +21,8 @@ class SelectServer;
 }
 } // namespace ola
 
+class olaProbe;
+
 // Puts frames on OLA universes through olad's streaming interface. The caller's thread only
 // writes to an open connection (non-blocking socket) or drops the frame; connecting and the
 // patch check happen on a worker thread, at most once a second, so the caller never waits.
@@ -31,6 +33,9 @@ class olaOutput
 
     // 1 when the frame went to olad, 0 when it was dropped.
     int send(int device, const unsigned char *frame);
+    // A dmxbox_state for the device's universe; asks the worker to find out again when the
+    // last check is old enough. Never waits for olad.
+    int state(int device);
 
     olaOutput(const olaOutput &) = delete;
     olaOutput &operator=(const olaOutput &) = delete;
@@ -47,6 +52,7 @@ class olaOutput
     bool waitForTurn(std::unique_lock<std::mutex> &lock);
     void connect(unsigned universe);
     void checkPatch(unsigned universe);
+    void setState(unsigned universe, int state);
     void sendFinalFrame();
 
     // Owned by the sending side (m_sendMutex).
@@ -68,6 +74,14 @@ class olaOutput
     bool m_attempted = false;
     std::chrono::steady_clock::time_point m_lastAttempt;
     Link m_link = Link::Unknown;
+    // What the worker last found out, and the checks the state() callers ask for.
+    std::unique_ptr<olaProbe> m_probe;
+    int m_state = 0;
+    unsigned m_stateUniverse = 0;
+    unsigned m_checkUniverse = 1;
+    bool m_checkWanted = false;
+    bool m_checkAsked = false;
+    std::chrono::steady_clock::time_point m_lastCheck;
 };
 
 #endif

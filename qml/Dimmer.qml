@@ -86,6 +86,7 @@ Rectangle {
         anchors.horizontalCenter: parent.horizontalCenter
         height: 0.07 * dimChannel.height
         activeFocusOnTab: false
+        property string tip: qsTr("联动：移动此推子时，编号更小且也勾选了联动的通道在当前步取同一数值")
         checked: model.dimLinkage
         onClicked: {
             model.dimLinkage = checked
@@ -123,7 +124,8 @@ Rectangle {
         anchors.horizontalCenter: parent.horizontalCenter
         width: implicitWidth
         height: 0.08 * dimChannel.height
-        font.pixelSize: 15
+        // Three-digit numbers at 15 px would touch their neighbours.
+        font.pixelSize: text.length > 2 ? 12 : 15
         color: dimChannel.patched ? "red" : "steelblue"
         text: model.dimNum
 
@@ -141,11 +143,58 @@ Rectangle {
         anchors.horizontalCenter: parent.horizontalCenter
         height: 0.07 * dimChannel.height
         activeFocusOnTab: false
+        property string tip: qsTr("跳变：播放时此通道直接跳到每一步的数值，不渐变；随节目一起保存")
         checked: model.dimEn
         onClicked: {
             model.dimEn = checked
             // A file load announces dimEn; the box must keep following it after a click.
             checked = Qt.binding(function() { return model.dimEn })
+        }
+    }
+
+    // Says what the check box under the pointer does, after a short rest on it. The strip
+    // comes to the front meanwhile, so its neighbours do not cover the text.
+    z: checkBoxTip.visible ? 1 : 0
+
+    Rectangle {
+        id: checkBoxTip
+        objectName: "checkBoxTip"
+        property Item source: linkage_Flag.hovered ? linkage_Flag
+                              : changeEnableFlag.hovered ? changeEnableFlag : null
+        property bool rested: false
+        readonly property real stripX: dimChannel.ListView.view
+                                       ? dimChannel.x - dimChannel.ListView.view.contentX : 0
+        readonly property real viewWidth: dimChannel.ListView.view
+                                          ? dimChannel.ListView.view.width : dimChannel.width
+
+        visible: source !== null && rested
+        width: tipText.implicitWidth + 10
+        height: tipText.implicitHeight + 6
+        // Inside the list: to the right of the box, or to its left near the list's end.
+        x: Math.max(-stripX, Math.min(0, viewWidth - stripX - width))
+        y: source === changeEnableFlag ? changeEnableFlag.y - height - 2
+                                       : linkage_Flag.y + linkage_Flag.height + 2
+        color: "#ffffe1"
+        border.color: "gray"
+        radius: 3
+
+        onSourceChanged: {
+            rested = false
+            if (source)
+                restTimer.restart()
+        }
+
+        Timer {
+            id: restTimer
+            interval: 500
+            onTriggered: checkBoxTip.rested = true
+        }
+        Text {
+            id: tipText
+            objectName: "checkBoxTipText"
+            anchors.centerIn: parent
+            font.pixelSize: 13
+            text: checkBoxTip.source ? checkBoxTip.source.tip : ""
         }
     }
 }

@@ -724,10 +724,42 @@ Rectangle {
         }
         onClicked: toggleOutput()
     }
+    // What becomes of the frames while output is on, as the DMX library last found out
+    // (its dmxbox_state numbers), polled since the library never calls back.
+    Text {
+        id: outputState
+        objectName: "outputState"
+        property int code: 0
+        readonly property var names: [qsTr("检查中…"), qsTr("olad未运行"), qsTr("olad已连接"), qsTr("无输出端口"),
+            qsTr("olad无响应")]
+        readonly property var colours: ["gray", "red", "green", "darkorange", "red"]
+        anchors.right: dmxOutputBottom.left
+        width: widestState.advanceWidth + 8
+        height: parent.height
+        font.pixelSize: 14
+        horizontalAlignment: Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
+        text: dmxOutputBottom.text === qsTr("DMX输出") ? names[code] || names[0] : ""
+        color: colours[code] || colours[0]
+
+        TextMetrics {
+            id: widestState
+            font: outputState.font
+            text: outputState.names.reduce(function (a, b) { return a.length >= b.length ? a : b })
+        }
+        Timer {
+            interval: 500
+            repeat: true
+            triggeredOnStart: true
+            running: dmxOutputBottom.text === qsTr("DMX输出")
+            onTriggered: outputState.code = dmx.outputState()
+            onRunningChanged: outputState.code = 0
+        }
+    }
     SpinBox {
         id: repeat_text
         objectName: "repeat_text"
-        anchors.right: dmxOutputBottom.left
+        anchors.right: outputState.left
         height: parent.height
         value: dmx_list.repeat
         maximumValue: 255
@@ -738,6 +770,7 @@ Rectangle {
         anchors.rightMargin: 4
         height: parent.height
         verticalAlignment: Text.AlignVCenter
+        font.pixelSize: 14
         text: qsTr("循环次数")
     }
 }

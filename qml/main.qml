@@ -153,13 +153,20 @@ ApplicationWindow {
                 TextInput {
                     id: textInput_speed
                     objectName: "textInput_speed"
-                    width: 30
+                    // Wide enough for the largest speed.
+                    width: Math.max(30, Math.ceil(widestSpeed.advanceWidth) + 2)
                     anchors.verticalCenter: parent.verticalCenter
                     text: qsTr("0")
                     font.pixelSize: 15
                     validator: IntValidator { bottom: 0; top: timeMax }
                     selectByMouse: true
                     Keys.onPressed: numberInputKey(textInput_speed, timeMax, event)
+
+                    TextMetrics {
+                        id: widestSpeed
+                        font: textInput_speed.font
+                        text: String(timeMax)
+                    }
                 }
                 TextInput {
                     id: textInput_fade
@@ -197,7 +204,9 @@ ApplicationWindow {
                 ListView {
                     id: light_fix_select
                     objectName: "light_fix_select"
-                    width: 0.5 * fixturePane.width
+                    // No wider than its entries (30 px each), so the type chooser has room for
+                    // its labels; from the count, as contentWidth only counts entries built.
+                    width: Math.min(0.5 * fixturePane.width, 30 * count)
                     height: fixturePane.height
                     orientation: ListView.Horizontal
                     clip: true
@@ -228,8 +237,8 @@ ApplicationWindow {
                     id: lightNumber
                     height: parent.height
                     verticalAlignment: Text.AlignVCenter
-                    font.pixelSize: 9
-                    text: qsTr("mounts:\n") + light_number
+                    font.pixelSize: 13
+                    text: qsTr("mounts:") + " " + light_number
                 }
                 ComboBox {
                     id: ch_type
@@ -237,6 +246,7 @@ ApplicationWindow {
                     width: Math.max(60, fixturePane.width - x)
                     height: parent.height
                     currentIndex: 0
+                    style: ComboBoxStyle { font.pixelSize: 13 }
                     model: ["Type 01 (33ch)", "Type 02", "Type 03 (20ch, 6ch)", "Type 04 (17ch)",
                         "Type 05 (16ch)", "Type 06 (12ch)", "Type 07 (16ch)", "Type 08 (18ch)",
                         "Type 09 (15ch)", "Type 10 (16ch)", "Type 11 (10ch)", "Type 12 (10ch)",
@@ -291,7 +301,8 @@ ApplicationWindow {
             Label {
                 id: statusText
                 objectName: "statusText"
-                text: "Play..."
+                // Nothing plays at start-up.
+                text: "Stoped!"
             }
             ProgressBar {
                 id: statusBar
@@ -317,12 +328,23 @@ ApplicationWindow {
                             anchors.right: parent.right
                             anchors.rightMargin: 5
                             anchors.verticalCenter: parent.verticalCenter
+                            font.pixelSize: 13
                             text: Math.round(indexDown * 100) + "%"
                         }
                     }
+                    // The fill carries a white copy of the percentage at the same place, so
+                    // the part of it that the fill covers stays readable.
                     progress: Rectangle {
                         color: "#25b1e8"
                         clip: true
+                        Text {
+                            objectName: "progressTextOnFill"
+                            color: "white"
+                            x: control.width - 2 - 5 - width
+                            y: (control.height - height) / 2 - 2
+                            font.pixelSize: 13
+                            text: Math.round(indexDown * 100) + "%"
+                        }
                     }
                     panel: Item {
                         implicitWidth: tableWidth / 2

@@ -4,8 +4,9 @@
 #   tools/screenshot.sh [output.png]            the window as it opens
 #   tools/screenshot.sh --in-use [output.png]   after adding fixtures and steps, with
 #                                               playback running and output on (xdotool)
-# PROGRAM picks another program, SETTLE the seconds to wait for it; arguments after the
-# output file are passed to the program.
+# PROGRAM picks another program, SETTLE the seconds to wait for it, SCREEN_SIZE the virtual
+# screen (e.g. 2200x1800 for QT_SCALE_FACTOR=2); arguments after the output file are passed
+# to the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,7 +23,7 @@ program=${PROGRAM:-build/app/dmxplayer}
 settle=${SETTLE:-2}
 display=${SCREENSHOT_DISPLAY:-:99}
 
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp &
+Xvfb "$display" -screen 0 "${SCREEN_SIZE:-1280x900}x24" -nolisten tcp &
 xvfb=$!
 app=""
 cleanup() {
@@ -55,8 +56,8 @@ panel_y=252
 fixture_y=276
 
 if [ "$mode" = in-use ]; then
-    click 806 "$fixture_y"          # 添加灯具, Type 01
-    click 806 "$fixture_y"          # 添加灯具, a second one
+    click 686 "$fixture_y"          # 添加灯具, Type 01
+    click 686 "$fixture_y"          # 添加灯具, a second one
     click 15 "$panel_y"             # Init: the default scene
     click 768 "$panel_y"            # 增加
     click 768 "$panel_y"            # 增加

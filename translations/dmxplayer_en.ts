@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>Dimmer</name>
+    <message>
+        <source>联动：移动此推子时，编号更小且也勾选了联动的通道在当前步取同一数值</source>
+        <translation>Link: moving this fader sets the lower-numbered linked channels of the current step to the same level</translation>
+    </message>
+    <message>
+        <source>跳变：播放时此通道直接跳到每一步的数值，不渐变；随节目一起保存</source>
+        <translation>Snap: during playback this channel jumps to each step's level without fading; saved with the show</translation>
+    </message>
+</context>
+<context>
     <name>DmxTable</name>
     <message>
         <source>序
@@ -852,6 +863,26 @@ y</translation>
         <source>删除播放范围内的所有步（表中带阴影的行）</source>
         <translation>Deletes every step of the play range (the shaded rows of the table)</translation>
     </message>
+    <message>
+        <source>检查中…</source>
+        <translation>checking…</translation>
+    </message>
+    <message>
+        <source>olad未运行</source>
+        <translation>olad not running</translation>
+    </message>
+    <message>
+        <source>olad已连接</source>
+        <translation>olad connected</translation>
+    </message>
+    <message>
+        <source>无输出端口</source>
+        <translation>no output port</translation>
+    </message>
+    <message>
+        <source>olad无响应</source>
+        <translation>olad not responding</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -880,10 +911,8 @@ y</translation>
         <translation>Add fixture</translation>
     </message>
     <message>
-        <source>mounts:
-</source>
-        <translation>mounts:
-</translation>
+        <source>mounts:</source>
+        <translation>Fixtures:</translation>
     </message>
 </context>
 <context>

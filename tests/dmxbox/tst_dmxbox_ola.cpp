@@ -119,6 +119,8 @@ class tst_DmxboxOla : public QObject
     void lastFrameArrivesAtExit_data();
     void lastFrameArrivesAtExit();
     void badArgumentsAreDropped();
+    void stateFollowsOlad_data();
+    void stateFollowsOlad();
 };
 
 void tst_DmxboxOla::initTestCase()
@@ -394,6 +396,48 @@ void tst_DmxboxOla::badArgumentsAreDropped()
     QCOMPARE(DMXSendBox(0, nullptr), 0);
     QByteArray frame = filled(3);
     QCOMPARE(DMXSendBox(-1, reinterpret_cast<unsigned char *>(frame.data())), 0);
+}
+
+void tst_DmxboxOla::stateFollowsOlad_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("logged");
+    // One olad through a sequence of changes; each row starts where the previous one ended.
+    QTest::newRow("running") << QString() << int(DMXBOX_STATE_CONNECTED) << QString();
+    QTest::newRow("unpatched") << QStringLiteral("unpatch") << int(DMXBOX_STATE_NO_PORT)
+                               << QStringLiteral("universe 1 has no");
+    QTest::newRow("patched") << QStringLiteral("patch") << int(DMXBOX_STATE_CONNECTED) << QString();
+    QTest::newRow("stalled") << QStringLiteral("sigstop") << int(DMXBOX_STATE_STALLED)
+                             << QStringLiteral("does not answer");
+    QTest::newRow("resumed") << QStringLiteral("sigcont") << int(DMXBOX_STATE_CONNECTED)
+                             << QStringLiteral("answers again");
+    QTest::newRow("stopped") << QStringLiteral("stop") << int(DMXBOX_STATE_NO_DAEMON) << QString();
+    QTest::newRow("started") << QStringLiteral("start") << int(DMXBOX_STATE_CONNECTED) << QString();
+}
+
+void tst_DmxboxOla::stateFollowsOlad()
+{
+    QFETCH(QString, change);
+    QFETCH(int, state);
+    QFETCH(QString, logged);
+    const int before = logCount(logged);
+    if (change.endsWith(QLatin1String("patch")))
+        QCOMPARE(QProcess::execute(QStringLiteral("ola_patch"),
+                                   QStringLiteral("--%1 -d 1 -p 0 -u 1").arg(change).split(' ')),
+                 0);
+    else if (change.startsWith(QLatin1String("sig")))
+        QCOMPARE(::kill(oladPid(), change == QLatin1String("sigstop") ? SIGSTOP : SIGCONT), 0);
+    else if (!change.isEmpty())
+        QVERIFY(sandbox(change));
+    // Polled as the window does; once reached, the state holds and is logged once.
+    QTRY_COMPARE_WITH_TIMEOUT(DMXBoxState(0), state, 4000);
+    for (int i = 0; i < 15; ++i) {
+        QTest::qWait(100);
+        QCOMPARE(DMXBoxState(0), state);
+    }
+    if (!logged.isEmpty())
+        QCOMPARE(logCount(logged), before + 1);
 }
 
 QTEST_GUILESS_MAIN(tst_DmxboxOla)

@@ -151,3 +151,13 @@ void coreProbe::announceDimEn(int channel, int value)
     d->setDimEn(value != 0);
     emit d->dimEnChanged();
 }
+
+void coreProbe::setOutputState(int state)
+{
+    dmxbox_setState(state);
+}
+
+int coreProbe::outputStateCalls() const
+{
+    return int(dmxbox_stateCalls());
+}

@@ -42,6 +42,9 @@ class coreProbe : public QObject
     Q_INVOKABLE QStringList loggedLines() const;
 
     Q_INVOKABLE bool runFlag(int channel) const;
+    // What the DMX library reports as its output state from now on, and how often it was asked.
+    Q_INVOKABLE void setOutputState(int state);
+    Q_INVOKABLE int outputStateCalls() const;
     Q_INVOKABLE void announceDimEn(int channel, int value);
 
   private:

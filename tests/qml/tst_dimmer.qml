@@ -312,6 +312,59 @@ WindowTestCase {
         compare(coreProbe.cell(1, 2 + 3), 0)
     }
 
+    function test_knobKeepsValueUntilDragged_data() {
+        return [ { tag: "bottom, top edge", level: 0, dy: -12, drag: -20 },
+                 { tag: "middle, top edge", level: 128, dy: -12, drag: 20 },
+                 { tag: "top, bottom edge", level: 255, dy: 12, drag: 20 } ]
+    }
+
+    // A click on the knob only focuses the fader; a drag moves it by the distance dragged.
+    function test_knobKeepsValueUntilDragged(data) {
+        win.posCount = 3 + 15
+        stoppedOnRow(0)
+        dmx_data[6].dimValue = data.level
+        var slider = part(6, "sizeSlider")
+        var x = slider.handle.x + 14, y = slider.handle.y + 14 + data.dy
+        var sends = coreProbe.sendCount()
+        mouseMove(slider, x, y)
+        mouseClick(slider, x, y)
+        verify(slider.activeFocus)
+        compare(coreProbe.cell(0, 6 + 3), data.level)
+        compare(coreProbe.sendCount(), sends)
+        mousePress(slider, x, y)
+        mouseMove(slider, x, y + data.drag / 2)
+        mouseRelease(slider, x, y + data.drag)
+        fuzzyCompare(dmx_data[6].dimValue, data.level - data.drag * 255 / (slider.availableHeight - 28), 1)
+    }
+
+    // Removing a fixture gives its faders back to the unpatched state.
+    function test_deleteFixtureReleasesItsFaders() {
+        item("ch_type").currentIndex = 8
+        mouseClick(item("addLight"))
+        mouseClick(item("addLight"))
+        mouseClick(item("deleteLight"))
+        compare(part(14, "sizeSlider").enabled, true)
+        compare(part(15, "sizeSlider").enabled, false)
+        compare(String(part(15, "dimNumber").color), "#4682b4")
+        mouseClick(item("deleteLight"))
+        compare(part(0, "sizeSlider").enabled, false)
+    }
+
+    function test_checkBoxTooltips_data() {
+        return [ { tag: "link", box: "linkage_Flag", words: "联动", index: 2 },
+                 { tag: "snap, list's end", box: "changeEnableFlag", words: "跳变", index: 30 } ]
+    }
+
+    // Resting on a check box says what it does, inside the fader list.
+    function test_checkBoxTooltips(data) {
+        var box = part(data.index, data.box), tip = part(data.index, "checkBoxTip")
+        mouseMove(box, box.width / 2, box.height / 2)
+        tryCompare(tip, "visible", true, 2000)
+        compare(part(data.index, "checkBoxTipText").text.indexOf(data.words), 0)
+        var at = tip.mapToItem(item("dimChannel"), 0, 0)
+        verify(at.x >= 0 && at.x + tip.width <= item("dimChannel").width, at.x)
+    }
+
     function test_playbackNeverWritesBack() {
         win.posCount = 3 + 15
         coreProbe.appendRows(1, 0, 5, 100)

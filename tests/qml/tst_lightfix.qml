@@ -6,6 +6,8 @@ WindowTestCase {
 
     function entry(index) {
         var list = item("light_fix_select")
+        // The strip's width follows its count; lay it out before asking for an entry.
+        list.forceLayout()
         var delegate = list.itemAtIndex(index)
         verify(delegate, "entry " + index)
         return delegate

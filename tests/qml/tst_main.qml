@@ -13,7 +13,9 @@ WindowTestCase {
         compare(win.playStart, 0)
         compare(win.playEnd, 0)
         compare(win.indexDown, 0)
-        compare(item("statusText").text, "Play...")
+        // The panel starts in the running state, but nothing plays.
+        compare(item("statusText").text, "Stoped!")
+        compare(coreProbe.playing(), false)
         compare(item("statusValue").text, "")
         compare(item("statesText").text, "")
         compare(item("text_control").runFlag, true)

@@ -33,7 +33,7 @@ WindowTestCase {
     function test_rightGroupOrder() {
         var order = ["between_value", "saveData", "openData", "moveUp", "moveDown", "addData",
                      "delData", "frushData", "playAllData", "sendDmxBottom", "dmxOutputBottom",
-                     "repeat_text"]
+                     "outputState", "repeat_text"]
         var right = panel().width
         for (var i = 0; i < order.length; ++i) {
             var element = item(order[i])
@@ -75,6 +75,27 @@ WindowTestCase {
         mouseClick(output)
         compare(output.text, "DMX关闭")
         compare(coreProbe.outputEnabled(), false)
+    }
+
+    function test_outputStateShown_data() {
+        return [ { tag: "no daemon", state: 1, text: "olad未运行", colour: "#ff0000" },
+                 { tag: "connected", state: 2, text: "olad已连接", colour: "#008000" },
+                 { tag: "no output port", state: 3, text: "无输出端口", colour: "#ff8c00" },
+                 { tag: "stalled", state: 4, text: "olad无响应", colour: "#ff0000" } ]
+    }
+
+    // Shown beside the output button within a second of a change; not asked while off.
+    function test_outputStateShown(data) {
+        var label = item("outputState")
+        mouseClick(item("dmxOutputBottom"))
+        coreProbe.setOutputState(data.state)
+        tryCompare(label, "text", data.text, 1000)
+        compare(String(label.color), data.colour)
+        mouseClick(item("dmxOutputBottom"))
+        compare(label.text, "")
+        var calls = coreProbe.outputStateCalls()
+        wait(1100)
+        compare(coreProbe.outputStateCalls(), calls)
     }
 
     function test_selectAllTwiceRestoresRange_data() {

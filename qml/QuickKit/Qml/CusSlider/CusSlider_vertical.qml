@@ -7,6 +7,12 @@ Slider {
     id: cusSlider
 
     property bool showNumber: true
+    // Distance of the pointer below the knob's centre while the knob is held. The slider
+    // places the knob's centre under the pointer; shifting the paddings by this distance
+    // keeps the knob where it was grabbed, so a click that only focuses the fader leaves
+    // its value alone and a drag moves it by the distance dragged.
+    property real grabOffset: 0
+    readonly property real edgePadding: 6
 
     width: parent.width
     height: parent.height
@@ -15,13 +21,18 @@ Slider {
     // handle and never reaches over the neighbouring strip.
     leftPadding: 1
     rightPadding: 1
+    topPadding: edgePadding + grabOffset
+    bottomPadding: edgePadding - grabOffset
+
+    onPressedChanged: grabOffset = pressed && handleArea.containsMouse
+                      ? handleArea.mouseY - handle.height / 2 : 0
 
     background: Rectangle {
         implicitWidth: cusSlider.width / 8
         width: implicitWidth
         height: cusSlider.availableHeight
         x: cusSlider.leftPadding + cusSlider.availableWidth / 2 - width / 2
-        y: cusSlider.bottomPadding
+        y: cusSlider.edgePadding
         radius: CusConfig.controlBorderRadius
         color: CusConfig.controlBorderColor
 
@@ -40,7 +51,7 @@ Slider {
         implicitHeight: implicitWidth
         radius: width / 2
         x: cusSlider.leftPadding + cusSlider.availableWidth / 2 - width / 2
-        y: cusSlider.topPadding + cusSlider.visualPosition * (cusSlider.availableHeight - height)
+        y: cusSlider.edgePadding + cusSlider.visualPosition * (cusSlider.availableHeight - height)
         color: handleArea.handlePressed ? CusConfig.controlColor_pressed
                                         : handleArea.handleHovered ? CusConfig.controlColor_hovered
                                                                    : CusConfig.controlColor
