@@ -1,4 +1,5 @@
 #include "appwiring.h"
+#include "dmxbox.h"
 
 #include <QApplication>
 #include <QQmlApplicationEngine>
@@ -16,5 +17,8 @@ int main(int argc, char *argv[])
     engine.load(QUrl(QStringLiteral("qrc:/main.qml")));
     if (engine.rootObjects().isEmpty())
         return -1;
-    return app.exec();
+    const int code = app.exec();
+    // The interface confirms the last frame before the process goes.
+    DMXCloseBox();
+    return code;
 }

@@ -8,3 +8,8 @@ extern "C" int DMXSendBox(int device, unsigned char *frame)
     dmxbox_traceFrame();
     return olaOutput::instance().send(device, frame);
 }
+
+extern "C" int DMXCloseBox(void)
+{
+    return olaOutput::instance().shutdown();
+}

@@ -21,6 +21,11 @@ extern "C" int DMXSendBox(int device, unsigned char *frame)
     return 1;
 }
 
+extern "C" int DMXCloseBox(void)
+{
+    return 1;
+}
+
 extern "C" const unsigned char *dmxbox_lastFrame(void)
 {
     return s_lastFrame;

@@ -29,14 +29,14 @@ constexpr int kSendBufferBytes = 8 * 1024;
 constexpr unsigned kPatchCheckTimeoutMs = 1000;
 constexpr unsigned kFinalFrameTimeoutMs = 500;
 
-// Runs one RPC of an OlaClient to completion or until its time is up.
+// Runs one RPC of an OlaClient to completion or until its time is up. The client keeps a
+// pointer to this object in the completion callback, so declare it before the client.
 class rpcWait
 {
   public:
-    explicit rpcWait(ola::io::SelectServer *server) : m_server(server) {}
-
-    bool run(unsigned timeoutMs)
+    bool run(ola::io::SelectServer *server, unsigned timeoutMs)
     {
+        m_server = server;
         m_server->RegisterSingleTimeout(
             timeoutMs, ola::NewSingleCallback(m_server, &ola::io::SelectServer::Terminate));
         m_server->Run();
@@ -57,7 +57,7 @@ class rpcWait
         sent(result);
     }
 
-    ola::io::SelectServer *m_server;
+    ola::io::SelectServer *m_server = nullptr;
     bool m_answered = false;
     bool m_ok = false;
     std::vector<ola::client::OlaUniverse> m_universes;
@@ -104,9 +104,10 @@ void limitSendQueue(const std::vector<int> &before)
 
 olaOutput &olaOutput::instance()
 {
-    // Destroyed at exit, which hands the last frame over once more.
-    static olaOutput output;
-    return output;
+    // Never destroyed: a destructor run among the exit handlers would race the worker against
+    // statics torn down before it (Qt's logging, for one), so shutdown() is called instead.
+    static olaOutput *const output = new olaOutput;
+    return *output;
 }
 
 int olaOutput::send(int device, const unsigned char *frame)
@@ -216,6 +217,7 @@ void olaOutput::connect(unsigned universe)
 
 void olaOutput::checkPatch(unsigned universe)
 {
+    rpcWait wait;
     ola::client::OlaClientWrapper wrapper(false);
     if (!wrapper.Setup())
         return;
@@ -226,9 +228,8 @@ void olaOutput::checkPatch(unsigned universe)
             return;
         m_checkServer = server;
     }
-    rpcWait wait(server);
     wrapper.GetClient()->FetchUniverseList(ola::NewSingleCallback(&wait, &rpcWait::universes));
-    const bool answered = wait.run(kPatchCheckTimeoutMs);
+    const bool answered = wait.run(server, kPatchCheckTimeoutMs);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_checkServer = nullptr;
@@ -248,34 +249,46 @@ void olaOutput::checkPatch(unsigned universe)
              universe);
 }
 
-olaOutput::~olaOutput()
+int olaOutput::shutdown()
+{
+    std::lock_guard<std::mutex> guard(m_sendMutex);
+    if (!stopWorker())
+        return 0;
+    m_ready.reset();
+    m_client.reset();
+    return m_haveFrame && sendFinalFrame() ? 1 : 0;
+}
+
+bool olaOutput::stopWorker()
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_stopping)
+            return false;
         m_stopping = true;
+        // Queued, not a direct Terminate(): that one is ignored until the loop runs and reads
+        // the loop's running flag unguarded from this thread. A queued call also ends a loop
+        // that has not started yet.
         if (m_checkServer)
-            m_checkServer->Terminate();
+            m_checkServer->Execute(
+                ola::NewSingleCallback(m_checkServer, &ola::io::SelectServer::Terminate));
     }
     m_wake.notify_all();
     if (m_worker.joinable())
         m_worker.join();
-    m_ready.reset();
-    std::lock_guard<std::mutex> guard(m_sendMutex);
-    m_client.reset();
-    if (m_haveFrame)
-        sendFinalFrame();
+    return true;
 }
 
-void olaOutput::sendFinalFrame()
+bool olaOutput::sendFinalFrame()
 {
     // A confirmed send, so the frame has reached olad before the process goes, even if the
     // streamed one was dropped.
+    rpcWait wait;
     ola::client::OlaClientWrapper wrapper(false);
     if (!wrapper.Setup())
-        return;
-    rpcWait wait(wrapper.GetSelectServer());
+        return false;
     wrapper.GetClient()->SendDMX(
         m_universe, m_frame,
         ola::client::SendDMXArgs(ola::NewSingleCallback(&wait, &rpcWait::sent)));
-    wait.run(kFinalFrameTimeoutMs);
+    return wait.run(wrapper.GetSelectServer(), kFinalFrameTimeoutMs) && wait.m_ok;
 }

@@ -24,6 +24,7 @@ class SelectServer;
 // Puts frames on OLA universes through olad's streaming interface. The caller's thread only
 // writes to an open connection (non-blocking socket) or drops the frame; connecting and the
 // patch check happen on a worker thread, at most once a second, so the caller never waits.
+// Lives until the process ends; shutdown() stops it before exit.
 class olaOutput
 {
   public:
@@ -31,6 +32,9 @@ class olaOutput
 
     // 1 when the frame went to olad, 0 when it was dropped.
     int send(int device, const unsigned char *frame);
+    // Stops the worker and the stream and hands the last frame over with a confirmed send;
+    // later frames are dropped. Only the first call does anything. 1 when olad confirmed.
+    int shutdown();
 
     olaOutput(const olaOutput &) = delete;
     olaOutput &operator=(const olaOutput &) = delete;
@@ -39,7 +43,7 @@ class olaOutput
     enum class Link { Unknown, Down, Up };
 
     olaOutput() = default;
-    ~olaOutput();
+    ~olaOutput() = default;
 
     bool takeReadyClient();
     void dropClient();
@@ -47,7 +51,8 @@ class olaOutput
     bool waitForTurn(std::unique_lock<std::mutex> &lock);
     void connect(unsigned universe);
     void checkPatch(unsigned universe);
-    void sendFinalFrame();
+    bool stopWorker();
+    bool sendFinalFrame();
 
     // Owned by the sending side (m_sendMutex).
     std::mutex m_sendMutex;
