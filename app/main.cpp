@@ -1,4 +1,5 @@
 #include "appwiring.h"
+#include "dmxbox.h"
 #include "headless.h"
 #include "startfiles.h"
 
@@ -26,5 +27,8 @@ int main(int argc, char *argv[])
     if (engine.rootObjects().isEmpty())
         return -1;
     startFiles::open(engine.rootObjects().first(), startFiles::fromArguments(app.arguments()));
-    return app.exec();
+    const int code = app.exec();
+    // The interface confirms the last frame before the process goes.
+    DMXCloseBox();
+    return code;
 }

@@ -6,6 +6,7 @@
 #include "dim.h"
 #include "dimlist.h"
 #include "dmx.h"
+#include "dmxbox.h"
 #include "dmxbox_trace.h"
 #include "dmxfile.h"
 
@@ -192,6 +193,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setOrganizationName("Orvane");
     QApplication app(argc, argv);
+    // Whichever return ends the probe, the DMX library is closed as the program closes it.
+    qAddPostRoutine([] { DMXCloseBox(); });
     chooseSceneGraphBackend();
     if (argc < 2) {
         std::fprintf(stderr, "usage: uiprobe SHOW.dmx [playback seconds]\n");

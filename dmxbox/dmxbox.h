@@ -23,6 +23,12 @@ enum dmxbox_state {
  * out again (at most about twice a second), so calling it once a second keeps it current. */
 int DMXBoxState(int device);
 
+/* Stops the output at exit: hands the last frame over once more and waits (at most half a
+ * second) until the interface confirms it; frames sent afterwards are dropped. Call it once,
+ * after the last DMXSendBox and from the thread that made that call, before main returns.
+ * Returns 1 when the last frame was confirmed, 0 otherwise (informational). */
+int DMXCloseBox(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -13,3 +13,8 @@ extern "C" int DMXBoxState(int device)
 {
     return olaOutput::instance().state(device);
 }
+
+extern "C" int DMXCloseBox(void)
+{
+    return olaOutput::instance().shutdown();
+}

@@ -40,6 +40,11 @@ extern "C" unsigned long dmxbox_stateCalls(void)
     return s_stateCalls;
 }
 
+extern "C" int DMXCloseBox(void)
+{
+    return 1;
+}
+
 extern "C" const unsigned char *dmxbox_lastFrame(void)
 {
     return s_lastFrame;

@@ -34,14 +34,14 @@ constexpr int kSendBufferBytes = 8 * 1024;
 constexpr unsigned kPatchCheckTimeoutMs = 1000;
 constexpr unsigned kFinalFrameTimeoutMs = 500;
 
-// Runs one RPC of an OlaClient to completion or until its time is up.
+// Runs one RPC of an OlaClient to completion or until its time is up. The client keeps a
+// pointer to this object in the completion callback, so declare it before the client.
 class rpcWait
 {
   public:
-    explicit rpcWait(ola::io::SelectServer *server) : m_server(server) {}
-
-    bool run(unsigned timeoutMs)
+    bool run(ola::io::SelectServer *server, unsigned timeoutMs)
     {
+        m_server = server;
         m_server->RegisterSingleTimeout(
             timeoutMs, ola::NewSingleCallback(m_server, &ola::io::SelectServer::Terminate));
         m_server->Run();
@@ -55,7 +55,7 @@ class rpcWait
         m_server->Terminate();
     }
 
-    ola::io::SelectServer *m_server;
+    ola::io::SelectServer *m_server = nullptr;
     bool m_answered = false;
     bool m_ok = false;
 };
@@ -101,9 +101,10 @@ void limitSendQueue(const std::vector<int> &before)
 
 olaOutput &olaOutput::instance()
 {
-    // Destroyed at exit, which hands the last frame over once more.
-    static olaOutput output;
-    return output;
+    // Never destroyed: a destructor run among the exit handlers would race the worker against
+    // statics torn down before it (Qt's logging, for one), so shutdown() is called instead.
+    static olaOutput *const output = new olaOutput;
+    return *output;
 }
 
 int olaOutput::send(int device, const unsigned char *frame)
@@ -309,35 +310,47 @@ void olaOutput::checkPatch(unsigned universe)
     }
 }
 
-olaOutput::~olaOutput()
+int olaOutput::shutdown()
+{
+    std::lock_guard<std::mutex> guard(m_sendMutex);
+    if (!stopWorker())
+        return 0;
+    m_probe.reset();
+    m_ready.reset();
+    m_client.reset();
+    return m_haveFrame && sendFinalFrame() ? 1 : 0;
+}
+
+bool olaOutput::stopWorker()
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_stopping)
+            return false;
         m_stopping = true;
+        // Queued, not a direct Terminate(): that one is ignored until the loop runs and reads
+        // the loop's running flag unguarded from this thread. A queued call also ends a loop
+        // that has not started yet.
         if (m_checkServer)
-            m_checkServer->Terminate();
+            m_checkServer->Execute(
+                ola::NewSingleCallback(m_checkServer, &ola::io::SelectServer::Terminate));
     }
     m_wake.notify_all();
     if (m_worker.joinable())
         m_worker.join();
-    m_probe.reset();
-    m_ready.reset();
-    std::lock_guard<std::mutex> guard(m_sendMutex);
-    m_client.reset();
-    if (m_haveFrame)
-        sendFinalFrame();
+    return true;
 }
 
-void olaOutput::sendFinalFrame()
+bool olaOutput::sendFinalFrame()
 {
     // A confirmed send, so the frame has reached olad before the process goes, even if the
     // streamed one was dropped.
+    rpcWait wait;
     ola::client::OlaClientWrapper wrapper(false);
     if (!wrapper.Setup())
-        return;
-    rpcWait wait(wrapper.GetSelectServer());
+        return false;
     wrapper.GetClient()->SendDMX(
         m_universe, m_frame,
         ola::client::SendDMXArgs(ola::NewSingleCallback(&wait, &rpcWait::sent)));
-    wait.run(kFinalFrameTimeoutMs);
+    return wait.run(wrapper.GetSelectServer(), kFinalFrameTimeoutMs) && wait.m_ok;
 }

@@ -26,6 +26,7 @@ class olaProbe;
 // Puts frames on OLA universes through olad's streaming interface. The caller's thread only
 // writes to an open connection (non-blocking socket) or drops the frame; connecting and the
 // patch check happen on a worker thread, at most once a second, so the caller never waits.
+// Lives until the process ends; shutdown() stops it before exit.
 class olaOutput
 {
   public:
@@ -36,6 +37,9 @@ class olaOutput
     // A dmxbox_state for the device's universe; asks the worker to find out again when the
     // last check is old enough. Never waits for olad.
     int state(int device);
+    // Stops the worker and the stream and hands the last frame over with a confirmed send;
+    // later frames are dropped. Only the first call does anything. 1 when olad confirmed.
+    int shutdown();
 
     olaOutput(const olaOutput &) = delete;
     olaOutput &operator=(const olaOutput &) = delete;
@@ -44,7 +48,7 @@ class olaOutput
     enum class Link { Unknown, Down, Up };
 
     olaOutput() = default;
-    ~olaOutput();
+    ~olaOutput() = default;
 
     bool takeReadyClient();
     void dropClient();
@@ -53,7 +57,8 @@ class olaOutput
     void connect(unsigned universe);
     void checkPatch(unsigned universe);
     void setState(unsigned universe, int state);
-    void sendFinalFrame();
+    bool stopWorker();
+    bool sendFinalFrame();
 
     // Owned by the sending side (m_sendMutex).
     std::mutex m_sendMutex;

@@ -1,5 +1,6 @@
-// Sends frames through the real interface library and leaves main at once: the last frame
-// must still reach olad. Usage: dmxbox_exit_helper stream|single|burst VALUE
+// Sends frames through the real interface library, closes it as the program does at exit
+// and leaves main: the last frame must still reach olad.
+// Usage: dmxbox_exit_helper stream|single|burst VALUE
 //   stream: waits for the connection, streams frames, the last one all VALUE
 //   single: one frame of VALUE, before any connection exists
 //   burst:  1.5 s of frames every 2 ms whatever happens to them, the last one all VALUE
@@ -38,5 +39,6 @@ int main(int argc, char *argv[])
     }
     std::memset(frame, value, sizeof frame);
     DMXSendBox(0, frame);
+    DMXCloseBox();
     return 0;
 }
