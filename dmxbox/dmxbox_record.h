@@ -10,6 +10,9 @@ const unsigned char *dmxbox_lastFrame(void);
 unsigned long dmxbox_callCount(void);
 int dmxbox_lastDevice(void);
 void dmxbox_reset(void);
+/* Called with every frame, on the caller's thread, one call at a time; null to stop. */
+typedef void (*dmxbox_frameHook)(const unsigned char *frame, void *context);
+void dmxbox_setFrameHook(dmxbox_frameHook hook, void *context);
 
 #ifdef __cplusplus
 }

@@ -4,6 +4,7 @@
 #include "dimlist.h"
 #include "dmx.h"
 #include "light_list.h"
+#include "playengine.h"
 
 #include <QDataStream>
 #include <QDebug>
@@ -377,7 +378,10 @@ int dmxFile::loadDmxFile()
         channelAt(i)->setDimEn(flags.at(i) != 0);
         emit channelAt(i)->dimEnChanged();
     }
-    g_dimList->m_data.append(loaded);
+    {
+        const auto held = playEngine::lock();
+        g_dimList->m_data.append(loaded);
+    }
     qDebug() << "'.dmx'file open success:" << m_file;
     m_file->close();
     return kept;
@@ -435,7 +439,9 @@ int dmxFile::loadCFile()
         // A blank line, as editors leave at the end of a file, is no record.
         if (line.trimmed().isEmpty())
             continue;
-        g_dimList->m_data.append(cValuesRow(line, id++));
+        StepRow *row = cValuesRow(line, id++);
+        const auto held = playEngine::lock();
+        g_dimList->m_data.append(row);
         in.readLine(); // the next record's comment, or the closing "};"
     }
     qDebug() << "'.c' file open success:" << m_file;
