@@ -396,8 +396,8 @@ void playEngine::postUpdate()
     if (m_updatePosted)
         return;
     m_updatePosted = true;
-    QMetaObject::invokeMethod(
-        this, [this] { deliverUpdates(); }, Qt::QueuedConnection);
+    // By name: the queued call is then built inside Qt, out of this thread's sight.
+    QMetaObject::invokeMethod(this, "deliverUpdates", Qt::QueuedConnection);
 }
 
 // On the GUI thread: whatever ticks happened since the last delivery, told once, latest

@@ -76,6 +76,7 @@ class playEngine : public QObject
     bool m_updatePosted = false;
     std::thread::id m_outputId;
 
+    Q_SLOT void deliverUpdates();
     bool onOutputThread() const;
     void takeSnapshots();
     void stop();
@@ -90,7 +91,6 @@ class playEngine : public QObject
     void packAndSend();
     bool packFrame();
     void postUpdate();
-    void deliverUpdates();
     void run();
     void runDue(clock::time_point now);
     void sendPending(std::unique_lock<std::recursive_mutex> &held);

@@ -293,6 +293,7 @@ int dmxFile::loadData(QUrl name)
             m_file->close();
         }
     }
+    const auto held = playEngine::lock();
     g_dimList->m_playEnd = g_dimList->rowCount() - 1;
     return result;
 }
