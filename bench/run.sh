@@ -11,7 +11,9 @@ runs=${RUNS:-3}
 [ -n "${SKIP_DEPS:-}" ] || bash tools/install-deps.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDMX_BUILD_TESTS=OFF \
     -DDMX_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" >/dev/null
+targets=()
+[ "$what" = frames ] && targets=(--target uiprobe makeshow framefifo framereader)
+cmake --build "$build" -j"$(nproc)" "${targets[@]}" >/dev/null
 
 if [ "$what" = core ] || [ "$what" = all ]; then
     echo "== core: playback tick and show file (medians of 5 repetitions)"

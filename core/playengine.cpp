@@ -80,10 +80,35 @@ playEngine::~playEngine()
     finish();
 }
 
-std::unique_lock<std::recursive_mutex> playEngine::lock()
+playEngine::tableMutex::tableMutex()
 {
-    static std::recursive_mutex mutex;
-    return std::unique_lock<std::recursive_mutex>(mutex);
+    pthread_mutexattr_t attr;
+    pthread_mutexattr_init(&attr);
+    pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
+    pthread_mutexattr_setprotocol(&attr, PTHREAD_PRIO_INHERIT);
+    pthread_mutex_init(&m_mutex, &attr);
+    pthread_mutexattr_destroy(&attr);
+}
+
+playEngine::tableMutex::~tableMutex()
+{
+    pthread_mutex_destroy(&m_mutex);
+}
+
+void playEngine::tableMutex::lock()
+{
+    pthread_mutex_lock(&m_mutex);
+}
+
+void playEngine::tableMutex::unlock()
+{
+    pthread_mutex_unlock(&m_mutex);
+}
+
+playEngine::tableLock playEngine::lock()
+{
+    static tableMutex mutex;
+    return tableLock(mutex);
 }
 
 void playEngine::setOutputThread(bool on)
@@ -478,7 +503,7 @@ void playEngine::runDue(clock::time_point now)
     postUpdate();
 }
 
-void playEngine::sendPending(std::unique_lock<std::recursive_mutex> &held)
+void playEngine::sendPending(tableLock &held)
 {
     const auto now = clock::now();
     if (!m_sendPending || now < m_lastSend + kMinGap)

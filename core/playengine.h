@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <pthread.h>
 #include <thread>
 
 class dimList;
@@ -25,12 +26,30 @@ class playEngine : public QObject
   public:
     using clock = std::chrono::steady_clock;
 
+    // Recursive, and with priority inheritance: a GUI thread holding it while the output
+    // thread waits runs at the output thread's priority until it lets go, so that other
+    // programs cannot hold up a tick by pre-empting the GUI thread.
+    class tableMutex
+    {
+      public:
+        tableMutex();
+        ~tableMutex();
+        tableMutex(const tableMutex &) = delete;
+        tableMutex &operator=(const tableMutex &) = delete;
+        void lock();
+        void unlock();
+
+      private:
+        pthread_mutex_t m_mutex;
+    };
+    using tableLock = std::unique_lock<tableMutex>;
+
     playEngine(dimList *model, dmx *output);
     ~playEngine() override;
 
     // The one lock over the step table, the levels, the frame and the playback state. The
     // output thread holds it for one tick; every writer on the GUI thread takes it too.
-    static std::unique_lock<std::recursive_mutex> lock();
+    static tableLock lock();
 
     QTimer *m_timer;     // the tick while the output thread is off
     QTimer *m_holdTimer; // the hold while the output thread is off
@@ -93,7 +112,7 @@ class playEngine : public QObject
     void postUpdate();
     void run();
     void runDue(clock::time_point now);
-    void sendPending(std::unique_lock<std::recursive_mutex> &held);
+    void sendPending(tableLock &held);
     clock::time_point wakeTime() const;
 };
 
