@@ -107,8 +107,10 @@ void playEngine::tableMutex::unlock()
 
 playEngine::tableLock playEngine::lock()
 {
-    static tableMutex mutex;
-    return tableLock(mutex);
+    // Never destroyed: an output thread still running while the process exits (no
+    // aboutToQuit, as in tests) must not find its lock gone.
+    static tableMutex *mutex = new tableMutex;
+    return tableLock(*mutex);
 }
 
 void playEngine::setOutputThread(bool on)
