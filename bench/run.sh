@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release and produces every figure of bench/README.md.
 #   bash bench/run.sh [core|ui|all]   (default all; as root for the olad sandbox)
+#   bash bench/run.sh frames          frame timing seen from outside the program (not in all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 what=${1:-all}
 build=build-bench
 runs=${RUNS:-3}
-bash tools/install-deps.sh
+[ -n "${SKIP_DEPS:-}" ] || bash tools/install-deps.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDMX_BUILD_TESTS=OFF \
     -DDMX_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" >/dev/null
+targets=()
+[ "$what" = frames ] && targets=(--target uiprobe makeshow framefifo framereader)
+cmake --build "$build" -j"$(nproc)" "${targets[@]}" >/dev/null
 
 if [ "$what" = core ] || [ "$what" = all ]; then
     echo "== core: playback tick and show file (medians of 5 repetitions)"
@@ -36,4 +39,50 @@ if [ "$what" = ui ] || [ "$what" = all ]; then
         echo "== window under Xvfb, run $i of $runs (1000 steps x 512 channels, 20 fixtures)"
         DISPLAY=$display "$build/bench/uiprobe" "$show" 20 2>/dev/null
     done
+fi
+
+if [ "$what" = frames ]; then
+    # Every frame goes to a FIFO through a preloaded DMXSendBox; framereader stamps them.
+    warmup=${WARMUP:-5}
+    window=${WINDOW:-30}
+    tmp=$(mktemp -d)
+    display=${BENCH_DISPLAY:-:98}
+    Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    busy=()
+    trap 'kill $xvfb "${busy[@]}" 2>/dev/null || true; rm -rf "$tmp"' EXIT
+    sleep 1
+    "$build/bench/makeshow" "$tmp/a.dmx" 8 512 0 10 10  # A: 8 steps, speed 0, fade 10
+    "$build/bench/makeshow" "$tmp/b.dmx" 1000 512 0 2 10 # B: 1000 steps, fades 2..10
+    mkfifo "$tmp/frames"
+    chmod 755 "$tmp" && chmod 644 "$tmp"/*.dmx && chmod 666 "$tmp/frames"
+    # measure LABEL SHOW MODE [busy] [user]: RUNS runs of warm-up + window seconds each.
+    measure() {
+        local label=$1 show=$2 mode=$3 load=${4:-} user=${5:-}
+        for i in $(seq "$runs"); do
+            if [ "$load" = busy ]; then
+                for _ in $(seq "$(nproc)"); do (while :; do :; done) & busy+=($!); done
+            fi
+            "$build/bench/framereader" "$tmp/frames" "$warmup" "$window" "$tmp/pid" \
+                >"$tmp/out" &
+            local reader=$!
+            local run=(env DISPLAY="$display" DMX_FRAME_FIFO="$tmp/frames"
+                LD_PRELOAD="$PWD/$build/bench/libframefifo.so"
+                "$build/bench/uiprobe" "$show" $((warmup + window + 3)) "$mode")
+            if [ -n "$user" ]; then run=(setpriv --reuid=nobody --regid=nogroup --clear-groups "${run[@]}"); fi
+            "${run[@]}" >/dev/null 2>&1 &
+            echo $! >"$tmp/pid"
+            wait "$reader" || true
+            kill "$(cat "$tmp/pid")" 2>/dev/null || true
+            wait "$(cat "$tmp/pid")" 2>/dev/null || true
+            if [ ${#busy[@]} -gt 0 ]; then kill "${busy[@]}"; busy=(); fi
+            echo "== $label, run $i of $runs: $(tr '\n' ' ' <"$tmp/out")"
+        done
+    }
+    measure "A: 8 x 512, fade 10, no fixtures" "$tmp/a.dmx" play-bare
+    measure "A with both CPUs busy" "$tmp/a.dmx" play-bare busy
+    measure "A as a normal user" "$tmp/a.dmx" play-bare "" user
+    measure "B: 1000 x 512, fades 2-10, 20 fixtures" "$tmp/b.dmx" play-only
+    measure "B with both CPUs busy" "$tmp/b.dmx" play-only busy
+    measure "B without fixtures" "$tmp/b.dmx" play-bare
 fi

@@ -1,7 +1,7 @@
 // Drives the real window with a large show and measures what a user feels: start-up to the
 // first frame, fader latency, edits, load/save, playback frame timing and memory.
-// Run under a display (Xvfb): uiprobe SHOW.dmx [playback seconds]
-//                                uiprobe SHOW.dmx 0 scroll   (512 channel columns, scrolling)
+// Run under a display (Xvfb): uiprobe SHOW.dmx [playback seconds] [play-only|play-bare|scroll]
+// (play-bare: no fixtures added, straight to playback; scroll: 512 channel columns, seconds 0)
 #include "appwiring.h"
 #include "dim.h"
 #include "dimlist.h"
@@ -233,10 +233,13 @@ int main(int argc, char *argv[])
     report("load show + first frame", msSince(t), "ms");
     const int rows = model->rowCount();
 
+    const QByteArray only = argc > 3 ? QByteArray(argv[3]) : QByteArray();
     // 20 fixtures through the window's own "添加灯具" handler, about 400 channels.
     const int types[] = {0, 1, 2, 14, 15, 16, 17, 18, 19, 20, 23, 24, 26, 7, 3, 25, 6, 9, 12, 10};
     t = g_clock.nsecsElapsed();
     for (int type : types) {
+        if (only == "play-bare")
+            break;
         chType->setProperty("currentIndex", type);
         QMetaObject::invokeMethod(addLight, "clicked");
     }
@@ -250,7 +253,6 @@ int main(int argc, char *argv[])
     settle(200);
 
     dim *fader = static_cast<dim *>(model->m_dmx->m_dims.at(5));
-    const QByteArray only = argc > 3 ? QByteArray(argv[3]) : QByteArray();
     if (only == "fader-only") {
         // For a profiler: nothing but fader moves after the set-up.
         timeToFrame(window, 40, [&](int i) {
@@ -266,7 +268,7 @@ int main(int argc, char *argv[])
         }
         return 0;
     }
-    if (only == "play-only")
+    if (only == "play-only" || only == "play-bare")
         goto playback;
     if (only == "scroll")
         return scrollFigures(window, table, chType, addLight);

@@ -2,6 +2,7 @@
 
 #include "dimlist.h"
 #include "dmx.h"
+#include "playengine.h"
 
 #include <QDateTime>
 
@@ -56,6 +57,7 @@ void cellsCommand::absorb(const QVector<cellChange> &changes)
 void cellsCommand::write(bool after)
 {
     dimList *model = m_history->model();
+    auto held = playEngine::lock();
     for (const cellChange &change : qAsConst(m_changes)) {
         if (change.row < 0 || change.row >= model->m_data.size())
             continue;
@@ -64,5 +66,6 @@ void cellsCommand::write(bool after)
         if (change.row == g_currentRow && change.column >= 3)
             model->m_dmx->setDmxValue(static_cast<uchar>(value), change.column - 3);
     }
+    held.unlock();
     model->refrushModel();
 }

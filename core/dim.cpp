@@ -1,22 +1,32 @@
 #include "dim.h"
 
 #include "dimlist.h"
+#include "playengine.h"
 
 uchar g_dimValue[512] = {};
 
 dim::dim(ushort num, QObject *parent) : QObject(parent), m_num(num) {}
 
+uchar dim::dimValue() const
+{
+    const auto held = playEngine::lock();
+    return g_dimValue[m_num];
+}
+
 void dim::setDimValue(uchar value, bool toTable, bool refresh)
 {
-    if (g_dimValue[m_num] == value)
-        return;
-    g_dimValue[m_num] = value;
+    {
+        const auto held = playEngine::lock();
+        if (g_dimValue[m_num] == value)
+            return;
+        g_dimValue[m_num] = value;
+    }
     emit dimValueChanged();
     // Levels that come from playback must not be written back into the table.
     if (m_runFlag)
         return;
     if (toTable)
-        g_dimList->setDmxData(value, m_num + 3, static_cast<ushort>(g_currentRow));
+        g_dimList->setDmxData(value, m_num + 3, static_cast<ushort>(g_dimList->currentRow()));
     if (refresh)
         g_dimList->refrushModel();
 }

@@ -25,7 +25,7 @@ class dim : public QObject
     bool m_runFlag = false;
 
     ushort dimNum() const { return m_num + 1; }
-    uchar dimValue() const { return g_dimValue[m_num]; }
+    uchar dimValue() const;
     uchar dimEn() const { return m_en; }
     uchar dimLinkage() const { return m_linkage; }
 

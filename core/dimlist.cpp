@@ -3,6 +3,7 @@
 #include "dim.h"
 #include "dmx.h"
 #include "light_list.h"
+#include "playengine.h"
 #include "undohistory.h"
 
 #include <QBrush>
@@ -18,34 +19,16 @@ namespace
 {
 constexpr int kFirstRole = Qt::UserRole + 1; // role of cell 0
 constexpr int kChannels = 512;
-constexpr int kTickMs = 30;
-
-// Fade and speed cells above 1 count three ticks per unit.
-int scaled(int cell)
-{
-    return cell <= 1 ? cell : 3 * cell;
-}
-
-// Levels are bytes; a larger cell is aimed at 255 so that the channel can still arrive.
-int fadeTarget(quint16 cell)
-{
-    return cell > 255 ? 255 : cell;
-}
 } // namespace
 
 dimList::dimList(QObject *parent)
     : QAbstractTableModel(parent), m_dmx(new dmx(nullptr)),
       m_fadeStep(new QVector<float>(512, 0.0f)), m_fadeValue(new QVector<float>(512, 0.0f)),
-      m_timer(new QTimer(nullptr))
+      m_engine(new playEngine(this, m_dmx)), m_timer(m_engine->m_timer),
+      m_holdTimer(m_engine->m_holdTimer)
 {
-    m_timer->setTimerType(Qt::PreciseTimer);
-    connect(m_timer, &QTimer::timeout, this, &dimList::sendDmx);
-    m_holdTimer = new QTimer(nullptr);
-    m_holdTimer->setSingleShot(true);
-    // Precise, as the tick: a coarse timer may end a 600 ms hold up to 30 ms late.
-    m_holdTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_holdTimer, &QTimer::timeout, this,
-            static_cast<void (dimList::*)()>(&dimList::sendDmxEnable));
+    m_dmx->m_engine = m_engine;
+    m_engine->setOutputThread(true);
     m_history = new undoHistory(this, this);
 }
 
@@ -91,8 +74,10 @@ QVariant dimList::data(const QModelIndex &index, int role) const
         qDebug() << "Qt::EditRole:" << int(Qt::EditRole) << "value:" << cell;
         return cell;
     }
-    case Qt::BackgroundRole:
+    case Qt::BackgroundRole: {
+        const auto held = playEngine::lock();
         return QBrush(index.row() == g_currentRow ? Qt::red : Qt::lightGray);
+    }
     case Qt::ForegroundRole:
         return QBrush(Qt::black);
     case Qt::TextAlignmentRole:
@@ -106,6 +91,7 @@ bool dimList::setData(const QModelIndex &index, const QVariant &value, int role)
 {
     if (!index.isValid() || !validRow(index.row()) || index.column() >= m_columns)
         return false;
+    const auto held = playEngine::lock();
     qDebug() << "   进dimList::setData,index.row:" << index.row() << index.column()
              << "value:" << value.toInt() << "role:" << role;
     if (index.column() >= 3)
@@ -159,11 +145,25 @@ QHash<int, QByteArray> dimList::roleNames() const
 
 int dimList::currentRow() const
 {
+    const auto held = playEngine::lock();
     return g_currentRow;
+}
+
+uint dimList::repeat() const
+{
+    const auto held = playEngine::lock();
+    return m_repeat;
+}
+
+void dimList::setRepeat(uint times)
+{
+    const auto held = playEngine::lock();
+    m_repeat = times;
 }
 
 void dimList::setDmxData(ushort value, ushort col, ushort row)
 {
+    const auto held = playEngine::lock();
     if (g_playEnable)
         return;
     if (row >= m_data.size())
@@ -189,6 +189,7 @@ void dimList::setDmxData(ushort value, ushort col, ushort row)
 
 void dimList::setDmxData(ushort value, ushort col)
 {
+    const auto held = playEngine::lock();
     setDmxData(value, col, static_cast<ushort>(g_currentRow));
 }
 
@@ -201,8 +202,10 @@ void dimList::refrushModel()
 
 void dimList::refrushIndex()
 {
+    auto held = playEngine::lock();
     for (int r = 0; r < m_data.size(); ++r)
         (*m_data.at(r))[0] = static_cast<quint16>(r);
+    held.unlock();
     refrushModel();
 }
 
@@ -224,150 +227,39 @@ void dimList::currId_light_fix() {}
 
 void dimList::loadRowToDims(int row)
 {
+    const auto held = playEngine::lock();
     const StepRow &r = *m_data.at(row);
     for (int c = 0; c < 512; ++c)
         m_dmx->setDmxValue(static_cast<uchar>(r.at(c + 3)), c);
 }
 
-// ---- playback --------------------------------------------------------------------------
-
-int dimList::clampRow(int row) const
-{
-    return qBound(0, row, m_data.size() - 1);
-}
-
-void dimList::stopPlayback()
-{
-    m_timer->stop();
-    m_holdTimer->stop();
-    g_playEnable = false;
-    m_dmx->m_sendLive = true;
-}
+// ---- playback: forwards to the engine ------------------------------------------------
 
 void dimList::sendDmxEnable(bool enable)
 {
-    if (!enable) {
-        stopPlayback();
-        return;
-    }
-    if (m_data.isEmpty()) {
-        // Never start on an empty table; a hold ending after the table was emptied stops.
-        if (g_playEnable)
-            stopPlayback();
-        return;
-    }
-    g_playEnable = true;
-    m_dmx->m_sendLive = false;
-    m_holdTimer->stop();
-    if (!m_timer->isActive())
-        m_timer->start(kTickMs);
+    m_engine->enable(enable);
 }
 
 void dimList::sendDmxEnable()
 {
-    sendDmxEnable(g_playEnable);
+    m_engine->enable(g_playEnable);
 }
 
 void dimList::sendDmx()
 {
-    if (m_data.isEmpty()) {
-        stopPlayback();
-        return;
-    }
-    // The row being faded was removed: count it as finished and load from where we stand.
-    if (!validRow(g_currentRow))
-        g_advanceRow = 1;
-    if (g_advanceRow)
-        loadNextRow();
-    // A receiver of the load's signals may have edited the table.
-    if (validRow(g_currentRow))
-        fadePass();
-}
-
-void dimList::loadNextRow()
-{
-    // Ends and current row may lie outside the table (an end never chosen, rows removed).
-    const int start = clampRow(m_playStart);
-    const int end = clampRow(m_playEnd);
-    const int lo = qMin(start, end);
-    const int hi = qMax(start, end);
-    // With no current row (-1) playback advances from just before row 0.
-    const int c = qBound(-1, g_currentRow, m_data.size() - 1);
-    if (c < hi) {
-        g_currentRow = static_cast<int>(qBound<qint64>(0, qint64(c) + m_between, hi));
-    } else {
-        g_currentRow = lo;
-        const int p = lo != hi ? hi : qMax(lo - 1, 0);
-        loadRowToDims(p);
-        if (m_repeat > 0) {
-            --m_repeat;
-            emit repeatChanged(m_repeat);
-        }
-    }
-    const StepRow &r = *m_data.at(g_currentRow);
-    const int speed = scaled(r.at(1));
-    const int fade = scaled(r.at(2));
-    emit currentRowChanged(g_currentRow);
-    int ticks = 0;
-    if (speed != 0 || fade != 0) {
-        g_advanceRow = 0;
-        ticks = fade > 0 ? fade : 1;
-        float *value = m_fadeValue->data();
-        float *step = m_fadeStep->data();
-        for (int ch = 0; ch < kChannels; ++ch) {
-            const int v = g_dimValue[ch];
-            const int t = fadeTarget(r.at(ch + 3));
-            value[ch] = float(v);
-            step[ch] = v == t ? 0.0f : float(qAbs(t - v)) / float(ticks);
-        }
-    }
-    qDebug() << "m_repeat" << m_repeat << "m_times" << ticks << "currentRow" << g_currentRow
-             << "[from" << m_playStart << "to" << m_playEnd << "]";
-}
-
-void dimList::fadePass()
-{
-    const StepRow &r = *m_data.at(g_currentRow);
-    float *value = m_fadeValue->data();
-    const float *step = m_fadeStep->constData();
-    int done = 0;
-    for (int ch = 0; ch < kChannels; ++ch) {
-        const int t = fadeTarget(r.at(ch + 3));
-        if (static_cast<const dim *>(m_dmx->m_dims.at(ch))->m_en) {
-            m_dmx->setDmxValue(static_cast<uchar>(t), ch);
-            ++done;
-            continue;
-        }
-        const int v = g_dimValue[ch];
-        // A step larger than the distance left (old steps after a pick) lands on the target
-        // instead of passing it, which could swing around it for ever.
-        if (v >= t - 1 && v <= t + 1) {
-            value[ch] = float(t);
-            ++done;
-        } else if (v < t) {
-            value[ch] = qMin(value[ch] + step[ch], float(t));
-        } else {
-            value[ch] = qMax(value[ch] - step[ch], float(t));
-        }
-        m_dmx->setDmxValue(static_cast<uchar>(static_cast<int>(value[ch])), ch);
-    }
-    m_dmx->sendDmx();
-    if (done >= kChannels)
-        g_advanceRow = 1;
-    if (g_advanceRow) {
-        m_timer->stop();
-        m_holdTimer->start(r.at(1) * 100);
-    }
+    m_engine->tick();
 }
 
 void dimList::dmxRowToDim(ushort row)
 {
+    auto held = playEngine::lock();
     if (!validRow(row))
         return;
     const int current = g_currentRow;
     g_currentRow = row;
     m_playStart = row;
     loadRowToDims(row);
+    held.unlock();
     if (g_playEnable)
         refrushModel();
     if (current != g_currentRow)
@@ -376,16 +268,19 @@ void dimList::dmxRowToDim(ushort row)
 
 void dimList::setPlayerEndRow(ushort row)
 {
+    const auto held = playEngine::lock();
     m_playEnd = row;
 }
 
 void dimList::setDmxDataBetween(uint index)
 {
+    const auto held = playEngine::lock();
     m_between = index;
 }
 
 void dimList::dmxOutputEnable(bool enable)
 {
+    const auto held = playEngine::lock();
     m_dmx->m_outputEnable = enable;
 }
 
@@ -395,6 +290,7 @@ void dimList::dmxOutputEnable(bool enable)
 // An empty table keeps its range as the operation left it.
 void dimList::keepPositionsInTable()
 {
+    const auto held = playEngine::lock();
     const int last = m_data.size() - 1;
     if (last < 0) {
         g_currentRow = -1;
@@ -421,6 +317,7 @@ bool dimList::insertRows(int row, int count, const QModelIndex &parent)
     if (count == 0)
         return true;
     beginInsertRows(parent, row, row + count - 1);
+    auto held = playEngine::lock();
     for (int i = 0; i < count; ++i) {
         auto *r = new StepRow(m_columns, 0);
         (*r)[0] = static_cast<quint16>(m_data.size());
@@ -431,6 +328,7 @@ bool dimList::insertRows(int row, int count, const QModelIndex &parent)
         m_rowData = r;
         m_data.insert(row, r);
     }
+    held.unlock();
     endInsertRows();
     m_history->rowsInserted(row, count);
     keepPositionsInTable();
@@ -447,10 +345,12 @@ bool dimList::removeRows(int row, int count, const QModelIndex &parent)
     if (first > last)
         return false;
     beginRemoveRows(parent, first, last);
+    auto held = playEngine::lock();
     QList<StepRow *> removed = m_data.mid(first, last - first + 1);
     m_data.erase(m_data.begin() + first, m_data.begin() + last + 1);
     if (removed.contains(m_rowData))
         m_rowData = nullptr;
+    held.unlock();
     endRemoveRows();
     m_history->rowsRemoved(first, removed);
     keepPositionsInTable();
@@ -471,9 +371,11 @@ bool dimList::moveRows(const QModelIndex &sourceParent, int sourceRow, int count
     // destinationChild counts rows before the move; past the block it shifts by count.
     const int to = destinationChild < sourceRow ? destinationChild : destinationChild - count;
     QList<StepRow *> block = m_data.mid(sourceRow, count);
+    auto held = playEngine::lock();
     m_data.erase(m_data.begin() + sourceRow, m_data.begin() + sourceRow + count);
     for (int i = 0; i < count; ++i)
         m_data.insert(to + i, block.at(i));
+    held.unlock();
     endMoveRows();
     m_history->rowsMoved(sourceRow, count, to);
     return true;
@@ -489,6 +391,7 @@ void dimList::insertEndRows()
 void dimList::insertCurrRows()
 {
     const int current = g_currentRow, start = m_playStart, end = m_playEnd;
+    const auto held = playEngine::lock();
     int c = g_currentRow;
     if (c >= m_data.size()) {
         c = m_data.size() - 1;
@@ -512,6 +415,7 @@ void dimList::insertCurrRows()
 
 void dimList::removeEndRows()
 {
+    const auto held = playEngine::lock();
     if (m_data.isEmpty())
         return;
     const int current = g_currentRow, start = m_playStart, end = m_playEnd;
@@ -526,6 +430,7 @@ void dimList::removeEndRows()
 
 void dimList::removeCurrRows()
 {
+    const auto held = playEngine::lock();
     if (m_data.isEmpty())
         return;
     const int start = m_playStart, end = m_playEnd;
@@ -545,6 +450,7 @@ void dimList::removeCurrRows()
 void dimList::removeSelectRows()
 {
     const int current = g_currentRow, start = m_playStart, end = m_playEnd;
+    const auto held = playEngine::lock();
     const int lo = qMin(m_playStart, m_playEnd);
     const int hi = qMax(m_playStart, m_playEnd);
     if (!m_data.isEmpty()) {
@@ -571,6 +477,7 @@ void dimList::removeSelectRows()
 void dimList::removeAll()
 {
     const int current = g_currentRow, start = m_playStart, end = m_playEnd;
+    const auto held = playEngine::lock();
     if (!m_data.isEmpty())
         removeRows(0, m_data.size(), QModelIndex());
     m_playEnd = 0;
@@ -580,17 +487,21 @@ void dimList::removeAll()
 
 void dimList::moveUpRows()
 {
+    auto held = playEngine::lock();
     if (validRow(g_currentRow) && g_currentRow >= 1)
         moveRows(QModelIndex(), g_currentRow, 1, QModelIndex(), g_currentRow - 1);
     if (g_currentRow > 0)
         --g_currentRow;
     keepPositionsInTable();
+    const int current = g_currentRow;
+    held.unlock();
     refrushModel();
-    emit currentRowChanged(g_currentRow);
+    emit currentRowChanged(current);
 }
 
 void dimList::moveDownRows()
 {
+    auto held = playEngine::lock();
     if (g_currentRow >= 0 && g_currentRow + 2 <= m_data.size()) {
         // No row-move notification: the reset below tells the view.
         m_data.move(g_currentRow, g_currentRow + 1);
@@ -599,12 +510,15 @@ void dimList::moveDownRows()
             ++g_currentRow;
     }
     keepPositionsInTable();
+    const int current = g_currentRow;
+    held.unlock();
     refrushModel();
-    emit currentRowChanged(g_currentRow);
+    emit currentRowChanged(current);
 }
 
 void dimList::setAllDmxSpeedCross(ushort speed, ushort fade)
 {
+    auto held = playEngine::lock();
     QVector<cellChange> changes;
     for (int row = 0; row < m_data.size(); ++row) {
         StepRow &r = *m_data.at(row);
@@ -615,12 +529,14 @@ void dimList::setAllDmxSpeedCross(ushort speed, ushort fade)
         r[1] = speed;
         r[2] = fade;
     }
+    held.unlock();
     m_history->cellsChanged(std::move(changes));
     refrushModel();
 }
 
 void dimList::dmx_up_down_select_row(bool up_down)
 {
+    const auto held = playEngine::lock();
     if (up_down) {
         if (g_currentRow > 0)
             --g_currentRow;

@@ -7,6 +7,7 @@
 
 class dmx;
 class dimList;
+class playEngine;
 class QTimer;
 class undoHistory;
 
@@ -36,13 +37,14 @@ class dimList : public QAbstractTableModel
     StepRow *m_rowData = nullptr;
     QVector<float> *m_fadeStep;
     QVector<float> *m_fadeValue;
+    // Playback and frame output; the two timers are its own, for the tests' clock.
+    playEngine *m_engine;
     QTimer *m_timer;
     int m_playStart = 0;
     int m_playEnd = -1;
     uint m_between = 1;
     uint m_repeat = 0;
-    // The hold after a row: single-shot, calls sendDmxEnable(). A member rather than a
-    // static one-shot so that stopping playback can cancel a hold still pending.
+    // The hold after a row when the output thread is off: single-shot, calls sendDmxEnable().
     QTimer *m_holdTimer;
     // Every change to the rows is recorded here for undo and redo.
     undoHistory *m_history;
@@ -63,8 +65,8 @@ class dimList : public QAbstractTableModel
     QHash<int, QByteArray> roleNames() const override;
 
     int currentRow() const;
-    uint repeat() const { return m_repeat; }
-    void setRepeat(uint times) { m_repeat = times; }
+    uint repeat() const;
+    void setRepeat(uint times);
     QObject *history() const;
 
     Q_INVOKABLE void setDmxData(ushort value, ushort col, ushort row);
@@ -102,11 +104,7 @@ class dimList : public QAbstractTableModel
 
   private:
     bool validRow(int row) const { return row >= 0 && row < m_data.size(); }
-    int clampRow(int row) const;
     void loadRowToDims(int row);
-    void stopPlayback();
-    void loadNextRow();
-    void fadePass();
     void keepPositionsInTable();
     void recordRowEdit(int row, const StepRow &before);
     void announcePositions(int current, int start, int end);

@@ -4,6 +4,7 @@
 #include "dimlist.h"
 #include "dmxbox.h"
 #include "light_list.h"
+#include "playengine.h"
 
 #include <QDebug>
 
@@ -44,10 +45,13 @@ dmx::dmx(QObject *parent) : QObject(parent), m_lightList(new light_list(nullptr)
 void dmx::setLevel(int index, uchar value)
 {
     dim *d = static_cast<dim *>(m_dims.at(index));
-    if (g_dimValue[d->m_num] != value) {
+    {
+        const auto held = playEngine::lock();
+        if (g_dimValue[d->m_num] == value)
+            return;
         g_dimValue[d->m_num] = value;
-        emit d->dimValueChanged();
     }
+    emit d->dimValueChanged();
 }
 
 void dmx::setDmxValue(uchar value, ushort channel)
@@ -61,6 +65,10 @@ void dmx::setDmxValue(uchar value, ushort channel)
 
 void dmx::sendDmx()
 {
+    if (m_engine && m_engine->outputThread()) {
+        m_engine->sendFrame();
+        return;
+    }
     if (!m_outputEnable)
         return;
     for (int c = 0; c < 512; ++c) {
@@ -81,9 +89,12 @@ void dmx::setAllDmxValue(uchar value)
 {
     for (int i = 0; i < 512; ++i) {
         setLevel(i, value);
-        g_dmxFrame[i] = value;
+        {
+            const auto held = playEngine::lock();
+            g_dmxFrame[i] = value;
+        }
         const ushort num = static_cast<dim *>(m_dims.at(i))->m_num;
-        g_dimList->setDmxData(value, num + 3, static_cast<ushort>(g_currentRow));
+        g_dimList->setDmxData(value, num + 3, static_cast<ushort>(g_dimList->currentRow()));
     }
     g_dimList->refrushModel();
     if (m_sendLive)
@@ -97,7 +108,7 @@ void dmx::setDefaultDmxValue()
         const uchar level = defaultLevel(i + 1);
         setLevel(i, level);
         const ushort num = static_cast<dim *>(m_dims.at(i))->m_num;
-        g_dimList->setDmxData(level, num + 3, static_cast<ushort>(g_currentRow));
+        g_dimList->setDmxData(level, num + 3, static_cast<ushort>(g_dimList->currentRow()));
     }
     g_dimList->refrushModel();
     if (m_sendLive)

@@ -5,6 +5,7 @@
 #include <QObject>
 
 class light_list;
+class playEngine;
 
 // The 512-byte frame handed to the interface; slot k is DMX channel k + 1.
 extern uchar g_dmxFrame[512];
@@ -21,6 +22,8 @@ class dmx : public QObject
     light_list *m_lightList;
     bool m_sendLive = false;
     bool m_outputEnable = false;
+    // Set by the model; frames then leave through its output thread.
+    playEngine *m_engine = nullptr;
 
     void setDmxValue(uchar value, ushort channel);
     Q_INVOKABLE void setAllDmxValue(uchar value);

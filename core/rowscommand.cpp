@@ -1,6 +1,7 @@
 #include "rowscommand.h"
 
 #include "dimlist.h"
+#include "playengine.h"
 
 rowsCommand::rowsCommand(undoHistory *history, int position, int count, QUndoCommand *parent)
     : historyCommand(history, parent), m_position(position), m_count(count), m_inserted(true)
@@ -38,6 +39,7 @@ void rowsCommand::applyAgain()
 void rowsCommand::takeOut()
 {
     dimList *model = m_history->model();
+    const auto held = playEngine::lock();
     const int end = qMin(m_position + m_count, model->m_data.size());
     for (int r = m_position; r < end; ++r)
         m_held.append(model->m_data.at(r));
@@ -50,6 +52,7 @@ void rowsCommand::takeOut()
 void rowsCommand::putBack()
 {
     dimList *model = m_history->model();
+    const auto held = playEngine::lock();
     const int at = qBound(0, m_position, model->m_data.size());
     for (int i = 0; i < m_held.size(); ++i)
         model->m_data.insert(at + i, m_held.at(i));

@@ -7,6 +7,7 @@
 #include "fixturecommand.h"
 #include "loadcommand.h"
 #include "movecommand.h"
+#include "playengine.h"
 #include "rowscommand.h"
 
 undoHistory::undoHistory(dimList *model, QObject *parent) : QObject(parent), m_model(model)
@@ -39,11 +40,14 @@ bool undoHistory::redo()
 // Rows came or went: the positions stay inside the table and the views re-read it.
 void undoHistory::afterApply()
 {
-    const int last = m_model->m_data.size() - 1;
-    g_currentRow = qBound(-1, g_currentRow, last);
-    if (last >= 0) {
-        m_model->m_playStart = qBound(0, m_model->m_playStart, last);
-        m_model->m_playEnd = qBound(0, m_model->m_playEnd, last);
+    {
+        const auto held = playEngine::lock();
+        const int last = m_model->m_data.size() - 1;
+        g_currentRow = qBound(-1, g_currentRow, last);
+        if (last >= 0) {
+            m_model->m_playStart = qBound(0, m_model->m_playStart, last);
+            m_model->m_playEnd = qBound(0, m_model->m_playEnd, last);
+        }
     }
     m_model->refrushIndex();
     emit applied();

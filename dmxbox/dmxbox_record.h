@@ -14,6 +14,9 @@ void dmxbox_reset(void);
  * often it was asked. */
 void dmxbox_setState(int state);
 unsigned long dmxbox_stateCalls(void);
+/* Called with every frame, on the caller's thread, one call at a time; null to stop. */
+typedef void (*dmxbox_frameHook)(const unsigned char *frame, void *context);
+void dmxbox_setFrameHook(dmxbox_frameHook hook, void *context);
 
 #ifdef __cplusplus
 }

@@ -4,6 +4,7 @@
 #include "dimlist.h"
 #include "dmx.h"
 #include "light_list.h"
+#include "playengine.h"
 #include "undohistory.h"
 
 #include <QDataStream>
@@ -389,6 +390,7 @@ int dmxFile::loadData(QUrl name)
         return 0;
     if (m_lastError.isEmpty())
         g_dimList->m_history->fileLoaded(flagsBefore, result);
+    const auto held = playEngine::lock();
     g_dimList->m_playEnd = g_dimList->rowCount() - 1;
     return result;
 }
@@ -496,7 +498,10 @@ int dmxFile::loadDmxFile()
         emit channelAt(i)->dimEnChanged();
     }
     const int first = g_dimList->m_data.size();
-    g_dimList->m_data.append(loaded);
+    {
+        const auto held = playEngine::lock();
+        g_dimList->m_data.append(loaded);
+    }
     g_dimList->m_history->rowsInserted(first, loaded.size());
     qDebug() << "'.dmx'file open success:" << m_file;
     m_file->close();
@@ -564,7 +569,9 @@ int dmxFile::loadCFile()
         // A blank line, as editors leave at the end of a file, is no record.
         if (line.trimmed().isEmpty())
             continue;
-        g_dimList->m_data.append(cValuesRow(line, id++));
+        StepRow *row = cValuesRow(line, id++);
+        const auto held = playEngine::lock();
+        g_dimList->m_data.append(row);
         in.readLine(); // the next record's comment, or the closing "};"
     }
     g_dimList->m_history->rowsInserted(first, id - first);
@@ -624,8 +631,11 @@ int dmxFile::pasteSteps(const QString &text, int at)
         }
     }
     const int position = qBound(0, at, g_dimList->m_data.size());
-    for (int i = 0; i < steps.size(); ++i)
-        g_dimList->m_data.insert(position + i, steps.at(i));
+    {
+        const auto held = playEngine::lock();
+        for (int i = 0; i < steps.size(); ++i)
+            g_dimList->m_data.insert(position + i, steps.at(i));
+    }
     g_dimList->m_history->rowsInserted(position, steps.size());
     return steps.size();
 }

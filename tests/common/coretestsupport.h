@@ -7,6 +7,7 @@
 #include "dmxbox_record.h"
 #include "light_fix.h"
 #include "light_list.h"
+#include "playengine.h"
 #include "undohistory.h"
 
 #include <QTimer>
@@ -34,6 +35,8 @@ inline light_fix *fixture(int index)
 inline void resetCore()
 {
     dimList *m = coreModel();
+    // Ticks and holds on this thread's timers, so that a test can drive them by hand.
+    m->m_engine->setOutputThread(false);
     m->m_timer->stop();
     g_playEnable = false;
     g_advanceRow = 1;

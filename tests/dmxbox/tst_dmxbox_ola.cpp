@@ -176,6 +176,8 @@ void tst_DmxboxOla::playbackReachesOlaAtFrameRate()
     // A three-step program cross-faded over 10 ticks per step, sent by the output object on
     // a 30 ms tick the way playback does.
     dmx *out = coreModel()->m_dmx;
+    // Every frame is compared, so none may be merged with the next by the output thread.
+    coreModel()->m_engine->setOutputThread(false);
     for (int i = 0; i < out->m_lightList->size(); ++i)
         fixture(i)->m_select = 1;
     out->m_outputEnable = true;

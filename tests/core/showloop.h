@@ -1,0 +1,48 @@
+#ifndef SHOWLOOP_H
+#define SHOWLOOP_H
+
+#include "coretestsupport.h"
+
+#include <QByteArray>
+
+// Shows whose frames over one whole loop are pinned by a hash of the frames the program
+// sent before playback had a thread of its own.
+enum class showKind { fadesAndHolds, backwardsStrideSnaps, fixtureOffRepeat };
+
+inline void buildShow(showKind kind)
+{
+    dimList *m = coreModel();
+    const quint16 speeds[] = {0, 1, 0, 2, 0, 0};
+    const quint16 fades[] = {2, 0, 3, 1, 10, 0};
+    for (int r = 0; r < 6; ++r) {
+        StepRow *row = appendRow(speeds[r], fades[r], 0);
+        for (int ch = 0; ch < 512; ++ch)
+            (*row)[ch + 3] = static_cast<quint16>((ch * 7 + r * 53) % 256);
+    }
+    m->dmxOutputEnable(true);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(5);
+    if (kind == showKind::backwardsStrideSnaps) {
+        m->dmxRowToDim(5);
+        m->setPlayerEndRow(1);
+        m->setDmxDataBetween(2);
+        channel(3)->setDimEn(true);
+        channel(100)->setDimEn(true);
+    } else if (kind == showKind::fixtureOffRepeat) {
+        fixture(1)->m_select = 0;
+        m->setRepeat(2);
+    }
+}
+
+// FNV-1a over every frame, in order.
+inline quint64 frameHash(const QByteArray &frames)
+{
+    quint64 h = 1469598103934665603ULL;
+    for (const char c : frames) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ULL;
+    }
+    return h;
+}
+
+#endif

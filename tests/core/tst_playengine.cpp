@@ -1,0 +1,184 @@
+#include "showloop.h"
+
+#include <QtTest>
+
+#include <chrono>
+#include <mutex>
+
+// Playback on its own output thread: the frames it sends, their spacing, and what the
+// window hears from it. Cases that run the thread switch it on and the cleanup off again.
+class tst_playengine : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void init() { resetCore(); }
+    void cleanup();
+    void loopFrames_data();
+    void loopFrames();
+    void liveFramesKeepTheirDistance();
+    void windowHearsOnItsOwnThread();
+    void emptiedTableStops();
+};
+
+namespace
+{
+struct frameLog {
+    std::mutex mutex;
+    QByteArray frames;
+    QVector<qint64> times;
+
+    int count()
+    {
+        const std::lock_guard<std::mutex> held(mutex);
+        return times.size();
+    }
+
+    int lastSlot0()
+    {
+        const std::lock_guard<std::mutex> held(mutex);
+        return frames.isEmpty() ? -1 : static_cast<uchar>(frames.at(frames.size() - 512));
+    }
+};
+
+void logFrame(const unsigned char *frame, void *context)
+{
+    auto *log = static_cast<frameLog *>(context);
+    const std::lock_guard<std::mutex> held(log->mutex);
+    log->frames.append(reinterpret_cast<const char *>(frame), 512);
+    log->times.append(std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count());
+}
+
+void startThreaded(frameLog &log)
+{
+    dmxbox_setFrameHook(logFrame, &log);
+    coreModel()->m_engine->setOutputThread(true);
+    coreModel()->sendDmxEnable(true);
+}
+} // namespace
+
+void tst_playengine::cleanup()
+{
+    coreModel()->m_engine->setOutputThread(false);
+    dmxbox_setFrameHook(nullptr, nullptr);
+}
+
+void tst_playengine::loopFrames_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("threaded");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<quint64>("hash");
+
+    const struct {
+        const char *name;
+        showKind kind;
+        int frames;
+        quint64 hash;
+    } shows[] = {
+        {"fades and holds", showKind::fadesAndHolds, 54, 0x14897c8d28bfce21ULL},
+        {"backwards, stride 2, snaps", showKind::backwardsStrideSnaps, 11, 0xe02455d85341b33bULL},
+        {"fixture off, repeat 2", showKind::fixtureOffRepeat, 54, 0x1366775dd3c4364dULL},
+    };
+    for (const auto &show : shows) {
+        for (const bool threaded : {false, true}) {
+            QTest::addRow("%s, %s", show.name, threaded ? "output thread" : "ticks by hand")
+                << int(show.kind) << threaded << show.frames << show.hash;
+        }
+    }
+}
+
+void tst_playengine::loopFrames()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, threaded);
+    QFETCH(int, frames);
+    QFETCH(quint64, hash);
+
+    dimList *m = coreModel();
+    buildShow(showKind(kind));
+    frameLog log;
+    if (threaded) {
+        startThreaded(log);
+        QTRY_VERIFY_WITH_TIMEOUT(log.count() >= frames, 30000);
+        m->sendDmxEnable(false);
+        m->m_engine->setOutputThread(false);
+    } else {
+        dmxbox_setFrameHook(logFrame, &log);
+        m->sendDmxEnable(true);
+        for (int i = 0; i < frames; ++i)
+            m->sendDmx();
+    }
+    QCOMPARE(frameHash(log.frames.left(512 * frames)), hash);
+}
+
+void tst_playengine::liveFramesKeepTheirDistance()
+{
+    dimList *m = coreModel();
+    appendRow();
+    m->dmxOutputEnable(true);
+    frameLog log;
+    dmxbox_setFrameHook(logFrame, &log);
+    m->m_engine->setOutputThread(true);
+    m->sendDmxEnable(false); // live sending on
+    for (int v = 1; v <= 200; ++v)
+        m->m_dmx->setDmxValue(static_cast<uchar>(v), 0);
+    // The latest level wins; the ones in between need not all go out.
+    QTRY_COMPARE(log.lastSlot0(), 200);
+    m->m_engine->setOutputThread(false);
+    QVERIFY2(log.count() < 100, qPrintable(QString::number(log.count())));
+    for (int i = 1; i < log.times.size(); ++i)
+        QVERIFY(log.times.at(i) - log.times.at(i - 1) >= 14000);
+}
+
+void tst_playengine::windowHearsOnItsOwnThread()
+{
+    dimList *m = coreModel();
+    buildShow(showKind::fadesAndHolds);
+    QList<int> rows;
+    int offThread = 0;
+    int levelNews = 0;
+    QObject context;
+    connect(m, &dimList::currentRowChanged, &context, [&](int row) {
+        rows << row;
+        offThread += QThread::currentThread() != thread();
+    });
+    connect(channel(0), &dim::dimValueChanged, &context, [&] {
+        ++levelNews;
+        offThread += QThread::currentThread() != thread();
+    });
+    frameLog log;
+    startThreaded(log);
+    QTRY_VERIFY_WITH_TIMEOUT(rows.size() >= 8, 20000);
+    m->sendDmxEnable(false);
+    m->m_engine->setOutputThread(false);
+    QCOMPARE(offThread, 0);
+    QVERIFY(levelNews > 0);
+    // Coalesced, but in order: each row told follows the one before in the loop.
+    for (int i = 1; i < rows.size(); ++i)
+        QVERIFY(rows.at(i) != rows.at(i - 1));
+    for (const int row : qAsConst(rows))
+        QVERIFY(row >= 0 && row <= 5);
+}
+
+void tst_playengine::emptiedTableStops()
+{
+    dimList *m = coreModel();
+    buildShow(showKind::fadesAndHolds);
+    frameLog log;
+    startThreaded(log);
+    QTRY_VERIFY(log.count() >= 3);
+    m->removeAll();
+    QTRY_VERIFY(!g_playEnable);
+    QVERIFY(!m->m_engine->isTicking());
+    QVERIFY(!m->m_engine->isHolding());
+    QVERIFY(m->m_dmx->m_sendLive);
+    const int sent = log.count();
+    QTest::qWait(100);
+    QCOMPARE(log.count(), sent);
+}
+
+QTEST_GUILESS_MAIN(tst_playengine)
+#include "tst_playengine.moc"
