@@ -59,15 +59,15 @@ panel_y=252
 fixture_y=276
 locale=${LC_ALL:-${LC_MESSAGES:-${LANG:-}}}
 if [[ "${LANGUAGE:-}" == en* || ( -z "${LANGUAGE:-}" && "$locale" == en* ) ]]; then
-    output_x=547 play_x=593 all_x=631 add_step_x=778
+    output_x=547 play_x=593 all_x=631 add_step_x=778 fixture_button_w=84
 else
-    output_x=568 play_x=615 all_x=650 add_step_x=768
+    output_x=568 play_x=615 all_x=650 add_step_x=768 fixture_button_w=68
 fi
 # The fixture pane starts at x 400 with the strip (30 px per entry), then 删除灯具 and
-# 添加灯具 (68 px each, 2 px apart). The strip shows the six start-up entries until the
+# 添加灯具 (equally wide, 2 px apart). The strip shows the six start-up entries until the
 # table has fixtures, then one entry per table fixture, so 添加灯具 moves with each add.
 add_fixture() {
-    click $((400 + 30 * $1 + 2 + 68 + 2 + 34)) "$fixture_y"
+    click $((400 + 30 * $1 + 2 + fixture_button_w + 2 + fixture_button_w / 2)) "$fixture_y"
 }
 
 if [ "$mode" = in-use ]; then
