@@ -198,9 +198,15 @@ ApplicationWindow {
             Layout.maximumWidth: 0.6 * dmxSpeedText.width
 
             Row {
+                // Both fixture buttons 68 px, or as wide as a translation's longer label needs.
+                readonly property int fixtureButtonWidth: Math.max(68, Math.ceil(Math.max(
+                    deleteLightText.advanceWidth, addLightText.advanceWidth)) + 12)
+
                 anchors.fill: parent
                 spacing: 2
 
+                TextMetrics { id: deleteLightText; text: deleteLight.text }
+                TextMetrics { id: addLightText; text: addLight.text }
                 ListView {
                     id: light_fix_select
                     objectName: "light_fix_select"
@@ -218,7 +224,7 @@ ApplicationWindow {
                 Button {
                     id: deleteLight
                     objectName: "deleteLight"
-                    width: 68
+                    width: parent.fixtureButtonWidth
                     height: parent.height
                     text: qsTr("删除灯具")
                     activeFocusOnTab: false
@@ -227,7 +233,7 @@ ApplicationWindow {
                 Button {
                     id: addLight
                     objectName: "addLight"
-                    width: 68
+                    width: parent.fixtureButtonWidth
                     height: parent.height
                     text: qsTr("添加灯具")
                     activeFocusOnTab: false

@@ -3,7 +3,8 @@
 # screen.
 #   tools/screenshot.sh [output.png]            the window as it opens
 #   tools/screenshot.sh --in-use [output.png]   after adding fixtures and steps, with
-#                                               playback running and output on (xdotool)
+#                                               playback running and output on (xdotool);
+#                                               in English with LANG=en_US.UTF-8
 # PROGRAM picks another program, SETTLE the seconds to wait for it, SCREEN_SIZE the virtual
 # screen (e.g. 2200x1800 for QT_SCALE_FACTOR=2); arguments after the output file are passed
 # to the program.
@@ -47,27 +48,41 @@ done
 sleep "$settle"
 
 # Without a window manager the 1000 x 800 window sits at the screen's top left, so the
-# panel bar (y 240..264) and the fixture bar (y 264..288) have fixed positions.
+# panel bar (y 240..264) and the fixture bar (y 264..288) have fixed positions. The panel's
+# right-hand buttons are as wide as their texts, so their centres depend on the language
+# (measured on the plain screenshot of each).
 click() {
     xdotool mousemove "$1" "$2" click 1
     sleep 0.3
 }
 panel_y=252
 fixture_y=276
+locale=${LC_ALL:-${LC_MESSAGES:-${LANG:-}}}
+if [[ "${LANGUAGE:-}" == en* || ( -z "${LANGUAGE:-}" && "$locale" == en* ) ]]; then
+    output_x=547 play_x=593 all_x=631 add_step_x=778 fixture_button_w=84
+else
+    output_x=568 play_x=615 all_x=650 add_step_x=768 fixture_button_w=68
+fi
+# The fixture pane starts at x 400 with the strip (30 px per entry), then 删除灯具 and
+# 添加灯具 (equally wide, 2 px apart). The strip shows the six start-up entries until the
+# table has fixtures, then one entry per table fixture, so 添加灯具 moves with each add.
+add_fixture() {
+    click $((400 + 30 * $1 + 2 + fixture_button_w + 2 + fixture_button_w / 2)) "$fixture_y"
+}
 
 if [ "$mode" = in-use ]; then
-    click 686 "$fixture_y"          # 添加灯具, Type 01
-    click 686 "$fixture_y"          # 添加灯具, a second one
+    add_fixture 6                   # 添加灯具, Type 01
+    add_fixture 1                   # 添加灯具, a second one
     click 15 "$panel_y"             # Init: the default scene
-    click 768 "$panel_y"            # 增加
-    click 768 "$panel_y"            # 增加
+    click "$add_step_x" "$panel_y"  # 增加
+    click "$add_step_x" "$panel_y"  # 增加
     click 130 "$panel_y"            # END: all channels 255
-    click 768 "$panel_y"            # 增加
+    click "$add_step_x" "$panel_y"  # 增加
     click 60 "$panel_y"             # START: all channels 0
-    click 768 "$panel_y"            # 增加
-    click 648 "$panel_y"            # 全选: the whole table is the play range
-    click 565 "$panel_y"            # DMX关闭 -> DMX输出
-    click 610 "$panel_y"            # 播放
+    click "$add_step_x" "$panel_y"  # 增加
+    click "$all_x" "$panel_y"       # 全选: the whole table is the play range
+    click "$output_x" "$panel_y"    # DMX关闭 -> DMX输出
+    click "$play_x" "$panel_y"      # 播放
     xdotool mousemove 1100 600
     sleep 1.5
 fi
