@@ -869,19 +869,19 @@ y</translation>
     </message>
     <message>
         <source>olad未运行</source>
-        <translation>olad not running</translation>
+        <translation>no olad</translation>
     </message>
     <message>
         <source>olad已连接</source>
-        <translation>olad connected</translation>
+        <translation>olad ok</translation>
     </message>
     <message>
         <source>无输出端口</source>
-        <translation>no output port</translation>
+        <translation>no port</translation>
     </message>
     <message>
         <source>olad无响应</source>
-        <translation>olad not responding</translation>
+        <translation>olad stalled</translation>
     </message>
 </context>
 <context>
