@@ -5,6 +5,7 @@
 #include "dmxfile.h"
 #include "light_list.h"
 #include "loadlog.h"
+#include "playengine.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -204,6 +205,8 @@ int headless::convert(const job &work)
 
     if (!g_dimList)
         g_dimList = new dimList(nullptr);
+    // A conversion sends no frames: no output thread racing the exit.
+    g_dimList->m_engine->setOutputThread(false);
     dmxFile files;
     int channels = 0;
     {
