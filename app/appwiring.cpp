@@ -3,6 +3,7 @@
 #include "dimlist.h"
 #include "dmx.h"
 #include "dmxfile.h"
+#include "fixturecatalogue.h"
 #include "light_list.h"
 #include "stepview.h"
 
@@ -85,6 +86,7 @@ void wireEngine(QQmlEngine *engine)
     ctx->setContextProperty("dmx_data", QVariant::fromValue(out->m_dims));
     ctx->setContextProperty("dmx_list", g_dimList);
     ctx->setContextProperty("dmx", out);
+    ctx->setContextProperty("fixture_catalogue", new fixtureCatalogue(engine));
 
     engine->addImportPath("qrc:/");
 }

@@ -3,6 +3,7 @@
 #include "dimlist.h"
 #include "dmx.h"
 #include "dmxfile.h"
+#include "fixturecatalogue.h"
 #include "light_list.h"
 #include "loadlog.h"
 #include "playengine.h"
@@ -23,6 +24,9 @@ const char *const kModeOptions[] = {"--export-c", "--to-dmx",   "--help",    "-h
 
 const QString kCFilter = QStringLiteral("Dmx-c files (*.c )");
 const QString kShowFilter = QStringLiteral("Dmx files (*.dmx )");
+// The window's limits for fixtures in one table.
+constexpr int kMaxFixtures = 30;
+constexpr int kMaxChannels = 512;
 
 bool isModeOption(const char *arg)
 {
@@ -160,6 +164,26 @@ bool headless::readJob(const QCommandLineParser &parser, job &out, QString &erro
     return true;
 }
 
+// The fixtures a show records, added to the fresh patch as opening it in the window does:
+// in order, each named after its type, stopping at the first that is unknown or does not
+// fit. Returns the channels they take.
+int headless::restoreFixtures(const QVariantList &types)
+{
+    const fixtureCatalogue catalogue;
+    int used = 0;
+    for (int i = 0; i < types.size() && i < kMaxFixtures; ++i) {
+        const int type = types.at(i).toInt();
+        const int channels = catalogue.channels(type);
+        if (channels == 0 || used + channels > kMaxChannels)
+            break;
+        g_dimList->add_light_fix(i, channels);
+        g_dimList->m_dmx->m_lightList->m_fixList.last()->setProperty("fixType",
+                                                                     catalogue.name(type));
+        used += channels;
+    }
+    return used;
+}
+
 // Through the fixture objects themselves, as the strip's check boxes write them.
 bool headless::switchFixturesOff(const QList<int> &numbers, QString &error)
 {
@@ -215,6 +239,8 @@ int headless::convert(const job &work)
         if (!files.lastError().isEmpty())
             return fail(work.input, files.lastError());
     }
+    // The window saves every channel of its fixture columns too.
+    channels = qMin(kMaxChannels, qMax(channels, restoreFixtures(files.loadedFixtureTypes())));
 
     const int rows = g_dimList->rowCount();
     int first = 0;

@@ -253,13 +253,7 @@ ApplicationWindow {
                     height: parent.height
                     currentIndex: 0
                     style: ComboBoxStyle { font.pixelSize: 13 }
-                    model: ["Type 01 (33ch)", "Type 02", "Type 03 (20ch, 6ch)", "Type 04 (17ch)",
-                        "Type 05 (16ch)", "Type 06 (12ch)", "Type 07 (16ch)", "Type 08 (18ch)",
-                        "Type 09 (15ch)", "Type 10 (16ch)", "Type 11 (10ch)", "Type 12 (10ch)",
-                        "Type 13 (5ch)", "Type 14 (14ch)", "Type 15 (22ch)", "Type 16",
-                        "Type 17 (18ch)", "Type 18", "Type 19", "Type 20", "Type 21 (25ch)",
-                        "Type 22 (14ch)", "Type 23 (15ch)", "Type 24 (22ch)", "Type 25 (27ch)",
-                        "Type 26 (17ch)", "Type 27 (24ch)"]
+                    model: fixture_catalogue.names
                 }
             }
         }

@@ -37,8 +37,9 @@ QByteArray contents(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Ten rows whose cells differ per row and channel, with a few snap flags set.
-void writeShow(const QString &path)
+// Ten rows whose cells differ per row and channel, with a few snap flags set, and the fixture
+// types the show records.
+void writeShow(const QString &path, const QVariantList &fixtureTypes = {})
 {
     resetCore();
     for (int r = 0; r < 10; ++r) {
@@ -48,7 +49,9 @@ void writeShow(const QString &path)
     }
     channel(0)->m_en = 1;
     channel(40)->m_en = 1;
-    QVERIFY(dmxFile().saveData(QUrl::fromLocalFile(path), kShowChannels, 0, 9, kShowFilter));
+    dmxFile files;
+    files.setFixtureTypes(fixtureTypes);
+    QVERIFY(files.saveData(QUrl::fromLocalFile(path), kShowChannels, 0, 9, kShowFilter));
 }
 } // namespace
 
@@ -80,6 +83,10 @@ void tst_commandline::initTestCase()
     m_show = m_dir.filePath("show.dmx");
     m_export = m_dir.filePath("whole.c");
     writeShow(m_show);
+    // 132 channels of fixtures, more than the rows were saved with.
+    writeShow(m_dir.filePath("fixtures.dmx"), {0, 24, 14, 3, 18, 12});
+    // An unknown type ends the restore, as in the window.
+    writeShow(m_dir.filePath("unknown-type.dmx"), {12, 99, 0});
     int code = -1;
     QString err, out;
     runPlayer({"--export-c", m_show, m_export}, code, err, out);
@@ -103,23 +110,34 @@ void tst_commandline::headlessMatchesWindow_data()
     QTest::addColumn<int>("last");
     QTest::addColumn<int>("stride");
     QTest::addColumn<QList<int>>("fixturesOff");
+    QTest::addColumn<int>("restored");
 
     QTest::newRow("whole table") << "show.dmx"
-                                 << "player.c" << QStringList() << 0 << 9 << 1 << QList<int>();
+                                 << "player.c" << QStringList() << 0 << 9 << 1 << QList<int>() << 0;
     QTest::newRow("range given backwards, stride 3")
         << "show.dmx"
         << "player.c" << QStringList{"--range", "7:2", "--stride", "3"} << 7 << 2 << 3
-        << QList<int>();
-    QTest::newRow("fixtures 1 and 3 off")
-        << "show.dmx"
-        << "player.c" << QStringList{"--fixtures-off", "1,3"} << 0 << 9 << 1 << QList<int>{1, 3};
+        << QList<int>() << 0;
+    QTest::newRow("fixtures 1 and 3 off") << "show.dmx"
+                                          << "player.c" << QStringList{"--fixtures-off", "1,3"} << 0
+                                          << 9 << 1 << QList<int>{1, 3} << 0;
     QTest::newRow("one row, stride 4, fixture 0 off")
         << "show.dmx"
         << "player.c" << QStringList{"--range", "4:4", "--stride", "4", "--fixtures-off=0"} << 4
-        << 4 << 4 << QList<int>{0};
+        << 4 << 4 << QList<int>{0} << 0;
+    QTest::newRow("show with fixtures")
+        << "fixtures.dmx"
+        << "player.c" << QStringList() << 0 << 9 << 1 << QList<int>() << 6;
+    QTest::newRow("show with fixtures, range, fixtures 0 and 4 off")
+        << "fixtures.dmx"
+        << "player.c" << QStringList{"--range", "2:5", "--fixtures-off", "0,4"} << 2 << 5 << 1
+        << QList<int>{0, 4} << 6;
+    QTest::newRow("show with an unknown fixture type")
+        << "unknown-type.dmx"
+        << "player.c" << QStringList() << 0 << 9 << 1 << QList<int>() << 1;
     QTest::newRow("C export back to a show")
         << "whole.c"
-        << "back.dmx" << QStringList() << 0 << 9 << 1 << QList<int>();
+        << "back.dmx" << QStringList() << 0 << 9 << 1 << QList<int>() << 0;
 }
 
 // The window's way: open the file as "打开" does, pick the range in the table, set the step
@@ -133,6 +151,7 @@ void tst_commandline::headlessMatchesWindow()
     QFETCH(int, last);
     QFETCH(int, stride);
     QFETCH(QList<int>, fixturesOff);
+    QFETCH(int, restored);
     QVERIFY(QDir(m_dir.path()).mkpath("headless") && QDir(m_dir.path()).mkpath("window"));
     const QString headlessFile = m_dir.filePath("headless/" + output);
     const QString windowFile = m_dir.filePath("window/" + output);
@@ -149,8 +168,11 @@ void tst_commandline::headlessMatchesWindow()
     QVERIFY(window);
     QCOMPARE(startFiles::open(window, {m_dir.filePath(input)}), QStringList());
     QObject *panel = window->findChild<QObject *>("text_control");
+    QCOMPARE(window->property("light_number").toInt(), restored);
     const int channels = window->property("c_index").toInt();
-    window->setProperty("posCount", window->property("initChCount").toInt() + channels);
+    // Restored fixture columns may reach past the file's channels.
+    const int posCount = window->property("initChCount").toInt() + channels;
+    window->setProperty("posCount", qMax(posCount, window->property("posCount").toInt()));
     QMetaObject::invokeMethod(window, "startPos", Q_ARG(QVariant, first));
     QMetaObject::invokeMethod(window, "endPos", Q_ARG(QVariant, last));
     panel->findChild<QObject *>("between_value")->setProperty("value", stride);

@@ -1,5 +1,6 @@
 #include "appwiring.h"
 #include "coretestsupport.h"
+#include "fixturecatalogue.h"
 
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
@@ -42,6 +43,8 @@ class tst_language : public QObject
     void cleanup() { removeTranslations(); }
     void localeChoosesTheTexts_data();
     void localeChoosesTheTexts();
+    void everyChannelTitleIsTranslated_data();
+    void everyChannelTitleIsTranslated();
 };
 
 void tst_language::localeChoosesTheTexts_data()
@@ -109,6 +112,27 @@ void tst_language::localeChoosesTheTexts()
     if (english)
         QCOMPARE(texts.filter(chineseText), QStringList());
     QMetaObject::invokeMethod(table, "deleteDevice");
+}
+
+void tst_language::everyChannelTitleIsTranslated_data()
+{
+    QTest::addColumn<int>("type");
+    const fixtureCatalogue catalogue;
+    for (int type = 0; type < catalogue.count(); ++type)
+        QTest::newRow(qPrintable(catalogue.name(type))) << type;
+}
+
+// The table translates a type's titles in its own context when it adds the columns.
+void tst_language::everyChannelTitleIsTranslated()
+{
+    QFETCH(int, type);
+    QVERIFY(installTranslation(QLocale(QStringLiteral("en_US"))));
+    static const QRegularExpression chineseText(
+        QStringLiteral("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
+    for (const QString &title : fixtureCatalogue().labels(type)) {
+        const QString english = QCoreApplication::translate("DmxTable", title.toUtf8().constData());
+        QVERIFY2(!english.contains(chineseText), qPrintable(title));
+    }
 }
 
 QTEST_MAIN(tst_language)
