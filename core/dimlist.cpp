@@ -390,69 +390,92 @@ void dimList::insertEndRows()
 
 void dimList::insertCurrRows()
 {
-    const int current = g_currentRow, start = m_playStart, end = m_playEnd;
-    const auto held = playEngine::lock();
-    int c = g_currentRow;
-    if (c >= m_data.size()) {
-        c = m_data.size() - 1;
+    int current, start, end, c;
+    {
+        const auto held = playEngine::lock();
+        current = g_currentRow;
+        start = m_playStart;
+        end = m_playEnd;
+        c = qMax(-1, qMin(g_currentRow, m_data.size() - 1));
         g_currentRow = c;
     }
-    int position = c + 1;
-    if (c < 0) {
-        g_currentRow = -1;
-        c = -1;
-        position = 0;
+    // Unlocked while the views hear of the row, so the output thread keeps its ticks.
+    insertRows(c + 1, 1, QModelIndex());
+    {
+        const auto held = playEngine::lock();
+        m_playEnd = end >= c ? end + 1 : end;
+        keepPositionsInTable();
+        // The user goes on to build the new step: fader moves go into it. Playback keeps the
+        // row it stands on.
+        if (!g_playEnable)
+            g_currentRow = c + 1;
     }
-    if (m_playEnd >= c)
-        ++m_playEnd;
-    insertRows(position, 1, QModelIndex());
-    // The user goes on to build the new step: fader moves go into it. Playback keeps the
-    // row it stands on.
-    if (!g_playEnable)
-        g_currentRow = position;
     announcePositions(current, start, end);
 }
 
 void dimList::removeEndRows()
 {
-    const auto held = playEngine::lock();
-    if (m_data.isEmpty())
-        return;
-    const int current = g_currentRow, start = m_playStart, end = m_playEnd;
+    int current, start, end;
+    {
+        const auto held = playEngine::lock();
+        if (m_data.isEmpty())
+            return;
+        current = g_currentRow;
+        start = m_playStart;
+        end = m_playEnd;
+    }
     removeRows(m_data.size() - 1, 1, QModelIndex());
-    if (m_playEnd >= m_data.size())
-        --m_playEnd;
-    if (g_currentRow >= m_data.size())
-        --g_currentRow;
-    keepPositionsInTable();
+    {
+        const auto held = playEngine::lock();
+        if (m_playEnd >= m_data.size())
+            --m_playEnd;
+        if (g_currentRow >= m_data.size())
+            --g_currentRow;
+        keepPositionsInTable();
+    }
     announcePositions(current, start, end);
 }
 
 void dimList::removeCurrRows()
 {
-    const auto held = playEngine::lock();
-    if (m_data.isEmpty())
-        return;
-    const int start = m_playStart, end = m_playEnd;
-    if (g_currentRow >= 0)
-        removeRows(g_currentRow, 1, QModelIndex());
-    if (g_currentRow >= m_data.size())
-        --g_currentRow;
-    emit currentRowChanged(g_currentRow);
-    if (m_playEnd >= m_data.size())
-        --m_playEnd;
-    keepPositionsInTable();
-    announcePositions(g_currentRow, start, end);
-    if (validRow(g_currentRow))
-        loadRowToDims(g_currentRow);
+    int start, end, row;
+    {
+        const auto held = playEngine::lock();
+        if (m_data.isEmpty())
+            return;
+        start = m_playStart;
+        end = m_playEnd;
+        row = g_currentRow;
+    }
+    if (row >= 0)
+        removeRows(row, 1, QModelIndex());
+    int current;
+    {
+        const auto held = playEngine::lock();
+        if (g_currentRow >= m_data.size())
+            --g_currentRow;
+        if (m_playEnd >= m_data.size())
+            --m_playEnd;
+        keepPositionsInTable();
+        current = g_currentRow;
+    }
+    emit currentRowChanged(current);
+    announcePositions(current, start, end);
+    if (validRow(current))
+        loadRowToDims(current);
 }
 
 void dimList::removeSelectRows()
 {
-    const int current = g_currentRow, start = m_playStart, end = m_playEnd;
-    const auto held = playEngine::lock();
-    const int lo = qMin(m_playStart, m_playEnd);
-    const int hi = qMax(m_playStart, m_playEnd);
+    int current, start, end;
+    {
+        const auto held = playEngine::lock();
+        current = g_currentRow;
+        start = m_playStart;
+        end = m_playEnd;
+    }
+    const int lo = qMin(start, end);
+    const int hi = qMax(start, end);
     if (!m_data.isEmpty()) {
         // Only the rows of the range that exist (an end may be -1 or past the last row).
         const int first = qMax(lo, 0);
@@ -460,28 +483,39 @@ void dimList::removeSelectRows()
         if (first <= last)
             removeRows(first, last - first + 1, QModelIndex());
     }
-    if (m_data.isEmpty()) {
-        m_playStart = 0;
-        m_playEnd = 0;
-        g_currentRow = -1;
-    } else {
-        // Collapse onto the row before the block, whichever way round the range was given.
-        const int p = qMin(lo > 0 ? lo - 1 : 0, m_data.size() - 1);
-        m_playStart = p;
-        m_playEnd = p;
-        g_currentRow = p;
+    {
+        const auto held = playEngine::lock();
+        if (m_data.isEmpty()) {
+            m_playStart = 0;
+            m_playEnd = 0;
+            g_currentRow = -1;
+        } else {
+            // Collapse onto the row before the block, whichever way round the range was given.
+            const int p = qMin(lo > 0 ? lo - 1 : 0, m_data.size() - 1);
+            m_playStart = p;
+            m_playEnd = p;
+            g_currentRow = p;
+        }
     }
     announcePositions(current, start, end);
 }
 
 void dimList::removeAll()
 {
-    const int current = g_currentRow, start = m_playStart, end = m_playEnd;
-    const auto held = playEngine::lock();
+    int current, start, end;
+    {
+        const auto held = playEngine::lock();
+        current = g_currentRow;
+        start = m_playStart;
+        end = m_playEnd;
+    }
     if (!m_data.isEmpty())
         removeRows(0, m_data.size(), QModelIndex());
-    m_playEnd = 0;
-    g_currentRow = -1;
+    {
+        const auto held = playEngine::lock();
+        m_playEnd = 0;
+        g_currentRow = -1;
+    }
     announcePositions(current, start, end);
 }
 
@@ -536,7 +570,7 @@ void dimList::setAllDmxSpeedCross(ushort speed, ushort fade)
 
 void dimList::dmx_up_down_select_row(bool up_down)
 {
-    const auto held = playEngine::lock();
+    auto held = playEngine::lock();
     if (up_down) {
         if (g_currentRow > 0)
             --g_currentRow;
@@ -546,6 +580,8 @@ void dimList::dmx_up_down_select_row(bool up_down)
     keepPositionsInTable();
     if (validRow(g_currentRow))
         loadRowToDims(g_currentRow);
-    emit currentRowChanged(g_currentRow);
-    qDebug() << "dmxRowToDim():m_currentRow" << g_currentRow;
+    const int current = g_currentRow;
+    held.unlock();
+    emit currentRowChanged(current);
+    qDebug() << "dmxRowToDim():m_currentRow" << current;
 }
