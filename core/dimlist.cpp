@@ -262,8 +262,8 @@ void dimList::dmxRowToDim(ushort row)
     held.unlock();
     if (g_playEnable)
         refrushModel();
-    if (current != g_currentRow)
-        emit currentRowChanged(g_currentRow);
+    if (current != row)
+        emit currentRowChanged(row);
 }
 
 void dimList::setPlayerEndRow(ushort row)
@@ -304,10 +304,18 @@ void dimList::keepPositionsInTable()
 // Tells the window where an edit moved the current row and the play range.
 void dimList::announcePositions(int current, int start, int end)
 {
-    if (m_playStart != start || m_playEnd != end)
-        emit playRangeChanged(m_playStart, m_playEnd);
-    if (g_currentRow != current)
-        emit currentRowChanged(g_currentRow);
+    int nowCurrent, nowStart, nowEnd;
+    {
+        // Playback moves the current row and clamps the ends on its own thread.
+        const auto held = playEngine::lock();
+        nowCurrent = g_currentRow;
+        nowStart = m_playStart;
+        nowEnd = m_playEnd;
+    }
+    if (nowStart != start || nowEnd != end)
+        emit playRangeChanged(nowStart, nowEnd);
+    if (nowCurrent != current)
+        emit currentRowChanged(nowCurrent);
 }
 
 bool dimList::insertRows(int row, int count, const QModelIndex &parent)
