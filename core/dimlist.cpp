@@ -302,20 +302,20 @@ void dimList::keepPositionsInTable()
 }
 
 // Tells the window where an edit moved the current row and the play range.
-void dimList::announcePositions(int current, int start, int end)
+// Playback moves the current row and clamps the ends on its own thread.
+dimList::rowPositions dimList::positions() const
 {
-    int nowCurrent, nowStart, nowEnd;
-    {
-        // Playback moves the current row and clamps the ends on its own thread.
-        const auto held = playEngine::lock();
-        nowCurrent = g_currentRow;
-        nowStart = m_playStart;
-        nowEnd = m_playEnd;
-    }
-    if (nowStart != start || nowEnd != end)
-        emit playRangeChanged(nowStart, nowEnd);
-    if (nowCurrent != current)
-        emit currentRowChanged(nowCurrent);
+    const auto held = playEngine::lock();
+    return {g_currentRow, m_playStart, m_playEnd};
+}
+
+void dimList::announcePositions(const rowPositions &before)
+{
+    const rowPositions now = positions();
+    if (now.start != before.start || now.end != before.end)
+        emit playRangeChanged(now.start, now.end);
+    if (now.current != before.current)
+        emit currentRowChanged(now.current);
 }
 
 bool dimList::insertRows(int row, int count, const QModelIndex &parent)
@@ -398,12 +398,11 @@ void dimList::insertEndRows()
 
 void dimList::insertCurrRows()
 {
-    int current, start, end, c;
+    rowPositions before;
+    int c;
     {
         const auto held = playEngine::lock();
-        current = g_currentRow;
-        start = m_playStart;
-        end = m_playEnd;
+        before = positions();
         c = qMax(-1, qMin(g_currentRow, m_data.size() - 1));
         g_currentRow = c;
     }
@@ -411,27 +410,21 @@ void dimList::insertCurrRows()
     insertRows(c + 1, 1, QModelIndex());
     {
         const auto held = playEngine::lock();
-        m_playEnd = end >= c ? end + 1 : end;
+        m_playEnd = before.end >= c ? before.end + 1 : before.end;
         keepPositionsInTable();
         // The user goes on to build the new step: fader moves go into it. Playback keeps the
         // row it stands on.
         if (!g_playEnable)
             g_currentRow = c + 1;
     }
-    announcePositions(current, start, end);
+    announcePositions(before);
 }
 
 void dimList::removeEndRows()
 {
-    int current, start, end;
-    {
-        const auto held = playEngine::lock();
-        if (m_data.isEmpty())
-            return;
-        current = g_currentRow;
-        start = m_playStart;
-        end = m_playEnd;
-    }
+    if (m_data.isEmpty())
+        return;
+    const rowPositions before = positions();
     removeRows(m_data.size() - 1, 1, QModelIndex());
     {
         const auto held = playEngine::lock();
@@ -441,22 +434,16 @@ void dimList::removeEndRows()
             --g_currentRow;
         keepPositionsInTable();
     }
-    announcePositions(current, start, end);
+    announcePositions(before);
 }
 
 void dimList::removeCurrRows()
 {
-    int start, end, row;
-    {
-        const auto held = playEngine::lock();
-        if (m_data.isEmpty())
-            return;
-        start = m_playStart;
-        end = m_playEnd;
-        row = g_currentRow;
-    }
-    if (row >= 0)
-        removeRows(row, 1, QModelIndex());
+    if (m_data.isEmpty())
+        return;
+    rowPositions before = positions();
+    if (before.current >= 0)
+        removeRows(before.current, 1, QModelIndex());
     int current;
     {
         const auto held = playEngine::lock();
@@ -468,22 +455,18 @@ void dimList::removeCurrRows()
         current = g_currentRow;
     }
     emit currentRowChanged(current);
-    announcePositions(current, start, end);
+    // The row was announced just above; only the range is left to tell.
+    before.current = current;
+    announcePositions(before);
     if (validRow(current))
         loadRowToDims(current);
 }
 
 void dimList::removeSelectRows()
 {
-    int current, start, end;
-    {
-        const auto held = playEngine::lock();
-        current = g_currentRow;
-        start = m_playStart;
-        end = m_playEnd;
-    }
-    const int lo = qMin(start, end);
-    const int hi = qMax(start, end);
+    const rowPositions before = positions();
+    const int lo = qMin(before.start, before.end);
+    const int hi = qMax(before.start, before.end);
     if (!m_data.isEmpty()) {
         // Only the rows of the range that exist (an end may be -1 or past the last row).
         const int first = qMax(lo, 0);
@@ -505,18 +488,12 @@ void dimList::removeSelectRows()
             g_currentRow = p;
         }
     }
-    announcePositions(current, start, end);
+    announcePositions(before);
 }
 
 void dimList::removeAll()
 {
-    int current, start, end;
-    {
-        const auto held = playEngine::lock();
-        current = g_currentRow;
-        start = m_playStart;
-        end = m_playEnd;
-    }
+    const rowPositions before = positions();
     if (!m_data.isEmpty())
         removeRows(0, m_data.size(), QModelIndex());
     {
@@ -524,7 +501,7 @@ void dimList::removeAll()
         m_playEnd = 0;
         g_currentRow = -1;
     }
-    announcePositions(current, start, end);
+    announcePositions(before);
 }
 
 void dimList::moveUpRows()

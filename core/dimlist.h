@@ -107,7 +107,14 @@ class dimList : public QAbstractTableModel
     void loadRowToDims(int row);
     void keepPositionsInTable();
     void recordRowEdit(int row, const StepRow &before);
-    void announcePositions(int current, int start, int end);
+    // The current row and the play range, read under the table lock.
+    struct rowPositions {
+        int current;
+        int start;
+        int end;
+    };
+    rowPositions positions() const;
+    void announcePositions(const rowPositions &before);
 };
 
 #endif
