@@ -10,6 +10,7 @@ class QFile;
 class QSaveFile;
 
 // Saves and loads the step program: the binary show file and the C source for the player.
+// It gathers what the formats write from the table and puts what they read into it.
 class dmxFile : public QObject
 {
     Q_OBJECT
@@ -50,9 +51,8 @@ class dmxFile : public QObject
 
     void replaceFile(const QString &path);
     bool finishSave(QSaveFile &out, const char *successText, const char *failureText);
-    int refuseDmxFile(const char *reason);
+    int refuseDmxFile(const QString &reason);
     bool failSave(const QString &reason);
-    void readFixtureBlock(const QByteArray &rest);
 
     QFile *m_file = nullptr;
     QString m_lastError;

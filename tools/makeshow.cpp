@@ -1,11 +1,32 @@
 // Writes a .dmx show of the given size with varied speeds, fades and levels, for
 // measuring the program under a realistic load.
+#include "dmxformat.h"
+
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QFile>
-#include <QTextStream>
 
 #include <cstdio>
+
+namespace
+{
+struct rowPattern {
+    // A fixed speed and fades from fadeLo to fadeHi, instead of the varied default.
+    bool fixed = false;
+    int speed = 0;
+    int fadeLo = 0;
+    int fadeSpan = 1;
+};
+
+StepRow *makeRow(int r, int channels, const rowPattern &pattern)
+{
+    auto *row = new StepRow(channels + 3);
+    (*row)[1] = quint16(pattern.fixed ? pattern.speed : r % 7);
+    (*row)[2] = quint16(pattern.fixed ? pattern.fadeLo + (r * 3) % pattern.fadeSpan : (r * 3) % 11);
+    for (int c = 0; c < channels; ++c)
+        (*row)[c + 3] = quint16((r * 31 + c * 7) % 256);
+    return row;
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -16,31 +37,23 @@ int main(int argc, char *argv[])
                      "usage: makeshow OUT.dmx [rows=1000] [channels=512] [speed fadeLo fadeHi]\n");
         return 2;
     }
-    const qint32 rows = args.size() > 2 ? args.at(2).toInt() : 1000;
-    const qint32 channels = args.size() > 3 ? args.at(3).toInt() : 512;
-    // A fixed speed and fades from fadeLo to fadeHi, instead of the varied default.
-    const bool fixed = args.size() > 6;
-    const int speed = fixed ? args.at(4).toInt() : 0;
-    const int fadeLo = fixed ? args.at(5).toInt() : 0;
-    const int fadeSpan = fixed ? qMax(1, args.at(6).toInt() - fadeLo + 1) : 1;
-    QFile f(args.at(1));
-    if (!f.open(QIODevice::WriteOnly))
-        return 1;
-    QDataStream out(&f);
-    const char tag[10] = {'Q', 'X'};
-    const char name[10] = {'D', 'M', 'X', '5', '1', '2'};
-    out.writeRawData(tag, 10);
-    out.writeRawData(name, 10);
-    out << qint8(1) << channels << rows;
-    for (qint32 c = 0; c < channels; ++c)
-        out << quint8(c % 37 == 0 ? 1 : 0);
-    for (qint32 r = 0; r < rows; ++r) {
-        if (fixed)
-            out << qint16(speed) << qint16(fadeLo + (r * 3) % fadeSpan);
-        else
-            out << qint16(r % 7) << qint16((r * 3) % 11);
-        for (qint32 c = 0; c < channels; ++c)
-            out << quint8((r * 31 + c * 7) % 256);
+    const int rows = qMax(0, args.size() > 2 ? args.at(2).toInt() : 1000);
+    const int channels = qMax(0, args.size() > 3 ? args.at(3).toInt() : 512);
+    rowPattern pattern;
+    pattern.fixed = args.size() > 6;
+    if (pattern.fixed) {
+        pattern.speed = args.at(4).toInt();
+        pattern.fadeLo = args.at(5).toInt();
+        pattern.fadeSpan = qMax(1, args.at(6).toInt() - pattern.fadeLo + 1);
     }
-    return f.error() == QFile::NoError ? 0 : 1;
+    showData show;
+    show.flags.resize(channels);
+    for (int c = 0; c < channels; ++c)
+        show.flags[c] = c % 37 == 0 ? 1 : 0;
+    for (int r = 0; r < rows; ++r)
+        show.rows.append(makeRow(r, channels, pattern));
+    QFile f(args.at(1));
+    const bool written = f.open(QIODevice::WriteOnly) && dmxFormat::write(f, show);
+    qDeleteAll(show.rows);
+    return written ? 0 : 1;
 }

@@ -1,6 +1,8 @@
+#include "cexport.h"
 #include "dmxfile.h"
 #include "patchcases.h"
 
+#include <QBuffer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -87,6 +89,8 @@ class tst_cexport : public QObject
     void patchDumpBeforeRecords();
     void compilesForPlayer_data();
     void compilesForPlayer();
+    void formatSentChannels_data();
+    void formatSentChannels();
 
   private:
     QStringList exportLines(const QString &name, int col, int start, int end);
@@ -412,6 +416,47 @@ void tst_cexport::compilesForPlayer()
     QCOMPARE(out.at(0), QString("%1 %2").arg(n).arg(col > 0 ? 1 : 0));
     QCOMPARE(out.at(1), expectedRecord(rows > 0 ? 0 : -1));
     QCOMPARE(out.at(2), expectedRecord(rows - 1));
+}
+
+void tst_cexport::formatSentChannels_data()
+{
+    QTest::addColumn<QVector<bool>>("sent");
+    QTest::addColumn<QString>("first");  // the values line of the full row
+    QTest::addColumn<QString>("second"); // the values line of the row of three cells
+
+    QTest::newRow("every channel")
+        << QVector<bool>{true, true, true} << "    {   1,   2,  11,  12,  13,},"
+        << "    {   3,   4,   0,   0,   0,},";
+    QTest::newRow("the middle one left out")
+        << QVector<bool>{true, false, true} << "    {   1,   2,  11,  13,},"
+        << "    {   3,   4,   0,   0,},";
+    QTest::newRow("a map shorter than the flags")
+        << QVector<bool>{false, true} << "    {   1,   2,  12,},"
+        << "    {   3,   4,   0,},";
+    QTest::newRow("no map") << QVector<bool>{} << "    {   1,   2,},"
+                            << "    {   3,   4,},";
+}
+
+// The export over plain data: the patch map decides the channels, and a row without the
+// cells of a channel writes 0 for it.
+void tst_cexport::formatSentChannels()
+{
+    QFETCH(QVector<bool>, sent);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    StepRow full{0, 1, 2, 11, 12, 13};
+    StepRow narrow{0, 3, 4};
+    cExport::layout range;
+    range.id = "t";
+    range.sent = sent;
+    range.last = 1;
+    QByteArray text;
+    QBuffer out(&text);
+    out.open(QIODevice::WriteOnly);
+    QVERIFY(cExport::write(out, {QByteArray("\1\0\1", 3), {&full, &narrow}, {}}, range));
+    const QStringList lines = QString::fromLatin1(text).split('\n');
+    QCOMPARE(lines.at(3), QString("    1,0,1,"));
+    QCOMPARE(valueLinesOf(lines), (QStringList{first, second}));
 }
 
 QTEST_GUILESS_MAIN(tst_cexport)

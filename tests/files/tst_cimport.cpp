@@ -1,6 +1,8 @@
+#include "cimport.h"
 #include "coretestsupport.h"
 #include "dmxfile.h"
 
+#include <QBuffer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -59,6 +61,8 @@ class tst_cimport : public QObject
     void longValuesLineStaysInTheRow();
     void emptyExportImportsNothing();
     void shortFile();
+    void formatReader_data();
+    void formatReader();
 
   private:
     int load(const QByteArray &text);
@@ -289,6 +293,48 @@ void tst_cimport::shortFile()
     QCOMPARE(coreModel()->rowCount(), 1);
     QCOMPARE(int(channel(0)->dimEn()), 1);
     QCOMPARE(coreModel()->m_playEnd, 0);
+}
+
+void tst_cimport::formatReader_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("skip"); // bytes before the export in the input
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QList<int>>("row"); // the last row read; empty when refused
+
+    const QByteArray two =
+        cFile("    1,0,", {"    {   1,   2,   3,},", "    {   4,   5,   6,   7,},"});
+    QTest::newRow("table rows") << two << 0 << 515 << (QList<int>{8, 4, 5, 6, 7, 0, 0});
+    QTest::newRow("rows narrower than the values") << two << 0 << 5 << (QList<int>{8, 4, 5, 6, 7});
+    QTest::newRow("after other text")
+        << "int x;\n" + two << 7 << 515 << (QList<int>{8, 4, 5, 6, 7, 0, 0});
+    QTest::newRow("refused") << QByteArray("not C\n") << 0 << 515 << QList<int>{};
+}
+
+// Rows are numbered on from the first number asked for and never grow past their width;
+// a refusal hands back nothing.
+void tst_cimport::formatReader()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, skip);
+    QFETCH(int, columns);
+    QFETCH(QList<int>, row);
+    QBuffer in(&text);
+    in.open(QIODevice::ReadOnly);
+    in.seek(skip);
+    const cImport::readResult read = cImport::read(in, columns, 7);
+    QCOMPARE(read.error.isEmpty(), !row.isEmpty());
+    QCOMPARE(read.show.flags, row.isEmpty() ? QByteArray() : QByteArray("\1\0", 2));
+    QCOMPARE(read.show.rows.size(), row.isEmpty() ? 0 : 2);
+    if (!row.isEmpty()) {
+        const StepRow &last = *read.show.rows.last();
+        QCOMPARE(last.size(), columns);
+        QList<int> cellsRead;
+        for (int c = 0; c < row.size(); ++c)
+            cellsRead << last.at(c);
+        QCOMPARE(cellsRead, row);
+    }
+    qDeleteAll(read.show.rows);
 }
 
 QTEST_GUILESS_MAIN(tst_cimport)

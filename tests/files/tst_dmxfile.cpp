@@ -1,6 +1,8 @@
 #include "coretestsupport.h"
 #include "dmxfile.h"
+#include "dmxformat.h"
 
+#include <QBuffer>
 #include <QDataStream>
 #include <QDir>
 #include <QProcess>
@@ -105,6 +107,9 @@ class tst_dmxfile : public QObject
     void fixtureBlock();
     void refusalReasons_data();
     void refusalReasons();
+    void formatCutAnywhere();
+    void formatRowShape_data();
+    void formatRowShape();
 
   private:
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
@@ -519,6 +524,8 @@ void tst_dmxfile::fixtureBlock_data()
     QTest::newRow("length past the end")
         << three << QByteArray("FIXTURES\0\0\0\7\5", 13) << QVariantList() << true;
     QTest::newRow("cut inside the head") << three << QByteArray("FIXTU") << QVariantList() << true;
+    QTest::newRow("head one byte short")
+        << three << QByteArray("FIXTURES\0\0\0", 11) << QVariantList() << true;
 }
 
 void tst_dmxfile::fixtureBlock()
@@ -593,6 +600,89 @@ void tst_dmxfile::refusalReasons()
     QCOMPARE(m_files.loadData(urlOf(name)), 0);
     QCOMPARE(m_files.lastError(), reason);
     QCOMPARE(coreModel()->rowCount(), 1);
+}
+
+namespace
+{
+QByteArray writtenShow(const showData &show)
+{
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    return dmxFormat::write(out, show) ? bytes : QByteArray();
+}
+
+dmxFormat::readResult readShow(QByteArray bytes, int skip = 0, int columns = 515, int id = 0)
+{
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    in.seek(skip);
+    return dmxFormat::read(in, columns, id);
+}
+} // namespace
+
+// Whatever the cut, the reader either refuses with nothing to show for it or keeps the
+// rows and sets aside a fixture block it cannot read whole.
+void tst_dmxfile::formatCutAnywhere()
+{
+    StepRow first{0, 1, 2, 30, 40};
+    StepRow second{0, 3, 4, 50, 60};
+    const QByteArray whole = writtenShow({QByteArray("\1\0", 2), {&first, &second}, "\3\7"});
+    const int plain = 29 + 2 + 2 * 6;
+    QCOMPARE(whole.size(), plain + 12 + 2);
+    for (int cut = 0; cut <= whole.size(); ++cut) {
+        const dmxFormat::readResult read = readShow(whole.left(cut));
+        QCOMPARE(read.error.isEmpty(), cut >= plain);
+        QCOMPARE(read.show.rows.size(), cut >= plain ? 2 : 0);
+        QCOMPARE(read.show.flags, cut >= plain ? QByteArray("\1\0", 2) : QByteArray());
+        QCOMPARE(read.fixturesDamaged, cut > plain && cut < whole.size());
+        QCOMPARE(read.show.fixtures, cut == whole.size() ? QByteArray("\3\7") : QByteArray());
+        if (cut >= plain)
+            QCOMPARE(*read.show.rows.at(1), (StepRow{1, 3, 4, 50, 60} + StepRow(510)));
+        qDeleteAll(read.show.rows);
+    }
+}
+
+void tst_dmxfile::formatRowShape_data()
+{
+    QTest::addColumn<int>("skip"); // bytes before the show in the input
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("firstId");
+    QTest::addColumn<int>("kept");
+
+    QTest::newRow("table rows") << 0 << 515 << 0 << 12;
+    QTest::newRow("after other bytes, numbered on") << 5 << 515 << 9 << 12;
+    QTest::newRow("rows narrower than the file") << 0 << 10 << 0 << 7;
+}
+
+// Rows shorter than the channels written save 0 for the missing cells.
+void tst_dmxfile::formatRowShape()
+{
+    QFETCH(int, skip);
+    QFETCH(int, columns);
+    QFETCH(int, firstId);
+    QFETCH(int, kept);
+    StepRow full(15);
+    for (int c = 0; c < full.size(); ++c)
+        full[c] = quint16(c + 1);
+    StepRow shortRow{99, 7, 8, 9};
+    const QByteArray show = writtenShow({QByteArray(12, '\1'), {&full, &shortRow}, {}});
+    QCOMPARE(show.size(), 29 + 12 + 2 * 16);
+
+    const dmxFormat::readResult read =
+        readShow(QByteArray(skip, 'x') + show, skip, columns, firstId);
+    QCOMPARE(read.error, QString());
+    QCOMPARE(read.show.flags, QByteArray(kept, '\1'));
+    QCOMPARE(read.show.rows.size(), 2);
+    for (int r = 0; r < 2; ++r) {
+        const StepRow &row = *read.show.rows.at(r);
+        const StepRow &saved = r == 0 ? full : shortRow;
+        QCOMPARE(row.size(), columns);
+        QCOMPARE(int(row.at(0)), firstId + r);
+        for (int c = 1; c < columns; ++c)
+            QCOMPARE(row.at(c), c < 3 + kept ? saved.value(c) : quint16(0));
+    }
+    qDeleteAll(read.show.rows);
 }
 
 QTEST_GUILESS_MAIN(tst_dmxfile)

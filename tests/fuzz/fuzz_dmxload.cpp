@@ -1,7 +1,8 @@
+#include "dmxformat.h"
 #include "fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    fuzz::loadInput(data, size, ".dmx");
+    fuzz::readInput(data, size, dmxFormat::read);
     return 0;
 }

@@ -1,0 +1,25 @@
+#ifndef CIMPORT_H
+#define CIMPORT_H
+
+#include "showdata.h"
+
+#include <QString>
+
+class QIODevice;
+
+// Reads the C source of an export back: its snap flags and its records as rows.
+namespace cImport
+{
+// What a read found. When it refused the input, error says why and the show is empty.
+struct readResult {
+    QString error;
+    showData show;
+};
+
+// Reads the text from the device's position to its end into rows of `columns` cells (at
+// least 3), numbered from firstId. A record's values fill the cells from the speed on, so
+// channels the export left out move down; flags beyond the 512 of a universe are dropped.
+readResult read(QIODevice &in, int columns, int firstId);
+} // namespace cImport
+
+#endif

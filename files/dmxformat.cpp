@@ -1,0 +1,202 @@
+#include "dmxformat.h"
+
+#include <QDataStream>
+#include <QIODevice>
+#include <QtEndian>
+
+#include <climits>
+
+namespace
+{
+constexpr int kChannelObjects = 512;
+constexpr int kHeaderSize = 29;
+constexpr int kRecordHead = 4; // speed and fade, 16 bits each
+constexpr qint8 kVersion = 1;
+constexpr qint64 kSliceBytes = 128 * 1024;
+// The fixture block follows the last row: this tag, a signed 32-bit count of the bytes after
+// it, then one byte per fixture, its type index, in the order the fixtures were added.
+// A reader that stops after the R rows never sees it.
+constexpr char kFixtureTag[8] = {'F', 'I', 'X', 'T', 'U', 'R', 'E', 'S'};
+constexpr int kFixtureHead = 12;
+
+bool writeHeader(QIODevice &out, int channels, int rows)
+{
+    static const char tag[10] = {'Q', 'X'};
+    static const char format[10] = {'D', 'M', 'X', '5', '1', '2'};
+    QDataStream stream(&out);
+    stream.writeRawData(tag, sizeof tag);
+    stream.writeRawData(format, sizeof format);
+    stream << kVersion << qint32(channels) << qint32(rows);
+    return stream.status() == QDataStream::Ok;
+}
+
+bool writeRecords(QIODevice &out, const QList<StepRow *> &rows, int channels)
+{
+    QByteArray record(kRecordHead + channels, '\0');
+    uchar *bytes = reinterpret_cast<uchar *>(record.data());
+    bool written = true;
+    for (const StepRow *row : rows) {
+        qToBigEndian<quint16>(row->value(1), bytes);
+        qToBigEndian<quint16>(row->value(2), bytes + 2);
+        for (int c = 0; c < channels; ++c)
+            bytes[kRecordHead + c] = static_cast<uchar>(row->value(c + 3) & 0xff);
+        written = out.write(record) == record.size() && written;
+    }
+    return written;
+}
+
+bool writeFixtureBlock(QIODevice &out, const QByteArray &types)
+{
+    if (types.isEmpty())
+        return true;
+    QDataStream stream(&out);
+    stream.writeRawData(kFixtureTag, sizeof kFixtureTag);
+    stream << qint32(types.size());
+    stream.writeRawData(types.constData(), types.size());
+    return stream.status() == QDataStream::Ok;
+}
+
+constexpr int kWidenBlock = 16;
+
+void widenBlock(const uchar *__restrict from, quint16 *__restrict to)
+{
+    for (int k = 0; k < kWidenBlock; ++k)
+        to[k] = from[k];
+}
+
+// Blocks of a fixed size with restrict let the compiler vectorise the copy even at -O2;
+// it is a large part of the cost of loading a big show.
+void widenLevels(const uchar *from, quint16 *to, int count)
+{
+    int c = 0;
+    for (; c + kWidenBlock <= count; c += kWidenBlock)
+        widenBlock(from + c, to + c);
+    for (; c < count; ++c)
+        to[c] = from[c];
+}
+
+StepRow *makeRow(const uchar *record, int columns, int kept, int id)
+{
+    auto *row = new StepRow(columns); // zero-filled
+    quint16 *cells = row->data();
+    cells[0] = static_cast<quint16>(id);
+    cells[1] = qFromBigEndian<quint16>(record);
+    cells[2] = qFromBigEndian<quint16>(record + 2);
+    widenLevels(record + kRecordHead, cells + 3, kept);
+    return row;
+}
+
+// The shape of the rows being read: their width, the channels kept and the first number.
+struct rowShape {
+    int columns;
+    int kept;
+    int firstId;
+};
+
+// Reads the records a slice at a time so that each slice is still in cache when it is
+// widened into rows. False when the input ends early.
+bool readRows(QIODevice &in, qint32 rows, qint64 recordSize, const rowShape &shape,
+              QList<StepRow *> &out)
+{
+    const qint64 perSlice = qMax<qint64>(1, kSliceBytes / recordSize);
+    out.reserve(rows);
+    QByteArray slice;
+    for (qint64 k = 0; k < rows; k += perSlice) {
+        const qint64 count = qMin<qint64>(perSlice, rows - k);
+        slice.resize(int(count * recordSize));
+        if (in.read(slice.data(), slice.size()) != slice.size())
+            return false;
+        const uchar *record = reinterpret_cast<const uchar *>(slice.constData());
+        for (qint64 i = 0; i < count; ++i, record += recordSize)
+            out.append(makeRow(record, shape.columns, shape.kept, int(shape.firstId + k + i)));
+    }
+    return true;
+}
+
+bool isCurrentLayout(const char *tag, qint8 version)
+{
+    return tag[0] == 'Q' && tag[1] == 'X' && tag[2] == '\0' && version == kVersion;
+}
+
+// A block that is not whole or not ours is set aside; the rows before it are good.
+void readFixtureBlock(const QByteArray &rest, dmxFormat::readResult &result)
+{
+    if (rest.isEmpty())
+        return;
+    // A head cut short has no length to read; it is damaged whatever its size.
+    const bool whole =
+        rest.size() >= kFixtureHead &&
+        qFromBigEndian<qint32>(rest.constData() + sizeof kFixtureTag) == rest.size() - kFixtureHead;
+    if (!whole || !rest.startsWith(QByteArray(kFixtureTag, sizeof kFixtureTag))) {
+        result.fixturesDamaged = true;
+        return;
+    }
+    result.show.fixtures = rest.mid(kFixtureHead);
+}
+
+dmxFormat::readResult refused(const char *reason)
+{
+    dmxFormat::readResult result;
+    result.error = QString::fromLatin1(reason);
+    return result;
+}
+} // namespace
+
+bool dmxFormat::write(QIODevice &out, const showData &show)
+{
+    const int channels = show.flags.size();
+    QByteArray flags(channels, '\0');
+    for (int i = 0; i < channels; ++i)
+        flags[i] = show.flags.at(i) ? 1 : 0;
+    bool written = writeHeader(out, channels, show.rows.size());
+    written = out.write(flags) == flags.size() && written;
+    written = writeRecords(out, show.rows, channels) && written;
+    return writeFixtureBlock(out, show.fixtures) && written;
+}
+
+dmxFormat::readResult dmxFormat::read(QIODevice &in, int columns, int firstId)
+{
+    const qint64 size = in.size() - in.pos();
+    if (size <= 0)
+        return refused("empty file");
+    QDataStream stream(&in);
+    char tag[10] = {};
+    char format[10] = {};
+    qint8 version = 0;
+    stream.readRawData(tag, sizeof tag);
+    stream.readRawData(format, sizeof format);
+    stream >> version;
+    if (!isCurrentLayout(tag, version)) {
+        readResult result = refused("older layout or not a show file");
+        result.olderLayout = true;
+        return result;
+    }
+
+    qint32 channels = 0;
+    qint32 rows = 0;
+    stream >> channels >> rows;
+    if (stream.status() != QDataStream::Ok)
+        return refused("damaged, header cut short");
+    if (channels < 0 || rows < 0)
+        return refused("damaged, negative count");
+    // Everything is checked against the input's length before anything is kept, so a
+    // damaged file yields nothing and its counts never drive an allocation on their own.
+    const qint64 recordSize = kRecordHead + qint64(channels);
+    const qint64 bodySize = channels + qint64(rows) * recordSize;
+    if (size - kHeaderSize < bodySize)
+        return refused("damaged, shorter than its counts");
+    if (recordSize > INT_MAX - 64)
+        return refused("too large");
+
+    const QByteArray flags = in.read(channels);
+    columns = qMax(3, columns);
+    const rowShape shape{columns, qMin(channels, qMin(kChannelObjects, columns - 3)), firstId};
+    readResult result;
+    if (flags.size() != channels || !readRows(in, rows, recordSize, shape, result.show.rows)) {
+        qDeleteAll(result.show.rows);
+        return refused("damaged, read failed");
+    }
+    result.show.flags = flags.left(shape.kept);
+    readFixtureBlock(in.readAll(), result);
+    return result;
+}
