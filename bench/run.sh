@@ -34,7 +34,7 @@ if [ "$what" = ui ] || [ "$what" = all ]; then
     xvfb=$!
     trap 'kill $xvfb 2>/dev/null || true; rm -f "$show"' EXIT
     sleep 1
-    "$build/bench/makeshow" "$show" 1000 512
+    "$build/tools/makeshow" "$show" 1000 512
     for i in $(seq "$runs"); do
         echo "== window under Xvfb, run $i of $runs (1000 steps x 512 channels, 20 fixtures)"
         DISPLAY=$display "$build/bench/uiprobe" "$show" 20 2>/dev/null
@@ -52,8 +52,8 @@ if [ "$what" = frames ]; then
     busy=()
     trap 'kill $xvfb "${busy[@]}" 2>/dev/null || true; rm -rf "$tmp"' EXIT
     sleep 1
-    "$build/bench/makeshow" "$tmp/a.dmx" 8 512 0 10 10  # A: 8 steps, speed 0, fade 10
-    "$build/bench/makeshow" "$tmp/b.dmx" 1000 512 0 2 10 # B: 1000 steps, fades 2..10
+    "$build/tools/makeshow" "$tmp/a.dmx" 8 512 0 10 10  # A: 8 steps, speed 0, fade 10
+    "$build/tools/makeshow" "$tmp/b.dmx" 1000 512 0 2 10 # B: 1000 steps, fades 2..10
     mkfifo "$tmp/frames"
     chmod 755 "$tmp" && chmod 644 "$tmp"/*.dmx && chmod 666 "$tmp/frames"
     # measure LABEL SHOW MODE [busy] [user]: RUNS runs of warm-up + window seconds each.

@@ -445,137 +445,93 @@ Rectangle {
         function onRepeatChanged() { repeatsChanged() }
     }
 
-    // ---- left group: value shortcuts and the channel jump
-
-    Text {
-        id: text0
-        objectName: "text0"
-        anchors.left: parent.left
+    // A blue label that turns red while pressed and acts on the press.
+    component ActionLabel: Text {
+        id: label
+        signal activated()
         height: parent.height
         width: implicitWidth
         verticalAlignment: Text.AlignVCenter
         font.pixelSize: 15
         color: "steelblue"
-        text: qsTr("Init:")
         MouseArea {
             anchors.fill: parent
-            onPressed: { text0.color = "red"; setDefaultLevels() }
-            onReleased: text0.color = "steelblue"
-            onCanceled: text0.color = "steelblue"
+            onPressed: { label.color = "red"; label.activated() }
+            onReleased: label.color = "steelblue"
+            onCanceled: label.color = "steelblue"
         }
     }
-    Text {
+
+    // The number a label next to it acts on, from 0 to maxValue.
+    component NumberInput: TextInput {
+        id: input
+        property int maxValue: 0
+        anchors.leftMargin: 2
+        width: 32
+        height: parent.height
+        verticalAlignment: TextInput.AlignVCenter
+        font.pixelSize: 15
+        validator: IntValidator { bottom: 0; top: input.maxValue }
+        selectByMouse: true
+    }
+
+    // ---- left group: value shortcuts and the channel jump
+
+    ActionLabel {
+        id: text0
+        objectName: "text0"
+        anchors.left: parent.left
+        text: qsTr("Init:")
+        onActivated: setDefaultLevels()
+    }
+    ActionLabel {
         id: text1
         objectName: "text1"
         anchors.left: text0.right
         anchors.leftMargin: 8
-        height: parent.height
-        width: implicitWidth
-        verticalAlignment: Text.AlignVCenter
-        font.pixelSize: 15
-        color: "steelblue"
         text: qsTr("START:")
-        MouseArea {
-            anchors.fill: parent
-            onPressed: { text1.color = "red"; setAllDim(textInput1.text) }
-            onReleased: text1.color = "steelblue"
-            onCanceled: text1.color = "steelblue"
-        }
+        onActivated: setAllDim(textInput1.text)
     }
-    TextInput {
+    NumberInput {
         id: textInput1
         objectName: "textInput1"
         anchors.left: text1.right
-        anchors.leftMargin: 2
-        width: 32
-        height: parent.height
-        verticalAlignment: TextInput.AlignVCenter
-        font.pixelSize: 15
         text: qsTr("0")
-        validator: IntValidator { bottom: 0; top: dimMax }
-        selectByMouse: true
+        maxValue: dimMax
         Keys.onPressed: inputKey(textInput1, dimMax, event, setAllDim)
     }
-    Text {
+    ActionLabel {
         id: text2
         objectName: "text2"
         anchors.left: textInput1.right
-        height: parent.height
-        width: implicitWidth
-        verticalAlignment: Text.AlignVCenter
-        font.pixelSize: 15
-        color: "steelblue"
         text: qsTr("END:")
-        MouseArea {
-            anchors.fill: parent
-            onPressed: { text2.color = "red"; setAllDim(textInput2.text) }
-            onReleased: text2.color = "steelblue"
-            onCanceled: text2.color = "steelblue"
-        }
+        onActivated: setAllDim(textInput2.text)
     }
-    TextInput {
+    NumberInput {
         id: textInput2
         objectName: "textInput2"
         anchors.left: text2.right
-        anchors.leftMargin: 2
-        width: 32
-        height: parent.height
-        verticalAlignment: TextInput.AlignVCenter
-        font.pixelSize: 15
         text: qsTr("255")
-        validator: IntValidator { bottom: 0; top: dimMax }
-        selectByMouse: true
+        maxValue: dimMax
         Keys.onPressed: inputKey(textInput2, dimMax, event, setAllDim)
     }
-    Text {
+    ActionLabel {
         id: text3
         objectName: "text3"
         anchors.left: textInput2.right
-        height: parent.height
-        width: implicitWidth
-        verticalAlignment: Text.AlignVCenter
-        font.pixelSize: 15
-        color: "steelblue"
         text: qsTr("CHANNEL:")
-        MouseArea {
-            anchors.fill: parent
-            onPressed: { text3.color = "red"; showChannel(textInput3.text) }
-            onReleased: text3.color = "steelblue"
-            onCanceled: text3.color = "steelblue"
-        }
+        onActivated: showChannel(textInput3.text)
     }
-    TextInput {
+    NumberInput {
         id: textInput3
         objectName: "textInput3"
         anchors.left: text3.right
-        anchors.leftMargin: 2
-        width: 32
-        height: parent.height
-        verticalAlignment: TextInput.AlignVCenter
-        font.pixelSize: 15
         text: qsTr("1")
-        validator: IntValidator { bottom: 0; top: dimNumber }
-        selectByMouse: true
+        maxValue: dimNumber
         Keys.onPressed: inputKey(textInput3, dimNumber, event, showChannel)
     }
 
     // ---- right group, laid out from the right edge leftwards
-
-    Component {
-        id: gradientStyle
-        ButtonStyle {
-            background: Rectangle {
-                implicitWidth: control.backgroundWidth
-                implicitHeight: parent.height
-                border.color: "gray"
-                border.width: control.activeFocus ? 2 : 1
-                gradient: Gradient {
-                    GradientStop { position: 0; color: control.pressed ? "white" : "lightsteelblue" }
-                    GradientStop { position: 1; color: control.pressed ? "lightsteelblue" : "white" }
-                }
-            }
-        }
-    }
 
     SpinBox {
         id: between_value
@@ -586,116 +542,86 @@ Rectangle {
         minimumValue: 1
         maximumValue: 10
     }
-    Button {
+    PanelButton {
         id: saveData
         objectName: "saveData"
-        property int backgroundWidth: 20
         anchors.right: between_value.left
-        height: parent.height
         text: qsTr("保存")
-        activeFocusOnTab: false
-        style: gradientStyle
         onClicked: {
             dmx_list.setDmxDataBetween(between_value.value)
             fileDialog.saveFile()
         }
     }
-    Button {
+    PanelButton {
         id: openData
         objectName: "openData"
-        property int backgroundWidth: 20
         anchors.right: saveData.left
-        height: parent.height
         text: qsTr("打开")
-        activeFocusOnTab: false
-        style: gradientStyle
         onClicked: fileDialog.openFile()
     }
-    Button {
+    PanelButton {
         id: moveUp
         objectName: "moveUp"
-        property int backgroundWidth: 30
+        backgroundWidth: 30
         anchors.right: openData.left
-        height: parent.height
         text: qsTr("上移行")
-        activeFocusOnTab: false
-        style: gradientStyle
         onClicked: dmx_list.moveUpRows()
     }
-    Button {
+    PanelButton {
         id: moveDown
         objectName: "moveDown"
-        property int backgroundWidth: 30
+        backgroundWidth: 30
         anchors.right: moveUp.left
-        height: parent.height
         text: qsTr("下移行")
-        activeFocusOnTab: false
-        style: gradientStyle
         onClicked: dmx_list.moveDownRows()
     }
-    Button {
+    PanelButton {
         id: addData
         objectName: "addData"
-        property int backgroundWidth: 40
+        backgroundWidth: 40
         anchors.right: moveDown.left
-        height: parent.height
         text: qsTr("增加")
-        activeFocusOnTab: false
-        style: gradientStyle
         onClicked: dmx_list.insertCurrRows()
     }
-    Button {
+    PanelButton {
         id: delData
         objectName: "delData"
-        property int backgroundWidth: 40
+        backgroundWidth: 40
         anchors.right: addData.left
-        height: parent.height
         text: qsTr("删除")
         tooltip: qsTr("删除播放范围内的所有步（表中带阴影的行）")
-        activeFocusOnTab: false
-        style: gradientStyle
         onClicked: {
             if (sendDmxBottom.text !== qsTr("播放"))
                 stopRun()
             dmx_list.removeSelectRows()
         }
     }
-    Button {
+    PanelButton {
         id: frushData
         objectName: "frushData"
-        property int backgroundWidth: 40
+        backgroundWidth: 40
         anchors.right: delData.left
-        height: parent.height
         text: qsTr("刷新")
-        activeFocusOnTab: false
-        style: gradientStyle
         onClicked: {
             dmx_list.refrushIndex()
             statusValue.text = dmx_list.currentRow
         }
     }
-    Button {
+    PanelButton {
         id: playAllData
         objectName: "playAllData"
-        property int backgroundWidth: 40
+        backgroundWidth: 40
         anchors.right: frushData.left
-        height: parent.height
         text: qsTr("全选")
-        activeFocusOnTab: false
-        style: gradientStyle
         onClicked: selectWholeTable()
     }
-    Button {
+    PanelButton {
         id: sendDmxBottom
         objectName: "sendDmxBottom"
-        property int backgroundWidth: 20
         anchors.right: playAllData.left
-        height: parent.height
         text: qsTr("播放")
         checkable: true
         checked: false
-        activeFocusOnTab: false
-        style: gradientStyle
         onClicked: {
             if (sendDmxBottom.text !== qsTr("播放"))
                 stopRun()
@@ -703,15 +629,13 @@ Rectangle {
                 startRun()
         }
     }
-    Button {
+    PanelButton {
         id: dmxOutputBottom
         objectName: "dmxOutputBottom"
         anchors.right: sendDmxBottom.left
-        height: parent.height
         text: qsTr("DMX关闭")
         checkable: true
         checked: false
-        activeFocusOnTab: false
         style: ButtonStyle {
             background: Rectangle {
                 id: rec_button_background

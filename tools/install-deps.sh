@@ -3,8 +3,9 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config clang-format
     qtbase5-dev qtdeclarative5-dev qtquickcontrols2-5-dev qttools5-dev qttools5-dev-tools
+    qtdeclarative5-dev-tools
     qml-module-qtquick2 qml-module-qtquick-controls qml-module-qtquick-controls2
     qml-module-qtquick-dialogs qml-module-qtquick-layouts qml-module-qtquick-window2
     qml-module-qtgraphicaleffects qml-module-qttest qml-module-qt-labs-folderlistmodel

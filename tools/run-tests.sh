@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test: a normal build with warnings
-# as errors, the same under AddressSanitizer + UndefinedBehaviorSanitizer, and the core and
-# playback tests under ThreadSanitizer. The sanitizer runs give the random-edit stress test
-# its full 20 s (DMX_STRESS_SECONDS); the normal run keeps it short.
+# Installs what is missing, checks the C++ formatting and the QML documents, then builds and
+# runs every test: a normal build with warnings as errors, the same under AddressSanitizer +
+# UndefinedBehaviorSanitizer, and the core and playback tests under ThreadSanitizer. The
+# sanitizer runs give the random-edit stress test its full 20 s (DMX_STRESS_SECONDS); the
+# normal run keeps it short.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh
 jobs=$(nproc)
+
+# Formatting and QML syntax first: seconds, against the builds' minutes.
+bash tools/check-style.sh
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDMX_WERROR=ON -DDMX_BUILD_BENCH=ON
 cmake --build build-test -j"$jobs"
