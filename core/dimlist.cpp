@@ -268,14 +268,12 @@ void dimList::dmxRowToDim(ushort row)
 
 void dimList::setPlayerEndRow(ushort row)
 {
-    const auto held = playEngine::lock();
-    m_playEnd = row;
+    m_editing.setPlayerEndRow(row);
 }
 
 void dimList::setDmxDataBetween(uint index)
 {
-    const auto held = playEngine::lock();
-    m_between = index;
+    m_editing.setDmxDataBetween(index);
 }
 
 void dimList::dmxOutputEnable(bool enable)
@@ -284,7 +282,7 @@ void dimList::dmxOutputEnable(bool enable)
     m_dmx->m_outputEnable = enable;
 }
 
-// ---- row editing -----------------------------------------------------------------------
+// ---- rows: the structural changes; the row operations are in stepediting.cpp ----------
 
 // Keeps the current row on a row that exists (or -1) and both range ends inside the table.
 // An empty table keeps its range as the operation left it.
@@ -299,23 +297,6 @@ void dimList::keepPositionsInTable()
     m_playStart = qBound(0, m_playStart, last);
     m_playEnd = qBound(0, m_playEnd, last);
     g_currentRow = qBound(-1, g_currentRow, last);
-}
-
-// Tells the window where an edit moved the current row and the play range.
-// Playback moves the current row and clamps the ends on its own thread.
-dimList::rowPositions dimList::positions() const
-{
-    const auto held = playEngine::lock();
-    return {g_currentRow, m_playStart, m_playEnd};
-}
-
-void dimList::announcePositions(const rowPositions &before)
-{
-    const rowPositions now = positions();
-    if (now.start != before.start || now.end != before.end)
-        emit playRangeChanged(now.start, now.end);
-    if (now.current != before.current)
-        emit currentRowChanged(now.current);
 }
 
 bool dimList::insertRows(int row, int count, const QModelIndex &parent)
@@ -391,182 +372,50 @@ bool dimList::moveRows(const QModelIndex &sourceParent, int sourceRow, int count
 
 void dimList::insertEndRows()
 {
-    qDebug() << "StartInsertRows:" << m_data.size();
-    insertRows(m_data.size(), 1, QModelIndex());
-    qDebug() << "EndInsertRows:" << m_data.size();
+    m_editing.insertEndRows();
 }
 
 void dimList::insertCurrRows()
 {
-    rowPositions before;
-    int c;
-    {
-        const auto held = playEngine::lock();
-        before = positions();
-        c = qMax(-1, qMin(g_currentRow, m_data.size() - 1));
-        g_currentRow = c;
-    }
-    // Unlocked while the views hear of the row, so the output thread keeps its ticks.
-    insertRows(c + 1, 1, QModelIndex());
-    {
-        const auto held = playEngine::lock();
-        m_playEnd = before.end >= c ? before.end + 1 : before.end;
-        keepPositionsInTable();
-        // The user goes on to build the new step: fader moves go into it. Playback keeps the
-        // row it stands on.
-        if (!g_playEnable)
-            g_currentRow = c + 1;
-    }
-    announcePositions(before);
+    m_editing.insertCurrRows();
 }
 
 void dimList::removeEndRows()
 {
-    if (m_data.isEmpty())
-        return;
-    const rowPositions before = positions();
-    removeRows(m_data.size() - 1, 1, QModelIndex());
-    {
-        const auto held = playEngine::lock();
-        if (m_playEnd >= m_data.size())
-            --m_playEnd;
-        if (g_currentRow >= m_data.size())
-            --g_currentRow;
-        keepPositionsInTable();
-    }
-    announcePositions(before);
+    m_editing.removeEndRows();
 }
 
 void dimList::removeCurrRows()
 {
-    if (m_data.isEmpty())
-        return;
-    rowPositions before = positions();
-    if (before.current >= 0)
-        removeRows(before.current, 1, QModelIndex());
-    int current;
-    {
-        const auto held = playEngine::lock();
-        if (g_currentRow >= m_data.size())
-            --g_currentRow;
-        if (m_playEnd >= m_data.size())
-            --m_playEnd;
-        keepPositionsInTable();
-        current = g_currentRow;
-    }
-    emit currentRowChanged(current);
-    // The row was announced just above; only the range is left to tell.
-    before.current = current;
-    announcePositions(before);
-    if (validRow(current))
-        loadRowToDims(current);
+    m_editing.removeCurrRows();
 }
 
 void dimList::removeSelectRows()
 {
-    const rowPositions before = positions();
-    const int lo = qMin(before.start, before.end);
-    const int hi = qMax(before.start, before.end);
-    if (!m_data.isEmpty()) {
-        // Only the rows of the range that exist (an end may be -1 or past the last row).
-        const int first = qMax(lo, 0);
-        const int last = qMin(hi, m_data.size() - 1);
-        if (first <= last)
-            removeRows(first, last - first + 1, QModelIndex());
-    }
-    {
-        const auto held = playEngine::lock();
-        if (m_data.isEmpty()) {
-            m_playStart = 0;
-            m_playEnd = 0;
-            g_currentRow = -1;
-        } else {
-            // Collapse onto the row before the block, whichever way round the range was given.
-            const int p = qMin(lo > 0 ? lo - 1 : 0, m_data.size() - 1);
-            m_playStart = p;
-            m_playEnd = p;
-            g_currentRow = p;
-        }
-    }
-    announcePositions(before);
+    m_editing.removeSelectRows();
 }
 
 void dimList::removeAll()
 {
-    const rowPositions before = positions();
-    if (!m_data.isEmpty())
-        removeRows(0, m_data.size(), QModelIndex());
-    {
-        const auto held = playEngine::lock();
-        m_playEnd = 0;
-        g_currentRow = -1;
-    }
-    announcePositions(before);
+    m_editing.removeAll();
 }
 
 void dimList::moveUpRows()
 {
-    auto held = playEngine::lock();
-    if (validRow(g_currentRow) && g_currentRow >= 1)
-        moveRows(QModelIndex(), g_currentRow, 1, QModelIndex(), g_currentRow - 1);
-    if (g_currentRow > 0)
-        --g_currentRow;
-    keepPositionsInTable();
-    const int current = g_currentRow;
-    held.unlock();
-    refrushModel();
-    emit currentRowChanged(current);
+    m_editing.moveUpRows();
 }
 
 void dimList::moveDownRows()
 {
-    auto held = playEngine::lock();
-    if (g_currentRow >= 0 && g_currentRow + 2 <= m_data.size()) {
-        // No row-move notification: the reset below tells the view.
-        m_data.move(g_currentRow, g_currentRow + 1);
-        m_history->rowsMoved(g_currentRow, 1, g_currentRow + 1);
-        if (g_currentRow < m_data.size() - 1)
-            ++g_currentRow;
-    }
-    keepPositionsInTable();
-    const int current = g_currentRow;
-    held.unlock();
-    refrushModel();
-    emit currentRowChanged(current);
+    m_editing.moveDownRows();
 }
 
 void dimList::setAllDmxSpeedCross(ushort speed, ushort fade)
 {
-    auto held = playEngine::lock();
-    QVector<cellChange> changes;
-    for (int row = 0; row < m_data.size(); ++row) {
-        StepRow &r = *m_data.at(row);
-        if (r[1] != speed)
-            changes.append({row, 1, r[1], speed});
-        if (r[2] != fade)
-            changes.append({row, 2, r[2], fade});
-        r[1] = speed;
-        r[2] = fade;
-    }
-    held.unlock();
-    m_history->cellsChanged(std::move(changes));
-    refrushModel();
+    m_editing.setAllDmxSpeedCross(speed, fade);
 }
 
 void dimList::dmx_up_down_select_row(bool up_down)
 {
-    auto held = playEngine::lock();
-    if (up_down) {
-        if (g_currentRow > 0)
-            --g_currentRow;
-    } else if (g_currentRow < m_data.size() - 1) {
-        ++g_currentRow;
-    }
-    keepPositionsInTable();
-    if (validRow(g_currentRow))
-        loadRowToDims(g_currentRow);
-    const int current = g_currentRow;
-    held.unlock();
-    emit currentRowChanged(current);
-    qDebug() << "dmxRowToDim():m_currentRow" << current;
+    m_editing.dmx_up_down_select_row(up_down);
 }

@@ -1,6 +1,8 @@
 #ifndef DIMLIST_H
 #define DIMLIST_H
 
+#include "stepediting.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QVector>
@@ -107,14 +109,10 @@ class dimList : public QAbstractTableModel
     void loadRowToDims(int row);
     void keepPositionsInTable();
     void recordRowEdit(int row, const StepRow &before);
-    // The current row and the play range, read under the table lock.
-    struct rowPositions {
-        int current;
-        int start;
-        int end;
-    };
-    rowPositions positions() const;
-    void announcePositions(const rowPositions &before);
+
+    // The row operations QML calls are forwarded to their own class, which edits these rows.
+    friend class stepEditing;
+    stepEditing m_editing{this};
 };
 
 #endif

@@ -1,0 +1,221 @@
+#include "stepediting.h"
+
+#include "dimlist.h"
+#include "playengine.h"
+#include "undohistory.h"
+
+#include <QDebug>
+
+stepEditing::stepEditing(dimList *list) : m_list(list) {}
+
+void stepEditing::setPlayerEndRow(ushort row)
+{
+    const auto held = playEngine::lock();
+    m_list->m_playEnd = row;
+}
+
+void stepEditing::setDmxDataBetween(uint index)
+{
+    const auto held = playEngine::lock();
+    m_list->m_between = index;
+}
+
+// Tells the window where an edit moved the current row and the play range.
+// Playback moves the current row and clamps the ends on its own thread.
+stepEditing::rowPositions stepEditing::positions() const
+{
+    const auto held = playEngine::lock();
+    return {g_currentRow, m_list->m_playStart, m_list->m_playEnd};
+}
+
+void stepEditing::announcePositions(const rowPositions &before)
+{
+    const rowPositions now = positions();
+    if (now.start != before.start || now.end != before.end)
+        emit m_list->playRangeChanged(now.start, now.end);
+    if (now.current != before.current)
+        emit m_list->currentRowChanged(now.current);
+}
+
+void stepEditing::insertEndRows()
+{
+    qDebug() << "StartInsertRows:" << m_list->m_data.size();
+    m_list->insertRows(m_list->m_data.size(), 1, QModelIndex());
+    qDebug() << "EndInsertRows:" << m_list->m_data.size();
+}
+
+void stepEditing::insertCurrRows()
+{
+    rowPositions before;
+    int c;
+    {
+        const auto held = playEngine::lock();
+        before = positions();
+        c = qMax(-1, qMin(g_currentRow, m_list->m_data.size() - 1));
+        g_currentRow = c;
+    }
+    // Unlocked while the views hear of the row, so the output thread keeps its ticks.
+    m_list->insertRows(c + 1, 1, QModelIndex());
+    {
+        const auto held = playEngine::lock();
+        m_list->m_playEnd = before.end >= c ? before.end + 1 : before.end;
+        m_list->keepPositionsInTable();
+        // The user goes on to build the new step: fader moves go into it. Playback keeps the
+        // row it stands on.
+        if (!g_playEnable)
+            g_currentRow = c + 1;
+    }
+    announcePositions(before);
+}
+
+void stepEditing::removeEndRows()
+{
+    if (m_list->m_data.isEmpty())
+        return;
+    const rowPositions before = positions();
+    m_list->removeRows(m_list->m_data.size() - 1, 1, QModelIndex());
+    {
+        const auto held = playEngine::lock();
+        if (m_list->m_playEnd >= m_list->m_data.size())
+            --m_list->m_playEnd;
+        if (g_currentRow >= m_list->m_data.size())
+            --g_currentRow;
+        m_list->keepPositionsInTable();
+    }
+    announcePositions(before);
+}
+
+void stepEditing::removeCurrRows()
+{
+    if (m_list->m_data.isEmpty())
+        return;
+    rowPositions before = positions();
+    if (before.current >= 0)
+        m_list->removeRows(before.current, 1, QModelIndex());
+    int current;
+    {
+        const auto held = playEngine::lock();
+        if (g_currentRow >= m_list->m_data.size())
+            --g_currentRow;
+        if (m_list->m_playEnd >= m_list->m_data.size())
+            --m_list->m_playEnd;
+        m_list->keepPositionsInTable();
+        current = g_currentRow;
+    }
+    emit m_list->currentRowChanged(current);
+    // The row was announced just above; only the range is left to tell.
+    before.current = current;
+    announcePositions(before);
+    if (m_list->validRow(current))
+        m_list->loadRowToDims(current);
+}
+
+void stepEditing::removeSelectRows()
+{
+    const rowPositions before = positions();
+    const int lo = qMin(before.start, before.end);
+    const int hi = qMax(before.start, before.end);
+    if (!m_list->m_data.isEmpty()) {
+        // Only the rows of the range that exist (an end may be -1 or past the last row).
+        const int first = qMax(lo, 0);
+        const int last = qMin(hi, m_list->m_data.size() - 1);
+        if (first <= last)
+            m_list->removeRows(first, last - first + 1, QModelIndex());
+    }
+    {
+        const auto held = playEngine::lock();
+        if (m_list->m_data.isEmpty()) {
+            m_list->m_playStart = 0;
+            m_list->m_playEnd = 0;
+            g_currentRow = -1;
+        } else {
+            // Collapse onto the row before the block, whichever way round the range was given.
+            const int p = qMin(lo > 0 ? lo - 1 : 0, m_list->m_data.size() - 1);
+            m_list->m_playStart = p;
+            m_list->m_playEnd = p;
+            g_currentRow = p;
+        }
+    }
+    announcePositions(before);
+}
+
+void stepEditing::removeAll()
+{
+    const rowPositions before = positions();
+    if (!m_list->m_data.isEmpty())
+        m_list->removeRows(0, m_list->m_data.size(), QModelIndex());
+    {
+        const auto held = playEngine::lock();
+        m_list->m_playEnd = 0;
+        g_currentRow = -1;
+    }
+    announcePositions(before);
+}
+
+void stepEditing::moveUpRows()
+{
+    auto held = playEngine::lock();
+    if (m_list->validRow(g_currentRow) && g_currentRow >= 1)
+        m_list->moveRows(QModelIndex(), g_currentRow, 1, QModelIndex(), g_currentRow - 1);
+    if (g_currentRow > 0)
+        --g_currentRow;
+    m_list->keepPositionsInTable();
+    const int current = g_currentRow;
+    held.unlock();
+    m_list->refrushModel();
+    emit m_list->currentRowChanged(current);
+}
+
+void stepEditing::moveDownRows()
+{
+    auto held = playEngine::lock();
+    QList<StepRow *> &rows = m_list->m_data;
+    if (g_currentRow >= 0 && g_currentRow + 2 <= rows.size()) {
+        // No row-move notification: the reset below tells the view.
+        rows.move(g_currentRow, g_currentRow + 1);
+        m_list->m_history->rowsMoved(g_currentRow, 1, g_currentRow + 1);
+        if (g_currentRow < rows.size() - 1)
+            ++g_currentRow;
+    }
+    m_list->keepPositionsInTable();
+    const int current = g_currentRow;
+    held.unlock();
+    m_list->refrushModel();
+    emit m_list->currentRowChanged(current);
+}
+
+void stepEditing::setAllDmxSpeedCross(ushort speed, ushort fade)
+{
+    auto held = playEngine::lock();
+    QVector<cellChange> changes;
+    for (int row = 0; row < m_list->m_data.size(); ++row) {
+        StepRow &r = *m_list->m_data.at(row);
+        if (r[1] != speed)
+            changes.append({row, 1, r[1], speed});
+        if (r[2] != fade)
+            changes.append({row, 2, r[2], fade});
+        r[1] = speed;
+        r[2] = fade;
+    }
+    held.unlock();
+    m_list->m_history->cellsChanged(std::move(changes));
+    m_list->refrushModel();
+}
+
+void stepEditing::dmx_up_down_select_row(bool up_down)
+{
+    auto held = playEngine::lock();
+    if (up_down) {
+        if (g_currentRow > 0)
+            --g_currentRow;
+    } else if (g_currentRow < m_list->m_data.size() - 1) {
+        ++g_currentRow;
+    }
+    m_list->keepPositionsInTable();
+    if (m_list->validRow(g_currentRow))
+        m_list->loadRowToDims(g_currentRow);
+    const int current = g_currentRow;
+    held.unlock();
+    emit m_list->currentRowChanged(current);
+    qDebug() << "dmxRowToDim():m_currentRow" << current;
+}
