@@ -268,6 +268,14 @@ int main(int argc, char *argv[])
         }
         return 0;
     }
+    if (only == "rows-only") {
+        // For a profiler: nothing but row inserts below the rows in view after the set-up.
+        for (int i = 0; i < 20; ++i)
+            QMetaObject::invokeMethod(window, "followRow", Q_ARG(QVariant, 100 + i));
+        report("row insert to frame (median)",
+               timeToFrame(window, 30, [&](int) { model->insertCurrRows(); }), "ms");
+        return 0;
+    }
     if (only == "play-only" || only == "play-bare")
         goto playback;
     if (only == "scroll")
