@@ -176,7 +176,8 @@ int scrollFigures(QQuickWindow *window, QObject *table, QObject *chType, QObject
     settle(200);
     const double height = view->property("height").toDouble();
     const double width = view->property("width").toDouble();
-    const double rowsDown = view->property("contentHeight").toDouble() - height;
+    const double rowsDown = view->property("contentHeight").toDouble() +
+                            view->property("bottomMargin").toDouble() - height;
     const double columnsRight = view->property("contentWidth").toDouble() - width;
     reportScroll(window, view, "contentY", 75, qMin(rowsDown, 75.0 * 400), "scroll down 3 rows");
     reportScroll(window, view, "contentY", rowsDown / 50, rowsDown, "scroll down by 1/50");

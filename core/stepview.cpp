@@ -34,6 +34,7 @@ void stepView::setSource(QAbstractItemModel *source)
                 });
     }
     endResetModel();
+    emit offeredRowsChanged();
     emit sourceChanged();
 }
 
@@ -111,10 +112,12 @@ void stepView::fitOfferedRows()
         beginInsertRows(QModelIndex(), m_offered, offered - 1);
         m_offered = offered;
         endInsertRows();
+        emit offeredRowsChanged();
     } else if (m_offered - m_rows > 2 * kSpareRows) {
         beginRemoveRows(QModelIndex(), offered, m_offered - 1);
         m_offered = offered;
         endRemoveRows();
+        emit offeredRowsChanged();
     }
 }
 

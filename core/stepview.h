@@ -20,6 +20,8 @@ class stepView : public QAbstractTableModel
     Q_PROPERTY(int columns READ columns WRITE setColumns NOTIFY columnsChanged)
     // The number of steps as announced so far, for bindings.
     Q_PROPERTY(int rows READ rows NOTIFY rowsChanged)
+    // The rows the view is told of: the steps and the spare rows after them.
+    Q_PROPERTY(int offeredRows READ offeredRows NOTIFY offeredRowsChanged)
     // Columns the view has cells for; a reset announces changes of these only.
     Q_PROPERTY(int firstShown MEMBER m_firstShown NOTIFY shownChanged)
     Q_PROPERTY(int lastShown MEMBER m_lastShown NOTIFY shownChanged)
@@ -32,6 +34,7 @@ class stepView : public QAbstractTableModel
     int columns() const { return m_columns; }
     void setColumns(int columns);
     int rows() const { return m_rows; }
+    int offeredRows() const { return m_offered; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -45,6 +48,7 @@ class stepView : public QAbstractTableModel
     void sourceChanged();
     void columnsChanged();
     void rowsChanged();
+    void offeredRowsChanged();
     void shownChanged();
 
   private:
@@ -56,7 +60,7 @@ class stepView : public QAbstractTableModel
 
     QPointer<QAbstractItemModel> m_source;
     int m_rows = 0;
-    int m_offered = 0; // rows the view is told of: the steps and the spare rows after them
+    int m_offered = 0;
     int m_columns = 0;
     int m_firstShown = 0;
     int m_lastShown = -1; // none given: every column

@@ -156,7 +156,7 @@ Item {
         if (top < cells.contentY)
             cells.contentY = top
         else if (bottom > cells.contentY + cells.height)
-            cells.contentY = Math.min(bottom, cells.contentHeight) - cells.height
+            cells.contentY = Math.min(bottom, cells.rowsHeight) - cells.height
     }
 
     // A single click picks the start of the play range.
@@ -291,13 +291,18 @@ Item {
         }
         columnWidthProvider: columnWidth
         rowHeightProvider: rowHeight
-        // Known up front: no estimate from the cells built so far.
+        // Known up front: no estimate from the cells built so far. The view places a row it
+        // jumps to by the content height over its row count, so the spare rows the view
+        // model offers past the last step count in, and a negative margin keeps them out
+        // of reach.
         contentWidth: columnLeft(columnList.length)
-        contentHeight: rowCount * singleLineHeight
+        contentHeight: stepModel.offeredRows * singleLineHeight
+        bottomMargin: (rowCount - stepModel.offeredRows) * singleLineHeight
+        readonly property real rowsHeight: rowCount * singleLineHeight
         delegate: DmxTableItemDele {}
         // Removing steps leaves the view where it was; it keeps to the rows that are left.
-        onContentHeightChanged: {
-            var bottom = Math.max(0, contentHeight - height)
+        onRowsHeightChanged: {
+            var bottom = Math.max(0, rowsHeight - height)
             if (contentY > bottom)
                 contentY = bottom
         }
@@ -338,7 +343,7 @@ Item {
 
             Rectangle {
                 width: rowLayer.fullWidth
-                height: cells.contentHeight
+                height: cells.rowsHeight
                 color: "lightgray"
             }
             Rectangle {
