@@ -668,6 +668,18 @@ WindowTestCase {
         }
     }
 
+    // The view model's spare rows past the last step are out of reach: the scroll bar spans
+    // the steps, and at its end the last step is at the bottom of the view.
+    function test_scrollBarSpansTheSteps() {
+        coreProbe.appendRows(40, 0, 0, 0)
+        var bar = findChild(view, "vScroll")
+        var steps = table.rowTop(40)
+        tryCompare(bar, "size", view.height / steps, 1000)
+        bar.position = 1 - bar.size
+        compare(view.contentY, steps - view.height)
+        compareViewWithModel("at the end")
+    }
+
     // ---- the marked row is the row edits go into
 
     function rowsHolding(column, value) {
