@@ -677,6 +677,9 @@ WindowTestCase {
         tryCompare(bar, "size", view.height / steps, 1000)
         bar.position = 1 - bar.size
         compare(view.contentY, steps - view.height)
+        mouseWheel(view, view.width / 2, view.height / 2, 0, -1200)
+        wait(300)
+        compare(view.contentY, steps - view.height)
         compareViewWithModel("at the end")
     }
 
