@@ -4,6 +4,8 @@ namespace
 {
 constexpr int kFirstRole = Qt::UserRole + 1; // source role of cell 0; the role names the cell
 constexpr int kValueRole = Qt::UserRole;
+// Steps that can be added before the view hears of a new row count and rebuilds its cells.
+constexpr int kSpareRows = 64;
 } // namespace
 
 void stepView::setSource(QAbstractItemModel *source)
@@ -15,38 +17,24 @@ void stepView::setSource(QAbstractItemModel *source)
         disconnect(m_source, nullptr, this, nullptr);
     m_source = source;
     setRows(source ? source->rowCount() : 0);
+    m_offered = m_rows + kSpareRows;
     if (source) {
-        connect(source, &QAbstractItemModel::modelReset, this, [this] {
-            takeSourceRowCount();
-            changeAll();
-        });
-        connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this,
-                [this](const QModelIndex &, int first, int last) {
-                    beginInsertRows(QModelIndex(), first, last);
-                });
-        connect(source, &QAbstractItemModel::rowsInserted, this, [this] {
-            setRows(m_source->rowCount());
-            endInsertRows();
-        });
-        connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-                [this](const QModelIndex &, int first, int last) {
-                    beginRemoveRows(QModelIndex(), first, last);
-                });
-        connect(source, &QAbstractItemModel::rowsRemoved, this, [this] {
-            setRows(m_source->rowCount());
-            endRemoveRows();
-        });
-        connect(source, &QAbstractItemModel::rowsAboutToBeMoved, this,
+        connect(source, &QAbstractItemModel::modelReset, this, [this] { takeSourceRowCount(0); });
+        connect(source, &QAbstractItemModel::rowsInserted, this,
+                [this](const QModelIndex &, int first) { takeSourceRowCount(first); });
+        connect(source, &QAbstractItemModel::rowsRemoved, this,
+                [this](const QModelIndex &, int first) { takeSourceRowCount(first); });
+        connect(source, &QAbstractItemModel::rowsMoved, this,
                 [this](const QModelIndex &, int first, int last, const QModelIndex &, int to) {
-                    beginMoveRows(QModelIndex(), first, last, QModelIndex(), to);
+                    changeRows(qMin(first, to), qMax(last, to));
                 });
-        connect(source, &QAbstractItemModel::rowsMoved, this, [this] { endMoveRows(); });
         connect(source, &QAbstractItemModel::dataChanged, this,
                 [this](const QModelIndex &from, const QModelIndex &to) {
                     changeRows(from.row(), to.row());
                 });
     }
     endResetModel();
+    emit offeredRowsChanged();
     emit sourceChanged();
 }
 
@@ -78,7 +66,7 @@ int stepView::sourceColumns() const
 
 int stepView::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_rows;
+    return parent.isValid() ? 0 : m_offered;
 }
 
 int stepView::columnCount(const QModelIndex &parent) const
@@ -88,8 +76,10 @@ int stepView::columnCount(const QModelIndex &parent) const
 
 QVariant stepView::data(const QModelIndex &index, int role) const
 {
-    // Between a source reset and its announcement here the source may have fewer rows.
-    if (role != kValueRole || !m_source || !index.isValid() || index.row() >= m_source->rowCount())
+    // Spare rows have no value. Between a source change and its announcement here the
+    // source may have fewer rows.
+    if (role != kValueRole || !m_source || !index.isValid() || index.row() >= m_rows ||
+        index.row() >= m_source->rowCount())
         return QVariant();
     return m_source->data(m_source->index(index.row(), index.column()),
                           kFirstRole + index.column());
@@ -106,29 +96,35 @@ void stepView::refreshRow(int row)
         changeRows(row, row);
 }
 
-void stepView::takeSourceRowCount()
+// Rows from firstChanged on show other steps, or none, after a change of the source.
+void stepView::takeSourceRowCount(int firstChanged)
 {
-    const int rows = m_source->rowCount();
-    if (rows > m_rows) {
-        beginInsertRows(QModelIndex(), m_rows, rows - 1);
-        setRows(rows);
-        endInsertRows();
-    } else if (rows < m_rows) {
-        beginRemoveRows(QModelIndex(), rows, m_rows - 1);
-        setRows(rows);
-        endRemoveRows();
-    }
+    const int before = m_rows;
+    setRows(m_source->rowCount());
+    fitOfferedRows();
+    changeRows(firstChanged, qMax(before, m_rows) - 1);
 }
 
-void stepView::changeAll()
+void stepView::fitOfferedRows()
 {
-    changeRows(0, m_rows - 1);
+    const int offered = m_rows + kSpareRows;
+    if (m_rows > m_offered) {
+        beginInsertRows(QModelIndex(), m_offered, offered - 1);
+        m_offered = offered;
+        endInsertRows();
+        emit offeredRowsChanged();
+    } else if (m_offered - m_rows > 2 * kSpareRows) {
+        beginRemoveRows(QModelIndex(), offered, m_offered - 1);
+        m_offered = offered;
+        endRemoveRows();
+        emit offeredRowsChanged();
+    }
 }
 
 void stepView::changeRows(int first, int last)
 {
     first = qMax(first, 0);
-    last = qMin(last, m_rows - 1);
+    last = qMin(last, m_offered - 1);
     const int left = m_lastShown < 0 ? 0 : qMax(m_firstShown, 0);
     const int right = m_lastShown < 0 ? columnCount() - 1 : qMin(m_lastShown, columnCount() - 1);
     if (first > last || left > right)

@@ -6,18 +6,22 @@
 
 // The step table as the table view shows it: the first `columns` cells of each step, each
 // read through the step model's role for its cell and offered under the one role "value".
-// The step model announces cell changes with full resets; a view rebuilds every cell on a
-// reset, so a reset is passed on as row insertions or removals for a changed row count and
-// a change of the cells in view (columns firstShown to lastShown). Rows inserted, removed
-// or moved are passed on as they come. A view that is handed a cell again re-reads every
-// role of it, which is why there is only one.
+// The step model announces cell changes with full resets, and a view rebuilds every cell in
+// view on a reset and on any row insertion, removal or move. So every change reaches the
+// view as a change of the cells it shows (columns firstShown to lastShown) from the first
+// row that changed: the view is offered up to kSpareRows rows past the last step, whose
+// cells have no value, and only when these run out or grow too many is the row count
+// announced to it. A view that is handed a cell again re-reads every role of it, which is
+// why there is only one.
 class stepView : public QAbstractTableModel
 {
     Q_OBJECT
     Q_PROPERTY(QAbstractItemModel *source READ source WRITE setSource NOTIFY sourceChanged)
     Q_PROPERTY(int columns READ columns WRITE setColumns NOTIFY columnsChanged)
-    // The row count as announced so far, for bindings.
+    // The number of steps as announced so far, for bindings.
     Q_PROPERTY(int rows READ rows NOTIFY rowsChanged)
+    // The rows the view is told of: the steps and the spare rows after them.
+    Q_PROPERTY(int offeredRows READ offeredRows NOTIFY offeredRowsChanged)
     // Columns the view has cells for; a reset announces changes of these only.
     Q_PROPERTY(int firstShown MEMBER m_firstShown NOTIFY shownChanged)
     Q_PROPERTY(int lastShown MEMBER m_lastShown NOTIFY shownChanged)
@@ -30,6 +34,7 @@ class stepView : public QAbstractTableModel
     int columns() const { return m_columns; }
     void setColumns(int columns);
     int rows() const { return m_rows; }
+    int offeredRows() const { return m_offered; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -43,17 +48,19 @@ class stepView : public QAbstractTableModel
     void sourceChanged();
     void columnsChanged();
     void rowsChanged();
+    void offeredRowsChanged();
     void shownChanged();
 
   private:
     int sourceColumns() const;
-    void takeSourceRowCount();
-    void changeAll();
+    void takeSourceRowCount(int firstChanged);
+    void fitOfferedRows();
     void changeRows(int first, int last);
     void setRows(int rows);
 
     QPointer<QAbstractItemModel> m_source;
     int m_rows = 0;
+    int m_offered = 0;
     int m_columns = 0;
     int m_firstShown = 0;
     int m_lastShown = -1; // none given: every column

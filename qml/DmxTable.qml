@@ -156,7 +156,7 @@ Item {
         if (top < cells.contentY)
             cells.contentY = top
         else if (bottom > cells.contentY + cells.height)
-            cells.contentY = Math.min(bottom, cells.contentHeight) - cells.height
+            cells.contentY = Math.min(bottom, cells.rowsHeight) - cells.height
     }
 
     // A single click picks the start of the play range.
@@ -196,6 +196,26 @@ Item {
     Connections {
         target: root
         function onTableWidthChanged() { cells.forceLayout() }
+    }
+    // The view finds the column for a long jump from the mean width of the columns it
+    // measured when it last laid out; without this it keeps that of the first three, and a
+    // jump to the far right shows columns a hundred too early. Once per batch of changes.
+    onColumnCountChanged: Qt.callLater(measureColumns)
+    function measureColumns() {
+        cells.forceLayout()
+    }
+
+    // Cells count their value changes here; past a few rows' worth before the next frame,
+    // the table area is repainted as a whole (see repaintGuard).
+    property int changedCells: 0
+    function cellChanged() {
+        if (changedCells++ === 0)
+            Qt.callLater(endOfCellChanges)
+        if (changedCells === 100)
+            repaintGuard.touched = !repaintGuard.touched
+    }
+    function endOfCellChanges() {
+        changedCells = 0
     }
     Component.onCompleted: updateColumnTable()
 
@@ -271,13 +291,45 @@ Item {
         }
         columnWidthProvider: columnWidth
         rowHeightProvider: rowHeight
-        // Known up front: no estimate from the cells built so far.
+        // Known up front: no estimate from the cells built so far. The view places a row it
+        // jumps to by the content height over its row count, so the spare rows the view
+        // model offers past the last step count in, and a negative margin keeps them out
+        // of reach.
         contentWidth: columnLeft(columnList.length)
-        contentHeight: rowCount * singleLineHeight
+        contentHeight: stepModel.offeredRows * singleLineHeight
+        bottomMargin: (rowCount - stepModel.offeredRows) * singleLineHeight
+        readonly property real rowsHeight: rowCount * singleLineHeight
         delegate: DmxTableItemDele {}
+        // Removing steps leaves the view where it was; it keeps to the rows that are left.
+        onRowsHeightChanged: {
+            var bottom = Math.max(0, rowsHeight - height)
+            if (contentY > bottom)
+                contentY = bottom
+        }
 
         QQC2.ScrollBar.horizontal: QQC2.ScrollBar { objectName: "hScroll" }
         QQC2.ScrollBar.vertical: QQC2.ScrollBar { objectName: "vScroll" }
+
+        // A scroll moves every cell, and an inserted, removed or moved step or a load changes
+        // the value of most. Qt Quick's software renderer collects the places to repaint
+        // from the topmost shape down, and merging hundreds of small cell shapes cost more
+        // than painting them (30 of 45 ms per one-row scroll, 300 ms per inserted step).
+        // This frame of the view, above the cells and drawn next to invisibly, is collected
+        // first when it moves with a scroll or is touched after many cells changed: every
+        // cell then falls inside one rectangle. It takes no input.
+        Rectangle {
+            id: repaintGuard
+            objectName: "repaintGuard"
+            property bool touched: false
+            z: 2
+            x: cells.contentX
+            y: cells.contentY
+            width: cells.width
+            height: cells.height
+            color: "transparent"
+            border.width: 1
+            border.color: Qt.rgba(0, 0, 0, (touched ? 2 : 1) / 255)
+        }
 
         // Row colours lie under the cells and reach past the last column: grey rows, the
         // play range in light blue with its two ends darker, the marked row red.
@@ -291,7 +343,7 @@ Item {
 
             Rectangle {
                 width: rowLayer.fullWidth
-                height: cells.contentHeight
+                height: cells.rowsHeight
                 color: "lightgray"
             }
             Rectangle {

@@ -11,6 +11,9 @@ Item {
     readonly property int modelColumn: column
     // The view model reads the cell through the column's role of the step model.
     readonly property int modelValue: model.value !== undefined ? model.value : 0
+    onModelValueChanged: dimTableView.cellChanged()
+    // The view model offers some spare rows past the last step; they have no value.
+    visible: model.value !== undefined
     property int num_value: 0
     readonly property bool editing: editor.item !== null
     // What the cell shows: the stored value, or the text being typed.

@@ -575,6 +575,8 @@ WindowTestCase {
             compare(findChild(c, "cellText").text, String(coreProbe.cell(c.modelRow, c.modelColumn)),
                     what + ": cell " + key)
         }
+        verify(view.contentY <= Math.max(0, view.contentHeight + view.bottomMargin - view.height) + 0.5,
+               what + ": view past the last step")
         var bottom = view.contentY + view.height
         var right = view.contentX + view.width
         for (var r = 0; r < coreProbe.rowCount(); ++r) {
@@ -626,11 +628,14 @@ WindowTestCase {
         case "moveUp": mouseClick(button("moveUp")); break
         case "moveDown": mouseClick(button("moveDown")); break
         case "load": coreProbe.appendRows(4, n, n + 1, n * 10 % 256); dmx_list.refrushIndex(); break
+        // More rows than the view model keeps spare, so the view hears of a new row count.
+        case "loadMany": coreProbe.appendRows(70, n, n + 1, n * 10 % 256); dmx_list.refrushIndex(); break
+        case "deleteMany": clickRow(1); doubleClickRow(Math.min(72, coreProbe.rowCount() - 2)); mouseClick(button("delData")); break
         case "addFixture": table.addDevice(n % 27); break
         case "removeFixture": table.deleteDevice(); break
         case "right": view.contentX = Math.max(0, view.contentWidth - view.width); break
         case "left": view.contentX = 0; break
-        case "down": view.contentY = Math.max(0, view.contentHeight - view.height); break
+        case "down": view.contentY = Math.max(0, view.contentHeight + view.bottomMargin - view.height); break
         case "up": view.contentY = 0; break
         case "refresh": mouseClick(button("frushData")); break
         default: fail("unknown step " + step)
@@ -647,7 +652,9 @@ WindowTestCase {
                                       "left", "fader", "up", "right", "insert", "down", "delete", "left", "up"] },
             { tag: "everything", steps: ["load", "addFixture", "click", "fader", "edit", "insert", "right", "fader",
                                          "down", "delete", "left", "moveDown", "edit", "removeFixture", "up",
-                                         "load", "moveUp", "refresh", "fader"] }
+                                         "load", "moveUp", "refresh", "fader"] },
+            { tag: "many rows", steps: ["loadMany", "down", "fader", "deleteMany", "insert", "loadMany", "down",
+                                        "moveUp", "deleteMany", "up", "delete"] }
         ]
     }
 
@@ -659,6 +666,21 @@ WindowTestCase {
             act(data.steps[i], i + 1)
             compareViewWithModel(i + ": " + data.steps[i])
         }
+    }
+
+    // The view model's spare rows past the last step are out of reach: the scroll bar spans
+    // the steps, and at its end the last step is at the bottom of the view.
+    function test_scrollBarSpansTheSteps() {
+        coreProbe.appendRows(40, 0, 0, 0)
+        var bar = findChild(view, "vScroll")
+        var steps = table.rowTop(40)
+        tryCompare(bar, "size", view.height / steps, 1000)
+        bar.position = 1 - bar.size
+        compare(view.contentY, steps - view.height)
+        mouseWheel(view, view.width / 2, view.height / 2, 0, -1200)
+        wait(300)
+        compare(view.contentY, steps - view.height)
+        compareViewWithModel("at the end")
     }
 
     // ---- the marked row is the row edits go into
