@@ -17,6 +17,7 @@
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
+#include <QTimer>
 #include <QTranslator>
 #include <QtQml>
 
@@ -78,11 +79,16 @@ void wireEngine(QQmlEngine *engine)
     ctx->setContextProperty("fix_list", out->m_lightList);
     ctx->setContextProperty("dmx_fix", QVariant::fromValue(out->m_lightList->m_fixList));
     // Publishing the list again re-evaluates every binding on it, so the fixture strip
-    // follows the patch.
+    // follows the patch. Once per pass of the event loop: adding a show's fixtures one by
+    // one would otherwise rebuild the strip for each of them.
     light_list *patch = out->m_lightList;
-    QObject::connect(patch, &light_list::fixturesChanged, ctx, [ctx, patch] {
+    auto *republish = new QTimer(ctx);
+    republish->setSingleShot(true);
+    republish->setInterval(0);
+    QObject::connect(republish, &QTimer::timeout, ctx, [ctx, patch] {
         ctx->setContextProperty("dmx_fix", QVariant::fromValue(patch->m_fixList));
     });
+    QObject::connect(patch, &light_list::fixturesChanged, republish, qOverload<>(&QTimer::start));
     ctx->setContextProperty("dmx_data", QVariant::fromValue(out->m_dims));
     ctx->setContextProperty("dmx_list", g_dimList);
     ctx->setContextProperty("dmx", out);

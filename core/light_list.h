@@ -24,6 +24,8 @@ class light_list : public QObject
     int m_selBase = 0;
 
     Q_INVOKABLE int size() const { return m_fixList.size(); }
+    // The entry at index, or null; current even while the window's copy of the list waits.
+    Q_INVOKABLE QObject *at(int index) const { return m_fixList.value(index); }
     bool mapChannel(int channel);
     void debugList() const;
 

@@ -238,7 +238,7 @@ Rectangle {
             return false
         light_number++
         // The patch learns only the channel count; name its new entry after the type.
-        dmx_fix[dmx_fix.length - 1].fixType = fixture_catalogue.name(type)
+        fix_list.at(fix_list.size() - 1).fixType = fixture_catalogue.name(type)
         fixtureKinds = fixtureKinds.concat([type])
         fixtureEnds = fixtureEnds.concat([posCount])
         if (record)
