@@ -30,7 +30,7 @@ inline void loadInput(const uint8_t *data, size_t size, const char *suffix)
             std::abort();
         out.write(reinterpret_cast<const char *>(data), qint64(size));
     }
-    resetCore();
+    freshCore(modelCheck::none);
     appendRow(1, 2, 3);
     appendRow(4, 5, 6);
 
