@@ -32,7 +32,7 @@ inline light_fix *fixture(int index)
 
 // A new core graph and a recording interface that has received nothing: init() of every
 // test that uses the core.
-inline dimList *freshCore(modelCheck check = modelCheck::qtTest)
+inline dimList *freshCore(modelCheck check = modelCheck::fatal)
 {
     dimList *m = coreFixture::renew(check);
     dmxbox_reset();

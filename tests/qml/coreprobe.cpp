@@ -19,8 +19,7 @@ void recordMessage(QtMsgType type, const QMessageLogContext &context, const QStr
 }
 } // namespace
 
-// Published before the old graph goes, so that no binding ever sees a destroyed object. A
-// breach of the model rules aborts: it cannot fail the QML test function that caused it.
+// Published before the old graph goes, so that no binding ever sees a destroyed object.
 void coreProbe::freshCore()
 {
     coreFixture::renew(modelCheck::fatal, [this] { publishCore(m_engine); });
