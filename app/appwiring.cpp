@@ -66,7 +66,6 @@ void wireEngine(QQmlEngine *engine)
 {
     if (!g_dimList)
         g_dimList = new dimList(nullptr);
-    dmx *out = g_dimList->m_dmx;
 
     // QML must see these variants as arrays of objects.
     const int listType = qRegisterMetaType<QList<QObject *>>();
@@ -75,6 +74,15 @@ void wireEngine(QQmlEngine *engine)
         QMetaType::registerConverter<QList<QObject *>, QtMetaTypePrivate::QSequentialIterableImpl>(
             QtMetaTypePrivate::QSequentialIterableConvertFunctor<QList<QObject *>>());
 
+    publishCore(engine);
+    engine->rootContext()->setContextProperty("fixture_catalogue", new fixtureCatalogue(engine));
+
+    engine->addImportPath("qrc:/");
+}
+
+void publishCore(QQmlEngine *engine)
+{
+    dmx *out = g_dimList->m_dmx;
     QQmlContext *ctx = engine->rootContext();
     ctx->setContextProperty("fix_list", out->m_lightList);
     ctx->setContextProperty("dmx_fix", QVariant::fromValue(out->m_lightList->m_fixList));
@@ -92,7 +100,4 @@ void wireEngine(QQmlEngine *engine)
     ctx->setContextProperty("dmx_data", QVariant::fromValue(out->m_dims));
     ctx->setContextProperty("dmx_list", g_dimList);
     ctx->setContextProperty("dmx", out);
-    ctx->setContextProperty("fixture_catalogue", new fixtureCatalogue(engine));
-
-    engine->addImportPath("qrc:/");
 }

@@ -23,4 +23,8 @@ void registerQmlTypes();
 // QML tests so both see the same wiring.
 void wireEngine(QQmlEngine *engine);
 
+// Publishes the core object graph in g_dimList on the engine's root context, in place of
+// the one published before (the QML tests build a new graph for every test).
+void publishCore(QQmlEngine *engine);
+
 #endif

@@ -33,7 +33,7 @@ QUrl showUrl()
 
 void fillTable()
 {
-    resetCore();
+    freshCore(modelCheck::none);
     for (int r = 0; r < kRows; ++r) {
         StepRow *row = appendRow(quint16(r), quint16(r % 7));
         for (int c = 3; c < row->size(); ++c)
@@ -41,10 +41,10 @@ void fillTable()
     }
 }
 
+// An empty table: the one of a new graph.
 void clearRows()
 {
-    qDeleteAll(coreModel()->m_data);
-    coreModel()->m_data.clear();
+    freshCore(modelCheck::none);
 }
 
 showData tableShow()

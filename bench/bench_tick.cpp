@@ -35,7 +35,7 @@ struct playingCore {
     playingCore()
     {
         qInstallMessageHandler(dropMessages);
-        resetCore();
+        freshCore(modelCheck::none);
         dimList *m = coreModel();
         appendRow(0, 33, 0);
         appendRow(0, 33, 255);
@@ -56,8 +56,7 @@ struct playingCore {
     }
     ~playingCore()
     {
-        coreModel()->sendDmxEnable(false);
-        resetCore();
+        dropCore();
         qInstallMessageHandler(nullptr);
     }
 };

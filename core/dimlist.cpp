@@ -27,9 +27,27 @@ dimList::dimList(QObject *parent)
       m_engine(new playEngine(this, m_dmx)), m_timer(m_engine->m_timer),
       m_holdTimer(m_engine->m_holdTimer)
 {
+    {
+        // A new table starts where the process starts: no current row, nothing playing.
+        const auto held = playEngine::lock();
+        g_currentRow = -1;
+        g_playEnable = false;
+        g_advanceRow = 1;
+    }
     m_dmx->m_engine = m_engine;
     m_engine->setOutputThread(true);
     m_history = new undoHistory(this, this);
+}
+
+dimList::~dimList()
+{
+    // The output thread reads the table and the output object until it is joined here.
+    delete m_engine;
+    delete m_history;
+    qDeleteAll(m_data);
+    delete m_dmx;
+    delete m_fadeStep;
+    delete m_fadeValue;
 }
 
 QObject *dimList::history() const
@@ -118,6 +136,10 @@ QVariant dimList::headerData(int section, Qt::Orientation orientation, int role)
 bool dimList::setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
                             int role)
 {
+    // A change may only be announced for a section that exists.
+    const int sections = orientation == Qt::Vertical ? rowCount() : columnCount();
+    if (section < 0 || section >= sections)
+        return false;
     if (value == headerData(section, orientation, role))
         return false;
     emit headerDataChanged(orientation, section, section);

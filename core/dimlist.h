@@ -31,6 +31,8 @@ class dimList : public QAbstractTableModel
 
   public:
     explicit dimList(QObject *parent = nullptr);
+    // Stops the output thread first, then frees the table, its history and the output side.
+    ~dimList() override;
 
     // The file service and the output object work on these directly.
     dmx *m_dmx;

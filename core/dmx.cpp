@@ -8,6 +8,8 @@
 
 #include <QDebug>
 
+#include <cstring>
+
 uchar g_dmxFrame[512] = {};
 
 namespace
@@ -37,9 +39,21 @@ uchar defaultLevel(int channel)
 
 dmx::dmx(QObject *parent) : QObject(parent), m_lightList(new light_list(nullptr))
 {
+    {
+        // New channels start dark, and nothing has been sent through them yet.
+        const auto held = playEngine::lock();
+        std::memset(g_dimValue, 0, sizeof g_dimValue);
+        std::memset(g_dmxFrame, 0, sizeof g_dmxFrame);
+    }
     m_dims.reserve(512);
     for (ushort i = 0; i < 512; ++i)
         m_dims.append(new dim(i, nullptr));
+}
+
+dmx::~dmx()
+{
+    qDeleteAll(m_dims);
+    delete m_lightList;
 }
 
 void dmx::setLevel(int index, uchar value)

@@ -17,6 +17,7 @@ class dmx : public QObject
 
   public:
     explicit dmx(QObject *parent = nullptr);
+    ~dmx() override;
 
     QList<QObject *> m_dims;
     light_list *m_lightList;

@@ -23,6 +23,7 @@ light_list::light_list(QObject *parent) : QObject(parent)
     for (int id = kFixtureCount - 1; id >= 0; --id)
         m_startUp.prepend(new light_fix(id, kFixtureChannels, this));
     m_fixList = m_startUp;
+    restartWalk();
 }
 
 // An incremental walk: callers ask for 0, 1, 2, ... within one pass, so each call only

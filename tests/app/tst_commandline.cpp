@@ -41,7 +41,7 @@ QByteArray contents(const QString &path)
 // types the show records.
 void writeShow(const QString &path, const QVariantList &fixtureTypes = {})
 {
-    resetCore();
+    freshCore();
     for (int r = 0; r < 10; ++r) {
         StepRow *row = appendRow(quint16(r + 1), quint16(2 * r), 0);
         for (int c = 1; c <= kShowChannels; ++c)
@@ -61,6 +61,8 @@ class tst_commandline : public QObject
 
   private slots:
     void initTestCase();
+    void init() { freshCore(); }
+    void cleanup() { dropCore(); }
     void headlessMatchesWindow_data();
     void headlessMatchesWindow();
     void conversionFailures_data();
@@ -95,7 +97,6 @@ void tst_commandline::initTestCase()
 
 QObject *tst_commandline::openWindow(QQmlApplicationEngine &engine)
 {
-    resetCore();
     wireEngine(&engine);
     engine.load(QUrl(QStringLiteral("qrc:/main.qml")));
     return engine.rootObjects().value(0);

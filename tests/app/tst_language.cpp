@@ -40,7 +40,12 @@ class tst_language : public QObject
 
   private slots:
     void initTestCase() { registerQmlTypes(); }
-    void cleanup() { removeTranslations(); }
+    void init() { freshCore(); }
+    void cleanup()
+    {
+        removeTranslations();
+        dropCore();
+    }
     void localeChoosesTheTexts_data();
     void localeChoosesTheTexts();
     void everyChannelTitleIsTranslated_data();
@@ -89,7 +94,6 @@ void tst_language::localeChoosesTheTexts()
     QFETCH(QStringList, expected);
     QCOMPARE(installTranslation(QLocale(locale)), english);
 
-    resetCore();
     QQmlApplicationEngine engine;
     wireEngine(&engine);
     engine.load(QUrl(QStringLiteral("qrc:/main.qml")));

@@ -23,6 +23,8 @@ class tst_startup : public QObject
     Q_OBJECT
 
   private slots:
+    void init() { freshCore(); }
+    void cleanup() { dropCore(); }
     void brokenMainDocumentExitsWithMinusOne();
     void mainDocumentLoadsWithoutWarnings();
     void contextPropertiesArePublished();
@@ -91,7 +93,6 @@ void tst_startup::channelListIsInChannelOrder()
 
 void tst_startup::propertyChangesReachQmlThroughTheCopies()
 {
-    resetCore();
     QQmlEngine engine;
     wireEngine(&engine);
     QQmlComponent c(&engine);

@@ -1,6 +1,7 @@
 #ifndef CORETESTSUPPORT_H
 #define CORETESTSUPPORT_H
 
+#include "corefixture.h"
 #include "dim.h"
 #include "dimlist.h"
 #include "dmx.h"
@@ -13,12 +14,9 @@
 #include <QTimer>
 #include <cstring>
 
-// The core is a process-wide singleton graph; tests share one and put it back to its
-// start-up state before each case.
+// The graph of the running test; freshCore() builds it.
 inline dimList *coreModel()
 {
-    if (!g_dimList)
-        g_dimList = new dimList(nullptr);
     return g_dimList;
 }
 
@@ -32,36 +30,19 @@ inline light_fix *fixture(int index)
     return static_cast<light_fix *>(coreModel()->m_dmx->m_lightList->m_fixList.at(index));
 }
 
-inline void resetCore()
+// A new core graph and a recording interface that has received nothing: init() of every
+// test that uses the core.
+inline dimList *freshCore(modelCheck check = modelCheck::fatal)
 {
-    dimList *m = coreModel();
-    // Ticks and holds on this thread's timers, so that a test can drive them by hand.
-    m->m_engine->setOutputThread(false);
-    m->m_timer->stop();
-    g_playEnable = false;
-    g_advanceRow = 1;
-    g_currentRow = -1;
-    m->m_history->clear();
-    qDeleteAll(m->m_data);
-    m->m_data.clear();
-    m->refrushModel();
-    m->m_playStart = 0;
-    m->m_playEnd = -1;
-    m->m_between = 1;
-    m->m_repeat = 0;
-    m->m_fadeStep->fill(0.0f);
-    m->m_fadeValue->fill(0.0f);
-    m->m_dmx->m_sendLive = false;
-    m->m_dmx->m_outputEnable = false;
-    for (int i = 0; i < 512; ++i) {
-        channel(i)->m_en = 0;
-        channel(i)->m_linkage = 0;
-        channel(i)->m_runFlag = false;
-    }
-    m->m_dmx->m_lightList->restoreStartUp();
-    std::memset(g_dimValue, 0, sizeof g_dimValue);
-    std::memset(g_dmxFrame, 0, sizeof g_dmxFrame);
+    dimList *m = coreFixture::renew(check);
     dmxbox_reset();
+    return m;
+}
+
+// cleanup(): the graph goes with its test.
+inline void dropCore()
+{
+    coreFixture::drop();
 }
 
 // The snap flags of the first count channels, channel 1 first.

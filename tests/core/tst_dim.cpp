@@ -7,7 +7,8 @@ class tst_dim : public QObject
     Q_OBJECT
 
   private slots:
-    void init() { resetCore(); }
+    void init() { freshCore(); }
+    void cleanup() { dropCore(); }
     void numbering();
     void levelWrite_data();
     void levelWrite();

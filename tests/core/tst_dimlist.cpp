@@ -9,7 +9,8 @@ class tst_dimlist : public QObject
     Q_OBJECT
 
   private slots:
-    void init() { resetCore(); }
+    void init() { freshCore(); }
+    void cleanup() { dropCore(); }
     void newModel();
     void roleNames();
     void dataRoles();
@@ -189,6 +190,8 @@ void tst_dimlist::refrushIndex()
 void tst_dimlist::headerData()
 {
     dimList *m = coreModel();
+    for (int r = 0; r < 5; ++r)
+        appendRow();
     QCOMPARE(m->headerData(4, Qt::Vertical).toString(), QString("5"));
     QCOMPARE(m->headerData(3, Qt::Horizontal).toString(), QString("channel1"));
     QVERIFY(!m->headerData(3, Qt::Horizontal, Qt::EditRole).isValid());

@@ -8,7 +8,8 @@ class tst_dimlist_editing : public QObject
     Q_OBJECT
 
   private slots:
-    void init() { resetCore(); }
+    void init() { freshCore(); }
+    void cleanup() { dropCore(); }
     void insertRowsNumbersAndCopies();
     void insertRowsRefused_data();
     void insertRowsRefused();

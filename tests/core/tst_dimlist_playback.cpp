@@ -9,7 +9,8 @@ class tst_dimlist_playback : public QObject
     Q_OBJECT
 
   private slots:
-    void init() { resetCore(); }
+    void init() { freshCore(); }
+    void cleanup() { dropCore(); }
     void rowSequence_data();
     void rowSequence();
     void wrapJumpsToPreviousRow_data();

@@ -7,7 +7,8 @@ class tst_dmx : public QObject
     Q_OBJECT
 
   private slots:
-    void init() { resetCore(); }
+    void init() { freshCore(); }
+    void cleanup() { dropCore(); }
     void setDmxValue_data();
     void setDmxValue();
     void outputDisabledSendsNothing();

@@ -7,7 +7,8 @@ class tst_light_list : public QObject
     Q_OBJECT
 
   private slots:
-    void init() { resetCore(); }
+    void init() { freshCore(); }
+    void cleanup() { dropCore(); }
     void startUpList();
     void packing_data();
     void packing();

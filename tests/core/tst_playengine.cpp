@@ -12,7 +12,7 @@ class tst_playengine : public QObject
     Q_OBJECT
 
   private slots:
-    void init() { resetCore(); }
+    void init() { freshCore(); }
     void cleanup();
     void loopFrames_data();
     void loopFrames();
@@ -61,7 +61,8 @@ void startThreaded(frameLog &log)
 
 void tst_playengine::cleanup()
 {
-    coreModel()->m_engine->setOutputThread(false);
+    // The graph's output thread is joined before the hook's log goes.
+    dropCore();
     dmxbox_setFrameHook(nullptr, nullptr);
 }
 

@@ -16,6 +16,8 @@ class tst_playstress : public QObject
     Q_OBJECT
 
   private slots:
+    void init() { freshCore(); }
+    void cleanup() { dropCore(); }
     void randomEditsWhilePlaying();
 
   private:
@@ -114,7 +116,6 @@ void tst_playstress::edit(QRandomGenerator &rng, dmxFile &files, const QUrl &sho
 
 void tst_playstress::randomEditsWhilePlaying()
 {
-    resetCore();
     dimList *m = coreModel();
     for (int r = 0; r < 4; ++r)
         appendRow(static_cast<quint16>(r % 2), static_cast<quint16>(r),

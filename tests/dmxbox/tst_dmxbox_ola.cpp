@@ -114,6 +114,7 @@ class tst_DmxboxOla : public QObject
     void stateFollowsOlad_data();
     void stateFollowsOlad();
     void closeConfirmsLastFrameThenDrops();
+    void cleanup() { coreFixture::drop(); }
     void cleanupTestCase();
 };
 
@@ -175,9 +176,9 @@ void tst_DmxboxOla::playbackReachesOlaAtFrameRate()
 {
     // A three-step program cross-faded over 10 ticks per step, sent by the output object on
     // a 30 ms tick the way playback does.
-    dmx *out = coreModel()->m_dmx;
-    // Every frame is compared, so none may be merged with the next by the output thread.
-    coreModel()->m_engine->setOutputThread(false);
+    // Every frame is compared; the new graph's output thread is off, so none is merged with
+    // the next.
+    dmx *out = coreFixture::renew()->m_dmx;
     for (int i = 0; i < out->m_lightList->size(); ++i)
         fixture(i)->m_select = 1;
     out->m_outputEnable = true;
@@ -213,7 +214,6 @@ void tst_DmxboxOla::playbackReachesOlaAtFrameRate()
     QTRY_VERIFY_WITH_TIMEOUT(!reader.m_updates.isEmpty() && reader.m_updates.last() == sent.last(),
                              3000);
     pump.stop();
-    out->m_outputEnable = false;
 
     QCOMPARE(sent.size(), ticks);
     QVERIFY(reader.m_updates == sent);

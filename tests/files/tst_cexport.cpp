@@ -77,6 +77,7 @@ class tst_cexport : public QObject
 
   private slots:
     void init();
+    void cleanup() { dropCore(); }
     void goldenText();
     void strideAndRange_data();
     void strideAndRange();
@@ -101,7 +102,7 @@ class tst_cexport : public QObject
 
 void tst_cexport::init()
 {
-    resetCore();
+    freshCore();
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
 }

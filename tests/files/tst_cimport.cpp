@@ -48,6 +48,7 @@ class tst_cimport : public QObject
 
   private slots:
     void init();
+    void cleanup() { dropCore(); }
     void roundTripWithStartUpPatch();
     void flagLine_data();
     void flagLine();
@@ -74,7 +75,7 @@ class tst_cimport : public QObject
 
 void tst_cimport::init()
 {
-    resetCore();
+    freshCore();
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
 }
@@ -274,7 +275,7 @@ void tst_cimport::emptyExportImportsNothing()
 {
     appendRow(1, 1, 1);
     const QUrl url = QUrl::fromLocalFile(m_dir->filePath("empty.c"));
-    resetCore();
+    freshCore();
     QVERIFY(m_files.saveData(url, 0, 0, -1, kCFilter));
     channel(0)->m_en = 1;
     QCOMPARE(m_files.loadData(url), 0);

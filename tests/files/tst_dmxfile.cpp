@@ -86,6 +86,7 @@ class tst_dmxfile : public QObject
 
   private slots:
     void init();
+    void cleanup() { dropCore(); }
     void goldenBytes();
     void saveNames_data();
     void saveNames();
@@ -121,7 +122,7 @@ class tst_dmxfile : public QObject
 
 void tst_dmxfile::init()
 {
-    resetCore();
+    freshCore();
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
 }
@@ -197,7 +198,7 @@ void tst_dmxfile::roundTrip()
     QVERIFY(m_files.saveData(urlOf("trip.dmx"), 512, 0, 0, kDmxFilter));
     QCOMPARE(readAll(pathOf("trip.dmx")).size(), 29 + 512 + 516);
 
-    resetCore();
+    freshCore();
     channel(1)->m_en = 1; // cleared by the file
     FlagSpies spies(512);
     QCOMPARE(m_files.loadData(urlOf("trip.dmx")), 512);
@@ -222,7 +223,7 @@ void tst_dmxfile::appendsAfterExistingRows()
         appendRow(10 + i, 20 + i, 100 + i);
     QVERIFY(m_files.saveData(urlOf("three"), 8, 0, 2, kDmxFilter));
 
-    resetCore();
+    freshCore();
     for (int i = 0; i < 5; ++i)
         appendRow(1, 1, 1);
     QCOMPARE(m_files.loadData(urlOf("three.dmx")), 8);
@@ -264,7 +265,7 @@ void tst_dmxfile::emptyTableAndNoChannels()
     QVERIFY(m_files.saveData(urlOf("s.dmx"), col, 0, 0, kDmxFilter));
     QCOMPARE(readAll(pathOf("s.dmx")).size(), size);
 
-    resetCore();
+    freshCore();
     channel(2)->m_en = 1;
     const int expectedC = qBound(0, col, 512);
     QCOMPARE(m_files.loadData(urlOf("s.dmx")), expectedC);
@@ -554,7 +555,7 @@ void tst_dmxfile::fixtureBlock()
     QCOMPARE(plain.flags, QByteArray("\0\1\0\0\0\0\0\0", 8));
     QCOMPARE(plain.records.at(2), record(2, 4, QByteArray("\0\0\0\0\0f\0\0", 8)));
 
-    resetCore();
+    freshCore();
     m_files.setFixtureTypes({});
     QCOMPARE(m_files.loadData(urlOf("fix.dmx")), 8);
     QCOMPARE(m_files.lastError(), QString());

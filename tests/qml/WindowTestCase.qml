@@ -1,8 +1,8 @@
 import QtQuick 2.10
 import QtTest 1.2
 
-// Base of the window tests: every test function gets a fresh main window on a core put
-// back to its start-up state. Derived cases reach the window's elements with item(name).
+// Base of the window tests: every test function gets a fresh main window on a new core.
+// Derived cases reach the window's elements with item(name).
 TestCase {
     id: windowCase
     when: windowShown
@@ -10,7 +10,7 @@ TestCase {
     property var win: null
 
     function createWindow() {
-        coreProbe.resetCore()
+        coreProbe.freshCore()
         var component = Qt.createComponent("qrc:/main.qml")
         compare(component.status, Component.Ready, component.errorString())
         win = component.createObject(null)

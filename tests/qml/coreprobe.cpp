@@ -1,5 +1,6 @@
 #include "coreprobe.h"
 
+#include "appwiring.h"
 #include "coretestsupport.h"
 
 #include <QFile>
@@ -18,9 +19,16 @@ void recordMessage(QtMsgType type, const QMessageLogContext &context, const QStr
 }
 } // namespace
 
-void coreProbe::resetCore()
+// Published before the old graph goes, so that no binding ever sees a destroyed object.
+void coreProbe::freshCore()
 {
-    ::resetCore();
+    coreFixture::renew(modelCheck::fatal, [this] { publishCore(m_engine); });
+    dmxbox_reset();
+}
+
+void coreProbe::dropCore()
+{
+    ::dropCore();
 }
 
 void coreProbe::appendRows(int count, int speed, int fade, int level)

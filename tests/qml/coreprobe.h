@@ -5,9 +5,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// Test-only window into the core for the QML tests: puts the core back to its start-up
-// state, fills the table without the editing operations, and reads back what the DMX
-// interface received.
+class QQmlEngine;
+
+// Test-only window into the core for the QML tests: builds a new core for each test and
+// publishes it to the documents, fills the table without the editing operations, and reads
+// back what the DMX interface received.
 class coreProbe : public QObject
 {
     Q_OBJECT
@@ -15,7 +17,12 @@ class coreProbe : public QObject
   public:
     using QObject::QObject;
 
-    Q_INVOKABLE void resetCore();
+    // The engine whose documents the new cores are published to.
+    void setEngine(QQmlEngine *engine) { m_engine = engine; }
+    // A new core graph in place of the one the documents saw; create the window afterwards.
+    Q_INVOKABLE void freshCore();
+    // Destroys the graph while the engine can still let go of it.
+    void dropCore();
     Q_INVOKABLE void appendRows(int count, int speed, int fade, int level);
     Q_INVOKABLE int rowCount() const;
     Q_INVOKABLE int cell(int row, int column) const;
@@ -49,6 +56,7 @@ class coreProbe : public QObject
 
   private:
     QTemporaryDir m_tempDir;
+    QQmlEngine *m_engine = nullptr;
 };
 
 #endif

@@ -19,8 +19,11 @@ class qmlTestSetup : public QObject
     {
         registerQmlTypes();
         wireEngine(engine);
+        m_probe.setEngine(engine);
         engine->rootContext()->setContextProperty("coreProbe", &m_probe);
     }
+
+    void cleanupTestCase() { m_probe.dropCore(); }
 
   private:
     coreProbe m_probe;

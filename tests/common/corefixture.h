@@ -1,0 +1,68 @@
+#ifndef COREFIXTURE_H
+#define COREFIXTURE_H
+
+#include "dimlist.h"
+#include "playengine.h"
+
+#include <QAbstractItemModelTester>
+
+#include <functional>
+
+// Whether a new model is watched for breaches of the item model rules. A breach aborts the
+// test program with the tester's message: reporting it as a QtTest failure instead formats
+// both sides of every comparison the tester makes and costs ten times as much.
+enum class modelCheck {
+    fatal,
+    none // benchmarks and fuzzers, which measure or repeat the model's own work
+};
+
+// Every test gets the object graph that start-up builds, new: the model with its output
+// object, channel objects, fixture patch and engine, and the process-wide levels, frame and
+// play state as the constructors set them at start. Nothing a test changed can reach the
+// next one, whatever members the graph grows.
+class coreFixture
+{
+  public:
+    // Replaces the graph in g_dimList by a new one, with the output thread off so that a test
+    // drives ticks and holds by hand. `published` runs once the new graph is in g_dimList and
+    // before the old one is destroyed, for whoever handed the old one out.
+    static dimList *renew(modelCheck check = modelCheck::fatal,
+                          const std::function<void()> &published = {})
+    {
+        dimList *old = g_dimList;
+        // Its thread writes the process-wide levels the new graph starts from.
+        if (old)
+            old->m_engine->finish();
+        stopModelChecks();
+        g_dimList = new dimList(nullptr);
+        g_dimList->m_engine->setOutputThread(false);
+        if (check == modelCheck::fatal)
+            s_tester = new QAbstractItemModelTester(
+                g_dimList, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        if (published)
+            published();
+        delete old;
+        return g_dimList;
+    }
+
+    // Destroys the graph, joining its output thread.
+    static void drop()
+    {
+        stopModelChecks();
+        dimList *old = g_dimList;
+        g_dimList = nullptr;
+        delete old;
+    }
+
+    // For tables of thousands of rows: the tester walks every cell on every reset.
+    static void stopModelChecks()
+    {
+        delete s_tester;
+        s_tester = nullptr;
+    }
+
+  private:
+    static inline QAbstractItemModelTester *s_tester = nullptr;
+};
+
+#endif
