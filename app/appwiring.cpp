@@ -90,7 +90,8 @@ void publishCore(QQmlEngine *engine)
     // follows the patch. Once per pass of the event loop: adding a show's fixtures one by
     // one would otherwise rebuild the strip for each of them.
     light_list *patch = out->m_lightList;
-    auto *republish = new QTimer(ctx);
+    // Owned by the patch: a test's fresh core takes its timer with it.
+    auto *republish = new QTimer(patch);
     republish->setSingleShot(true);
     republish->setInterval(0);
     QObject::connect(republish, &QTimer::timeout, ctx, [ctx, patch] {
