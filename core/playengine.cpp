@@ -19,6 +19,8 @@ namespace
 {
 constexpr int kChannels = 512;
 constexpr int kTickMs = 30;
+// Ticks per update of the window's levels while playing.
+constexpr int kWindowTicks = 2;
 constexpr auto kTick = std::chrono::milliseconds(kTickMs);
 // Two frames never closer than this, whatever asks for them.
 constexpr auto kMinGap = std::chrono::milliseconds(15);
@@ -190,6 +192,9 @@ void playEngine::stop()
     m_phase = phase::idle;
     g_playEnable = false;
     m_dmx->m_sendLive = true;
+    // Levels of the last ticks not told yet.
+    if (m_dirty.any())
+        postUpdate();
 }
 
 void playEngine::enable(bool on)
@@ -290,8 +295,17 @@ void playEngine::loadNextRow()
             step[ch] = v == t ? 0.0f : float(qAbs(t - v)) / float(ticks);
         }
     }
-    qDebug() << "m_repeat" << m->m_repeat << "m_times" << ticks << "currentRow" << g_currentRow
-             << "[from" << m->m_playStart << "to" << m->m_playEnd << "]";
+    const rowLoad load{m->m_repeat, ticks, g_currentRow, m->m_playStart, m->m_playEnd};
+    if (!onOutputThread())
+        logRowLoad(load);
+    else if (m_rowLoadCount < int(m_rowLoads.size()))
+        m_rowLoads[size_t(m_rowLoadCount++)] = load;
+}
+
+void playEngine::logRowLoad(const rowLoad &load)
+{
+    qDebug() << "m_repeat" << load.repeat << "m_times" << load.ticks << "currentRow" << load.row
+             << "[from" << load.start << "to" << load.end << "]";
 }
 
 void playEngine::jumpTo(int row)
@@ -373,7 +387,9 @@ void playEngine::startHold(int ms)
         return;
     }
     // From the tick's deadline, not from when it ran, so that show time does not drift.
+    // The window sees the levels the hold keeps.
     m_phase = phase::holding;
+    postUpdate();
     m_holdUntil = m_tickTime + std::chrono::milliseconds(ms);
     m_wake.notify_all();
 }
@@ -436,8 +452,14 @@ void playEngine::deliverUpdates()
     bool repeatNews = false;
     bool stopNews = false;
     uint repeat = 0;
+    std::array<rowLoad, 32> loads;
+    int loadCount = 0;
     {
         const auto held = lock();
+        loads = m_rowLoads;
+        loadCount = m_rowLoadCount;
+        m_rowLoadCount = 0;
+        m_ticksUntold = 0;
         dirty = m_dirty;
         m_dirty.reset();
         row = m_rowNews;
@@ -450,6 +472,8 @@ void playEngine::deliverUpdates()
         m_updatePosted = false;
         takeSnapshots();
     }
+    for (int i = 0; i < loadCount; ++i)
+        logRowLoad(loads[size_t(i)]);
     // The table was empty at a tick: stop, unless rows came back meanwhile.
     if (stopNews)
         enable(g_playEnable);
@@ -502,7 +526,10 @@ void playEngine::runDue(clock::time_point now)
     m_tickTime = m_nextTick;
     m_nextTick += kTick;
     runTick();
-    postUpdate();
+    // Levels reach the window every other tick, which halves its repaints; anything else
+    // it is told at once.
+    if (++m_ticksUntold >= kWindowTicks || m_rowNews != -2 || m_repeatNews || m_stopNews)
+        postUpdate();
 }
 
 void playEngine::sendPending(tableLock &held)

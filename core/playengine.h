@@ -3,6 +3,7 @@
 
 #include <QObject>
 
+#include <array>
 #include <bitset>
 #include <chrono>
 #include <condition_variable>
@@ -93,6 +94,19 @@ class playEngine : public QObject
     bool m_repeatNews = false;
     bool m_stopNews = false;
     bool m_updatePosted = false;
+    // Ticks whose levels the window has not been told yet.
+    int m_ticksUntold = 0;
+    // Row loads on the output thread, logged later by the GUI thread: a write to stderr may
+    // block, which a real-time thread must not.
+    struct rowLoad {
+        uint repeat;
+        int ticks;
+        int row;
+        int start;
+        int end;
+    };
+    std::array<rowLoad, 32> m_rowLoads = {};
+    int m_rowLoadCount = 0;
     std::thread::id m_outputId;
 
     Q_SLOT void deliverUpdates();
@@ -105,6 +119,7 @@ class playEngine : public QObject
     void jumpTo(int row);
     void setLevel(int channel, int value);
     void rowLoaded(int row);
+    void logRowLoad(const rowLoad &load);
     void repeatCounted();
     void startHold(int ms);
     void packAndSend();
