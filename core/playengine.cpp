@@ -5,6 +5,7 @@
 #include "dmx.h"
 #include "dmxbox.h"
 #include "light_list.h"
+#include "realtimekit.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -12,6 +13,7 @@
 
 #include <pthread.h>
 #include <sched.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -47,6 +49,21 @@ bool validRow(const dimList *m, int row)
     return row >= 0 && row < m->m_data.size();
 }
 
+// Without the right to ask the kernel, as a desktop user usually is.
+void askRealtimeKit()
+{
+    realtimeKit kit(QDBusConnection::systemBus());
+    const int granted = kit.makeThreadRealtime(gettid(), kRtPriority);
+    if (granted > 0 && sched_getscheduler(0) != SCHED_OTHER)
+        qInfo() << "DMX output thread: real-time priority SCHED_RR" << granted
+                << "from RealtimeKit";
+    else
+        qInfo().noquote() << QStringLiteral(
+                                 "DMX output thread: normal priority (no real-time permission; "
+                                 "RealtimeKit: %1)")
+                                 .arg(granted > 0 ? QStringLiteral("not applied") : kit.why());
+}
+
 void askForRealtime()
 {
     sched_param param{};
@@ -56,7 +73,7 @@ void askForRealtime()
     else if (pthread_setschedparam(pthread_self(), SCHED_RR, &param) == 0)
         qInfo() << "DMX output thread: real-time priority SCHED_RR" << kRtPriority;
     else
-        qInfo() << "DMX output thread: normal priority (no real-time permission)";
+        askRealtimeKit();
 }
 } // namespace
 
