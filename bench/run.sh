@@ -85,4 +85,10 @@ if [ "$what" = frames ]; then
     measure "B: 1000 x 512, fades 2-10, 20 fixtures" "$tmp/b.dmx" play-only
     measure "B with both CPUs busy" "$tmp/b.dmx" play-only busy
     measure "B without fixtures" "$tmp/b.dmx" play-bare
+    # How soon the fader strip and the marked row show what the output sent (frames dropped).
+    for i in $(seq "$runs"); do
+        echo "== A: the window follows the output, run $i of $runs"
+        env DISPLAY="$display" LD_PRELOAD="$PWD/$build/bench/libframefifo.so" \
+            "$build/bench/uiprobe" "$tmp/a.dmx" "$window" follow-latency 2>/dev/null | grep follows
+    done
 fi
