@@ -9,10 +9,12 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <pthread.h>
 #include <sched.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -148,6 +150,7 @@ void playEngine::setOutputThread(bool on)
     m_phase = g_playEnable ? phase::ticking : phase::idle;
     m_nextTick = clock::now() + kTick;
     takeSnapshots();
+    openNews();
     m_thread = std::thread([this] { run(); });
 }
 
@@ -164,6 +167,36 @@ void playEngine::finish()
     const auto held = lock();
     m_threaded = false;
     m_phase = phase::idle;
+    closeNews();
+}
+
+void playEngine::openNews()
+{
+    m_newsFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (m_newsFd < 0)
+        return;
+    m_newsNotifier = new QSocketNotifier(m_newsFd, QSocketNotifier::Read, this);
+    connect(m_newsNotifier, &QSocketNotifier::activated, this, &playEngine::newsArrived);
+}
+
+void playEngine::closeNews()
+{
+    delete m_newsNotifier;
+    m_newsNotifier = nullptr;
+    if (m_newsFd >= 0)
+        close(m_newsFd);
+    m_newsFd = -1;
+    // A delivery asked for and not yet made still reaches the window.
+    if (m_updatePosted)
+        QMetaObject::invokeMethod(this, "deliverUpdates", Qt::QueuedConnection);
+}
+
+void playEngine::newsArrived()
+{
+    quint64 count = 0;
+    if (read(m_newsFd, &count, sizeof count) < 0)
+        count = 0;
+    deliverUpdates();
 }
 
 bool playEngine::onOutputThread() const
@@ -456,6 +489,11 @@ void playEngine::postUpdate()
     if (m_updatePosted)
         return;
     m_updatePosted = true;
+    if (m_newsFd >= 0) {
+        const quint64 one = 1;
+        if (write(m_newsFd, &one, sizeof one) == sizeof one)
+            return;
+    }
     // By name: the queued call is then built inside Qt, out of this thread's sight.
     QMetaObject::invokeMethod(this, "deliverUpdates", Qt::QueuedConnection);
 }

@@ -13,6 +13,7 @@
 
 class dimList;
 class dmx;
+class QSocketNotifier;
 class QTimer;
 
 // Playback and frame output: the tick, the hold, the frame packing and every call of the
@@ -94,6 +95,10 @@ class playEngine : public QObject
     bool m_repeatNews = false;
     bool m_stopNews = false;
     bool m_updatePosted = false;
+    // Wakes the GUI thread for a delivery: an eventfd, which the output thread can write
+    // without waiting on any lock the GUI thread holds (Qt's event queue has one).
+    int m_newsFd = -1;
+    QSocketNotifier *m_newsNotifier = nullptr;
     // Ticks whose levels the window has not been told yet.
     int m_ticksUntold = 0;
     // Row loads on the output thread, logged later by the GUI thread: a write to stderr may
@@ -110,6 +115,9 @@ class playEngine : public QObject
     std::thread::id m_outputId;
 
     Q_SLOT void deliverUpdates();
+    void newsArrived();
+    void openNews();
+    void closeNews();
     bool onOutputThread() const;
     void takeSnapshots();
     void stop();
