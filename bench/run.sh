@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release and produces every figure of bench/README.md.
 #   bash bench/run.sh [core|ui|all]   (default all; as root for the olad sandbox)
-#   bash bench/run.sh frames          frame timing seen from outside the program (not in all)
+#   bash bench/run.sh frames          frame timing seen from outside the program (not in all;
+#                                     CASES=REGEX picks the cases by their label)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -59,6 +60,7 @@ if [ "$what" = frames ]; then
     # measure LABEL SHOW MODE [busy] [user]: RUNS runs of warm-up + window seconds each.
     measure() {
         local label=$1 show=$2 mode=$3 load=${4:-} user=${5:-}
+        [[ "$label" =~ ${CASES:-.} ]] || return 0
         for i in $(seq "$runs"); do
             if [ "$load" = busy ]; then
                 for _ in $(seq "$(nproc)"); do (while :; do :; done) & busy+=($!); done
@@ -85,4 +87,12 @@ if [ "$what" = frames ]; then
     measure "B: 1000 x 512, fades 2-10, 20 fixtures" "$tmp/b.dmx" play-only
     measure "B with both CPUs busy" "$tmp/b.dmx" play-only busy
     measure "B without fixtures" "$tmp/b.dmx" play-bare
+    # How soon the fader strip and the marked row show what the output sent (frames dropped).
+    label="A: the window follows the output"
+    [[ "$label" =~ ${CASES:-.} ]] || runs=0
+    for i in $(seq "$runs"); do
+        echo "== $label, run $i of $runs"
+        env DISPLAY="$display" LD_PRELOAD="$PWD/$build/bench/libframefifo.so" \
+            "$build/bench/uiprobe" "$tmp/a.dmx" "$window" follow-latency 2>/dev/null | grep follows
+    done
 fi

@@ -1,7 +1,8 @@
 // Drives the real window with a large show and measures what a user feels: start-up to the
 // first frame, fader latency, edits, load/save, playback frame timing and memory.
-// Run under a display (Xvfb): uiprobe SHOW.dmx [playback seconds] [play-only|play-bare|scroll]
-// (play-bare: no fixtures added, straight to playback; scroll: 512 channel columns, seconds 0)
+// Run under a display (Xvfb): uiprobe SHOW.dmx [playback seconds] [play-only|play-bare|scroll|
+// follow-latency] (play-bare: no fixtures added, straight to playback; scroll: 512 channel
+// columns, seconds 0; follow-latency: how soon the window shows the output's state)
 #include "appwiring.h"
 #include "dim.h"
 #include "dimlist.h"
@@ -9,6 +10,7 @@
 #include "dmxbox.h"
 #include "dmxbox_trace.h"
 #include "dmxfile.h"
+#include "playengine.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,14 +18,21 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QQmlApplicationEngine>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <mutex>
+#include <pthread.h>
+#include <sched.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -186,6 +195,111 @@ int scrollFigures(QQuickWindow *window, QObject *table, QObject *chType, QObject
     return 0;
 }
 
+// How long the window takes to show what the output thread has sent: a sampler thread
+// notes every change of channel 2's level and of the current row (with the table lock, as
+// the output thread changes them just before it sends); on every frame the window swaps,
+// a newly shown fader value or marked row is matched to the change that brought it.
+struct outputChange {
+    qint64 ns;
+    int level;
+    int row;
+};
+
+qint64 steadyNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Time from the output's change to `shown` (the last one before `at`) to `at`; -1 if the
+// output never had it in the last second.
+double followMs(const std::vector<outputChange> &changes, int outputChange::*what, int shown,
+                qint64 at)
+{
+    for (auto i = changes.rbegin(); i != changes.rend(); ++i) {
+        if (i->ns > at)
+            continue;
+        if (at - i->ns > 1000000000)
+            return -1;
+        if ((*i).*what != shown)
+            continue;
+        auto before = std::next(i);
+        if (before == changes.rend() || (*before).*what != shown)
+            return (at - i->ns) / 1e6;
+    }
+    return -1;
+}
+
+void followLatency(QQuickWindow *window, QObject *table, int seconds)
+{
+    auto *strip = window->findChild<QQuickItem *>(QStringLiteral("dimChannel"));
+    // The second fader: channel 1 snaps at every step, channel 2 fades.
+    QList<QQuickItem *> faders;
+    for (QQuickItem *d : strip->property("contentItem").value<QQuickItem *>()->childItems()) {
+        if (d->objectName() == QLatin1String("dimmer"))
+            faders << d;
+    }
+    std::sort(faders.begin(), faders.end(),
+              [](const QQuickItem *a, const QQuickItem *b) { return a->x() < b->x(); });
+    QObject *fader = faders.value(1)->findChild<QObject *>(QStringLiteral("sizeSlider"));
+    std::vector<outputChange> changes;
+    changes.reserve(200000);
+    std::atomic<bool> quit{false};
+    std::mutex guard;
+    std::thread sampler([&] {
+        // Below the output thread, above the window, so that its stamps are not late.
+        sched_param param{};
+        param.sched_priority = 5;
+        pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+        outputChange last{0, -1, -2};
+        while (!quit) {
+            outputChange now{steadyNs(), 0, 0};
+            {
+                const auto held = playEngine::lock();
+                now.level = g_dimValue[1];
+                now.row = g_currentRow;
+            }
+            if (now.level != last.level || now.row != last.row) {
+                const std::lock_guard<std::mutex> lock(guard);
+                changes.push_back(now);
+                last = now;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(250));
+        }
+    });
+    std::vector<double> levels, rows;
+    int shownLevel = -1, shownRow = -2;
+    auto c = QObject::connect(window, &QQuickWindow::frameSwapped, [&] {
+        const qint64 at = steadyNs();
+        const int level = qRound(fader->property("value").toDouble());
+        const int row = table->property("markedRow").toInt();
+        const std::lock_guard<std::mutex> lock(guard);
+        if (level != shownLevel) {
+            const double ms = followMs(changes, &outputChange::level, level, at);
+            if (ms >= 0 && shownLevel >= 0)
+                levels.push_back(ms);
+            shownLevel = level;
+        }
+        if (row != shownRow) {
+            const double ms = followMs(changes, &outputChange::row, row, at);
+            if (ms >= 0 && shownRow >= -1)
+                rows.push_back(ms);
+            shownRow = row;
+        }
+    });
+    settle(seconds * 1000);
+    QObject::disconnect(c);
+    quit = true;
+    sampler.join();
+    report("fader follows output, median", median(levels), "ms");
+    report("fader follows output, p99", percentile(levels, 0.99), "ms");
+    report("fader follows output, samples", levels.size(), "");
+    report("row mark follows output, median", median(rows), "ms");
+    report("row mark follows output, p99", percentile(rows, 0.99), "ms");
+    report("row mark follows output, samples", rows.size(), "");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -279,6 +393,15 @@ int main(int argc, char *argv[])
     }
     if (only == "play-only" || only == "play-bare")
         goto playback;
+    if (only == "follow-latency") {
+        QMetaObject::invokeMethod(window, "endPos", Q_ARG(QVariant, model->rowCount() - 1));
+        model->dmxOutputEnable(true);
+        QMetaObject::invokeMethod(panel, "startRun");
+        settle(2000);
+        followLatency(window, table, playSeconds);
+        QMetaObject::invokeMethod(panel, "stopRun");
+        return 0;
+    }
     if (only == "scroll")
         return scrollFigures(window, table, chType, addLight);
     {

@@ -5,13 +5,17 @@
 #include "dmx.h"
 #include "dmxbox.h"
 #include "light_list.h"
+#include "realtimekit.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <pthread.h>
 #include <sched.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -19,6 +23,8 @@ namespace
 {
 constexpr int kChannels = 512;
 constexpr int kTickMs = 30;
+// Ticks per update of the window's levels while playing.
+constexpr int kWindowTicks = 2;
 constexpr auto kTick = std::chrono::milliseconds(kTickMs);
 // Two frames never closer than this, whatever asks for them.
 constexpr auto kMinGap = std::chrono::milliseconds(15);
@@ -45,6 +51,21 @@ bool validRow(const dimList *m, int row)
     return row >= 0 && row < m->m_data.size();
 }
 
+// Without the right to ask the kernel, as a desktop user usually is.
+void askRealtimeKit()
+{
+    realtimeKit kit(QDBusConnection::systemBus());
+    const int granted = kit.makeThreadRealtime(gettid(), kRtPriority);
+    if (granted > 0 && sched_getscheduler(0) != SCHED_OTHER)
+        qInfo() << "DMX output thread: real-time priority SCHED_RR" << granted
+                << "from RealtimeKit";
+    else
+        qInfo().noquote() << QStringLiteral(
+                                 "DMX output thread: normal priority (no real-time permission; "
+                                 "RealtimeKit: %1)")
+                                 .arg(granted > 0 ? QStringLiteral("not applied") : kit.why());
+}
+
 void askForRealtime()
 {
     sched_param param{};
@@ -54,7 +75,7 @@ void askForRealtime()
     else if (pthread_setschedparam(pthread_self(), SCHED_RR, &param) == 0)
         qInfo() << "DMX output thread: real-time priority SCHED_RR" << kRtPriority;
     else
-        qInfo() << "DMX output thread: normal priority (no real-time permission)";
+        askRealtimeKit();
 }
 } // namespace
 
@@ -129,6 +150,7 @@ void playEngine::setOutputThread(bool on)
     m_phase = g_playEnable ? phase::ticking : phase::idle;
     m_nextTick = clock::now() + kTick;
     takeSnapshots();
+    openNews();
     m_thread = std::thread([this] { run(); });
 }
 
@@ -145,6 +167,36 @@ void playEngine::finish()
     const auto held = lock();
     m_threaded = false;
     m_phase = phase::idle;
+    closeNews();
+}
+
+void playEngine::openNews()
+{
+    m_newsFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (m_newsFd < 0)
+        return;
+    m_newsNotifier = new QSocketNotifier(m_newsFd, QSocketNotifier::Read, this);
+    connect(m_newsNotifier, &QSocketNotifier::activated, this, &playEngine::newsArrived);
+}
+
+void playEngine::closeNews()
+{
+    delete m_newsNotifier;
+    m_newsNotifier = nullptr;
+    if (m_newsFd >= 0)
+        close(m_newsFd);
+    m_newsFd = -1;
+    // A delivery asked for and not yet made still reaches the window.
+    if (m_updatePosted)
+        QMetaObject::invokeMethod(this, "deliverUpdates", Qt::QueuedConnection);
+}
+
+void playEngine::newsArrived()
+{
+    quint64 count = 0;
+    if (read(m_newsFd, &count, sizeof count) < 0)
+        count = 0;
+    deliverUpdates();
 }
 
 bool playEngine::onOutputThread() const
@@ -190,6 +242,9 @@ void playEngine::stop()
     m_phase = phase::idle;
     g_playEnable = false;
     m_dmx->m_sendLive = true;
+    // Levels of the last ticks not told yet.
+    if (m_dirty.any())
+        postUpdate();
 }
 
 void playEngine::enable(bool on)
@@ -290,8 +345,17 @@ void playEngine::loadNextRow()
             step[ch] = v == t ? 0.0f : float(qAbs(t - v)) / float(ticks);
         }
     }
-    qDebug() << "m_repeat" << m->m_repeat << "m_times" << ticks << "currentRow" << g_currentRow
-             << "[from" << m->m_playStart << "to" << m->m_playEnd << "]";
+    const rowLoad load{m->m_repeat, ticks, g_currentRow, m->m_playStart, m->m_playEnd};
+    if (!onOutputThread())
+        logRowLoad(load);
+    else if (m_rowLoadCount < int(m_rowLoads.size()))
+        m_rowLoads[size_t(m_rowLoadCount++)] = load;
+}
+
+void playEngine::logRowLoad(const rowLoad &load)
+{
+    qDebug() << "m_repeat" << load.repeat << "m_times" << load.ticks << "currentRow" << load.row
+             << "[from" << load.start << "to" << load.end << "]";
 }
 
 void playEngine::jumpTo(int row)
@@ -373,7 +437,9 @@ void playEngine::startHold(int ms)
         return;
     }
     // From the tick's deadline, not from when it ran, so that show time does not drift.
+    // The window sees the levels the hold keeps.
     m_phase = phase::holding;
+    postUpdate();
     m_holdUntil = m_tickTime + std::chrono::milliseconds(ms);
     m_wake.notify_all();
 }
@@ -423,6 +489,11 @@ void playEngine::postUpdate()
     if (m_updatePosted)
         return;
     m_updatePosted = true;
+    if (m_newsFd >= 0) {
+        const quint64 one = 1;
+        if (write(m_newsFd, &one, sizeof one) == sizeof one)
+            return;
+    }
     // By name: the queued call is then built inside Qt, out of this thread's sight.
     QMetaObject::invokeMethod(this, "deliverUpdates", Qt::QueuedConnection);
 }
@@ -436,8 +507,14 @@ void playEngine::deliverUpdates()
     bool repeatNews = false;
     bool stopNews = false;
     uint repeat = 0;
+    std::array<rowLoad, 32> loads;
+    int loadCount = 0;
     {
         const auto held = lock();
+        loads = m_rowLoads;
+        loadCount = m_rowLoadCount;
+        m_rowLoadCount = 0;
+        m_ticksUntold = 0;
         dirty = m_dirty;
         m_dirty.reset();
         row = m_rowNews;
@@ -450,6 +527,8 @@ void playEngine::deliverUpdates()
         m_updatePosted = false;
         takeSnapshots();
     }
+    for (int i = 0; i < loadCount; ++i)
+        logRowLoad(loads[size_t(i)]);
     // The table was empty at a tick: stop, unless rows came back meanwhile.
     if (stopNews)
         enable(g_playEnable);
@@ -502,7 +581,10 @@ void playEngine::runDue(clock::time_point now)
     m_tickTime = m_nextTick;
     m_nextTick += kTick;
     runTick();
-    postUpdate();
+    // Levels reach the window every other tick, which halves its repaints; anything else
+    // it is told at once.
+    if (++m_ticksUntold >= kWindowTicks || m_rowNews != -2 || m_repeatNews || m_stopNews)
+        postUpdate();
 }
 
 void playEngine::sendPending(tableLock &held)

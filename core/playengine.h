@@ -3,6 +3,7 @@
 
 #include <QObject>
 
+#include <array>
 #include <bitset>
 #include <chrono>
 #include <condition_variable>
@@ -12,6 +13,7 @@
 
 class dimList;
 class dmx;
+class QSocketNotifier;
 class QTimer;
 
 // Playback and frame output: the tick, the hold, the frame packing and every call of the
@@ -93,9 +95,29 @@ class playEngine : public QObject
     bool m_repeatNews = false;
     bool m_stopNews = false;
     bool m_updatePosted = false;
+    // Wakes the GUI thread for a delivery: an eventfd, which the output thread can write
+    // without waiting on any lock the GUI thread holds (Qt's event queue has one).
+    int m_newsFd = -1;
+    QSocketNotifier *m_newsNotifier = nullptr;
+    // Ticks whose levels the window has not been told yet.
+    int m_ticksUntold = 0;
+    // Row loads on the output thread, logged later by the GUI thread: a write to stderr may
+    // block, which a real-time thread must not.
+    struct rowLoad {
+        uint repeat;
+        int ticks;
+        int row;
+        int start;
+        int end;
+    };
+    std::array<rowLoad, 32> m_rowLoads = {};
+    int m_rowLoadCount = 0;
     std::thread::id m_outputId;
 
     Q_SLOT void deliverUpdates();
+    void newsArrived();
+    void openNews();
+    void closeNews();
     bool onOutputThread() const;
     void takeSnapshots();
     void stop();
@@ -105,6 +127,7 @@ class playEngine : public QObject
     void jumpTo(int row);
     void setLevel(int channel, int value);
     void rowLoaded(int row);
+    void logRowLoad(const rowLoad &load);
     void repeatCounted();
     void startHold(int ms);
     void packAndSend();

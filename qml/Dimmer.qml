@@ -112,6 +112,10 @@ Rectangle {
         enabled: dimChannel.patched
 
         onValueChanged: {
+            // The whole strip column is marked for repaint: the software renderer then
+            // joins the columns into one plain rectangle, where the handles' small rects at
+            // many heights would cut its dirty region into thousands of pieces per frame.
+            dimChannel.update()
             set_Text(value)
             num_value = model.dimValue
         }

@@ -111,6 +111,8 @@ ApplicationWindow {
         height: 0.3 * root.height
         orientation: ListView.Horizontal
         clip: true
+        // Faders outside the view keep no delegate, so playback's levels cost nothing there.
+        cacheBuffer: 0
         model: dmx_data
         delegate: Dimmer {
             height: dimChannel.height

@@ -12,7 +12,7 @@ packages=(
     qml-module-qt-labs-settings
     libbenchmark-dev clang libclang-rt-14-dev
     xvfb x11-apps x11-utils xdotool imagemagick fonts-noto-cjk
-    ola libola-dev util-linux iproute2
+    ola libola-dev util-linux iproute2 dbus-daemon
     dpkg-dev lintian desktop-file-utils libxml2-utils libglib2.0-bin shared-mime-info
 )
 

@@ -2,6 +2,7 @@
 
 #include <QtTest>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 
@@ -19,6 +20,7 @@ class tst_playengine : public QObject
     void liveFramesKeepTheirDistance();
     void windowHearsOnItsOwnThread();
     void emptiedTableStops();
+    void stopTellsTheLastLevels();
 };
 
 namespace
@@ -49,6 +51,22 @@ void logFrame(const unsigned char *frame, void *context)
     log->times.append(std::chrono::duration_cast<std::chrono::microseconds>(
                           std::chrono::steady_clock::now().time_since_epoch())
                           .count());
+}
+
+// Row-load debug lines: how many, and how many written off the GUI thread.
+std::atomic<int> g_rowLines{0};
+std::atomic<int> g_rowLinesOffThread{0};
+QThread *g_guiThread = nullptr;
+QtMessageHandler g_previousHandler = nullptr;
+
+void countRowLines(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (!message.startsWith(QLatin1String("m_repeat"))) {
+        g_previousHandler(type, context, message);
+        return;
+    }
+    ++g_rowLines;
+    g_rowLinesOffThread += QThread::currentThread() != g_guiThread;
 }
 
 void startThreaded(frameLog &log)
@@ -150,12 +168,20 @@ void tst_playengine::windowHearsOnItsOwnThread()
         ++levelNews;
         offThread += QThread::currentThread() != thread();
     });
+    g_rowLines = 0;
+    g_rowLinesOffThread = 0;
+    g_guiThread = thread();
+    g_previousHandler = qInstallMessageHandler(countRowLines);
     frameLog log;
     startThreaded(log);
     QTRY_VERIFY_WITH_TIMEOUT(rows.size() >= 8, 20000);
     m->sendDmxEnable(false);
     m->m_engine->setOutputThread(false);
+    qInstallMessageHandler(g_previousHandler);
     QCOMPARE(offThread, 0);
+    // Every row load is logged, from the GUI thread; the output thread never writes there.
+    QVERIFY(g_rowLines >= rows.size());
+    QCOMPARE(int(g_rowLinesOffThread), 0);
     QVERIFY(levelNews > 0);
     // Coalesced, but in order: each row told follows the one before in the loop.
     for (int i = 1; i < rows.size(); ++i)
@@ -179,6 +205,26 @@ void tst_playengine::emptiedTableStops()
     const int sent = log.count();
     QTest::qWait(100);
     QCOMPARE(log.count(), sent);
+}
+
+// Levels reach the window every other tick; whenever playback stops, the window still ends
+// on the levels the output has.
+void tst_playengine::stopTellsTheLastLevels()
+{
+    dimList *m = coreModel();
+    buildShow(showKind::fadesAndHolds);
+    m->dmxRowToDim(3); // row 4 fades channel 0 over 30 ticks
+    int told = -1;
+    QObject context;
+    connect(channel(0), &dim::dimValueChanged, &context, [&] { told = channel(0)->dimValue(); });
+    frameLog log;
+    startThreaded(log);
+    for (int i = 0; i < 6; ++i) {
+        QTest::qWait(70 + 10 * i);
+        m->sendDmxEnable(false);
+        QTRY_COMPARE(told, int(channel(0)->dimValue()));
+        m->sendDmxEnable(true);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_playengine)
