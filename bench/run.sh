@@ -13,7 +13,7 @@ runs=${RUNS:-3}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDMX_BUILD_TESTS=OFF \
     -DDMX_BUILD_BENCH=ON >/dev/null
 targets=()
-[ "$what" = frames ] && targets=(--target uiprobe makeshow framefifo framereader)
+[ "$what" = frames ] && targets=(--target uiprobe makeshow framefifo framereader framemetronome)
 cmake --build "$build" -j"$(nproc)" "${targets[@]}" >/dev/null
 
 if [ "$what" = core ] || [ "$what" = all ]; then
@@ -71,6 +71,9 @@ if [ "$what" = frames ]; then
             local run=(env DISPLAY="$display" DMX_FRAME_FIFO="$tmp/frames"
                 LD_PRELOAD="$PWD/$build/bench/libframefifo.so"
                 "$build/bench/uiprobe" "$show" $((warmup + window + 3)) "$mode")
+            if [ "$mode" = metronome ]; then
+                run=("$build/bench/framemetronome" "$tmp/frames" $((warmup + window + 3)))
+            fi
             if [ -n "$user" ]; then run=(setpriv --reuid=nobody --regid=nogroup --clear-groups "${run[@]}"); fi
             "${run[@]}" >/dev/null 2>&1 &
             echo $! >"$tmp/pid"
@@ -81,6 +84,7 @@ if [ "$what" = frames ]; then
             echo "== $label, run $i of $runs: $(tr '\n' ' ' <"$tmp/out")"
         done
     }
+    measure "machine: a bare C loop at SCHED_FIFO, 30 ms" - metronome
     measure "A: 8 x 512, fade 10, no fixtures" "$tmp/a.dmx" play-bare
     measure "A with both CPUs busy" "$tmp/a.dmx" play-bare busy
     measure "A as a normal user" "$tmp/a.dmx" play-bare "" user
