@@ -26,7 +26,13 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: framemetronome FIFO SECONDS\n");
         return 2;
     }
-    const int fd = open(argv[1], O_WRONLY | O_NONBLOCK);
+    /* A FIFO opens for writing only once its reader has it open: wait for the reader. */
+    int fd = -1;
+    for (int tries = 0; fd < 0 && tries < 500; ++tries) {
+        fd = open(argv[1], O_WRONLY | O_NONBLOCK);
+        if (fd < 0)
+            usleep(10000);
+    }
     if (fd < 0) {
         perror(argv[1]);
         return 1;
