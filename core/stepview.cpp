@@ -38,13 +38,25 @@ void stepView::setSource(QAbstractItemModel *source)
     emit sourceChanged();
 }
 
+// Set once, when the view is made: every cell changes its place.
+void stepView::setFirstColumn(int column)
+{
+    column = qMax(0, column);
+    if (column == m_firstColumn)
+        return;
+    beginResetModel();
+    m_firstColumn = column;
+    endResetModel();
+    emit columnsChanged();
+}
+
 void stepView::setColumns(int columns)
 {
     columns = qMax(0, columns);
     if (columns == m_columns)
         return;
     const int shownBefore = columnCount();
-    const int shownAfter = qMin(columns, sourceColumns());
+    const int shownAfter = shownColumns(columns);
     if (shownAfter > shownBefore) {
         beginInsertColumns(QModelIndex(), shownBefore, shownAfter - 1);
         m_columns = columns;
@@ -64,6 +76,11 @@ int stepView::sourceColumns() const
     return m_source ? m_source->columnCount() : 0;
 }
 
+int stepView::shownColumns(int columns) const
+{
+    return qBound(0, sourceColumns() - m_firstColumn, columns);
+}
+
 int stepView::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_offered;
@@ -71,7 +88,7 @@ int stepView::rowCount(const QModelIndex &parent) const
 
 int stepView::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : qMin(m_columns, sourceColumns());
+    return parent.isValid() ? 0 : shownColumns(m_columns);
 }
 
 QVariant stepView::data(const QModelIndex &index, int role) const
@@ -81,8 +98,8 @@ QVariant stepView::data(const QModelIndex &index, int role) const
     if (role != kValueRole || !m_source || !index.isValid() || index.row() >= m_rows ||
         index.row() >= m_source->rowCount())
         return QVariant();
-    return m_source->data(m_source->index(index.row(), index.column()),
-                          kFirstRole + index.column());
+    const int column = m_firstColumn + index.column();
+    return m_source->data(m_source->index(index.row(), column), kFirstRole + column);
 }
 
 QHash<int, QByteArray> stepView::roleNames() const

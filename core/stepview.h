@@ -4,8 +4,9 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 
-// The step table as the table view shows it: the first `columns` cells of each step, each
-// read through the step model's role for its cell and offered under the one role "value".
+// The step table as a table view shows it: `columns` cells of each step from firstColumn
+// on, each read through the step model's role for its cell and offered under the one role
+// "value".
 // The step model announces cell changes with full resets, and a view rebuilds every cell in
 // view on a reset and on any row insertion, removal or move. So every change reaches the
 // view as a change of the cells it shows (columns firstShown to lastShown) from the first
@@ -17,6 +18,7 @@ class stepView : public QAbstractTableModel
 {
     Q_OBJECT
     Q_PROPERTY(QAbstractItemModel *source READ source WRITE setSource NOTIFY sourceChanged)
+    Q_PROPERTY(int firstColumn READ firstColumn WRITE setFirstColumn NOTIFY columnsChanged)
     Q_PROPERTY(int columns READ columns WRITE setColumns NOTIFY columnsChanged)
     // The number of steps as announced so far, for bindings.
     Q_PROPERTY(int rows READ rows NOTIFY rowsChanged)
@@ -31,6 +33,8 @@ class stepView : public QAbstractTableModel
 
     QAbstractItemModel *source() const { return m_source; }
     void setSource(QAbstractItemModel *source);
+    int firstColumn() const { return m_firstColumn; }
+    void setFirstColumn(int column);
     int columns() const { return m_columns; }
     void setColumns(int columns);
     int rows() const { return m_rows; }
@@ -53,6 +57,7 @@ class stepView : public QAbstractTableModel
 
   private:
     int sourceColumns() const;
+    int shownColumns(int columns) const;
     void takeSourceRowCount(int firstChanged);
     void fitOfferedRows();
     void changeRows(int first, int last);
@@ -61,6 +66,7 @@ class stepView : public QAbstractTableModel
     QPointer<QAbstractItemModel> m_source;
     int m_rows = 0;
     int m_offered = 0;
+    int m_firstColumn = 0;
     int m_columns = 0;
     int m_firstShown = 0;
     int m_lastShown = -1; // none given: every column

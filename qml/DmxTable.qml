@@ -6,6 +6,8 @@ import ov.qt.dmx 1.0
 // The step table: step number, speed and fade, then one column per channel of every fixture
 // added with the fixture bar, in patch order. Column index = cell index of the step row.
 // Only the cells in view exist; they are reused while scrolling and across model resets.
+// The first three columns stay in place while the channel columns scroll sideways, so a
+// step keeps its number and times in view across hundreds of fixture columns.
 Item {
     id: dimTableView
 
@@ -99,6 +101,14 @@ Item {
         return tableWidth * (column < 1 ? 0.02 : column < 3 ? 0.04 : 0.025)
     }
 
+    // The columns that stay in place; the channel view's column 0 is the next one.
+    readonly property int fixedColumns: 3
+    readonly property real fixedWidth: columnLeft(fixedColumns)
+
+    function channelColumnWidth(column) {
+        return columnWidth(fixedColumns + column)
+    }
+
     // The largest size up to 13 px at which a stacked title fits its header, worked out
     // from its lines rather than by trial layouts, which would cost every header rebuild.
     function titleFontSize(title, width, height) {
@@ -120,6 +130,7 @@ Item {
         return 3 + Math.floor((x - tableWidth * 0.1) / (tableWidth * 0.025))
     }
 
+    // Left edge of a column as if the table did not scroll.
     function columnLeft(column) {
         return column < 1 ? 0 : column < 3 ? tableWidth * (0.02 + 0.04 * (column - 1))
                                            : tableWidth * (0.1 + 0.025 * (column - 3))
@@ -195,7 +206,10 @@ Item {
 
     Connections {
         target: root
-        function onTableWidthChanged() { cells.forceLayout() }
+        function onTableWidthChanged() {
+            stepColumns.forceLayout()
+            cells.forceLayout()
+        }
     }
     // The view finds the column for a long jump from the mean width of the columns it
     // measured when it last laid out; without this it keeps that of the first three, and a
@@ -206,18 +220,75 @@ Item {
     }
 
     // Cells count their value changes here; past a few rows' worth before the next frame,
-    // the table area is repainted as a whole (see repaintGuard).
+    // the table area is repainted as a whole (see RepaintGuard).
     property int changedCells: 0
+    property bool manyCellsChanged: false
     function cellChanged() {
         if (changedCells++ === 0)
             Qt.callLater(endOfCellChanges)
         if (changedCells === 100)
-            repaintGuard.touched = !repaintGuard.touched
+            manyCellsChanged = !manyCellsChanged
     }
     function endOfCellChanges() {
         changedCells = 0
     }
     Component.onCompleted: updateColumnTable()
+
+    // Shows the stored values of a row again in both views, after a write that announces
+    // nothing.
+    function refreshRow(row) {
+        stepModel.refreshRow(row)
+        stepNumbers.refreshRow(row)
+    }
+
+    // A scroll moves every cell, and an inserted, removed or moved step or a load changes
+    // the value of most. Qt Quick's software renderer collects the places to repaint from
+    // the topmost shape down, and merging hundreds of small cell shapes cost more than
+    // painting them (30 of 45 ms per one-row scroll, 300 ms per inserted step). This frame
+    // of a view, above its cells and drawn next to invisibly, is collected first when it
+    // moves with a scroll or is touched after many cells changed: every cell then falls
+    // inside one rectangle. It takes no input.
+    component RepaintGuard: Rectangle {
+        property Flickable view
+        z: 2
+        x: view.contentX
+        y: view.contentY
+        width: view.width
+        height: view.height
+        color: "transparent"
+        border.width: 1
+        border.color: Qt.rgba(0, 0, 0, (manyCellsChanged ? 2 : 1) / 255)
+    }
+
+    // Title of column columnOffset + column of the table.
+    component ColumnTitle: Rectangle {
+        objectName: "header"
+        property int columnOffset: 0
+        readonly property int headerColumn: columnOffset + column
+        property bool inView: true
+        TableView.onPooled: inView = false
+        TableView.onReused: inView = true
+        implicitHeight: 100
+        color: "lightsteelblue"
+        border.width: 1
+        border.color: lastColumn_Color(headerColumn, "yellow", "lightgray")
+
+        Text {
+            objectName: "headerText"
+            anchors.fill: parent
+            anchors.margins: 2
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            text: headerColumn < columnList.length ? columnList[headerColumn].title : ""
+            // Up to six stacked lines in a 100 px header and three digits in 25 px.
+            font.pixelSize: titleFontSize(text, width, height)
+        }
+        MouseArea {
+            anchors.fill: parent
+            acceptedButtons: Qt.LeftButton | Qt.RightButton
+            onDoubleClicked: messageDialog.open()
+        }
+    }
 
     // White under the rows, a thin frame, and the header colour past the last column.
     Rectangle {
@@ -233,116 +304,52 @@ Item {
     }
 
     QQC2.HorizontalHeaderView {
+        id: fixedHeader
+        objectName: "fixedHeader"
+        syncView: stepColumns
+        anchors.left: parent.left
+        anchors.top: parent.top
+        width: fixedWidth
+        height: 100
+        clip: true
+        interactive: false
+        delegate: ColumnTitle {}
+    }
+
+    QQC2.HorizontalHeaderView {
         id: header
         objectName: "tableHeader"
         syncView: cells
-        anchors.left: parent.left
+        anchors.left: fixedHeader.right
         anchors.right: parent.right
         anchors.top: parent.top
         height: 100
         clip: true
         interactive: false
-        delegate: Rectangle {
-            objectName: "header"
-            readonly property int headerColumn: column
-            property bool inView: true
-            TableView.onPooled: inView = false
-            TableView.onReused: inView = true
-            implicitHeight: 100
-            color: "lightsteelblue"
-            border.width: 1
-            border.color: lastColumn_Color(column, "yellow", "lightgray")
-
-            Text {
-                objectName: "headerText"
-                anchors.fill: parent
-                anchors.margins: 2
-                horizontalAlignment: Text.AlignHCenter
-                verticalAlignment: Text.AlignVCenter
-                text: column < columnList.length ? columnList[column].title : ""
-                // Up to six stacked lines in a 100 px header and three digits in 25 px.
-                font.pixelSize: titleFontSize(text, width, height)
-            }
-            MouseArea {
-                anchors.fill: parent
-                acceptedButtons: Qt.LeftButton | Qt.RightButton
-                onDoubleClicked: messageDialog.open()
-            }
+        delegate: ColumnTitle {
+            columnOffset: fixedColumns
         }
     }
 
-    TableView {
-        id: cells
-        objectName: "cells"
+    // Row colours lie under the cells of both views and reach past the last column: grey
+    // rows, the play range in light blue with its two ends darker, the marked row red.
+    Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: header.bottom
         anchors.bottom: parent.bottom
         clip: true
-        reuseItems: true
-        boundsBehavior: Flickable.StopAtBounds
-        model: StepView {
-            id: stepModel
-            source: dmx_list
-            columns: columnList.length
-            // A column either side, clear of rounding at the edges of the view.
-            firstShown: columnAt(cells.contentX) - 1
-            lastShown: columnAt(cells.contentX + cells.width) + 1
-        }
-        columnWidthProvider: columnWidth
-        rowHeightProvider: rowHeight
-        // Known up front: no estimate from the cells built so far. The view places a row it
-        // jumps to by the content height over its row count, so the spare rows the view
-        // model offers past the last step count in, and a negative margin keeps them out
-        // of reach.
-        contentWidth: columnLeft(columnList.length)
-        contentHeight: stepModel.offeredRows * singleLineHeight
-        bottomMargin: (rowCount - stepModel.offeredRows) * singleLineHeight
-        readonly property real rowsHeight: rowCount * singleLineHeight
-        delegate: DmxTableItemDele {}
-        // Removing steps leaves the view where it was; it keeps to the rows that are left.
-        onRowsHeightChanged: {
-            var bottom = Math.max(0, rowsHeight - height)
-            if (contentY > bottom)
-                contentY = bottom
-        }
 
-        QQC2.ScrollBar.horizontal: QQC2.ScrollBar { objectName: "hScroll" }
-        QQC2.ScrollBar.vertical: QQC2.ScrollBar { objectName: "vScroll" }
-
-        // A scroll moves every cell, and an inserted, removed or moved step or a load changes
-        // the value of most. Qt Quick's software renderer collects the places to repaint
-        // from the topmost shape down, and merging hundreds of small cell shapes cost more
-        // than painting them (30 of 45 ms per one-row scroll, 300 ms per inserted step).
-        // This frame of the view, above the cells and drawn next to invisibly, is collected
-        // first when it moves with a scroll or is touched after many cells changed: every
-        // cell then falls inside one rectangle. It takes no input.
-        Rectangle {
-            id: repaintGuard
-            objectName: "repaintGuard"
-            property bool touched: false
-            z: 2
-            x: cells.contentX
-            y: cells.contentY
-            width: cells.width
-            height: cells.height
-            color: "transparent"
-            border.width: 1
-            border.color: Qt.rgba(0, 0, 0, (touched ? 2 : 1) / 255)
-        }
-
-        // Row colours lie under the cells and reach past the last column: grey rows, the
-        // play range in light blue with its two ends darker, the marked row red.
         Item {
             id: rowLayer
             objectName: "rowLayer"
-            z: -1
-            readonly property real fullWidth: Math.max(cells.contentWidth, cells.width)
+            y: -cells.contentY
+            width: parent.width
             readonly property int low: Math.max(0, Math.min(playStart, playEnd))
             readonly property int high: Math.min(rowCount - 1, Math.max(playStart, playEnd))
 
             Rectangle {
-                width: rowLayer.fullWidth
+                width: rowLayer.width
                 height: cells.rowsHeight
                 color: "lightgray"
             }
@@ -350,7 +357,7 @@ Item {
                 objectName: "rangeShade"
                 visible: rowLayer.high > rowLayer.low
                 y: rowTop(rowLayer.low)
-                width: rowLayer.fullWidth
+                width: rowLayer.width
                 height: rowTop(rowLayer.high) + rowHeight(rowLayer.high) - y
                 color: "lightblue"
             }
@@ -359,7 +366,7 @@ Item {
                 Rectangle {
                     visible: modelData >= 0 && modelData < rowCount
                     y: rowTop(modelData)
-                    width: rowLayer.fullWidth
+                    width: rowLayer.width
                     height: rowHeight(modelData)
                     color: "lightsteelblue"
                 }
@@ -377,10 +384,86 @@ Item {
                 objectName: "editRowMark"
                 visible: markedRow >= 0
                 y: rowTop(markedRow)
-                width: rowLayer.fullWidth
+                width: rowLayer.width
                 height: singleLineHeight
                 color: "red"
             }
+        }
+    }
+
+    // Step number, speed and fade: scrolled up and down with the channel view, never sideways.
+    TableView {
+        id: stepColumns
+        objectName: "stepColumns"
+        anchors.left: parent.left
+        anchors.top: header.bottom
+        anchors.bottom: parent.bottom
+        width: fixedWidth
+        clip: true
+        reuseItems: true
+        syncView: cells
+        syncDirection: Qt.Vertical
+        boundsBehavior: Flickable.StopAtBounds
+        flickableDirection: Flickable.VerticalFlick
+        model: StepView {
+            id: stepNumbers
+            source: dmx_list
+            columns: Math.min(fixedColumns, columnList.length)
+        }
+        columnWidthProvider: columnWidth
+        contentWidth: fixedWidth
+        delegate: DmxTableItemDele {}
+
+        RepaintGuard {
+            view: stepColumns
+        }
+    }
+
+    TableView {
+        id: cells
+        objectName: "cells"
+        anchors.left: stepColumns.right
+        anchors.right: parent.right
+        anchors.top: header.bottom
+        anchors.bottom: parent.bottom
+        clip: true
+        reuseItems: true
+        boundsBehavior: Flickable.StopAtBounds
+        model: StepView {
+            id: stepModel
+            source: dmx_list
+            firstColumn: fixedColumns
+            columns: columnList.length - fixedColumns
+            // A column either side, clear of rounding at the edges of the view.
+            firstShown: columnAt(fixedWidth + cells.contentX) - fixedColumns - 1
+            lastShown: columnAt(fixedWidth + cells.contentX + cells.width) - fixedColumns + 1
+        }
+        columnWidthProvider: channelColumnWidth
+        rowHeightProvider: rowHeight
+        // Known up front: no estimate from the cells built so far. The view places a row it
+        // jumps to by the content height over its row count, so the spare rows the view
+        // model offers past the last step count in, and a negative margin keeps them out
+        // of reach.
+        contentWidth: Math.max(0, columnLeft(columnList.length) - fixedWidth)
+        contentHeight: stepModel.offeredRows * singleLineHeight
+        bottomMargin: (rowCount - stepModel.offeredRows) * singleLineHeight
+        readonly property real rowsHeight: rowCount * singleLineHeight
+        delegate: DmxTableItemDele {
+            columnOffset: fixedColumns
+        }
+        // Removing steps leaves the view where it was; it keeps to the rows that are left.
+        onRowsHeightChanged: {
+            var bottom = Math.max(0, rowsHeight - height)
+            if (contentY > bottom)
+                contentY = bottom
+        }
+
+        QQC2.ScrollBar.horizontal: QQC2.ScrollBar { objectName: "hScroll" }
+        QQC2.ScrollBar.vertical: QQC2.ScrollBar { objectName: "vScroll" }
+
+        RepaintGuard {
+            objectName: "repaintGuard"
+            view: cells
         }
     }
 

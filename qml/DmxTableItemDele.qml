@@ -8,7 +8,9 @@ Item {
     objectName: "cell"
 
     readonly property int modelRow: row
-    readonly property int modelColumn: column
+    // The table column of the view's column 0.
+    property int columnOffset: 0
+    readonly property int modelColumn: columnOffset + column
     // The view model reads the cell through the column's role of the step model.
     readonly property int modelValue: model.value !== undefined ? model.value : 0
     onModelValueChanged: dimTableView.cellChanged()
@@ -18,7 +20,7 @@ Item {
     readonly property bool editing: editor.item !== null
     // What the cell shows: the stored value, or the text being typed.
     readonly property string shownText: editing ? editor.item.text : String(modelValue)
-    readonly property bool valueCell: column > 0
+    readonly property bool valueCell: modelColumn > 0
     // False while the cell waits in the reuse pool with the place it had before.
     property bool inView: true
 
@@ -57,7 +59,7 @@ Item {
         var input = editor.item
         var hadFocus = input.activeFocus
         store(input.text)
-        stepModel.refreshRow(modelRow)
+        dimTableView.refreshRow(modelRow)
         editor.active = false
         if (hadFocus)
             dimTableView.forceActiveFocus()

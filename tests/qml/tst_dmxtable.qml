@@ -6,13 +6,26 @@ WindowTestCase {
     name: "StepTable"
 
     property var table: null
+    // The channel columns scroll in view; step number, speed and fade stay in fixedView.
     property var view: null
+    property var fixedView: null
 
     function init() {
         createWindow()
         table = item("dmxList")
         view = findChild(table, "cells")
-        verify(view)
+        fixedView = findChild(table, "stepColumns")
+        verify(view && fixedView)
+    }
+
+    function viewOf(column) {
+        return column < table.fixedColumns ? fixedView : view
+    }
+
+    // Scrolls the channel view so that the column starts at its left edge, as far as it goes.
+    function scrollToColumn(column) {
+        var x = table.columnLeft(column) - table.fixedWidth
+        view.contentX = Math.max(0, Math.min(x, view.contentWidth - view.width))
     }
 
     function titles(from, to) {
@@ -41,7 +54,8 @@ WindowTestCase {
     }
 
     function header(column) {
-        var all = shownItems(findChild(table, "tableHeader").contentItem, "header")
+        var name = column < table.fixedColumns ? "fixedHeader" : "tableHeader"
+        var all = shownItems(findChild(table, name).contentItem, "header")
         for (var i = 0; i < all.length; ++i) {
             if (all[i].headerColumn === column)
                 return all[i]
@@ -50,7 +64,7 @@ WindowTestCase {
     }
 
     function cellOrNull(row, column) {
-        var all = shownItems(view.contentItem, "cell")
+        var all = shownItems(viewOf(column).contentItem, "cell")
         for (var i = 0; i < all.length; ++i) {
             if (all[i].modelRow === row && all[i].modelColumn === column)
                 return all[i]
@@ -92,7 +106,7 @@ WindowTestCase {
     // The colour the row layer draws under a row: its topmost shape there. Children are
     // drawn in order; the repeater's shapes come out of its model in order too.
     function drawnRowColour(row) {
-        var layer = findChild(view, "rowLayer")
+        var layer = findChild(table, "rowLayer")
         var middle = table.rowTop(row) + table.rowHeight(row) / 2
         var colour = "transparent"
         var shapes = layer.children
@@ -557,14 +571,19 @@ WindowTestCase {
         wait(30)
     }
 
-    // Every cell whose place lies in the viewport exists once and shows the model's value.
+    function shownCells() {
+        return shownItems(view.contentItem, "cell").concat(shownItems(fixedView.contentItem, "cell"))
+    }
+
+    // Every cell whose place lies in the viewport of either view exists once, on its row's
+    // line, and shows the model's value.
     function compareViewWithModel(what) {
         settle()
-        tryVerify(function() {
-            return coreProbe.rowCount() === 0 || shownItems(view.contentItem, "cell").length > 0
-        }, 2000, what + ": cells built")
+        tryVerify(function() { return coreProbe.rowCount() === 0 || shownCells().length > 0 },
+                  2000, what + ": cells built")
+        compare(fixedView.contentY, view.contentY, what + ": fixed columns beside their rows")
         var seen = {}
-        var shown = shownItems(view.contentItem, "cell")
+        var shown = shownCells()
         for (var i = 0; i < shown.length; ++i) {
             var c = shown[i]
             var key = c.modelRow + "," + c.modelColumn
@@ -572,6 +591,9 @@ WindowTestCase {
             seen[key] = true
             verify(c.modelRow < coreProbe.rowCount() && c.modelColumn < table.columnCount,
                    what + ": cell " + key + " outside the table")
+            var x = table.columnLeft(c.modelColumn) - (c.modelColumn < table.fixedColumns ? 0 : table.fixedWidth)
+            fuzzyCompare(c.x, x, 0.5, what + ": cell " + key + " off its column")
+            fuzzyCompare(c.y, table.rowTop(c.modelRow), 0.5, what + ": cell " + key + " off its row")
             compare(findChild(c, "cellText").text, String(coreProbe.cell(c.modelRow, c.modelColumn)),
                     what + ": cell " + key)
         }
@@ -584,8 +606,10 @@ WindowTestCase {
             if (table.rowTop(r) + table.rowHeight(r) <= view.contentY + 0.5 || table.rowTop(r) >= bottom - 0.5)
                 continue
             for (var col = 0; col < table.columnCount; ++col) {
-                var left = table.columnLeft(col)
-                if (left + table.columnWidth(col) > view.contentX + 0.5 && left < right - 0.5)
+                var left = table.columnLeft(col) - table.fixedWidth
+                var inView = col < table.fixedColumns
+                        || (left + table.columnWidth(col) > view.contentX + 0.5 && left < right - 0.5)
+                if (inView)
                     verify(seen[r + "," + col], what + ": no cell " + r + "," + col + " in view, "
                            + [view.contentX, view.contentY, view.contentWidth, view.contentHeight,
                               view.width, view.height, table.markedRow, shown.length])
@@ -683,6 +707,25 @@ WindowTestCase {
         compareViewWithModel("at the end")
     }
 
+    // Step number, speed and fade stay at the left while the channels scroll sideways, and a
+    // wheel over them scrolls the rows as it does over the channels.
+    function test_fixedColumnsStayInPlace() {
+        coreProbe.appendRows(40, 0, 0, 0)
+        for (var i = 0; i < 10; ++i)
+            verify(table.addDevice(0))
+        mouseWheel(fixedView, fixedView.width / 2, fixedView.height / 2, 0, -240)
+        tryVerify(function() { return view.contentY > 0 }, 1000, "rows scrolled by the wheel")
+        compare(header(3).mapToItem(table, 0, 0).x, table.fixedWidth)
+        view.contentX = view.contentWidth - view.width
+        compareViewWithModel("scrolled")
+        var top = Math.ceil(view.contentY / table.rowHeight(0))
+        compare(cell(top, 0).mapToItem(table, 0, 0).x, 0)
+        compare(header(2).mapToItem(table, 0, 0).x, table.columnLeft(2))
+        mouseWheel(fixedView, fixedView.width / 2, fixedView.height / 2, 0, 240)
+        tryCompare(view, "contentY", 0, 1000)
+        compareViewWithModel("back at the top")
+    }
+
     // ---- the marked row is the row edits go into
 
     function rowsHolding(column, value) {
@@ -761,7 +804,7 @@ WindowTestCase {
             var expected = r === data.marked ? "red" : table.getBackColor(r)
             verify(Qt.colorEqual(drawnRowColour(r), expected), "row " + r)
         }
-        var bracket = findChild(view, "rangeBracket")
+        var bracket = findChild(table, "rangeBracket")
         compare(bracket.y, table.rowTop(low) + 2)
         compare(bracket.y + bracket.height, table.rowTop(high) + table.rowHeight(high) - 2)
     }
@@ -828,7 +871,7 @@ WindowTestCase {
             dmx_list.setDmxData(data.value, data.column + 1, 0)
             dmx_list.refrushModel()
         }
-        view.contentX = Math.max(0, Math.min(table.columnLeft(data.column), view.contentWidth - view.width))
+        scrollToColumn(data.column)
         settle()
         var title = findChild(header(data.column), "headerText")
         verify(title.contentHeight <= title.height, "title height " + title.contentHeight + " > " + title.height)
