@@ -45,6 +45,12 @@ void chooseSceneGraphBackend()
         QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
 }
 
+void redrawAtOnce()
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_UPDATE_IDLE_TIME"))
+        qputenv("QT_QPA_UPDATE_IDLE_TIME", "0");
+}
+
 bool installTranslation(const QLocale &locale)
 {
     auto *translator = new QTranslator(QCoreApplication::instance());

@@ -10,6 +10,12 @@ class QQmlEngine;
 // application object exists and before the first window.
 void chooseSceneGraphBackend();
 
+// Redraws the window on the next pass of the event loop after a change, not 5 ms later as
+// Qt does by default to gather more changes: fader moves, edits and the row that follows
+// playback show that much sooner, and changes made in one pass still share a frame. A
+// QT_QPA_UPDATE_IDLE_TIME set in the environment wins. Call before the first window exists.
+void redrawAtOnce();
+
 // Loads the interface's translation for the locale's languages, if there is one; without it
 // the texts stay as written (Chinese). Call after the application object exists and before
 // the documents load. True when a translation was installed.

@@ -17,6 +17,7 @@ int main(int argc, char *argv[])
 
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setOrganizationName("Orvane");
+    redrawAtOnce();
     QApplication app(argc, argv);
     installTranslation(QLocale::system());
     chooseSceneGraphBackend();

@@ -307,6 +307,7 @@ int main(int argc, char *argv[])
     g_clock.start();
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setOrganizationName("Orvane");
+    redrawAtOnce();
     QApplication app(argc, argv);
     // Whichever return ends the probe, the DMX library is closed as the program closes it.
     qAddPostRoutine([] { DMXCloseBox(); });
