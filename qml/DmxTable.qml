@@ -211,13 +211,6 @@ Item {
             cells.forceLayout()
         }
     }
-    // The view finds the column for a long jump from the mean width of the columns it
-    // measured when it last laid out; without this it keeps that of the first three, and a
-    // jump to the far right shows columns a hundred too early. Once per batch of changes.
-    onColumnCountChanged: Qt.callLater(measureColumns)
-    function measureColumns() {
-        cells.forceLayout()
-    }
 
     // Cells count their value changes here; past a few rows' worth before the next frame,
     // the table area is repainted as a whole (see RepaintGuard).
@@ -438,6 +431,8 @@ Item {
             firstShown: columnAt(fixedWidth + cells.contentX) - fixedColumns - 1
             lastShown: columnAt(fixedWidth + cells.contentX + cells.width) - fixedColumns + 1
         }
+        // All equally wide: the view places a column it jumps to by the mean width of those
+        // it laid out last, which is then exact.
         columnWidthProvider: channelColumnWidth
         rowHeightProvider: rowHeight
         // Known up front: no estimate from the cells built so far. The view places a row it
