@@ -595,10 +595,12 @@ void playEngine::sendPending(tableLock &held)
     unsigned char frame[kChannels];
     std::memcpy(frame, m_outFrame, sizeof frame);
     m_sendPending = false;
-    m_lastSend = now;
     held.unlock();
     DMXSendBox(0, frame);
     held.lock();
+    // Counted from the call's return: a stall between deciding to send and the library
+    // taking the frame must not bring the next frame closer to it.
+    m_lastSend = clock::now();
 }
 
 playEngine::clock::time_point playEngine::wakeTime() const

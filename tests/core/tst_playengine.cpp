@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <thread>
 
 // Playback on its own output thread: the frames it sends, their spacing, and what the
 // window hears from it. Cases that run the thread switch it on and the cleanup off again.
@@ -17,6 +18,7 @@ class tst_playengine : public QObject
     void cleanup();
     void loopFrames_data();
     void loopFrames();
+    void liveFramesKeepTheirDistance_data();
     void liveFramesKeepTheirDistance();
     void windowHearsOnItsOwnThread();
     void emptiedTableStops();
@@ -26,6 +28,9 @@ class tst_playengine : public QObject
 namespace
 {
 struct frameLog {
+    // The library takes every other frame this late, as after a stall on the way to it.
+    int lateMs = 0;
+    std::atomic<int> calls{0};
     std::mutex mutex;
     QByteArray frames;
     QVector<qint64> times;
@@ -43,14 +48,19 @@ struct frameLog {
     }
 };
 
+// Stamped before the log's lock: a test thread polling the log may hold it, and a frame
+// stamped after waiting for it would seem closer to the next one than it went out.
 void logFrame(const unsigned char *frame, void *context)
 {
     auto *log = static_cast<frameLog *>(context);
+    if (log->lateMs > 0 && log->calls++ % 2 == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(log->lateMs));
+    const qint64 now = std::chrono::duration_cast<std::chrono::microseconds>(
+                           std::chrono::steady_clock::now().time_since_epoch())
+                           .count();
     const std::lock_guard<std::mutex> held(log->mutex);
     log->frames.append(reinterpret_cast<const char *>(frame), 512);
-    log->times.append(std::chrono::duration_cast<std::chrono::microseconds>(
-                          std::chrono::steady_clock::now().time_since_epoch())
-                          .count());
+    log->times.append(now);
 }
 
 // Row-load debug lines: how many, and how many written off the GUI thread.
@@ -133,21 +143,35 @@ void tst_playengine::loopFrames()
     QCOMPARE(frameHash(log.frames.left(512 * frames)), hash);
 }
 
+void tst_playengine::liveFramesKeepTheirDistance_data()
+{
+    QTest::addColumn<int>("lateMs");
+    QTest::newRow("library at once") << 0;
+    QTest::newRow("library late every other frame") << 10;
+}
+
 void tst_playengine::liveFramesKeepTheirDistance()
 {
+    QFETCH(int, lateMs);
     dimList *m = coreModel();
     appendRow();
     m->dmxOutputEnable(true);
     frameLog log;
+    log.lateMs = lateMs;
     dmxbox_setFrameHook(logFrame, &log);
     m->m_engine->setOutputThread(true);
     m->sendDmxEnable(false); // live sending on
-    for (int v = 1; v <= 200; ++v)
+    // Spread over about 100 ms, so that several frames go out.
+    for (int v = 1; v <= 200; ++v) {
         m->m_dmx->setDmxValue(static_cast<uchar>(v), 0);
+        if (v % 20 == 0)
+            QTest::qWait(10);
+    }
     // The latest level wins; the ones in between need not all go out.
     QTRY_COMPARE(log.lastSlot0(), 200);
     m->m_engine->setOutputThread(false);
     QVERIFY2(log.count() < 100, qPrintable(QString::number(log.count())));
+    QVERIFY(log.count() >= 2);
     for (int i = 1; i < log.times.size(); ++i)
         QVERIFY(log.times.at(i) - log.times.at(i - 1) >= 14000);
 }
