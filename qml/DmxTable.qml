@@ -227,11 +227,10 @@ Item {
     }
     Component.onCompleted: updateColumnTable()
 
-    // Shows the stored values of a row again in both views, after a write that announces
-    // nothing.
-    function refreshRow(row) {
-        stepModel.refreshRow(row)
-        stepNumbers.refreshRow(row)
+    // Shows the stored values of a row again in the view that holds the column, after a
+    // write that announces nothing.
+    function refreshRow(row, column) {
+        (column < fixedColumns ? stepNumbers : stepModel).refreshRow(row)
     }
 
     // A scroll moves every cell, and an inserted, removed or moved step or a load changes

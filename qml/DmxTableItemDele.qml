@@ -59,7 +59,7 @@ Item {
         var input = editor.item
         var hadFocus = input.activeFocus
         store(input.text)
-        dimTableView.refreshRow(modelRow)
+        dimTableView.refreshRow(modelRow, modelColumn)
         editor.active = false
         if (hadFocus)
             dimTableView.forceActiveFocus()
