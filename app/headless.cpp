@@ -3,7 +3,7 @@
 #include "dimlist.h"
 #include "dmx.h"
 #include "dmxfile.h"
-#include "fixturecatalogue.h"
+#include "fixturelist.h"
 #include "light_list.h"
 #include "loadlog.h"
 #include "playengine.h"
@@ -24,8 +24,7 @@ const char *const kModeOptions[] = {"--export-c", "--to-dmx",   "--help",    "-h
 
 const QString kCFilter = QStringLiteral("Dmx-c files (*.c )");
 const QString kShowFilter = QStringLiteral("Dmx files (*.dmx )");
-// The window's limits for fixtures in one table.
-constexpr int kMaxFixtures = 30;
+// Channels a show can hold.
 constexpr int kMaxChannels = 512;
 
 bool isModeOption(const char *arg)
@@ -164,24 +163,13 @@ bool headless::readJob(const QCommandLineParser &parser, job &out, QString &erro
     return true;
 }
 
-// The fixtures a show records, added to the fresh patch as opening it in the window does:
-// in order, each named after its type, stopping at the first that is unknown or does not
-// fit. Returns the channels they take.
+// The fixtures a show records, added through the table's fixture list as opening the show in
+// the window does. Returns the channels they take.
 int headless::restoreFixtures(const QVariantList &types)
 {
-    const fixtureCatalogue catalogue;
-    int used = 0;
-    for (int i = 0; i < types.size() && i < kMaxFixtures; ++i) {
-        const int type = types.at(i).toInt();
-        const int channels = catalogue.channels(type);
-        if (channels == 0 || used + channels > kMaxChannels)
-            break;
-        g_dimList->add_light_fix(i, channels);
-        g_dimList->m_dmx->m_lightList->m_fixList.last()->setProperty("fixType",
-                                                                     catalogue.name(type));
-        used += channels;
-    }
-    return used;
+    fixtureList *fixtures = g_dimList->fixtures();
+    fixtures->restore(types);
+    return fixtures->columnEnd() - fixtureList::kFixedColumns;
 }
 
 // Through the fixture objects themselves, as the strip's check boxes write them.

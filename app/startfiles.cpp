@@ -1,5 +1,7 @@
 #include "startfiles.h"
 
+#include "dimlist.h"
+
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QUrl>
@@ -78,9 +80,8 @@ QStringList startFiles::open(QObject *window, const QStringList &paths)
         std::fprintf(stderr, "dmxplayer: %s\n", qPrintable(problem));
         problems << problem;
     }
-    if (!problems.isEmpty()) {
-        if (QObject *status = window->findChild<QObject *>(QStringLiteral("statesText")))
-            status->setProperty("text", QLatin1Char(' ') + problems.join(QStringLiteral("; ")));
-    }
+    // The status bar shows the core's message; it cuts a long one and shows it on hover.
+    if (!problems.isEmpty() && g_dimList)
+        g_dimList->setStatusMessage(problems.join(QStringLiteral("; ")));
     return problems;
 }

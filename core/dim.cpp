@@ -21,7 +21,7 @@ void dim::setDimValue(uchar value, bool toTable, bool refresh)
             return;
         g_dimValue[m_num] = value;
     }
-    emit dimValueChanged();
+    playEngine::whenUnlocked([this] { emit dimValueChanged(); });
     // Levels that come from playback must not be written back into the table.
     if (m_runFlag)
         return;

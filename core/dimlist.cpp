@@ -2,6 +2,7 @@
 
 #include "dim.h"
 #include "dmx.h"
+#include "fixturelist.h"
 #include "light_list.h"
 #include "playengine.h"
 #include "undohistory.h"
@@ -37,12 +38,15 @@ dimList::dimList(QObject *parent)
     m_dmx->m_engine = m_engine;
     m_engine->setOutputThread(true);
     m_history = new undoHistory(this, this);
+    m_fixtures = new fixtureList(m_dmx->m_lightList, m_history, this);
+    connect(this, &dimList::repeatChanged, this, &dimList::repeatsCounted);
 }
 
 dimList::~dimList()
 {
     // The output thread reads the table and the output object until it is joined here.
     delete m_engine;
+    delete m_fixtures;
     delete m_history;
     qDeleteAll(m_data);
     delete m_dmx;
@@ -165,6 +169,178 @@ QHash<int, QByteArray> dimList::roleNames() const
     return names;
 }
 
+QObject *dimList::fixtureObject() const
+{
+    return m_fixtures;
+}
+
+int dimList::playStart() const
+{
+    const auto held = playEngine::lock();
+    return m_playStart;
+}
+
+int dimList::playEnd() const
+{
+    const auto held = playEngine::lock();
+    return m_playEnd;
+}
+
+int dimList::rangeFirst() const
+{
+    const auto held = playEngine::lock();
+    return currentState().first;
+}
+
+int dimList::rangeLast() const
+{
+    const auto held = playEngine::lock();
+    return currentState().last;
+}
+
+bool dimList::playing() const
+{
+    const auto held = playEngine::lock();
+    return g_playEnable;
+}
+
+bool dimList::outputEnabled() const
+{
+    const auto held = playEngine::lock();
+    return m_dmx->m_outputEnable;
+}
+
+void dimList::setStatusMessage(const QString &text)
+{
+    if (text == m_status)
+        return;
+    m_status = text;
+    emit statusMessageChanged();
+}
+
+// Under the lock. The covered rows are the part of the range that lies in the table.
+dimList::shownState dimList::currentState() const
+{
+    shownState s;
+    s.current = g_currentRow;
+    s.start = m_playStart;
+    s.end = m_playEnd;
+    const int first = qMax(qMin(m_playStart, m_playEnd), 0);
+    const int last = qMin(qMax(m_playStart, m_playEnd), m_data.size() - 1);
+    if (first <= last) {
+        s.first = first;
+        s.last = last;
+    }
+    s.playing = g_playEnable;
+    s.output = m_dmx->m_outputEnable;
+    s.whole = m_whole;
+    return s;
+}
+
+void dimList::settle(bool showEditRow)
+{
+    m_loadPending = m_loadPending || showEditRow;
+    if (m_batch > 0) {
+        m_batchPending = true;
+        return;
+    }
+    if (playEngine::lockHeldHere()) {
+        if (!m_settlePending) {
+            m_settlePending = true;
+            playEngine::whenUnlocked([this] {
+                m_settlePending = false;
+                settle(false);
+            });
+        }
+        return;
+    }
+    shownState now;
+    {
+        const auto held = playEngine::lock();
+        if (!g_playEnable) {
+            g_currentRow = qBound(-1, g_currentRow, m_data.size() - 1);
+            if (m_loadPending && validRow(g_currentRow))
+                loadRowToDims(g_currentRow);
+        }
+        m_loadPending = false;
+        now = currentState();
+    }
+    announce(now);
+}
+
+void dimList::endBatch()
+{
+    if (--m_batch > 0 || !m_batchPending)
+        return;
+    m_batchPending = false;
+    settle(false);
+}
+
+void dimList::rowLoaded()
+{
+    if (playEngine::lockHeldHere()) {
+        playEngine::whenUnlocked([this] { rowLoaded(); });
+        return;
+    }
+    m_rowTold = false;
+    settle(false);
+    if (!m_rowTold)
+        emit currentRowChanged(m_shown.current);
+}
+
+void dimList::announce(const shownState &now)
+{
+    const shownState was = m_shown;
+    m_shown = now;
+    if (now.start != was.start || now.end != was.end || now.first != was.first ||
+        now.last != was.last)
+        emit playRangeChanged(now.start, now.end);
+    if (now.current != was.current) {
+        m_rowTold = true;
+        emit currentRowChanged(now.current);
+    }
+    if (now.playing != was.playing)
+        emit playingChanged();
+    if (now.output != was.output)
+        emit outputEnabledChanged();
+    if (now.whole != was.whole)
+        emit wholeTableChanged();
+}
+
+// The repeat count ran out: the output goes off and playback stops.
+void dimList::repeatsCounted(uint times)
+{
+    if (times != 0)
+        return;
+    dmxOutputEnable(false);
+    if (playing())
+        sendDmxEnable(false);
+}
+
+// The whole table as the range, starting at its first row; the next call puts the range
+// before it back.
+void dimList::selectWholeTable()
+{
+    {
+        const auto held = playEngine::lock();
+        const int last = m_data.size() - 1;
+        if (!m_whole) {
+            m_savedStart = m_playStart;
+            m_savedEnd = m_playEnd;
+            m_whole = true;
+            m_playStart = 0;
+            m_playEnd = qMax(0, last);
+        } else {
+            m_whole = false;
+            m_playStart = qBound(0, m_savedStart, qMax(0, last));
+            m_playEnd = qBound(0, m_savedEnd, qMax(0, last));
+        }
+        if (last >= 0)
+            g_currentRow = m_playStart;
+    }
+    settle(true);
+}
+
 int dimList::currentRow() const
 {
     const auto held = playEngine::lock();
@@ -185,14 +361,13 @@ void dimList::setRepeat(uint times)
 
 void dimList::setDmxData(ushort value, ushort col, ushort row)
 {
-    const auto held = playEngine::lock();
+    auto held = playEngine::lock();
     if (g_playEnable)
         return;
     if (row >= m_data.size())
         return;
     if (col >= m_columns)
         col = m_columns - 1;
-    const int current = g_currentRow;
     g_currentRow = row;
     const StepRow before = *m_data.at(row);
     setData(index(row, col), int(value), Qt::EditRole);
@@ -203,16 +378,27 @@ void dimList::setDmxData(ushort value, ushort col, ushort row)
                 setData(index(row, j + 3), int(value), Qt::EditRole);
         }
     }
-    recordRowEdit(row, before);
+    held.unlock();
+    // The history's stack announces its new step: not inside the lock.
+    playEngine::whenUnlocked([this, row, before] {
+        if (validRow(row))
+            recordRowEdit(row, before);
+    });
     // The window marks the row that edits go into.
-    if (current != g_currentRow)
-        emit currentRowChanged(g_currentRow);
+    settle(true);
 }
 
 void dimList::setDmxData(ushort value, ushort col)
 {
-    const auto held = playEngine::lock();
-    setDmxData(value, col, static_cast<ushort>(g_currentRow));
+    int row;
+    {
+        const auto held = playEngine::lock();
+        row = g_currentRow;
+    }
+    // Without an edit row a fader move writes nowhere.
+    if (row < 0)
+        return;
+    setDmxData(value, col, static_cast<ushort>(row));
 }
 
 void dimList::refrushModel()
@@ -229,6 +415,7 @@ void dimList::refrushIndex()
         (*m_data.at(r))[0] = static_cast<quint16>(r);
     held.unlock();
     refrushModel();
+    settle(true);
 }
 
 // The table adds and removes fixtures only at its end and numbers them by position, as the
@@ -251,8 +438,11 @@ void dimList::loadRowToDims(int row)
 {
     const auto held = playEngine::lock();
     const StepRow &r = *m_data.at(row);
-    for (int c = 0; c < 512; ++c)
-        m_dmx->setDmxValue(static_cast<uchar>(r.at(c + 3)), c);
+    uchar levels[kChannels];
+    // Levels are bytes; a larger cell shows as full, as playback aims it at 255.
+    for (int c = 0; c < kChannels; ++c)
+        levels[c] = static_cast<uchar>(qMin<int>(r.at(c + 3), 255));
+    m_dmx->setLevels(levels);
 }
 
 // ---- playback: forwards to the engine ------------------------------------------------
@@ -260,6 +450,7 @@ void dimList::loadRowToDims(int row)
 void dimList::sendDmxEnable(bool enable)
 {
     m_engine->enable(enable);
+    settle(false);
 }
 
 void dimList::sendDmxEnable()
@@ -274,18 +465,18 @@ void dimList::sendDmx()
 
 void dimList::dmxRowToDim(ushort row)
 {
-    auto held = playEngine::lock();
-    if (!validRow(row))
-        return;
-    const int current = g_currentRow;
-    g_currentRow = row;
-    m_playStart = row;
-    loadRowToDims(row);
-    held.unlock();
-    if (g_playEnable)
+    {
+        const auto held = playEngine::lock();
+        if (!validRow(row))
+            return;
+        g_currentRow = row;
+        m_playStart = row;
+        loadRowToDims(row);
+    }
+    // A pick while playing restarts the fade from the picked row's levels; the views re-read.
+    if (playing())
         refrushModel();
-    if (current != row)
-        emit currentRowChanged(row);
+    settle(true);
 }
 
 void dimList::setPlayerEndRow(ushort row)
@@ -300,8 +491,11 @@ void dimList::setDmxDataBetween(uint index)
 
 void dimList::dmxOutputEnable(bool enable)
 {
-    const auto held = playEngine::lock();
-    m_dmx->m_outputEnable = enable;
+    {
+        const auto held = playEngine::lock();
+        m_dmx->m_outputEnable = enable;
+    }
+    settle(false);
 }
 
 // ---- rows: the structural changes; the row operations are in stepediting.cpp ----------
@@ -343,6 +537,7 @@ bool dimList::insertRows(int row, int count, const QModelIndex &parent)
     endInsertRows();
     m_history->rowsInserted(row, count);
     keepPositionsInTable();
+    settle(true);
     return true;
 }
 
@@ -365,6 +560,7 @@ bool dimList::removeRows(int row, int count, const QModelIndex &parent)
     endRemoveRows();
     m_history->rowsRemoved(first, removed);
     keepPositionsInTable();
+    settle(true);
     return true;
 }
 
@@ -389,6 +585,7 @@ bool dimList::moveRows(const QModelIndex &sourceParent, int sourceRow, int count
     held.unlock();
     endMoveRows();
     m_history->rowsMoved(sourceRow, count, to);
+    settle(true);
     return true;
 }
 

@@ -9,6 +9,7 @@
 
 class dmx;
 class dimList;
+class fixtureList;
 class playEngine;
 class QTimer;
 class undoHistory;
@@ -25,9 +26,25 @@ extern int g_advanceRow;
 class dimList : public QAbstractTableModel
 {
     Q_OBJECT
+    // The edit row while stopped (fader moves, Init, START and END write into it; -1: none),
+    // the row playing while playing.
     Q_PROPERTY(int currentRow READ currentRow NOTIFY currentRowChanged)
     Q_PROPERTY(uint repeat READ repeat WRITE setRepeat NOTIFY repeatChanged)
     Q_PROPERTY(QObject *history READ history CONSTANT)
+    // The ends of the play range as picked, and the rows of the table it covers: what is
+    // shaded, what plays, what "删除", copy and cut act on (-1 and -1 for none).
+    Q_PROPERTY(int playStart READ playStart NOTIFY playRangeChanged)
+    Q_PROPERTY(int playEnd READ playEnd NOTIFY playRangeChanged)
+    Q_PROPERTY(int rangeFirst READ rangeFirst NOTIFY playRangeChanged)
+    Q_PROPERTY(int rangeLast READ rangeLast NOTIFY playRangeChanged)
+    Q_PROPERTY(bool playing READ playing NOTIFY playingChanged)
+    Q_PROPERTY(bool outputEnabled READ outputEnabled NOTIFY outputEnabledChanged)
+    // "全选" took the whole table as the range; the range before it comes back on the next.
+    Q_PROPERTY(bool wholeTable READ wholeTable NOTIFY wholeTableChanged)
+    // What the status bar says about the last action.
+    Q_PROPERTY(
+        QString statusMessage READ statusMessage WRITE setStatusMessage NOTIFY statusMessageChanged)
+    Q_PROPERTY(QObject *fixtures READ fixtureObject CONSTANT)
 
   public:
     explicit dimList(QObject *parent = nullptr);
@@ -72,6 +89,37 @@ class dimList : public QAbstractTableModel
     uint repeat() const;
     void setRepeat(uint times);
     QObject *history() const;
+    int playStart() const;
+    int playEnd() const;
+    int rangeFirst() const;
+    int rangeLast() const;
+    bool playing() const;
+    bool outputEnabled() const;
+    bool wholeTable() const { return m_shown.whole; }
+    QString statusMessage() const { return m_status; }
+    void setStatusMessage(const QString &text);
+    fixtureList *fixtures() const { return m_fixtures; }
+    QObject *fixtureObject() const;
+
+    // Tells the window what the last change did to the rows, the range and the play and
+    // output state, and, when asked, puts the edit row's levels on the faders. Every
+    // operation ends with it; under the lock it waits until the lock is free.
+    void settle(bool showEditRow);
+    // Playback loaded a row: told even when it is the row the window already shows.
+    void rowLoaded();
+
+    // An operation made of several: the window hears of it once, at its end.
+    class batch
+    {
+      public:
+        explicit batch(dimList *list) : m_list(list) { ++m_list->m_batch; }
+        ~batch() { m_list->endBatch(); }
+        batch(const batch &) = delete;
+        batch &operator=(const batch &) = delete;
+
+      private:
+        dimList *m_list;
+    };
 
     Q_INVOKABLE void setDmxData(ushort value, ushort col, ushort row);
     Q_INVOKABLE void setDmxData(ushort value, ushort col);
@@ -94,12 +142,17 @@ class dimList : public QAbstractTableModel
     Q_INVOKABLE void add_light_fix(int id, int channel);
     Q_INVOKABLE void delete_light_fix(int id);
     Q_INVOKABLE void currId_light_fix();
+    Q_INVOKABLE void selectWholeTable();
 
   signals:
     void currentRowChanged(int index);
     // The row operations moved an end of the play range (clamped, collapsed or shifted).
     void playRangeChanged(int start, int end);
     void repeatChanged(uint times);
+    void playingChanged();
+    void outputEnabledChanged();
+    void wholeTableChanged();
+    void statusMessageChanged();
 
   public slots:
     void sendDmxEnable(bool enable);
@@ -107,7 +160,23 @@ class dimList : public QAbstractTableModel
     void sendDmx();
 
   private:
+    // What the window was last told.
+    struct shownState {
+        int current = -1;
+        int start = 0;
+        int end = -1;
+        int first = -1;
+        int last = -1;
+        bool playing = false;
+        bool output = false;
+        bool whole = false;
+    };
+
     bool validRow(int row) const { return row >= 0 && row < m_data.size(); }
+    shownState currentState() const;
+    void announce(const shownState &now);
+    void repeatsCounted(uint times);
+    void endBatch();
     void loadRowToDims(int row);
     void keepPositionsInTable();
     void recordRowEdit(int row, const StepRow &before);
@@ -115,6 +184,18 @@ class dimList : public QAbstractTableModel
     // The row operations QML calls are forwarded to their own class, which edits these rows.
     friend class stepEditing;
     stepEditing m_editing{this};
+    fixtureList *m_fixtures;
+    QString m_status;
+    shownState m_shown;
+    bool m_settlePending = false;
+    bool m_loadPending = false;
+    int m_batch = 0;
+    bool m_batchPending = false;
+    bool m_rowTold = false;
+    // The range before "全选", while it is in force.
+    bool m_whole = false;
+    int m_savedStart = 0;
+    int m_savedEnd = -1;
 };
 
 #endif

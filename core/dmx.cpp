@@ -56,16 +56,26 @@ dmx::~dmx()
     delete m_lightList;
 }
 
-void dmx::setLevel(int index, uchar value)
+bool dmx::setLevel(int index, uchar value)
 {
     dim *d = static_cast<dim *>(m_dims.at(index));
     {
         const auto held = playEngine::lock();
         if (g_dimValue[d->m_num] == value)
-            return;
+            return false;
         g_dimValue[d->m_num] = value;
     }
-    emit d->dimValueChanged();
+    playEngine::whenUnlocked([d] { emit d->dimValueChanged(); });
+    return true;
+}
+
+void dmx::setLevels(const uchar *levels)
+{
+    bool changed = false;
+    for (int c = 0; c < 512; ++c)
+        changed = setLevel(c, levels[c]) || changed;
+    if (changed && m_sendLive)
+        sendDmx();
 }
 
 void dmx::setDmxValue(uchar value, ushort channel)
@@ -101,6 +111,7 @@ void dmx::sendDmx()
 
 void dmx::setAllDmxValue(uchar value)
 {
+    const dimList::batch once(g_dimList);
     for (int i = 0; i < 512; ++i) {
         setLevel(i, value);
         {
@@ -118,6 +129,7 @@ void dmx::setAllDmxValue(uchar value)
 
 void dmx::setDefaultDmxValue()
 {
+    const dimList::batch once(g_dimList);
     for (int i = 0; i < 512; ++i) {
         const uchar level = defaultLevel(i + 1);
         setLevel(i, level);

@@ -27,6 +27,8 @@ class dmx : public QObject
     playEngine *m_engine = nullptr;
 
     void setDmxValue(uchar value, ushort channel);
+    // All 512 levels at once; one frame when they changed anything and frames go out live.
+    void setLevels(const uchar *levels);
     Q_INVOKABLE void setAllDmxValue(uchar value);
     Q_INVOKABLE void setDefaultDmxValue();
     // The interface library's dmxbox_state of device 0; cheap and never waits, so the
@@ -37,7 +39,7 @@ class dmx : public QObject
     void sendDmx();
 
   private:
-    void setLevel(int index, uchar value);
+    bool setLevel(int index, uchar value);
 };
 
 #endif

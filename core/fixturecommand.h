@@ -1,10 +1,12 @@
 #ifndef FIXTURECOMMAND_H
 #define FIXTURECOMMAND_H
 
+#include "dimlist.h"
+#include "fixturelist.h"
 #include "historycommand.h"
 
-// A fixture's columns added to or removed from the table view, which owns them; the step
-// asks the view to add or remove them again.
+// A fixture added to or removed from the end of the table's fixture list; the step adds or
+// removes it again there, and the columns and the patch follow.
 class fixtureCommand : public historyCommand
 {
   public:
@@ -14,10 +16,19 @@ class fixtureCommand : public historyCommand
     }
 
   protected:
-    void applyBack() override { emit m_history->fixtureRequested(m_type, !m_added); }
-    void applyAgain() override { emit m_history->fixtureRequested(m_type, m_added); }
+    void applyBack() override { apply(!m_added); }
+    void applyAgain() override { apply(m_added); }
 
   private:
+    void apply(bool add)
+    {
+        fixtureList *fixtures = m_history->model()->fixtures();
+        if (add)
+            fixtures->append(m_type);
+        else
+            fixtures->dropLast();
+    }
+
     int m_type;
     bool m_added;
 };

@@ -8,7 +8,10 @@ light_fix::light_fix(int id, int chNum, QObject *parent) : QObject(parent), m_id
 
 void light_fix::setFixSelect(uchar select)
 {
+    const uchar was = m_select;
     m_select = select ? 1 : 0;
+    if (m_select != was)
+        emit fixSelectChanged();
     qDebug() << "light_fix:select" << (m_select ? "true" : "false") << "id:" << m_id
              << "num:" << m_chNum;
 }

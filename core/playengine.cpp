@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -116,14 +117,43 @@ playEngine::tableMutex::~tableMutex()
     pthread_mutex_destroy(&m_mutex);
 }
 
+namespace
+{
+// Lock depth and the jobs waiting for it to reach 0, per thread.
+thread_local int t_lockDepth = 0;
+thread_local std::vector<std::function<void()>> t_afterUnlock;
+} // namespace
+
 void playEngine::tableMutex::lock()
 {
     pthread_mutex_lock(&m_mutex);
+    ++t_lockDepth;
 }
 
 void playEngine::tableMutex::unlock()
 {
+    --t_lockDepth;
     pthread_mutex_unlock(&m_mutex);
+    // A job may take the lock again and queue more; each round runs what is there.
+    while (t_lockDepth == 0 && !t_afterUnlock.empty()) {
+        std::vector<std::function<void()>> jobs;
+        jobs.swap(t_afterUnlock);
+        for (const auto &job : jobs)
+            job();
+    }
+}
+
+bool playEngine::lockHeldHere()
+{
+    return t_lockDepth > 0;
+}
+
+void playEngine::whenUnlocked(std::function<void()> job)
+{
+    if (t_lockDepth > 0)
+        t_afterUnlock.push_back(std::move(job));
+    else
+        job();
 }
 
 playEngine::tableLock playEngine::lock()
@@ -418,15 +448,18 @@ void playEngine::rowLoaded(int row)
     if (onOutputThread())
         m_rowNews = row;
     else
-        emit m_model->currentRowChanged(row);
+        m_model->rowLoaded();
 }
 
 void playEngine::repeatCounted()
 {
-    if (onOutputThread())
+    if (onOutputThread()) {
         m_repeatNews = true;
-    else
-        emit m_model->repeatChanged(m_model->m_repeat);
+        return;
+    }
+    dimList *model = m_model;
+    const uint times = model->m_repeat;
+    playEngine::whenUnlocked([model, times] { emit model->repeatChanged(times); });
 }
 
 void playEngine::startHold(int ms)
@@ -534,8 +567,11 @@ void playEngine::deliverUpdates()
         enable(g_playEnable);
     if (repeatNews)
         emit m_model->repeatChanged(repeat);
+    // The row, and a stop of the empty table's, reach the window through the model.
     if (row != -2)
-        emit m_model->currentRowChanged(row);
+        m_model->rowLoaded();
+    else if (stopNews)
+        m_model->settle(false);
     for (int c = 0; c < kChannels; ++c) {
         if (dirty.test(static_cast<size_t>(c)))
             emit static_cast<dim *>(m_dmx->m_dims.at(c))->dimValueChanged();

@@ -7,6 +7,7 @@
 #include <bitset>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <pthread.h>
 #include <thread>
@@ -39,6 +40,7 @@ class playEngine : public QObject
         tableMutex(const tableMutex &) = delete;
         tableMutex &operator=(const tableMutex &) = delete;
         void lock();
+        // Letting go for the last time runs what waited for the lock to be free.
         void unlock();
 
       private:
@@ -52,6 +54,11 @@ class playEngine : public QObject
     // The one lock over the step table, the levels, the frame and the playback state. The
     // output thread holds it for one tick; every writer on the GUI thread takes it too.
     static tableLock lock();
+    // Whether the calling thread holds the lock (at any depth).
+    static bool lockHeldHere();
+    // Runs `job` now, or, while the calling thread holds the lock, as soon as it has let go:
+    // signals are emitted after unlocking, so that no receiver runs inside the lock.
+    static void whenUnlocked(std::function<void()> job);
 
     QTimer *m_timer;     // the tick while the output thread is off
     QTimer *m_holdTimer; // the hold while the output thread is off

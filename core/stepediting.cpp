@@ -10,8 +10,11 @@ stepEditing::stepEditing(dimList *list) : m_list(list) {}
 
 void stepEditing::setPlayerEndRow(ushort row)
 {
-    const auto held = playEngine::lock();
-    m_list->m_playEnd = row;
+    {
+        const auto held = playEngine::lock();
+        m_list->m_playEnd = row;
+    }
+    m_list->settle(false);
 }
 
 void stepEditing::setDmxDataBetween(uint index)
@@ -28,17 +31,16 @@ stepEditing::rowPositions stepEditing::positions() const
     return {g_currentRow, m_list->m_playStart, m_list->m_playEnd};
 }
 
-void stepEditing::announcePositions(const rowPositions &before)
+// The window hears of the rows, the range and the edit row once, after the whole operation;
+// the faders show the edit row.
+void stepEditing::announcePositions()
 {
-    const rowPositions now = positions();
-    if (now.start != before.start || now.end != before.end)
-        emit m_list->playRangeChanged(now.start, now.end);
-    if (now.current != before.current)
-        emit m_list->currentRowChanged(now.current);
+    m_list->settle(true);
 }
 
 void stepEditing::insertEndRows()
 {
+    const dimList::batch once(m_list);
     qDebug() << "StartInsertRows:" << m_list->m_data.size();
     m_list->insertRows(m_list->m_data.size(), 1, QModelIndex());
     qDebug() << "EndInsertRows:" << m_list->m_data.size();
@@ -46,6 +48,7 @@ void stepEditing::insertEndRows()
 
 void stepEditing::insertCurrRows()
 {
+    const dimList::batch once(m_list);
     rowPositions before;
     int c;
     {
@@ -65,14 +68,14 @@ void stepEditing::insertCurrRows()
         if (!g_playEnable)
             g_currentRow = c + 1;
     }
-    announcePositions(before);
+    announcePositions();
 }
 
 void stepEditing::removeEndRows()
 {
+    const dimList::batch once(m_list);
     if (m_list->m_data.isEmpty())
         return;
-    const rowPositions before = positions();
     m_list->removeRows(m_list->m_data.size() - 1, 1, QModelIndex());
     {
         const auto held = playEngine::lock();
@@ -82,17 +85,17 @@ void stepEditing::removeEndRows()
             --g_currentRow;
         m_list->keepPositionsInTable();
     }
-    announcePositions(before);
+    announcePositions();
 }
 
 void stepEditing::removeCurrRows()
 {
+    const dimList::batch once(m_list);
     if (m_list->m_data.isEmpty())
         return;
-    rowPositions before = positions();
+    const rowPositions before = positions();
     if (before.current >= 0)
         m_list->removeRows(before.current, 1, QModelIndex());
-    int current;
     {
         const auto held = playEngine::lock();
         if (g_currentRow >= m_list->m_data.size())
@@ -100,28 +103,19 @@ void stepEditing::removeCurrRows()
         if (m_list->m_playEnd >= m_list->m_data.size())
             --m_list->m_playEnd;
         m_list->keepPositionsInTable();
-        current = g_currentRow;
     }
-    emit m_list->currentRowChanged(current);
-    // The row was announced just above; only the range is left to tell.
-    before.current = current;
-    announcePositions(before);
-    if (m_list->validRow(current))
-        m_list->loadRowToDims(current);
+    announcePositions();
 }
 
 void stepEditing::removeSelectRows()
 {
-    const rowPositions before = positions();
-    const int lo = qMin(before.start, before.end);
-    const int hi = qMax(before.start, before.end);
-    if (!m_list->m_data.isEmpty()) {
-        // Only the rows of the range that exist (an end may be -1 or past the last row).
-        const int first = qMax(lo, 0);
-        const int last = qMin(hi, m_list->m_data.size() - 1);
-        if (first <= last)
-            m_list->removeRows(first, last - first + 1, QModelIndex());
-    }
+    const dimList::batch once(m_list);
+    // Exactly the rows the window shades: the part of the range inside the table.
+    const int first = m_list->rangeFirst();
+    const int last = m_list->rangeLast();
+    const int lo = qMin(m_list->playStart(), m_list->playEnd());
+    if (first >= 0 && first <= last)
+        m_list->removeRows(first, last - first + 1, QModelIndex());
     {
         const auto held = playEngine::lock();
         if (m_list->m_data.isEmpty()) {
@@ -136,12 +130,12 @@ void stepEditing::removeSelectRows()
             g_currentRow = p;
         }
     }
-    announcePositions(before);
+    announcePositions();
 }
 
 void stepEditing::removeAll()
 {
-    const rowPositions before = positions();
+    const dimList::batch once(m_list);
     if (!m_list->m_data.isEmpty())
         m_list->removeRows(0, m_list->m_data.size(), QModelIndex());
     {
@@ -149,39 +143,50 @@ void stepEditing::removeAll()
         m_list->m_playEnd = 0;
         g_currentRow = -1;
     }
-    announcePositions(before);
+    announcePositions();
 }
 
 void stepEditing::moveUpRows()
 {
-    auto held = playEngine::lock();
-    if (m_list->validRow(g_currentRow) && g_currentRow >= 1)
-        m_list->moveRows(QModelIndex(), g_currentRow, 1, QModelIndex(), g_currentRow - 1);
-    if (g_currentRow > 0)
-        --g_currentRow;
-    m_list->keepPositionsInTable();
-    const int current = g_currentRow;
-    held.unlock();
+    const dimList::batch once(m_list);
+    int current;
+    {
+        const auto held = playEngine::lock();
+        current = g_currentRow;
+    }
+    // The model announces the move itself: outside the lock.
+    if (m_list->validRow(current) && current >= 1)
+        m_list->moveRows(QModelIndex(), current, 1, QModelIndex(), current - 1);
+    {
+        const auto held = playEngine::lock();
+        if (g_currentRow > 0)
+            --g_currentRow;
+        m_list->keepPositionsInTable();
+    }
     m_list->refrushModel();
-    emit m_list->currentRowChanged(current);
+    announcePositions();
 }
 
 void stepEditing::moveDownRows()
 {
-    auto held = playEngine::lock();
-    QList<StepRow *> &rows = m_list->m_data;
-    if (g_currentRow >= 0 && g_currentRow + 2 <= rows.size()) {
-        // No row-move notification: the reset below tells the view.
-        rows.move(g_currentRow, g_currentRow + 1);
-        m_list->m_history->rowsMoved(g_currentRow, 1, g_currentRow + 1);
-        if (g_currentRow < rows.size() - 1)
-            ++g_currentRow;
+    const dimList::batch once(m_list);
+    int moved = -1;
+    {
+        const auto held = playEngine::lock();
+        QList<StepRow *> &rows = m_list->m_data;
+        if (g_currentRow >= 0 && g_currentRow + 2 <= rows.size()) {
+            // No row-move notification: the reset below tells the view.
+            rows.move(g_currentRow, g_currentRow + 1);
+            moved = g_currentRow;
+            if (g_currentRow < rows.size() - 1)
+                ++g_currentRow;
+        }
+        m_list->keepPositionsInTable();
     }
-    m_list->keepPositionsInTable();
-    const int current = g_currentRow;
-    held.unlock();
+    if (moved >= 0)
+        m_list->m_history->rowsMoved(moved, 1, moved + 1);
     m_list->refrushModel();
-    emit m_list->currentRowChanged(current);
+    announcePositions();
 }
 
 void stepEditing::setAllDmxSpeedCross(ushort speed, ushort fade)
@@ -204,18 +209,19 @@ void stepEditing::setAllDmxSpeedCross(ushort speed, ushort fade)
 
 void stepEditing::dmx_up_down_select_row(bool up_down)
 {
-    auto held = playEngine::lock();
-    if (up_down) {
-        if (g_currentRow > 0)
-            --g_currentRow;
-    } else if (g_currentRow < m_list->m_data.size() - 1) {
-        ++g_currentRow;
+    const dimList::batch once(m_list);
+    int current;
+    {
+        const auto held = playEngine::lock();
+        if (up_down) {
+            if (g_currentRow > 0)
+                --g_currentRow;
+        } else if (g_currentRow < m_list->m_data.size() - 1) {
+            ++g_currentRow;
+        }
+        m_list->keepPositionsInTable();
+        current = g_currentRow;
     }
-    m_list->keepPositionsInTable();
-    if (m_list->validRow(g_currentRow))
-        m_list->loadRowToDims(g_currentRow);
-    const int current = g_currentRow;
-    held.unlock();
-    emit m_list->currentRowChanged(current);
     qDebug() << "dmxRowToDim():m_currentRow" << current;
+    announcePositions();
 }

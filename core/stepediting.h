@@ -36,7 +36,7 @@ class stepEditing
         int end;
     };
     rowPositions positions() const;
-    void announcePositions(const rowPositions &before);
+    void announcePositions();
 
     dimList *const m_list;
 };

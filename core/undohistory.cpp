@@ -23,6 +23,7 @@ bool undoHistory::undo()
 {
     if (g_playEnable || !m_stack.canUndo() || m_group)
         return false;
+    const dimList::batch once(m_model);
     m_stack.undo();
     afterApply();
     return true;
@@ -32,6 +33,7 @@ bool undoHistory::redo()
 {
     if (g_playEnable || !m_stack.canRedo() || m_group)
         return false;
+    const dimList::batch once(m_model);
     m_stack.redo();
     afterApply();
     return true;

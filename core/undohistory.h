@@ -46,7 +46,7 @@ class undoHistory : public QObject
     // cells, a paste inserts many rows).
     Q_INVOKABLE void beginStep();
     Q_INVOKABLE void endStep();
-    // A fixture added to or removed from the table view; its undo asks the view back.
+    // A fixture added to or removed from the end of the table's fixture list.
     Q_INVOKABLE void recordFixture(int type, bool added);
     Q_INVOKABLE int count() const { return m_stack.count(); }
 
@@ -76,7 +76,6 @@ class undoHistory : public QObject
     void changed();
     // Undo or redo changed the table; the views re-read it.
     void applied();
-    void fixtureRequested(int type, bool add);
     void fileChannelsChanged();
 
   private:

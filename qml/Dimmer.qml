@@ -14,14 +14,14 @@ Rectangle {
     focus: true
 
     property int num: 0
-    property int num_value: 0
+    readonly property int num_value: model.dimValue
 
     readonly property bool patched: model.index < posCount - initChCount
 
-    // Levels that playback puts on the faders must not be written back into the table,
-    // so the dim object learns the run state before each level it gets.
+    // A level the user gives. While playing it goes out live but not into the table, so the
+    // dim object learns the run state first.
     function set_Text(val) {
-        model.run_flag = text_control.runFlag
+        model.run_flag = dmx_list.playing
         model.dimValue = val
     }
 
@@ -44,37 +44,24 @@ Rectangle {
     }
 
     function handleKey(event) {
-        if (event.key === Qt.Key_End) {
-            num_value = 0
+        if (event.key === Qt.Key_End)
             set_Text(0)
-        }
-        if (event.key === Qt.Key_Home) {
-            num_value = dimMax
+        if (event.key === Qt.Key_Home)
             set_Text(dimMax)
-        }
-        if (event.key === Qt.Key_PageUp) {
-            num_value = num_value > dimMax - 10 ? dimMax : num_value + 10
-            set_Text(num_value)
-        }
-        if (event.key === Qt.Key_PageDown) {
-            num_value = num_value < 10 ? 0 : num_value - 10
-            set_Text(num_value)
-        }
+        if (event.key === Qt.Key_PageUp)
+            set_Text(Math.min(dimMax, num_value + 10))
+        if (event.key === Qt.Key_PageDown)
+            set_Text(Math.max(0, num_value - 10))
         if (event.key >= Qt.Key_0 && event.key <= Qt.Key_9) {
             if (num < 0)
                 num = 0
             num = appendDigit(num, event.key - 48)
         }
         if (event.key === Qt.Key_Enter) {
-            if (num >= 0) {
-                num_value = Math.min(num, dimMax)
-                set_Text(num_value)
-            }
+            if (num >= 0)
+                set_Text(Math.min(num, dimMax))
             num = -1
         }
-        console.log("[!] num: " + num)
-        console.log("[!] value: " + num_value)
-        console.log("[!] event.key: " + event.key)
     }
 
     Keys.onPressed: handleKey(event)
@@ -111,14 +98,13 @@ Rectangle {
         activeFocusOnTab: true
         enabled: dimChannel.patched
 
-        onValueChanged: {
-            // The whole strip column is marked for repaint: the software renderer then
-            // joins the columns into one plain rectangle, where the handles' small rects at
-            // many heights would cut its dirty region into thousands of pieces per frame.
-            dimChannel.update()
-            set_Text(value)
-            num_value = model.dimValue
-        }
+        // The whole strip column is marked for repaint: the software renderer then joins the
+        // columns into one plain rectangle, where the handles' small rects at many heights
+        // would cut its dirty region into thousands of pieces per frame.
+        onValueChanged: dimChannel.update()
+        // Only a drag, the wheel or a key writes: a level the fader received from the core
+        // is never written back, as it may be older than the core's by then.
+        onMoved: set_Text(value)
     }
 
     Text {

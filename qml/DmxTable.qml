@@ -11,11 +11,11 @@ import ov.qt.dmx 1.0
 Item {
     id: dimTableView
 
-    property var typeArrary: []
-    property var posArrary: []
-    property var chUser
-    // Title and model role of each column, in column order.
-    property var columnList: []
+    // Channel count and column end of each fixture, and title and model role of each column
+    // in column order: the core's fixture list.
+    readonly property var typeArrary: dmx_list.fixtures.channelCounts
+    readonly property var posArrary: dmx_list.fixtures.ends
+    readonly property var columnList: dmx_list.fixtures.columns
     readonly property int columnCount: columnList.length
     readonly property int rowCount: stepModel.rows
     // The start of the play range before the last single click: the first click of a
@@ -25,71 +25,25 @@ Item {
     signal clicked(int row)
     signal doubleClicked(int row)
 
-    // The marked row: the row fader moves and the value shortcuts write into. The window
-    // sets it from the model's current row.
-    property QtObject selection: QtObject {
-        property int row: -1
+    // The marked row: the row fader moves and the value shortcuts write into, the core's
+    // current row.
+    readonly property QtObject selection: QtObject {
+        readonly property int row: dmx_list.currentRow
         readonly property int count: row >= 0 ? 1 : 0
-        function clear() { row = -1 }
-        function select(r) { row = r }
         function contains(r) { return r === row }
     }
     readonly property int markedRow: selection.row >= 0 && selection.row < rowCount ? selection.row : -1
 
-    // Header labels of each fixture type, channel 1 first; the index is the chooser's type.
-    readonly property var fixtureTypes: fixture_catalogue.labelLists
-
-    // Adds a fixture of the chooser's type; refuses an unknown type and a fixture that would
-    // pass channel 512, since its columns would have no cell to show or write.
+    // Adds a fixture of the chooser's type, as one undo step; the core refuses an unknown
+    // type, more than 30 fixtures and a fixture that would pass channel 512.
     function addDevice(type) {
-        if (!Number.isInteger(type) || type < 0 || type >= fixtureTypes.length)
-            return false
-        var labels = fixtureTypes[type]
-        if (lastFixtureEnd() + labels.length > initChCount + dimNumber)
-            return false
-        chUser = labels
-        addInDevice()
-        return true
-    }
-
-    function addInDevice() {
-        var n = chUser.length
-        posCount = lastFixtureEnd() + n
-        dmx_list.add_light_fix(posArrary.length, n)
-        // New arrays rather than push, so the bindings see the change.
-        posArrary = posArrary.concat([posCount])
-        typeArrary = typeArrary.concat([n])
-        var added = []
-        for (var i = 0; i < n; ++i) {
-            var k = columnList.length + i - 2
-            var label = chUser[i] === "" ? "ch" : qsTr(chUser[i])
-            added.push({ title: label + "\n" + k, role: "channel" + k })
-        }
-        columnList = columnList.concat(added)
+        return Number.isInteger(type) && dmx_list.fixtures.add(type)
     }
 
     function deleteDevice() {
-        if (typeArrary.length === 0)
-            return
-        var n = typeArrary[typeArrary.length - 1]
-        typeArrary = typeArrary.slice(0, -1)
-        posCount = posArrary[posArrary.length - 1]
-        posArrary = posArrary.slice(0, -1)
-        dmx_list.delete_light_fix(posArrary.length)
-        columnList = columnList.slice(0, Math.max(initChCount, columnList.length - n))
+        return dmx_list.fixtures.removeLast()
     }
 
-    function lastFixtureEnd() {
-        return posArrary.length > 0 ? posArrary[posArrary.length - 1] : initChCount
-    }
-
-    function updateColumnTable() {
-        columnList = [
-            { title: qsTr("序\n号"), role: "c_id" },
-            { title: qsTr("速度\n x\n0.1秒"), role: "speed" },
-            { title: qsTr("渐变\n x\n0.1秒"), role: "fade" }
-        ]
-    }
 
     function getColumn(column) {
         var c = columnList[column]
@@ -151,10 +105,10 @@ Item {
     }
 
     function getBackColor(row) {
-        if (row === playEnd || row === playStart)
+        var low = dmx_list.rangeFirst
+        var high = dmx_list.rangeLast
+        if (low >= 0 && (row === low || row === high))
             return "lightsteelblue"
-        var low = Math.min(playStart, playEnd)
-        var high = Math.max(playStart, playEnd)
         return low < row && row < high ? "lightblue" : "lightgray"
     }
 
@@ -187,22 +141,6 @@ Item {
         doubleClicked(row)
     }
 
-    // The window's range is what the table shades, what plays and what "删除" removes:
-    // keep it and the model's range the same whichever side moved.
-    Connections {
-        target: dmx_list
-        function onPlayRangeChanged(start, end) {
-            playStart = start
-            playEnd = end
-        }
-    }
-    Connections {
-        target: root
-        function onPlayEndChanged() {
-            if (playEnd >= 0)
-                dmx_list.setPlayerEndRow(playEnd)
-        }
-    }
 
     Connections {
         target: root
@@ -225,7 +163,6 @@ Item {
     function endOfCellChanges() {
         changedCells = 0
     }
-    Component.onCompleted: updateColumnTable()
 
     // Shows the stored values of a row again in the view that holds the column, after a
     // write that announces nothing.
@@ -337,8 +274,9 @@ Item {
             objectName: "rowLayer"
             y: -cells.contentY
             width: parent.width
-            readonly property int low: Math.max(0, Math.min(playStart, playEnd))
-            readonly property int high: Math.min(rowCount - 1, Math.max(playStart, playEnd))
+            // The rows the range covers: what "删除", copy and cut act on.
+            readonly property int low: dmx_list.rangeFirst
+            readonly property int high: dmx_list.rangeLast
 
             Rectangle {
                 width: rowLayer.width
@@ -347,14 +285,14 @@ Item {
             }
             Rectangle {
                 objectName: "rangeShade"
-                visible: rowLayer.high > rowLayer.low
+                visible: rowLayer.low >= 0 && rowLayer.high > rowLayer.low
                 y: rowTop(rowLayer.low)
                 width: rowLayer.width
                 height: rowTop(rowLayer.high) + rowHeight(rowLayer.high) - y
                 color: "lightblue"
             }
             Repeater {
-                model: [playStart, playEnd]
+                model: [rowLayer.low, rowLayer.high]
                 Rectangle {
                     visible: modelData >= 0 && modelData < rowCount
                     y: rowTop(modelData)
@@ -366,7 +304,7 @@ Item {
             // The range as one bracket along the step numbers.
             Rectangle {
                 objectName: "rangeBracket"
-                visible: rowCount > 0 && rowLayer.high >= rowLayer.low
+                visible: rowLayer.low >= 0 && rowLayer.low < rowCount
                 y: rowTop(rowLayer.low) + 2
                 width: 3
                 height: rowTop(rowLayer.high) + rowHeight(rowLayer.high) - y - 2

@@ -9,15 +9,14 @@ Rectangle {
     width: parent.width
     height: parent.height
 
-    property bool runFlag: true
-    property int bakPlayStart: 0
-    property int bakPlayEnd: 0
+    // Playback, output, the fixtures and the status message are the core's; these follow it.
+    readonly property bool runFlag: dmx_list.playing
     // Channel count of the shows and .c files appended into the table: a save keeps them
     // even when fewer fixture columns are shown.
     readonly property int dataChannels: history.fileChannels
     // The table's fixtures by type, in the order they were added; a show file records them.
-    property var fixtureKinds: []
-    property var fixtureEnds: []
+    readonly property var fixtureKinds: dmx_list.fixtures.types
+    readonly property var fixtureEnds: dmx_list.fixtures.ends
     property string lastFolder: ""
     // A save waiting for the answer to the replace question.
     property string pendingUrl: ""
@@ -30,26 +29,20 @@ Rectangle {
     readonly property string cFilter: "Dmx-c files (*.c )"
 
     function startRun() {
-        sendDmxBottom.text = qsTr("停止")
-        sendDmxBottom.checked = true
         dmx_list.sendDmxEnable(true)
-        statusText.text = "Play..."
-        runFlag = true
     }
 
     function stopRun() {
-        sendDmxBottom.text = qsTr("播放")
-        sendDmxBottom.checked = false
         dmx_list.sendDmxEnable(false)
-        statusText.text = "Stoped!"
-        runFlag = false
+    }
+
+    function say(text) {
+        dmx_list.statusMessage = text
     }
 
     function setAllDim(value) {
-        if (runFlag) {
-            console.log("[!] will stop")
+        if (runFlag)
             stopRun()
-        }
         history.beginStep()
         dmx.setAllDmxValue(Number(value))
         history.endStep()
@@ -78,43 +71,13 @@ Rectangle {
     }
 
     function selectWholeTable() {
-        if (playAllData.text === qsTr("全选")) {
-            playAllData.text = qsTr("选择")
-            bakPlayStart = playStart
-            bakPlayEnd = playEnd
-            startPos(0)
-            // An empty table has no last row; the core takes the end as unsigned.
-            endPos(Math.max(0, dmx_list.rowCount() - 1))
-        } else {
-            playAllData.text = qsTr("全选")
-            startPos(bakPlayStart)
-            endPos(bakPlayEnd)
-        }
-    }
-
-    function outputOff() {
-        dmx_list.dmxOutputEnable(false)
-        dmxOutputBottom.text = qsTr("DMX关闭")
+        dmx_list.selectWholeTable()
     }
 
     function toggleOutput() {
-        if (dmxOutputBottom.text === qsTr("DMX输出")) {
-            outputOff()
-        } else {
-            dmx_list.dmxOutputEnable(true)
-            dmxOutputBottom.text = qsTr("DMX输出")
-        }
+        dmx_list.dmxOutputEnable(!dmx_list.outputEnabled)
     }
 
-    function repeatsChanged() {
-        repeat_text.value = dmx_list.repeat
-        if (dmx_list.repeat !== 0)
-            return
-        if (dmxOutputBottom.text === qsTr("DMX输出"))
-            outputOff()
-        if (sendDmxBottom.text !== qsTr("播放"))
-            stopRun()
-    }
 
     function fileNameOf(url) {
         var text = decodeURIComponent(String(url))
@@ -152,7 +115,7 @@ Rectangle {
         replaceDialog.close()
         if (replace)
             return writeFile(pendingUrl, pendingFilter)
-        statesText.text = " save cancelled"
+        say(qsTr("保存已取消"))
         closeAfterSave = false
         return false
     }
@@ -161,18 +124,18 @@ Rectangle {
     function writeFile(url, filter) {
         var target = dmxFileIO.saveTarget(url, filter)
         var channels = channelsToSave()
-        var first = Math.min(playStart, playEnd)
-        var last = Math.max(playStart, playEnd)
+        var first = Math.max(0, dmx_list.rangeFirst)
+        var last = Math.max(0, dmx_list.rangeLast)
         dmxFileIO.setFixtureTypes(fixtureKinds)
         if (!dmxFileIO.saveData(url, channels, first, last, filter)) {
-            statesText.text = " cannot save: " + dmxFileIO.lastError()
+            say(qsTr("无法保存：%1").arg(dmxFileIO.lastError()))
             closeAfterSave = false
             return false
         }
         c_index = channels
-        statesText.text = " save total change is:" + c_index
-        var written = String(url)
         var extension = target.substring(target.lastIndexOf("."))
+        say((extension === ".c" ? qsTr("已导出 %1") : qsTr("已保存 %1")).arg(fileNameOf(target)))
+        var written = String(url)
         if (!written.endsWith(extension))
             written += extension
         c_file_name = written
@@ -202,17 +165,17 @@ Rectangle {
         var reason = dmxFileIO.lastError()
         if (reason !== "") {
             history.endStep()
-            statesText.text = " cannot open " + fileNameOf(url) + ": " + reason
+            say(qsTr("无法打开 %1：%2").arg(fileNameOf(url)).arg(reason))
             return false
         }
         var note = restoreFixtures(dmxFileIO.loadedFixtureTypes())
         history.endStep()
         c_index = channels
         dmx_list.refrushIndex()
-        playEnd = dmx_list.rowCount() - 1
+        dmx_list.setPlayerEndRow(Math.max(0, dmx_list.rowCount() - 1))
         if (dmxFileIO.fixtureBlockDamaged())
-            note += ", fixture list damaged: rows loaded without it"
-        statesText.text = " open total change is:" + c_index + note
+            note += qsTr("；灯具列表已损坏：已载入步，未载入灯具")
+        say(qsTr("已打开 %1").arg(fileNameOf(url)) + note)
         c_file_name = url
         // Appended to rows already there, the table is no longer what the file holds.
         if (wasEmpty)
@@ -220,45 +183,23 @@ Rectangle {
         return true
     }
 
+    // The fixtures a show records, into a table without fixtures; a note on what was not.
     function restoreFixtures(kinds) {
-        if (kinds.length === 0)
-            return ""
-        if (light_number > 0)
-            return ", fixtures of the file not added: the table keeps its own"
-        for (var i = 0; i < kinds.length; ++i) {
-            if (!addFixture(kinds[i], true))
-                return ", only " + i + " of " + kinds.length + " fixtures of the file added"
-        }
+        var added = dmx_list.fixtures.restore(kinds)
+        if (added < 0)
+            return qsTr("；文件中的灯具未添加：表格保留自己的灯具")
+        if (added < kinds.length)
+            return qsTr("；只添加了文件中 %1 个灯具中的 %2 个").arg(kinds.length).arg(added)
         return ""
     }
 
-    // The "添加灯具" path: the table adds the columns, the panel remembers the type.
-    function addFixture(type, record) {
-        if (light_number >= maxLightNumber || !dmxList.addDevice(type))
-            return false
-        light_number++
-        // The patch learns only the channel count; name its new entry after the type.
-        fix_list.at(fix_list.size() - 1).fixType = fixture_catalogue.name(type)
-        fixtureKinds = fixtureKinds.concat([type])
-        fixtureEnds = fixtureEnds.concat([posCount])
-        if (record)
-            history.recordFixture(type, true)
-        return true
+    // "添加灯具": a fixture of the type box's type, as one undo step.
+    function addFixture(type) {
+        return dmxList.addDevice(type)
     }
 
-    function removeFixture(record) {
-        if (light_number === 0)
-            return false
-        var type = fixtureKinds[fixtureKinds.length - 1]
-        dmxList.deleteDevice()
-        light_number--
-        fixtureKinds = fixtureKinds.slice(0, -1)
-        fixtureEnds = fixtureEnds.slice(0, -1)
-        // The table leaves the removed fixture's end in posCount; the columns end earlier.
-        posCount = fixtureEnds.length > 0 ? fixtureEnds[fixtureEnds.length - 1] : initChCount
-        if (record)
-            history.recordFixture(type, false)
-        return true
+    function removeFixture() {
+        return dmxList.deleteDevice()
     }
 
     // Ctrl+S: the current file without the dialog, the dialog when there is none.
@@ -271,22 +212,14 @@ Rectangle {
     }
 
     function stepBack(redo) {
-        if (sendDmxBottom.text !== qsTr("播放")) {
-            statesText.text = redo ? " cannot redo while playing: stop playback first"
-                                   : " cannot undo while playing: stop playback first"
+        if (runFlag) {
+            say(redo ? qsTr("播放时不能重做：请先停止播放") : qsTr("播放时不能撤销：请先停止播放"))
             return false
         }
-        return redo ? history.redo() : history.undo()
-    }
-
-    // Positions the undone change left behind follow the table.
-    function historyApplied() {
-        var last = Math.max(0, dmx_list.rowCount() - 1)
-        if (playStart > last)
-            startPos(last)
-        if (playEnd > last)
-            endPos(last)
-        statusValue.text = dmx_list.currentRow
+        var done = redo ? history.redo() : history.undo()
+        if (done)
+            say(redo ? qsTr("已重做") : qsTr("已撤销"))
+        return done
     }
 
     // The window's closing: with unsaved changes ask Save / Discard / Cancel first.
@@ -314,8 +247,10 @@ Rectangle {
 
     // Copy, cut and paste of the play range as tab-separated text, one line per step.
     function copySteps(cut) {
-        var first = Math.min(playStart, playEnd)
-        var last = Math.max(playStart, playEnd)
+        var first = dmx_list.rangeFirst
+        var last = dmx_list.rangeLast
+        if (first < 0)
+            return false
         var text = dmxFileIO.stepsText(first, last, channelsToSave())
         if (text === "")
             return false
@@ -324,12 +259,12 @@ Rectangle {
         clipboardText.copy()
         clipboardText.text = ""
         if (cut) {
-            if (sendDmxBottom.text !== qsTr("播放"))
+            if (runFlag)
                 stopRun()
             dmx_list.removeSelectRows()
-            historyApplied()
         }
-        statesText.text = (cut ? " cut " : " copied ") + (last - first + 1) + " steps"
+        var count = last - first + 1
+        say(cut ? qsTr("已剪切 %n 步", "", count) : qsTr("已复制 %n 步", "", count))
         return true
     }
 
@@ -339,11 +274,11 @@ Rectangle {
         var count = dmxFileIO.pasteSteps(clipboardText.text, dmx_list.currentRow + 1)
         clipboardText.text = ""
         if (count < 0) {
-            statesText.text = " cannot paste: " + dmxFileIO.lastError()
+            say(qsTr("无法粘贴：%1").arg(dmxFileIO.lastError()))
             return false
         }
         dmx_list.refrushIndex()
-        statesText.text = " pasted " + count + " steps"
+        say(qsTr("已粘贴 %n 步", "", count))
         return true
     }
 
@@ -429,21 +364,6 @@ Rectangle {
     Shortcut { sequence: "Ctrl+X"; onActivated: copySteps(true) }
     Shortcut { sequence: "Ctrl+V"; onActivated: pasteSteps() }
 
-    Connections {
-        target: history
-        function onApplied() { historyApplied() }
-        function onFixtureRequested(type, add) {
-            if (add)
-                addFixture(type, false)
-            else
-                removeFixture(false)
-        }
-    }
-
-    Connections {
-        target: dmx_list
-        function onRepeatChanged() { repeatsChanged() }
-    }
 
     // A blue label that turns red while pressed and acts on the press.
     component ActionLabel: Text {
@@ -591,7 +511,7 @@ Rectangle {
         text: qsTr("删除")
         tooltip: qsTr("删除播放范围内的所有步（表中带阴影的行）")
         onClicked: {
-            if (sendDmxBottom.text !== qsTr("播放"))
+            if (runFlag)
                 stopRun()
             dmx_list.removeSelectRows()
         }
@@ -602,40 +522,37 @@ Rectangle {
         backgroundWidth: 40
         anchors.right: delData.left
         text: qsTr("刷新")
-        onClicked: {
-            dmx_list.refrushIndex()
-            statusValue.text = dmx_list.currentRow
-        }
+        onClicked: dmx_list.refrushIndex()
     }
     PanelButton {
         id: playAllData
         objectName: "playAllData"
         backgroundWidth: 40
         anchors.right: frushData.left
-        text: qsTr("全选")
+        text: dmx_list.wholeTable ? qsTr("选择") : qsTr("全选")
         onClicked: selectWholeTable()
     }
     PanelButton {
         id: sendDmxBottom
         objectName: "sendDmxBottom"
         anchors.right: playAllData.left
-        text: qsTr("播放")
+        text: runFlag ? qsTr("停止") : qsTr("播放")
         checkable: true
-        checked: false
+        checked: runFlag
         onClicked: {
-            if (sendDmxBottom.text !== qsTr("播放"))
+            if (runFlag)
                 stopRun()
             else
                 startRun()
+            // The click toggled the box on its own; it shows the core's state again.
+            checked = Qt.binding(function() { return runFlag })
         }
     }
     PanelButton {
         id: dmxOutputBottom
         objectName: "dmxOutputBottom"
         anchors.right: sendDmxBottom.left
-        text: qsTr("DMX关闭")
-        checkable: true
-        checked: false
+        text: dmx_list.outputEnabled ? qsTr("DMX输出") : qsTr("DMX关闭")
         style: ButtonStyle {
             background: Rectangle {
                 id: rec_button_background
@@ -643,7 +560,7 @@ Rectangle {
                 implicitHeight: parent.height
                 border.color: "gray"
                 border.width: control.activeFocus ? 2 : 1
-                color: control.text === qsTr("DMX输出") ? "yellow" : "lightsteelblue"
+                color: dmx_list.outputEnabled ? "yellow" : "lightsteelblue"
             }
         }
         onClicked: toggleOutput()
@@ -663,7 +580,7 @@ Rectangle {
         font.pixelSize: 14
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
-        text: dmxOutputBottom.text === qsTr("DMX输出") ? names[code] || names[0] : ""
+        text: dmx_list.outputEnabled ? names[code] || names[0] : ""
         color: colours[code] || colours[0]
 
         TextMetrics {
@@ -675,7 +592,7 @@ Rectangle {
             interval: 500
             repeat: true
             triggeredOnStart: true
-            running: dmxOutputBottom.text === qsTr("DMX输出")
+            running: dmx_list.outputEnabled
             onTriggered: outputState.code = dmx.outputState()
             onRunningChanged: outputState.code = 0
         }

@@ -4,6 +4,7 @@ import QtQuick.Controls 1.6
 import QtQuick.Layouts 1.2
 import QtQuick.Controls.Styles 1.4
 import QtGraphicalEffects 1.0
+import QtQuick.Controls 2.15 as Tip
 
 ApplicationWindow {
     id: root
@@ -16,12 +17,14 @@ ApplicationWindow {
     readonly property int timeMax: 9999
     readonly property int dimNumber: 512
     property int c_index: 0
-    property int light_number: 0
-    property int playStart: 0
-    property int playEnd: 0
-    property real indexDown: 0
+    // The table's fixtures, play range and edit row live in the core; these follow it.
+    readonly property QtObject fixtures: dmx_list.fixtures
+    readonly property int light_number: fixtures.count
+    readonly property int playStart: dmx_list.playStart
+    readonly property int playEnd: dmx_list.playEnd
+    property real indexDown: rangePosition(dmx_list.currentRow)
     readonly property int initChCount: 3
-    property int posCount: initChCount
+    readonly property int posCount: fixtures.columnEnd
     property string c_file_name: ""
     readonly property bool unsaved: !dmx_list.history.clean
 
@@ -34,37 +37,29 @@ ApplicationWindow {
     onClosing: text_control.confirmClose(close)
 
     function startPos(row) {
-        // The start first: the row follow that the model's announcement sets off places
-        // the row inside the new range.
-        playStart = row
         dmx_list.dmxRowToDim(row)
-        statusValue.text = row
     }
 
     function endPos(row) {
         dmx_list.setPlayerEndRow(row)
-        statusValue.text = row
-        playEnd = row
     }
 
     // Position of a row inside the play range, 0 to 1. A one-row range has no width to
     // divide by, so its row counts as complete; rows outside the range are clamped.
     function rangePosition(index) {
-        if (playStart === playEnd)
-            return index === playStart ? 1 : 0
-        var pos = playStart > playEnd ? (index - playEnd) / (playStart - playEnd)
-                                      : (index - playStart) / (playEnd - playStart)
-        return Math.max(0, Math.min(1, pos))
+        var first = dmx_list.rangeFirst
+        var last = dmx_list.rangeLast
+        if (first < 0 || index < 0)
+            return 0
+        if (first === last)
+            return index === first ? 1 : 0
+        return Math.max(0, Math.min(1, (index - first) / (last - first)))
     }
 
+    // The table shows the row that playback or an edit moved to.
     function followRow(index) {
-        statusValue.text = index
-        indexDown = rangePosition(index)
-        dmxList.selection.clear()
-        if (index < 0 || index >= dmxList.rowCount)
-            return
-        dmxList.selection.select(index)
-        dmxList.positionViewAtRow(index, ListView.Contain)
+        if (index >= 0 && index < dmxList.rowCount)
+            dmxList.positionViewAtRow(index, ListView.Contain)
     }
 
     // Delete clears; either Enter key clamps to the top.
@@ -81,14 +76,10 @@ ApplicationWindow {
             text_control.stopRun()
             break
         case Qt.Key_Space:
-            console.log("[!] text_control.runFlag: " + text_control.runFlag)
-            if (text_control.runFlag) {
-                console.log("[!] will stop")
+            if (dmx_list.playing)
                 text_control.stopRun()
-            } else {
-                console.log("[!] will start")
+            else
                 text_control.startRun()
-            }
             break
         case Qt.Key_Up:
             dmx_list.dmx_up_down_select_row(true)
@@ -199,6 +190,8 @@ ApplicationWindow {
             width: 600
             Layout.maximumWidth: 0.6 * dmxSpeedText.width
 
+            // The buttons, the type box and the count keep their places; the strip of added
+            // fixtures takes the room that is left at the right and scrolls inside it.
             Row {
                 // Both fixture buttons 68 px, or as wide as a translation's longer label needs.
                 readonly property int fixtureButtonWidth: Math.max(68, Math.ceil(Math.max(
@@ -209,20 +202,7 @@ ApplicationWindow {
 
                 TextMetrics { id: deleteLightText; text: deleteLight.text }
                 TextMetrics { id: addLightText; text: addLight.text }
-                ListView {
-                    id: light_fix_select
-                    objectName: "light_fix_select"
-                    // No wider than its entries (30 px each), so the type chooser has room for
-                    // its labels; from the count, as contentWidth only counts entries built.
-                    width: Math.min(0.5 * fixturePane.width, 30 * count)
-                    height: fixturePane.height
-                    orientation: ListView.Horizontal
-                    clip: true
-                    model: dmx_fix
-                    delegate: LightFix {
-                        height: light_fix_select.height
-                    }
-                }
+                TextMetrics { id: widestCount; font.pixelSize: 13; text: lightNumber.label + " " + maxLightNumber }
                 Button {
                     id: deleteLight
                     objectName: "deleteLight"
@@ -230,7 +210,7 @@ ApplicationWindow {
                     height: parent.height
                     text: qsTr("删除灯具")
                     activeFocusOnTab: false
-                    onClicked: text_control.removeFixture(true)
+                    onClicked: text_control.removeFixture()
                 }
                 Button {
                     id: addLight
@@ -239,23 +219,38 @@ ApplicationWindow {
                     height: parent.height
                     text: qsTr("添加灯具")
                     activeFocusOnTab: false
-                    onClicked: text_control.addFixture(ch_type.currentIndex, true)
-                }
-                Text {
-                    id: lightNumber
-                    height: parent.height
-                    verticalAlignment: Text.AlignVCenter
-                    font.pixelSize: 13
-                    text: qsTr("mounts:") + " " + light_number
+                    onClicked: text_control.addFixture(ch_type.currentIndex)
                 }
                 ComboBox {
                     id: ch_type
                     objectName: "ch_type"
-                    width: Math.max(60, fixturePane.width - x)
+                    width: Math.max(120, 0.3 * fixturePane.width)
                     height: parent.height
                     currentIndex: 0
                     style: ComboBoxStyle { font.pixelSize: 13 }
                     model: fixture_catalogue.names
+                }
+                Text {
+                    id: lightNumber
+                    objectName: "lightNumber"
+                    readonly property string label: qsTr("mounts:")
+                    width: Math.ceil(widestCount.advanceWidth) + 4
+                    height: parent.height
+                    verticalAlignment: Text.AlignVCenter
+                    font.pixelSize: 13
+                    text: label + " " + light_number
+                }
+                ListView {
+                    id: light_fix_select
+                    objectName: "light_fix_select"
+                    width: Math.max(0, fixturePane.width - x)
+                    height: fixturePane.height
+                    orientation: ListView.Horizontal
+                    clip: true
+                    model: dmx_fix
+                    delegate: LightFix {
+                        height: light_fix_select.height
+                    }
                 }
             }
         }
@@ -303,8 +298,7 @@ ApplicationWindow {
             Label {
                 id: statusText
                 objectName: "statusText"
-                // Nothing plays at start-up.
-                text: "Stoped!"
+                text: dmx_list.playing ? qsTr("播放中…") : qsTr("已停止")
             }
             ProgressBar {
                 id: statusBar
@@ -369,27 +363,44 @@ ApplicationWindow {
             Label {
                 id: statusValue
                 objectName: "statusValue"
-                text: ""
+                text: dmx_list.currentRow >= 0 ? dmx_list.currentRow : ""
             }
-            Label { text: "[" }
-            Label {
-                id: statusMinValue
-                objectName: "statusMinValue"
-                text: Math.min(playStart, playEnd)
+            // The rows the range covers, as shaded; nothing while the table is empty.
+            Row {
+                visible: dmx_list.rangeFirst >= 0
+                spacing: 4
+                Label { text: "[" }
+                Label {
+                    id: statusMinValue
+                    objectName: "statusMinValue"
+                    text: dmx_list.rangeFirst
+                }
+                Label { text: qsTr("至") }
+                Label {
+                    id: statusMaxValue
+                    objectName: "statusMaxValue"
+                    text: dmx_list.rangeLast
+                }
+                Label { text: "]" }
             }
-            Label { text: "to" }
-            Label {
-                id: statusMaxValue
-                objectName: "statusMaxValue"
-                text: Math.max(playStart, playEnd)
-            }
-            Label { text: "]" }
+            // Cut at the window's edge with an ellipsis; the whole text shows on hover.
             Label {
                 id: statesText
                 objectName: "statesText"
-                text: ""
+                text: dmx_list.statusMessage
+                elide: Text.ElideRight
                 Layout.fillWidth: true
                 Layout.minimumWidth: Math.min(implicitWidth, tableWidth * 0.6)
+
+                MouseArea {
+                    id: statesHover
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    acceptedButtons: Qt.NoButton
+                }
+                Tip.ToolTip.text: statesText.text
+                Tip.ToolTip.visible: statesHover.containsMouse && statesText.truncated
+                Tip.ToolTip.delay: 300
             }
         }
     }

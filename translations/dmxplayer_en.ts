@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>跳变：播放时此通道直接跳到每一步的数值，不渐变；随节目一起保存</source>
-        <translation>Snap: during playback this channel jumps to each step's level without fading; saved with the show</translation>
+        <translation>Snap: during playback this channel jumps to each step&apos;s level without fading; saved with the show</translation>
     </message>
 </context>
 <context>
@@ -883,6 +883,83 @@ y</translation>
         <source>olad无响应</source>
         <translation>olad stalled</translation>
     </message>
+    <message>
+        <source>保存已取消</source>
+        <translation>Save cancelled</translation>
+    </message>
+    <message>
+        <source>无法保存：%1</source>
+        <translation>Cannot save: %1</translation>
+    </message>
+    <message>
+        <source>已导出 %1</source>
+        <translation>Exported %1</translation>
+    </message>
+    <message>
+        <source>已保存 %1</source>
+        <translation>Saved %1</translation>
+    </message>
+    <message>
+        <source>无法打开 %1：%2</source>
+        <translation>Cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>；灯具列表已损坏：已载入步，未载入灯具</source>
+        <translation>; fixture list damaged: the steps were loaded without it</translation>
+    </message>
+    <message>
+        <source>已打开 %1</source>
+        <translation>Opened %1</translation>
+    </message>
+    <message>
+        <source>；文件中的灯具未添加：表格保留自己的灯具</source>
+        <translation>; the file's fixtures were not added: the table keeps its own</translation>
+    </message>
+    <message>
+        <source>；只添加了文件中 %1 个灯具中的 %2 个</source>
+        <translation>; only %2 of the file's %1 fixtures were added</translation>
+    </message>
+    <message>
+        <source>播放时不能重做：请先停止播放</source>
+        <translation>Cannot redo while playing: stop playback first</translation>
+    </message>
+    <message>
+        <source>播放时不能撤销：请先停止播放</source>
+        <translation>Cannot undo while playing: stop playback first</translation>
+    </message>
+    <message>
+        <source>已重做</source>
+        <translation>Redone</translation>
+    </message>
+    <message>
+        <source>已撤销</source>
+        <translation>Undone</translation>
+    </message>
+    <message numerus="yes">
+        <source>已剪切 %n 步</source>
+        <translation>
+            <numerusform>Cut %n step</numerusform>
+            <numerusform>Cut %n steps</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>已复制 %n 步</source>
+        <translation>
+            <numerusform>Copied %n step</numerusform>
+            <numerusform>Copied %n steps</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>无法粘贴：%1</source>
+        <translation>Cannot paste: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>已粘贴 %n 步</source>
+        <translation>
+            <numerusform>Pasted %n step</numerusform>
+            <numerusform>Pasted %n steps</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -913,6 +990,18 @@ y</translation>
     <message>
         <source>mounts:</source>
         <translation>Fixtures:</translation>
+    </message>
+    <message>
+        <source>播放中…</source>
+        <translation>Playing…</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>至</source>
+        <translation>to</translation>
     </message>
 </context>
 <context>

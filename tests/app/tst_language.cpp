@@ -107,7 +107,9 @@ void tst_language::localeChoosesTheTexts()
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QTest::qWait(100);
 
-    QStringList texts{window->title()};
+    // The added fixture is an unsaved change: the title starts with "*".
+    QStringList texts{window->title().mid(1)};
+    QVERIFY(window->title().startsWith(QLatin1Char('*')));
     collectTexts(window->contentItem(), texts);
     for (const QString &text : expected)
         QVERIFY2(texts.contains(text), qPrintable(text));

@@ -90,6 +90,17 @@ int coreProbe::playEnd() const
     return coreModel()->m_playEnd;
 }
 
+void coreProbe::moveTo(int row, int start, int end)
+{
+    {
+        const auto held = playEngine::lock();
+        g_currentRow = row;
+        coreModel()->m_playStart = start;
+        coreModel()->m_playEnd = end;
+    }
+    coreModel()->settle(false);
+}
+
 int coreProbe::between() const
 {
     return int(coreModel()->m_between);

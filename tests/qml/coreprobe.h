@@ -35,6 +35,8 @@ class coreProbe : public QObject
     Q_INVOKABLE int playStart() const;
     Q_INVOKABLE int playEnd() const;
     Q_INVOKABLE int between() const;
+    // Puts the current row and the range where playback could have left them.
+    Q_INVOKABLE void moveTo(int row, int start, int end);
     Q_INVOKABLE bool allLevelsAre(int value) const;
 
     // A directory that lives as long as the probe, for files the tests write and read.

@@ -120,15 +120,16 @@ WindowTestCase {
 
     function test_patchEnablesFaders_data() {
         return [
-            { tag: "nothing patched", columns: 3, patched: 0 },
-            { tag: "15-channel fixture", columns: 18, patched: 15 },
-            { tag: "two fixtures", columns: 3 + 15 + 10, patched: 25 }
+            { tag: "nothing patched", types: [], patched: 0 },
+            { tag: "15-channel fixture", types: [8], patched: 15 },
+            { tag: "two fixtures", types: [8, 10], patched: 25 }
         ]
     }
 
-    // The table document owns the column count; the strip only follows the window property.
+    // The core's fixture list owns the column count; the strip follows it.
     function test_patchEnablesFaders(data) {
-        win.posCount = data.columns
+        for (var f = 0; f < data.types.length; ++f)
+            verify(dmx_list.fixtures.add(data.types[f]))
         for (var i = 0; i < 30; ++i) {
             var patched = i < data.patched
             compare(part(i, "sizeSlider").enabled, patched, "fader " + i)
@@ -155,13 +156,13 @@ WindowTestCase {
         keyClick(Qt.Key_Enter)
         compare(dmx_data[20].dimValue, 40)
         // The hand setting no longer follows the patch.
-        win.posCount = 3 + 15
+        verify(dmx_list.fixtures.add(8))
         compare(slider.enabled, true)
         mouseClick(number)
         compare(slider.enabled, false)
         compare(strip(20).opacity, 0.5)
         compare(String(number.color), "#4682b4")
-        win.posCount = 3 + 25
+        verify(dmx_list.fixtures.add(10))
         compare(slider.enabled, false)
         compare(String(number.color), "#4682b4")
         // Strips that were not touched still follow.
@@ -197,7 +198,7 @@ WindowTestCase {
     }
 
     function test_handleColours() {
-        win.posCount = 3 + 15
+        verify(dmx_list.fixtures.add(8))
         dmx_data[3].dimValue = 128
         var slider = part(3, "sizeSlider")
         var handle = slider.handle
@@ -221,7 +222,7 @@ WindowTestCase {
     }
 
     function test_wheelStepsByOne() {
-        win.posCount = 3 + 15
+        verify(dmx_list.fixtures.add(8))
         stoppedOnRow(0)
         dmx_data[5].dimValue = 100
         var slider = part(5, "sizeSlider")
@@ -259,7 +260,7 @@ WindowTestCase {
     }
 
     function test_dragWritesRowAndSendsFrame() {
-        win.posCount = 3 + 15
+        verify(dmx_list.fixtures.add(8))
         stoppedOnRow(1)
         dmx_data[1].dimLinkage = 1
         dmx_data[4].dimLinkage = 1
@@ -285,7 +286,7 @@ WindowTestCase {
 
     // A single click on the groove is one level change: one cell write, one view reset.
     function test_clickResetsTableOnce() {
-        win.posCount = 3 + 15
+        verify(dmx_list.fixtures.add(8))
         stoppedOnRow(0)
         var slider = part(7, "sizeSlider")
         resetSpy.clear()
@@ -299,16 +300,16 @@ WindowTestCase {
         compare(coreProbe.frameSlot(7), level)
     }
 
-    // The panel starts in the running state: a fader moves the level but not the table.
-    function test_dragAtStartKeepsTable() {
-        win.posCount = 3 + 15
+    // Nothing plays at start: a fader moves the level and writes it into the red row.
+    function test_dragAtStartWritesEditRow() {
+        verify(dmx_list.fixtures.add(8))
         coreProbe.appendRows(2, 0, 0, 0)
         dmx_list.dmxRowToDim(0)
-        compare(item("text_control").runFlag, true)
+        compare(item("text_control").runFlag, false)
         dragFader(2)
         verify(coreProbe.level(2) > 0)
-        compare(coreProbe.runFlag(2), true)
-        compare(coreProbe.cell(0, 2 + 3), 0)
+        compare(coreProbe.runFlag(2), false)
+        compare(coreProbe.cell(0, 2 + 3), coreProbe.level(2))
         compare(coreProbe.cell(1, 2 + 3), 0)
     }
 
@@ -320,7 +321,7 @@ WindowTestCase {
 
     // A click on the knob only focuses the fader; a drag moves it by the distance dragged.
     function test_knobKeepsValueUntilDragged(data) {
-        win.posCount = 3 + 15
+        verify(dmx_list.fixtures.add(8))
         stoppedOnRow(0)
         dmx_data[6].dimValue = data.level
         var slider = part(6, "sizeSlider")
@@ -366,7 +367,7 @@ WindowTestCase {
     }
 
     function test_playbackNeverWritesBack() {
-        win.posCount = 3 + 15
+        verify(dmx_list.fixtures.add(8))
         coreProbe.appendRows(1, 0, 5, 100)
         coreProbe.appendRows(1, 0, 5, 200)
         var table = item("dmxList")
@@ -379,7 +380,6 @@ WindowTestCase {
         item("text_control").startRun()
         tryVerify(function() { return Object.keys(seen).length >= 6 }, 5000,
                   "the fader follows the fade")
-        compare(coreProbe.runFlag(3), true)
         item("text_control").stopRun()
         slider.valueChanged.disconnect(record)
         compare(slider.value, coreProbe.level(3))

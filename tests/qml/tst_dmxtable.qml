@@ -177,8 +177,8 @@ WindowTestCase {
         compare(table.getColumn(17).role, "channel15")
         compare(table.posArrary, [18])
         compare(table.typeArrary, [15])
-        // The removed fixture's end stays until the next fixture is added.
-        compare(win.posCount, 30)
+        // The columns end where the remaining fixture ends.
+        compare(win.posCount, 18)
         verify(table.addDevice(12))
         compare(win.posCount, 23)
         compare(table.posArrary, [18, 23])
@@ -462,8 +462,7 @@ WindowTestCase {
 
     function test_rowColours(data) {
         coreProbe.appendRows(8, 0, 0, 0)
-        win.playStart = data.start
-        win.playEnd = data.end
+        coreProbe.moveTo(-1, data.start, data.end)
         waitForRendering(table)
         for (var r = 0; r < 8; ++r) {
             compare(table.getBackColor(r), data.colours[r], "row " + r)
@@ -476,14 +475,12 @@ WindowTestCase {
     // The marked row keeps the common height: see rowHeight() in the table.
     function test_selectedRowIsRed() {
         coreProbe.appendRows(6, 0, 0, 0)
-        win.playStart = 1
-        win.playEnd = 4
-        table.selection.select(3)
+        coreProbe.moveTo(3, 1, 4)
         waitForRendering(table)
         verify(Qt.colorEqual(drawnRowColour(3), "red"))
         compare(cell(3, 1).height, win.singleLineHeight)
         compare(cell(4, 1).y, 4 * win.singleLineHeight)
-        table.selection.clear()
+        coreProbe.moveTo(-1, 1, 4)
         waitForRendering(table)
         verify(Qt.colorEqual(drawnRowColour(3), "lightblue"))
         compare(cell(3, 1).height, win.singleLineHeight)
@@ -839,11 +836,12 @@ WindowTestCase {
         compare(table.markedRow, data.after)
     }
 
-    // The window's range end set elsewhere (as after a load) is the model's end too.
+    // The range end set in the core (as after a load) is the window's end too.
     function test_rangeEndReachesTheModel() {
         coreProbe.appendRows(9, 0, 0, 0)
-        win.playEnd = 7
-        compare(coreProbe.playEnd(), 7)
+        dmx_list.setPlayerEndRow(7)
+        compare(win.playEnd, 7)
+        compare(item("statusMaxValue").text, "7")
     }
 
     // ---- text fits its box

@@ -20,7 +20,7 @@ WindowTestCase {
         table.doubleClicked(3)
         var url = fileUrl("range.c")
         verify(panel().saveAccepted(url, "Dmx-c files (*.c )"))
-        compare(item("statesText").text, " save total change is:0")
+        compare(item("statesText").text, "已导出 range.c")
         compare(win.c_file_name, url)
         var text = coreProbe.readFile(coreProbe.tempPath() + "/range.c")
         for (var r = 3; r <= 7; ++r)
@@ -31,11 +31,11 @@ WindowTestCase {
 
     function test_saveThenOpenAppendsRows() {
         coreProbe.appendRows(4, 5, 6, 9)
-        win.posCount = win.initChCount + 18
+        verify(panel().addFixture(7))
         var url = fileUrl("show.dmx")
         verify(panel().saveAccepted(url, "Dmx files (*.dmx )"))
         compare(win.c_index, 18)
-        compare(item("statesText").text, " save total change is:18")
+        compare(item("statesText").text, "已保存 show.dmx")
 
         var table = item("dmxList")
         table.clicked(1)
@@ -46,7 +46,7 @@ WindowTestCase {
         compare(win.playStart, 1)
         compare(win.playEnd, 7)
         compare(coreProbe.playEnd(), 7)
-        compare(item("statesText").text, " open total change is:18")
+        compare(item("statesText").text, "已打开 show.dmx；文件中的灯具未添加：表格保留自己的灯具")
         compare(win.c_file_name, url)
         compare(coreProbe.cell(6, 0), 6)
         compare(coreProbe.cell(6, 1), 5)
@@ -125,7 +125,7 @@ WindowTestCase {
         return [
             { tag: "empty table: restored", before: 0, after: 2, note: "" },
             { tag: "table with fixtures: kept", before: 1, after: 1,
-              note: ", fixtures of the file not added: the table keeps its own" }
+              note: "；文件中的灯具未添加：表格保留自己的灯具" }
         ]
     }
 
@@ -140,7 +140,7 @@ WindowTestCase {
             mouseClick(item("addLight"))
         verify(panel().openAccepted(fileUrl("fix.dmx")))
         compare(win.light_number, data.after)
-        compare(item("statesText").text, " open total change is:51" + data.note)
+        compare(item("statesText").text, "已打开 fix.dmx" + data.note)
         if (data.before === 0)
             compare(win.posCount, 3 + 33 + 18)
     }
@@ -148,7 +148,7 @@ WindowTestCase {
     function test_refusedOpenSaysWhy_data() {
         return [
             { tag: "damaged show", name: "show1.dmx", bytes: foreignShow(38, 4).slice(0, 200),
-              text: " cannot open show1.dmx: damaged, shorter than its counts" },
+              text: "无法打开 show1.dmx：damaged, shorter than its counts" },
         ]
     }
 
@@ -259,7 +259,7 @@ WindowTestCase {
         dmx_list.setDmxData(77, 6, 1)
         panel().startRun()
         ctrlKey(Qt.Key_Z)
-        compare(item("statesText").text, " cannot undo while playing: stop playback first")
+        compare(item("statesText").text, "播放时不能撤销：请先停止播放")
         compare(coreProbe.cell(1, 6), 77)
         panel().stopRun()
         ctrlKey(Qt.Key_Z)
@@ -293,7 +293,7 @@ WindowTestCase {
         edit.destroy()
         ctrlKey(Qt.Key_V)
         compare(item("statesText").text,
-                " cannot paste: line 1 is not a step (speed, fade and levels as tab-separated numbers)")
+                "无法粘贴：line 1 is not a step (speed, fade and levels as tab-separated numbers)")
         compare(coreProbe.rowCount(), 2)
     }
 

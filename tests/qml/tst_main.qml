@@ -11,14 +11,14 @@ WindowTestCase {
         compare(win.posCount, 3)
         compare(win.light_number, 0)
         compare(win.playStart, 0)
-        compare(win.playEnd, 0)
+        compare(win.playEnd, -1)
         compare(win.indexDown, 0)
-        // The panel starts in the running state, but nothing plays.
-        compare(item("statusText").text, "Stoped!")
+        // Nothing plays, and the panel says so.
+        compare(item("statusText").text, "已停止")
         compare(coreProbe.playing(), false)
         compare(item("statusValue").text, "")
         compare(item("statesText").text, "")
-        compare(item("text_control").runFlag, true)
+        compare(item("text_control").runFlag, false)
         win.c_file_name = "file:///tmp/show.dmx"
         compare(win.title, "show.dmx — Divezuveror DMX512 测试用")
     }
@@ -72,23 +72,27 @@ WindowTestCase {
         table.doubleClicked(data.end)
         compare(win.playEnd, data.end)
         compare(coreProbe.playEnd(), data.end)
-        compare(item("statusValue").text, String(data.end))
+        // The edit row stays where the click put it.
+        compare(item("statusValue").text, String(data.start))
         compare(item("statusMinValue").text, data.low)
         compare(item("statusMaxValue").text, data.high)
-        compare(item("statusText").text, "Stoped!")
+        compare(item("statusText").text, "已停止")
     }
 
     function test_tableKeys() {
         var table = item("dmxList")
         table.forceActiveFocus()
         var panel = item("text_control")
-        // The panel starts in the running state, so the first Space stops.
-        keyClick(Qt.Key_Space)
+        coreProbe.appendRows(3, 0, 0, 0)
         compare(panel.runFlag, false)
-        compare(item("statusText").text, "Stoped!")
         keyClick(Qt.Key_Space)
         compare(panel.runFlag, true)
-        compare(item("statusText").text, "Play...")
+        compare(item("statusText").text, "播放中…")
+        keyClick(Qt.Key_Space)
+        compare(panel.runFlag, false)
+        compare(item("statusText").text, "已停止")
+        keyClick(Qt.Key_Space)
+        compare(panel.runFlag, true)
         keyClick(Qt.Key_Escape)
         compare(panel.runFlag, false)
     }
@@ -127,9 +131,7 @@ WindowTestCase {
     // The core announces the row; the window must follow it whatever moved it.
     function test_rowFollow(data) {
         coreProbe.appendRows(10, 0, 0, 0)
-        win.playStart = data.start
-        win.playEnd = data.end
-        dmx_list.currentRowChanged(data.row)
+        coreProbe.moveTo(data.row, data.start, data.end)
         compare(win.indexDown, data.down)
         compare(item("statusValue").text, String(data.row))
         var table = item("dmxList")
@@ -143,7 +145,10 @@ WindowTestCase {
 
     function test_rowFollowWithoutRow() {
         var table = item("dmxList")
-        dmx_list.currentRowChanged(-1)
+        coreProbe.appendRows(3, 0, 0, 0)
+        coreProbe.moveTo(1, 0, 2)
+        compare(table.selection.count, 1)
+        coreProbe.moveTo(-1, 0, 2)
         compare(table.selection.count, 0)
         compare(win.indexDown, 0)
     }

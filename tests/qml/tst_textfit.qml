@@ -55,7 +55,9 @@ WindowTestCase {
         compare(win.height, 800)
         if (data.wide) {
             item("textInput_speed").text = "9999"
-            win.light_number = 30
+            // Thirty fixtures of the smallest type, the most the bar counts.
+            for (var f = 0; f < 30; ++f)
+                verify(dmx_list.fixtures.add(12))
             win.indexDown = 1
             for (var ch = 0; ch < 40; ++ch)
                 dmx_data[ch].dimValue = 255

@@ -13,9 +13,8 @@ WindowTestCase {
     }
 
     function test_startState() {
-        compare(panel().runFlag, true)
-        compare(panel().bakPlayStart, 0)
-        compare(panel().bakPlayEnd, 0)
+        compare(panel().runFlag, false)
+        compare(dmx_list.wholeTable, false)
         compare(item("sendDmxBottom").text, "播放")
         compare(item("sendDmxBottom").checked, false)
         compare(item("dmxOutputBottom").text, "DMX关闭")
@@ -52,17 +51,23 @@ WindowTestCase {
     }
 
     function test_playButtonSwitchesRunState() {
+        coreProbe.appendRows(2, 0, 0, 0)
         var play = item("sendDmxBottom")
         mouseClick(play)
         compare(play.text, "停止")
         compare(play.checked, true)
         compare(panel().runFlag, true)
-        compare(item("statusText").text, "Play...")
+        compare(item("statusText").text, "播放中…")
         mouseClick(play)
         compare(play.text, "播放")
         compare(play.checked, false)
         compare(panel().runFlag, false)
-        compare(item("statusText").text, "Stoped!")
+        compare(item("statusText").text, "已停止")
+        // The button follows playback stopped elsewhere too.
+        mouseClick(play)
+        panel().stopRun()
+        compare(play.checked, false)
+        compare(play.text, "播放")
         // Stopping always turns live sending back on, even on an empty table.
         compare(coreProbe.sendLive(), true)
     }
@@ -140,7 +145,7 @@ WindowTestCase {
         mouseClick(item("delData"))
         compare(item("sendDmxBottom").text, "播放")
         compare(panel().runFlag, false)
-        compare(item("statusText").text, "Stoped!")
+        compare(item("statusText").text, "已停止")
     }
 
     function test_levelInputEnter_data() {
@@ -226,13 +231,14 @@ WindowTestCase {
     }
 
     function test_startTextWhilePlayingStops() {
-        coreProbe.captureLog()
+        coreProbe.appendRows(2, 0, 0, 0)
         panel().startRun()
+        compare(coreProbe.playing(), true)
         item("textInput1").text = "17"
         mouseClick(item("text1"))
         compare(panel().runFlag, false)
+        compare(coreProbe.playing(), false)
         compare(item("sendDmxBottom").text, "播放")
-        verify(coreProbe.loggedLines().indexOf("[!] will stop") >= 0)
         verify(coreProbe.allLevelsAre(17))
     }
 
@@ -269,7 +275,11 @@ WindowTestCase {
     function test_refreshShowsCurrentRow() {
         coreProbe.appendRows(3, 0, 0, 0)
         mouseClick(item("frushData"))
+        compare(item("statusValue").text, "")
+        item("dmxList").clicked(1)
+        mouseClick(item("frushData"))
         compare(item("statusValue").text, String(dmx_list.currentRow))
+        compare(dmx_list.currentRow, 1)
     }
 
     function test_saveButtonSetsStepAndOpensDialog() {
@@ -300,7 +310,7 @@ WindowTestCase {
         win.c_file_name = "file:///earlier.dmx"
         var url = "file://" + coreProbe.tempPath() + "/missing/dir/show.dmx"
         compare(panel().saveAccepted(url, "Dmx files (*.dmx )"), false)
-        compare(item("statesText").text, " cannot save: No such file or directory")
+        compare(item("statesText").text, "无法保存：No such file or directory")
         compare(win.c_file_name, "file:///earlier.dmx")
     }
 
@@ -314,7 +324,7 @@ WindowTestCase {
         compare(win.playStart, 2)
         compare(win.playEnd, 3)
         compare(win.c_index, 0)
-        compare(item("statesText").text, " cannot open absent.dmx: No such file or directory")
+        compare(item("statesText").text, "无法打开 absent.dmx：No such file or directory")
         compare(win.c_file_name, "")
         compare(win.title, "Divezuveror DMX512 测试用")
 
@@ -322,7 +332,7 @@ WindowTestCase {
         verify(panel().openAccepted(url))
         compare(win.playStart, 2)
         compare(win.playEnd, 11)
-        compare(item("statesText").text, " open total change is:0")
+        compare(item("statesText").text, "已打开 absent.dmx")
         compare(win.c_file_name, url)
     }
 }

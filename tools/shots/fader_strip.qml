@@ -9,7 +9,8 @@ WindowTestCase {
     name: "FaderStripScene"
 
     function test_scene() {
-        win.posCount = 3 + 15 + 10
+        dmx_list.fixtures.add(8)
+        dmx_list.fixtures.add(10)
         for (var ch = 0; ch < 40; ++ch)
             dmx_data[ch].dimValue = Math.round(127.5 + 127.5 * Math.sin(ch / 3))
         dmx_data[12].dimValue = 0

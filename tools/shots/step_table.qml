@@ -27,8 +27,7 @@ WindowTestCase {
         dmx_list.refrushModel()
         table.clicked(2)
         table.doubleClicked(8)
-        table.selection.clear()
-        table.selection.select(5)
+        coreProbe.moveTo(5, 2, 8)
         wait(15000)
     }
 }

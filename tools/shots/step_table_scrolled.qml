@@ -26,7 +26,7 @@ WindowTestCase {
         dmx_list.refrushModel()
         table.clicked(30)
         table.doubleClicked(38)
-        table.selection.select(34)
+        coreProbe.moveTo(34, 30, 38)
         table.positionViewAtRow(45, 0)
         var view = findChild(table, "cells")
         view.contentX = view.contentWidth - view.width
