@@ -2,6 +2,7 @@
 #define COREFIXTURE_H
 
 #include "dimlist.h"
+#include "lockcheck.h"
 #include "playengine.h"
 
 #include <QAbstractItemModelTester>
@@ -34,6 +35,7 @@ class coreFixture
         if (old)
             old->m_engine->finish();
         stopModelChecks();
+        lockCheck::install();
         g_dimList = new dimList(nullptr);
         g_dimList->m_engine->setOutputThread(false);
         if (check == modelCheck::fatal)

@@ -23,7 +23,39 @@ class tst_dimlist : public QObject
     void refrushIndex();
     void headerData();
     void modelTester();
+    void signalsWaitForTheLock();
 };
+
+namespace
+{
+QList<QByteArray> s_reported;
+void recordReport(const QByteArray &what)
+{
+    s_reported << what;
+}
+} // namespace
+
+// The check every test runs under reports a signal sent inside the lock; one queued with
+// whenUnlocked() leaves when the outermost lock is let go.
+void tst_dimlist::signalsWaitForTheLock()
+{
+    dimList *m = coreModel();
+    s_reported.clear();
+    lockCheck::reporter() = recordReport;
+    QSignalSpy spy(m, &dimList::statusMessageChanged);
+    {
+        const auto outer = playEngine::lock();
+        {
+            const auto inner = playEngine::lock();
+            emit m->statusMessageChanged();
+            playEngine::whenUnlocked([m] { emit m->statusMessageChanged(); });
+        }
+        QCOMPARE(spy.count(), 1);
+    }
+    lockCheck::reporter() = lockCheck::failHard;
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(s_reported, QList<QByteArray>{"dimList::statusMessageChanged()"});
+}
 
 void tst_dimlist::newModel()
 {
