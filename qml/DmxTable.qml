@@ -419,6 +419,7 @@ Item {
 
     // Value table of the projector's mode channel.
     MessageDialog {
+        onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
         id: messageDialog
         objectName: "messageDialog"
         visible: false

@@ -294,6 +294,8 @@ Rectangle {
     }
 
     FileDialog {
+
+        onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
         id: fileDialog
         objectName: "fileDialog"
         property bool useForSave: false
@@ -333,6 +335,8 @@ Rectangle {
     }
 
     MessageDialog {
+
+        onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
         id: replaceDialog
         objectName: "replaceDialog"
         title: qsTr("替换文件")
@@ -343,6 +347,8 @@ Rectangle {
     }
 
     MessageDialog {
+
+        onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
         id: closeDialog
         objectName: "closeDialog"
         title: qsTr("未保存的更改")

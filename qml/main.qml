@@ -62,6 +62,13 @@ ApplicationWindow {
             dmxList.positionViewAtRow(index, ListView.Contain)
     }
 
+    // A dialog that closes hands the keyboard back to the window and its table, so that the
+    // shortcuts and the table's keys work again without a click.
+    function refocusWindow() {
+        root.requestActivate()
+        dmxList.forceActiveFocus()
+    }
+
     // Delete clears; either Enter key clamps to the top.
     function numberInputKey(input, top, event) {
         if (event.key === Qt.Key_Delete)

@@ -1,5 +1,6 @@
 import QtQuick 2.10
 import QtTest 1.2
+import QtQuick.Controls 2.15
 
 WindowTestCase {
     name: "MainWindow"
@@ -52,6 +53,38 @@ WindowTestCase {
         compare(win.light_number, 0)
         mouseClick(remove)
         compare(win.light_number, 0)
+    }
+
+    // Clicks at one place keep hitting "添加灯具" however long the strip of fixtures grows.
+    function test_fixtureBarKeepsItsPlace() {
+        var names = ["deleteLight", "addLight", "ch_type", "lightNumber"]
+        function places() {
+            return names.map(function(name) { return item(name).mapToItem(win.contentItem, 0, 0).x })
+        }
+        var before = places()
+        var add = item("addLight")
+        var point = add.mapToItem(win.contentItem, add.width / 2, add.height / 2)
+        // The strip hears of the patch once per pass of the event loop, as between real clicks.
+        for (var i = 0; i < 12; ++i) {
+            mouseClick(win.contentItem, point.x, point.y)
+            wait(0)
+        }
+        compare(win.light_number, 12)
+        compare(places(), before)
+        verify(item("light_fix_select").width > 0)
+    }
+
+    // A message longer than the room left ends in an ellipsis; the pointer shows it whole.
+    function test_longStatusIsCutAndShownOnHover() {
+        var label = item("statesText")
+        var message = "无法打开 /" + "一个很长的文件夹名/".repeat(30) + "show.dmx：No such file or directory"
+        dmx_list.statusMessage = message
+        waitForRendering(label)
+        verify(label.truncated)
+        verify(label.mapToItem(null, label.width, 0).x <= win.width + 0.5, "inside the window")
+        mouseMove(label, 10, label.height / 2)
+        tryVerify(function() { return label.ToolTip.visible }, 2000, "tooltip shown")
+        compare(label.ToolTip.text, message)
     }
 
     function test_clicksSetTheRange_data() {

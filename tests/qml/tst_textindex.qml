@@ -306,6 +306,22 @@ WindowTestCase {
         dialog.close()
     }
 
+    function test_keysComeBackAfterADialog_data() {
+        return [ { tag: "file dialog", name: "fileDialog" },
+                 { tag: "replace question", name: "replaceDialog" },
+                 { tag: "close question", name: "closeDialog" },
+                 { tag: "column information", name: "messageDialog" } ]
+    }
+
+    function test_keysComeBackAfterADialog(data) {
+        item("textInput_speed").forceActiveFocus()
+        var dialog = item(data.name)
+        dialog.open()
+        dialog.close()
+        tryVerify(function() { return item("dmxList").activeFocus }, 2000, "the table has the keys")
+        verify(win.active)
+    }
+
     function test_saveFailureIsShown() {
         win.c_file_name = "file:///earlier.dmx"
         var url = "file://" + coreProbe.tempPath() + "/missing/dir/show.dmx"
