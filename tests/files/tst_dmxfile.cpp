@@ -111,6 +111,10 @@ class tst_dmxfile : public QObject
     void formatCutAnywhere();
     void formatRowShape_data();
     void formatRowShape();
+    void formatRowLimit_data();
+    void formatRowLimit();
+    void tableRowLimit_data();
+    void tableRowLimit();
 
   private:
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
@@ -363,7 +367,7 @@ void tst_dmxfile::channelsAbove512_data()
 {
     QTest::addColumn<int>("channels");
     QTest::newRow("513") << 513;
-    QTest::newRow("600") << 600;
+    QTest::newRow("514, written by older versions") << 514;
 }
 
 void tst_dmxfile::channelsAbove512()
@@ -587,7 +591,27 @@ void tst_dmxfile::refusalReasons_data()
                                 << "damaged, shorter than its counts";
     QTest::newRow("empty show") << "e.dmx" << QByteArray() << "empty file";
     QTest::newRow("random bytes as .c")
-        << "r.c" << noise << "not a C export (no flag array, size and record array)";
+        << "r.c" << noise
+        << "not a C export: line 2 is no flag array (\"const unsigned char "
+           "…_enChange[maxSendCh] = {\")";
+    ShowBytes wide;
+    wide.channels = 515;
+    wide.rows = 1;
+    wide.flags = QByteArray(515, '\1');
+    wide.records = record(1, 2, QByteArray(515, '\3'));
+    QTest::newRow("515 channels") << "w.dmx" << wide.bytes()
+                                  << "has 515 channels, more than the 512 of a show";
+    ShowBytes manyRows;
+    manyRows.rows = 65536;
+    manyRows.records = QByteArray(65536 * 4, '\0');
+    QTest::newRow("65536 rows") << "m.dmx" << manyRows.bytes()
+                                << "has 65536 rows, with the 1 in the table more than the 65535 "
+                                   "of a table";
+    // The counts alone are refused; the file need not be as long as they claim.
+    manyRows.rows = INT_MAX;
+    QTest::newRow("rows claimed past the limit")
+        << "c.dmx" << manyRows.bytes()
+        << "has 2147483647 rows, with the 1 in the table more than the 65535 of a table";
     QTest::newRow("no extension") << "show.txt" << QByteArray("x") << "not a .dmx or .c file";
 }
 
@@ -684,6 +708,64 @@ void tst_dmxfile::formatRowShape()
             QCOMPARE(row.at(c), c < 3 + kept ? saved.value(c) : quint16(0));
     }
     qDeleteAll(read.show.rows);
+}
+
+void tst_dmxfile::formatRowLimit_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("before"); // rows already in the table
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("one under, empty table") << 65534 << 0 << QString();
+    QTest::newRow("at the limit, empty table") << 65535 << 0 << QString();
+    QTest::newRow("one over, empty table")
+        << 65536 << 0 << "has 65536 rows, more than the 65535 of a table";
+    QTest::newRow("at the limit with rows before") << 5 << 65530 << QString();
+    QTest::newRow("one over with rows before")
+        << 5 << 65531 << "has 5 rows, with the 65531 in the table more than the 65535 of a table";
+}
+
+// Rows of three cells keep the memory small; the limit is on the count.
+void tst_dmxfile::formatRowLimit()
+{
+    QFETCH(int, rows);
+    QFETCH(int, before);
+    QFETCH(QString, reason);
+    ShowBytes file;
+    file.rows = rows;
+    file.records = QByteArray(rows * 4, '\1');
+    const dmxFormat::readResult read = readShow(file.bytes(), 0, 3, before);
+    QCOMPARE(read.error, reason);
+    QCOMPARE(read.show.rows.size(), reason.isEmpty() ? rows : 0);
+    if (reason.isEmpty())
+        QCOMPARE(int(read.show.rows.last()->at(0)), quint16(before + rows - 1));
+    qDeleteAll(read.show.rows);
+}
+
+void tst_dmxfile::tableRowLimit_data()
+{
+    QTest::addColumn<int>("rows"); // in the show opened into 65533 rows
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("fills the table") << 2 << QString();
+    QTest::newRow("one too many")
+        << 3 << "has 3 rows, with the 65533 in the table more than the 65535 of a table";
+}
+
+// The rows already in the table count; a refused open leaves them as they were.
+void tst_dmxfile::tableRowLimit()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, reason);
+    ShowBytes file;
+    file.rows = rows;
+    file.records = QByteArray(rows * 4, '\2');
+    writeAll(pathOf("fill.dmx"), file.bytes());
+    for (int r = 0; r < 65533; ++r)
+        coreModel()->m_data.append(new StepRow(3));
+    QCOMPARE(m_files.loadData(urlOf("fill.dmx")), 0);
+    QCOMPARE(m_files.lastError(), reason);
+    QCOMPARE(coreModel()->rowCount(), reason.isEmpty() ? 65535 : 65533);
 }
 
 QTEST_GUILESS_MAIN(tst_dmxfile)
