@@ -104,6 +104,9 @@ class tst_dmxfile : public QObject
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
     void fullFileSystemKeepsOldFile();
+    void saveFailuresNameThePath_data();
+    void saveFailuresNameThePath();
+    void showPastTheRowLimitIsNotSaved();
     void fixtureBlock_data();
     void fixtureBlock();
     void refusalReasons_data();
@@ -466,6 +469,49 @@ void tst_dmxfile::failedSaveKeepsOldFile()
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"plain", name}));
     }
+}
+
+void tst_dmxfile::saveFailuresNameThePath_data()
+{
+    QTest::addColumn<QString>("path"); // "@" is the test's folder
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("reason");
+
+    for (const QString &filter : {kDmxFilter, QStringLiteral("Dmx-c files (*.c )")}) {
+        const QString ending = filter == kDmxFilter ? ".dmx" : ".c";
+        QTest::newRow(qPrintable("missing folder " + ending))
+            << "@/none/show" + ending << filter << "No such file or directory";
+        QTest::newRow(qPrintable("virtual file system " + ending))
+            << "/proc/show" + ending << filter
+            << "(/proc is on the virtual file system proc, which keeps no files)";
+    }
+}
+
+// The path first, then the system's reason, and a word on folders that can hold no file.
+void tst_dmxfile::saveFailuresNameThePath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, filter);
+    QFETCH(QString, reason);
+    path.replace("@", m_dir->path());
+    appendRow(1, 2, 3);
+    QVERIFY(!m_files.saveData(QUrl::fromLocalFile(path), 4, 0, 0, filter));
+    QVERIFY2(m_files.lastError().startsWith(path + ": "), qPrintable(m_files.lastError()));
+    QVERIFY2(m_files.lastError().endsWith(reason), qPrintable(m_files.lastError()));
+}
+
+// A reader refuses it, so it is not written.
+void tst_dmxfile::showPastTheRowLimitIsNotSaved()
+{
+    for (int r = 0; r < 65536; ++r)
+        coreModel()->m_data.append(new StepRow(3));
+    QVERIFY(!m_files.saveData(urlOf("big.dmx"), 0, 0, 0, kDmxFilter));
+    QCOMPARE(m_files.lastError(),
+             pathOf("big.dmx") + ": the table has 65536 rows, more than the 65535 of a show");
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    delete coreModel()->m_data.takeLast();
+    QVERIFY(m_files.saveData(urlOf("big.dmx"), 0, 0, 0, kDmxFilter));
+    QCOMPARE(readAll(pathOf("big.dmx")).size(), 29 + 65535 * 4);
 }
 
 // A real full file system; mounting needs root and a kernel that lets the test do it.

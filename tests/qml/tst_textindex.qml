@@ -300,7 +300,8 @@ WindowTestCase {
         win.c_file_name = "file:///earlier.dmx"
         var url = "file://" + coreProbe.tempPath() + "/missing/dir/show.dmx"
         compare(panel().saveAccepted(url, "Dmx files (*.dmx )"), false)
-        compare(item("statesText").text, " cannot save: No such file or directory")
+        compare(item("statesText").text, " cannot save: " + coreProbe.tempPath()
+                + "/missing/dir/show.dmx: No such file or directory")
         compare(win.c_file_name, "file:///earlier.dmx")
     }
 
