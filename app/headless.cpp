@@ -99,19 +99,20 @@ void headless::describe(QCommandLineParser &parser)
                                      "export) to OUTPUT.c, as the window's \"保存\" does."),
                       QStringLiteral("show")});
     parser.addOption({QStringLiteral("to-dmx"),
-                      QStringLiteral("Turns the C export <c-file> back into the show OUTPUT.dmx."),
+                      QStringLiteral("Turns the C export <c-file> (a .c file) back into the show "
+                                     "OUTPUT.dmx."),
                       QStringLiteral("c-file")});
     parser.addOption({QStringLiteral("range"),
                       QStringLiteral("Exports only the table rows A to B (counted from 0, either "
-                                     "order); the whole table by default."),
+                                     "order, at most 65534); the whole table by default."),
                       QStringLiteral("A:B")});
     parser.addOption({QStringLiteral("stride"),
                       QStringLiteral("Exports every S-th row of the range, and its last row "
-                                     "(the window's step box); 1 by default."),
+                                     "(the window's step box); 1 to 65535, 1 by default."),
                       QStringLiteral("S")});
     parser.addOption({QStringLiteral("fixtures-off"),
-                      QStringLiteral("Switches off the patch fixtures with these numbers, as "
-                                     "their boxes in the fixture strip do."),
+                      QStringLiteral("Switches off the patch fixtures with these numbers (0 to "
+                                     "255), as their boxes in the fixture strip do."),
                       QStringLiteral("N,M,...")});
     parser.addPositionalArgument(
         QStringLiteral("files"),
