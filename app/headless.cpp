@@ -7,6 +7,7 @@
 #include "light_list.h"
 #include "loadlog.h"
 #include "playengine.h"
+#include "showlimits.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -25,7 +26,11 @@ const char *const kModeOptions[] = {"--export-c", "--to-dmx",   "--help",    "-h
 const QString kCFilter = QStringLiteral("Dmx-c files (*.c )");
 const QString kShowFilter = QStringLiteral("Dmx files (*.dmx )");
 // Channels a show can hold.
-constexpr int kMaxChannels = 512;
+constexpr int kMaxChannels = showLimits::kMaxChannels;
+// A row number names a row of the table; a stride past it still writes the range's ends.
+constexpr int kMaxRow = showLimits::kMaxRows - 1;
+constexpr int kMaxStride = showLimits::kMaxRows;
+constexpr int kMaxFixtureNumber = 255; // a fixture's number is a byte
 
 bool isModeOption(const char *arg)
 {
@@ -38,8 +43,9 @@ bool isModeOption(const char *arg)
     return false;
 }
 
-// The file service chooses the format by the name's ending, exactly like this.
-QString inputProblem(const QString &path)
+// The file service chooses the format by the name's ending, exactly like this. --to-dmx
+// takes only a C export: a show named there would only be copied, less its fixtures.
+QString inputProblem(const QString &path, bool toC)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -48,18 +54,23 @@ QString inputProblem(const QString &path)
         return QStringLiteral("is a folder");
     if (!info.isReadable())
         return QStringLiteral("permission denied");
+    if (!toC && !path.endsWith(QLatin1String(".c")))
+        return QStringLiteral("--to-dmx takes a C export (a .c file)%1")
+            .arg(path.endsWith(QLatin1String(".dmx")) ? QStringLiteral(", this is a show")
+                                                      : QString());
     if (!path.endsWith(QLatin1String(".dmx")) && !path.endsWith(QLatin1String(".c")))
         return QStringLiteral("neither a .dmx show nor a .c export (by its name)");
     return QString();
 }
 
-bool parseCount(const QString &text, int &out)
+// A whole number from `low` to `high`, digits only.
+bool parseCount(const QString &text, int low, int high, int &out)
 {
     static const QRegularExpression digits(QStringLiteral("^\\d{1,9}$"));
     if (!digits.match(text).hasMatch())
         return false;
     out = text.toInt();
-    return true;
+    return out >= low && out <= high;
 }
 } // namespace
 
@@ -87,19 +98,20 @@ void headless::describe(QCommandLineParser &parser)
                                      "export) to OUTPUT.c, as the window's \"保存\" does."),
                       QStringLiteral("show")});
     parser.addOption({QStringLiteral("to-dmx"),
-                      QStringLiteral("Turns the C export <c-file> back into the show OUTPUT.dmx."),
+                      QStringLiteral("Turns the C export <c-file> (a .c file) back into the show "
+                                     "OUTPUT.dmx."),
                       QStringLiteral("c-file")});
     parser.addOption({QStringLiteral("range"),
                       QStringLiteral("Exports only the table rows A to B (counted from 0, either "
-                                     "order); the whole table by default."),
+                                     "order, at most 65534); the whole table by default."),
                       QStringLiteral("A:B")});
     parser.addOption({QStringLiteral("stride"),
                       QStringLiteral("Exports every S-th row of the range, and its last row "
-                                     "(the window's step box); 1 by default."),
+                                     "(the window's step box); 1 to 65535, 1 by default."),
                       QStringLiteral("S")});
     parser.addOption({QStringLiteral("fixtures-off"),
-                      QStringLiteral("Switches off the patch fixtures with these numbers, as "
-                                     "their boxes in the fixture strip do."),
+                      QStringLiteral("Switches off the patch fixtures with these numbers (0 to "
+                                     "255), as their boxes in the fixture strip do."),
                       QStringLiteral("N,M,...")});
     parser.addPositionalArgument(
         QStringLiteral("files"),
@@ -133,17 +145,18 @@ bool headless::readJob(const QCommandLineParser &parser, job &out, QString &erro
     }
     if (parser.isSet(QStringLiteral("range"))) {
         const QStringList ends = parser.value(QStringLiteral("range")).split(QLatin1Char(':'));
-        if (ends.size() != 2 || !parseCount(ends.at(0), out.first) ||
-            !parseCount(ends.at(1), out.last)) {
-            error = QStringLiteral("--range wants two row numbers A:B");
+        if (ends.size() != 2 || !parseCount(ends.at(0), 0, kMaxRow, out.first) ||
+            !parseCount(ends.at(1), 0, kMaxRow, out.last)) {
+            error =
+                QStringLiteral("--range wants two row numbers A:B, each from 0 to %1").arg(kMaxRow);
             return false;
         }
         out.hasRange = true;
     }
     if (parser.isSet(QStringLiteral("stride"))) {
         int stride = 0;
-        if (!parseCount(parser.value(QStringLiteral("stride")), stride) || stride < 1) {
-            error = QStringLiteral("--stride wants a whole number of at least 1");
+        if (!parseCount(parser.value(QStringLiteral("stride")), 1, kMaxStride, stride)) {
+            error = QStringLiteral("--stride wants a whole number from 1 to %1").arg(kMaxStride);
             return false;
         }
         out.stride = uint(stride);
@@ -153,8 +166,10 @@ bool headless::readJob(const QCommandLineParser &parser, job &out, QString &erro
             parser.value(QStringLiteral("fixtures-off")).split(QLatin1Char(','));
         for (const QString &number : numbers) {
             int id = 0;
-            if (!parseCount(number.trimmed(), id)) {
-                error = QStringLiteral("--fixtures-off wants fixture numbers such as 1,3");
+            if (!parseCount(number.trimmed(), 0, kMaxFixtureNumber, id)) {
+                error = QStringLiteral("--fixtures-off wants fixture numbers from 0 to %1, such "
+                                       "as 1,3")
+                            .arg(kMaxFixtureNumber);
                 return false;
             }
             out.fixturesOff << id;
@@ -206,7 +221,7 @@ int headless::fail(const QString &file, const QString &reason)
 
 int headless::convert(const job &work)
 {
-    const QString problem = inputProblem(work.input);
+    const QString problem = inputProblem(work.input, work.toC);
     if (!problem.isEmpty())
         return fail(work.input, problem);
     const QString ending = work.toC ? QStringLiteral(".c") : QStringLiteral(".dmx");
@@ -249,8 +264,9 @@ int headless::convert(const job &work)
 
     loadLog quiet(false);
     const QUrl target = QUrl::fromLocalFile(QFileInfo(work.output).absoluteFilePath());
+    // A failed save names its path itself.
     if (!files.saveData(target, channels, first, last, work.toC ? kCFilter : kShowFilter))
-        return fail(work.output, files.lastError());
+        return fail(QString(), files.lastError());
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "cexport.h"
 
+#include "showlimits.h"
+
 #include <QIODevice>
 
 namespace
@@ -105,13 +107,42 @@ QByteArray cExport::identifier(QString name)
     return id;
 }
 
+qint64 cExport::records(const showData &show, const layout &range)
+{
+    const int rows = show.rows.size();
+    if (rows == 0)
+        return 1;
+    const int first = qBound(0, range.first, rows - 1);
+    const int last = qBound(0, range.last, rows - 1);
+    return recordCount(first, last, qMax<qint64>(1, range.stride));
+}
+
+// The player declares the size an unsigned short and the flag array maxSendCh long; the
+// records' values are unsigned 16-bit cells and always fit.
+QString cExport::problem(const showData &show, const layout &range)
+{
+    const qint64 count = records(show, range);
+    if (count > showLimits::kMaxRecords)
+        return QStringLiteral("the range holds %1 records, more than the %2 the player counts "
+                              "(an unsigned short)")
+            .arg(count)
+            .arg(showLimits::kMaxRecords);
+    if (show.flags.size() > showLimits::kMaxChannels)
+        return QStringLiteral("%1 channels, more than the player's %2 (maxSendCh)")
+            .arg(show.flags.size())
+            .arg(showLimits::kMaxChannels);
+    return QString();
+}
+
 bool cExport::write(QIODevice &out, const showData &show, const layout &range)
 {
+    if (!problem(show, range).isEmpty())
+        return false;
     const int rows = show.rows.size();
     const qint64 stride = qMax<qint64>(1, range.stride);
     const int first = qBound(0, range.first, qMax(rows - 1, 0));
     const int last = qBound(0, range.last, qMax(rows - 1, 0));
-    const QByteArray records = QByteArray::number(rows == 0 ? 1 : recordCount(first, last, stride));
+    const QByteArray records = QByteArray::number(cExport::records(show, range));
     QByteArray head = flagLines(range.id, show.flags);
     head += "const unsigned short " + range.id + "_size = " + records + ";\n";
     head += "const runDmxData " + range.id + "_Array[" + records + "] =//all count " +

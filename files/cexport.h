@@ -27,7 +27,15 @@ struct layout {
 // The prefix made of a chosen file name.
 QByteArray identifier(QString name);
 
-// False when the device did not take every byte.
+// The records an export of this range writes: every stride-th row and the closing record.
+qint64 records(const showData &show, const layout &range);
+
+// Why the player could not take this export (its record count or channel count does not fit
+// the player header's types); empty when it can.
+QString problem(const showData &show, const layout &range);
+
+// False when the device did not take every byte, or, writing nothing, when problem() has a
+// reason.
 bool write(QIODevice &out, const showData &show, const layout &range);
 } // namespace cExport
 

@@ -1,25 +1,95 @@
 #include "cimport.h"
 
+#include "showlimits.h"
+#include "stepfields.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTextStream>
 
 namespace
 {
-constexpr int kChannelObjects = 512;
+constexpr int kChannelObjects = showLimits::kMaxChannels;
+
+// Reads lines no longer than the limit and counts them, so that a refusal can name its line
+// and a file without line feeds never has to be held whole.
+class lineReader
+{
+  public:
+    explicit lineReader(QIODevice &in) : m_text(&in) {}
+
+    // False at the end of the text or at a line that is too long (error() says so).
+    bool next(QString &line)
+    {
+        if (!m_error.isEmpty())
+            return false;
+        line = m_text.readLine(showLimits::kMaxLineLength + 1);
+        if (line.isNull())
+            return false;
+        ++m_number;
+        if (line.size() > showLimits::kMaxLineLength) {
+            m_error = QStringLiteral("line %1 is longer than %2 characters")
+                          .arg(m_number)
+                          .arg(showLimits::kMaxLineLength);
+            return false;
+        }
+        return true;
+    }
+
+    QString nextOrNull()
+    {
+        QString line;
+        return next(line) ? line : QString();
+    }
+
+    int number() const { return m_number; }
+    const QString &error() const { return m_error; }
+
+  private:
+    QTextStream m_text;
+    int m_number = 0;
+    QString m_error;
+};
 
 // The lines before the records, in the export's layout: the flag array's declaration, its
-// closing line, the size, the record array and its opening brace. Anything else is no
-// export of this program and is not read.
-bool isExportLayout(const QStringList &lines)
+// closing line, the size, the record array and its opening brace. Empty when they are;
+// otherwise which line is not what it should be. `first` is the number of the declaration.
+QString layoutProblem(const QStringList &lines, int first)
 {
     static const QRegularExpression declaration(
         QStringLiteral("^const unsigned char .*_enChange\\[maxSendCh\\] = \\{"));
-    static const QRegularExpression size(QStringLiteral("^const unsigned short .*_size = \\d+;"));
-    static const QRegularExpression array(QStringLiteral("^const runDmxData .*_Array\\[\\d+\\]"));
-    return lines.size() == 6 && declaration.match(lines.at(0)).hasMatch() &&
-           lines.at(2).trimmed() == QLatin1String("};") && size.match(lines.at(3)).hasMatch() &&
-           array.match(lines.at(4)).hasMatch() && lines.at(5).trimmed() == QLatin1String("{");
+    static const QRegularExpression size(
+        QStringLiteral("^const unsigned short .*_size = (\\d{1,9});"));
+    static const QRegularExpression array(
+        QStringLiteral("^const runDmxData .*_Array\\[(\\d{1,9})\\]"));
+    const QString where = QStringLiteral("not a C export: line %1 ");
+    if (lines.size() != 6 || !declaration.match(lines.at(0)).hasMatch())
+        return where.arg(first) + QStringLiteral("is no flag array (\"const unsigned char "
+                                                 "…_enChange[maxSendCh] = {\")");
+    if (lines.at(2).trimmed() != QLatin1String("};"))
+        return where.arg(first + 2) + QStringLiteral("does not close the flag array (\"};\")");
+    const QRegularExpressionMatch sized = size.match(lines.at(3));
+    if (!sized.hasMatch())
+        return where.arg(first + 3) +
+               QStringLiteral("is no record count (\"const unsigned short …_size = N;\")");
+    const QRegularExpressionMatch arrayed = array.match(lines.at(4));
+    if (!arrayed.hasMatch())
+        return where.arg(first + 4) +
+               QStringLiteral("is no record array (\"const runDmxData …_Array[N]\")");
+    if (lines.at(5).trimmed() != QLatin1String("{"))
+        return where.arg(first + 5) + QStringLiteral("does not open the record array (\"{\")");
+    const qint64 records = sized.captured(1).toLongLong();
+    if (records > showLimits::kMaxRecords)
+        return QStringLiteral("line %1: the size %2 is more than the player's %3 records")
+            .arg(first + 3)
+            .arg(records)
+            .arg(showLimits::kMaxRecords);
+    if (arrayed.captured(1).toLongLong() != records)
+        return QStringLiteral("line %1: the record array holds %2 records, the size says %3")
+            .arg(first + 4)
+            .arg(arrayed.captured(1))
+            .arg(records);
+    return QString();
 }
 
 // Pieces of a comma-separated line with the text after the last comma dropped.
@@ -32,31 +102,76 @@ QStringList pieces(const QString &line, const QRegularExpression &noise)
     return out;
 }
 
-QByteArray readFlags(const QString &line)
+// Flags other than 1 clear the channel. Older versions wrote up to two slots past the
+// universe, which are dropped; a wider line is no flag line of a show.
+QString readFlags(const QString &line, int number, QByteArray &out)
 {
     if (line.isEmpty())
-        return QByteArray();
+        return QString();
     static const QRegularExpression indent(QStringLiteral("    "));
     const QStringList flags = pieces(line, indent);
+    if (flags.size() > showLimits::kMaxStoredChannels)
+        return QStringLiteral("line %1 has %2 channel flags, more than the %3 of a show")
+            .arg(number)
+            .arg(flags.size())
+            .arg(kChannelObjects);
     const int count = qMin(flags.size(), kChannelObjects);
-    QByteArray out(count, '\0');
+    out = QByteArray(count, '\0');
     for (int i = 0; i < count; ++i)
         out[i] = flags.at(i).toInt(nullptr, 10) == 1 ? 1 : 0;
-    return out;
+    return QString();
 }
 
 // "}" goes with "{" so that a last value written without a comma before the brace keeps
-// its value; lines with the comma read the same either way.
-StepRow *valuesRow(const QString &line, int columns, int id)
+// its value; the piece the closing brace leaves behind is no value. Every value must fit
+// the player's unsigned short.
+QString readValues(const QString &line, int number, StepRow &row)
 {
+    if (!line.trimmed().startsWith(QLatin1Char('{')))
+        return QStringLiteral("line %1 is no record (\"{\" and the values)").arg(number);
     static const QRegularExpression noise(QStringLiteral("[ {}]"));
-    const QStringList values = pieces(line, noise);
-    auto *row = new StepRow(columns);
-    (*row)[0] = static_cast<quint16>(id);
-    const int count = qMin(values.size(), columns - 1);
-    for (int j = 0; j < count; ++j)
-        (*row)[j + 1] = static_cast<quint16>(values.at(j).toInt(nullptr, 10));
-    return row;
+    QStringList values = pieces(line, noise);
+    if (!values.isEmpty() && values.last().isEmpty())
+        values.removeLast();
+    if (values.size() > showLimits::kMaxValues)
+        return QStringLiteral("line %1 has %2 values, more than the %3 of a record (speed, fade "
+                              "and %4 channels)")
+            .arg(number)
+            .arg(values.size())
+            .arg(showLimits::kMaxValues)
+            .arg(kChannelObjects);
+    const int count = qMin(values.size(), row.size() - 1);
+    for (int j = 0; j < values.size(); ++j) {
+        int value = 0;
+        const QString problem =
+            stepFields::read(values.at(j), number, j, showLimits::kMaxCellValue, false, value);
+        if (!problem.isEmpty())
+            return problem;
+        if (j < count)
+            row[j + 1] = quint16(value);
+    }
+    return QString();
+}
+
+cImport::readResult refused(const QString &reason, QList<StepRow *> &rows)
+{
+    qDeleteAll(rows);
+    rows.clear();
+    cImport::readResult result;
+    result.error = reason;
+    return result;
+}
+
+QString tooManyRows(int line, int rowsBefore)
+{
+    if (rowsBefore <= 0)
+        return QStringLiteral("line %1: more records than the %2 rows of a table")
+            .arg(line)
+            .arg(showLimits::kMaxRows);
+    return QStringLiteral("line %1: with the %2 rows in the table, more than the %3 of a table")
+        .arg(line)
+        .arg(rowsBefore)
+        .arg(showLimits::kMaxRows);
 }
 } // namespace
 
@@ -64,31 +179,43 @@ StepRow *valuesRow(const QString &line, int columns, int id)
 // records follow as pairs of a values line and a comment line.
 cImport::readResult cImport::read(QIODevice &in, int columns, int firstId)
 {
-    QTextStream text(&in);
-    if (text.readLine().startsWith(QLatin1String("//")))
-        text.readLine(); // the include line
+    lineReader lines(in);
+    QList<StepRow *> rows;
+    if (lines.nextOrNull().startsWith(QLatin1String("//")))
+        lines.nextOrNull(); // the include line
+    const int first = lines.number() + 1;
     QStringList head;
     for (int i = 0; i < 6; ++i)
-        head.append(text.readLine());
+        head.append(lines.nextOrNull());
+    if (!lines.error().isEmpty())
+        return refused(lines.error(), rows);
+    const QString layout = layoutProblem(head, first);
+    if (!layout.isEmpty())
+        return refused(layout, rows);
     readResult result;
-    if (!isExportLayout(head)) {
-        result.error = QStringLiteral("not a C export (no flag array, size and record array)");
-        return result;
-    }
-    result.show.flags = readFlags(head.at(1));
-    text.readLine(); // the first record's comment
+    const QString flagProblem = readFlags(head.at(1), first + 1, result.show.flags);
+    if (!flagProblem.isEmpty())
+        return refused(flagProblem, rows);
+    lines.nextOrNull(); // the first record's comment
 
     columns = qMax(3, columns);
-    int id = firstId;
-    for (;;) {
-        const QString line = text.readLine();
-        if (line.isNull())
-            break;
+    QString line;
+    while (lines.next(line)) {
         // A blank line, as editors leave at the end of a file, is no record.
         if (line.trimmed().isEmpty())
             continue;
-        result.show.rows.append(valuesRow(line, columns, id++));
-        text.readLine(); // the next record's comment, or the closing "};"
+        if (qint64(firstId) + rows.size() >= showLimits::kMaxRows)
+            return refused(tooManyRows(lines.number(), firstId), rows);
+        auto *row = new StepRow(columns);
+        rows.append(row);
+        (*row)[0] = static_cast<quint16>(firstId + rows.size() - 1);
+        const QString problem = readValues(line, lines.number(), *row);
+        if (!problem.isEmpty())
+            return refused(problem, rows);
+        lines.nextOrNull(); // the next record's comment, or the closing "};"
     }
+    if (!lines.error().isEmpty())
+        return refused(lines.error(), rows);
+    result.show.rows = rows;
     return result;
 }

@@ -17,8 +17,11 @@ struct readResult {
 };
 
 // Reads the text from the device's position to its end into rows of `columns` cells (at
-// least 3), numbered from firstId. A record's values fill the cells from the speed on, so
-// channels the export left out move down; flags beyond the 512 of a universe are dropped.
+// least 3), numbered from firstId, the rows already in the table. A record's values fill the
+// cells from the speed on, so channels the export left out move down. Refused, naming the
+// line (and the field), when a declaration is not the export's, a line or field is longer
+// than the limits of showlimits.h, a value does not fit the player's unsigned short, or the
+// records would take the table past its row limit.
 readResult read(QIODevice &in, int columns, int firstId);
 } // namespace cImport
 

@@ -8,16 +8,20 @@
 #include "dmxformat.h"
 #include "light_list.h"
 #include "playengine.h"
+#include "showlimits.h"
+#include "steptext.h"
 #include "undohistory.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 namespace
 {
-constexpr int kChannelObjects = 512;
+constexpr int kChannelObjects = showLimits::kMaxChannels;
 // The load operations' answer for a file they did not read; loadData then leaves the model
 // alone.
 constexpr int kRefused = -1;
@@ -76,25 +80,34 @@ void appendRows(const QList<StepRow *> &rows)
     g_dimList->m_history->rowsInserted(first, rows.size());
 }
 
-constexpr int kSpeedMax = 9999;
-constexpr int kFadeMax = 255;
-constexpr int kLevelMax = 255;
-
-// One line of pasted steps; false when a field is not a number or there are too many.
-bool parseStepLine(const QString &line, StepRow &row)
+// File systems the kernel makes up: they hold no files of ours, whatever the error says.
+bool isVirtualFileSystem(const QByteArray &type)
 {
-    const QStringList fields = line.split(QLatin1Char('\t'));
-    if (fields.size() < 2 || fields.size() > g_dimList->m_columns - 1)
-        return false;
-    for (int i = 0; i < fields.size(); ++i) {
-        bool ok = false;
-        const int value = fields.at(i).trimmed().toInt(&ok, 10);
-        if (!ok || value < 0)
-            return false;
-        const int top = i == 0 ? kSpeedMax : i == 1 ? kFadeMax : kLevelMax;
-        row[i + 1] = quint16(qMin(value, top));
-    }
-    return true;
+    static const QList<QByteArray> kinds{
+        "proc", "sysfs",  "debugfs",  "tracefs", "securityfs",  "cgroup", "cgroup2", "configfs",
+        "bpf",  "pstore", "efivarfs", "fusectl", "binfmt_misc", "mqueue", "devpts",  "autofs"};
+    return kinds.contains(type);
+}
+
+// The folder a save goes to, or the nearest one above it that exists.
+QString existingFolder(const QString &path)
+{
+    QDir folder = QFileInfo(path).absoluteDir();
+    while (!folder.exists() && !folder.isRoot())
+        folder.setPath(QFileInfo(folder.absolutePath()).absolutePath());
+    return folder.absolutePath();
+}
+
+// The path, the system's reason and, where the folder lies on a virtual file system, that.
+QString saveFailure(const QString &path, const QString &reason)
+{
+    QString text = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+    const QString folder = existingFolder(path);
+    const QStorageInfo storage(folder);
+    if (storage.isValid() && isVirtualFileSystem(storage.fileSystemType()))
+        text += QStringLiteral(" (%1 is on the virtual file system %2, which keeps no files)")
+                    .arg(folder, QString::fromLatin1(storage.fileSystemType()));
+    return text;
 }
 } // namespace
 
@@ -204,7 +217,7 @@ bool dmxFile::finishSave(QSaveFile &out, const char *successText, const char *fa
         out.cancelWriting();
     if (!out.commit()) {
         qDebug() << failureText << out.fileName() << out.errorString();
-        return failSave(out.errorString());
+        return failSave(saveFailure(out.fileName(), out.errorString()));
     }
     qDebug() << successText << m_file;
     return true;
@@ -215,10 +228,16 @@ bool dmxFile::finishSave(QSaveFile &out, const char *successText, const char *fa
 bool dmxFile::saveDmxFile(QString path, int col)
 {
     replaceFile(path);
+    // A reader refuses more rows than a table holds, so such a show is not written.
+    if (g_dimList->m_data.size() > showLimits::kMaxRows)
+        return failSave(QStringLiteral("%1: the table has %2 rows, more than the %3 of a show")
+                            .arg(QDir::toNativeSeparators(path))
+                            .arg(g_dimList->m_data.size())
+                            .arg(showLimits::kMaxRows));
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         qDebug() << "'.dmx' file save failed:" << path << out.errorString();
-        return failSave(out.errorString());
+        return failSave(saveFailure(path, out.errorString()));
     }
     dmxFormat::write(out, tableShow(clampedChannelCount(col), m_fixtureTypes));
     return finishSave(out, "'.dmx' file save success:", "'.dmx' file save failed:");
@@ -254,22 +273,29 @@ int dmxFile::loadDmxFile()
 bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int end_row)
 {
     replaceFile(path);
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        qDebug() << "'.c' file save failed:" << path << out.errorString();
-        return failSave(out.errorString());
-    }
     const int channels = clampedChannelCount(col);
+    const showData show = tableShow(channels, QByteArray());
     cExport::layout range;
     range.id = cExport::identifier(name);
     range.first = start_row;
     range.last = end_row;
     range.stride = g_dimList->m_between;
+    // Checked before the file is opened: an export the player cannot take leaves nothing.
+    const QString problem = cExport::problem(show, range);
+    if (!problem.isEmpty()) {
+        qDebug() << "'.c' file refused:" << path << problem;
+        return failSave(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), problem));
+    }
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        qDebug() << "'.c' file save failed:" << path << out.errorString();
+        return failSave(saveFailure(path, out.errorString()));
+    }
     g_dimList->m_dmx->m_lightList->debugList();
     // An empty table has no record to ask the patch for.
     if (!g_dimList->m_data.isEmpty())
         range.sent = sentChannels(channels);
-    cExport::write(out, tableShow(channels, QByteArray()), range);
+    cExport::write(out, show, range);
     return finishSave(out, "'.c' file save success:", "'.c' file save failed:");
 }
 
@@ -319,27 +345,13 @@ QString dmxFile::stepsText(int first, int last, int channels) const
 int dmxFile::pasteSteps(const QString &text, int at)
 {
     m_lastError.clear();
-    QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString &line : lines)
-        line.remove(QLatin1Char('\r'));
-    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
-        lines.removeLast();
-    if (lines.isEmpty()) {
-        m_lastError = QStringLiteral("the clipboard holds no steps");
+    const stepText::readResult read =
+        stepText::read(text, g_dimList->m_columns, showLimits::kMaxRows - g_dimList->m_data.size());
+    if (!read.error.isEmpty()) {
+        m_lastError = read.error;
         return -1;
     }
-    QList<StepRow *> steps;
-    for (int i = 0; i < lines.size(); ++i) {
-        auto *row = new StepRow(g_dimList->m_columns);
-        steps.append(row);
-        if (!parseStepLine(lines.at(i), *row)) {
-            qDeleteAll(steps);
-            m_lastError = QStringLiteral("line %1 is not a step (speed, fade and levels as "
-                                         "tab-separated numbers)")
-                              .arg(i + 1);
-            return -1;
-        }
-    }
+    const QList<StepRow *> &steps = read.rows;
     const int position = qBound(0, at, g_dimList->m_data.size());
     {
         const auto held = playEngine::lock();

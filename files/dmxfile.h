@@ -27,7 +27,8 @@ class dmxFile : public QObject
     // format, otherwise the filter does and adds its extension. Empty when neither applies.
     Q_INVOKABLE QString saveTarget(QUrl name, QString selectedNameFilter) const;
     Q_INVOKABLE bool fileExists(QString path) const;
-    // Why the last save or open failed or was refused; empty after a success.
+    // Why the last save or open failed or was refused; empty after a success. A failed save
+    // names its path first.
     Q_INVOKABLE QString lastError() const { return m_lastError; }
     // Fixture types (the table's type indexes, in the order they were added) that the next
     // show file save records, and those the last opened show file recorded.
@@ -40,7 +41,8 @@ class dmxFile : public QObject
     // `channels` channels, tab-separated. Empty when the table has no rows.
     Q_INVOKABLE QString stepsText(int first, int last, int channels) const;
     // Inserts the steps of such text at table position `at` as one undo step and returns
-    // their number; -1 with lastError() when the text is not steps.
+    // their number; -1 with lastError() (naming the line and field) when the text is not
+    // steps or would take the table past its row limit. The table is then left as it was.
     Q_INVOKABLE int pasteSteps(const QString &text, int at);
 
   private:

@@ -1,14 +1,14 @@
 #include "dmxformat.h"
 
+#include "showlimits.h"
+
 #include <QDataStream>
 #include <QIODevice>
 #include <QtEndian>
 
-#include <climits>
-
 namespace
 {
-constexpr int kChannelObjects = 512;
+constexpr int kChannelObjects = showLimits::kMaxChannels;
 constexpr int kHeaderSize = 29;
 constexpr int kRecordHead = 4; // speed and fade, 16 bits each
 constexpr qint8 kVersion = 1;
@@ -18,6 +18,8 @@ constexpr qint64 kSliceBytes = 128 * 1024;
 // A reader that stops after the R rows never sees it.
 constexpr char kFixtureTag[8] = {'F', 'I', 'X', 'T', 'U', 'R', 'E', 'S'};
 constexpr int kFixtureHead = 12;
+// Every fixture takes at least one channel of the universe.
+constexpr int kMaxFixtureBlock = kFixtureHead + showLimits::kMaxChannels;
 
 bool writeHeader(QIODevice &out, int channels, int rows)
 {
@@ -125,7 +127,7 @@ void readFixtureBlock(const QByteArray &rest, dmxFormat::readResult &result)
         return;
     // A head cut short has no length to read; it is damaged whatever its size.
     const bool whole =
-        rest.size() >= kFixtureHead &&
+        rest.size() >= kFixtureHead && rest.size() <= kMaxFixtureBlock &&
         qFromBigEndian<qint32>(rest.constData() + sizeof kFixtureTag) == rest.size() - kFixtureHead;
     if (!whole || !rest.startsWith(QByteArray(kFixtureTag, sizeof kFixtureTag))) {
         result.fixturesDamaged = true;
@@ -134,11 +136,37 @@ void readFixtureBlock(const QByteArray &rest, dmxFormat::readResult &result)
     result.show.fixtures = rest.mid(kFixtureHead);
 }
 
-dmxFormat::readResult refused(const char *reason)
+dmxFormat::readResult refused(const QString &reason)
 {
     dmxFormat::readResult result;
-    result.error = QString::fromLatin1(reason);
+    result.error = reason;
     return result;
+}
+
+dmxFormat::readResult refused(const char *reason)
+{
+    return refused(QString::fromLatin1(reason));
+}
+
+// Why counts this large are not read; empty when they fit. Checked before the size, so a
+// file that claims too much is named for that whatever its length.
+QString countProblem(qint32 channels, qint32 rows, int rowsBefore)
+{
+    if (channels > showLimits::kMaxStoredChannels)
+        return QStringLiteral("has %1 channels, more than the %2 of a show")
+            .arg(channels)
+            .arg(showLimits::kMaxChannels);
+    if (qint64(rows) + qMax(0, rowsBefore) > showLimits::kMaxRows) {
+        if (rowsBefore <= 0)
+            return QStringLiteral("has %1 rows, more than the %2 of a table")
+                .arg(rows)
+                .arg(showLimits::kMaxRows);
+        return QStringLiteral("has %1 rows, with the %2 in the table more than the %3 of a table")
+            .arg(rows)
+            .arg(rowsBefore)
+            .arg(showLimits::kMaxRows);
+    }
+    return QString();
 }
 } // namespace
 
@@ -179,14 +207,15 @@ dmxFormat::readResult dmxFormat::read(QIODevice &in, int columns, int firstId)
         return refused("damaged, header cut short");
     if (channels < 0 || rows < 0)
         return refused("damaged, negative count");
+    const QString tooMany = countProblem(channels, rows, firstId);
+    if (!tooMany.isEmpty())
+        return refused(tooMany);
     // Everything is checked against the input's length before anything is kept, so a
     // damaged file yields nothing and its counts never drive an allocation on their own.
     const qint64 recordSize = kRecordHead + qint64(channels);
     const qint64 bodySize = channels + qint64(rows) * recordSize;
     if (size - kHeaderSize < bodySize)
         return refused("damaged, shorter than its counts");
-    if (recordSize > INT_MAX - 64)
-        return refused("too large");
 
     const QByteArray flags = in.read(channels);
     columns = qMax(3, columns);
@@ -197,6 +226,7 @@ dmxFormat::readResult dmxFormat::read(QIODevice &in, int columns, int firstId)
         return refused("damaged, read failed");
     }
     result.show.flags = flags.left(shape.kept);
-    readFixtureBlock(in.readAll(), result);
+    // Whatever follows a fixture block of the largest size is no fixture block either.
+    readFixtureBlock(in.read(kMaxFixtureBlock + 1), result);
     return result;
 }

@@ -20,17 +20,21 @@ cmake --build build-test -j"$jobs"
 # The Debian package: built, checked with lintian, installed with apt-get and tried out.
 bash tools/check-package.sh build-pkg
 
-# libFuzzer targets for the file readers: clang, ASan+UBSan, each fuzzer for about a minute
-# on a scratch corpus seeded from tests/fuzz/seeds.
+# libFuzzer targets for the file readers and the pasted step text: clang, ASan+UBSan, each
+# fuzzer for about a minute on a scratch corpus seeded from tests/fuzz/seeds. The limits sit
+# near what the largest table a reader accepts takes (65535 rows of 515 cells, about 70 MB),
+# so an input that makes a reader take memory out of proportion to it is reported; inputs up to
+# 1 MB are long enough to claim far more rows than that.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DDMX_FUZZ=ON -DDMX_SANITIZE=ON -DDMX_BUILD_TESTS=OFF -DDMX_WERROR=ON
-fuzzers=(fuzz_dmxload fuzz_cload)
+fuzzers=(fuzz_dmxload fuzz_cload fuzz_paste)
 cmake --build build-fuzz -j"$jobs" --target "${fuzzers[@]}"
 for fuzzer in "${fuzzers[@]}"; do
     corpus=build-fuzz/corpus/$fuzzer
     mkdir -p "$corpus"
-    "build-fuzz/tests/fuzz/$fuzzer" -max_total_time=60 -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 "$corpus" "tests/fuzz/seeds/$fuzzer"
+    "build-fuzz/tests/fuzz/$fuzzer" -max_total_time=60 -timeout=10 -rss_limit_mb=512 \
+        -malloc_limit_mb=64 -max_len=1048576 -print_final_stats=1 "$corpus" \
+        "tests/fuzz/seeds/$fuzzer"
 done
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDMX_WERROR=ON -DDMX_SANITIZE=ON

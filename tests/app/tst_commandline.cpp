@@ -67,6 +67,7 @@ class tst_commandline : public QObject
     void headlessMatchesWindow();
     void conversionFailures_data();
     void conversionFailures();
+    void exportAtTheRowLimit();
     void helpAndVersionNeedNoDisplay();
     void filesOpenInOrderAndBadOnesAreNamed();
     void windowStartsDespiteAMissingFile();
@@ -218,7 +219,68 @@ void tst_commandline::conversionFailures_data()
                                                 "0"}
                                  << ""
                                  << "--stride wants";
+    const QString strideRange = "--stride wants a whole number from 1 to 65535";
+    QTest::newRow("stride one past the limit")
+        << QStringList{"--export-c", "@/show.dmx", "@/out.c", "--stride", "65536"} << ""
+        << strideRange;
+    QTest::newRow("stride of eleven digits")
+        << QStringList{"--export-c", "@/show.dmx", "@/out.c", "--stride", "99999999999"} << ""
+        << strideRange;
+    QTest::newRow("range at the largest row number")
+        << QStringList{"--export-c", "@/show.dmx", "@/out.c", "--range", "0:65534"} << "show.dmx"
+        << "outside its rows 0 to 9";
+    QTest::newRow("range past the largest row number")
+        << QStringList{"--export-c", "@/show.dmx", "@/out.c", "--range", "0:65535"} << ""
+        << "--range wants two row numbers A:B, each from 0 to 65534";
+    QTest::newRow("fixture number at the limit")
+        << QStringList{"--export-c", "@/show.dmx", "@/out.c", "--fixtures-off", "255"} << ""
+        << "no fixture 255";
+    QTest::newRow("fixture number past the limit")
+        << QStringList{"--export-c", "@/show.dmx", "@/out.c", "--fixtures-off", "256"} << ""
+        << "--fixtures-off wants fixture numbers from 0 to 255";
+    QTest::newRow("show as the input of --to-dmx")
+        << QStringList{"--to-dmx", "@/show.dmx", "@/out.dmx"} << "show.dmx"
+        << "--to-dmx takes a C export (a .c file), this is a show";
+    QTest::newRow("show named .c as the input of --to-dmx")
+        << QStringList{"--to-dmx", "@/show-named.c", "@/out.dmx"} << "show-named.c"
+        << "not a C export: line 2 is no flag array";
+    QTest::newRow("text as the input of --export-c")
+        << QStringList{"--export-c", "@/notes.txt", "@/out.c"} << "notes.txt"
+        << "neither a .dmx show nor a .c export";
+    QTest::newRow("export named .dmx as the input of --export-c")
+        << QStringList{"--export-c", "@/export-named.dmx", "@/out.c"} << "export-named.dmx"
+        << "older layout or not a show file";
+    QTest::newRow("show one row past the table's limit")
+        << QStringList{"--export-c", "@/big.dmx", "@/out.c"} << "big.dmx"
+        << "has 65536 rows, more than the 65535 of a table";
+    QTest::newRow("export past the player's size")
+        << QStringList{"--to-dmx", "@/big.c", "@/out.dmx"} << "big.c"
+        << "line 6: the size 65536 is more than the player's 65535 records";
+    QTest::newRow("output on a virtual file system")
+        << QStringList{"--export-c", "@/show.dmx", "/proc/out.c"} << "/proc/out.c"
+        << "(/proc is on the virtual file system proc, which keeps no files)";
 }
+
+namespace
+{
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+// A show of `rows` rows without channels, each speed 1 and fade 2.
+QByteArray rowsOnlyShow(int rows)
+{
+    QByteArray bytes("QX\0\0\0\0\0\0\0\0DMX512\0\0\0\0\1", 21);
+    QDataStream stream(&bytes, QIODevice::Append);
+    stream << qint32(0) << qint32(rows);
+    for (int r = 0; r < rows; ++r)
+        stream << quint16(1) << quint16(2);
+    return bytes;
+}
+} // namespace
 
 void tst_commandline::conversionFailures()
 {
@@ -236,6 +298,14 @@ void tst_commandline::conversionFailures()
     old.write(older);
     old.close();
     QFile::remove(m_dir.filePath("out.c"));
+    QFile::remove(m_dir.filePath("out.dmx"));
+    writeFile(m_dir.filePath("show-named.c"), contents(m_show));
+    writeFile(m_dir.filePath("export-named.dmx"), contents(m_export));
+    writeFile(m_dir.filePath("notes.txt"), "notes\n");
+    writeFile(m_dir.filePath("big.dmx"), rowsOnlyShow(65536));
+    writeFile(m_dir.filePath("big.c"), contents(m_export)
+                                           .replace("whole_size = 10;", "whole_size = 65536;")
+                                           .replace("whole_Array[10]", "whole_Array[65536]"));
 
     args.replaceInStrings("@", m_dir.path());
     int code = -1;
@@ -245,6 +315,22 @@ void tst_commandline::conversionFailures()
     QVERIFY2(err.contains(named + ": ") || named.isEmpty(), qPrintable(err));
     QVERIFY2(err.contains(reason), qPrintable(err));
     QVERIFY(!QFile::exists(m_dir.filePath("out.c")));
+    QVERIFY(!QFile::exists(m_dir.filePath("out.dmx")));
+}
+
+// The largest table exports whole: the player's size holds its 65535 records.
+void tst_commandline::exportAtTheRowLimit()
+{
+    const QString show = m_dir.filePath("limit.dmx");
+    const QString player = m_dir.filePath("limit.c");
+    writeFile(show, rowsOnlyShow(65535));
+    int code = -1;
+    QString err, out;
+    runPlayer({"--export-c", show, player}, code, err, out);
+    QVERIFY2(code == 0, qPrintable(err));
+    const QByteArray text = contents(player);
+    QVERIFY(text.contains("const unsigned short limit_size = 65535;\n"));
+    QVERIFY(text.contains("    //65534-65534\n    {   1,   2,},\n};\n"));
 }
 
 void tst_commandline::helpAndVersionNeedNoDisplay()

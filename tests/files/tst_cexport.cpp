@@ -92,6 +92,9 @@ class tst_cexport : public QObject
     void compilesForPlayer();
     void formatSentChannels_data();
     void formatSentChannels();
+    void recordLimit_data();
+    void recordLimit();
+    void formatRefusesWithoutWriting();
 
   private:
     QStringList exportLines(const QString &name, int col, int start, int end);
@@ -458,6 +461,62 @@ void tst_cexport::formatSentChannels()
     const QStringList lines = QString::fromLatin1(text).split('\n');
     QCOMPARE(lines.at(3), QString("    1,0,1,"));
     QCOMPARE(valueLinesOf(lines), (QStringList{first, second}));
+}
+
+void tst_cexport::recordLimit_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<uint>("stride");
+    QTest::addColumn<int>("records"); // 0: the export is refused
+
+    QTest::newRow("one under") << 65534 << 1u << 65534;
+    QTest::newRow("at the player's limit") << 65535 << 1u << 65535;
+    QTest::newRow("one over") << 65536 << 1u << 0;
+    QTest::newRow("over the table, within the player with stride 2") << 70000 << 2u << 35001;
+}
+
+// The player's size is an unsigned short: a range of more records is refused in the window
+// with the count and the limit, and nothing is written.
+void tst_cexport::recordLimit()
+{
+    QFETCH(int, rows);
+    QFETCH(uint, stride);
+    QFETCH(int, records);
+    for (int r = 0; r < rows; ++r)
+        coreModel()->m_data.append(new StepRow(3));
+    coreModel()->m_between = stride;
+    const QString path = m_dir->filePath("big.c");
+    QCOMPARE(m_files.saveData(QUrl::fromLocalFile(path), 4, 0, rows - 1, kCFilter), records > 0);
+    if (records == 0) {
+        QCOMPARE(m_files.lastError(),
+                 path + ": the range holds 65536 records, more than the 65535 the player "
+                        "counts (an unsigned short)");
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    } else {
+        QCOMPARE(commentLines(linesOf(path)).size(), records);
+        QVERIFY(
+            linesOf(path).contains(QString("const unsigned short big_size = %1;").arg(records)));
+    }
+}
+
+void tst_cexport::formatRefusesWithoutWriting()
+{
+    StepRow row{0, 1, 2};
+    showData show;
+    show.rows = QVector<StepRow *>(65536, &row).toList();
+    cExport::layout range;
+    range.id = "big";
+    range.last = 65535;
+    QCOMPARE(cExport::records(show, range), qint64(65536));
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    QVERIFY(!cExport::write(out, show, range));
+    QCOMPARE(bytes.size(), 0);
+    show.flags = QByteArray(513, '\1');
+    range.last = 0;
+    QCOMPARE(cExport::problem(show, range), QString("513 channels, more than the player's 512 "
+                                                    "(maxSendCh)"));
 }
 
 QTEST_GUILESS_MAIN(tst_cexport)

@@ -32,6 +32,15 @@ QByteArray cFile(const QByteArray &flagLine, const QList<QByteArray> &values,
     return text + "};\n";
 }
 
+// A values line of 1, 2, ... count, as the export writes it.
+QByteArray valuesOf(int count)
+{
+    QByteArray line = "    {";
+    for (int i = 1; i <= count; ++i)
+        line += QByteArray::number(i) + ",";
+    return line + "},";
+}
+
 QList<int> cells(int row, int from, int count)
 {
     QList<int> out;
@@ -64,6 +73,10 @@ class tst_cimport : public QObject
     void shortFile();
     void formatReader_data();
     void formatReader();
+    void refusalsChangeNothing_data();
+    void refusalsChangeNothing();
+    void formatRowLimit_data();
+    void formatRowLimit();
 
   private:
     int load(const QByteArray &text);
@@ -144,8 +157,8 @@ void tst_cimport::flagLine_data()
     QTest::newRow("not a number") << QByteArray("    x,1,") << 2 << QList<int>{0, 1, 1, 1};
     QTest::newRow("empty line") << QByteArray("") << 0 << QList<int>{0, 1, 1, 1};
     QTest::newRow("export of C = 0") << QByteArray("    0") << 0 << QList<int>{0, 1, 1, 1};
-    QTest::newRow("more than 512 flags")
-        << QByteArray("    " + QByteArray("1,").repeated(600)) << 512 << QList<int>{1, 1, 1, 1};
+    QTest::newRow("514 flags of an older version")
+        << QByteArray("    " + QByteArray("1,").repeated(514)) << 512 << QList<int>{1, 1, 1, 1};
 }
 
 void tst_cimport::flagLine()
@@ -239,10 +252,12 @@ void tst_cimport::valuesLine_data()
         << QByteArray("    {   1,   3, 255,   7},") << QList<int>{1, 3, 255, 7, 0, 0};
     QTest::newRow("not ending in },")
         << QByteArray("    {   1,   3, 255,   7") << QList<int>{1, 3, 255, 0, 0, 0};
-    QTest::newRow("not a number") << QByteArray("    {   1,  x3, 255,},")
-                                  << QList<int>{1, 0, 255, 0, 0, 0};
-    QTest::newRow("above 16 bits")
-        << QByteArray("    {70000,   1,},") << QList<int>{70000 & 0xffff, 1, 0, 0, 0, 0};
+    QTest::newRow("largest values")
+        << QByteArray("    {65535,65535,65535,},") << QList<int>{65535, 65535, 65535, 0, 0, 0};
+    QTest::newRow("line of 8192 characters")
+        << QByteArray("    {   1,   2,},").leftJustified(8192, ' ') << QList<int>{1, 2, 0, 0, 0, 0};
+    QTest::newRow("field of 16 characters")
+        << QByteArray("    {0000000000000007,   1,},") << QList<int>{7, 1, 0, 0, 0, 0};
     QTest::newRow("five digits") << QByteArray("    {   1,   3,12345,},")
                                  << QList<int>{1, 3, 12345, 0, 0, 0};
 }
@@ -258,11 +273,7 @@ void tst_cimport::valuesLine()
 
 void tst_cimport::longValuesLineStaysInTheRow()
 {
-    QByteArray line = "    {";
-    for (int i = 1; i <= 600; ++i)
-        line += QByteArray::number(i) + ",";
-    line += "},";
-    QCOMPARE(load(cFile("    1,", {line, "    {   1,   2,},"})), 1);
+    QCOMPARE(load(cFile("    1,", {valuesOf(514), "    {   1,   2,},"})), 1);
     QCOMPARE(coreModel()->rowCount(), 2);
     const StepRow &row = *coreModel()->m_data.at(0);
     QCOMPARE(row.size(), 515);
@@ -335,6 +346,121 @@ void tst_cimport::formatReader()
             cellsRead << last.at(c);
         QCOMPARE(cellsRead, row);
     }
+    qDeleteAll(read.show.rows);
+}
+
+void tst_cimport::refusalsChangeNothing_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("reason");
+
+    const QByteArray good = cFile("    1,0,1,", {"    {   1,   2,   3,},"});
+    auto broken = [&](const QByteArray &from, const QByteArray &to) {
+        QByteArray text = good;
+        text.replace(from, to);
+        return text;
+    };
+    const QString layout = QStringLiteral("not a C export: line %1 ");
+    QTest::newRow("flag array declaration")
+        << broken("const unsigned char", "const char")
+        << layout.arg(3) + "is no flag array (\"const unsigned char …_enChange[maxSendCh] = {\")";
+    QTest::newRow("flag array not closed")
+        << broken("\n};\nconst", "\n}\nconst")
+        << layout.arg(5) + "does not close the flag array (\"};\")";
+    QTest::newRow("record count declaration")
+        << broken("unsigned short", "unsigned int")
+        << layout.arg(6) + "is no record count (\"const unsigned short …_size = N;\")";
+    QTest::newRow("record array declaration")
+        << broken("t_Array[2]", "t_Array[]")
+        << layout.arg(7) + "is no record array (\"const runDmxData …_Array[N]\")";
+    QTest::newRow("record array not opened")
+        << broken("between 1\n{\n", "between 1\n{{\n")
+        << layout.arg(8) + "does not open the record array (\"{\")";
+    QTest::newRow("size past the player's counter")
+        << broken("= 2;", "= 65536;").replace("[2]", "[65536]")
+        << "line 6: the size 65536 is more than the player's 65535 records";
+    QTest::newRow("size and array differ")
+        << broken("[2]", "[3]") << "line 7: the record array holds 3 records, the size says 2";
+    QTest::newRow("515 flags") << cFile("    " + QByteArray("1,").repeated(515), {})
+                               << "line 4 has 515 channel flags, more than the 512 of a show";
+    QTest::newRow("515 values") << cFile("    1,", {valuesOf(515)})
+                                << "line 10 has 515 values, more than the 514 of a record (speed, "
+                                   "fade and 512 channels)";
+    const QString range =
+        QStringLiteral("line %1, %2: \"%3\" is not a whole number from 0 to 65535");
+    QTest::newRow("speed past 16 bits")
+        << cFile("    1,", {"    {65536,   1,},"}) << range.arg(10).arg("speed", "65536");
+    QTest::newRow("fade not a number")
+        << cFile("    1,", {"    {   1,  x3,},"}) << range.arg(10).arg("fade", "x3");
+    QTest::newRow("channel 3 negative") << cFile("    1,", {"    {   1,   2,   0,   0,  -1,},"})
+                                        << range.arg(10).arg("channel 3", "-1");
+    QTest::newRow("empty field") << cFile("    1,", {"    {   1,,   2,},"})
+                                 << range.arg(10).arg("fade", "");
+    QTest::newRow("fault in the second record")
+        << cFile("    1,", {"    {   1,   2,},", "    {   1,70000,},"})
+        << range.arg(12).arg("fade", "70000");
+    QTest::newRow("field of 17 characters")
+        << cFile("    1,", {"    {00000000000000007,},"})
+        << "line 10, speed: a field of 17 characters, more than the 16 allowed";
+    QTest::newRow("no record") << cFile("    1,", {"garbage,"})
+                               << "line 10 is no record (\"{\" and the values)";
+    QTest::newRow("values line of 8193 characters")
+        << cFile("    1,", {QByteArray("    {   1,   2,},").leftJustified(8193, ' ')})
+        << "line 10 is longer than 8192 characters";
+    QTest::newRow("comment line of 8193 characters")
+        << broken("    //0-0", QByteArray("    //0-0").leftJustified(8193, 'x'))
+        << "line 9 is longer than 8192 characters";
+    QTest::newRow("header line of 8193 characters")
+        << broken("//QX", QByteArray("//QX").leftJustified(8193, 'x'))
+        << "line 1 is longer than 8192 characters";
+    QTest::newRow("no line feed at all")
+        << QByteArray(100000, '1') << "line 1 is longer than 8192 characters";
+}
+
+// A refused import names the line and the field; the table, the flags and the play end stay.
+void tst_cimport::refusalsChangeNothing()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, reason);
+    appendRow(4, 5, 6);
+    appendRow(7, 8, 9);
+    coreModel()->m_playEnd = 0;
+    channel(1)->m_en = 1;
+    QSignalSpy spy(channel(0), &dim::dimEnChanged);
+
+    QCOMPARE(load(text), 0);
+    QCOMPARE(m_files.lastError(), reason);
+    QCOMPARE(coreModel()->rowCount(), 2);
+    QCOMPARE(cells(1, 0, 4), (QList<int>{1, 7, 8, 9}));
+    QCOMPARE(flags(3), (QList<int>{0, 1, 0}));
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(coreModel()->m_playEnd, 0);
+}
+
+void tst_cimport::formatRowLimit_data()
+{
+    QTest::addColumn<int>("before"); // rows already in the table
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("one under the limit") << 65532 << QString();
+    QTest::newRow("at the limit") << 65533 << QString();
+    QTest::newRow("one over the limit")
+        << 65534 << "line 12: with the 65534 rows in the table, more than the 65535 of a table";
+}
+
+// Two records after the rows already in the table: the table holds at most 65535 rows.
+void tst_cimport::formatRowLimit()
+{
+    QFETCH(int, before);
+    QFETCH(QString, reason);
+    QByteArray text = cFile("    1,", {"    {   1,   2,},", "    {   3,   4,},"});
+    QBuffer in(&text);
+    in.open(QIODevice::ReadOnly);
+    const cImport::readResult read = cImport::read(in, 3, before);
+    QCOMPARE(read.error, reason);
+    QCOMPARE(read.show.rows.size(), reason.isEmpty() ? 2 : 0);
+    if (reason.isEmpty())
+        QCOMPARE(int(read.show.rows.last()->at(0)), before + 1);
     qDeleteAll(read.show.rows);
 }
 

@@ -104,6 +104,9 @@ class tst_dmxfile : public QObject
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
     void fullFileSystemKeepsOldFile();
+    void saveFailuresNameThePath_data();
+    void saveFailuresNameThePath();
+    void showPastTheRowLimitIsNotSaved();
     void fixtureBlock_data();
     void fixtureBlock();
     void refusalReasons_data();
@@ -111,6 +114,10 @@ class tst_dmxfile : public QObject
     void formatCutAnywhere();
     void formatRowShape_data();
     void formatRowShape();
+    void formatRowLimit_data();
+    void formatRowLimit();
+    void tableRowLimit_data();
+    void tableRowLimit();
 
   private:
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
@@ -363,7 +370,7 @@ void tst_dmxfile::channelsAbove512_data()
 {
     QTest::addColumn<int>("channels");
     QTest::newRow("513") << 513;
-    QTest::newRow("600") << 600;
+    QTest::newRow("514, written by older versions") << 514;
 }
 
 void tst_dmxfile::channelsAbove512()
@@ -462,6 +469,49 @@ void tst_dmxfile::failedSaveKeepsOldFile()
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"plain", name}));
     }
+}
+
+void tst_dmxfile::saveFailuresNameThePath_data()
+{
+    QTest::addColumn<QString>("path"); // "@" is the test's folder
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("reason");
+
+    for (const QString &filter : {kDmxFilter, QStringLiteral("Dmx-c files (*.c )")}) {
+        const QString ending = filter == kDmxFilter ? ".dmx" : ".c";
+        QTest::newRow(qPrintable("missing folder " + ending))
+            << "@/none/show" + ending << filter << "No such file or directory";
+        QTest::newRow(qPrintable("virtual file system " + ending))
+            << "/proc/show" + ending << filter
+            << "(/proc is on the virtual file system proc, which keeps no files)";
+    }
+}
+
+// The path first, then the system's reason, and a word on folders that can hold no file.
+void tst_dmxfile::saveFailuresNameThePath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, filter);
+    QFETCH(QString, reason);
+    path.replace("@", m_dir->path());
+    appendRow(1, 2, 3);
+    QVERIFY(!m_files.saveData(QUrl::fromLocalFile(path), 4, 0, 0, filter));
+    QVERIFY2(m_files.lastError().startsWith(path + ": "), qPrintable(m_files.lastError()));
+    QVERIFY2(m_files.lastError().endsWith(reason), qPrintable(m_files.lastError()));
+}
+
+// A reader refuses it, so it is not written.
+void tst_dmxfile::showPastTheRowLimitIsNotSaved()
+{
+    for (int r = 0; r < 65536; ++r)
+        coreModel()->m_data.append(new StepRow(3));
+    QVERIFY(!m_files.saveData(urlOf("big.dmx"), 0, 0, 0, kDmxFilter));
+    QCOMPARE(m_files.lastError(),
+             pathOf("big.dmx") + ": the table has 65536 rows, more than the 65535 of a show");
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    delete coreModel()->m_data.takeLast();
+    QVERIFY(m_files.saveData(urlOf("big.dmx"), 0, 0, 0, kDmxFilter));
+    QCOMPARE(readAll(pathOf("big.dmx")).size(), 29 + 65535 * 4);
 }
 
 // A real full file system; mounting needs root and a kernel that lets the test do it.
@@ -587,7 +637,27 @@ void tst_dmxfile::refusalReasons_data()
                                 << "damaged, shorter than its counts";
     QTest::newRow("empty show") << "e.dmx" << QByteArray() << "empty file";
     QTest::newRow("random bytes as .c")
-        << "r.c" << noise << "not a C export (no flag array, size and record array)";
+        << "r.c" << noise
+        << "not a C export: line 2 is no flag array (\"const unsigned char "
+           "…_enChange[maxSendCh] = {\")";
+    ShowBytes wide;
+    wide.channels = 515;
+    wide.rows = 1;
+    wide.flags = QByteArray(515, '\1');
+    wide.records = record(1, 2, QByteArray(515, '\3'));
+    QTest::newRow("515 channels") << "w.dmx" << wide.bytes()
+                                  << "has 515 channels, more than the 512 of a show";
+    ShowBytes manyRows;
+    manyRows.rows = 65536;
+    manyRows.records = QByteArray(65536 * 4, '\0');
+    QTest::newRow("65536 rows") << "m.dmx" << manyRows.bytes()
+                                << "has 65536 rows, with the 1 in the table more than the 65535 "
+                                   "of a table";
+    // The counts alone are refused; the file need not be as long as they claim.
+    manyRows.rows = INT_MAX;
+    QTest::newRow("rows claimed past the limit")
+        << "c.dmx" << manyRows.bytes()
+        << "has 2147483647 rows, with the 1 in the table more than the 65535 of a table";
     QTest::newRow("no extension") << "show.txt" << QByteArray("x") << "not a .dmx or .c file";
 }
 
@@ -684,6 +754,64 @@ void tst_dmxfile::formatRowShape()
             QCOMPARE(row.at(c), c < 3 + kept ? saved.value(c) : quint16(0));
     }
     qDeleteAll(read.show.rows);
+}
+
+void tst_dmxfile::formatRowLimit_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("before"); // rows already in the table
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("one under, empty table") << 65534 << 0 << QString();
+    QTest::newRow("at the limit, empty table") << 65535 << 0 << QString();
+    QTest::newRow("one over, empty table")
+        << 65536 << 0 << "has 65536 rows, more than the 65535 of a table";
+    QTest::newRow("at the limit with rows before") << 5 << 65530 << QString();
+    QTest::newRow("one over with rows before")
+        << 5 << 65531 << "has 5 rows, with the 65531 in the table more than the 65535 of a table";
+}
+
+// Rows of three cells keep the memory small; the limit is on the count.
+void tst_dmxfile::formatRowLimit()
+{
+    QFETCH(int, rows);
+    QFETCH(int, before);
+    QFETCH(QString, reason);
+    ShowBytes file;
+    file.rows = rows;
+    file.records = QByteArray(rows * 4, '\1');
+    const dmxFormat::readResult read = readShow(file.bytes(), 0, 3, before);
+    QCOMPARE(read.error, reason);
+    QCOMPARE(read.show.rows.size(), reason.isEmpty() ? rows : 0);
+    if (reason.isEmpty())
+        QCOMPARE(int(read.show.rows.last()->at(0)), quint16(before + rows - 1));
+    qDeleteAll(read.show.rows);
+}
+
+void tst_dmxfile::tableRowLimit_data()
+{
+    QTest::addColumn<int>("rows"); // in the show opened into 65533 rows
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("fills the table") << 2 << QString();
+    QTest::newRow("one too many")
+        << 3 << "has 3 rows, with the 65533 in the table more than the 65535 of a table";
+}
+
+// The rows already in the table count; a refused open leaves them as they were.
+void tst_dmxfile::tableRowLimit()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, reason);
+    ShowBytes file;
+    file.rows = rows;
+    file.records = QByteArray(rows * 4, '\2');
+    writeAll(pathOf("fill.dmx"), file.bytes());
+    for (int r = 0; r < 65533; ++r)
+        coreModel()->m_data.append(new StepRow(3));
+    QCOMPARE(m_files.loadData(urlOf("fill.dmx")), 0);
+    QCOMPARE(m_files.lastError(), reason);
+    QCOMPARE(coreModel()->rowCount(), reason.isEmpty() ? 65535 : 65533);
 }
 
 QTEST_GUILESS_MAIN(tst_dmxfile)

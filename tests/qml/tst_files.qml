@@ -293,7 +293,7 @@ WindowTestCase {
         edit.destroy()
         ctrlKey(Qt.Key_V)
         compare(item("statesText").text,
-                "无法粘贴：line 1 is not a step (speed, fade and levels as tab-separated numbers)")
+                "无法粘贴：line 1, speed: \"hello\" is not a whole number from 0 to 9999")
         compare(coreProbe.rowCount(), 2)
     }
 

@@ -326,7 +326,8 @@ WindowTestCase {
         win.c_file_name = "file:///earlier.dmx"
         var url = "file://" + coreProbe.tempPath() + "/missing/dir/show.dmx"
         compare(panel().saveAccepted(url, "Dmx files (*.dmx )"), false)
-        compare(item("statesText").text, "无法保存：No such file or directory")
+        compare(item("statesText").text, "无法保存：" + coreProbe.tempPath()
+                + "/missing/dir/show.dmx: No such file or directory")
         compare(win.c_file_name, "file:///earlier.dmx")
     }
 
