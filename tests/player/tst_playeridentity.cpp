@@ -193,7 +193,7 @@ void tst_playeridentity::randomShows()
     const QList<QByteArray> hashes = out.split('\n').mid(0, out.count('\n'));
     const QString difference = firstDifference(cases, hashes);
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
-    qInfo("%d random shows, %d frames each as on the desktop", int(cases.size()),
+    qInfo("%d random shows, %d frames in all, as on the desktop", int(cases.size()),
           int(hashes.size()));
 }
 
