@@ -18,32 +18,31 @@ class tst_playerqemu : public QObject
     void recordsStayInFlash();
 
   private:
-    QString buildFirmware(const QString &show, int frames, uint fixturesOff);
+    QString buildFirmware(const QString &show, int frames, uint fixturesOff, QByteArray *sizes);
 
     QScopedPointer<QTemporaryDir> m_dir;
     dmxFile m_files;
-    QString m_gcc;
 };
 
 namespace
 {
-// Flash and RAM a firmware takes, from arm-none-eabi-size's "text data bss" line.
+// Flash and RAM a firmware takes, from the line after arm-none-eabi-size's "text data bss".
 struct footprint {
     qint64 flash = -1;
     qint64 ram = -1;
 };
 
-footprint footprintOf(const QByteArray &sizeOutput)
+footprint footprintOf(const QByteArray &makeOutput)
 {
-    const QList<QByteArray> lines = sizeOutput.split('\n');
+    const QList<QByteArray> lines = makeOutput.split('\n');
     footprint out;
-    if (lines.size() < 2)
-        return out;
-    const QList<QByteArray> fields = lines.at(1).simplified().split(' ');
-    if (fields.size() < 3)
-        return out;
-    out.flash = fields.at(0).toLongLong() + fields.at(1).toLongLong();
-    out.ram = fields.at(1).toLongLong() + fields.at(2).toLongLong();
+    for (int i = 1; i < lines.size(); ++i) {
+        const QList<QByteArray> fields = lines.at(i).simplified().split(' ');
+        if (lines.at(i - 1).simplified().startsWith("text data bss") && fields.size() >= 3) {
+            out.flash = fields.at(0).toLongLong() + fields.at(1).toLongLong();
+            out.ram = fields.at(1).toLongLong() + fields.at(2).toLongLong();
+        }
+    }
     return out;
 }
 
@@ -62,13 +61,9 @@ void eightSteps(int rows)
 
 void tst_playerqemu::initTestCase()
 {
-    // Packages this test needs: gcc-arm-none-eabi and qemu-system-arm (tools/install-deps.sh).
-    m_gcc = QStandardPaths::findExecutable("arm-none-eabi-gcc");
-    QVERIFY2(!m_gcc.isEmpty(), "arm-none-eabi-gcc is missing");
-    QVERIFY2(!QStandardPaths::findExecutable("arm-none-eabi-size").isEmpty(),
-             "arm-none-eabi-size is missing");
-    QVERIFY2(!QStandardPaths::findExecutable("qemu-system-arm").isEmpty(),
-             "qemu-system-arm is missing");
+    // From gcc-arm-none-eabi, qemu-system-arm and make (tools/install-deps.sh).
+    for (const char *tool : {"arm-none-eabi-gcc", "arm-none-eabi-size", "qemu-system-arm", "make"})
+        QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(), tool);
 }
 
 void tst_playerqemu::init()
@@ -78,33 +73,22 @@ void tst_playerqemu::init()
     QVERIFY(m_dir->isValid());
 }
 
-// The example as its Makefile builds it, strict: a warning fails the build.
-QString tst_playerqemu::buildFirmware(const QString &show, int frames, uint fixturesOff)
+// The example firmware built by its own Makefile, as the player's README does it, with
+// warnings as errors; what arm-none-eabi-size printed goes to `sizes`.
+QString tst_playerqemu::buildFirmware(const QString &show, int frames, uint fixturesOff,
+                                      QByteArray *sizes)
 {
-    const QString example = PLAYER_DIR "/example";
-    const QStringList arguments{"-mcpu=cortex-m3",
-                                "-mthumb",
-                                "-std=c99",
-                                "-O2",
-                                "-Wall",
-                                "-Wextra",
-                                "-Werror",
-                                "-ffreestanding",
-                                "-I" PLAYER_DIR,
-                                "-DSHOW=" + show,
-                                "-DFRAMES=" + QString::number(frames),
-                                "-DFIXTURES_OFF=" + QString::number(fixturesOff),
-                                "-nostdlib",
-                                "-T",
-                                example + "/lm3s6965.ld",
-                                "-o",
-                                show + ".elf",
-                                example + "/main.c",
-                                example + "/startup.c",
-                                PLAYER_DIR "/dmxplayer.c",
-                                show + ".c",
-                                "-lgcc"};
-    return runTool(m_gcc, arguments, m_dir->path());
+    for (const char *file : {"Makefile", "main.c", "startup.c", "lm3s6965.ld"}) {
+        const QString name = QString::fromLatin1(file);
+        QFile::remove(m_dir->filePath(name));
+        if (!QFile::copy(PLAYER_DIR "/example/" + name, m_dir->filePath(name)))
+            return "cannot copy " + name;
+    }
+    return runTool(QStandardPaths::findExecutable("make"),
+                   {"SHOW=" + show, "FRAMES=" + QString::number(frames),
+                    "FIXTURES_OFF=" + QString::number(fixturesOff), "PLAYER=" PLAYER_DIR,
+                    "CC=arm-none-eabi-gcc -Werror"},
+                   m_dir->path(), sizes);
 }
 
 void tst_playerqemu::uartFramesAsOnTheDesktop()
@@ -125,7 +109,7 @@ void tst_playerqemu::uartFramesAsOnTheDesktop()
     const QVector<desktopFrame> desktop = playDesktop(plan, 3 * recordCount(plan), &end);
     const QVector<QByteArray> expected = sampled(desktop, end);
     QVERIFY2(expected.size() >= 100, qPrintable(QString::number(expected.size())));
-    const QString built = buildFirmware("show", expected.size(), plan.fixturesOff);
+    const QString built = buildFirmware("show", expected.size(), plan.fixturesOff, nullptr);
     QVERIFY2(built.isEmpty(), qPrintable(built));
 
     // Emulated time follows the instructions (-icount) and skips the idle waits, so the
@@ -172,12 +156,9 @@ void tst_playerqemu::recordsStayInFlash()
         plan.last = steps - 1;
         const QString show = QStringLiteral("steps%1").arg(steps);
         QVERIFY(exportShow(m_files, m_dir->path(), show, plan));
-        const QString built = buildFirmware(show, 0, 0);
-        QVERIFY2(built.isEmpty(), qPrintable(built));
         QByteArray out;
-        const QString error = runTool(QStandardPaths::findExecutable("arm-none-eabi-size"),
-                                      {show + ".elf"}, m_dir->path(), &out);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const QString built = buildFirmware(show, 0, 0, &out);
+        QVERIFY2(built.isEmpty(), qPrintable(built));
         sizes[steps] = footprintOf(out);
         QVERIFY(sizes[steps].flash > 0);
         qInfo("%d steps: flash %lld bytes, RAM %lld bytes (without the stack)", steps,
