@@ -30,6 +30,10 @@ tree=(
     usr/share/icons/hicolor/scalable/apps/dmxplayer.svg
     usr/share/mime/packages/dmxplayer.xml
     usr/include/dmxplayer/dmx.h
+    usr/include/dmxplayer/dmxplayer.h
+    usr/include/dmxplayer/dmxplayer.c
+    usr/share/doc/dmxplayer/player/README.md
+    usr/share/doc/dmxplayer/player/example/Makefile
     usr/share/man/man1/dmxplayer.1.gz
     usr/share/doc/dmxplayer/copyright
     usr/share/doc/dmxplayer/changelog.gz
@@ -61,6 +65,12 @@ type=$(gio info -a standard::content-type "$work/noname" | sed -n 's/.*content-t
 # A conversion without a display, compiled against the installed header.
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM dmxplayer --export-c "$show" "$work/player.c"
 cc -c -I/usr/include/dmxplayer -o "$work/player.o" "$work/player.c"
+cc -std=c99 -Wall -Wextra -Wpedantic -Werror -c -I/usr/include/dmxplayer \
+    -o "$work/dmxplayer.o" /usr/include/dmxplayer/dmxplayer.c
+# The installed example firmware around that export, as the player's README builds it.
+cp -r /usr/share/doc/dmxplayer/player/example "$work/firmware"
+cp "$work/player.c" "$work/firmware/"
+make -s -C "$work/firmware" SHOW=player >/dev/null
 dmxplayer --version
 
 # The menu entry's Exec line with a show for %F: the window must come up and stay.
