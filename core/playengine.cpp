@@ -391,8 +391,9 @@ void playEngine::logRowLoad(const rowLoad &load)
 void playEngine::jumpTo(int row)
 {
     const StepRow &r = *m_model->m_data.at(row);
+    // As the fade aims: a cell above 255 stands for full, not for its low byte.
     for (int c = 0; c < kChannels; ++c)
-        setLevel(c, static_cast<uchar>(r.at(c + 3)));
+        setLevel(c, fadeTarget(r.at(c + 3)));
 }
 
 void playEngine::fadePass()

@@ -135,13 +135,13 @@ static const unsigned short *recordAt(const dmxPlayer *p, unsigned index)
     return p->records[index];
 }
 
-/* The levels jump to a record's values: low 8 bits of each cell. */
+/* The levels jump to a record's values; a cell above 255 stands for 255. */
 static void jumpTo(dmxPlayer *p, unsigned index)
 {
     const unsigned short *r = recordAt(p, index);
     unsigned i;
     for (i = 0; i < DMX_PLAYER_SLOTS; ++i)
-        p->level[i] = (unsigned char)(runDmxValue(r, i) & 0xFFu);
+        p->level[i] = (unsigned char)targetOf(runDmxValue(r, i));
 }
 
 /* The next record, or the first again after the last, entered from the last one's levels.

@@ -87,9 +87,9 @@ void tst_dmxplayer::edges_data()
         << QList<int>{0, 0, 0, 0, 0, 100} << false << QList<int>{0, 0, 0};
     QTest::newRow("snap flag: no fade")
         << QList<int>{1, 10, 0, 1, 10, 200} << true << QList<int>{200, 200};
-    // The wrap jumps to the low 8 bits (300 -> 44); the fade aims at 255.
+    // A cell above 255 stands for full: the fade aims at 255 and the wrap jumps to it.
     QTest::newRow("cell above 255")
-        << QList<int>{0, 2, 0, 0, 1, 300} << false << QList<int>{255, 255, 36, 29};
+        << QList<int>{0, 2, 0, 0, 1, 300} << false << QList<int>{255, 255, 212, 170};
 }
 
 void tst_dmxplayer::edges()
