@@ -63,16 +63,15 @@ if [[ "${LANGUAGE:-}" == en* || ( -z "${LANGUAGE:-}" && "$locale" == en* ) ]]; t
 else
     output_x=568 play_x=615 all_x=650 add_step_x=768 fixture_button_w=68
 fi
-# The fixture pane starts at x 400 with the strip (30 px per entry), then 删除灯具 and
-# 添加灯具 (equally wide, 2 px apart). The strip shows the six start-up entries until the
-# table has fixtures, then one entry per table fixture, so 添加灯具 moves with each add.
+# The fixture pane starts at x 400 with 删除灯具 and 添加灯具 (equally wide, 2 px apart);
+# they keep their places whatever the strip after them holds.
 add_fixture() {
-    click $((400 + 30 * $1 + 2 + fixture_button_w + 2 + fixture_button_w / 2)) "$fixture_y"
+    click $((400 + fixture_button_w + 2 + fixture_button_w / 2)) "$fixture_y"
 }
 
 if [ "$mode" = in-use ]; then
-    add_fixture 6                   # 添加灯具, Type 01
-    add_fixture 1                   # 添加灯具, a second one
+    add_fixture                     # 添加灯具, Type 01
+    add_fixture                     # 添加灯具, a second one
     click 15 "$panel_y"             # Init: the default scene
     click "$add_step_x" "$panel_y"  # 增加
     click "$add_step_x" "$panel_y"  # 增加
