@@ -424,7 +424,7 @@ Item {
         objectName: "messageDialog"
         visible: false
         icon: StandardIcon.Information
-        title: "string"
+        title: qsTr("模式通道的数值")
         text: ["",
             qsTr("0-10\t总闭光"),
             qsTr("11-40\t自走模式（2通道）\t内置效果列表"),

@@ -740,6 +740,10 @@ y</translation>
         <source>无编辑行：推子不写入任何步</source>
         <translation>No edit row: the faders write into no step</translation>
     </message>
+    <message>
+        <source>模式通道的数值</source>
+        <translation>Values of the mode channel</translation>
+    </message>
 </context>
 <context>
     <name>TextIndex</name>
@@ -913,11 +917,11 @@ y</translation>
     </message>
     <message>
         <source>；文件中的灯具未添加：表格保留自己的灯具</source>
-        <translation>; the file's fixtures were not added: the table keeps its own</translation>
+        <translation>; the file&apos;s fixtures were not added: the table keeps its own</translation>
     </message>
     <message>
         <source>；只添加了文件中 %1 个灯具中的 %2 个</source>
-        <translation>; only %2 of the file's %1 fixtures were added</translation>
+        <translation>; only %2 of the file&apos;s %1 fixtures were added</translation>
     </message>
     <message>
         <source>播放时不能重做：请先停止播放</source>
