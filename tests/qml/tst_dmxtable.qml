@@ -542,7 +542,7 @@ WindowTestCase {
 
     function test_informationText() {
         var dialog = findChild(table, "messageDialog")
-        compare(dialog.title, "string")
+        compare(dialog.title, "模式通道的数值")
         compare(dialog.icon, StandardIcon.Information)
         compare(dialog.visible, false)
         compare(dialog.text,
