@@ -2,6 +2,7 @@
 #define SHOWLOOP_H
 
 #include "coretestsupport.h"
+#include "framehash.h"
 
 #include <QByteArray>
 
@@ -32,17 +33,6 @@ inline void buildShow(showKind kind)
         fixture(1)->m_select = 0;
         m->setRepeat(2);
     }
-}
-
-// FNV-1a over every frame, in order.
-inline quint64 frameHash(const QByteArray &frames)
-{
-    quint64 h = 1469598103934665603ULL;
-    for (const char c : frames) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ULL;
-    }
-    return h;
 }
 
 #endif

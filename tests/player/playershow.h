@@ -2,6 +2,7 @@
 #define PLAYERSHOW_H
 
 #include "coretestsupport.h"
+#include "framehash.h"
 #include "dmxfile.h"
 
 #include <QProcess>
@@ -146,17 +147,6 @@ inline QVector<QByteArray> sampled(const QVector<desktopFrame> &frames, qint64 e
         out.append(next > 0 ? frames.at(next - 1).frame : QByteArray(512, '\0'));
     }
     return out;
-}
-
-// FNV-1a, as the host player prints it.
-inline quint64 frameHash(const QByteArray &frame)
-{
-    quint64 h = 1469598103934665603ULL;
-    for (const char c : frame) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ULL;
-    }
-    return h;
 }
 
 // Runs a tool to its end; its standard error when it failed, else empty.
