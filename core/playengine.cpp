@@ -239,6 +239,12 @@ bool playEngine::newsPending() const
     return m_updatePosted;
 }
 
+bool playEngine::framePending() const
+{
+    const auto held = lock();
+    return m_sendPending;
+}
+
 quint64 playEngine::ticksRun() const
 {
     const auto held = lock();

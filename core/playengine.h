@@ -81,6 +81,8 @@ class playEngine : public QObject
     clock::time_point nextWake() const;
     // News for the window posted and not yet delivered.
     bool newsPending() const;
+    // A frame asked for and not yet handed to the library.
+    bool framePending() const;
     // Ticks run since the engine was made.
     quint64 ticksRun() const;
     // From now to the next tick while ticking, to the end of the hold while holding.

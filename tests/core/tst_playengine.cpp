@@ -8,7 +8,7 @@
 #include <thread>
 
 // Playback on its own output thread: the frames it sends, their spacing, and what the
-// window hears from it. Cases that run the thread switch it on and the cleanup off again.
+// window hears from it, on the test's clock and, where real time matters, on the machine's.
 class tst_playengine : public QObject
 {
     Q_OBJECT
@@ -48,15 +48,16 @@ struct frameLog {
     }
 };
 
-// Stamped before the log's lock: a test thread polling the log may hold it, and a frame
-// stamped after waiting for it would seem closer to the next one than it went out.
+// Stamped by the engine's clock, before the log's lock: a test thread polling the log may
+// hold it, and a frame stamped after waiting for it would seem closer to the next one than
+// it went out. The late library sleeps in real time, the thing under test there.
 void logFrame(const unsigned char *frame, void *context)
 {
     auto *log = static_cast<frameLog *>(context);
     if (log->lateMs > 0 && log->calls++ % 2 == 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(log->lateMs));
     const qint64 now = std::chrono::duration_cast<std::chrono::microseconds>(
-                           std::chrono::steady_clock::now().time_since_epoch())
+                           testEngine()->timeSource()->now().time_since_epoch())
                            .count();
     const std::lock_guard<std::mutex> held(log->mutex);
     log->frames.append(reinterpret_cast<const char *>(frame), 512);
@@ -79,10 +80,17 @@ void countRowLines(QtMsgType type, const QMessageLogContext &context, const QStr
     g_rowLinesOffThread += QThread::currentThread() != g_guiThread;
 }
 
-void startThreaded(frameLog &log)
+// The frames the show's pick asked for have gone out before the log starts.
+bool framesSent()
 {
+    return QTest::qWaitFor([] { return !testEngine()->framePending(); }) &&
+           testEngine()->waitIdle(std::chrono::seconds(10));
+}
+
+void startPlaying(frameLog &log)
+{
+    QVERIFY(framesSent());
     dmxbox_setFrameHook(logFrame, &log);
-    coreModel()->m_engine->setOutputThread(true);
     coreModel()->sendDmxEnable(true);
 }
 } // namespace
@@ -97,7 +105,7 @@ void tst_playengine::cleanup()
 void tst_playengine::loopFrames_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<bool>("threaded");
+    QTest::addColumn<bool>("steady");
     QTest::addColumn<int>("frames");
     QTest::addColumn<quint64>("hash");
 
@@ -112,9 +120,9 @@ void tst_playengine::loopFrames_data()
         {"fixture off, repeat 2", showKind::fixtureOffRepeat, 54, 0x1366775dd3c4364dULL},
     };
     for (const auto &show : shows) {
-        for (const bool threaded : {false, true}) {
-            QTest::addRow("%s, %s", show.name, threaded ? "output thread" : "ticks by hand")
-                << int(show.kind) << threaded << show.frames << show.hash;
+        for (const bool steady : {false, true}) {
+            QTest::addRow("%s, %s", show.name, steady ? "steady clock" : "test clock")
+                << int(show.kind) << steady << show.frames << show.hash;
         }
     }
 }
@@ -122,24 +130,20 @@ void tst_playengine::loopFrames_data()
 void tst_playengine::loopFrames()
 {
     QFETCH(int, kind);
-    QFETCH(bool, threaded);
+    QFETCH(bool, steady);
     QFETCH(int, frames);
     QFETCH(quint64, hash);
 
-    dimList *m = coreModel();
+    dimList *m = steady ? freshCore(modelCheck::fatal, engineTime::steady) : coreModel();
     buildShow(showKind(kind));
     frameLog log;
-    if (threaded) {
-        startThreaded(log);
+    startPlaying(log);
+    if (steady)
         QTRY_VERIFY_WITH_TIMEOUT(log.count() >= frames, 30000);
-        m->sendDmxEnable(false);
-        m->m_engine->setOutputThread(false);
-    } else {
-        dmxbox_setFrameHook(logFrame, &log);
-        m->sendDmxEnable(true);
-        for (int i = 0; i < frames; ++i)
-            m->sendDmx();
-    }
+    else
+        QVERIFY(runTicks(frames));
+    m->sendDmxEnable(false);
+    m->m_engine->finish();
     QCOMPARE(frameHash(log.frames.left(512 * frames)), hash);
 }
 
@@ -147,29 +151,36 @@ void tst_playengine::liveFramesKeepTheirDistance_data()
 {
     QTest::addColumn<int>("lateMs");
     QTest::newRow("library at once") << 0;
+    // Only real time shows a library that is late.
     QTest::newRow("library late every other frame") << 10;
 }
 
 void tst_playengine::liveFramesKeepTheirDistance()
 {
     QFETCH(int, lateMs);
-    dimList *m = coreModel();
+    const bool steady = lateMs > 0;
+    dimList *m = steady ? freshCore(modelCheck::fatal, engineTime::steady) : coreModel();
     appendRow();
     m->dmxOutputEnable(true);
     frameLog log;
     log.lateMs = lateMs;
     dmxbox_setFrameHook(logFrame, &log);
-    m->m_engine->setOutputThread(true);
     m->sendDmxEnable(false); // live sending on
     // Spread over about 100 ms, so that several frames go out.
     for (int v = 1; v <= 200; ++v) {
         m->m_dmx->setDmxValue(static_cast<uchar>(v), 0);
-        if (v % 20 == 0)
+        if (v % 20 != 0)
+            continue;
+        if (steady)
             QTest::qWait(10);
+        else
+            QVERIFY(advanceClock(std::chrono::milliseconds(10)));
     }
     // The latest level wins; the ones in between need not all go out.
+    if (!steady)
+        QVERIFY(advanceClock(std::chrono::milliseconds(15)));
     QTRY_COMPARE(log.lastSlot0(), 200);
-    m->m_engine->setOutputThread(false);
+    m->m_engine->finish();
     QVERIFY2(log.count() < 100, qPrintable(QString::number(log.count())));
     QVERIFY(log.count() >= 2);
     for (int i = 1; i < log.times.size(); ++i)
@@ -197,10 +208,12 @@ void tst_playengine::windowHearsOnItsOwnThread()
     g_guiThread = thread();
     g_previousHandler = qInstallMessageHandler(countRowLines);
     frameLog log;
-    startThreaded(log);
-    QTRY_VERIFY_WITH_TIMEOUT(rows.size() >= 8, 20000);
+    startPlaying(log);
+    for (int tick = 0; tick < 1000 && rows.size() < 8; ++tick)
+        QVERIFY(runTicks(1));
+    QVERIFY(rows.size() >= 8);
     m->sendDmxEnable(false);
-    m->m_engine->setOutputThread(false);
+    m->m_engine->finish();
     qInstallMessageHandler(g_previousHandler);
     QCOMPARE(offThread, 0);
     // Every row load is logged, from the GUI thread; the output thread never writes there.
@@ -219,15 +232,17 @@ void tst_playengine::emptiedTableStops()
     dimList *m = coreModel();
     buildShow(showKind::fadesAndHolds);
     frameLog log;
-    startThreaded(log);
-    QTRY_VERIFY(log.count() >= 3);
+    startPlaying(log);
+    QVERIFY(runTicks(3));
+    QCOMPARE(log.count(), 3);
     m->removeAll();
-    QTRY_VERIFY(!g_playEnable);
+    QVERIFY(runTicks(1));
+    QVERIFY(!g_playEnable);
     QVERIFY(!m->m_engine->isTicking());
     QVERIFY(!m->m_engine->isHolding());
     QVERIFY(m->m_dmx->m_sendLive);
     const int sent = log.count();
-    QTest::qWait(100);
+    QVERIFY(advanceClock(std::chrono::milliseconds(100)));
     QCOMPARE(log.count(), sent);
 }
 
@@ -242,11 +257,12 @@ void tst_playengine::stopTellsTheLastLevels()
     QObject context;
     connect(channel(0), &dim::dimValueChanged, &context, [&] { told = channel(0)->dimValue(); });
     frameLog log;
-    startThreaded(log);
+    startPlaying(log);
     for (int i = 0; i < 6; ++i) {
-        QTest::qWait(70 + 10 * i);
+        QVERIFY(advanceClock(std::chrono::milliseconds(70 + 10 * i)));
         m->sendDmxEnable(false);
-        QTRY_COMPARE(told, int(channel(0)->dimValue()));
+        QVERIFY(settleEngine());
+        QCOMPARE(told, int(channel(0)->dimValue()));
         m->sendDmxEnable(true);
     }
 }
