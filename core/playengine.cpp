@@ -223,8 +223,14 @@ bool playEngine::idle() const
 bool playEngine::waitIdle(std::chrono::milliseconds timeout) const
 {
     auto held = lock();
-    return m_idleChanged.wait_for(held, timeout,
-                                  [this] { return m_thread.joinable() && idle(); });
+    return m_idleChanged.wait_for(held, timeout, [this] { return m_thread.joinable() && idle(); });
+}
+
+bool playEngine::waitFramesSent(std::chrono::milliseconds timeout) const
+{
+    auto held = lock();
+    return m_idleChanged.wait_for(
+        held, timeout, [this] { return !m_thread.joinable() || (m_waiting && !m_sendPending); });
 }
 
 playEngine::clock::time_point playEngine::nextWake() const
@@ -237,12 +243,6 @@ bool playEngine::newsPending() const
 {
     const auto held = lock();
     return m_updatePosted;
-}
-
-bool playEngine::framePending() const
-{
-    const auto held = lock();
-    return m_sendPending;
 }
 
 quint64 playEngine::ticksRun() const

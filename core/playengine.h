@@ -77,12 +77,12 @@ class playEngine : public QObject
     // until the output thread has done everything due at the clock's present time and waits
     // for the next deadline; false on time-out or when it does not run.
     bool waitIdle(std::chrono::milliseconds timeout) const;
+    // Waits (at most `timeout`) until every frame asked for has been handed to the library.
+    bool waitFramesSent(std::chrono::milliseconds timeout) const;
     // The time the idle output thread waits for.
     clock::time_point nextWake() const;
     // News for the window posted and not yet delivered.
     bool newsPending() const;
-    // A frame asked for and not yet handed to the library.
-    bool framePending() const;
     // Ticks run since the engine was made.
     quint64 ticksRun() const;
     // From now to the next tick while ticking, to the end of the hold while holding.

@@ -9,11 +9,9 @@
 
 static atomic_int s_started;
 
-int pthread_create(pthread_t *thread, const pthread_attr_t *attr, void *(*start)(void *),
-                   void *arg)
+int pthread_create(pthread_t *thread, const pthread_attr_t *attr, void *(*start)(void *), void *arg)
 {
-    typedef int (*createFunction)(pthread_t *, const pthread_attr_t *, void *(*)(void *),
-                                  void *);
+    typedef int (*createFunction)(pthread_t *, const pthread_attr_t *, void *(*)(void *), void *);
     const createFunction real = (createFunction)dlsym(RTLD_NEXT, "pthread_create");
     atomic_fetch_add(&s_started, 1);
     return real(thread, attr, start, arg);

@@ -272,8 +272,12 @@ void tst_commandline::conversionsStartNoThread_data()
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("output");
-    QTest::newRow("--export-c") << "--export-c" << "show.dmx" << "threads.c";
-    QTest::newRow("--to-dmx") << "--to-dmx" << "whole.c" << "threads.dmx";
+    QTest::newRow("--export-c") << "--export-c"
+                                << "show.dmx"
+                                << "threads.c";
+    QTest::newRow("--to-dmx") << "--to-dmx"
+                              << "whole.c"
+                              << "threads.dmx";
 }
 
 // No frames to send, so not even the output thread is started.

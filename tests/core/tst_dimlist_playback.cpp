@@ -55,8 +55,7 @@ void ticks(int count)
 
 std::chrono::milliseconds dueIn()
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-        coreModel()->m_engine->dueIn());
+    return std::chrono::duration_cast<std::chrono::milliseconds>(coreModel()->m_engine->dueIn());
 }
 
 // Two rows played from row 0: the second row is loaded and arrives, and its hold of

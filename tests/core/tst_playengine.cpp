@@ -96,8 +96,7 @@ bool framesSent()
 {
     if (testClock())
         return advanceClock(std::chrono::milliseconds(15));
-    return QTest::qWaitFor([] { return !testEngine()->framePending(); }) &&
-           testEngine()->waitIdle(std::chrono::seconds(10));
+    return testEngine()->waitFramesSent(std::chrono::seconds(10));
 }
 
 bool startPlaying(frameLog &log)
@@ -360,9 +359,9 @@ void tst_playengine::showTime()
 
 void tst_playengine::lateWakeKeepsTheGrid_data()
 {
-    QTest::addColumn<int>("lateMs");     // the wake-up after the fifth tick comes this late
-    QTest::addColumn<int>("gridFrom");   // where the grid of later deadlines starts
-    QTest::addColumn<int>("givenUp");    // deadlines missed and not caught up
+    QTest::addColumn<int>("lateMs");   // the wake-up after the fifth tick comes this late
+    QTest::addColumn<int>("gridFrom"); // where the grid of later deadlines starts
+    QTest::addColumn<int>("givenUp");  // deadlines missed and not caught up
 
     QTest::newRow("past one deadline") << 40 << 0 << 0;
     QTest::newRow("past two deadlines") << 70 << 0 << 0;
