@@ -9,6 +9,8 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace
 {
 // Every text the user can see: the title and the texts of all visible items.
@@ -105,10 +107,16 @@ void tst_language::localeChoosesTheTexts()
                               Q_ARG(QVariant, 0));
     QVERIFY(added.toBool());
     QVERIFY(QTest::qWaitForWindowExposed(window));
-    QTest::qWait(100);
 
-    QStringList texts{window->title()};
-    collectTexts(window->contentItem(), texts);
+    // The fixture's titles appear once the view has laid out its new columns.
+    QStringList texts;
+    const auto allShown = [&] {
+        texts = QStringList{window->title()};
+        collectTexts(window->contentItem(), texts);
+        return std::all_of(expected.cbegin(), expected.cend(),
+                           [&](const QString &text) { return texts.contains(text); });
+    };
+    QTRY_VERIFY(allShown());
     for (const QString &text : expected)
         QVERIFY2(texts.contains(text), qPrintable(text));
     static const QRegularExpression chineseText(
