@@ -5,6 +5,7 @@
 #include "dmxfile.h"
 #include "fixturecatalogue.h"
 #include "light_list.h"
+#include "playengine.h"
 #include "stepview.h"
 
 #include <QCoreApplication>
@@ -72,6 +73,9 @@ void wireEngine(QQmlEngine *engine)
 {
     if (!g_dimList)
         g_dimList = new dimList(nullptr);
+    // The window plays and sends frames; the thread that does it starts here, not with the
+    // model, so that conversions without a window never start it.
+    g_dimList->m_engine->start();
 
     // QML must see these variants as arrays of objects.
     const int listType = qRegisterMetaType<QList<QObject *>>();

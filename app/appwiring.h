@@ -24,9 +24,9 @@ bool installTranslation(const QLocale &locale);
 // Registers the QML types the documents create themselves.
 void registerQmlTypes();
 
-// Creates the core object graph (once per process) and publishes it on the engine's root
-// context, then adds the import path of the widget components. Used by main and by the
-// QML tests so both see the same wiring.
+// Creates the core object graph (once per process), starts its output thread and publishes
+// it on the engine's root context, then adds the import path of the widget components. Used
+// by main and by the QML tests so both see the same wiring.
 void wireEngine(QQmlEngine *engine);
 
 // Publishes the core object graph in g_dimList on the engine's root context, in place of

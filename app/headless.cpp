@@ -6,7 +6,6 @@
 #include "fixturelist.h"
 #include "light_list.h"
 #include "loadlog.h"
-#include "playengine.h"
 #include "showlimits.h"
 
 #include <QCommandLineParser>
@@ -230,10 +229,9 @@ int headless::convert(const job &work)
     if (QFileInfo(work.output).absoluteFilePath() == QFileInfo(work.input).absoluteFilePath())
         return fail(work.output, QStringLiteral("is the input file"));
 
+    // A conversion sends no frames, so it never starts the output thread.
     if (!g_dimList)
         g_dimList = new dimList(nullptr);
-    // A conversion sends no frames: no output thread racing the exit.
-    g_dimList->m_engine->setOutputThread(false);
     dmxFile files;
     int channels = 0;
     {

@@ -29,7 +29,8 @@ int main(int argc, char *argv[])
         return -1;
     startFiles::open(engine.rootObjects().first(), startFiles::fromArguments(app.arguments()));
     const int code = app.exec();
-    // The interface confirms the last frame before the process goes.
+    // The output thread ended with aboutToQuit; the interface confirms its last frame before
+    // the process goes.
     DMXCloseBox();
     return code;
 }

@@ -9,7 +9,6 @@
 
 #include <QBrush>
 #include <QDebug>
-#include <QTimer>
 
 dimList *g_dimList = nullptr;
 int g_currentRow = -1;
@@ -25,8 +24,7 @@ constexpr int kChannels = 512;
 dimList::dimList(QObject *parent)
     : QAbstractTableModel(parent), m_dmx(new dmx(nullptr)),
       m_fadeStep(new QVector<float>(512, 0.0f)), m_fadeValue(new QVector<float>(512, 0.0f)),
-      m_engine(new playEngine(this, m_dmx)), m_timer(m_engine->m_timer),
-      m_holdTimer(m_engine->m_holdTimer)
+      m_engine(new playEngine(this, m_dmx))
 {
     {
         // A new table starts where the process starts: no current row, nothing playing.
@@ -36,7 +34,6 @@ dimList::dimList(QObject *parent)
         g_advanceRow = 1;
     }
     m_dmx->m_engine = m_engine;
-    m_engine->setOutputThread(true);
     m_history = new undoHistory(this, this);
     m_fixtures = new fixtureList(m_dmx->m_lightList, m_history, this);
     connect(this, &dimList::repeatChanged, this, &dimList::repeatsCounted);

@@ -11,7 +11,6 @@ class dmx;
 class dimList;
 class fixtureList;
 class playEngine;
-class QTimer;
 class undoHistory;
 
 // One step: c_id, speed, fade, then the levels of channels 1 to 512.
@@ -58,15 +57,12 @@ class dimList : public QAbstractTableModel
     StepRow *m_rowData = nullptr;
     QVector<float> *m_fadeStep;
     QVector<float> *m_fadeValue;
-    // Playback and frame output; the two timers are its own, for the tests' clock.
+    // Playback and frame output.
     playEngine *m_engine;
-    QTimer *m_timer;
     int m_playStart = 0;
     int m_playEnd = -1;
     uint m_between = 1;
     uint m_repeat = 0;
-    // The hold after a row when the output thread is off: single-shot, calls sendDmxEnable().
-    QTimer *m_holdTimer;
     // Every change to the rows is recorded here for undo and redo.
     undoHistory *m_history;
 

@@ -87,26 +87,11 @@ void dmx::setDmxValue(uchar value, ushort channel)
         sendDmx();
 }
 
+// Packed at once; the engine's output thread hands it to the library.
 void dmx::sendDmx()
 {
-    if (m_engine && m_engine->outputThread()) {
+    if (m_engine)
         m_engine->sendFrame();
-        return;
-    }
-    if (!m_outputEnable)
-        return;
-    for (int c = 0; c < 512; ++c) {
-        if (!m_lightList->mapChannel(c))
-            continue;
-        const int slot = m_lightList->m_mapSlot;
-        if (slot < 0) {
-            qDebug() << "发生了错误";
-            return;
-        }
-        if (slot < 512)
-            g_dmxFrame[slot] = g_dimValue[c];
-    }
-    DMXSendBox(0, g_dmxFrame);
 }
 
 void dmx::setAllDmxValue(uchar value)

@@ -23,7 +23,7 @@ class dmx : public QObject
     light_list *m_lightList;
     bool m_sendLive = false;
     bool m_outputEnable = false;
-    // Set by the model; frames then leave through its output thread.
+    // Set by the model; frames leave through its output thread.
     playEngine *m_engine = nullptr;
 
     void setDmxValue(uchar value, ushort channel);

@@ -4,13 +4,13 @@
 #include "dimlist.h"
 #include "dmx.h"
 #include "dmxbox.h"
+#include "engineclock.h"
 #include "light_list.h"
 #include "realtimekit.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <pthread.h>
 #include <sched.h>
@@ -23,10 +23,9 @@
 namespace
 {
 constexpr int kChannels = 512;
-constexpr int kTickMs = 30;
 // Ticks per update of the window's levels while playing.
 constexpr int kWindowTicks = 2;
-constexpr auto kTick = std::chrono::milliseconds(kTickMs);
+constexpr auto kTick = std::chrono::milliseconds(30);
 // Two frames never closer than this, whatever asks for them.
 constexpr auto kMinGap = std::chrono::milliseconds(15);
 // Deadlines missed by more than this (a suspended machine) are given up, not caught up.
@@ -81,16 +80,8 @@ void askForRealtime()
 } // namespace
 
 playEngine::playEngine(dimList *model, dmx *output)
-    : QObject(nullptr), m_timer(new QTimer(this)), m_holdTimer(new QTimer(this)), m_model(model),
-      m_dmx(output)
+    : QObject(nullptr), m_model(model), m_dmx(output), m_clock(std::make_shared<engineClock>())
 {
-    m_timer->setTimerType(Qt::PreciseTimer);
-    connect(m_timer, &QTimer::timeout, this, &playEngine::tick);
-    m_holdTimer->setSingleShot(true);
-    // Precise, as the tick: a coarse timer may end a 600 ms hold up to 30 ms late.
-    m_holdTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_holdTimer, &QTimer::timeout, m_model,
-            static_cast<void (dimList::*)()>(&dimList::sendDmxEnable));
     std::fill(std::begin(m_slotOf), std::end(m_slotOf), -1);
     if (QCoreApplication::instance())
         connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
@@ -164,24 +155,30 @@ playEngine::tableLock playEngine::lock()
     return tableLock(*mutex);
 }
 
-void playEngine::setOutputThread(bool on)
+void playEngine::setClock(std::shared_ptr<engineClock> time)
 {
-    if (on == m_threaded)
-        return;
-    if (!on) {
-        finish();
-        return;
-    }
     const auto held = lock();
-    m_timer->stop();
-    m_holdTimer->stop();
+    if (!m_thread.joinable() && time)
+        m_clock = std::move(time);
+}
+
+void playEngine::start()
+{
+    const auto held = lock();
+    if (m_thread.joinable())
+        return;
     m_quit = false;
-    m_threaded = true;
     m_phase = g_playEnable ? phase::ticking : phase::idle;
-    m_nextTick = clock::now() + kTick;
+    m_nextTick = m_clock->now() + kTick;
     takeSnapshots();
     openNews();
     m_thread = std::thread([this] { run(); });
+}
+
+bool playEngine::running() const
+{
+    const auto held = lock();
+    return m_thread.joinable();
 }
 
 void playEngine::finish()
@@ -191,11 +188,11 @@ void playEngine::finish()
         if (!m_thread.joinable())
             return;
         m_quit = true;
-        m_wake.notify_all();
+        wake();
     }
     m_thread.join();
     const auto held = lock();
-    m_threaded = false;
+    m_waiting = false;
     m_phase = phase::idle;
     closeNews();
 }
@@ -229,25 +226,68 @@ void playEngine::newsArrived()
     deliverUpdates();
 }
 
-bool playEngine::onOutputThread() const
+// Every change the output thread has to look at goes through here, with the lock held.
+void playEngine::wake()
 {
-    return m_threaded && std::this_thread::get_id() == m_outputId;
+    ++m_wakes;
+    m_wake.notify_all();
 }
 
 bool playEngine::isTicking() const
 {
     const auto held = lock();
-    if (!m_threaded)
-        return m_timer->isActive();
     return g_playEnable && m_phase == phase::ticking;
 }
 
 bool playEngine::isHolding() const
 {
     const auto held = lock();
-    if (!m_threaded)
-        return m_holdTimer->isActive();
     return g_playEnable && m_phase == phase::holding;
+}
+
+bool playEngine::idle() const
+{
+    return m_waiting && m_wakesSeen == m_wakes && m_waitUntil > m_clock->now();
+}
+
+bool playEngine::waitIdle(std::chrono::milliseconds timeout) const
+{
+    auto held = lock();
+    return m_idleChanged.wait_for(held, timeout, [this] { return m_thread.joinable() && idle(); });
+}
+
+bool playEngine::waitFramesSent(std::chrono::milliseconds timeout) const
+{
+    auto held = lock();
+    return m_idleChanged.wait_for(
+        held, timeout, [this] { return !m_thread.joinable() || (m_waiting && !m_sendPending); });
+}
+
+playEngine::clock::time_point playEngine::nextWake() const
+{
+    const auto held = lock();
+    return m_waitUntil;
+}
+
+bool playEngine::newsPending() const
+{
+    const auto held = lock();
+    return m_updatePosted;
+}
+
+quint64 playEngine::ticksRun() const
+{
+    const auto held = lock();
+    return m_ticks;
+}
+
+playEngine::clock::duration playEngine::dueIn() const
+{
+    const auto held = lock();
+    const auto now = m_clock->now();
+    if (m_phase == phase::holding)
+        return m_holdUntil - now;
+    return m_phase == phase::ticking ? m_nextTick - now : clock::duration::zero();
 }
 
 // The patch and the snap flags are QObjects edited on the GUI thread; the output thread
@@ -267,14 +307,13 @@ void playEngine::takeSnapshots()
 void playEngine::stop()
 {
     const auto held = lock();
-    m_timer->stop();
-    m_holdTimer->stop();
     m_phase = phase::idle;
     g_playEnable = false;
     m_dmx->m_sendLive = true;
     // Levels of the last ticks not told yet.
     if (m_dirty.any())
         postUpdate();
+    wake();
 }
 
 void playEngine::enable(bool on)
@@ -292,39 +331,31 @@ void playEngine::enable(bool on)
     }
     g_playEnable = true;
     m_dmx->m_sendLive = false;
-    if (!m_threaded) {
-        m_holdTimer->stop();
-        if (!m_timer->isActive())
-            m_timer->start(kTickMs);
-        return;
-    }
     takeSnapshots();
     if (m_phase != phase::ticking) {
         m_phase = phase::ticking;
-        m_nextTick = clock::now() + kTick;
-        m_wake.notify_all();
+        m_nextTick = m_clock->now() + kTick;
+        wake();
     }
 }
 
 void playEngine::tick()
 {
     const auto held = lock();
-    if (m_threaded)
-        takeSnapshots();
-    m_tickTime = clock::now();
+    takeSnapshots();
+    m_tickTime = m_clock->now();
     runTick();
+    postUpdate();
 }
 
+// Counts every tick, and tells the window when the table was empty; the window then stops.
 void playEngine::runTick()
 {
+    ++m_ticks;
     if (m_model->m_data.isEmpty()) {
-        if (onOutputThread()) {
-            m_phase = phase::idle;
-            m_stopNews = true;
-            postUpdate();
-        } else {
-            stop();
-        }
+        m_phase = phase::idle;
+        m_stopNews = true;
+        postUpdate();
         return;
     }
     // The row being faded was removed: count it as finished and load from where we stand.
@@ -376,9 +407,7 @@ void playEngine::loadNextRow()
         }
     }
     const rowLoad load{m->m_repeat, ticks, g_currentRow, m->m_playStart, m->m_playEnd};
-    if (!onOutputThread())
-        logRowLoad(load);
-    else if (m_rowLoadCount < int(m_rowLoads.size()))
+    if (m_rowLoadCount < int(m_rowLoads.size()))
         m_rowLoads[size_t(m_rowLoadCount++)] = load;
 }
 
@@ -405,9 +434,7 @@ void playEngine::fadePass()
     int done = 0;
     for (int ch = 0; ch < kChannels; ++ch) {
         const int t = fadeTarget(r.at(ch + 3));
-        const bool snap =
-            m_threaded ? m_snap[ch] : static_cast<const dim *>(m_dmx->m_dims.at(ch))->m_en != 0;
-        if (snap) {
+        if (m_snap[ch]) {
             setLevel(ch, t);
             ++done;
             continue;
@@ -432,12 +459,9 @@ void playEngine::fadePass()
         startHold(r.at(1) * 100);
 }
 
+// The window hears of the level with the next delivery.
 void playEngine::setLevel(int channel, int value)
 {
-    if (!onOutputThread()) {
-        m_dmx->setDmxValue(static_cast<uchar>(value), static_cast<ushort>(channel));
-        return;
-    }
     if (g_dimValue[channel] != value) {
         g_dimValue[channel] = static_cast<uchar>(value);
         m_dirty.set(static_cast<size_t>(channel));
@@ -446,47 +470,29 @@ void playEngine::setLevel(int channel, int value)
 
 void playEngine::rowLoaded(int row)
 {
-    if (onOutputThread())
-        m_rowNews = row;
-    else
-        m_model->rowLoaded();
+    m_rowNews = row;
 }
 
 void playEngine::repeatCounted()
 {
-    if (onOutputThread()) {
-        m_repeatNews = true;
-        return;
-    }
-    dimList *model = m_model;
-    const uint times = model->m_repeat;
-    playEngine::whenUnlocked([model, times] { emit model->repeatChanged(times); });
+    m_repeatNews = true;
 }
 
 void playEngine::startHold(int ms)
 {
-    if (!m_threaded) {
-        m_timer->stop();
-        m_holdTimer->start(ms);
-        return;
-    }
     // From the tick's deadline, not from when it ran, so that show time does not drift.
     // The window sees the levels the hold keeps.
     m_phase = phase::holding;
     postUpdate();
     m_holdUntil = m_tickTime + std::chrono::milliseconds(ms);
-    m_wake.notify_all();
+    wake();
 }
 
 void playEngine::packAndSend()
 {
-    if (!m_threaded) {
-        m_dmx->sendDmx();
-        return;
-    }
     if (packFrame()) {
         m_sendPending = true;
-        m_wake.notify_all();
+        wake();
     }
 }
 
@@ -514,7 +520,7 @@ void playEngine::sendFrame()
     takeSnapshots();
     if (packFrame()) {
         m_sendPending = true;
-        m_wake.notify_all();
+        wake();
     }
 }
 
@@ -581,25 +587,36 @@ void playEngine::deliverUpdates()
 
 void playEngine::run()
 {
-    askForRealtime();
+    if (m_clock->paced())
+        askForRealtime();
     auto held = lock();
-    m_outputId = std::this_thread::get_id();
     while (!m_quit) {
-        runDue(clock::now());
+        runDue(m_clock->now());
         sendPending(held);
         if (m_quit)
             break;
-        m_wake.wait_until(held, wakeTime());
+        waitForWork(held);
     }
     // The last frame asked for still goes out, at its distance from the one before.
     if (m_sendPending) {
         const auto earliest = m_lastSend + kMinGap;
         held.unlock();
-        std::this_thread::sleep_until(earliest);
+        m_clock->sleepUntil(earliest);
         held.lock();
         sendPending(held);
     }
-    m_outputId = std::thread::id();
+}
+
+// Whatever was asked before this point is in the state wakeTime() reads, so a wait that
+// follows misses nothing.
+void playEngine::waitForWork(tableLock &held)
+{
+    m_wakesSeen = m_wakes;
+    m_waitUntil = wakeTime();
+    m_waiting = true;
+    m_idleChanged.notify_all();
+    m_clock->waitUntil(m_wake, held, m_waitUntil);
+    m_waiting = false;
 }
 
 void playEngine::runDue(clock::time_point now)
@@ -626,7 +643,7 @@ void playEngine::runDue(clock::time_point now)
 
 void playEngine::sendPending(tableLock &held)
 {
-    const auto now = clock::now();
+    const auto now = m_clock->now();
     if (!m_sendPending || now < m_lastSend + kMinGap)
         return;
     unsigned char frame[kChannels];
@@ -637,12 +654,12 @@ void playEngine::sendPending(tableLock &held)
     held.lock();
     // Counted from the call's return: a stall between deciding to send and the library
     // taking the frame must not bring the next frame closer to it.
-    m_lastSend = clock::now();
+    m_lastSend = m_clock->now();
 }
 
 playEngine::clock::time_point playEngine::wakeTime() const
 {
-    auto wake = clock::now() + kIdleWake;
+    auto wake = m_clock->now() + kIdleWake;
     if (g_playEnable && m_phase == phase::ticking)
         wake = std::min(wake, std::max(m_nextTick, m_lastSend + kMinGap));
     if (g_playEnable && m_phase == phase::holding)

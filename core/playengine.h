@@ -8,20 +8,20 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <pthread.h>
 #include <thread>
 
 class dimList;
 class dmx;
+class engineClock;
 class QSocketNotifier;
-class QTimer;
 
 // Playback and frame output: the tick, the hold, the frame packing and every call of the
-// DMX library. With the output thread on (the program), ticks run on their own thread at
-// absolute 30 ms deadlines and the window is told afterwards, coalesced; with it off (the
-// tests), ticks and holds are driven by timers on the calling thread and everything is
-// synchronous.
+// DMX library. Ticks run on the output thread at absolute 30 ms deadlines of the engine's
+// clock, and the window is told afterwards on its own thread, coalesced. Nothing is sent
+// before start(): a program that only converts files never starts the thread.
 class playEngine : public QObject
 {
     Q_OBJECT
@@ -60,31 +60,58 @@ class playEngine : public QObject
     // signals are emitted after unlocking, so that no receiver runs inside the lock.
     static void whenUnlocked(std::function<void()> job);
 
-    QTimer *m_timer;     // the tick while the output thread is off
-    QTimer *m_holdTimer; // the hold while the output thread is off
+    // The time the output thread keeps (the steady clock by default). Only while it is
+    // stopped.
+    void setClock(std::shared_ptr<engineClock> time);
+    std::shared_ptr<engineClock> timeSource() const { return m_clock; }
 
-    void setOutputThread(bool on);
-    bool outputThread() const { return m_threaded; }
-
-    void enable(bool on);
-    void tick();
-    // A frame of the current levels; on the output thread when it runs.
-    void sendFrame();
+    // Starts the output thread; frames and ticks go out from then on.
+    void start();
+    bool running() const;
     // Hands the last frame over and stops the output thread.
     void finish();
 
+    void enable(bool on);
+    // One tick at once on the calling thread, through the same code the output thread runs.
+    void tick();
+    // A frame of the current levels, sent by the output thread.
+    void sendFrame();
+
     bool isTicking() const;
     bool isHolding() const;
+
+    // For tests and benchmarks, which drive the clock. Waits (at most `timeout` of real time)
+    // until the output thread has done everything due at the clock's present time and waits
+    // for the next deadline; false on time-out or when it does not run.
+    bool waitIdle(std::chrono::milliseconds timeout) const;
+    // Waits (at most `timeout`) until every frame asked for has been handed to the library.
+    bool waitFramesSent(std::chrono::milliseconds timeout) const;
+    // The time the idle output thread waits for.
+    clock::time_point nextWake() const;
+    // News for the window posted and not yet delivered.
+    bool newsPending() const;
+    // Ticks run since the engine was made.
+    quint64 ticksRun() const;
+    // From now to the next tick while ticking, to the end of the hold while holding.
+    clock::duration dueIn() const;
 
   private:
     enum class phase { idle, ticking, holding };
 
     dimList *m_model;
     dmx *m_dmx;
-    bool m_threaded = false;
+    std::shared_ptr<engineClock> m_clock;
     std::thread m_thread;
     std::condition_variable_any m_wake;
     bool m_quit = false;
+    // What the thread last waited for, for waitIdle(): wake-ups asked for (m_wakes) and
+    // those already seen when it went to sleep, and whether and until when it sleeps.
+    mutable std::condition_variable_any m_idleChanged;
+    quint64 m_wakes = 0;
+    quint64 m_wakesSeen = 0;
+    bool m_waiting = false;
+    clock::time_point m_waitUntil;
+    quint64 m_ticks = 0;
     phase m_phase = phase::idle;
     clock::time_point m_nextTick;
     clock::time_point m_holdUntil;
@@ -119,13 +146,13 @@ class playEngine : public QObject
     };
     std::array<rowLoad, 32> m_rowLoads = {};
     int m_rowLoadCount = 0;
-    std::thread::id m_outputId;
 
     Q_SLOT void deliverUpdates();
     void newsArrived();
     void openNews();
     void closeNews();
-    bool onOutputThread() const;
+    void wake();
+    bool idle() const;
     void takeSnapshots();
     void stop();
     void runTick();
@@ -141,6 +168,7 @@ class playEngine : public QObject
     bool packFrame();
     void postUpdate();
     void run();
+    void waitForWork(tableLock &held);
     void runDue(clock::time_point now);
     void sendPending(tableLock &held);
     clock::time_point wakeTime() const;

@@ -24,9 +24,11 @@ enum dmxbox_state {
 int DMXBoxState(int device);
 
 /* Stops the output at exit: hands the last frame over once more and waits (at most half a
- * second) until the interface confirms it; frames sent afterwards are dropped. Call it once,
- * after the last DMXSendBox and from the thread that made that call, before main returns.
- * Returns 1 when the last frame was confirmed, 0 otherwise (informational). */
+ * second) until the interface confirms it; frames sent afterwards are dropped. Call it before
+ * main returns, once the last frame that must arrive has been sent. It may be called from any
+ * thread, not only the one that sends: a DMXSendBox running meanwhile on another thread is
+ * finished first. Only the first call does anything. Returns 1 when the last frame was
+ * confirmed, 0 otherwise (informational). */
 int DMXCloseBox(void);
 
 #ifdef __cplusplus

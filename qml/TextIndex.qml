@@ -595,6 +595,7 @@ Rectangle {
             text: outputState.names.reduce(function (a, b) { return a.length >= b.length ? a : b })
         }
         Timer {
+            objectName: "outputStatePoll"
             interval: 500
             repeat: true
             triggeredOnStart: true

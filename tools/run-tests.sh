@@ -4,8 +4,22 @@
 # UndefinedBehaviorSanitizer, and the core and playback tests under ThreadSanitizer. The
 # sanitizer runs give the random-edit stress test its full 20 s (DMX_STRESS_SECONDS); the
 # normal run keeps it short.
+#
+#   run-tests.sh           everything above, as CI runs it
+#   run-tests.sh --quick   for everyday work: the style check, the normal build and its ctest
+#                          (tests run side by side)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+quick=false
+case "${1:-}" in
+"") ;;
+--quick) quick=true ;;
+*)
+    echo "usage: $0 [--quick]" >&2
+    exit 2
+    ;;
+esac
 
 bash tools/install-deps.sh
 jobs=$(nproc)
@@ -15,6 +29,10 @@ bash tools/check-style.sh
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDMX_WERROR=ON -DDMX_BUILD_BENCH=ON
 cmake --build build-test -j"$jobs"
+if $quick; then
+    (cd build-test && ctest --output-on-failure -j"$jobs")
+    exit 0
+fi
 (cd build-test && ctest --output-on-failure)
 
 # The Debian package: built, checked with lintian, installed with apt-get and tried out.

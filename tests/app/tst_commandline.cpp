@@ -16,14 +16,15 @@ constexpr int kShowChannels = 120;
 
 // Conversions must work where there is no display at all. In a sanitizer build they are
 // leak-checked even when the test process is not.
-QProcess::ExitStatus runPlayer(const QStringList &args, int &code, QString &err, QString &out)
+QProcess::ExitStatus runPlayer(const QStringList &args, int &code, QString &err, QString &out,
+                               const QString &program = QStringLiteral(REAL_PLAYER))
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "ASAN_OPTIONS"})
         env.remove(QString::fromLatin1(name));
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(REAL_PLAYER), args);
+    p.start(program, args);
     p.waitForFinished(60000);
     code = p.exitCode();
     err = QString::fromLocal8Bit(p.readAllStandardError());
@@ -69,6 +70,8 @@ class tst_commandline : public QObject
     void conversionFailures();
     void exportAtTheRowLimit();
     void helpAndVersionNeedNoDisplay();
+    void conversionsStartNoThread_data();
+    void conversionsStartNoThread();
     void filesOpenInOrderAndBadOnesAreNamed();
     void windowStartsDespiteAMissingFile();
 
@@ -344,6 +347,33 @@ void tst_commandline::helpAndVersionNeedNoDisplay()
     runPlayer({"--version"}, code, err, out);
     QCOMPARE(code, 0);
     QCOMPARE(out.trimmed(), QStringLiteral("dmxplayer 1.0"));
+}
+
+void tst_commandline::conversionsStartNoThread_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("--export-c") << "--export-c"
+                                << "show.dmx"
+                                << "threads.c";
+    QTest::newRow("--to-dmx") << "--to-dmx"
+                              << "whole.c"
+                              << "threads.dmx";
+}
+
+// No frames to send, so not even the output thread is started.
+void tst_commandline::conversionsStartNoThread()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    int code = -1;
+    QString err, out;
+    runPlayer({option, m_dir.filePath(input), m_dir.filePath(output)}, code, err, out,
+              QStringLiteral(HEADLESS_THREADS));
+    QVERIFY2(code == 0, qPrintable(err));
+    QCOMPARE(out.trimmed(), QStringLiteral("threads started: 0"));
 }
 
 void tst_commandline::filesOpenInOrderAndBadOnesAreNamed()

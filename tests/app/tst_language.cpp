@@ -9,6 +9,8 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace
 {
 // Every text the user can see: the title and the texts of all visible items.
@@ -105,12 +107,18 @@ void tst_language::localeChoosesTheTexts()
                               Q_ARG(QVariant, 0));
     QVERIFY(added.toBool());
     QVERIFY(QTest::qWaitForWindowExposed(window));
-    QTest::qWait(100);
 
-    // The added fixture is an unsaved change: the title starts with "*".
-    QStringList texts{window->title().mid(1)};
+    // The fixture's titles appear once the view has laid out its new columns. The added
+    // fixture is an unsaved change: the title starts with "*".
     QVERIFY(window->title().startsWith(QLatin1Char('*')));
-    collectTexts(window->contentItem(), texts);
+    QStringList texts;
+    const auto allShown = [&] {
+        texts = QStringList{window->title().mid(1)};
+        collectTexts(window->contentItem(), texts);
+        return std::all_of(expected.cbegin(), expected.cend(),
+                           [&](const QString &text) { return texts.contains(text); });
+    };
+    QTRY_VERIFY(allShown());
     for (const QString &text : expected)
         QVERIFY2(texts.contains(text), qPrintable(text));
     static const QRegularExpression chineseText(

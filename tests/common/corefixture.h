@@ -3,11 +3,13 @@
 
 #include "dimlist.h"
 #include "lockcheck.h"
+#include "manualclock.h"
 #include "playengine.h"
 
 #include <QAbstractItemModelTester>
 
 #include <functional>
+#include <memory>
 
 // Whether a new model is watched for breaches of the item model rules. A breach aborts the
 // test program with the tester's message: reporting it as a QtTest failure instead formats
@@ -17,6 +19,11 @@ enum class modelCheck {
     none // benchmarks and fuzzers, which measure or repeat the model's own work
 };
 
+// The time the output thread of a new graph keeps: the test's own (manualClock), which moves
+// only when the test advances it, or the machine's, for what only real time shows (a late
+// library, random edits against a running thread, the QML documents).
+enum class engineTime { manual, steady };
+
 // Every test gets the object graph that start-up builds, new: the model with its output
 // object, channel objects, fixture patch and engine, and the process-wide levels, frame and
 // play state as the constructors set them at start. Nothing a test changed can reach the
@@ -24,11 +31,13 @@ enum class modelCheck {
 class coreFixture
 {
   public:
-    // Replaces the graph in g_dimList by a new one, with the output thread off so that a test
-    // drives ticks and holds by hand. `published` runs once the new graph is in g_dimList and
-    // before the old one is destroyed, for whoever handed the old one out.
+    // Replaces the graph in g_dimList by a new one whose output thread runs, as in the
+    // program, on the given time; once renew() returns the thread waits for its next deadline.
+    // `published` runs once the new graph is in g_dimList and before the old one is destroyed,
+    // for whoever handed the old one out.
     static dimList *renew(modelCheck check = modelCheck::fatal,
-                          const std::function<void()> &published = {})
+                          const std::function<void()> &published = {},
+                          engineTime time = engineTime::manual)
     {
         dimList *old = g_dimList;
         // Its thread writes the process-wide levels the new graph starts from.
@@ -37,7 +46,11 @@ class coreFixture
         stopModelChecks();
         lockCheck::install();
         g_dimList = new dimList(nullptr);
-        g_dimList->m_engine->setOutputThread(false);
+        if (time == engineTime::manual)
+            g_dimList->m_engine->setClock(std::make_shared<manualClock>());
+        g_dimList->m_engine->start();
+        // Until then the thread reads the play state the test is about to write.
+        g_dimList->m_engine->waitIdle(std::chrono::seconds(10));
         if (check == modelCheck::fatal)
             s_tester = new QAbstractItemModelTester(
                 g_dimList, QAbstractItemModelTester::FailureReportingMode::Fatal);

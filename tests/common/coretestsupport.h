@@ -6,6 +6,7 @@
 #include "dimlist.h"
 #include "dmx.h"
 #include "dmxbox_record.h"
+#include "enginetime.h"
 #include "light_fix.h"
 #include "light_list.h"
 #include "playengine.h"
@@ -31,10 +32,11 @@ inline light_fix *fixture(int index)
 }
 
 // A new core graph and a recording interface that has received nothing: init() of every
-// test that uses the core.
-inline dimList *freshCore(modelCheck check = modelCheck::fatal)
+// test that uses the core. Its output thread keeps the test's time unless told otherwise.
+inline dimList *freshCore(modelCheck check = modelCheck::fatal,
+                          engineTime time = engineTime::manual)
 {
-    dimList *m = coreFixture::renew(check);
+    dimList *m = coreFixture::renew(check, {}, time);
     dmxbox_reset();
     return m;
 }

@@ -533,7 +533,7 @@ void tst_dimlist_editing::editsDuringPlayback()
     m->dmxRowToDim(4);
     m->setPlayerEndRow(5);
     m->sendDmxEnable(true);
-    m->sendDmx(); // loads row 5, fades from 50 towards 60
+    QVERIFY(runTicks(1)); // loads row 5, fades from 50 towards 60
     QCOMPARE(g_currentRow, 5);
     QVERIFY(!g_advanceRow);
     if (edit == "removeEndRows")
@@ -551,14 +551,13 @@ void tst_dimlist_editing::editsDuringPlayback()
     QVERIFY(positionsInTable());
     QCOMPARE(g_currentRow, current);
     const int before = g_dimValue[0];
-    m->sendDmx();
+    QVERIFY(runTicks(1));
     QVERIFY(g_currentRow >= 0 && g_currentRow < m->rowCount());
     const int after = g_dimValue[0];
     if (after != before) // moved: towards the row now current
         QVERIFY(qAbs(target - after) < qAbs(target - before));
     QCOMPARE(int(m->m_data.at(g_currentRow)->at(3)), target);
-    for (int i = 0; i < 700; ++i)
-        m->sendDmx();
+    QVERIFY(runTicks(700));
     QVERIFY(g_playEnable);
     m->sendDmxEnable(false);
 }

@@ -2,8 +2,8 @@
 
 #include <QtTest>
 
-// Ticks are driven by calling the tick slot directly; the event loop runs only in the cases
-// about the hold's one-shot.
+// Ticks run on the output thread as in the program; the test's clock decides when they are
+// due, and each step waits until the window has heard of it.
 class tst_dimlist_playback : public QObject
 {
     Q_OBJECT
@@ -50,12 +50,16 @@ void appendInstantRows(int count)
 
 void ticks(int count)
 {
-    for (int i = 0; i < count; ++i)
-        coreModel()->sendDmx();
+    QVERIFY(runTicks(count));
 }
 
-// Two rows played from row 0 with the tick driven by hand: the second row is loaded and
-// arrives, and its hold of speed x 100 ms is pending.
+std::chrono::milliseconds dueIn()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(coreModel()->m_engine->dueIn());
+}
+
+// Two rows played from row 0: the second row is loaded and arrives, and its hold of
+// speed x 100 ms has begun.
 void startHold(quint16 speed)
 {
     dimList *m = coreModel();
@@ -64,8 +68,12 @@ void startHold(quint16 speed)
     m->dmxRowToDim(0);
     m->setPlayerEndRow(1);
     m->sendDmxEnable(true);
-    m->m_timer->stop();
     ticks(2);
+}
+
+bool playing()
+{
+    return coreModel()->m_engine->isTicking() || coreModel()->m_engine->isHolding();
 }
 
 QList<int> rowsOf(const QSignalSpy &spy)
@@ -152,17 +160,18 @@ void tst_dimlist_playback::wrapJumpsToPreviousRow()
     m->m_playStart = start;
     m->m_playEnd = end;
     g_currentRow = qMax(start, end);
-    int levelAtLoad = -1;
-    QObject context;
-    connect(m, &dimList::currentRowChanged, &context, [&] { levelAtLoad = g_dimValue[100]; });
     m->sendDmxEnable(true);
     ticks(1);
     QCOMPARE(g_currentRow, qMin(start, end));
-    // The window hears of the row after the tick, which took one fade step (a 30th of the
-    // way) from the jump row's level towards the first row's.
-    const int jumpLevel = 20 + 10 * jumpRow;
-    const int firstLevel = 20 + 10 * qMin(start, end);
-    QCOMPARE(levelAtLoad, jumpLevel + (firstLevel - jumpLevel) / 30);
+    // The window hears of the load after the tick's fade pass: one step of the 30 from the
+    // jumped-to level towards the new row.
+    const int jumped = 20 + 10 * jumpRow;
+    const int target = 20 + 10 * qMin(start, end);
+    const float step = float(qAbs(target - jumped)) / 30.0f;
+    const int faded = qAbs(target - jumped) <= 1 ? target
+                      : target > jumped          ? int(float(jumped) + step)
+                                                 : int(float(jumped) - step);
+    QCOMPARE(int(g_dimValue[100]), faded);
 }
 
 void tst_dimlist_playback::repeatCountsDown_data()
@@ -187,12 +196,14 @@ void tst_dimlist_playback::repeatCountsDown()
     m->dmxOutputEnable(true);
     m->sendDmxEnable(true);
     QSignalSpy spy(m, &dimList::repeatChanged);
-    ticks(10); // five wraps
+    // Five wraps, unless the count runs out and playback stops before.
+    QCOMPARE(runTicks(10), emitted.isEmpty());
+    QVERIFY(settleEngine());
     QCOMPARE(rowsOf(spy), emitted);
     QCOMPARE(m->property("repeat").toUInt(), 0u);
     // Counting down to 0 stops playback and switches the output off; 0 from the start
     // plays on for ever.
-    QCOMPARE(g_playEnable, emitted.isEmpty());
+    QCOMPARE(playing(), emitted.isEmpty());
     QCOMPARE(m->outputEnabled(), emitted.isEmpty());
 }
 
@@ -233,7 +244,7 @@ void tst_dimlist_playback::fadeLevels()
     QList<int> levels;
     int tick = 0;
     while (tick < 100 && !(tick > 0 && g_advanceRow)) {
-        m->sendDmx();
+        ticks(1);
         ++tick;
         levels << g_dimValue[511];
     }
@@ -274,11 +285,10 @@ void tst_dimlist_playback::zeroSpeedAndFadeUseOldSteps()
     QCOMPARE(int(g_dimValue[0]), 93); // one old step of 3
     QCOMPARE(int(g_dimValue[1]), 1);  // within one: takes the target
     QCOMPARE(int(g_dimValue[2]), 31); // one old step of 1
-    // The row counts as finished at once; its hold is 0 ms.
+    // The row counts as finished at once; its hold is 0 ms, so the next tick is 30 ms away.
     QVERIFY(g_advanceRow);
-    QVERIFY(!m->m_timer->isActive());
-    QVERIFY(m->m_holdTimer->isActive());
-    QCOMPARE(m->m_holdTimer->interval(), 0);
+    QVERIFY(m->m_engine->isTicking());
+    QCOMPARE(dueIn(), std::chrono::milliseconds(30));
 }
 
 void tst_dimlist_playback::snapChannels()
@@ -310,7 +320,7 @@ void tst_dimlist_playback::cellAbove255Arrives()
     QCOMPARE(int(g_dimValue[7]), 255);
     ticks(1);
     QVERIFY(g_advanceRow);
-    QVERIFY(m->m_holdTimer->isActive());
+    QVERIFY(m->m_engine->isHolding());
     QCOMPARE(int(high->at(3)), 300); // the table keeps its cell
 }
 
@@ -332,6 +342,8 @@ void tst_dimlist_playback::oneFramePerTick()
     m->setPlayerEndRow(2);
     m->dmxOutputEnable(output);
     m->sendDmxEnable(true);
+    // The pick's live frame has gone out before the count starts.
+    QVERIFY(settleEngine());
     dmxbox_reset();
     QSignalSpy rows(m, &dimList::currentRowChanged);
     const int count = 25; // loads, fades and wraps
@@ -354,26 +366,26 @@ void tst_dimlist_playback::stateTable()
 
     m->sendDmxEnable(true); // loading
     QVERIFY(g_playEnable);
-    QVERIFY(m->m_timer->isActive());
-    QCOMPARE(m->m_timer->interval(), 30);
-    QVERIFY(!m->m_holdTimer->isActive());
+    QVERIFY(m->m_engine->isTicking());
+    QCOMPARE(dueIn(), std::chrono::milliseconds(30));
+    QVERIFY(!m->m_engine->isHolding());
     QVERIFY(!m->m_dmx->m_sendLive);
     QVERIFY(g_advanceRow);
 
     ticks(1); // fading
-    QVERIFY(m->m_timer->isActive());
+    QVERIFY(m->m_engine->isTicking());
     QVERIFY(!g_advanceRow);
 
     ticks(1); // arrived: holding for speed 2
     QVERIFY(g_advanceRow);
-    QVERIFY(!m->m_timer->isActive());
-    QVERIFY(m->m_holdTimer->isActive());
-    QCOMPARE(m->m_holdTimer->interval(), 200);
+    QVERIFY(!m->m_engine->isTicking());
+    QVERIFY(m->m_engine->isHolding());
+    QCOMPARE(dueIn(), std::chrono::milliseconds(200));
 
     m->sendDmxEnable(false); // stopped
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_timer->isActive());
-    QVERIFY(!m->m_holdTimer->isActive());
+    QVERIFY(!m->m_engine->isTicking());
+    QVERIFY(!m->m_engine->isHolding());
     QVERIFY(m->m_dmx->m_sendLive);
     QVERIFY(g_advanceRow);
 }
@@ -501,14 +513,16 @@ void tst_dimlist_playback::enableOnEmptyTable()
     dimList *m = coreModel();
     m->sendDmxEnable(true);
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_timer->isActive());
+    QVERIFY(!m->m_engine->isTicking());
     QVERIFY(!m->m_dmx->m_sendLive);
     // Stopping always works.
-    g_playEnable = true;
-    m->m_timer->start(30);
+    {
+        const auto held = playEngine::lock();
+        g_playEnable = true;
+    }
     m->sendDmxEnable(false);
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_timer->isActive());
+    QVERIFY(!m->m_engine->isTicking());
     QVERIFY(m->m_dmx->m_sendLive);
 }
 
@@ -528,8 +542,8 @@ void tst_dimlist_playback::tableEmptiedWhilePlaying()
     QSignalSpy rows(m, &dimList::currentRowChanged);
     ticks(1);
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_timer->isActive());
-    QVERIFY(!m->m_holdTimer->isActive());
+    QVERIFY(!m->m_engine->isTicking());
+    QVERIFY(!m->m_engine->isHolding());
     QVERIFY(m->m_dmx->m_sendLive);
     QCOMPARE(rows.count(), 0);
     QCOMPARE(int(g_dimValue[0]), level);
@@ -539,10 +553,11 @@ void tst_dimlist_playback::tableEmptiedWhilePlaying()
 void tst_dimlist_playback::holdRestartsTick()
 {
     dimList *m = coreModel();
-    startHold(0); // load row 1, arrive: hold of 0 ms
-    QVERIFY(m->m_holdTimer->isActive());
+    startHold(0); // load row 1, arrive: a hold of 0 ms, over at once
+    QVERIFY(g_advanceRow);
+    QCOMPARE(dueIn(), std::chrono::milliseconds(30));
     QSignalSpy rows(m, &dimList::currentRowChanged);
-    QVERIFY(rows.wait(2000)); // hold -> tick restarted -> next row loaded
+    QVERIFY(advanceClock(std::chrono::milliseconds(30))); // the tick restarted loads the next row
     QCOMPARE(rows.first().at(0).toInt(), 0);
     m->sendDmxEnable(false);
 }
@@ -551,13 +566,13 @@ void tst_dimlist_playback::holdAfterStopChangesNothing()
 {
     dimList *m = coreModel();
     startHold(1); // hold of 100 ms pending
-    QVERIFY(m->m_holdTimer->isActive());
+    QVERIFY(m->m_engine->isHolding());
     m->sendDmxEnable(false);
     QSignalSpy rows(m, &dimList::currentRowChanged);
-    QTest::qWait(250);
+    QVERIFY(advanceClock(std::chrono::milliseconds(250)));
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_timer->isActive());
-    QVERIFY(!m->m_holdTimer->isActive());
+    QVERIFY(!m->m_engine->isTicking());
+    QVERIFY(!m->m_engine->isHolding());
     QVERIFY(m->m_dmx->m_sendLive);
     QCOMPARE(rows.count(), 0);
 }
@@ -569,13 +584,13 @@ void tst_dimlist_playback::holdAfterStopAndRestart()
     m->sendDmxEnable(false);
     m->sendDmxEnable(true);
     // The restart goes straight on; the old hold no longer exists to restart the tick again.
-    QVERIFY(m->m_timer->isActive());
-    QVERIFY(!m->m_holdTimer->isActive());
-    m->m_timer->stop();
+    QVERIFY(m->m_engine->isTicking());
+    QVERIFY(!m->m_engine->isHolding());
+    QCOMPARE(dueIn(), std::chrono::milliseconds(30));
     ticks(1); // loads row 0 and fades it in one tick
     ticks(1); // arrived: a fresh hold of 300 ms
-    QVERIFY(m->m_holdTimer->isActive());
-    QCOMPARE(m->m_holdTimer->remainingTime() > 200, true);
+    QVERIFY(m->m_engine->isHolding());
+    QCOMPARE(dueIn(), std::chrono::milliseconds(300));
     m->sendDmxEnable(false);
 }
 
@@ -583,11 +598,12 @@ void tst_dimlist_playback::holdOnEmptiedTableStops()
 {
     dimList *m = coreModel();
     startHold(0);
-    QVERIFY(m->m_holdTimer->isActive());
+    QVERIFY(g_advanceRow);
     m->removeAll();
-    QTRY_VERIFY(!m->m_holdTimer->isActive());
+    ticks(1); // the tick after the hold finds the table empty
+    QVERIFY(!m->m_engine->isHolding());
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_timer->isActive());
+    QVERIFY(!m->m_engine->isTicking());
     QVERIFY(m->m_dmx->m_sendLive);
 }
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 // Playback on its own output thread: the frames it sends, their spacing, and what the
-// window hears from it. Cases that run the thread switch it on and the cleanup off again.
+// window hears from it, on the test's clock and, where real time matters, on the machine's.
 class tst_playengine : public QObject
 {
     Q_OBJECT
@@ -23,6 +23,10 @@ class tst_playengine : public QObject
     void windowHearsOnItsOwnThread();
     void emptiedTableStops();
     void stopTellsTheLastLevels();
+    void showTime_data();
+    void showTime();
+    void lateWakeKeepsTheGrid_data();
+    void lateWakeKeepsTheGrid();
 };
 
 namespace
@@ -41,6 +45,12 @@ struct frameLog {
         return times.size();
     }
 
+    QVector<qint64> stamps()
+    {
+        const std::lock_guard<std::mutex> held(mutex);
+        return times;
+    }
+
     int lastSlot0()
     {
         const std::lock_guard<std::mutex> held(mutex);
@@ -48,15 +58,16 @@ struct frameLog {
     }
 };
 
-// Stamped before the log's lock: a test thread polling the log may hold it, and a frame
-// stamped after waiting for it would seem closer to the next one than it went out.
+// Stamped by the engine's clock, before the log's lock: a test thread polling the log may
+// hold it, and a frame stamped after waiting for it would seem closer to the next one than
+// it went out. The late library sleeps in real time, the thing under test there.
 void logFrame(const unsigned char *frame, void *context)
 {
     auto *log = static_cast<frameLog *>(context);
     if (log->lateMs > 0 && log->calls++ % 2 == 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(log->lateMs));
     const qint64 now = std::chrono::duration_cast<std::chrono::microseconds>(
-                           std::chrono::steady_clock::now().time_since_epoch())
+                           testEngine()->timeSource()->now().time_since_epoch())
                            .count();
     const std::lock_guard<std::mutex> held(log->mutex);
     log->frames.append(reinterpret_cast<const char *>(frame), 512);
@@ -79,11 +90,22 @@ void countRowLines(QtMsgType type, const QMessageLogContext &context, const QStr
     g_rowLinesOffThread += QThread::currentThread() != g_guiThread;
 }
 
-void startThreaded(frameLog &log)
+// The frames the show's pick asked for have gone out before the log starts: on the test's
+// clock once their distance of 15 ms has passed.
+bool framesSent()
 {
+    if (testClock())
+        return advanceClock(std::chrono::milliseconds(15));
+    return testEngine()->waitFramesSent(std::chrono::seconds(10));
+}
+
+bool startPlaying(frameLog &log)
+{
+    if (!framesSent())
+        return false;
     dmxbox_setFrameHook(logFrame, &log);
-    coreModel()->m_engine->setOutputThread(true);
     coreModel()->sendDmxEnable(true);
+    return true;
 }
 } // namespace
 
@@ -97,7 +119,7 @@ void tst_playengine::cleanup()
 void tst_playengine::loopFrames_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<bool>("threaded");
+    QTest::addColumn<bool>("steady");
     QTest::addColumn<int>("frames");
     QTest::addColumn<quint64>("hash");
 
@@ -112,9 +134,9 @@ void tst_playengine::loopFrames_data()
         {"fixture off, repeat 2", showKind::fixtureOffRepeat, 54, 0x1366775dd3c4364dULL},
     };
     for (const auto &show : shows) {
-        for (const bool threaded : {false, true}) {
-            QTest::addRow("%s, %s", show.name, threaded ? "output thread" : "ticks by hand")
-                << int(show.kind) << threaded << show.frames << show.hash;
+        for (const bool steady : {false, true}) {
+            QTest::addRow("%s, %s", show.name, steady ? "steady clock" : "test clock")
+                << int(show.kind) << steady << show.frames << show.hash;
         }
     }
 }
@@ -122,24 +144,20 @@ void tst_playengine::loopFrames_data()
 void tst_playengine::loopFrames()
 {
     QFETCH(int, kind);
-    QFETCH(bool, threaded);
+    QFETCH(bool, steady);
     QFETCH(int, frames);
     QFETCH(quint64, hash);
 
-    dimList *m = coreModel();
+    dimList *m = steady ? freshCore(modelCheck::fatal, engineTime::steady) : coreModel();
     buildShow(showKind(kind));
     frameLog log;
-    if (threaded) {
-        startThreaded(log);
+    QVERIFY(startPlaying(log));
+    if (steady)
         QTRY_VERIFY_WITH_TIMEOUT(log.count() >= frames, 30000);
-        m->sendDmxEnable(false);
-        m->m_engine->setOutputThread(false);
-    } else {
-        dmxbox_setFrameHook(logFrame, &log);
-        m->sendDmxEnable(true);
-        for (int i = 0; i < frames; ++i)
-            m->sendDmx();
-    }
+    else
+        QVERIFY(runTicks(frames));
+    m->sendDmxEnable(false);
+    m->m_engine->finish();
     QCOMPARE(frameHash(log.frames.left(512 * frames)), hash);
 }
 
@@ -147,29 +165,36 @@ void tst_playengine::liveFramesKeepTheirDistance_data()
 {
     QTest::addColumn<int>("lateMs");
     QTest::newRow("library at once") << 0;
+    // Only real time shows a library that is late.
     QTest::newRow("library late every other frame") << 10;
 }
 
 void tst_playengine::liveFramesKeepTheirDistance()
 {
     QFETCH(int, lateMs);
-    dimList *m = coreModel();
+    const bool steady = lateMs > 0;
+    dimList *m = steady ? freshCore(modelCheck::fatal, engineTime::steady) : coreModel();
     appendRow();
     m->dmxOutputEnable(true);
     frameLog log;
     log.lateMs = lateMs;
     dmxbox_setFrameHook(logFrame, &log);
-    m->m_engine->setOutputThread(true);
     m->sendDmxEnable(false); // live sending on
     // Spread over about 100 ms, so that several frames go out.
     for (int v = 1; v <= 200; ++v) {
         m->m_dmx->setDmxValue(static_cast<uchar>(v), 0);
-        if (v % 20 == 0)
+        if (v % 20 != 0)
+            continue;
+        if (steady)
             QTest::qWait(10);
+        else
+            QVERIFY(advanceClock(std::chrono::milliseconds(10)));
     }
     // The latest level wins; the ones in between need not all go out.
+    if (!steady)
+        QVERIFY(advanceClock(std::chrono::milliseconds(15)));
     QTRY_COMPARE(log.lastSlot0(), 200);
-    m->m_engine->setOutputThread(false);
+    m->m_engine->finish();
     QVERIFY2(log.count() < 100, qPrintable(QString::number(log.count())));
     QVERIFY(log.count() >= 2);
     for (int i = 1; i < log.times.size(); ++i)
@@ -197,10 +222,12 @@ void tst_playengine::windowHearsOnItsOwnThread()
     g_guiThread = thread();
     g_previousHandler = qInstallMessageHandler(countRowLines);
     frameLog log;
-    startThreaded(log);
-    QTRY_VERIFY_WITH_TIMEOUT(rows.size() >= 8, 20000);
+    QVERIFY(startPlaying(log));
+    for (int tick = 0; tick < 1000 && rows.size() < 8; ++tick)
+        QVERIFY(runTicks(1));
+    QVERIFY(rows.size() >= 8);
     m->sendDmxEnable(false);
-    m->m_engine->setOutputThread(false);
+    m->m_engine->finish();
     qInstallMessageHandler(g_previousHandler);
     QCOMPARE(offThread, 0);
     // Every row load is logged, from the GUI thread; the output thread never writes there.
@@ -219,15 +246,17 @@ void tst_playengine::emptiedTableStops()
     dimList *m = coreModel();
     buildShow(showKind::fadesAndHolds);
     frameLog log;
-    startThreaded(log);
-    QTRY_VERIFY(log.count() >= 3);
+    QVERIFY(startPlaying(log));
+    QVERIFY(runTicks(3));
+    QCOMPARE(log.count(), 3);
     m->removeAll();
-    QTRY_VERIFY(!g_playEnable);
+    QVERIFY(runTicks(1));
+    QVERIFY(!g_playEnable);
     QVERIFY(!m->m_engine->isTicking());
     QVERIFY(!m->m_engine->isHolding());
     QVERIFY(m->m_dmx->m_sendLive);
     const int sent = log.count();
-    QTest::qWait(100);
+    QVERIFY(advanceClock(std::chrono::milliseconds(100)));
     QCOMPARE(log.count(), sent);
 }
 
@@ -242,12 +271,136 @@ void tst_playengine::stopTellsTheLastLevels()
     QObject context;
     connect(channel(0), &dim::dimValueChanged, &context, [&] { told = channel(0)->dimValue(); });
     frameLog log;
-    startThreaded(log);
+    QVERIFY(startPlaying(log));
     for (int i = 0; i < 6; ++i) {
-        QTest::qWait(70 + 10 * i);
+        QVERIFY(advanceClock(std::chrono::milliseconds(70 + 10 * i)));
         m->sendDmxEnable(false);
-        QTRY_COMPARE(told, int(channel(0)->dimValue()));
+        QVERIFY(settleEngine());
+        QCOMPARE(told, int(channel(0)->dimValue()));
         m->sendDmxEnable(true);
+    }
+}
+
+namespace
+{
+using std::chrono::milliseconds;
+
+qint64 clockMs()
+{
+    return std::chrono::duration_cast<milliseconds>(
+               testEngine()->timeSource()->now().time_since_epoch())
+        .count();
+}
+
+// The documented timing of a loop over rows whose channels all travel 240 levels: a row with
+// fade f runs N + 1 ticks, N = 3f (f >= 2) or 1; then its hold of speed x 100 ms, then
+// 30 ms to the next row's first tick. The tick times from `start`, in ms, until `until`.
+QVector<qint64> tickTimes(const QVector<QPair<int, int>> &rows, qint64 start, qint64 until)
+{
+    QVector<qint64> out;
+    qint64 t = start + 30;
+    for (int r = 1; t <= until; r = (r + 1) % rows.size()) {
+        const int fade = rows.at(r).second;
+        const int n = fade <= 1 ? 1 : 3 * fade;
+        for (int i = 0; i <= n && t + 30 * i <= until; ++i)
+            out << t + 30 * i;
+        t += 30 * n + 100 * rows.at(r).first + 30;
+    }
+    return out;
+}
+} // namespace
+
+void tst_playengine::showTime_data()
+{
+    QTest::addColumn<int>("lateEvery"); // every so many wake-ups one comes 70 ms late
+    QTest::newRow("punctual wake-ups") << 0;
+    QTest::newRow("every seventh wake-up 70 ms late") << 7;
+}
+
+// Thousands of ticks: every fade and hold adds up to the millisecond, and late wake-ups
+// delay frames without moving any deadline after them.
+void tst_playengine::showTime()
+{
+    QFETCH(int, lateEvery);
+    dimList *m = coreModel();
+    const QVector<QPair<int, int>> rows{{2, 1}, {0, 2}, {3, 10}, {1, 5}, {0, 4}, {5, 0}};
+    for (int r = 0; r < rows.size(); ++r)
+        appendRow(quint16(rows.at(r).first), quint16(rows.at(r).second), r % 2 ? 240 : 0);
+    m->dmxOutputEnable(true);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(quint16(rows.size() - 1));
+    frameLog log;
+    QVERIFY(startPlaying(log));
+    const qint64 start = clockMs();
+    const qint64 end = start + 150000;
+    // The last second punctual, so that the thread has caught up with every late wake-up.
+    for (int wake = 1; clockMs() < end - 1000; ++wake) {
+        QVERIFY(settleEngine());
+        const bool late = lateEvery > 0 && wake % lateEvery == 0;
+        const auto to = testEngine()->nextWake() + milliseconds(late ? 70 : 0);
+        testClock()->advance(to - testClock()->now());
+    }
+    QVERIFY(advanceClock(milliseconds(end - clockMs())));
+
+    const QVector<qint64> expected = tickTimes(rows, start, end);
+    const QVector<qint64> sent = log.stamps();
+    QVERIFY(expected.size() > 3000);
+    QCOMPARE(qint64(m->m_engine->ticksRun()), qint64(expected.size()));
+    QCOMPARE(sent.size(), expected.size());
+    for (int i = 0; i < sent.size(); ++i) {
+        const qint64 at = sent.at(i) / 1000;
+        QVERIFY2(at >= expected.at(i), qPrintable(QString::number(i)));
+        if (lateEvery == 0 || at >= end - 900)
+            QCOMPARE(at, expected.at(i));
+        if (i > 0)
+            QVERIFY(sent.at(i) - sent.at(i - 1) >= 15000);
+    }
+}
+
+void tst_playengine::lateWakeKeepsTheGrid_data()
+{
+    QTest::addColumn<int>("lateMs");   // the wake-up after the fifth tick comes this late
+    QTest::addColumn<int>("gridFrom"); // where the grid of later deadlines starts
+    QTest::addColumn<int>("givenUp");  // deadlines missed and not caught up
+
+    QTest::newRow("past one deadline") << 40 << 0 << 0;
+    QTest::newRow("past two deadlines") << 70 << 0 << 0;
+    // Beyond a second (a suspended machine) missed ticks are given up, and the grid starts
+    // again from the late wake-up.
+    QTest::newRow("past the resync limit") << 1510 << 150 + 1510 << 50;
+}
+
+void tst_playengine::lateWakeKeepsTheGrid()
+{
+    QFETCH(int, lateMs);
+    QFETCH(int, gridFrom);
+    QFETCH(int, givenUp);
+    dimList *m = coreModel();
+    appendRow(1, 0, 0);
+    appendRow(1, 1000, 240); // 3000 ticks of fade, no hold on the way
+    m->dmxOutputEnable(true);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    frameLog log;
+    QVERIFY(startPlaying(log));
+    const qint64 start = clockMs();
+    QVERIFY(advanceClock(milliseconds(150)));
+    QCOMPARE(log.count(), 5);
+    testClock()->advance(milliseconds(lateMs));
+    QVERIFY(settleEngine());
+    QVERIFY(advanceClock(milliseconds(2100 - 150 - lateMs)));
+
+    QCOMPARE(int(m->m_engine->ticksRun()), 2100 / 30 - givenUp);
+    const QVector<qint64> sent = log.stamps();
+    QCOMPARE(sent.size(), 2100 / 30 - givenUp);
+    // Once the missed deadlines are caught up, every frame is on the grid again; none comes
+    // closer than 15 ms to the one before.
+    for (int i = 0; i < sent.size(); ++i) {
+        const qint64 at = sent.at(i) / 1000 - start;
+        if (at > 150 + lateMs + 60)
+            QCOMPARE((at - gridFrom) % 30, 0);
+        if (i > 0)
+            QVERIFY(sent.at(i) - sent.at(i - 1) >= 15000);
     }
 }
 

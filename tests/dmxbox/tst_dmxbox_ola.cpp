@@ -82,6 +82,27 @@ pid_t oladPid()
 }
 
 // How many of the frames the library took while nothing can be delivered.
+// Connection attempts that failed in this network namespace (the sandbox's own), as the
+// kernel counts them.
+int failedConnects()
+{
+    QFile snmp(QStringLiteral("/proc/net/snmp"));
+    if (!snmp.open(QIODevice::ReadOnly))
+        return -1;
+    // Read whole: a file under /proc has no size to read up to.
+    QList<QByteArray> names;
+    for (const QByteArray &line : snmp.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.value(0) != "Tcp:")
+            continue;
+        if (names.isEmpty())
+            names = fields;
+        else
+            return fields.value(names.indexOf("AttemptFails")).toInt();
+    }
+    return -1;
+}
+
 int sendAll(int calls)
 {
     int accepted = 0;
@@ -176,9 +197,9 @@ void tst_DmxboxOla::playbackReachesOlaAtFrameRate()
 {
     // A three-step program cross-faded over 10 ticks per step, sent by the output object on
     // a 30 ms tick the way playback does.
-    // Every frame is compared; the new graph's output thread is off, so none is merged with
-    // the next.
-    dmx *out = coreFixture::renew()->m_dmx;
+    // Every frame is compared: the new graph's output thread sends them on real time, and at
+    // 30 ms they are twice their least distance apart, so none is merged with the next.
+    dmx *out = coreFixture::renew(modelCheck::fatal, {}, engineTime::steady)->m_dmx;
     for (int i = 0; i < out->m_lightList->size(); ++i)
         fixture(i)->m_select = 1;
     out->m_outputEnable = true;
@@ -263,8 +284,11 @@ void tst_DmxboxOla::absentOladFailsFast()
 
     // The first call after the daemon went may still find room in the dead socket.
     QVERIFY(sendAll(5000) <= 1);
-    // Retries keep failing behind the scenes, yet the log holds one line for the change.
-    QThread::msleep(1200);
+    // Retries keep failing behind the scenes, yet the log holds one line for the change. Two
+    // more attempts, so at least one came after the library's pause between retries.
+    const int failed = failedConnects();
+    QVERIFY(failed >= 0);
+    QTRY_VERIFY_WITH_TIMEOUT(send(pattern(12)) == 0 && failedConnects() >= failed + 2, 5000);
     QCOMPARE(sendAll(100), 0);
     QCOMPARE(logCount("lost the connection"), lost + 1);
     QCOMPARE(logCount("connected to olad"), connected);
@@ -345,6 +369,8 @@ void tst_DmxboxOla::lastFrameArrivesAtExit_data()
     QTest::addColumn<int>("value");
     QTest::newRow("after a stream of frames") << QStringLiteral("stream") << 0x61;
     QTest::newRow("a single frame, never streamed") << QStringLiteral("single") << 0x62;
+    // As in the program: the output thread sends, the main thread closes.
+    QTest::newRow("sent from another thread") << QStringLiteral("thread") << 0x63;
 }
 
 void tst_DmxboxOla::lastFrameArrivesAtExit()
@@ -430,7 +456,9 @@ void tst_DmxboxOla::closeConfirmsLastFrameThenDrops()
 
 void tst_DmxboxOla::cleanupTestCase()
 {
-    // Joins the library's worker before the exit handlers run, as the program does.
+    // The output thread ends first, then the library's worker is joined before the exit
+    // handlers run, as in the program.
+    coreFixture::drop();
     DMXCloseBox();
 }
 

@@ -2,8 +2,9 @@
 #define PLAYERSHOW_H
 
 #include "coretestsupport.h"
-#include "framehash.h"
 #include "dmxfile.h"
+#include "enginetime.h"
+#include "framehash.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -104,8 +105,8 @@ struct desktopFrame {
 };
 
 // The desktop engine playing the plan's range from its first row for `loads` row loads:
-// every frame it sends until the next load would come. Ticks are run by hand and each
-// hold is ended at once, its length taken from the hold timer, so nothing waits.
+// every frame it sends until the next load would come. The output thread runs on the test's
+// clock, moved from deadline to deadline, holds included, so nothing waits in real time.
 inline QVector<desktopFrame> playDesktop(const showPlan &plan, int loads, qint64 *end)
 {
     dimList *m = coreModel();
@@ -116,22 +117,28 @@ inline QVector<desktopFrame> playDesktop(const showPlan &plan, int loads, qint64
     int loaded = 0;
     QObject context;
     QObject::connect(m, &dimList::currentRowChanged, &context, [&loaded] { ++loaded; });
+    manualClock *clock = testClock();
+    settleEngine();
+    const auto start = clock->now();
+    const auto tenths = [start](engineClock::time_point t) {
+        return qint64((t - start) / std::chrono::milliseconds(10));
+    };
     m->sendDmxEnable(true);
     QVector<desktopFrame> frames;
-    qint64 at = 3;
-    while (!(g_advanceRow && loaded == loads) && frames.size() < 100000) {
+    while (frames.size() < 100000) {
         const unsigned long sent = dmxbox_callCount();
-        m->sendDmx();
-        if (dmxbox_callCount() != sent + 1)
+        if (!runTicks(1) || dmxbox_callCount() != sent + 1)
             break;
-        frames.append({at, QByteArray(reinterpret_cast<const char *>(dmxbox_lastFrame()), 512)});
-        QTimer *hold = m->m_engine->m_holdTimer;
-        at += 3 + (hold->isActive() ? hold->interval() / 10 : 0);
-        if (hold->isActive())
-            m->sendDmxEnable();
+        frames.append({tenths(clock->now()),
+                       QByteArray(reinterpret_cast<const char *>(dmxbox_lastFrame()), 512)});
+        if (g_advanceRow && loaded == loads)
+            break;
     }
+    // The next tick comes 30 ms after a hold, or at its deadline.
+    playEngine *engine = testEngine();
+    *end = tenths(engine->nextWake() + (engine->isHolding() ? std::chrono::milliseconds(30)
+                                                            : std::chrono::milliseconds(0)));
     m->sendDmxEnable(false);
-    *end = at;
     return frames;
 }
 

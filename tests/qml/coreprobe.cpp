@@ -20,9 +20,12 @@ void recordMessage(QtMsgType type, const QMessageLogContext &context, const QStr
 } // namespace
 
 // Published before the old graph goes, so that no binding ever sees a destroyed object.
+// Its output thread keeps real time, as the program's does: the documents' tests wait for
+// what they expect with tryCompare, and frames are read back once they went out.
 void coreProbe::freshCore()
 {
-    coreFixture::renew(modelCheck::fatal, [this] { publishCore(m_engine); });
+    coreFixture::renew(
+        modelCheck::fatal, [this] { publishCore(m_engine); }, engineTime::steady);
     dmxbox_reset();
 }
 
@@ -55,13 +58,21 @@ int coreProbe::level(int channel) const
     return (channel >= 0 && channel < 512) ? g_dimValue[channel] : -1;
 }
 
+// The frames asked for reach the library from the output thread, at most 15 ms later.
+void coreProbe::waitForFrames() const
+{
+    coreModel()->m_engine->waitFramesSent(std::chrono::seconds(5));
+}
+
 int coreProbe::frameSlot(int slot) const
 {
+    waitForFrames();
     return (slot >= 0 && slot < 512) ? dmxbox_lastFrame()[slot] : -1;
 }
 
 int coreProbe::sendCount() const
 {
+    waitForFrames();
     return int(dmxbox_callCount());
 }
 

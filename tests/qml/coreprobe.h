@@ -27,6 +27,7 @@ class coreProbe : public QObject
     Q_INVOKABLE int rowCount() const;
     Q_INVOKABLE int cell(int row, int column) const;
     Q_INVOKABLE int level(int channel) const;
+    // What the library received once every frame asked for was sent.
     Q_INVOKABLE int frameSlot(int slot) const;
     Q_INVOKABLE int sendCount() const;
     Q_INVOKABLE bool playing() const;
@@ -57,6 +58,8 @@ class coreProbe : public QObject
     Q_INVOKABLE void announceDimEn(int channel, int value);
 
   private:
+    void waitForFrames() const;
+
     QTemporaryDir m_tempDir;
     QQmlEngine *m_engine = nullptr;
 };

@@ -564,8 +564,11 @@ WindowTestCase {
 
     // ---- what the table shows is what the model holds
 
+    // Posted events handled and both views laid out anew.
     function settle() {
-        wait(30)
+        wait(0)
+        waitForItemPolished(view)
+        waitForItemPolished(fixedView)
     }
 
     function shownCells() {
@@ -699,7 +702,7 @@ WindowTestCase {
         bar.position = 1 - bar.size
         compare(view.contentY, steps - view.height)
         mouseWheel(view, view.width / 2, view.height / 2, 0, -1200)
-        wait(300)
+        tryVerify(function() { return !view.moving }, 2000, "the wheel's movement is over")
         compare(view.contentY, steps - view.height)
         compareViewWithModel("at the end")
     }
@@ -749,8 +752,9 @@ WindowTestCase {
               marked: 2 },
             { tag: "double click", action: function() { clickRow(1); doubleClickRow(4) }, marked: 1 },
             { tag: "Init", action: function() { clickRow(5); mouseClick(button("text0")) }, marked: 5 },
+            // Row 3 holds for 5 s, so that playback, which runs on, is stopped there.
             { tag: "playback", action: function() {
-                clickRow(1); doubleClickRow(3); item("text_control").startRun()
+                typeIntoCell(3, 1, "50"); clickRow(1); doubleClickRow(3); item("text_control").startRun()
                 tryVerify(function() { return dmx_list.currentRow === 3 }, 5000)
                 item("text_control").stopRun() }, marked: 3 }
         ]

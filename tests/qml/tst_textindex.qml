@@ -99,7 +99,7 @@ WindowTestCase {
         mouseClick(item("dmxOutputBottom"))
         compare(label.text, "")
         var calls = coreProbe.outputStateCalls()
-        wait(1100)
+        verify(!item("outputStatePoll").running)
         compare(coreProbe.outputStateCalls(), calls)
     }
 

@@ -1,0 +1,31 @@
+#ifndef MANUALCLOCK_H
+#define MANUALCLOCK_H
+
+#include "engineclock.h"
+
+// Time that stands still until advance() moves it, for tests and benchmarks: the output
+// thread waits for it exactly as for the steady clock, and wakes when it is moved.
+class manualClock : public engineClock
+{
+  public:
+    // Far enough from the steady clock's epoch that no "long ago" of the engine lies ahead.
+    explicit manualClock(time_point start = time_point(std::chrono::hours(1)));
+
+    time_point now() const override;
+    void waitUntil(std::condition_variable_any &wake, playEngine::tableLock &held,
+                   time_point deadline) override;
+    // The thread sleeps only to keep the frames' distance at its end; time passes meanwhile.
+    void sleepUntil(time_point deadline) override;
+    bool paced() const override { return false; }
+
+    // Moves time on in one go and wakes the waiting thread: a wake-up as late as `by`.
+    void advance(duration by);
+
+  private:
+    // Guarded by the table lock, which the waiting thread holds until it sleeps, so that a
+    // move can never fall between its look at the time and its wait.
+    time_point m_now;
+    std::condition_variable_any *m_waiting = nullptr;
+};
+
+#endif
