@@ -79,12 +79,11 @@ WindowTestCase {
         return colour
     }
 
-    // The views lay out now what the last change asked for, instead of at the next frame,
-    // after the events the change queued.
+    // Until the events a change queued have run and both views have laid out its result.
     function settle() {
         wait(0)
-        fixedView.forceLayout()
-        view.forceLayout()
+        waitForItemPolished(view)
+        waitForItemPolished(fixedView)
     }
 
     // Rows are picked on their step number, in the first column.

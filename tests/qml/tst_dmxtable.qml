@@ -2,25 +2,8 @@ import QtQuick 2.10
 import QtTest 1.2
 import QtQuick.Dialogs 1.3
 
-WindowTestCase {
+TableTestCase {
     name: "StepTable"
-
-    property var table: null
-    // The channel columns scroll in view; step number, speed and fade stay in fixedView.
-    property var view: null
-    property var fixedView: null
-
-    function init() {
-        createWindow()
-        table = item("dmxList")
-        view = findChild(table, "cells")
-        fixedView = findChild(table, "stepColumns")
-        verify(view && fixedView)
-    }
-
-    function viewOf(column) {
-        return column < table.fixedColumns ? fixedView : view
-    }
 
     // Scrolls the channel view so that the column starts at its left edge, as far as it goes.
     function scrollToColumn(column) {
@@ -42,17 +25,6 @@ WindowTestCase {
         return result
     }
 
-    // Cells and headers in view; pooled ones keep an old place and are left out.
-    function shownItems(parent, name) {
-        var found = []
-        var kids = parent.children
-        for (var i = 0; i < kids.length; ++i) {
-            if (kids[i].objectName === name && kids[i].inView && kids[i].visible)
-                found.push(kids[i])
-        }
-        return found
-    }
-
     function header(column) {
         var name = column < table.fixedColumns ? "fixedHeader" : "tableHeader"
         var all = shownItems(findChild(table, name).contentItem, "header")
@@ -63,59 +35,12 @@ WindowTestCase {
         fail("no header " + column)
     }
 
-    function cellOrNull(row, column) {
-        var all = shownItems(viewOf(column).contentItem, "cell")
-        for (var i = 0; i < all.length; ++i) {
-            if (all[i].modelRow === row && all[i].modelColumn === column)
-                return all[i]
-        }
-        return null
-    }
-
-    function cell(row, column) {
-        var found = cellOrNull(row, column)
-        verify(found, "cell " + row + "," + column)
-        return found
-    }
-
     function cellText(row, column) {
         return findChild(cell(row, column), "cellText")
     }
 
     function background(row, column) {
         return findChild(cell(row, column), "cellBackground")
-    }
-
-    // As the user does: a click on the number opens the editor, then select all, type and
-    // confirm with the keypad Enter.
-    function typeIntoCell(row, column, text) {
-        var target = cell(row, column)
-        mouseClick(target, target.width / 2, target.height / 2)
-        var input = findChild(target, "cellEditor")
-        verify(input, "editor of " + row + "," + column)
-        keyClick(Qt.Key_A, Qt.ControlModifier)
-        if (text === "")
-            keyClick(Qt.Key_Delete)
-        for (var i = 0; i < text.length; ++i)
-            keyClick(text.charAt(i))
-        keyClick(Qt.Key_Enter)
-        tryVerify(function() { return !target.editing }, 1000, "editor closes")
-        return target
-    }
-
-    // The colour the row layer draws under a row: its topmost shape there. Children are
-    // drawn in order; the repeater's shapes come out of its model in order too.
-    function drawnRowColour(row) {
-        var layer = findChild(table, "rowLayer")
-        var middle = table.rowTop(row) + table.rowHeight(row) / 2
-        var colour = "transparent"
-        var shapes = layer.children
-        for (var i = 0; i < shapes.length; ++i) {
-            var s = shapes[i]
-            if (s.visible && s.width > 20 && s.y <= middle && middle < s.y + s.height)
-                colour = s.color
-        }
-        return colour
     }
 
     function test_fixedColumns() {
@@ -564,13 +489,6 @@ WindowTestCase {
 
     // ---- what the table shows is what the model holds
 
-    // Posted events handled and both views laid out anew.
-    function settle() {
-        wait(0)
-        waitForItemPolished(view)
-        waitForItemPolished(fixedView)
-    }
-
     function shownCells() {
         return shownItems(view.contentItem, "cell").concat(shownItems(fixedView.contentItem, "cell"))
     }
@@ -620,26 +538,6 @@ WindowTestCase {
     function faderMove(channel, value) {
         dmx_data[channel].run_flag = false
         dmx_data[channel].dimValue = value
-    }
-
-    // Rows are picked on their step number, in the first column.
-    function clickRow(row, twice, modifiers) {
-        view.contentX = 0
-        table.positionViewAtRow(row, 0)
-        settle()
-        var target = cell(row, 0)
-        if (twice)
-            mouseDoubleClickSequence(target, target.width / 2, target.height / 2)
-        else
-            mouseClick(target, target.width / 2, target.height / 2, Qt.LeftButton, modifiers)
-    }
-
-    function doubleClickRow(row) {
-        clickRow(row, true)
-    }
-
-    function button(name) {
-        return findChild(item("text_control"), name)
     }
 
     function act(step, n) {
