@@ -284,6 +284,29 @@ WindowTestCase {
         compare(coreProbe.cell(1, 2), 255)
     }
 
+    // What the status bar says never outlives the change it speaks of, and shows no row or
+    // range once the table is empty.
+    function test_statusAfterUndo() {
+        var table = item("dmxList")
+        var url = fileUrl("one.dmx")
+        coreProbe.appendRows(1, 2, 3, 9)
+        verify(panel().saveAccepted(url, "Dmx files (*.dmx )"))
+        table.clicked(0)
+        ctrlKey(Qt.Key_C)
+        ctrlKey(Qt.Key_V)
+        compare(item("statesText").text, "已粘贴 1 步")
+        ctrlKey(Qt.Key_Z)
+        compare(item("statesText").text, "已撤销")
+        ctrlKey(Qt.Key_X)
+        compare(coreProbe.rowCount(), 0)
+        verify(panel().openAccepted(url))
+        compare(item("statesText").text, "已打开 one.dmx")
+        ctrlKey(Qt.Key_Z)
+        compare(coreProbe.rowCount(), 0)
+        compare(item("statusValue").text, "")
+        compare(item("statusMinValue").parent.visible, false)
+    }
+
     function test_pasteRefusesOtherText() {
         coreProbe.appendRows(2, 2, 3, 9)
         var edit = Qt.createQmlObject("import QtQuick 2.10; TextEdit { text: 'hello\tworld' }",

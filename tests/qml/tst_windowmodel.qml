@@ -110,6 +110,17 @@ TableTestCase {
         }
     }
 
+    // After undo and redo the red row lies inside the table and in view.
+    function checkEditRowInView(what) {
+        var row = table.markedRow
+        if (row < 0)
+            return
+        verify(row < rows(), what + ": red row " + row + " inside the table")
+        var top = table.rowTop(row)
+        verify(top >= view.contentY - 0.5 && top + table.rowHeight(row) <= view.contentY + view.height + 0.5,
+               what + ": red row " + row + " in view at " + view.contentY)
+    }
+
     // Removing the range takes exactly the rows that were shaded.
     function checkRemoved(what, before, range) {
         if (range.length === 0)
@@ -189,8 +200,18 @@ TableTestCase {
                 ctrlKey(Qt.Key_V)
             what = "copy and paste"
             break
-        case 14: case 15: ctrlKey(Qt.Key_Z); what = "undo"; break
-        case 16: ctrlKey(Qt.Key_Y); what = "redo"; break
+        case 14: case 15:
+            ctrlKey(Qt.Key_Z)
+            settle()
+            checkEditRowInView("undo")
+            what = "undo"
+            break
+        case 16:
+            ctrlKey(Qt.Key_Y)
+            settle()
+            checkEditRowInView("redo")
+            what = "redo"
+            break
         case 17:
             if (rows() < maxRows)
                 item("text_control").openFile(showUrl)
