@@ -272,7 +272,10 @@ fixtureDef::readResult reader::run()
         result.error = QStringLiteral("a matrix (pixel) fixture, which is not supported");
         return result;
     }
-    m_def.manufacturer = cut(m_manufacturer);
+    // A file downloaded on its own names its manufacturer by key.
+    m_def.manufacturer =
+        cut(m_manufacturer.isEmpty() ? m_root.value(QStringLiteral("manufacturerKey")).toString()
+                                     : m_manufacturer);
     m_def.model = cut(m_root.value(QStringLiteral("name")).toString());
     const QJsonArray categories = m_root.value(QStringLiteral("categories")).toArray();
     m_def.type = cut(categories.isEmpty() ? QString() : categories.at(0).toString());

@@ -11,12 +11,12 @@ class QIODevice;
 namespace oflReader
 {
 // Reads the JSON from the device's position. The file does not name its manufacturer (its
-// folder does), so the caller gives it. Channels come in each mode's order, fine channels
-// (fineChannelAliases) marked fine, ranges given at a finer resolution scaled to one byte, a
-// switching channel as its default channel. A range is named by its comment, or else by its
-// type and descriptive fields. Refused, with the reason, for matrix fixtures (template
-// channels or a matrix), redirects, a mode naming an unknown channel, missing or broken
-// fields and counts past the limits of fixturedef.h.
+// folder does), so the caller gives it; when it gives none, the file's manufacturerKey is used.
+// Channels come in each mode's order, fine channels (fineChannelAliases) marked fine, ranges given
+// at a finer resolution scaled to one byte, a switching channel as its default channel. A range is
+// named by its comment, or else by its type and descriptive fields. Refused, with the reason, for
+// matrix fixtures (template channels or a matrix), redirects, a mode naming an unknown channel,
+// missing or broken fields and counts past the limits of fixturedef.h.
 fixtureDef::readResult read(QIODevice &in, const QString &manufacturer);
 
 // The manufacturer names of an OFL tree's manufacturers.json, by key.

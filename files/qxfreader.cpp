@@ -28,7 +28,7 @@ bool runsContinuously(const QString &name, const QString &preset)
         QStringLiteral("\\b(slow|fast|speed|dim\\w*|intensity|fade|increas\\w*|decreas\\w*|"
                        "small|big|near|far|low|high|min|max|clockwise|ccw|cw|size|zoom|"
                        "position\\w*|adjust\\w*|degree\\w*)\\b|%|\\x{00b0}|->|\\x{2192}|"
-                       "<>|\\d+\\s*[-~\\x{2026}]\\s*\\d+"),
+                       "<>|\\d\\w*\\s*[-~\\x{2026}]\\s*\\d"),
         QRegularExpression::CaseInsensitiveOption);
     return presetWords.match(preset).hasMatch() || nameWords.match(name).hasMatch();
 }
