@@ -23,7 +23,7 @@
 namespace
 {
 const char *const kModeOptions[] = {
-    "--export-c", "--to-dmx", "--list-fixtures", "--show-fixture", "--help",
+    "--export-c", "--to-dmx", "--list-fixtures", "--show-fixture", "--mode", "--help",
     "-h",         "-?",       "--help-all",      "--version",      "-v"};
 
 const QString kCFilter = QStringLiteral("Dmx-c files (*.c )");
