@@ -27,7 +27,7 @@ bash tools/check-package.sh build-pkg
 # 1 MB are long enough to claim far more rows than that.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DDMX_FUZZ=ON -DDMX_SANITIZE=ON -DDMX_BUILD_TESTS=OFF -DDMX_WERROR=ON
-fuzzers=(fuzz_dmxload fuzz_cload fuzz_paste)
+fuzzers=(fuzz_dmxload fuzz_cload fuzz_paste fuzz_qxf fuzz_ofl)
 cmake --build build-fuzz -j"$jobs" --target "${fuzzers[@]}"
 for fuzzer in "${fuzzers[@]}"; do
     corpus=build-fuzz/corpus/$fuzzer
