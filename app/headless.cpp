@@ -130,9 +130,10 @@ void headless::describe(QCommandLineParser &parser)
                       QStringLiteral("NAME")});
     parser.addPositionalArgument(
         QStringLiteral("files"),
-        QStringLiteral("With a conversion: the file to write. Otherwise: the shows (.dmx or .c) "
-                       "to open in the window, appended in order."),
-        QStringLiteral("[OUTPUT | SHOW...]"));
+        QStringLiteral("With a conversion: the file to write. With --list-fixtures: the TEXT "
+                       "to look for. Otherwise: the shows (.dmx or .c) to open in the window, "
+                       "appended in order."),
+        QStringLiteral("[OUTPUT | TEXT | SHOW...]"));
 }
 
 bool headless::readJob(const QCommandLineParser &parser, job &out, QString &error)
