@@ -3,6 +3,8 @@
 #include "dimlist.h"
 #include "dmx.h"
 #include "dmxfile.h"
+#include "fixturecommands.h"
+#include "fixturelibrary.h"
 #include "fixturelist.h"
 #include "light_list.h"
 #include "loadlog.h"
@@ -19,8 +21,9 @@
 
 namespace
 {
-const char *const kModeOptions[] = {"--export-c", "--to-dmx",   "--help",    "-h",
-                                    "-?",         "--help-all", "--version", "-v"};
+const char *const kModeOptions[] = {
+    "--export-c", "--to-dmx", "--list-fixtures", "--show-fixture", "--mode", "--help",
+    "-h",         "-?",       "--help-all",      "--version",      "-v"};
 
 const QString kCFilter = QStringLiteral("Dmx-c files (*.c )");
 const QString kShowFilter = QStringLiteral("Dmx files (*.dmx )");
@@ -89,7 +92,8 @@ void headless::describe(QCommandLineParser &parser)
     parser.setApplicationDescription(
         QStringLiteral("Editor and player for DMX512 step programs.\n"
                        "Without options it opens the window and appends the shows given, in "
-                       "order.\nWith --export-c or --to-dmx it converts without a display."));
+                       "order.\nWith --export-c or --to-dmx it converts without a display; "
+                       "--list-fixtures and --show-fixture need none either."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({QStringLiteral("export-c"),
@@ -112,11 +116,23 @@ void headless::describe(QCommandLineParser &parser)
                       QStringLiteral("Switches off the patch fixtures with these numbers (0 to "
                                      "255), as their boxes in the fixture strip do."),
                       QStringLiteral("N,M,...")});
+    parser.addOption({QStringLiteral("list-fixtures"),
+                      QStringLiteral("Lists every fixture definition and mode in the libraries "
+                                     "(manufacturer, model, mode, channels, file), only those "
+                                     "containing TEXT when it is given.")});
+    parser.addOption({QStringLiteral("show-fixture"),
+                      QStringLiteral("Prints, as JSON, what the program understood of the "
+                                     ".qxf or Open Fixture Library file <file>."),
+                      QStringLiteral("file")});
+    parser.addOption({QStringLiteral("mode"),
+                      QStringLiteral("With --show-fixture: only the mode with this name."),
+                      QStringLiteral("NAME")});
     parser.addPositionalArgument(
         QStringLiteral("files"),
-        QStringLiteral("With a conversion: the file to write. Otherwise: the shows (.dmx or .c) "
-                       "to open in the window, appended in order."),
-        QStringLiteral("[OUTPUT | SHOW...]"));
+        QStringLiteral("With a conversion: the file to write. With --list-fixtures: the TEXT "
+                       "to look for. Otherwise: the shows (.dmx or .c) to open in the window, "
+                       "appended in order."),
+        QStringLiteral("[OUTPUT | TEXT | SHOW...]"));
 }
 
 bool headless::readJob(const QCommandLineParser &parser, job &out, QString &error)
@@ -268,6 +284,34 @@ int headless::convert(const job &work)
     return 0;
 }
 
+// -1 when the arguments ask for no fixture command, else the command's exit status.
+int headless::fixtureCommand(const QCommandLineParser &parser)
+{
+    const bool list = parser.isSet(QStringLiteral("list-fixtures"));
+    const bool show = parser.isSet(QStringLiteral("show-fixture"));
+    if (!list && !show) {
+        if (parser.isSet(QStringLiteral("mode")))
+            return fail(QString(), QStringLiteral("--mode goes with --show-fixture (see --help)"));
+        return -1;
+    }
+    const bool conversion =
+        parser.isSet(QStringLiteral("export-c")) || parser.isSet(QStringLiteral("to-dmx"));
+    if ((list && show) || conversion)
+        return fail(QString(), QStringLiteral("give one of --export-c, --to-dmx, "
+                                              "--list-fixtures and --show-fixture (see --help)"));
+    const QStringList rest = parser.positionalArguments();
+    if (show) {
+        if (!rest.isEmpty())
+            return fail(QString(), QStringLiteral("--show-fixture takes one file (see --help)"));
+        return fixtureCommands::show(parser.value(QStringLiteral("show-fixture")),
+                                     parser.value(QStringLiteral("mode")));
+    }
+    if (parser.isSet(QStringLiteral("mode")) || rest.size() > 1)
+        return fail(QString(),
+                    QStringLiteral("--list-fixtures takes at most one TEXT (see --help)"));
+    return fixtureCommands::list(fixtureLibrary::defaultFolders(), rest.value(0));
+}
+
 int headless::run(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -285,6 +329,9 @@ int headless::run(int argc, char **argv)
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 
+    const int fixtureStatus = fixtureCommand(parser);
+    if (fixtureStatus >= 0)
+        return fixtureStatus;
     job work;
     QString error;
     if (!readJob(parser, work, error))

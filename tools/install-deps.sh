@@ -15,6 +15,7 @@ packages=(
     ola libola-dev util-linux iproute2 dbus-daemon
     dpkg-dev lintian desktop-file-utils libxml2-utils libglib2.0-bin shared-mime-info
     gcc-arm-none-eabi qemu-system-arm make
+    qlcplus-data
 )
 
 missing=()
