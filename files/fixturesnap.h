@@ -9,8 +9,9 @@ namespace fixtureSnap
 {
 // True when the channel is a coarse channel with at least two named presets and more of
 // them than ranges that run continuously, or an effect, gobo, prism or colour-preset channel
-// made of presets only (one "128 patterns" range is 128 looks). Fine channels, single ranges and channels that are
-// mostly continuous (position, zoom, rotation speed, a dimmer with an "off" step) fade.
+// made of presets only (one "128 patterns" range is 128 looks). Fine channels, single ranges and
+// channels that are mostly continuous (position, zoom, rotation speed, a dimmer with an "off" step)
+// fade.
 bool snaps(const fixtureDef::channel &channel);
 } // namespace fixtureSnap
 

@@ -327,20 +327,34 @@ void tst_fixturedef::snapRule_data()
     QTest::addColumn<QString>("ranges"); // s for a named preset, c for a continuous range
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("snaps");
-    QTest::newRow("patterns") << false << "sssss" << "" << true;
-    QTest::newRow("off beside one pattern") << false << "ss" << "" << true;
-    QTest::newRow("one range") << false << "s" << "" << false;
-    QTest::newRow("one continuous range") << false << "c" << "" << false;
-    QTest::newRow("dimmer with an off step") << false << "sc" << "" << false;
-    QTest::newRow("rotation: stop, cw, stop, ccw") << false << "scsc" << "" << false;
-    QTest::newRow("shutter: closed, strobe, open") << false << "scs" << "" << true;
-    QTest::newRow("gobos with shake ranges") << false << "ssssccc" << "" << true;
-    QTest::newRow("fine byte of presets") << true << "sss" << "" << false;
-    QTest::newRow("nothing") << false << "" << "" << false;
-    QTest::newRow("one range of 128 patterns") << false << "s" << "Effect" << true;
-    QTest::newRow("one gobo range") << false << "s" << "gobo" << true;
-    QTest::newRow("effect speed") << false << "c" << "Effect" << false;
-    QTest::newRow("fine effect byte") << true << "s" << "Effect" << false;
+    QTest::newRow("patterns") << false << "sssss"
+                              << "" << true;
+    QTest::newRow("off beside one pattern") << false << "ss"
+                                            << "" << true;
+    QTest::newRow("one range") << false << "s"
+                               << "" << false;
+    QTest::newRow("one continuous range") << false << "c"
+                                          << "" << false;
+    QTest::newRow("dimmer with an off step") << false << "sc"
+                                             << "" << false;
+    QTest::newRow("rotation: stop, cw, stop, ccw") << false << "scsc"
+                                                   << "" << false;
+    QTest::newRow("shutter: closed, strobe, open") << false << "scs"
+                                                   << "" << true;
+    QTest::newRow("gobos with shake ranges") << false << "ssssccc"
+                                             << "" << true;
+    QTest::newRow("fine byte of presets") << true << "sss"
+                                          << "" << false;
+    QTest::newRow("nothing") << false << ""
+                             << "" << false;
+    QTest::newRow("one range of 128 patterns") << false << "s"
+                                               << "Effect" << true;
+    QTest::newRow("one gobo range") << false << "s"
+                                    << "gobo" << true;
+    QTest::newRow("effect speed") << false << "c"
+                                  << "Effect" << false;
+    QTest::newRow("fine effect byte") << true << "s"
+                                      << "Effect" << false;
 }
 
 void tst_fixturedef::snapRule()
