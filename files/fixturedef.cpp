@@ -16,3 +16,13 @@ bool fixtureDef::readBounded(QIODevice &in, QByteArray &out, QString &error)
     }
     return true;
 }
+
+fixtureDef::readResult fixtureDef::resultOf(const definition &def, const QString &error)
+{
+    readResult result;
+    if (error.isEmpty())
+        result.def = def;
+    else
+        result.error = error;
+    return result;
+}

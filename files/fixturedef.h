@@ -56,6 +56,9 @@ struct readResult {
     definition def;
 };
 
+// The definition read, or only the reason when there is one.
+readResult resultOf(const definition &def, const QString &error);
+
 // Reads at most kMaxFileSize bytes from the device's position; false, with the reason in
 // error, when there are more.
 bool readBounded(QIODevice &in, QByteArray &out, QString &error);

@@ -119,7 +119,7 @@ class reader
   private:
     bool fail(const QString &why);
     int channelFor(const QString &key);
-    bool makeChannel(const QString &key, const QJsonObject &spec, channel &made);
+    bool makeChannel(const QString &key, const QJsonObject &channelObject, channel &made);
     bool readRange(const QJsonObject &range, int shift, channel &made);
     void indexChannels();
 
@@ -143,10 +143,12 @@ bool reader::fail(const QString &why)
 void reader::indexChannels()
 {
     for (auto it = m_available.begin(); it != m_available.end(); ++it) {
-        const QJsonObject spec = it.value().toObject();
-        for (const QJsonValue alias : spec.value(QStringLiteral("fineChannelAliases")).toArray())
+        const QJsonObject channelObject = it.value().toObject();
+        for (const QJsonValue alias :
+             channelObject.value(QStringLiteral("fineChannelAliases")).toArray())
             m_fineOf.insert(alias.toString(), it.key());
-        for (const QJsonValue range : spec.value(QStringLiteral("capabilities")).toArray()) {
+        for (const QJsonValue range :
+             channelObject.value(QStringLiteral("capabilities")).toArray()) {
             const QJsonObject switches =
                 range.toObject().value(QStringLiteral("switchChannels")).toObject();
             for (auto sw = switches.begin(); sw != switches.end(); ++sw)
@@ -186,14 +188,14 @@ bool reader::readRange(const QJsonObject &range, int shift, channel &made)
     return true;
 }
 
-bool reader::makeChannel(const QString &key, const QJsonObject &spec, channel &made)
+bool reader::makeChannel(const QString &key, const QJsonObject &channelObject, channel &made)
 {
-    made.name = cut(spec.value(QStringLiteral("name")).toString(key));
-    const QJsonValue one = spec.value(QStringLiteral("capability"));
-    const QJsonValue many = spec.value(QStringLiteral("capabilities"));
+    made.name = cut(channelObject.value(QStringLiteral("name")).toString(key));
+    const QJsonValue one = channelObject.value(QStringLiteral("capability"));
+    const QJsonValue many = channelObject.value(QStringLiteral("capabilities"));
     // Ranges are written at the channel's finest resolution unless it says otherwise.
-    int shift = 8 * spec.value(QStringLiteral("fineChannelAliases")).toArray().size();
-    const QString resolution = spec.value(QStringLiteral("dmxValueResolution")).toString();
+    int shift = 8 * channelObject.value(QStringLiteral("fineChannelAliases")).toArray().size();
+    const QString resolution = channelObject.value(QStringLiteral("dmxValueResolution")).toString();
     if (resolution == QLatin1String("8bit"))
         shift = 0;
     else if (resolution == QLatin1String("16bit"))
@@ -291,10 +293,10 @@ fixtureDef::readResult reader::run()
     for (const QJsonValue modeValue : modes.toArray()) {
         if (!m_error.isEmpty())
             break;
-        const QJsonObject spec = modeValue.toObject();
+        const QJsonObject channelObject = modeValue.toObject();
         fixtureDef::mode made;
-        made.name = cut(spec.value(QStringLiteral("name")).toString());
-        const QJsonArray listed = spec.value(QStringLiteral("channels")).toArray();
+        made.name = cut(channelObject.value(QStringLiteral("name")).toString());
+        const QJsonArray listed = channelObject.value(QStringLiteral("channels")).toArray();
         if (made.name.isEmpty())
             fail(QStringLiteral("a mode has no name"));
         else if (listed.isEmpty())
@@ -322,11 +324,7 @@ fixtureDef::readResult reader::run()
         }
         m_def.modes << made;
     }
-    if (m_error.isEmpty())
-        result.def = m_def;
-    else
-        result.error = m_error;
-    return result;
+    return fixtureDef::resultOf(m_def, m_error);
 }
 } // namespace
 

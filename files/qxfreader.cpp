@@ -221,11 +221,7 @@ fixtureDef::readResult reader::run()
         if (m_error.isEmpty() && m_def.modes.at(m).channels.isEmpty())
             fail(QStringLiteral("mode \"%1\" has no channels").arg(m_def.modes.at(m).name));
     }
-    if (m_error.isEmpty())
-        result.def = m_def;
-    else
-        result.error = m_error;
-    return result;
+    return fixtureDef::resultOf(m_def, m_error);
 }
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -5,6 +6,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+
 #include <QtTest>
 
 class tst_fixturecommands : public QObject
@@ -27,14 +29,6 @@ class tst_fixturecommands : public QObject
 
 namespace
 {
-void write(const QString &path, const QByteArray &text)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
 const QByteArray kLaser =
     "<?xml version=\"1.0\"?>\n<FixtureDefinition "
     "xmlns=\"http://www.qlcplus.org/FixtureDefinition\">\n"
@@ -62,13 +56,13 @@ const QByteArray kSpot =
 void tst_fixturecommands::initTestCase()
 {
     QVERIFY(m_home.isValid());
-    write(m_home.filePath(".qlcplus/fixtures/Qwerty/Qwerty-Beam.qxf"), kLaser);
-    write(m_home.filePath(".local/share/dmxplayer/fixtures/manufacturers.json"),
-          "{\"qwerty\": {\"name\": \"Qwerty Lights\"}}");
-    write(m_home.filePath(".local/share/dmxplayer/fixtures/qwerty/spot.json"), kSpot);
-    write(m_home.filePath(".local/share/dmxplayer/fixtures/qwerty/pixels.json"),
-          "{\"name\": \"Qwerty Bar\", \"templateChannels\": {}, \"modes\": []}");
-    write(m_home.filePath("broken.qxf"), kLaser.left(200));
+    writeTestFile(m_home.filePath(".qlcplus/fixtures/Qwerty/Qwerty-Beam.qxf"), kLaser);
+    writeTestFile(m_home.filePath(".local/share/dmxplayer/fixtures/manufacturers.json"),
+                  "{\"qwerty\": {\"name\": \"Qwerty Lights\"}}");
+    writeTestFile(m_home.filePath(".local/share/dmxplayer/fixtures/qwerty/spot.json"), kSpot);
+    writeTestFile(m_home.filePath(".local/share/dmxplayer/fixtures/qwerty/pixels.json"),
+                  "{\"name\": \"Qwerty Bar\", \"templateChannels\": {}, \"modes\": []}");
+    writeTestFile(m_home.filePath("broken.qxf"), kLaser.left(200));
 }
 
 // The program as installed, with the temporary home and no display at all.

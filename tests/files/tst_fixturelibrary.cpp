@@ -1,11 +1,13 @@
 #include "fixturelibrary.h"
 #include "fixturesnap.h"
 
+#include "testfiles.h"
 #include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
 #include <QtTest>
 
 class tst_fixturelibrary : public QObject
@@ -26,14 +28,6 @@ class tst_fixturelibrary : public QObject
 namespace
 {
 const QString kQlcFolder = QStringLiteral("/usr/share/qlcplus/fixtures");
-
-void write(const QString &path, const QByteArray &text)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
 
 const QByteArray kSpot =
     "{\"name\": \"Spot\", \"categories\": [\"Moving Head\"], "
@@ -115,20 +109,20 @@ void tst_fixturelibrary::snapOnInstalledDefinitions()
 // not definitions, some of them named like one.
 void tst_fixturelibrary::writeTree(const QString &root)
 {
-    write(root + "/ofl/manufacturers.json",
-          "{\"$schema\": \"x\", \"cameo\": {\"name\": \"Cameo\"}}");
-    write(root + "/ofl/register.json", "{\"filesystem\": {}}");
-    write(root + "/ofl/cameo/spot.json", kSpot);
-    write(root + "/ofl/cameo/pixel.json",
-          "{\"name\": \"Bar\", \"matrix\": {\"pixelCount\": [8, 1, 1]}, \"modes\": []}");
-    write(root + "/ofl/unknown/wash.json", kSpot);
-    write(root + "/loose/own.json", "{\"manufacturerKey\": \"acme\"," + kSpot.mid(1));
-    write(root + "/loose/notes.txt", "not a fixture");
-    write(root + "/loose/big.qxf", QByteArray(int(fixtureDef::kMaxFileSize) + 1, ' '));
-    write(root + "/qlc/Maker/Laser.qxf",
-          "<FixtureDefinition><Manufacturer>Maker</Manufacturer><Model>Beam</Model>"
-          "<Channel Name=\"A\"><Capability Min=\"0\" Max=\"255\">A</Capability></Channel>"
-          "<Mode Name=\"M\"><Channel Number=\"0\">A</Channel></Mode></FixtureDefinition>");
+    writeTestFile(root + "/ofl/manufacturers.json",
+                  "{\"$schema\": \"x\", \"cameo\": {\"name\": \"Cameo\"}}");
+    writeTestFile(root + "/ofl/register.json", "{\"filesystem\": {}}");
+    writeTestFile(root + "/ofl/cameo/spot.json", kSpot);
+    writeTestFile(root + "/ofl/cameo/pixel.json",
+                  "{\"name\": \"Bar\", \"matrix\": {\"pixelCount\": [8, 1, 1]}, \"modes\": []}");
+    writeTestFile(root + "/ofl/unknown/wash.json", kSpot);
+    writeTestFile(root + "/loose/own.json", "{\"manufacturerKey\": \"acme\"," + kSpot.mid(1));
+    writeTestFile(root + "/loose/notes.txt", "not a fixture");
+    writeTestFile(root + "/loose/big.qxf", QByteArray(int(fixtureDef::kMaxFileSize) + 1, ' '));
+    writeTestFile(root + "/qlc/Maker/Laser.qxf",
+                  "<FixtureDefinition><Manufacturer>Maker</Manufacturer><Model>Beam</Model>"
+                  "<Channel Name=\"A\"><Capability Min=\"0\" Max=\"255\">A</Capability></Channel>"
+                  "<Mode Name=\"M\"><Channel Number=\"0\">A</Channel></Mode></FixtureDefinition>");
 }
 
 void tst_fixturelibrary::scansTreesAndLooseFiles()
