@@ -62,7 +62,7 @@ void cellsCommand::write(bool after)
         if (change.row < 0 || change.row >= model->m_data.size())
             continue;
         const quint16 value = after ? change.after : change.before;
-        (*model->m_data.at(change.row))[change.column] = value;
+        model->m_data.setCell(change.row, change.column, value);
         if (change.row == g_currentRow && change.column >= 3)
             model->m_dmx->setDmxValue(static_cast<uchar>(value), change.column - 3);
     }

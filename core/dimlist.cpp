@@ -45,7 +45,6 @@ dimList::~dimList()
     delete m_engine;
     delete m_fixtures;
     delete m_history;
-    qDeleteAll(m_data);
     delete m_dmx;
     delete m_fadeStep;
     delete m_fadeValue;
@@ -59,9 +58,9 @@ QObject *dimList::history() const
 // The cells of a row that an edit changed, with their old values, for undo.
 void dimList::recordRowEdit(int row, const StepRow &before)
 {
-    const StepRow &after = *m_data.at(row);
+    const StepRow after = m_data.row(row, before.size());
     QVector<cellChange> changes;
-    for (int c = 0; c < after.size() && c < before.size(); ++c) {
+    for (int c = 0; c < after.size(); ++c) {
         if (after.at(c) != before.at(c))
             changes.append({row, quint16(c), before.at(c), after.at(c)});
     }
@@ -82,14 +81,14 @@ QVariant dimList::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || !validRow(index.row()) || index.column() >= m_columns)
         return QVariant();
-    const StepRow &row = *m_data.at(index.row());
+    const int row = index.row();
     if (role >= kFirstRole && role < kFirstRole + m_columns)
-        return int(row.value(role - kFirstRole));
+        return int(m_data.cell(row, role - kFirstRole));
     switch (role) {
     case Qt::DisplayRole:
-        return int(row.value(index.column()));
+        return int(m_data.cell(row, index.column()));
     case Qt::EditRole: {
-        const int cell = row.value(index.column());
+        const int cell = m_data.cell(row, index.column());
         qDebug() << "Qt::EditRole:" << int(Qt::EditRole) << "value:" << cell;
         return cell;
     }
@@ -114,12 +113,12 @@ bool dimList::setData(const QModelIndex &index, const QVariant &value, int role)
     qDebug() << "   进dimList::setData,index.row:" << index.row() << index.column()
              << "value:" << value.toInt() << "role:" << role;
     if (index.column() >= 3)
-        m_dmx->setDmxValue(static_cast<uchar>(value.toInt()), index.column() - 3);
+        m_dmx->setDmxValue(static_cast<uchar>(qBound(0, value.toInt(), 255)), index.column() - 3);
     if (data(index, role) == value) {
         qDebug() << "出dimList::setData";
         return false;
     }
-    (*m_data.at(index.row()))[index.column()] = static_cast<quint16>(value.toInt());
+    m_data.setCell(index.row(), index.column(), value.toInt());
     qDebug() << "   出dimList::setData";
     return true;
 }
@@ -366,7 +365,7 @@ void dimList::setDmxData(ushort value, ushort col, ushort row)
     if (col >= m_columns)
         col = m_columns - 1;
     g_currentRow = row;
-    const StepRow before = *m_data.at(row);
+    const StepRow before = m_data.row(row, m_columns);
     setData(index(row, col), int(value), Qt::EditRole);
     const int k = col - 3;
     if (k > 0 && static_cast<dim *>(m_dmx->m_dims.at(k))->m_linkage) {
@@ -407,10 +406,7 @@ void dimList::refrushModel()
 
 void dimList::refrushIndex()
 {
-    auto held = playEngine::lock();
-    for (int r = 0; r < m_data.size(); ++r)
-        (*m_data.at(r))[0] = static_cast<quint16>(r);
-    held.unlock();
+    // A step's number is its position: nothing to renumber.
     refrushModel();
     settle(true);
 }
@@ -434,11 +430,9 @@ void dimList::currId_light_fix() {}
 void dimList::loadRowToDims(int row)
 {
     const auto held = playEngine::lock();
-    const StepRow &r = *m_data.at(row);
     uchar levels[kChannels];
-    // Levels are bytes; a larger cell shows as full, as playback aims it at 255.
     for (int c = 0; c < kChannels; ++c)
-        levels[c] = static_cast<uchar>(qMin<int>(r.at(c + 3), 255));
+        levels[c] = m_data.level(row, c);
     m_dmx->setLevels(levels);
 }
 
@@ -520,16 +514,9 @@ bool dimList::insertRows(int row, int count, const QModelIndex &parent)
         return true;
     beginInsertRows(parent, row, row + count - 1);
     auto held = playEngine::lock();
-    for (int i = 0; i < count; ++i) {
-        auto *r = new StepRow(m_columns, 0);
-        (*r)[0] = static_cast<quint16>(m_data.size());
-        (*r)[1] = row > 0 ? m_data.at(row - 1)->at(1) : 0;
-        (*r)[2] = row > 0 ? m_data.at(row - 1)->at(2) : 90;
-        for (int c = 0; c < kChannels; ++c)
-            (*r)[c + 3] = g_dimValue[c];
-        m_rowData = r;
-        m_data.insert(row, r);
-    }
+    const quint16 speed = row > 0 ? m_data.speed(row - 1) : 0;
+    const quint16 fade = row > 0 ? m_data.fade(row - 1) : 90;
+    m_data.insert(row, count, speed, fade, g_dimValue, qMin(kChannels, m_columns - 3));
     held.unlock();
     endInsertRows();
     m_history->rowsInserted(row, count);
@@ -549,10 +536,7 @@ bool dimList::removeRows(int row, int count, const QModelIndex &parent)
         return false;
     beginRemoveRows(parent, first, last);
     auto held = playEngine::lock();
-    QList<StepRow *> removed = m_data.mid(first, last - first + 1);
-    m_data.erase(m_data.begin() + first, m_data.begin() + last + 1);
-    if (removed.contains(m_rowData))
-        m_rowData = nullptr;
+    const stepTable removed = m_data.take(first, last - first + 1);
     held.unlock();
     endRemoveRows();
     m_history->rowsRemoved(first, removed);
@@ -574,11 +558,8 @@ bool dimList::moveRows(const QModelIndex &sourceParent, int sourceRow, int count
         return false;
     // destinationChild counts rows before the move; past the block it shifts by count.
     const int to = destinationChild < sourceRow ? destinationChild : destinationChild - count;
-    QList<StepRow *> block = m_data.mid(sourceRow, count);
     auto held = playEngine::lock();
-    m_data.erase(m_data.begin() + sourceRow, m_data.begin() + sourceRow + count);
-    for (int i = 0; i < count; ++i)
-        m_data.insert(to + i, block.at(i));
+    m_data.move(sourceRow, count, to);
     held.unlock();
     endMoveRows();
     m_history->rowsMoved(sourceRow, count, to);

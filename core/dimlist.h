@@ -2,6 +2,7 @@
 #define DIMLIST_H
 
 #include "stepediting.h"
+#include "steptable.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -12,9 +13,6 @@ class dimList;
 class fixtureList;
 class playEngine;
 class undoHistory;
-
-// One step: c_id, speed, fade, then the levels of channels 1 to 512.
-using StepRow = QVector<quint16>;
 
 extern dimList *g_dimList;
 extern int g_currentRow;
@@ -52,9 +50,8 @@ class dimList : public QAbstractTableModel
 
     // The file service and the output object work on these directly.
     dmx *m_dmx;
-    QList<StepRow *> m_data;
+    stepTable m_data;
     int m_columns = 515;
-    StepRow *m_rowData = nullptr;
     QVector<float> *m_fadeStep;
     QVector<float> *m_fadeValue;
     // Playback and frame output.

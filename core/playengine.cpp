@@ -40,12 +40,6 @@ int scaled(int cell)
     return cell <= 1 ? cell : 3 * cell;
 }
 
-// Levels are bytes; a larger cell is aimed at 255 so that the channel can still arrive.
-int fadeTarget(quint16 cell)
-{
-    return cell > 255 ? 255 : cell;
-}
-
 bool validRow(const dimList *m, int row)
 {
     return row >= 0 && row < m->m_data.size();
@@ -389,9 +383,10 @@ void playEngine::loadNextRow()
             repeatCounted();
         }
     }
-    const StepRow &r = *m->m_data.at(g_currentRow);
-    const int speed = scaled(r.at(1));
-    const int fade = scaled(r.at(2));
+    const stepTable &rows = m->m_data;
+    const int row = g_currentRow;
+    const int speed = scaled(rows.speed(row));
+    const int fade = scaled(rows.fade(row));
     rowLoaded(g_currentRow);
     int ticks = 0;
     if (speed != 0 || fade != 0) {
@@ -401,7 +396,7 @@ void playEngine::loadNextRow()
         float *step = m->m_fadeStep->data();
         for (int ch = 0; ch < kChannels; ++ch) {
             const int v = g_dimValue[ch];
-            const int t = fadeTarget(r.at(ch + 3));
+            const int t = rows.level(row, ch);
             value[ch] = float(v);
             step[ch] = v == t ? 0.0f : float(qAbs(t - v)) / float(ticks);
         }
@@ -419,21 +414,21 @@ void playEngine::logRowLoad(const rowLoad &load)
 
 void playEngine::jumpTo(int row)
 {
-    const StepRow &r = *m_model->m_data.at(row);
-    // As the fade aims: a cell above 255 stands for full, not for its low byte.
+    const stepTable &rows = m_model->m_data;
     for (int c = 0; c < kChannels; ++c)
-        setLevel(c, fadeTarget(r.at(c + 3)));
+        setLevel(c, rows.level(row, c));
 }
 
 void playEngine::fadePass()
 {
     dimList *m = m_model;
-    const StepRow &r = *m->m_data.at(g_currentRow);
+    const stepTable &rows = m->m_data;
+    const int row = g_currentRow;
     float *value = m->m_fadeValue->data();
     const float *step = m->m_fadeStep->constData();
     int done = 0;
     for (int ch = 0; ch < kChannels; ++ch) {
-        const int t = fadeTarget(r.at(ch + 3));
+        const int t = rows.level(row, ch);
         if (m_snap[ch]) {
             setLevel(ch, t);
             ++done;
@@ -456,7 +451,7 @@ void playEngine::fadePass()
     if (done >= kChannels)
         g_advanceRow = 1;
     if (g_advanceRow)
-        startHold(r.at(1) * 100);
+        startHold(rows.speed(row) * 100);
 }
 
 // The window hears of the level with the next delivery.

@@ -3,17 +3,15 @@
 
 #include "historycommand.h"
 
-#include <QList>
+#include "steptable.h"
 
 // Rows that came into the table (insert, paste, loaded file) or left it (delete). The rows
-// are owned here only while they are out of the table, so an insert costs no copy.
+// are held here only while they are out of the table, so an insert costs no copy.
 class rowsCommand : public historyCommand
 {
   public:
     rowsCommand(undoHistory *history, int position, int count, QUndoCommand *parent);
-    rowsCommand(undoHistory *history, int position, const QList<StepRow *> &removed,
-                QUndoCommand *parent);
-    ~rowsCommand() override;
+    rowsCommand(undoHistory *history, int position, const stepTable &removed, QUndoCommand *parent);
 
   protected:
     void applyBack() override;
@@ -26,7 +24,7 @@ class rowsCommand : public historyCommand
     int m_position;
     int m_count;
     bool m_inserted;
-    QList<StepRow *> m_held;
+    stepTable m_held;
 };
 
 #endif

@@ -173,10 +173,10 @@ void stepEditing::moveDownRows()
     int moved = -1;
     {
         const auto held = playEngine::lock();
-        QList<StepRow *> &rows = m_list->m_data;
+        stepTable &rows = m_list->m_data;
         if (g_currentRow >= 0 && g_currentRow + 2 <= rows.size()) {
             // No row-move notification: the reset below tells the view.
-            rows.move(g_currentRow, g_currentRow + 1);
+            rows.move(g_currentRow, 1, g_currentRow + 1);
             moved = g_currentRow;
             if (g_currentRow < rows.size() - 1)
                 ++g_currentRow;
@@ -193,14 +193,14 @@ void stepEditing::setAllDmxSpeedCross(ushort speed, ushort fade)
 {
     auto held = playEngine::lock();
     QVector<cellChange> changes;
-    for (int row = 0; row < m_list->m_data.size(); ++row) {
-        StepRow &r = *m_list->m_data.at(row);
-        if (r[1] != speed)
-            changes.append({row, 1, r[1], speed});
-        if (r[2] != fade)
-            changes.append({row, 2, r[2], fade});
-        r[1] = speed;
-        r[2] = fade;
+    stepTable &rows = m_list->m_data;
+    for (int row = 0; row < rows.size(); ++row) {
+        if (rows.speed(row) != speed)
+            changes.append({row, 1, rows.speed(row), speed});
+        if (rows.fade(row) != fade)
+            changes.append({row, 2, rows.fade(row), fade});
+        rows.setCell(row, 1, speed);
+        rows.setCell(row, 2, fade);
     }
     held.unlock();
     m_list->m_history->cellsChanged(std::move(changes));

@@ -145,12 +145,10 @@ void undoHistory::rowsInserted(int position, int count)
         push(new rowsCommand(this, position, count, m_group));
 }
 
-void undoHistory::rowsRemoved(int position, const QList<StepRow *> &rows)
+void undoHistory::rowsRemoved(int position, const stepTable &rows)
 {
-    if (m_replaying || rows.isEmpty()) {
-        qDeleteAll(rows);
+    if (m_replaying || rows.isEmpty())
         return;
-    }
     push(new rowsCommand(this, position, rows, m_group));
 }
 

@@ -1,14 +1,14 @@
 #ifndef UNDOHISTORY_H
 #define UNDOHISTORY_H
 
+#include "steptable.h"
+
 #include <QObject>
 #include <QUndoStack>
 #include <QVector>
 
 class dimList;
 class QUndoCommand;
-
-using StepRow = QVector<quint16>;
 
 // One cell of the table before and after an edit.
 struct cellChange {
@@ -62,7 +62,7 @@ class undoHistory : public QObject
     void cellsChanged(QVector<cellChange> changes);
     void rowsInserted(int position, int count);
     // Takes the removed rows; they are deleted when the step leaves the history.
-    void rowsRemoved(int position, const QList<StepRow *> &rows);
+    void rowsRemoved(int position, const stepTable &rows);
     void rowsMoved(int from, int count, int to);
     // A file was read into the table with `channels` channels; the flags are as it left them.
     void fileLoaded(const QByteArray &flagsBefore, int channels);

@@ -51,17 +51,17 @@ struct recordWriter {
 
     void write(int row, int index, bool closing)
     {
-        const StepRow &cells = *show.rows.at(row);
+        const stepTable &cells = show.rows;
         QByteArray text = "    //" + QByteArray::number(row) + '-' + QByteArray::number(index);
         if (closing)
             text += " add end";
         text += "\n    {";
-        appendField(text, cells.value(1));
-        appendField(text, cells.value(2));
+        appendField(text, cells.speed(row));
+        appendField(text, cells.fade(row));
         const int channels = qMin(show.flags.size(), sent.size());
         for (int c = 1; c <= channels; ++c) {
             if (sent.at(c - 1))
-                appendField(text, cells.value(c + 2));
+                appendField(text, cells.level(row, c - 1));
         }
         text += "},\n";
         written = put(out, text) && written;

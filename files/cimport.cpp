@@ -153,10 +153,8 @@ QString readValues(const QString &line, int number, StepRow &row)
     return QString();
 }
 
-cImport::readResult refused(const QString &reason, QList<StepRow *> &rows)
+cImport::readResult refused(const QString &reason)
 {
-    qDeleteAll(rows);
-    rows.clear();
     cImport::readResult result;
     result.error = reason;
     return result;
@@ -180,7 +178,6 @@ QString tooManyRows(int line, int rowsBefore)
 cImport::readResult cImport::read(QIODevice &in, int columns, int firstId)
 {
     lineReader lines(in);
-    QList<StepRow *> rows;
     if (lines.nextOrNull().startsWith(QLatin1String("//")))
         lines.nextOrNull(); // the include line
     const int first = lines.number() + 1;
@@ -188,34 +185,32 @@ cImport::readResult cImport::read(QIODevice &in, int columns, int firstId)
     for (int i = 0; i < 6; ++i)
         head.append(lines.nextOrNull());
     if (!lines.error().isEmpty())
-        return refused(lines.error(), rows);
+        return refused(lines.error());
     const QString layout = layoutProblem(head, first);
     if (!layout.isEmpty())
-        return refused(layout, rows);
+        return refused(layout);
     readResult result;
     const QString flagProblem = readFlags(head.at(1), first + 1, result.show.flags);
     if (!flagProblem.isEmpty())
-        return refused(flagProblem, rows);
+        return refused(flagProblem);
     lines.nextOrNull(); // the first record's comment
 
-    columns = qMax(3, columns);
+    StepRow row(qMax(3, columns));
     QString line;
     while (lines.next(line)) {
         // A blank line, as editors leave at the end of a file, is no record.
         if (line.trimmed().isEmpty())
             continue;
-        if (qint64(firstId) + rows.size() >= showLimits::kMaxRows)
-            return refused(tooManyRows(lines.number(), firstId), rows);
-        auto *row = new StepRow(columns);
-        rows.append(row);
-        (*row)[0] = static_cast<quint16>(firstId + rows.size() - 1);
-        const QString problem = readValues(line, lines.number(), *row);
+        if (qint64(firstId) + result.show.rows.size() >= showLimits::kMaxRows)
+            return refused(tooManyRows(lines.number(), firstId));
+        row.fill(0);
+        const QString problem = readValues(line, lines.number(), row);
         if (!problem.isEmpty())
-            return refused(problem, rows);
+            return refused(problem);
+        result.show.rows.append(row);
         lines.nextOrNull(); // the next record's comment, or the closing "};"
     }
     if (!lines.error().isEmpty())
-        return refused(lines.error(), rows);
-    result.show.rows = rows;
+        return refused(lines.error());
     return result;
 }

@@ -70,12 +70,12 @@ void applyFlags(const QByteArray &flags)
     }
 }
 
-void appendRows(const QList<StepRow *> &rows)
+void appendRows(const stepTable &rows)
 {
     const int first = g_dimList->m_data.size();
     {
         const auto held = playEngine::lock();
-        g_dimList->m_data.append(rows);
+        g_dimList->m_data.insert(first, rows);
     }
     g_dimList->m_history->rowsInserted(first, rows.size());
 }
@@ -318,25 +318,24 @@ int dmxFile::loadCFile()
 
 QString dmxFile::stepsText(int first, int last, int channels) const
 {
-    const QList<StepRow *> &rows = g_dimList->m_data;
+    const stepTable &rows = g_dimList->m_data;
     if (rows.isEmpty())
         return QString();
     first = qBound(0, first, rows.size() - 1);
     last = qBound(first, last, rows.size() - 1);
     QString text;
     for (int r = first; r <= last; ++r) {
-        const StepRow &row = *rows.at(r);
         // Levels a fader wrote beyond the fixture columns are part of the step too.
         int width = qBound(0, channels, kChannelObjects);
-        for (int c = kChannelObjects; c > width; --c) {
-            if (row.value(c + 2) != 0) {
+        for (int c = rows.channels(); c > width; --c) {
+            if (rows.level(r, c - 1) != 0) {
                 width = c;
                 break;
             }
         }
-        QStringList fields{QString::number(row.value(1)), QString::number(row.value(2))};
-        for (int c = 1; c <= width; ++c)
-            fields << QString::number(row.value(c + 2) & 0xff);
+        QStringList fields{QString::number(rows.speed(r)), QString::number(rows.fade(r))};
+        for (int c = 0; c < width; ++c)
+            fields << QString::number(rows.level(r, c));
         text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     return text;
@@ -351,12 +350,11 @@ int dmxFile::pasteSteps(const QString &text, int at)
         m_lastError = read.error;
         return -1;
     }
-    const QList<StepRow *> &steps = read.rows;
+    const stepTable &steps = read.rows;
     const int position = qBound(0, at, g_dimList->m_data.size());
     {
         const auto held = playEngine::lock();
-        for (int i = 0; i < steps.size(); ++i)
-            g_dimList->m_data.insert(position + i, steps.at(i));
+        g_dimList->m_data.insert(position, steps);
     }
     g_dimList->m_history->rowsInserted(position, steps.size());
     return steps.size();

@@ -32,16 +32,16 @@ bool writeHeader(QIODevice &out, int channels, int rows)
     return stream.status() == QDataStream::Ok;
 }
 
-bool writeRecords(QIODevice &out, const QList<StepRow *> &rows, int channels)
+bool writeRecords(QIODevice &out, const stepTable &rows, int channels)
 {
     QByteArray record(kRecordHead + channels, '\0');
     uchar *bytes = reinterpret_cast<uchar *>(record.data());
     bool written = true;
-    for (const StepRow *row : rows) {
-        qToBigEndian<quint16>(row->value(1), bytes);
-        qToBigEndian<quint16>(row->value(2), bytes + 2);
+    for (int r = 0; r < rows.size(); ++r) {
+        qToBigEndian<quint16>(rows.speed(r), bytes);
+        qToBigEndian<quint16>(rows.fade(r), bytes + 2);
         for (int c = 0; c < channels; ++c)
-            bytes[kRecordHead + c] = static_cast<uchar>(row->value(c + 3) & 0xff);
+            bytes[kRecordHead + c] = rows.level(r, c);
         written = out.write(record) == record.size() && written;
     }
     return written;
@@ -58,49 +58,12 @@ bool writeFixtureBlock(QIODevice &out, const QByteArray &types)
     return stream.status() == QDataStream::Ok;
 }
 
-constexpr int kWidenBlock = 16;
-
-void widenBlock(const uchar *__restrict from, quint16 *__restrict to)
-{
-    for (int k = 0; k < kWidenBlock; ++k)
-        to[k] = from[k];
-}
-
-// Blocks of a fixed size with restrict let the compiler vectorise the copy even at -O2;
-// it is a large part of the cost of loading a big show.
-void widenLevels(const uchar *from, quint16 *to, int count)
-{
-    int c = 0;
-    for (; c + kWidenBlock <= count; c += kWidenBlock)
-        widenBlock(from + c, to + c);
-    for (; c < count; ++c)
-        to[c] = from[c];
-}
-
-StepRow *makeRow(const uchar *record, int columns, int kept, int id)
-{
-    auto *row = new StepRow(columns); // zero-filled
-    quint16 *cells = row->data();
-    cells[0] = static_cast<quint16>(id);
-    cells[1] = qFromBigEndian<quint16>(record);
-    cells[2] = qFromBigEndian<quint16>(record + 2);
-    widenLevels(record + kRecordHead, cells + 3, kept);
-    return row;
-}
-
-// The shape of the rows being read: their width, the channels kept and the first number.
-struct rowShape {
-    int columns;
-    int kept;
-    int firstId;
-};
-
-// Reads the records a slice at a time so that each slice is still in cache when it is
-// widened into rows. False when the input ends early.
-bool readRows(QIODevice &in, qint32 rows, qint64 recordSize, const rowShape &shape,
-              QList<StepRow *> &out)
+// Reads the records a slice at a time, so that no more than a slice of the file is held
+// beside the rows. False when the input ends early.
+bool readRows(QIODevice &in, qint32 rows, qint64 recordSize, int kept, stepTable &out)
 {
     const qint64 perSlice = qMax<qint64>(1, kSliceBytes / recordSize);
+    out.widen(kept);
     out.reserve(rows);
     QByteArray slice;
     for (qint64 k = 0; k < rows; k += perSlice) {
@@ -110,7 +73,8 @@ bool readRows(QIODevice &in, qint32 rows, qint64 recordSize, const rowShape &sha
             return false;
         const uchar *record = reinterpret_cast<const uchar *>(slice.constData());
         for (qint64 i = 0; i < count; ++i, record += recordSize)
-            out.append(makeRow(record, shape.columns, shape.kept, int(shape.firstId + k + i)));
+            out.append(qFromBigEndian<quint16>(record), qFromBigEndian<quint16>(record + 2),
+                       record + kRecordHead, kept);
     }
     return true;
 }
@@ -219,13 +183,11 @@ dmxFormat::readResult dmxFormat::read(QIODevice &in, int columns, int firstId)
 
     const QByteArray flags = in.read(channels);
     columns = qMax(3, columns);
-    const rowShape shape{columns, qMin(channels, qMin(kChannelObjects, columns - 3)), firstId};
+    const int kept = qMin(channels, qMin(kChannelObjects, columns - 3));
     readResult result;
-    if (flags.size() != channels || !readRows(in, rows, recordSize, shape, result.show.rows)) {
-        qDeleteAll(result.show.rows);
+    if (flags.size() != channels || !readRows(in, rows, recordSize, kept, result.show.rows))
         return refused("damaged, read failed");
-    }
-    result.show.flags = flags.left(shape.kept);
+    result.show.flags = flags.left(kept);
     // Whatever follows a fixture block of the largest size is no fixture block either.
     readFixtureBlock(in.read(kMaxFixtureBlock + 1), result);
     return result;

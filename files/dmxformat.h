@@ -26,8 +26,8 @@ struct readResult {
 // device did not take every byte.
 bool write(QIODevice &out, const showData &show);
 
-// Reads from the device's position to its end into rows of `columns` cells (at least 3),
-// numbered from firstId, the rows already in the table. A file whose rows would take the
+// Reads from the device's position to its end into rows of `columns` cells (at least 3);
+// firstId is the number of rows already in the table. A file whose rows would take the
 // table past its limit, or with more channels than a show holds, is refused before anything
 // is allocated (see showlimits.h). Channels without a cell or beyond the 512 of a universe are
 // skipped, so the flags hold only the channels kept.

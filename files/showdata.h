@@ -1,20 +1,17 @@
 #ifndef SHOWDATA_H
 #define SHOWDATA_H
 
-#include <QByteArray>
-#include <QList>
-#include <QVector>
+#include "steptable.h"
 
-// One step: cell 0 the step number, 1 the speed, 2 the fade, 3 onwards the channel levels.
-using StepRow = QVector<quint16>;
+#include <QByteArray>
 
 // A step program as the file formats see it, without the model around it.
 struct showData {
     // One byte per channel from channel 1 on, non-zero when its snap flag is set. Its size
     // is the number of channels a file holds.
     QByteArray flags;
-    // In table order. Rows a reader returns are new and the caller's to keep or delete.
-    QList<StepRow *> rows;
+    // In table order; a copy shares the storage of the table it was taken from.
+    stepTable rows;
     // The fixtures' type indexes in the order they were added; only the show file keeps them.
     QByteArray fixtures;
 };

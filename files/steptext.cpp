@@ -81,9 +81,8 @@ QString readLine(const QString &line, int number, StepRow &row)
     return QString();
 }
 
-stepText::readResult refused(const QString &reason, QList<StepRow *> &rows)
+stepText::readResult refused(const QString &reason)
 {
-    qDeleteAll(rows);
     stepText::readResult result;
     result.error = reason;
     return result;
@@ -92,19 +91,19 @@ stepText::readResult refused(const QString &reason, QList<StepRow *> &rows)
 
 stepText::readResult stepText::read(const QString &text, int columns, int room)
 {
-    QList<StepRow *> rows;
     QStringList lines;
     const QString tooLarge = splitLines(text, qMax(0, room), lines);
     if (!tooLarge.isEmpty())
-        return refused(tooLarge, rows);
-    columns = qMax(3, columns);
-    for (int i = 0; i < lines.size(); ++i) {
-        rows.append(new StepRow(columns));
-        const QString problem = readLine(lines.at(i), i + 1, *rows.last());
-        if (!problem.isEmpty())
-            return refused(problem, rows);
-    }
+        return refused(tooLarge);
     readResult result;
-    result.rows = rows;
+    result.rows.reserve(lines.size());
+    StepRow row(qMax(3, columns));
+    for (int i = 0; i < lines.size(); ++i) {
+        row.fill(0);
+        const QString problem = readLine(lines.at(i), i + 1, row);
+        if (!problem.isEmpty())
+            return refused(problem);
+        result.rows.append(row);
+    }
     return result;
 }

@@ -12,10 +12,10 @@ namespace stepText
 // What a read found. When it refused the text, error says why and there are no rows.
 struct readResult {
     QString error;
-    QList<StepRow *> rows;
+    stepTable rows;
 };
 
-// Reads the steps into new rows of `columns` cells (at least 3) with cell 0 left 0; at most
+// Reads the steps into rows of at most `columns` cells (at least 3); at most
 // `room` of them fit the table. Values above the window's tops are taken as the tops, as a
 // typed cell does; anything else that is no step is refused with its line and field.
 readResult read(const QString &text, int columns, int room);

@@ -17,13 +17,13 @@ struct rowPattern {
     int fadeSpan = 1;
 };
 
-StepRow *makeRow(int r, int channels, const rowPattern &pattern)
+StepRow makeRow(int r, int channels, const rowPattern &pattern)
 {
-    auto *row = new StepRow(channels + 3);
-    (*row)[1] = quint16(pattern.fixed ? pattern.speed : r % 7);
-    (*row)[2] = quint16(pattern.fixed ? pattern.fadeLo + (r * 3) % pattern.fadeSpan : (r * 3) % 11);
+    StepRow row(channels + 3);
+    row[1] = quint16(pattern.fixed ? pattern.speed : r % 7);
+    row[2] = quint16(pattern.fixed ? pattern.fadeLo + (r * 3) % pattern.fadeSpan : (r * 3) % 11);
     for (int c = 0; c < channels; ++c)
-        (*row)[c + 3] = quint16((r * 31 + c * 7) % 256);
+        row[c + 3] = quint16((r * 31 + c * 7) % 256);
     return row;
 }
 } // namespace
@@ -54,6 +54,5 @@ int main(int argc, char *argv[])
         show.rows.append(makeRow(r, channels, pattern));
     QFile f(args.at(1));
     const bool written = f.open(QIODevice::WriteOnly) && dmxFormat::write(f, show);
-    qDeleteAll(show.rows);
     return written ? 0 : 1;
 }

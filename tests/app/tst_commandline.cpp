@@ -44,9 +44,9 @@ void writeShow(const QString &path, const QVariantList &fixtureTypes = {})
 {
     freshCore();
     for (int r = 0; r < 10; ++r) {
-        StepRow *row = appendRow(quint16(r + 1), quint16(2 * r), 0);
+        tableRow row = appendRow(quint16(r + 1), quint16(2 * r), 0);
         for (int c = 1; c <= kShowChannels; ++c)
-            (*row)[c + 2] = quint16((r * 37 + c * 11) % 256);
+            row[c + 2] = quint16((r * 37 + c * 11) % 256);
     }
     channel(0)->m_en = 1;
     channel(40)->m_en = 1;
@@ -387,8 +387,8 @@ void tst_commandline::filesOpenInOrderAndBadOnesAreNamed()
     QVERIFY(problems.first().contains(missing));
     // The show's ten rows, then the export's ten again, in the order given.
     QCOMPARE(g_dimList->rowCount(), 20);
-    QCOMPARE(int(g_dimList->m_data.at(10)->value(0)), 10);
-    QCOMPARE(int(g_dimList->m_data.at(13)->value(1)), 4);
+    QCOMPARE(int(g_dimList->m_data.cell(10, 0)), 10);
+    QCOMPARE(int(g_dimList->m_data.cell(13, 1)), 4);
     QCOMPARE(window->property("playEnd").toInt(), 19);
     QObject *status = window->findChild<QObject *>("statesText");
     QVERIFY(status->property("text").toString().contains(missing));

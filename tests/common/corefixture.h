@@ -5,8 +5,7 @@
 #include "lockcheck.h"
 #include "manualclock.h"
 #include "playengine.h"
-
-#include <QAbstractItemModelTester>
+#include "rowtester.h"
 
 #include <functional>
 #include <memory>
@@ -52,8 +51,8 @@ class coreFixture
         // Until then the thread reads the play state the test is about to write.
         g_dimList->m_engine->waitIdle(std::chrono::seconds(10));
         if (check == modelCheck::fatal)
-            s_tester = new QAbstractItemModelTester(
-                g_dimList, QAbstractItemModelTester::FailureReportingMode::Fatal);
+            s_tester =
+                new rowTester(g_dimList, QAbstractItemModelTester::FailureReportingMode::Fatal);
         if (published)
             published();
         delete old;
@@ -77,7 +76,7 @@ class coreFixture
     }
 
   private:
-    static inline QAbstractItemModelTester *s_tester = nullptr;
+    static inline rowTester *s_tester = nullptr;
 };
 
 #endif

@@ -56,19 +56,43 @@ inline QList<int> flags(int count)
     return out;
 }
 
+// A row of the core's table that a test writes as it would a vector of cells.
+struct tableRow {
+    struct cell {
+        int row;
+        int column;
+        cell &operator=(int value)
+        {
+            coreModel()->m_data.setCell(row, column, value);
+            return *this;
+        }
+        operator quint16() const { return coreModel()->m_data.cell(row, column); }
+    };
+    int row;
+    cell operator[](int column) const { return {row, column}; }
+    quint16 at(int column) const { return coreModel()->m_data.cell(row, column); }
+    int size() const { return coreModel()->m_columns; }
+};
+
+// Rows given as cells, as the file formats take them.
+inline stepTable rowsOf(const QList<StepRow> &cells)
+{
+    stepTable rows;
+    for (const StepRow &row : cells)
+        rows.append(row);
+    return rows;
+}
+
 // Appends a row directly, bypassing the editing operations under test elsewhere.
-inline StepRow *appendRow(quint16 speed = 0, quint16 fade = 0, quint16 level = 0)
+inline tableRow appendRow(quint16 speed = 0, quint16 fade = 0, quint16 level = 0)
 {
     dimList *m = coreModel();
-    auto *row = new StepRow(m->m_columns, 0);
-    (*row)[0] = static_cast<quint16>(m->m_data.size());
-    (*row)[1] = speed;
-    (*row)[2] = fade;
-    for (int c = 3; c < m->m_columns; ++c)
-        (*row)[c] = level;
-    m->m_data.append(row);
+    StepRow cells(m->m_columns, level);
+    cells[1] = speed;
+    cells[2] = fade;
+    m->m_data.append(cells);
     m->refrushModel();
-    return row;
+    return {m->m_data.size() - 1};
 }
 
 #endif

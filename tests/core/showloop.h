@@ -16,9 +16,9 @@ inline void buildShow(showKind kind)
     const quint16 speeds[] = {0, 1, 0, 2, 0, 0};
     const quint16 fades[] = {2, 0, 3, 1, 10, 0};
     for (int r = 0; r < 6; ++r) {
-        StepRow *row = appendRow(speeds[r], fades[r], 0);
+        tableRow row = appendRow(speeds[r], fades[r], 0);
         for (int ch = 0; ch < 512; ++ch)
-            (*row)[ch + 3] = static_cast<quint16>((ch * 7 + r * 53) % 256);
+            row[ch + 3] = static_cast<quint16>((ch * 7 + r * 53) % 256);
     }
     m->dmxOutputEnable(true);
     m->dmxRowToDim(0);

@@ -55,8 +55,8 @@ void tst_dim::levelWrite()
     QFETCH(int, cell);
     QFETCH(int, resets);
 
-    StepRow *row = appendRow();
-    (*row)[3 + 4] = 9;
+    tableRow row = appendRow();
+    row[3 + 4] = 9;
     g_currentRow = currentRow;
     g_dimValue[4] = static_cast<uchar>(start);
     dim *d = channel(4);
@@ -66,7 +66,7 @@ void tst_dim::levelWrite()
     d->setProperty("dimValue", value);
     QCOMPARE(int(g_dimValue[4]), value);
     QCOMPARE(changed.count(), signals_);
-    QCOMPARE(int(row->at(3 + 4)), cell);
+    QCOMPARE(int(row.at(3 + 4)), cell);
     QCOMPARE(reset.count(), resets);
     QCOMPARE(g_currentRow, currentRow);
 }

@@ -40,7 +40,7 @@ class tst_dimlist_editing : public QObject
 
 namespace
 {
-// Rows numbered 0 .. count-1, each channel level 10 * (index + 1).
+// Rows 0 .. count-1 (at most 25), each channel level 10 * (index + 1), which tells them apart.
 void appendRows(int count)
 {
     for (int i = 0; i < count; ++i)
@@ -51,8 +51,9 @@ void appendRows(int count)
 QList<int> ids()
 {
     QList<int> result;
-    for (const StepRow *r : coreModel()->m_data)
-        result << r->at(0);
+    const stepTable &rows = coreModel()->m_data;
+    for (int r = 0; r < rows.size(); ++r)
+        result << rows.level(r, 0) / 10 - 1;
     return result;
 }
 
@@ -84,12 +85,12 @@ void tst_dimlist_editing::insertRowsNumbersAndCopies()
     g_dimValue[511] = 5;
     QSignalSpy inserted(m, &QAbstractItemModel::rowsInserted);
     QVERIFY(m->insertRows(2, 3));
-    QCOMPARE(ids(), (QList<int>{0, 1, 7, 6, 5, 2, 3, 4}));
+    QCOMPARE(ids(), (QList<int>{0, 1, 6, 6, 6, 2, 3, 4})); // 6: level 77 of the faders
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(inserted.first().at(1).toInt(), 2);
     QCOMPARE(inserted.first().at(2).toInt(), 4);
     for (int r = 2; r <= 4; ++r) {
-        const StepRow &row = *m->m_data.at(r);
+        const StepRow row = m->m_data.row(r);
         QCOMPARE(row.size(), 515);
         QCOMPARE(int(row.at(1)), 1); // speed and fade of row 1
         QCOMPARE(int(row.at(2)), 2);
@@ -97,7 +98,6 @@ void tst_dimlist_editing::insertRowsNumbersAndCopies()
         QCOMPARE(int(row.at(4)), 0);
         QCOMPARE(int(row.at(514)), 5);
     }
-    QCOMPARE(m->m_rowData, m->m_data.at(2));
 }
 
 void tst_dimlist_editing::insertRowsRefused_data()
@@ -149,7 +149,7 @@ void tst_dimlist_editing::insertEndRows()
     QTest::ignoreMessage(QtDebugMsg, qPrintable(QString("EndInsertRows: %1").arg(rows + 1)));
     m->insertEndRows();
     QCOMPARE(m->rowCount(), rows + 1);
-    const StepRow &row = *m->m_data.last();
+    const StepRow row = m->m_data.row(m->m_data.size() - 1);
     QCOMPARE(int(row.at(0)), rows);
     QCOMPARE(int(row.at(1)), speed);
     QCOMPARE(int(row.at(2)), fade);
@@ -196,11 +196,11 @@ void tst_dimlist_editing::insertCurrRows()
     QCOMPARE(rowSpy.first().at(0).toInt(), currentAfter);
     QCOMPARE(rangeSpy.count(), endAfter != end ? 1 : 0);
     QCOMPARE(m->rowCount(), 7);
-    QCOMPARE(int(m->m_data.at(position)->at(0)), 6);
+    QCOMPARE(int(m->m_data.cell(position, 0)), position);
     const int speed = position > 0 ? position - 1 : 0;
     const int fade = position > 0 ? position : 90;
-    QCOMPARE(int(m->m_data.at(position)->at(1)), speed);
-    QCOMPARE(int(m->m_data.at(position)->at(2)), fade);
+    QCOMPARE(int(m->m_data.cell(position, 1)), speed);
+    QCOMPARE(int(m->m_data.cell(position, 2)), fade);
     QCOMPARE(g_currentRow, currentAfter);
     QCOMPARE(m->m_playEnd, endAfter);
     QCOMPARE(m->m_playStart, 1);
@@ -231,7 +231,7 @@ void tst_dimlist_editing::removeRowsClipsToTable()
     appendRows(5);
     g_currentRow = 4;
     m->m_playEnd = 4;
-    QAbstractItemModelTester tester(m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    rowTester tester(m, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QSignalSpy removed(m, &QAbstractItemModel::rowsRemoved);
     QCOMPARE(m->removeRows(row, count), result);
     QCOMPARE(ids(), left);
@@ -284,7 +284,7 @@ void tst_dimlist_editing::removeSelectRows()
     // The window is told where the current row and the range went.
     QCOMPARE(rowSpy.count(), current != (rows > 0 ? 1 : -1) ? 1 : 0);
     // The faders show the edit row; without one they keep their levels.
-    QCOMPARE(int(g_dimValue[0]), current >= 0 ? int(m->m_data.at(current)->at(3)) : 42);
+    QCOMPARE(int(g_dimValue[0]), current >= 0 ? int(m->m_data.cell(current, 3)) : 42);
 }
 
 void tst_dimlist_editing::removeCurrRows_data()
@@ -400,7 +400,7 @@ void tst_dimlist_editing::moveRows()
     QFETCH(QList<int>, order);
     dimList *m = coreModel();
     appendRows(6);
-    QAbstractItemModelTester tester(m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    rowTester tester(m, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QSignalSpy moved(m, &QAbstractItemModel::rowsMoved);
     const bool ok = m->moveRows(QModelIndex(), source, count, QModelIndex(), destination);
     QCOMPARE(ok, !order.isEmpty());
@@ -500,9 +500,9 @@ void tst_dimlist_editing::setAllDmxSpeedCross()
     QSignalSpy reset(m, &QAbstractItemModel::modelReset);
     m->setAllDmxSpeedCross(5, 20);
     QCOMPARE(reset.count(), 1);
-    for (const StepRow *r : m->m_data) {
-        QCOMPARE(int(r->at(1)), 5);
-        QCOMPARE(int(r->at(2)), 20);
+    for (int r = 0; r < m->m_data.size(); ++r) {
+        QCOMPARE(int(m->m_data.speed(r)), 5);
+        QCOMPARE(int(m->m_data.fade(r)), 20);
     }
     QCOMPARE(ids(), rangeIds(0, 3));
 }
@@ -556,7 +556,7 @@ void tst_dimlist_editing::editsDuringPlayback()
     const int after = g_dimValue[0];
     if (after != before) // moved: towards the row now current
         QVERIFY(qAbs(target - after) < qAbs(target - before));
-    QCOMPARE(int(m->m_data.at(g_currentRow)->at(3)), target);
+    QCOMPARE(int(m->m_data.cell(g_currentRow, 3)), target);
     QVERIFY(runTicks(700));
     QVERIFY(g_playEnable);
     m->sendDmxEnable(false);
@@ -565,7 +565,7 @@ void tst_dimlist_editing::editsDuringPlayback()
 void tst_dimlist_editing::modelTester()
 {
     dimList *m = coreModel();
-    QAbstractItemModelTester tester(m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    rowTester tester(m, QAbstractItemModelTester::FailureReportingMode::QtTest);
     m->insertEndRows();
     m->insertEndRows();
     m->insertRows(1, 3);

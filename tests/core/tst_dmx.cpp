@@ -146,18 +146,18 @@ void tst_dmx::setDefaultGoesThroughThePatch()
 
 void tst_dmx::bulkOperationsWriteTheCurrentRow()
 {
-    StepRow *row = appendRow();
+    tableRow row = appendRow();
     g_currentRow = -1;
     coreModel()->m_dmx->setAllDmxValue(50);
-    QCOMPARE(int(row->at(3)), 0); // no current row, no cell
+    QCOMPARE(int(row.at(3)), 0); // no current row, no cell
     g_currentRow = 0;
     coreModel()->m_dmx->setAllDmxValue(60);
-    QCOMPARE(int(row->at(3)), 60);
-    QCOMPARE(int(row->at(514)), 60);
-    QCOMPARE(int(row->at(1)), 0);
+    QCOMPARE(int(row.at(3)), 60);
+    QCOMPARE(int(row.at(514)), 60);
+    QCOMPARE(int(row.at(1)), 0);
     coreModel()->m_dmx->setDefaultDmxValue();
-    QCOMPARE(int(row->at(3)), 255);
-    QCOMPARE(int(row->at(4)), 0);
+    QCOMPARE(int(row.at(3)), 255);
+    QCOMPARE(int(row.at(4)), 0);
 }
 
 void tst_dmx::oneLibraryCallPerSend()

@@ -52,13 +52,14 @@ QList<int> entriesOf(const QString &valuesLine)
     return out;
 }
 
-// Cell c + 2 holds c, so each entry tells which channel it came from.
+// Cell c + 2 holds c modulo 256 (a level is a byte), so each entry tells which channel it
+// came from.
 void numberedRows(int rows)
 {
     for (int r = 0; r < rows; ++r) {
-        StepRow *row = appendRow(quint16(100 + r), quint16(r));
+        tableRow row = appendRow(quint16(100 + r), quint16(r));
         for (int c = 1; c <= 512; ++c)
-            (*row)[c + 2] = quint16(c);
+            row[c + 2] = quint16(c % 256);
     }
 }
 
@@ -122,14 +123,14 @@ void tst_cexport::goldenText()
 {
     channel(0)->m_en = 1;
     channel(2)->m_en = 1;
-    StepRow *first = appendRow(1, 3);
-    (*first)[3] = 255;
-    (*first)[5] = 12345;
-    (*first)[6] = 99; // beyond C
-    StepRow *second = appendRow(10, 0);
-    (*second)[3] = 1;
-    (*second)[4] = 2;
-    (*second)[5] = 3;
+    tableRow first = appendRow(1, 3);
+    first[3] = 255;
+    first[5] = 12345; // a level is a byte: kept as 255
+    first[6] = 99;    // beyond C
+    tableRow second = appendRow(10, 0);
+    second[3] = 1;
+    second[4] = 2;
+    second[5] = 3;
 
     const QString path = m_dir->filePath("show1");
     QVERIFY(m_files.saveData(QUrl::fromLocalFile(path), 3, 0, 1, kCFilter));
@@ -145,7 +146,7 @@ void tst_cexport::goldenText()
                      "const runDmxData show1_Array[2] =//all count 2 between 1\n"
                      "{\n"
                      "    //0-0\n"
-                     "    {   1,   3, 255,   0,12345,},\n"
+                     "    {   1,   3, 255,   0, 255,},\n"
                      "    //1-1\n"
                      "    {  10,   0,   1,   2,   3,},\n"
                      "};\n"));
@@ -268,7 +269,7 @@ void tst_cexport::patchedExports()
     numberedRows(2);
     QList<int> entries;
     for (int c : sent)
-        entries << c + 1;
+        entries << (c + 1) % 256;
     const QStringList values = valueLinesOf(exportLines("p.c", 512, 0, 1));
     QCOMPARE(values.size(), 2);
     for (int r = 0; r < 2; ++r)
@@ -360,7 +361,7 @@ void tst_cexport::compilesForPlayer()
         QSKIP("no gcc on this machine");
     numberedRows(rows);
     if (rows > 0)
-        (*coreModel()->m_data.last())[3] = 12345;
+        coreModel()->m_data.setCell(rows - 1, 3, 12345);
     coreModel()->m_between = stride;
     for (int f : off)
         fixture(f)->m_select = 0;
@@ -406,7 +407,7 @@ void tst_cexport::compilesForPlayer()
                 cells << "0";
             return " " + cells.join(' ');
         }
-        const StepRow &data = *coreModel()->m_data.at(row);
+        const StepRow data = coreModel()->m_data.row(row);
         cells << QString::number(data[1]) << QString::number(data[2]);
         light_list *patch = coreModel()->m_dmx->m_lightList;
         for (int c = 1; c <= qMin(col, 512); ++c)
@@ -457,7 +458,10 @@ void tst_cexport::formatSentChannels()
     QByteArray text;
     QBuffer out(&text);
     out.open(QIODevice::WriteOnly);
-    QVERIFY(cExport::write(out, {QByteArray("\1\0\1", 3), {&full, &narrow}, {}}, range));
+    stepTable rows;
+    rows.append(full);
+    rows.append(narrow);
+    QVERIFY(cExport::write(out, {QByteArray("\1\0\1", 3), rows, {}}, range));
     const QStringList lines = QString::fromLatin1(text).split('\n');
     QCOMPARE(lines.at(3), QString("    1,0,1,"));
     QCOMPARE(valueLinesOf(lines), (QStringList{first, second}));
@@ -483,7 +487,7 @@ void tst_cexport::recordLimit()
     QFETCH(uint, stride);
     QFETCH(int, records);
     for (int r = 0; r < rows; ++r)
-        coreModel()->m_data.append(new StepRow(3));
+        coreModel()->m_data.append(StepRow(3));
     coreModel()->m_between = stride;
     const QString path = m_dir->filePath("big.c");
     QCOMPARE(m_files.saveData(QUrl::fromLocalFile(path), 4, 0, rows - 1, kCFilter), records > 0);
@@ -501,9 +505,8 @@ void tst_cexport::recordLimit()
 
 void tst_cexport::formatRefusesWithoutWriting()
 {
-    StepRow row{0, 1, 2};
     showData show;
-    show.rows = QVector<StepRow *>(65536, &row).toList();
+    show.rows.insert(0, 65536, 1, 2, nullptr, 0);
     cExport::layout range;
     range.id = "big";
     range.last = 65535;

@@ -15,14 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     if (read.rows.size() > room)
         std::abort();
-    for (const StepRow *row : read.rows) {
-        if (row->size() != fuzz::kColumns || row->at(0) != 0 ||
-            row->at(1) > showLimits::kMaxSpeed || row->at(2) > showLimits::kMaxFade)
+    if (read.rows.channels() > fuzz::kColumns - 3)
+        std::abort();
+    for (int r = 0; r < read.rows.size(); ++r) {
+        if (read.rows.speed(r) > showLimits::kMaxSpeed || read.rows.fade(r) > showLimits::kMaxFade)
             std::abort();
-        for (int c = 3; c < row->size(); ++c)
-            if (row->at(c) > showLimits::kMaxLevel)
-                std::abort();
     }
-    qDeleteAll(read.rows);
     return 0;
 }

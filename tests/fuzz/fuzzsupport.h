@@ -14,7 +14,7 @@ constexpr int kColumns = 515;
 constexpr int kFirstId = 2; // as if the table held two rows already
 
 // Reads the input from a buffer with the given reader, then checks what a read must never
-// break: a refusal yields nothing, and every row fits the table with its step number.
+// break: a refusal yields nothing, and the rows fit the table.
 template <typename Reader> void readInput(const uint8_t *data, size_t size, Reader read)
 {
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size));
@@ -27,12 +27,8 @@ template <typename Reader> void readInput(const uint8_t *data, size_t size, Read
         std::abort();
     if (!result.error.isEmpty() && (!show.flags.isEmpty() || !show.rows.isEmpty()))
         std::abort();
-    for (int r = 0; r < show.rows.size(); ++r) {
-        const StepRow &row = *show.rows.at(r);
-        if (row.size() != kColumns || row.at(0) != quint16(kFirstId + r))
-            std::abort();
-    }
-    qDeleteAll(show.rows);
+    if (show.rows.channels() > kColumns - 3 || show.rows.size() > 65535 - kFirstId)
+        std::abort();
 }
 } // namespace fuzz
 

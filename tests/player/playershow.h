@@ -64,17 +64,17 @@ inline showPlan randomShow(QRandomGenerator &random)
     const QVector<bool> sent = exportedChannels(plan);
     for (int c = 0; c < 512; ++c)
         channel(c)->m_en = random.bounded(10) == 0 ? 1 : 0;
-    StepRow *before = nullptr;
+    int before = -1;
     for (int r = 0; r < rows; ++r) {
         const quint16 speed = quint16(random.bounded(3) == 0 ? 0 : random.bounded(1, 5));
         const quint16 fade =
             quint16(random.bounded(3) == 0 ? random.bounded(2) : random.bounded(7));
-        StepRow *row = appendRow(speed, fade, 0);
+        tableRow row = appendRow(speed, fade, 0);
         for (int c = 0; c < 512; ++c) {
             if (!sent[c])
                 continue;
             const int kind = random.bounded(20);
-            const int was = before ? (*before)[c + 3] : 0;
+            const int was = before >= 0 ? coreModel()->m_data.cell(before, c + 3) : 0;
             int cell = random.bounded(256);
             if (kind < 4)
                 cell = was;
@@ -82,9 +82,9 @@ inline showPlan randomShow(QRandomGenerator &random)
                 cell = qBound(0, was + random.bounded(-2, 3), 255);
             else if (kind == 8)
                 cell = random.bounded(256, 1000);
-            (*row)[c + 3] = quint16(cell);
+            row[c + 3] = quint16(cell);
         }
-        before = row;
+        before = row.row;
     }
     return plan;
 }

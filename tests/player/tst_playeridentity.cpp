@@ -69,13 +69,13 @@ showPlan limitShow(limitKind kind, int row)
     // Small moves arrive before the fade's last tick; a larger hidden one would not.
     const int range = kind == limitKind::offFixtureMoves ? 4 : 40;
     for (int r = 0; r < 4; ++r) {
-        StepRow *cells = appendRow(speeds[r], fades[r], 0);
+        tableRow cells = appendRow(speeds[r], fades[r], 0);
         for (int c = 0; c < 512; ++c)
-            (*cells)[c + 3] = quint16(sent[c] ? (c * 37 + r * 91) % range : 0);
+            cells[c + 3] = quint16(sent[c] ? (c * 37 + r * 91) % range : 0);
         if (kind == limitKind::offFixtureMoves)
-            (*cells)[20 + 3] = quint16(r % 2 ? 255 : 0);
+            cells[20 + 3] = quint16(r % 2 ? 255 : 0);
         if (kind == limitKind::levelPastExport)
-            (*cells)[70 + 3] = 77;
+            cells[70 + 3] = 77;
     }
     if (kind == limitKind::snapAfterOffFixture)
         channel(20)->m_en = 1;

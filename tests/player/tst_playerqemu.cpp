@@ -52,9 +52,9 @@ void eightSteps(int rows)
     const quint16 speeds[] = {3, 0, 5, 1, 0, 2, 4, 1};
     const quint16 fades[] = {5, 2, 0, 10, 1, 4, 3, 0};
     for (int r = 0; r < rows; ++r) {
-        StepRow *cells = appendRow(speeds[r % 8], fades[r % 8], 0);
+        tableRow cells = appendRow(speeds[r % 8], fades[r % 8], 0);
         for (int c = 0; c < 512; ++c)
-            (*cells)[c + 3] = quint16((c * 29 + r * 67) % 256);
+            cells[c + 3] = quint16((c * 29 + r * 67) % 256);
     }
 }
 } // namespace

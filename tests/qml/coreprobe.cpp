@@ -50,7 +50,7 @@ int coreProbe::cell(int row, int column) const
     const dimList *m = coreModel();
     if (row < 0 || row >= m->m_data.size() || column < 0 || column >= m->m_columns)
         return -1;
-    return m->m_data.at(row)->at(column);
+    return m->m_data.cell(row, column);
 }
 
 int coreProbe::level(int channel) const
