@@ -3,6 +3,8 @@
 #   bash bench/run.sh [core|ui|all]   (default all; as root for the olad sandbox)
 #   bash bench/run.sh frames          frame timing seen from outside the program (not in all;
 #                                     CASES=REGEX picks the cases by their label)
+#   bash bench/run.sh memory          peak memory of the conversions and the window against
+#                                     the size of the show (not in all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +16,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDMX_BUILD_TESTS=OFF
     -DDMX_BUILD_BENCH=ON >/dev/null
 targets=()
 [ "$what" = frames ] && targets=(--target uiprobe makeshow framefifo framereader framemetronome)
+[ "$what" = memory ] && targets=(--target uiprobe makeshow dmxplayer)
 cmake --build "$build" -j"$(nproc)" "${targets[@]}" >/dev/null
 
 if [ "$what" = core ] || [ "$what" = all ]; then
@@ -99,4 +102,56 @@ if [ "$what" = frames ]; then
         env DISPLAY="$display" LD_PRELOAD="$PWD/$build/bench/libframefifo.so" \
             "$build/bench/uiprobe" "$tmp/a.dmx" "$window" follow-latency 2>/dev/null | grep follows
     done
+fi
+
+if [ "$what" = memory ]; then
+    # Peak resident memory (kB, median of RUNS) of each way a show is held, with the file's
+    # size beside it. The base is the same way with a 100-row show of the same width: the
+    # program itself and a screenful of the table.
+    tmp=$(mktemp -d)
+    display=${BENCH_DISPLAY:-:98}
+    Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    trap 'kill $xvfb 2>/dev/null || true; rm -rf "$tmp"' EXIT
+    sleep 1
+    peak() {
+        for _ in $(seq "$runs"); do
+            /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1
+        done | sort -n | sed -n "$(((runs + 1) / 2))p"
+    }
+    headless() { peak "$build/app/dmxplayer" --export-c "$1" "$tmp/out.c"; }
+    window() { peak env DISPLAY="$display" "$build/bench/uiprobe" "$1" 3 play-bare; }
+    cimport() { peak "$build/app/dmxplayer" --to-dmx "$1" "$tmp/back.dmx"; }
+    # row: WAY SHAPE ROWS CHANNELS
+    row() {
+        local way=$1 shape=$2 rows=$3 channels=$4 input base used size
+        "$build/tools/makeshow" "$tmp/s.dmx" "$rows" "$channels"
+        "$build/tools/makeshow" "$tmp/base.dmx" 100 "$channels"
+        input=$tmp/s.dmx
+        if [ "$way" = cimport ]; then
+            "$build/app/dmxplayer" --export-c "$tmp/s.dmx" "$tmp/s.c" >/dev/null 2>&1 || true
+            "$build/app/dmxplayer" --export-c "$tmp/base.dmx" "$tmp/base.c" >/dev/null 2>&1
+            input=$tmp/s.c
+            base=$(cimport "$tmp/base.c")
+        else
+            base=$($way "$tmp/base.dmx")
+        fi
+        used=$($way "$input")
+        size=$(stat -c %s "$tmp/s.dmx")
+        # The import's records as a show file: the channels the export kept.
+        [ "$way" = cimport ] && size=$(stat -c %s "$tmp/back.dmx")
+        awk -v w="$way" -v s="$shape" -v f="$size" -v b="$base" -v u="$used" 'BEGIN {
+            printf "%-9s %-34s file %9.1f kB  peak %9d kB  base %9d kB  (peak - base) / file %.2f\n",
+                w, s, f / 1024, u, b, (u - b) * 1024 / f }'
+    }
+    echo "== peak memory, median of $runs runs"
+    for way in headless window; do
+        row $way "60 000 steps, no channels" 60000 0
+        row $way "65 535 steps, no channels" 65535 0
+        row $way "250 000 steps, no channels (refused)" 250000 0
+        row $way "65 535 steps x 512 channels" 65535 512
+        row $way "100 000 steps x 512 (refused)" 100000 512
+    done
+    row cimport "60 000 records, no channels" 60000 0
+    row cimport "65 535 records x 512 channels" 65535 512
 fi

@@ -12,7 +12,7 @@ constexpr int kChannelObjects = showLimits::kMaxChannels;
 constexpr int kHeaderSize = 29;
 constexpr int kRecordHead = 4; // speed and fade, 16 bits each
 constexpr qint8 kVersion = 1;
-constexpr qint64 kSliceBytes = 128 * 1024;
+constexpr qint64 kSliceBytes = 16 * 1024;
 // The fixture block follows the last row: this tag, a signed 32-bit count of the bytes after
 // it, then one byte per fixture, its type index, in the order the fixtures were added.
 // A reader that stops after the R rows never sees it.
