@@ -4,6 +4,7 @@
 #include "dmx.h"
 #include "dmxfile.h"
 #include "fixturecatalogue.h"
+#include "fixturepicker.h"
 #include "light_list.h"
 #include "playengine.h"
 #include "stepview.h"
@@ -86,6 +87,10 @@ void wireEngine(QQmlEngine *engine)
 
     publishCore(engine);
     engine->rootContext()->setContextProperty("fixture_catalogue", new fixtureCatalogue(engine));
+    // Indexed beside the start-up, in a worker thread; the picker fills in when it is done.
+    auto *picker = new fixturePicker(engine);
+    picker->indexDefaults();
+    engine->rootContext()->setContextProperty("fixture_picker", picker);
 
     engine->addImportPath("qrc:/");
 }

@@ -1,6 +1,8 @@
 #ifndef SHOWDATA_H
 #define SHOWDATA_H
 
+#include "fixturedef.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QVector>
@@ -17,6 +19,9 @@ struct showData {
     QList<StepRow *> rows;
     // The fixtures' type indexes in the order they were added; only the show file keeps them.
     QByteArray fixtures;
+    // One per fixture from a definition (type byte fixtureBlock::kDefinitionType), in order,
+    // each with the one mode the fixture uses.
+    QVector<fixtureDef::definition> definitions = {};
 };
 
 #endif
