@@ -114,4 +114,51 @@ TableTestCase {
         compare(dmx_list.fixtures.blackout, false)
         tryVerify(function() { return coreProbe.frameSlot(0) === 150 && coreProbe.frameSlot(5) === 100 })
     }
+
+    function hexOf(text) {
+        var hex = ""
+        for (var i = 0; i < text.length; ++i)
+            hex += ("0" + text.charCodeAt(i).toString(16)).slice(-2)
+        return hex
+    }
+
+    // Added from an OFL file, programmed through a named value, saved, the file gone, then
+    // opened in a new window: titles, names and snap flags come from the show alone; played,
+    // the pattern channel jumps while the dimmer fades.
+    function test_showKeepsItsFixturesWithoutTheLibrary() {
+        var copy = coreProbe.tempPath() + "/beam.json"
+        verify(coreProbe.writeHex(copy, hexOf(coreProbe.readFile(folder + "/ofl-beam-projector.json"))))
+        verify(dmx_list.fixtures.addDefinition(copy, 0), dmx_list.fixtures.lastError())
+        coreProbe.appendRows(2, 3, 10, 0)
+        tryCompare(table, "columnCount", 8)
+        waitForRendering(table)
+        var target = cell(1, 3)
+        mouseClick(target, target.width / 2, target.height / 2, Qt.RightButton)
+        tryCompare(win.capabilityMenu, "opened", true)
+        win.capabilityMenu.pick(2)
+        compare(coreProbe.cell(1, 3), 100)
+        dmx_list.setDmxData(200, 6, 1)
+        var url = "file://" + coreProbe.tempPath() + "/beam-show.dmx"
+        verify(item("text_control").saveAccepted(url, "Dmx files (*.dmx )"))
+        verify(coreProbe.writeHex(copy, ""))
+
+        destroyWindow()
+        init()
+        verify(item("text_control").openAccepted(url))
+        compare(dmx_list.fixtures.count, 1)
+        compare(table.columnList[3].title, "Show\n1")
+        compare(table.columnList[5].title, "Pan fine\n3")
+        compare(dmx_list.fixtures.valueName(1, 100), "Effect Wave")
+        compare(dmx_data[0].dimEn, 1)
+        compare(dmx_data[3].dimEn, 0)
+
+        dmx_list.dmxOutputEnable(true)
+        item("text_control").startRun()
+        tryVerify(function() {
+            var dimmer = coreProbe.level(3)
+            var show = coreProbe.level(0)
+            verify(show === 0 || show === 100, "show channel at " + show)
+            return dimmer > 0 && dimmer < 200
+        }, 5000)
+    }
 }
