@@ -123,8 +123,9 @@ QStringList fixtureList::titlesOf(int row) const
 {
     QStringList titles;
     const fixtureDef::definition &placed = m_definitions.at(row);
+    // One word a line, as the narrow columns of the built-in titles have one character.
     for (const fixtureDef::channel &channel : placed.channels)
-        titles << channel.name;
+        titles << channel.name.simplified().replace(QLatin1Char(' '), QLatin1Char('\n'));
     if (!placed.channels.isEmpty())
         return titles;
     for (const QString &label : catalogue().labels(m_types.at(row)))

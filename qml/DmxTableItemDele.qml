@@ -29,6 +29,7 @@ Item {
     readonly property int channel: modelColumn - 2
     // Asked only under the pointer: the cells in view never ask the model at all otherwise.
     readonly property string valueName: cellMouse.containsMouse && channel > 0 && !editing
+                                        && !capabilityMenu.visible
                                         ? dmx_list.fixtures.valueName(channel, modelValue) : ""
 
     Tip.ToolTip.text: modelValue + " — " + valueName

@@ -83,7 +83,6 @@ Popup {
             currentIndex: 0
             highlightMoveDuration: 0
             ScrollBar.vertical: ScrollBar {}
-            highlight: Rectangle { color: "lightsteelblue" }
             delegate: ItemDelegate {
                 // What the picker adds when this row is chosen.
                 readonly property var entry: ({builtIn: model.builtIn, type: model.type,
@@ -94,6 +93,7 @@ Popup {
                 padding: 2
                 leftPadding: 6
                 highlighted: ListView.isCurrentItem
+                background: Rectangle { color: highlighted ? "lightsteelblue" : "transparent" }
                 contentItem: Row {
                     spacing: 8
                     Text {

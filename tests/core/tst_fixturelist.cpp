@@ -79,7 +79,7 @@ void tst_fixturelist::definitionIsOneUndoableFixture()
     QCOMPARE(fixtures()->count(), 2);
     QCOMPARE(fixtures()->channelCounts(), (QVariantList{5, 4}));
     QCOMPARE(channelTitles().mid(5),
-             (QStringList{"Mode\n6", "Zoom\n7", "Shutter\n8", "Zoom fine\n9"}));
+             (QStringList{"Mode\n6", "Zoom\n7", "Shutter\n8", "Zoom\nfine\n9"}));
     QCOMPARE(fixture(1)->property("fixType").toString(), QStringLiteral("Maker Beam (4ch)"));
     QCOMPARE(flags(9), (QList<int>{0, 0, 0, 0, 0, 1, 0, 1, 0}));
     QCOMPARE(coreModel()->m_history->count(), 2);

@@ -34,7 +34,7 @@ TableTestCase {
         compare(win.light_number, 1)
         compare(dmx_list.fixtures.channelCounts, [6])
         compare(table.columnList[3].title, "Mode\n1")
-        compare(table.columnList[7].title, "Dimmer fine\n5")
+        compare(table.columnList[7].title, "Dimmer\nfine\n5")
         // Mode, pattern and shutter jump; zoom and the dimmer fade.
         var snaps = [1, 1, 0, 0, 0, 1]
         for (var c = 0; c < 6; ++c)
@@ -147,7 +147,7 @@ TableTestCase {
         verify(item("text_control").openAccepted(url))
         compare(dmx_list.fixtures.count, 1)
         compare(table.columnList[3].title, "Show\n1")
-        compare(table.columnList[5].title, "Pan fine\n3")
+        compare(table.columnList[5].title, "Pan\nfine\n3")
         compare(dmx_list.fixtures.valueName(1, 100), "Effect Wave")
         compare(dmx_data[0].dimEn, 1)
         compare(dmx_data[3].dimEn, 0)
