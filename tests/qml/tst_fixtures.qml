@@ -122,23 +122,32 @@ TableTestCase {
         return hex
     }
 
-    // Added from an OFL file, programmed through a named value, saved, the file gone, then
-    // opened in a new window: titles, names and snap flags come from the show alone; played,
-    // the pattern channel jumps while the dimmer fades.
-    function test_showKeepsItsFixturesWithoutTheLibrary() {
-        var copy = coreProbe.tempPath() + "/beam.json"
-        verify(coreProbe.writeHex(copy, hexOf(coreProbe.readFile(folder + "/ofl-beam-projector.json"))))
+    function test_showKeepsItsFixturesWithoutTheLibrary_data() {
+        return [
+            { tag: "OFL", file: "ofl-beam-projector.json", copy: "beam.json", pick: 2, level: 100,
+              titles: ["Show\n1", "Pan\nfine\n3"], name: "Effect Wave", dimmer: 3 },
+            { tag: "QLC+", file: "Testwerk-Pattern-Laser.qxf", copy: "laser.qxf", pick: 3,
+              level: 30, titles: ["Mode\n1", "Zoom\n3"], name: "Star", dimmer: 2 }
+        ]
+    }
+
+    // Added from a definition file, programmed through a named value, saved, the file gone,
+    // then opened in a new window: titles, names and snap flags come from the show alone;
+    // played, the pattern channel jumps while a continuous one fades.
+    function test_showKeepsItsFixturesWithoutTheLibrary(data) {
+        var copy = coreProbe.tempPath() + "/" + data.copy
+        verify(coreProbe.writeHex(copy, hexOf(coreProbe.readFile(folder + "/" + data.file))))
         verify(dmx_list.fixtures.addDefinition(copy, 0), dmx_list.fixtures.lastError())
         coreProbe.appendRows(2, 3, 10, 0)
-        tryCompare(table, "columnCount", 8)
         waitForRendering(table)
-        var target = cell(1, 3)
+        var pattern = data.tag === "OFL" ? 3 : 4
+        var target = cell(1, pattern)
         mouseClick(target, target.width / 2, target.height / 2, Qt.RightButton)
         tryCompare(win.capabilityMenu, "opened", true)
-        win.capabilityMenu.pick(2)
-        compare(coreProbe.cell(1, 3), 100)
-        dmx_list.setDmxData(200, 6, 1)
-        var url = "file://" + coreProbe.tempPath() + "/beam-show.dmx"
+        win.capabilityMenu.pick(data.pick)
+        compare(coreProbe.cell(1, pattern), data.level)
+        dmx_list.setDmxData(200, data.dimmer + 3, 1)
+        var url = "file://" + coreProbe.tempPath() + "/" + data.copy + ".dmx"
         verify(item("text_control").saveAccepted(url, "Dmx files (*.dmx )"))
         verify(coreProbe.writeHex(copy, ""))
 
@@ -146,19 +155,19 @@ TableTestCase {
         init()
         verify(item("text_control").openAccepted(url))
         compare(dmx_list.fixtures.count, 1)
-        compare(table.columnList[3].title, "Show\n1")
-        compare(table.columnList[5].title, "Pan\nfine\n3")
-        compare(dmx_list.fixtures.valueName(1, 100), "Effect Wave")
-        compare(dmx_data[0].dimEn, 1)
-        compare(dmx_data[3].dimEn, 0)
+        compare(table.columnList[3].title, data.titles[0])
+        compare(table.columnList[5].title, data.titles[1])
+        compare(dmx_list.fixtures.valueName(pattern - 2, data.level), data.name)
+        compare(dmx_data[pattern - 3].dimEn, 1)
+        compare(dmx_data[data.dimmer].dimEn, 0)
 
         dmx_list.dmxOutputEnable(true)
         item("text_control").startRun()
         tryVerify(function() {
-            var dimmer = coreProbe.level(3)
-            var show = coreProbe.level(0)
-            verify(show === 0 || show === 100, "show channel at " + show)
-            return dimmer > 0 && dimmer < 200
+            var faded = coreProbe.level(data.dimmer)
+            var jumped = coreProbe.level(pattern - 3)
+            verify(jumped === 0 || jumped === data.level, "pattern channel at " + jumped)
+            return faded > 0 && faded < 200
         }, 5000)
     }
 }
