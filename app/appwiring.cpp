@@ -87,10 +87,9 @@ void wireEngine(QQmlEngine *engine)
 
     publishCore(engine);
     engine->rootContext()->setContextProperty("fixture_catalogue", new fixtureCatalogue(engine));
-    // Indexed beside the start-up, in a worker thread; the picker fills in when it is done.
-    auto *picker = new fixturePicker(engine);
-    picker->indexDefaults();
-    engine->rootContext()->setContextProperty("fixture_picker", picker);
+    // The window starts the index once it has drawn its first frame: a worker thread beside
+    // the start-up would take a core from it.
+    engine->rootContext()->setContextProperty("fixture_picker", new fixturePicker(engine));
 
     engine->addImportPath("qrc:/");
 }

@@ -39,6 +39,12 @@ void fixturePicker::indexDefaults()
     index(fixtureLibrary::defaultFolders());
 }
 
+void fixturePicker::start()
+{
+    if (!m_library)
+        indexDefaults();
+}
+
 bool fixturePicker::ready() const
 {
     return m_library && m_library->isReady();

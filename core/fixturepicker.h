@@ -43,6 +43,8 @@ class fixturePicker : public QAbstractListModel
     Q_INVOKABLE void index(const QStringList &places);
     // The library's own folders.
     Q_INVOKABLE void indexDefaults();
+    // The library's own folders, unless an index was started before.
+    Q_INVOKABLE void start();
 
     bool ready() const;
     int count() const { return m_builtIn.size() + m_shown.size(); }

@@ -42,7 +42,10 @@ Popup {
         return added
     }
 
-    onOpened: search.forceActiveFocus()
+    onOpened: {
+        fixture_picker.start()
+        search.forceActiveFocus()
+    }
 
     // A new search or category starts at its first entry.
     Connections {

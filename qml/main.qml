@@ -93,6 +93,16 @@ ApplicationWindow {
         id: capabilityMenu
     }
 
+    // The fixture library is indexed, in a worker thread, once the window is on screen.
+    Connections {
+        id: indexAfterFirstFrame
+        target: root
+        function onFrameSwapped() {
+            indexAfterFirstFrame.enabled = false
+            fixture_picker.start()
+        }
+    }
+
     FixturePicker {
         id: pickerPopup
         x: Math.round((root.width - width) / 2)
