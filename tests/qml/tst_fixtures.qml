@@ -45,6 +45,10 @@ TableTestCase {
         verify(dmx_list.history.redo())
         compare(dmx_list.fixtures.channelCounts, [6])
         compare(dmx_data[1].dimEn, 1)
+        // Typing a "b" searches; it is no blackout key there.
+        typeInto(picker.searchField, "beam")
+        tryCompare(fixture_picker, "count", 1)
+        compare(dmx_list.fixtures.blackout, false)
         // Words of no entry leave nothing; without words the built-in types and both files are back.
         typeInto(picker.searchField, "nothing such")
         tryCompare(fixture_picker, "count", 0)
