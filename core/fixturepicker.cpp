@@ -22,6 +22,7 @@ fixturePicker::fixturePicker(QObject *parent) : QAbstractListModel(parent)
 
 void fixturePicker::index(const QStringList &places)
 {
+    m_places = places;
     beginResetModel();
     delete m_library;
     m_library = new fixtureLibrary(this);
@@ -43,6 +44,13 @@ void fixturePicker::start()
 {
     if (!m_library)
         indexDefaults();
+}
+
+void fixturePicker::addPlace(const QString &path)
+{
+    const QStringList places = m_library ? m_places : fixtureLibrary::defaultFolders();
+    if (!path.isEmpty())
+        index(places.contains(path) ? places : places + QStringList{path});
 }
 
 bool fixturePicker::ready() const

@@ -45,6 +45,8 @@ class fixturePicker : public QAbstractListModel
     Q_INVOKABLE void indexDefaults();
     // The library's own folders, unless an index was started before.
     Q_INVOKABLE void start();
+    // A definition file or a folder of them, indexed again with what was indexed before.
+    Q_INVOKABLE void addPlace(const QString &path);
 
     bool ready() const;
     int count() const { return m_builtIn.size() + m_shown.size(); }
@@ -65,6 +67,7 @@ class fixturePicker : public QAbstractListModel
     bool matches(const QString &text) const;
 
     fixtureLibrary *m_library = nullptr;
+    QStringList m_places;
     QVector<int> m_builtIn;
     // Indexes of the library entries shown, in library order.
     QVector<int> m_shown;

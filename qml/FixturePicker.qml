@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.2
+import QtQuick.Dialogs 1.3 as Dialogs
 
 // The fixture picker: the built-in types first, then the library's definitions, found by
 // words of their manufacturer and model and by category; the chosen mode says its channel
@@ -151,13 +152,40 @@ Popup {
             }
         }
 
-        Label {
-            id: message
-            objectName: "pickerMessage"
+        RowLayout {
             Layout.fillWidth: true
-            elide: Text.ElideRight
-            text: fixture_picker.ready ? qsTr("灯具库：%n 个条目", "", fixture_picker.count)
-                                       : qsTr("正在读取灯具库…")
+            Label {
+                id: message
+                objectName: "pickerMessage"
+                Layout.fillWidth: true
+                elide: Text.ElideRight
+                text: fixture_picker.ready ? qsTr("灯具库：%n 个条目", "", fixture_picker.count)
+                                           : qsTr("正在读取灯具库…")
+            }
+            Button {
+                objectName: "pickerAddFile"
+                text: qsTr("文件…")
+                onClicked: placeDialog.openFor(false)
+            }
+            Button {
+                objectName: "pickerAddFolder"
+                text: qsTr("文件夹…")
+                onClicked: placeDialog.openFor(true)
+            }
         }
+    }
+
+    // A definition file or folder of the user's own, added to the library for this session.
+    Dialogs.FileDialog {
+        id: placeDialog
+        title: qsTr("添加灯具定义文件或文件夹")
+        nameFilters: [qsTr("灯具定义 (*.qxf *.json)")]
+
+        function openFor(folders) {
+            selectFolder = folders
+            open()
+        }
+
+        onAccepted: fixture_picker.addPlace(decodeURIComponent(String(fileUrl).replace(/^file:\/\//, "")))
     }
 }

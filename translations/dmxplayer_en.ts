@@ -801,6 +801,22 @@ y</translation>
         <source>正在读取灯具库…</source>
         <translation>Reading the fixture library…</translation>
     </message>
+    <message>
+        <source>文件…</source>
+        <translation>File…</translation>
+    </message>
+    <message>
+        <source>文件夹…</source>
+        <translation>Folder…</translation>
+    </message>
+    <message>
+        <source>添加灯具定义文件或文件夹</source>
+        <translation>Add a fixture definition file or folder</translation>
+    </message>
+    <message>
+        <source>灯具定义 (*.qxf *.json)</source>
+        <translation>Fixture definitions (*.qxf *.json)</translation>
+    </message>
 </context>
 <context>
     <name>TextIndex</name>

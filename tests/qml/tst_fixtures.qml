@@ -16,7 +16,11 @@ TableTestCase {
     }
 
     function test_pickerSearchAddsOneFixture() {
-        fixture_picker.index([folder])
+        // One file first, then the other added as the picker's file button does.
+        fixture_picker.index([laser])
+        tryCompare(fixture_picker, "ready", true)
+        compare(fixture_picker.count, 28)
+        fixture_picker.addPlace(folder + "/ofl-beam-projector.json")
         tryCompare(fixture_picker, "ready", true)
         compare(fixture_picker.categories[0], "Laser")
         var picker = win.fixturePicker
