@@ -45,6 +45,12 @@ bool namesOff(const QString &name)
     return off.match(name).hasMatch();
 }
 
+QString definitionName(const fixtureDef::definition &placed)
+{
+    return QStringLiteral("%1 %2 (%3)")
+        .arg(placed.manufacturer, placed.model, placed.modes.value(0).name);
+}
+
 int offLevel(const fixtureDef::channel &channel)
 {
     for (const fixtureDef::capability &capability : channel.capabilities) {
@@ -84,8 +90,6 @@ QVariant fixtureList::data(const QModelIndex &index, int role) const
         return ends().value(row).toInt() - channelsOf(row) - kFixedColumns + 1;
     case channelsRole:
         return channelsOf(row);
-    case definitionRole:
-        return !m_definitions.at(row).channels.isEmpty();
     case enabledRole: {
         const QObject *entry = m_patch->at(index.row());
         return entry && entry->property("fixSelect").toInt() != 0;
@@ -97,9 +101,11 @@ QVariant fixtureList::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> fixtureList::roleNames() const
 {
-    return {
-        {typeRole, "type"},         {nameRole, "name"},       {firstChannelRole, "firstChannel"},
-        {channelsRole, "channels"}, {enabledRole, "enabled"}, {definitionRole, "fromDefinition"}};
+    return {{typeRole, "type"},
+            {nameRole, "name"},
+            {firstChannelRole, "firstChannel"},
+            {channelsRole, "channels"},
+            {enabledRole, "enabled"}};
 }
 
 int fixtureList::channelsOf(int row) const
@@ -112,10 +118,7 @@ int fixtureList::channelsOf(int row) const
 QString fixtureList::nameOf(int row) const
 {
     const fixtureDef::definition &placed = m_definitions.at(row);
-    if (placed.channels.isEmpty())
-        return catalogue().name(m_types.at(row));
-    return QStringLiteral("%1 %2 (%3)")
-        .arg(placed.manufacturer, placed.model, placed.modes.value(0).name);
+    return placed.channels.isEmpty() ? catalogue().name(m_types.at(row)) : definitionName(placed);
 }
 
 // Built-in titles are translated; a definition's channel names stand as the file has them.
@@ -224,8 +227,8 @@ bool fixtureList::appendDefinition(const fixtureDef::definition &placed)
 {
     if (placed.modes.size() != 1 || !fits(placed.channels.size()))
         return false;
-    appendRow(fixtureBlock::kDefinitionType, placed, placed.channels.size(), QString());
-    m_patch->at(m_patch->size() - 1)->setProperty("fixType", nameOf(m_types.size() - 1));
+    appendRow(fixtureBlock::kDefinitionType, placed, placed.channels.size(),
+              definitionName(placed));
     return true;
 }
 

@@ -36,8 +36,7 @@ class fixtureList : public QAbstractListModel
         nameRole,
         firstChannelRole,
         channelsRole,
-        enabledRole,
-        definitionRole
+        enabledRole
     };
     static constexpr int kMaxFixtures = 30;
     static constexpr int kFixedColumns = 3;
