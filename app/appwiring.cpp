@@ -4,6 +4,7 @@
 #include "dmx.h"
 #include "dmxfile.h"
 #include "fixturecatalogue.h"
+#include "fixturepicker.h"
 #include "light_list.h"
 #include "playengine.h"
 #include "stepview.h"
@@ -86,6 +87,9 @@ void wireEngine(QQmlEngine *engine)
 
     publishCore(engine);
     engine->rootContext()->setContextProperty("fixture_catalogue", new fixtureCatalogue(engine));
+    // The window starts the index once it has drawn its first frame: a worker thread beside
+    // the start-up would take a core from it.
+    engine->rootContext()->setContextProperty("fixture_picker", new fixturePicker(engine));
 
     engine->addImportPath("qrc:/");
 }

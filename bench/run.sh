@@ -116,7 +116,7 @@ if [ "$what" = memory ]; then
     sleep 1
     peak() {
         for _ in $(seq "$runs"); do
-            /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1
+            { /usr/bin/time -f %M "$@" 2>&1 >/dev/null || true; } | tail -1
         done | sort -n | sed -n "$(((runs + 1) / 2))p"
     }
     headless() { peak "$build/app/dmxplayer" --export-c "$1" "$tmp/out.c"; }

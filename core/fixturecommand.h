@@ -6,12 +6,16 @@
 #include "historycommand.h"
 
 // A fixture added to or removed from the end of the table's fixture list; the step adds or
-// removes it again there, and the columns and the patch follow.
+// removes it again there, and the columns and the patch follow. The kind is a built-in type
+// number or a definition. Adding a fixture from a definition also set its channels' snap
+// flags: the step keeps the flags of all channels before and after.
 class fixtureCommand : public historyCommand
 {
   public:
-    fixtureCommand(undoHistory *history, int type, bool added, QUndoCommand *parent)
-        : historyCommand(history, parent), m_type(type), m_added(added)
+    fixtureCommand(undoHistory *history, QVariant kind, bool added, QByteArray flagsBefore,
+                   QByteArray flagsAfter, QUndoCommand *parent)
+        : historyCommand(history, parent), m_kind(std::move(kind)), m_added(added),
+          m_flagsBefore(std::move(flagsBefore)), m_flagsAfter(std::move(flagsAfter))
     {
     }
 
@@ -24,13 +28,16 @@ class fixtureCommand : public historyCommand
     {
         fixtureList *fixtures = m_history->model()->fixtures();
         if (add)
-            fixtures->append(m_type);
+            fixtures->appendKind(m_kind);
         else
             fixtures->dropLast();
+        fixtures->setSnapFlags(add == m_added ? m_flagsAfter : m_flagsBefore);
     }
 
-    int m_type;
+    QVariant m_kind;
     bool m_added;
+    QByteArray m_flagsBefore;
+    QByteArray m_flagsAfter;
 };
 
 #endif

@@ -1,11 +1,19 @@
 #include "fixturelist.h"
 
+#include "dim.h"
+#include "dimlist.h"
+#include "dmx.h"
+#include "fixtureblock.h"
 #include "fixturecatalogue.h"
+#include "fixturelibrary.h"
+#include "fixturesnap.h"
 #include "light_fix.h"
 #include "light_list.h"
+#include "playengine.h"
 #include "undohistory.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 namespace
 {
@@ -25,11 +33,42 @@ const char *const kFixedTitles[] = {QT_TRANSLATE_NOOP("DmxTable", "序\n号"),
                                     QT_TRANSLATE_NOOP("DmxTable", "速度\n x\n0.1秒"),
                                     QT_TRANSLATE_NOOP("DmxTable", "渐变\n x\n0.1秒")};
 const char *const kFixedRoles[] = {"c_id", "speed", "fade"};
+
+// The capability whose start a blackout sends: the first named like an off.
+bool namesOff(const QString &name)
+{
+    static const QRegularExpression off(
+        QStringLiteral("\\b(laser|output|lamp|light|beam|intensity|dimmer)s?\\s*off\\b|"
+                       "\\bblack\\s*out\\b|\\bshutter\\s*closed?\\b|\\bclosed\\b|"
+                       "\\bno\\s*(output|light)\\b|\\b(zero|no)\\s*intensity\\b|^\\s*off\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return off.match(name).hasMatch();
+}
+
+QString definitionName(const fixtureDef::definition &placed)
+{
+    return QStringLiteral("%1 %2 (%3)")
+        .arg(placed.manufacturer, placed.model, placed.modes.value(0).name);
+}
+
+int offLevel(const fixtureDef::channel &channel)
+{
+    for (const fixtureDef::capability &capability : channel.capabilities) {
+        if (namesOff(capability.name))
+            return capability.min;
+    }
+    return 0;
+}
 } // namespace
 
 fixtureList::fixtureList(light_list *patch, undoHistory *history, QObject *parent)
     : QAbstractListModel(parent), m_patch(patch), m_history(history)
 {
+    // Fixtures added or removed during a blackout are covered at once.
+    connect(this, &fixtureList::fixturesChanged, this, [this] {
+        if (m_blackout)
+            m_history->model()->m_engine->setBlackout(offLevels());
+    });
 }
 
 int fixtureList::rowCount(const QModelIndex &parent) const
@@ -41,16 +80,16 @@ QVariant fixtureList::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_types.size())
         return QVariant();
-    const int type = m_types.at(index.row());
+    const int row = index.row();
     switch (role) {
     case typeRole:
-        return type;
+        return m_types.at(row);
     case nameRole:
-        return catalogue().name(type);
+        return nameOf(row);
     case firstChannelRole:
-        return ends().value(index.row()).toInt() - catalogue().channels(type) - kFixedColumns + 1;
+        return ends().value(row).toInt() - channelsOf(row) - kFixedColumns + 1;
     case channelsRole:
-        return catalogue().channels(type);
+        return channelsOf(row);
     case enabledRole: {
         const QObject *entry = m_patch->at(index.row());
         return entry && entry->property("fixSelect").toInt() != 0;
@@ -69,27 +108,60 @@ QHash<int, QByteArray> fixtureList::roleNames() const
             {enabledRole, "enabled"}};
 }
 
+int fixtureList::channelsOf(int row) const
+{
+    const fixtureDef::definition &placed = m_definitions.at(row);
+    return placed.channels.isEmpty() ? catalogue().channels(m_types.at(row))
+                                     : placed.channels.size();
+}
+
+QString fixtureList::nameOf(int row) const
+{
+    const fixtureDef::definition &placed = m_definitions.at(row);
+    return placed.channels.isEmpty() ? catalogue().name(m_types.at(row)) : definitionName(placed);
+}
+
+// Built-in titles are translated; a definition's channel names stand as the file has them.
+QStringList fixtureList::titlesOf(int row) const
+{
+    QStringList titles;
+    const fixtureDef::definition &placed = m_definitions.at(row);
+    // One word a line, as the narrow columns of the built-in titles have one character.
+    for (const fixtureDef::channel &channel : placed.channels)
+        titles << channel.name.simplified().replace(QLatin1Char(' '), QLatin1Char('\n'));
+    if (!placed.channels.isEmpty())
+        return titles;
+    for (const QString &label : catalogue().labels(m_types.at(row)))
+        titles << (label.isEmpty() ? QString()
+                                   : QCoreApplication::translate("DmxTable", qPrintable(label)));
+    return titles;
+}
+
 int fixtureList::columnEnd() const
 {
     int end = kFixedColumns;
-    for (int type : m_types)
-        end += catalogue().channels(type);
+    for (int row = 0; row < m_types.size(); ++row)
+        end += channelsOf(row);
     return end;
 }
 
 QVariantList fixtureList::types() const
 {
     QVariantList out;
-    for (int type : m_types)
-        out << type;
+    for (int row = 0; row < m_types.size(); ++row) {
+        if (m_definitions.at(row).channels.isEmpty())
+            out << m_types.at(row);
+        else
+            out << QVariant::fromValue(m_definitions.at(row));
+    }
     return out;
 }
 
 QVariantList fixtureList::channelCounts() const
 {
     QVariantList out;
-    for (int type : m_types)
-        out << catalogue().channels(type);
+    for (int row = 0; row < m_types.size(); ++row)
+        out << channelsOf(row);
     return out;
 }
 
@@ -97,8 +169,8 @@ QVariantList fixtureList::ends() const
 {
     QVariantList out;
     int end = kFixedColumns;
-    for (int type : m_types) {
-        end += catalogue().channels(type);
+    for (int row = 0; row < m_types.size(); ++row) {
+        end += channelsOf(row);
         out << end;
     }
     return out;
@@ -111,12 +183,10 @@ QVariantList fixtureList::columns() const
         out << column(QCoreApplication::translate("DmxTable", kFixedTitles[i]),
                       QString::fromLatin1(kFixedRoles[i]));
     int channel = 0;
-    for (int type : m_types) {
-        for (const QString &label : catalogue().labels(type)) {
+    for (int row = 0; row < m_types.size(); ++row) {
+        for (const QString &label : titlesOf(row)) {
             ++channel;
-            const QString title = label.isEmpty()
-                                      ? QStringLiteral("ch")
-                                      : QCoreApplication::translate("DmxTable", qPrintable(label));
+            const QString title = label.isEmpty() ? QStringLiteral("ch") : label;
             out << column(title + QLatin1Char('\n') + QString::number(channel),
                           QStringLiteral("channel%1").arg(channel));
         }
@@ -124,21 +194,49 @@ QVariantList fixtureList::columns() const
     return out;
 }
 
-bool fixtureList::append(int type)
+bool fixtureList::fits(int channels) const
 {
-    const int channels = catalogue().channels(type);
-    if (channels < 1 || m_types.size() >= kMaxFixtures ||
-        columnEnd() + channels > kFixedColumns + kChannels)
-        return false;
+    return channels >= 1 && m_types.size() < kMaxFixtures &&
+           columnEnd() + channels <= kFixedColumns + kChannels;
+}
+
+void fixtureList::appendRow(int type, const fixtureDef::definition &placed, int channels,
+                            const QString &name)
+{
     beginInsertRows(QModelIndex(), m_types.size(), m_types.size());
     m_types.append(type);
+    m_definitions.append(placed);
     m_patch->addFixture(channels);
-    // The patch learns only the channel count; its entry is named after the type.
-    m_patch->at(m_patch->size() - 1)->setProperty("fixType", catalogue().name(type));
+    // The patch learns only the channel count; its entry is named after the fixture.
+    m_patch->at(m_patch->size() - 1)->setProperty("fixType", name);
     endInsertRows();
     watch(m_types.size() - 1);
     emit fixturesChanged();
+}
+
+bool fixtureList::append(int type)
+{
+    const int channels = catalogue().channels(type);
+    if (!fits(channels))
+        return false;
+    appendRow(type, fixtureDef::definition(), channels, catalogue().name(type));
     return true;
+}
+
+bool fixtureList::appendDefinition(const fixtureDef::definition &placed)
+{
+    if (placed.modes.size() != 1 || !fits(placed.channels.size()))
+        return false;
+    appendRow(fixtureBlock::kDefinitionType, placed, placed.channels.size(),
+              definitionName(placed));
+    return true;
+}
+
+bool fixtureList::appendKind(const QVariant &kind)
+{
+    if (kind.canConvert<fixtureDef::definition>() && kind.userType() != QMetaType::Int)
+        return appendDefinition(kind.value<fixtureDef::definition>());
+    return append(kind.toInt());
 }
 
 bool fixtureList::dropLast()
@@ -148,6 +246,7 @@ bool fixtureList::dropLast()
     const int last = m_types.size() - 1;
     beginRemoveRows(QModelIndex(), last, last);
     m_types.removeLast();
+    m_definitions.removeLast();
     m_patch->removeLastFixture();
     endRemoveRows();
     emit fixturesChanged();
@@ -173,14 +272,122 @@ bool fixtureList::add(int type)
     return true;
 }
 
+bool fixtureList::addDefinition(const QString &file, int mode)
+{
+    const fixtureDef::readResult read = fixtureLibrary::readFile(file);
+    m_lastError = read.error;
+    if (!read.error.isEmpty())
+        return false;
+    const fixtureDef::definition placed = fixtureDef::singleMode(read.def, mode);
+    if (placed.channels.isEmpty()) {
+        m_lastError = QStringLiteral("no mode %1 with channels").arg(mode);
+        return false;
+    }
+    return addDefinition(placed);
+}
+
+bool fixtureList::addDefinition(const fixtureDef::definition &placed)
+{
+    const int first = columnEnd() - kFixedColumns;
+    const QByteArray before = m_history->snapFlags();
+    if (!appendDefinition(placed)) {
+        m_lastError = QStringLiteral("does not fit: at most %1 fixtures and %2 channels")
+                          .arg(kMaxFixtures)
+                          .arg(kChannels);
+        return false;
+    }
+    m_lastError.clear();
+    QByteArray after = before;
+    for (int i = 0; i < placed.channels.size() && first + i < after.size(); ++i)
+        after[first + i] = fixtureSnap::snaps(placed.channels.at(i)) ? 1 : 0;
+    setSnapFlags(after);
+    m_history->recordFixture(QVariant::fromValue(placed), true, before, after);
+    return true;
+}
+
 bool fixtureList::removeLast()
 {
     if (m_types.isEmpty())
         return false;
-    const int type = m_types.last();
+    const QVariant kind = types().constLast();
     dropLast();
-    m_history->recordFixture(type, false);
+    m_history->recordFixture(kind, false);
     return true;
+}
+
+void fixtureList::setSnapFlags(const QByteArray &flags)
+{
+    const QList<QObject *> &dims = m_history->model()->m_dmx->m_dims;
+    for (int i = 0; i < flags.size() && i < dims.size(); ++i) {
+        auto *channel = static_cast<dim *>(dims.at(i));
+        if ((channel->dimEn() != 0) == (flags.at(i) != 0))
+            continue;
+        channel->setDimEn(flags.at(i) != 0);
+        emit channel->dimEnChanged();
+    }
+}
+
+const fixtureDef::channel *fixtureList::definitionChannel(int channel) const
+{
+    int first = 1;
+    for (int row = 0; row < m_types.size(); ++row) {
+        const int count = channelsOf(row);
+        if (channel >= first && channel < first + count) {
+            const fixtureDef::definition &placed = m_definitions.at(row);
+            return placed.channels.isEmpty() ? nullptr : &placed.channels.at(channel - first);
+        }
+        first += count;
+    }
+    return nullptr;
+}
+
+QVariantList fixtureList::capabilities(int channel) const
+{
+    QVariantList out;
+    const fixtureDef::channel *found = definitionChannel(channel);
+    if (!found)
+        return out;
+    for (const fixtureDef::capability &capability : found->capabilities)
+        out << QVariantMap{{QStringLiteral("min"), capability.min},
+                           {QStringLiteral("max"), capability.max},
+                           {QStringLiteral("name"), capability.name}};
+    return out;
+}
+
+QString fixtureList::valueName(int channel, int value) const
+{
+    const fixtureDef::channel *found = definitionChannel(channel);
+    if (!found)
+        return QString();
+    for (const fixtureDef::capability &capability : found->capabilities) {
+        if (value >= capability.min && value <= capability.max)
+            return capability.name;
+    }
+    return QString();
+}
+
+QVector<int> fixtureList::offLevels() const
+{
+    QVector<int> levels;
+    for (int row = 0; row < m_types.size(); ++row) {
+        const fixtureDef::definition &placed = m_definitions.at(row);
+        if (placed.channels.isEmpty())
+            levels.append(QVector<int>(channelsOf(row), -1));
+        for (const fixtureDef::channel &channel : placed.channels)
+            levels.append(channel.fine ? 0 : offLevel(channel));
+    }
+    return levels;
+}
+
+// The engine overlays the off values on every frame it sends meanwhile; the table and the
+// levels stay as they are, so releasing sends them again.
+void fixtureList::setBlackout(bool on)
+{
+    if (on == m_blackout)
+        return;
+    m_blackout = on;
+    m_history->model()->m_engine->setBlackout(on ? offLevels() : QVector<int>());
+    emit blackoutChanged();
 }
 
 int fixtureList::restore(const QVariantList &types)
@@ -190,9 +397,10 @@ int fixtureList::restore(const QVariantList &types)
     if (!m_types.isEmpty())
         return -1;
     int added = 0;
-    for (const QVariant &type : types) {
-        if (!add(type.toInt()))
+    for (const QVariant &kind : types) {
+        if (!appendKind(kind))
             break;
+        m_history->recordFixture(kind, true);
         ++added;
     }
     return added;

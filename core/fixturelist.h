@@ -1,6 +1,8 @@
 #ifndef FIXTURELIST_H
 #define FIXTURELIST_H
 
+#include "fixturedef.h"
+
 #include <QAbstractListModel>
 #include <QVariantList>
 #include <QVector>
@@ -17,12 +19,16 @@ class fixtureList : public QAbstractListModel
     Q_PROPERTY(int count READ count NOTIFY fixturesChanged)
     // The table's column after the last fixture's (3 without fixtures).
     Q_PROPERTY(int columnEnd READ columnEnd NOTIFY fixturesChanged)
-    // Type numbers, channel counts and column ends of the fixtures, in table order.
+    // Kinds, channel counts and column ends of the fixtures, in table order. A kind is a
+    // built-in type number or, for a fixture from a definition, the definition.
     Q_PROPERTY(QVariantList types READ types NOTIFY fixturesChanged)
     Q_PROPERTY(QVariantList channelCounts READ channelCounts NOTIFY fixturesChanged)
     Q_PROPERTY(QVariantList ends READ ends NOTIFY fixturesChanged)
     // Title and model role of every table column: step number, speed, fade, then channels.
     Q_PROPERTY(QVariantList columns READ columns NOTIFY fixturesChanged)
+    // While on, the frame carries every channel of a fixture from a definition at its off
+    // value, whatever the table and the faders hold.
+    Q_PROPERTY(bool blackout READ blackout WRITE setBlackout NOTIFY blackoutChanged)
 
   public:
     enum roles {
@@ -52,24 +58,59 @@ class fixtureList : public QAbstractListModel
     // A fixture of a catalogue type at the end of the table, as one undo step. Refused for an
     // unknown type, past kMaxFixtures, or past channel 512.
     Q_INVOKABLE bool add(int type);
+    // One fixture of a mode of a definition file, its channels' snap flags set by the snap
+    // rule, as one undo step. False, with the reason in lastError, when the file cannot be
+    // read or the fixture does not fit.
+    Q_INVOKABLE bool addDefinition(const QString &file, int mode);
+    bool addDefinition(const fixtureDef::definition &placed);
+    Q_INVOKABLE QString lastError() const { return m_lastError; }
     Q_INVOKABLE bool removeLast();
-    // The fixtures of a show file into a table without fixtures; the number added, or -1 when
-    // the table keeps its own. Recorded in the undo step that is open.
+    // The fixtures of a show file (kinds as `types` gives them) into a table without
+    // fixtures; the number added, or -1 when the table keeps its own. Snap flags stay as the
+    // file set them. Recorded in the undo step that is open.
     Q_INVOKABLE int restore(const QVariantList &types);
+
+    // Named values of a channel (1 = the first fixture's first channel): its capabilities as
+    // {min, max, name}, and the name of the one a value falls in. Nothing for channels of
+    // built-in types.
+    Q_INVOKABLE QVariantList capabilities(int channel) const;
+    Q_INVOKABLE QString valueName(int channel, int value) const;
+    // The off value of every channel from a definition (-1 for the others): the start of
+    // its first capability named like an off, or 0.
+    QVector<int> offLevels() const;
+    bool blackout() const { return m_blackout; }
+    void setBlackout(bool on);
 
     // Without recording: undo and redo.
     bool append(int type);
+    bool appendDefinition(const fixtureDef::definition &placed);
+    bool appendKind(const QVariant &kind);
     bool dropLast();
+    // Sets the flags of the channels they hold and announces the changed ones.
+    void setSnapFlags(const QByteArray &flags);
 
   signals:
     void fixturesChanged();
+    void blackoutChanged();
 
   private:
+    int channelsOf(int row) const;
+    QStringList titlesOf(int row) const;
+    QString nameOf(int row) const;
+    bool fits(int channels) const;
+    void appendRow(int type, const fixtureDef::definition &placed, int channels,
+                   const QString &name);
+    // The definition's channel behind a table channel, or null.
+    const fixtureDef::channel *definitionChannel(int channel) const;
     void watch(int row);
 
     light_list *m_patch;
     undoHistory *m_history;
     QVector<int> m_types;
+    // Parallel to m_types; empty for built-in types.
+    QVector<fixtureDef::definition> m_definitions;
+    QString m_lastError;
+    bool m_blackout = false;
 };
 
 #endif

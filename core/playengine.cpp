@@ -503,7 +503,9 @@ bool playEngine::packFrame()
             return false;
         }
         if (slot >= 0 && slot < kChannels)
-            g_dmxFrame[slot] = g_dimValue[c];
+            g_dmxFrame[slot] = m_overriding && m_override[c] >= 0
+                                   ? static_cast<unsigned char>(m_override[c])
+                                   : g_dimValue[c];
     }
     std::memcpy(m_outFrame, g_dmxFrame, sizeof m_outFrame);
     return true;
@@ -512,6 +514,19 @@ bool playEngine::packFrame()
 void playEngine::sendFrame()
 {
     const auto held = lock();
+    takeSnapshots();
+    if (packFrame()) {
+        m_sendPending = true;
+        wake();
+    }
+}
+
+void playEngine::setBlackout(const QVector<int> &levels)
+{
+    const auto held = lock();
+    m_overriding = !levels.isEmpty();
+    for (int c = 0; c < kChannels; ++c)
+        m_override[c] = qBound(-1, levels.value(c, -1), 255);
     takeSnapshots();
     if (packFrame()) {
         m_sendPending = true;

@@ -2,6 +2,7 @@
 #define PLAYENGINE_H
 
 #include <QObject>
+#include <QVector>
 
 #include <array>
 #include <bitset>
@@ -76,6 +77,9 @@ class playEngine : public QObject
     void tick();
     // A frame of the current levels, sent by the output thread.
     void sendFrame();
+    // From now on every frame carries these levels (-1: the channel's own level) for the
+    // first channels, and one is sent at once; empty to send the levels again.
+    void setBlackout(const QVector<int> &levels);
 
     bool isTicking() const;
     bool isHolding() const;
@@ -123,6 +127,9 @@ class playEngine : public QObject
     // patch is broken there) and the snap flags.
     int m_slotOf[512] = {};
     bool m_snap[512] = {};
+    // The blackout's level per channel, -1 where the channel's own level goes out.
+    int m_override[512] = {};
+    bool m_overriding = false;
     // What the window has still to hear about.
     std::bitset<512> m_dirty;
     int m_rowNews = -2;

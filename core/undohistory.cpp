@@ -119,10 +119,11 @@ void undoHistory::push(QUndoCommand *command)
         m_stack.push(command);
 }
 
-void undoHistory::recordFixture(int type, bool added)
+void undoHistory::recordFixture(const QVariant &kind, bool added, const QByteArray &flagsBefore,
+                                const QByteArray &flagsAfter)
 {
     if (!m_replaying)
-        push(new fixtureCommand(this, type, added, m_group));
+        push(new fixtureCommand(this, kind, added, flagsBefore, flagsAfter, m_group));
 }
 
 void undoHistory::cellsChanged(QVector<cellChange> changes)

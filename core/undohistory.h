@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QUndoStack>
+#include <QVariant>
 #include <QVector>
 
 class dimList;
@@ -46,8 +47,10 @@ class undoHistory : public QObject
     // cells, a paste inserts many rows).
     Q_INVOKABLE void beginStep();
     Q_INVOKABLE void endStep();
-    // A fixture added to or removed from the end of the table's fixture list.
-    Q_INVOKABLE void recordFixture(int type, bool added);
+    // A fixture (type number or definition) added to or removed from the end of the table's
+    // fixture list, with the snap flags before and after when it changed them.
+    void recordFixture(const QVariant &kind, bool added, const QByteArray &flagsBefore = {},
+                       const QByteArray &flagsAfter = {});
     Q_INVOKABLE int count() const { return m_stack.count(); }
 
     bool isClean() const { return m_stack.isClean(); }

@@ -6,6 +6,7 @@
 #include "dimlist.h"
 #include "dmx.h"
 #include "dmxformat.h"
+#include "fixtureblock.h"
 #include "light_list.h"
 #include "playengine.h"
 #include "showlimits.h"
@@ -40,7 +41,8 @@ int clampedChannelCount(int col)
 }
 
 // The table as the formats write it: its rows and the snap flags of the first channels.
-showData tableShow(int channels, const QByteArray &fixtures)
+showData tableShow(int channels, const QByteArray &fixtures,
+                   const QVector<fixtureDef::definition> &definitions = {})
 {
     showData show;
     show.flags.resize(channels);
@@ -48,6 +50,7 @@ showData tableShow(int channels, const QByteArray &fixtures)
         show.flags[i] = channelAt(i)->dimEn() ? 1 : 0;
     show.rows = g_dimList->m_data;
     show.fixtures = fixtures;
+    show.definitions = definitions;
     return show;
 }
 
@@ -140,15 +143,28 @@ bool dmxFile::fileExists(QString path) const
 void dmxFile::setFixtureTypes(const QVariantList &types)
 {
     m_fixtureTypes.clear();
-    for (const QVariant &type : types)
-        m_fixtureTypes.append(char(qBound(0, type.toInt(), 255)));
+    m_fixtureDefinitions.clear();
+    for (const QVariant &type : types) {
+        if (type.userType() == qMetaTypeId<fixtureDef::definition>()) {
+            m_fixtureTypes.append(char(fixtureBlock::kDefinitionType));
+            m_fixtureDefinitions.append(type.value<fixtureDef::definition>());
+        } else {
+            m_fixtureTypes.append(char(qBound(0, type.toInt(), 254)));
+        }
+    }
 }
 
+// Fixtures from a definition come back as the definition, the others as their type.
 QVariantList dmxFile::loadedFixtureTypes() const
 {
     QVariantList types;
-    for (const char type : m_loadedFixtureTypes)
-        types.append(int(uchar(type)));
+    int next = 0;
+    for (const char type : m_loadedFixtureTypes) {
+        if (uchar(type) == fixtureBlock::kDefinitionType && next < m_loadedDefinitions.size())
+            types.append(QVariant::fromValue(m_loadedDefinitions.at(next++)));
+        else
+            types.append(int(uchar(type)));
+    }
     return types;
 }
 
@@ -185,6 +201,7 @@ int dmxFile::loadData(QUrl name)
     qDebug() << "file url:" << name << "Name" << path << "FileName:" << fileName;
     m_lastError.clear();
     m_loadedFixtureTypes.clear();
+    m_loadedDefinitions.clear();
     m_fixtureBlockDamaged = false;
     replaceFile(path);
     const QByteArray flagsBefore = g_dimList->m_history->snapFlags();
@@ -239,7 +256,8 @@ bool dmxFile::saveDmxFile(QString path, int col)
         qDebug() << "'.dmx' file save failed:" << path << out.errorString();
         return failSave(saveFailure(path, out.errorString()));
     }
-    dmxFormat::write(out, tableShow(clampedChannelCount(col), m_fixtureTypes));
+    dmxFormat::write(out,
+                     tableShow(clampedChannelCount(col), m_fixtureTypes, m_fixtureDefinitions));
     return finishSave(out, "'.dmx' file save success:", "'.dmx' file save failed:");
 }
 
@@ -263,6 +281,7 @@ int dmxFile::loadDmxFile()
         qDebug() << "'.dmx' fixture block damaged, rows kept:" << m_file->fileName();
     m_fixtureBlockDamaged = read.fixturesDamaged;
     m_loadedFixtureTypes = read.show.fixtures;
+    m_loadedDefinitions = read.show.definitions;
     applyFlags(read.show.flags);
     appendRows(read.show.rows);
     qDebug() << "'.dmx'file open success:" << m_file;

@@ -1,6 +1,8 @@
 #ifndef DMXFILE_H
 #define DMXFILE_H
 
+#include "showdata.h"
+
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -59,7 +61,9 @@ class dmxFile : public QObject
     QFile *m_file = nullptr;
     QString m_lastError;
     QByteArray m_fixtureTypes;
+    QVector<fixtureDef::definition> m_fixtureDefinitions;
     QByteArray m_loadedFixtureTypes;
+    QVector<fixtureDef::definition> m_loadedDefinitions;
     bool m_fixtureBlockDamaged = false;
 };
 

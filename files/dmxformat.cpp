@@ -1,5 +1,6 @@
 #include "dmxformat.h"
 
+#include "fixtureblock.h"
 #include "showlimits.h"
 
 #include <QDataStream>
@@ -13,13 +14,6 @@ constexpr int kHeaderSize = 29;
 constexpr int kRecordHead = 4; // speed and fade, 16 bits each
 constexpr qint8 kVersion = 1;
 constexpr qint64 kSliceBytes = 16 * 1024;
-// The fixture block follows the last row: this tag, a signed 32-bit count of the bytes after
-// it, then one byte per fixture, its type index, in the order the fixtures were added.
-// A reader that stops after the R rows never sees it.
-constexpr char kFixtureTag[8] = {'F', 'I', 'X', 'T', 'U', 'R', 'E', 'S'};
-constexpr int kFixtureHead = 12;
-// Every fixture takes at least one channel of the universe.
-constexpr int kMaxFixtureBlock = kFixtureHead + showLimits::kMaxChannels;
 
 bool writeHeader(QIODevice &out, int channels, int rows)
 {
@@ -45,17 +39,6 @@ bool writeRecords(QIODevice &out, const stepTable &rows, int channels)
         written = out.write(record) == record.size() && written;
     }
     return written;
-}
-
-bool writeFixtureBlock(QIODevice &out, const QByteArray &types)
-{
-    if (types.isEmpty())
-        return true;
-    QDataStream stream(&out);
-    stream.writeRawData(kFixtureTag, sizeof kFixtureTag);
-    stream << qint32(types.size());
-    stream.writeRawData(types.constData(), types.size());
-    return stream.status() == QDataStream::Ok;
 }
 
 // Reads the records a slice at a time, so that no more than a slice of the file is held
@@ -87,17 +70,9 @@ bool isCurrentLayout(const char *tag, qint8 version)
 // A block that is not whole or not ours is set aside; the rows before it are good.
 void readFixtureBlock(const QByteArray &rest, dmxFormat::readResult &result)
 {
-    if (rest.isEmpty())
-        return;
-    // A head cut short has no length to read; it is damaged whatever its size.
-    const bool whole =
-        rest.size() >= kFixtureHead && rest.size() <= kMaxFixtureBlock &&
-        qFromBigEndian<qint32>(rest.constData() + sizeof kFixtureTag) == rest.size() - kFixtureHead;
-    if (!whole || !rest.startsWith(QByteArray(kFixtureTag, sizeof kFixtureTag))) {
-        result.fixturesDamaged = true;
-        return;
-    }
-    result.show.fixtures = rest.mid(kFixtureHead);
+    if (!rest.isEmpty())
+        result.fixturesDamaged =
+            !fixtureBlock::decode(rest, result.show.fixtures, result.show.definitions);
 }
 
 dmxFormat::readResult refused(const QString &reason)
@@ -143,7 +118,8 @@ bool dmxFormat::write(QIODevice &out, const showData &show)
     bool written = writeHeader(out, channels, show.rows.size());
     written = out.write(flags) == flags.size() && written;
     written = writeRecords(out, show.rows, channels) && written;
-    return writeFixtureBlock(out, show.fixtures) && written;
+    const QByteArray block = fixtureBlock::encode(show.fixtures, show.definitions);
+    return out.write(block) == block.size() && written;
 }
 
 dmxFormat::readResult dmxFormat::read(QIODevice &in, int columns, int firstId)
@@ -189,6 +165,6 @@ dmxFormat::readResult dmxFormat::read(QIODevice &in, int columns, int firstId)
         return refused("damaged, read failed");
     result.show.flags = flags.left(kept);
     // Whatever follows a fixture block of the largest size is no fixture block either.
-    readFixtureBlock(in.read(kMaxFixtureBlock + 1), result);
+    readFixtureBlock(in.read(fixtureBlock::kMaxSize + 1), result);
     return result;
 }

@@ -26,3 +26,23 @@ fixtureDef::readResult fixtureDef::resultOf(const definition &def, const QString
         result.error = error;
     return result;
 }
+
+fixtureDef::definition fixtureDef::singleMode(const definition &def, int mode)
+{
+    definition placed;
+    if (mode < 0 || mode >= def.modes.size())
+        return placed;
+    placed.manufacturer = def.manufacturer;
+    placed.model = def.model;
+    placed.type = def.type;
+    fixtureDef::mode used;
+    used.name = def.modes.at(mode).name;
+    for (int index : def.modes.at(mode).channels) {
+        if (index < 0 || index >= def.channels.size())
+            return definition();
+        used.channels.append(placed.channels.size());
+        placed.channels.append(def.channels.at(index));
+    }
+    placed.modes.append(used);
+    return placed;
+}

@@ -1,6 +1,7 @@
 #ifndef FIXTUREDEF_H
 #define FIXTUREDEF_H
 
+#include <QMetaType>
 #include <QString>
 #include <QVector>
 
@@ -59,9 +60,15 @@ struct readResult {
 // The definition read, or only the reason when there is one.
 readResult resultOf(const definition &def, const QString &error);
 
+// The definition as a fixture placed in a show uses it: its channels those of one mode, in
+// DMX order, and that mode its only one. Empty for a mode it does not have.
+definition singleMode(const definition &def, int mode);
+
 // Reads at most kMaxFileSize bytes from the device's position; false, with the reason in
 // error, when there are more.
 bool readBounded(QIODevice &in, QByteArray &out, QString &error);
 } // namespace fixtureDef
+
+Q_DECLARE_METATYPE(fixtureDef::definition)
 
 #endif

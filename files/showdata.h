@@ -1,9 +1,11 @@
 #ifndef SHOWDATA_H
 #define SHOWDATA_H
 
+#include "fixturedef.h"
 #include "steptable.h"
 
 #include <QByteArray>
+#include <QVector>
 
 // A step program as the file formats see it, without the model around it.
 struct showData {
@@ -14,6 +16,9 @@ struct showData {
     stepTable rows;
     // The fixtures' type indexes in the order they were added; only the show file keeps them.
     QByteArray fixtures;
+    // One per fixture from a definition (type byte fixtureBlock::kDefinitionType), in order,
+    // each with the one mode the fixture uses.
+    QVector<fixtureDef::definition> definitions = {};
 };
 
 #endif

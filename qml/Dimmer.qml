@@ -1,5 +1,6 @@
 import QtQuick 2.10
 import QtQuick.Controls 1.6
+import QtQuick.Controls 2.15 as Tip
 import QuickKit 1.0
 
 // One channel of the fader strip: link flag, fader, channel number and snap flag of the
@@ -17,6 +18,10 @@ Rectangle {
     readonly property int num_value: model.dimValue
 
     readonly property bool patched: model.index < posCount - initChCount
+    // The named range the level falls in, for a channel of a fixture from a definition;
+    // asked only while the pointer is on the fader.
+    readonly property string valueName: sizeSlider.hovered || sizeSlider.pressed
+                                        ? dmx_list.fixtures.valueName(model.index + 1, num_value) : ""
 
     // A level the user gives. While playing it goes out live but not into the table, so the
     // dim object learns the run state first.
@@ -95,6 +100,7 @@ Rectangle {
         stepSize: 1
         value: model.dimValue
         wheelEnabled: true
+        hoverEnabled: true
         activeFocusOnTab: true
         enabled: dimChannel.patched
 
@@ -105,6 +111,19 @@ Rectangle {
         // Only a drag, the wheel or a key writes: a level the fader received from the core
         // is never written back, as it may be older than the core's by then.
         onMoved: set_Text(value)
+
+        Tip.ToolTip.text: dimChannel.num_value + " — " + dimChannel.valueName
+        Tip.ToolTip.visible: dimChannel.valueName !== ""
+        Tip.ToolTip.delay: 300
+
+        // The channel's named ranges; the pick goes in as a level the user gives.
+        MouseArea {
+            objectName: "faderMenuArea"
+            anchors.fill: parent
+            acceptedButtons: Qt.RightButton
+            onPressed: capabilityMenu.showFor(model.index + 1, sizeSlider, mouse.x, mouse.y,
+                                              function(value) { dimChannel.set_Text(value) })
+        }
     }
 
     Text {

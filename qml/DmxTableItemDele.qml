@@ -1,8 +1,10 @@
 import QtQuick 2.15
+import QtQuick.Controls 2.15 as Tip
 
 // One cell of the step table: the value as a number over a bar of its level. A press on the
 // number opens an editor for it; a press beside it picks the row. The step number column
-// shows its plain number only.
+// shows its plain number only. On a channel of a fixture from a definition the tooltip names
+// the range the value falls in, and the right button lists the channel's ranges.
 Item {
     id: itemDele
     objectName: "cell"
@@ -23,6 +25,26 @@ Item {
     readonly property bool valueCell: modelColumn > 0
     // False while the cell waits in the reuse pool with the place it had before.
     property bool inView: true
+    // 1 for the first fixture's first channel.
+    readonly property int channel: modelColumn - 2
+    // Asked only under the pointer: the cells in view never ask the model at all otherwise.
+    readonly property string valueName: cellMouse.containsMouse && channel > 0 && !editing
+                                        && !capabilityMenu.visible
+                                        ? dmx_list.fixtures.valueName(channel, modelValue) : ""
+
+    Tip.ToolTip.text: modelValue + " — " + valueName
+    Tip.ToolTip.visible: valueName !== ""
+    Tip.ToolTip.delay: 300
+
+    // A capability picked in the menu is stored as a typed value is, into this row and column.
+    function openCapabilities(x, y) {
+        var row = modelRow
+        var column = modelColumn
+        return capabilityMenu.showFor(channel, itemDele, x, y, function(value) {
+            dmx_list.setDmxData(value, column, row)
+            dimTableView.refreshRow(row, column)
+        })
+    }
 
     // Bar height for the text being shown; text that is no positive number draws no bar.
     function barHeight(text, full) {
@@ -122,7 +144,15 @@ Item {
         id: cellMouse
         property bool pressOpenedEditor: false
         anchors.fill: parent
+        hoverEnabled: true
+        acceptedButtons: Qt.LeftButton | Qt.RightButton
         onPressed: {
+            if (mouse.button === Qt.RightButton) {
+                pressOpenedEditor = true
+                if (channel > 0)
+                    openCapabilities(mouse.x, mouse.y)
+                return
+            }
             pressOpenedEditor = valueCell && Math.abs(mouse.x - width / 2) <= d_text.contentWidth / 2 + 2
             if (pressOpenedEditor)
                 startEdit(mouse.x)

@@ -27,6 +27,8 @@ ApplicationWindow {
     readonly property int posCount: fixtures.columnEnd
     property string c_file_name: ""
     readonly property bool unsaved: !dmx_list.history.clean
+    property alias fixturePicker: pickerPopup
+    property alias capabilityMenu: capabilityMenu
 
     visible: true
     width: tableWidth
@@ -75,6 +77,37 @@ ApplicationWindow {
             input.text = ""
         if ((event.key === Qt.Key_Enter || event.key === Qt.Key_Return) && Number(input.text) > top)
             input.text = top
+    }
+
+    // Every channel of a fixture from a definition at its off value at once, playback
+    // stopped; released, the levels go out again.
+    function setBlackout(on) {
+        if (on)
+            text_control.stopRun()
+        fixtures.blackout = on
+    }
+
+    Shortcut { sequence: "B"; onActivated: setBlackout(!fixtures.blackout) }
+
+    CapabilityMenu {
+        id: capabilityMenu
+    }
+
+    // The fixture library is indexed, in a worker thread, once the window is on screen.
+    Connections {
+        id: indexAfterFirstFrame
+        target: root
+        function onFrameSwapped() {
+            indexAfterFirstFrame.enabled = false
+            fixture_picker.start()
+        }
+    }
+
+    FixturePicker {
+        id: pickerPopup
+        x: Math.round((root.width - width) / 2)
+        y: Math.round((root.height - height) / 3)
+        onClosed: refocusWindow()
     }
 
     function tableKey(event) {
@@ -187,6 +220,46 @@ ApplicationWindow {
                     activeFocusOnTab: false
                     onClicked: dmx_list.setAllDmxSpeedCross(Math.min(Number(textInput_speed.text), timeMax),
                                                             Math.min(Number(textInput_fade.text), dimMax))
+                }
+            }
+            // The library's picker and the blackout, beside the fixture buttons.
+            Row {
+                anchors.right: parent.right
+                anchors.rightMargin: 2
+                height: parent.height
+                spacing: 2
+
+                Button {
+                    id: openLibrary
+                    objectName: "openLibrary"
+                    width: Math.ceil(libraryText.advanceWidth) + 16
+                    height: parent.height
+                    text: qsTr("灯具库…")
+                    activeFocusOnTab: false
+                    onClicked: pickerPopup.open()
+                    TextMetrics { id: libraryText; text: openLibrary.text }
+                }
+                // Stays red while engaged; the table and the faders keep their levels.
+                Rectangle {
+                    id: blackoutButton
+                    objectName: "blackoutButton"
+                    width: Math.ceil(blackoutText.implicitWidth) + 16
+                    height: parent.height
+                    radius: 3
+                    border.color: "gray"
+                    color: fixtures.blackout ? "red" : "white"
+                    Text {
+                        id: blackoutText
+                        anchors.centerIn: parent
+                        font.pixelSize: 13
+                        font.bold: fixtures.blackout
+                        color: fixtures.blackout ? "white" : "black"
+                        text: fixtures.blackout ? qsTr("黑场中 (B)") : qsTr("黑场 (B)")
+                    }
+                    MouseArea {
+                        anchors.fill: parent
+                        onClicked: setBlackout(!fixtures.blackout)
+                    }
                 }
             }
         }

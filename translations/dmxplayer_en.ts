@@ -746,6 +746,79 @@ y</translation>
     </message>
 </context>
 <context>
+    <name>FixturePicker</name>
+    <message numerus="yes">
+        <source>%n 通道</source>
+        <translation>
+            <numerusform>%n channel</numerusform>
+            <numerusform>%n channels</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>已添加 %1</source>
+        <translation>Added %1</translation>
+    </message>
+    <message>
+        <source>无法添加 %1：%2</source>
+        <translation>Cannot add %1: %2</translation>
+    </message>
+    <message>
+        <source>灯具或通道已满</source>
+        <translation>no room for more fixtures or channels</translation>
+    </message>
+    <message>
+        <source>搜索厂商或型号</source>
+        <translation>Search manufacturer or model</translation>
+    </message>
+    <message>
+        <source>全部类别</source>
+        <translation>All categories</translation>
+    </message>
+    <message>
+        <source>内置</source>
+        <translation>built-in</translation>
+    </message>
+    <message>
+        <source>模式</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message numerus="yes">
+        <source>灯具库：%n 个条目</source>
+        <translation>
+            <numerusform>Fixture library: %n entry</numerusform>
+            <numerusform>Fixture library: %n entries</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>正在读取灯具库…</source>
+        <translation>Reading the fixture library…</translation>
+    </message>
+    <message>
+        <source>文件…</source>
+        <translation>File…</translation>
+    </message>
+    <message>
+        <source>文件夹…</source>
+        <translation>Folder…</translation>
+    </message>
+    <message>
+        <source>添加灯具定义文件或文件夹</source>
+        <translation>Add a fixture definition file or folder</translation>
+    </message>
+    <message>
+        <source>灯具定义 (*.qxf *.json)</source>
+        <translation>Fixture definitions (*.qxf *.json)</translation>
+    </message>
+</context>
+<context>
     <name>TextIndex</name>
     <message>
         <source>停止</source>
@@ -1006,6 +1079,18 @@ y</translation>
     <message>
         <source>至</source>
         <translation>to</translation>
+    </message>
+    <message>
+        <source>灯具库…</source>
+        <translation>Library…</translation>
+    </message>
+    <message>
+        <source>黑场中 (B)</source>
+        <translation>BLACKOUT (B)</translation>
+    </message>
+    <message>
+        <source>黑场 (B)</source>
+        <translation>Blackout (B)</translation>
     </message>
 </context>
 <context>
