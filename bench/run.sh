@@ -138,8 +138,11 @@ if [ "$what" = memory ]; then
         fi
         used=$($way "$input")
         size=$(stat -c %s "$tmp/s.dmx")
-        # The import's records as a show file: the channels the export kept.
-        [ "$way" = cimport ] && size=$(stat -c %s "$tmp/back.dmx")
+        # The import's records in a show file's terms: speed, fade and the channels the export kept.
+        if [ "$way" = cimport ]; then
+            size=$(awk -F, '/_size = / { n = $0; sub(/.*= /, "", n); sub(/;.*/, "", n) }
+                /^    \{/ && !w { w = NF - 4 } END { print n * (4 + w) }' "$tmp/s.c")
+        fi
         awk -v w="$way" -v s="$shape" -v f="$size" -v b="$base" -v u="$used" 'BEGIN {
             printf "%-9s %-34s file %9.1f kB  peak %9d kB  base %9d kB  (peak - base) / file %.2f\n",
                 w, s, f / 1024, u, b, (u - b) * 1024 / f }'

@@ -54,7 +54,7 @@ class lineReader
 // The lines before the records, in the export's layout: the flag array's declaration, its
 // closing line, the size, the record array and its opening brace. Empty when they are;
 // otherwise which line is not what it should be. `first` is the number of the declaration.
-QString layoutProblem(const QStringList &lines, int first)
+QString layoutProblem(const QStringList &lines, int first, qint64 &records)
 {
     static const QRegularExpression declaration(
         QStringLiteral("^const unsigned char .*_enChange\\[maxSendCh\\] = \\{"));
@@ -78,7 +78,7 @@ QString layoutProblem(const QStringList &lines, int first)
                QStringLiteral("is no record array (\"const runDmxData …_Array[N]\")");
     if (lines.at(5).trimmed() != QLatin1String("{"))
         return where.arg(first + 5) + QStringLiteral("does not open the record array (\"{\")");
-    const qint64 records = sized.captured(1).toLongLong();
+    records = sized.captured(1).toLongLong();
     if (records > showLimits::kMaxRecords)
         return QStringLiteral("line %1: the size %2 is more than the player's %3 records")
             .arg(first + 3)
@@ -186,7 +186,8 @@ cImport::readResult cImport::read(QIODevice &in, int columns, int firstId)
         head.append(lines.nextOrNull());
     if (!lines.error().isEmpty())
         return refused(lines.error());
-    const QString layout = layoutProblem(head, first);
+    qint64 records = 0;
+    const QString layout = layoutProblem(head, first, records);
     if (!layout.isEmpty())
         return refused(layout);
     readResult result;
@@ -208,6 +209,10 @@ cImport::readResult cImport::read(QIODevice &in, int columns, int firstId)
         if (!problem.isEmpty())
             return refused(problem);
         result.show.rows.append(row);
+        // The declared count, checked above against the player's limit, sizes the storage once
+        // the first record has set the width.
+        if (result.show.rows.size() == 1)
+            result.show.rows.reserve(int(records));
         lines.nextOrNull(); // the next record's comment, or the closing "};"
     }
     if (!lines.error().isEmpty())
