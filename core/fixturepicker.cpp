@@ -20,7 +20,7 @@ fixturePicker::fixturePicker(QObject *parent) : QAbstractListModel(parent)
     refilter();
 }
 
-void fixturePicker::index(const QStringList &places)
+void fixturePicker::indexPlaces(const QStringList &places)
 {
     m_places = places;
     beginResetModel();
@@ -37,7 +37,7 @@ void fixturePicker::index(const QStringList &places)
 
 void fixturePicker::indexDefaults()
 {
-    index(fixtureLibrary::defaultFolders());
+    indexPlaces(fixtureLibrary::defaultFolders());
 }
 
 void fixturePicker::start()
@@ -50,7 +50,7 @@ void fixturePicker::addPlace(const QString &path)
 {
     const QStringList places = m_library ? m_places : fixtureLibrary::defaultFolders();
     if (!path.isEmpty())
-        index(places.contains(path) ? places : places + QStringList{path});
+        indexPlaces(places.contains(path) ? places : places + QStringList{path});
 }
 
 bool fixturePicker::ready() const

@@ -40,7 +40,7 @@ class fixturePicker : public QAbstractListModel
     QHash<int, QByteArray> roleNames() const override;
 
     // Indexes the given folders and files instead of what it indexed before.
-    Q_INVOKABLE void index(const QStringList &places);
+    Q_INVOKABLE void indexPlaces(const QStringList &places);
     // The library's own folders.
     Q_INVOKABLE void indexDefaults();
     // The library's own folders, unless an index was started before.

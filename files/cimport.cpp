@@ -3,31 +3,35 @@
 #include "showlimits.h"
 #include "stepfields.h"
 
+#include <QIODevice>
 #include <QRegularExpression>
 #include <QStringList>
-#include <QTextStream>
 
 namespace
 {
 constexpr int kChannelObjects = showLimits::kMaxChannels;
 
 // Reads lines no longer than the limit and counts them, so that a refusal can name its line
-// and a file without line feeds never has to be held whole.
+// and a file without line feeds never has to be held whole. Straight from the device: a text
+// stream would buffer ahead far more than a line.
 class lineReader
 {
   public:
-    explicit lineReader(QIODevice &in) : m_text(&in) {}
+    explicit lineReader(QIODevice &in) : m_in(in) {}
 
     // False at the end of the text or at a line that is too long (error() says so).
     bool next(QString &line)
     {
-        if (!m_error.isEmpty())
+        if (!m_error.isEmpty() || m_in.atEnd())
             return false;
-        line = m_text.readLine(showLimits::kMaxLineLength + 1);
-        if (line.isNull())
-            return false;
+        // The line with its "\r\n" and one character more, which tells a long line.
+        QByteArray bytes = m_in.readLine(showLimits::kMaxLineLength + 3);
         ++m_number;
-        if (line.size() > showLimits::kMaxLineLength) {
+        const bool ended = bytes.endsWith('\n');
+        if (ended)
+            bytes.chop(bytes.endsWith("\r\n") ? 2 : 1);
+        line = QString::fromUtf8(bytes);
+        if (line.size() > showLimits::kMaxLineLength || (!ended && !m_in.atEnd())) {
             m_error = QStringLiteral("line %1 is longer than %2 characters")
                           .arg(m_number)
                           .arg(showLimits::kMaxLineLength);
@@ -46,7 +50,7 @@ class lineReader
     const QString &error() const { return m_error; }
 
   private:
-    QTextStream m_text;
+    QIODevice &m_in;
     int m_number = 0;
     QString m_error;
 };

@@ -17,7 +17,7 @@ TableTestCase {
 
     function test_pickerSearchAddsOneFixture() {
         // One file first, then the other added as the picker's file button does.
-        fixture_picker.index([laser])
+        fixture_picker.indexPlaces([laser])
         tryCompare(fixture_picker, "ready", true)
         compare(fixture_picker.count, 28)
         fixture_picker.addPlace(folder + "/ofl-beam-projector.json")
