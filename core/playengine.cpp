@@ -23,8 +23,10 @@
 namespace
 {
 constexpr int kChannels = 512;
-// Ticks per update of the window's levels while playing.
-constexpr int kWindowTicks = 2;
+// Playback's rows and levels reach the window at most this often (every third tick): a
+// level held longer than 100 ms is always shown, and a show that changes its row at every
+// tick is drawn a third as often as it is sent.
+constexpr auto kWindowGap = std::chrono::milliseconds(90);
 constexpr auto kTick = std::chrono::milliseconds(30);
 // Two frames never closer than this, whatever asks for them.
 constexpr auto kMinGap = std::chrono::milliseconds(15);
@@ -310,8 +312,8 @@ void playEngine::stop()
     m_phase = phase::idle;
     g_playEnable = false;
     m_dmx->m_sendLive = true;
-    // Levels of the last ticks not told yet.
-    if (m_dirty.any())
+    // Levels and rows of the last ticks not told yet.
+    if (m_dirty.any() || m_newsWaiting)
         postUpdate();
     wake();
 }
@@ -483,7 +485,7 @@ void playEngine::startHold(int ms)
     // From the tick's deadline, not from when it ran, so that show time does not drift.
     // The window sees the levels the hold keeps.
     m_phase = phase::holding;
-    postUpdate();
+    tellWindowSoon();
     m_holdUntil = m_tickTime + std::chrono::milliseconds(ms);
     wake();
 }
@@ -526,9 +528,11 @@ void playEngine::sendFrame()
 
 void playEngine::postUpdate()
 {
+    m_newsWaiting = false;
     if (m_updatePosted)
         return;
     m_updatePosted = true;
+    m_lastNews = m_clock->now();
     if (m_newsFd >= 0) {
         const quint64 one = 1;
         if (write(m_newsFd, &one, sizeof one) == sizeof one)
@@ -554,7 +558,6 @@ void playEngine::deliverUpdates()
         loads = m_rowLoads;
         loadCount = m_rowLoadCount;
         m_rowLoadCount = 0;
-        m_ticksUntold = 0;
         dirty = m_dirty;
         m_dirty.reset();
         row = m_rowNews;
@@ -574,15 +577,43 @@ void playEngine::deliverUpdates()
         enable(g_playEnable);
     if (repeatNews)
         emit m_model->repeatChanged(repeat);
-    // The row, and a stop of the empty table's, reach the window through the model.
-    if (row != -2)
-        m_model->rowLoaded();
-    else if (stopNews)
+    if (!m_windowShown) {
+        m_levelsKept |= dirty;
+        m_rowKept = m_rowKept || row != -2;
+        if (stopNews)
+            m_model->settle(false);
+        return;
+    }
+    // A stop of the empty table's reaches the window through the model.
+    if (row == -2 && stopNews)
         m_model->settle(false);
+    tellWindow(dirty, row != -2);
+}
+
+void playEngine::tellWindow(const std::bitset<kChannels> &levels, bool row)
+{
+    if (row)
+        m_model->rowLoaded();
     for (int c = 0; c < kChannels; ++c) {
-        if (dirty.test(static_cast<size_t>(c)))
+        if (levels.test(static_cast<size_t>(c)))
             emit static_cast<dim *>(m_dmx->m_dims.at(c))->dimValueChanged();
     }
+}
+
+void playEngine::setWindowShown(bool shown)
+{
+    if (shown == m_windowShown)
+        return;
+    m_windowShown = shown;
+    if (!shown)
+        return;
+    // What is still on its way, then what was kept back: the window shows the present.
+    deliverUpdates();
+    const std::bitset<kChannels> levels = m_levelsKept;
+    const bool row = m_rowKept;
+    m_levelsKept.reset();
+    m_rowKept = false;
+    tellWindow(levels, row);
 }
 
 void playEngine::run()
@@ -621,6 +652,7 @@ void playEngine::waitForWork(tableLock &held)
 
 void playEngine::runDue(clock::time_point now)
 {
+    postWaitingNews(now);
     if (!g_playEnable)
         return;
     if (m_phase == phase::holding && now >= m_holdUntil) {
@@ -635,9 +667,22 @@ void playEngine::runDue(clock::time_point now)
     m_tickTime = m_nextTick;
     m_nextTick += kTick;
     runTick();
-    // Levels reach the window every other tick, which halves its repaints; anything else
-    // it is told at once.
-    if (++m_ticksUntold >= kWindowTicks || m_rowNews != -2 || m_repeatNews || m_stopNews)
+    if (m_stopNews)
+        postUpdate();
+    else
+        tellWindowSoon();
+}
+
+// The window hears of the tick with the next delivery due; one waits until then.
+void playEngine::tellWindowSoon()
+{
+    m_newsWaiting = true;
+    postWaitingNews(m_clock->now());
+}
+
+void playEngine::postWaitingNews(clock::time_point now)
+{
+    if (m_newsWaiting && now >= m_lastNews + kWindowGap)
         postUpdate();
 }
 
@@ -666,5 +711,7 @@ playEngine::clock::time_point playEngine::wakeTime() const
         wake = std::min(wake, m_holdUntil);
     if (m_sendPending)
         wake = std::min(wake, m_lastSend + kMinGap);
+    if (m_newsWaiting)
+        wake = std::min(wake, m_lastNews + kWindowGap);
     return wake;
 }

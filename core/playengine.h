@@ -95,6 +95,11 @@ class playEngine : public QObject
     // From now to the next tick while ticking, to the end of the hold while holding.
     clock::duration dueIn() const;
 
+    // On the GUI thread. While the window is minimised or hidden, rows and levels are kept
+    // back from it, as nothing would show them; on its return it hears of them at once.
+    void setWindowShown(bool shown);
+    bool windowShown() const { return m_windowShown; }
+
   private:
     enum class phase { idle, ticking, holding };
 
@@ -133,8 +138,9 @@ class playEngine : public QObject
     // without waiting on any lock the GUI thread holds (Qt's event queue has one).
     int m_newsFd = -1;
     QSocketNotifier *m_newsNotifier = nullptr;
-    // Ticks whose levels the window has not been told yet.
-    int m_ticksUntold = 0;
+    // Ticks the window has not heard of, waiting for m_lastNews + the gap between deliveries.
+    bool m_newsWaiting = false;
+    clock::time_point m_lastNews;
     // Row loads on the output thread, logged later by the GUI thread: a write to stderr may
     // block, which a real-time thread must not.
     struct rowLoad {
@@ -146,8 +152,13 @@ class playEngine : public QObject
     };
     std::array<rowLoad, 32> m_rowLoads = {};
     int m_rowLoadCount = 0;
+    // GUI thread only: what was kept back from the hidden window.
+    bool m_windowShown = true;
+    std::bitset<512> m_levelsKept;
+    bool m_rowKept = false;
 
     Q_SLOT void deliverUpdates();
+    void tellWindow(const std::bitset<512> &levels, bool row);
     void newsArrived();
     void openNews();
     void closeNews();
@@ -167,6 +178,8 @@ class playEngine : public QObject
     void packAndSend();
     bool packFrame();
     void postUpdate();
+    void tellWindowSoon();
+    void postWaitingNews(clock::time_point now);
     void run();
     void waitForWork(tableLock &held);
     void runDue(clock::time_point now);
