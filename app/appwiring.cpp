@@ -76,6 +76,9 @@ void wireEngine(QQmlEngine *engine)
     // The window plays and sends frames; the thread that does it starts here, not with the
     // model, so that conversions without a window never start it.
     g_dimList->m_engine->start();
+    // Every third tick: a level held longer than 100 ms is still always shown, and a show
+    // that changes its row at every tick is drawn a third as often as it is sent.
+    g_dimList->m_engine->setWindowGap(std::chrono::milliseconds(90));
 
     // QML must see these variants as arrays of objects.
     const int listType = qRegisterMetaType<QList<QObject *>>();

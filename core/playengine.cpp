@@ -23,10 +23,8 @@
 namespace
 {
 constexpr int kChannels = 512;
-// Playback's rows and levels reach the window at most this often (every third tick): a
-// level held longer than 100 ms is always shown, and a show that changes its row at every
-// tick is drawn a third as often as it is sent.
-constexpr auto kWindowGap = std::chrono::milliseconds(90);
+// Ticks per update of the window's levels while playing, when no gap is set.
+constexpr int kWindowTicks = 2;
 constexpr auto kTick = std::chrono::milliseconds(30);
 // Two frames never closer than this, whatever asks for them.
 constexpr auto kMinGap = std::chrono::milliseconds(15);
@@ -485,7 +483,10 @@ void playEngine::startHold(int ms)
     // From the tick's deadline, not from when it ran, so that show time does not drift.
     // The window sees the levels the hold keeps.
     m_phase = phase::holding;
-    tellWindowSoon();
+    if (ms > 0 || m_windowGap == clock::duration::zero())
+        postUpdate();
+    else
+        tellWindowSoon();
     m_holdUntil = m_tickTime + std::chrono::milliseconds(ms);
     wake();
 }
@@ -558,6 +559,7 @@ void playEngine::deliverUpdates()
         loads = m_rowLoads;
         loadCount = m_rowLoadCount;
         m_rowLoadCount = 0;
+        m_ticksUntold = 0;
         dirty = m_dirty;
         m_dirty.reset();
         row = m_rowNews;
@@ -652,7 +654,6 @@ void playEngine::waitForWork(tableLock &held)
 
 void playEngine::runDue(clock::time_point now)
 {
-    postWaitingNews(now);
     if (!g_playEnable)
         return;
     if (m_phase == phase::holding && now >= m_holdUntil) {
@@ -667,23 +668,25 @@ void playEngine::runDue(clock::time_point now)
     m_tickTime = m_nextTick;
     m_nextTick += kTick;
     runTick();
-    if (m_stopNews)
-        postUpdate();
-    else
+    if (m_windowGap > clock::duration::zero())
         tellWindowSoon();
+    else if (++m_ticksUntold >= kWindowTicks || m_rowNews != -2 || m_repeatNews || m_stopNews)
+        postUpdate();
 }
 
-// The window hears of the tick with the next delivery due; one waits until then.
+// With a gap set, the window hears of ticks at most once per gap; news that has to wait goes
+// with a later tick, with the start of a hold or with a stop, whichever comes first.
 void playEngine::tellWindowSoon()
 {
     m_newsWaiting = true;
-    postWaitingNews(m_clock->now());
+    if (m_stopNews || m_clock->now() >= m_lastNews + m_windowGap)
+        postUpdate();
 }
 
-void playEngine::postWaitingNews(clock::time_point now)
+void playEngine::setWindowGap(clock::duration gap)
 {
-    if (m_newsWaiting && now >= m_lastNews + kWindowGap)
-        postUpdate();
+    const auto held = lock();
+    m_windowGap = gap;
 }
 
 void playEngine::sendPending(tableLock &held)
@@ -711,7 +714,5 @@ playEngine::clock::time_point playEngine::wakeTime() const
         wake = std::min(wake, m_holdUntil);
     if (m_sendPending)
         wake = std::min(wake, m_lastSend + kMinGap);
-    if (m_newsWaiting)
-        wake = std::min(wake, m_lastNews + kWindowGap);
     return wake;
 }

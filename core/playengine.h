@@ -98,6 +98,9 @@ class playEngine : public QObject
     // On the GUI thread. While the window is minimised or hidden, rows and levels are kept
     // back from it, as nothing would show them; on its return it hears of them at once.
     void setWindowShown(bool shown);
+    // The least time between two deliveries of playback's news to the window; zero (the
+    // default) tells it levels every other tick and every row at once.
+    void setWindowGap(clock::duration gap);
     bool windowShown() const { return m_windowShown; }
 
   private:
@@ -138,7 +141,10 @@ class playEngine : public QObject
     // without waiting on any lock the GUI thread holds (Qt's event queue has one).
     int m_newsFd = -1;
     QSocketNotifier *m_newsNotifier = nullptr;
-    // Ticks the window has not heard of, waiting for m_lastNews + the gap between deliveries.
+    // Ticks whose levels the window has not been told yet.
+    int m_ticksUntold = 0;
+    // With a gap: ticks the window has not heard of, waiting for m_lastNews + the gap.
+    clock::duration m_windowGap = clock::duration::zero();
     bool m_newsWaiting = false;
     clock::time_point m_lastNews;
     // Row loads on the output thread, logged later by the GUI thread: a write to stderr may
@@ -179,7 +185,6 @@ class playEngine : public QObject
     bool packFrame();
     void postUpdate();
     void tellWindowSoon();
-    void postWaitingNews(clock::time_point now);
     void run();
     void waitForWork(tableLock &held);
     void runDue(clock::time_point now);

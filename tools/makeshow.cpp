@@ -26,7 +26,8 @@ StepRow *makeNamedRow(int r, int channels, char name)
     (*row)[1] = 0;
     (*row)[2] = quint16(name == 'a' ? 10 : 2 + r % 9);
     for (int c = 0; c < channels; ++c)
-        (*row)[c + 3] = quint16(name == 'a' ? 1 + (37 * c + 97 * r) % 255 : (31 * c + 57 * r) % 256);
+        (*row)[c + 3] =
+            quint16(name == 'a' ? 1 + (37 * c + 97 * r) % 255 : (31 * c + 57 * r) % 256);
     return row;
 }
 
