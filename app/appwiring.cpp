@@ -42,6 +42,9 @@ bool openGlIsSoftware()
 
 void chooseSceneGraphBackend()
 {
+    // A backend named in QT_QUICK_BACKEND ("opengl" for Mesa's llvmpipe too) is Qt's to load.
+    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        return;
     if (QQuickWindow::sceneGraphBackend().isEmpty() && openGlIsSoftware())
         QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
 }

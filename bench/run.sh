@@ -58,9 +58,10 @@ if [ "$what" = frames ]; then
     "$build/tools/makeshow" "$tmp/b.dmx" b
     mkfifo "$tmp/frames"
     chmod 755 "$tmp" && chmod 644 "$tmp"/*.dmx && chmod 666 "$tmp/frames"
-    # measure LABEL SHOW MODE [busy] [user]: RUNS runs of warm-up + window seconds each.
+    # measure LABEL SHOW MODE [busy] [user] [gl]: RUNS runs of warm-up + window seconds each
+    # (gl: Qt Quick's OpenGL renderer, Mesa's llvmpipe here, instead of the software one).
     measure() {
-        local label=$1 show=$2 mode=$3 load=${4:-} user=${5:-}
+        local label=$1 show=$2 mode=$3 load=${4:-} user=${5:-} gl=${6:-}
         [[ "$label" =~ ${CASES:-.} ]] || return 0
         for i in $(seq "$runs"); do
             if [ "$load" = busy ]; then
@@ -69,7 +70,9 @@ if [ "$what" = frames ]; then
             "$build/bench/framereader" "$tmp/frames" "$warmup" "$window" "$tmp/pid" \
                 >"$tmp/out" &
             local reader=$!
-            local run=(env DISPLAY="$display" DMX_FRAME_FIFO="$tmp/frames"
+            local backend=()
+            [ -n "$gl" ] && backend=(QT_QUICK_BACKEND=opengl)
+            local run=(env DISPLAY="$display" DMX_FRAME_FIFO="$tmp/frames" "${backend[@]}"
                 LD_PRELOAD="$PWD/$build/bench/libframefifo.so"
                 "$build/bench/uiprobe" "$show" $((warmup + window + 3)) "$mode")
             if [ "$mode" = metronome ]; then
@@ -92,6 +95,8 @@ if [ "$what" = frames ]; then
     measure "A as a normal user" "$tmp/a.dmx" play-bare "" user
     measure "B: 1000 x 512, fades 2-10, 20 fixtures, table following" "$tmp/b.dmx" play-only
     measure "B minimised" "$tmp/b.dmx" play-minimised
+    measure "A, OpenGL (llvmpipe)" "$tmp/a.dmx" play-bare "" "" gl
+    measure "B, OpenGL (llvmpipe)" "$tmp/b.dmx" play-only "" "" gl
     measure "B with both CPUs busy" "$tmp/b.dmx" play-only busy
     measure "B without fixtures" "$tmp/b.dmx" play-bare
     # How soon the fader strip and the marked row show what the output sent (frames dropped).
