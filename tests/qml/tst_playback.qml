@@ -63,6 +63,29 @@ WindowTestCase {
         verify(turns >= 2 && turns <= 4, turns + " page turns")
     }
 
+    // Minimised, the window hears nothing of playback; back, it shows the playing row at once.
+    function test_minimisedWindowCatchesUpOnReturn() {
+        coreProbe.appendRows(50, 0, 0, 0)
+        var table = item("dmxList")
+        table.clicked(0)
+        table.doubleClicked(49)
+        rowSpy.clear()
+        item("text_control").startRun()
+        tryVerify(function() { return rowSpy.count > 1 }, 5000, "playback runs")
+        win.showMinimized()
+        tryCompare(dmx_list, "windowShown", false)
+        rowSpy.clear()
+        var hiddenAt = dmx_list.currentRow
+        tryVerify(function() { return Math.abs(dmx_list.currentRow - hiddenAt) > 3 }, 5000,
+                  "rows played while minimised")
+        compare(rowSpy.count, 0, "nothing told while minimised")
+        win.showNormal()
+        compare(dmx_list.windowShown, true)
+        verify(rowSpy.count > 0, "the playing row told on return")
+        compare(table.markedRow, rowSpy.signalArguments[rowSpy.count - 1][0])
+        item("text_control").stopRun()
+    }
+
     function test_setAllUsesBothInputs() {
         // Needs the row editing operations.
         coreProbe.appendRows(3, 1, 1, 0)
