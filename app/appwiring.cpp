@@ -43,6 +43,9 @@ bool openGlIsSoftware()
 
 void chooseSceneGraphBackend()
 {
+    // A backend named in QT_QUICK_BACKEND ("opengl" for Mesa's llvmpipe too) is Qt's to load.
+    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        return;
     if (QQuickWindow::sceneGraphBackend().isEmpty() && openGlIsSoftware())
         QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
 }
@@ -77,6 +80,9 @@ void wireEngine(QQmlEngine *engine)
     // The window plays and sends frames; the thread that does it starts here, not with the
     // model, so that conversions without a window never start it.
     g_dimList->m_engine->start();
+    // Every third tick: a level held longer than 100 ms is still always shown, and a show
+    // that changes its row at every tick is drawn a third as often as it is sent.
+    g_dimList->m_engine->setWindowGap(std::chrono::milliseconds(90));
 
     // QML must see these variants as arrays of objects.
     const int listType = qRegisterMetaType<QList<QObject *>>();

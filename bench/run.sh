@@ -56,13 +56,15 @@ if [ "$what" = frames ]; then
     busy=()
     trap 'kill $xvfb "${busy[@]}" 2>/dev/null || true; rm -rf "$tmp"' EXIT
     sleep 1
-    "$build/tools/makeshow" "$tmp/a.dmx" 8 512 0 10 10  # A: 8 steps, speed 0, fade 10
-    "$build/tools/makeshow" "$tmp/b.dmx" 1000 512 0 2 10 # B: 1000 steps, fades 2..10
+    # A: 8 steps, speed 0, fade 10; B: 1000 steps, fades 2..10; every channel snaps.
+    "$build/tools/makeshow" "$tmp/a.dmx" a
+    "$build/tools/makeshow" "$tmp/b.dmx" b
     mkfifo "$tmp/frames"
     chmod 755 "$tmp" && chmod 644 "$tmp"/*.dmx && chmod 666 "$tmp/frames"
-    # measure LABEL SHOW MODE [busy] [user]: RUNS runs of warm-up + window seconds each.
+    # measure LABEL SHOW MODE [busy] [user] [gl]: RUNS runs of warm-up + window seconds each
+    # (gl: Qt Quick's OpenGL renderer, Mesa's llvmpipe here, instead of the software one).
     measure() {
-        local label=$1 show=$2 mode=$3 load=${4:-} user=${5:-}
+        local label=$1 show=$2 mode=$3 load=${4:-} user=${5:-} gl=${6:-}
         [[ "$label" =~ ${CASES:-.} ]] || return 0
         for i in $(seq "$runs"); do
             if [ "$load" = busy ]; then
@@ -71,7 +73,9 @@ if [ "$what" = frames ]; then
             "$build/bench/framereader" "$tmp/frames" "$warmup" "$window" "$tmp/pid" \
                 >"$tmp/out" &
             local reader=$!
-            local run=(env DISPLAY="$display" DMX_FRAME_FIFO="$tmp/frames"
+            local backend=()
+            [ -n "$gl" ] && backend=(QT_QUICK_BACKEND=opengl)
+            local run=(env DISPLAY="$display" DMX_FRAME_FIFO="$tmp/frames" "${backend[@]}"
                 LD_PRELOAD="$PWD/$build/bench/libframefifo.so"
                 "$build/bench/uiprobe" "$show" $((warmup + window + 3)) "$mode")
             if [ "$mode" = metronome ]; then
@@ -84,14 +88,18 @@ if [ "$what" = frames ]; then
             kill "$(cat "$tmp/pid")" 2>/dev/null || true
             wait "$(cat "$tmp/pid")" 2>/dev/null || true
             if [ ${#busy[@]} -gt 0 ]; then kill "${busy[@]}"; busy=(); fi
-            echo "== $label, run $i of $runs: $(tr '\n' ' ' <"$tmp/out")"
+            echo "== $label, run $i of $runs: $(tr '\n' ' ' <"$tmp/out")(load $(cut -d' ' -f1 /proc/loadavg))"
         done
     }
     measure "machine: a bare C loop at SCHED_FIFO, 30 ms" - metronome
+    echo "== load average: $(cut -d' ' -f1-3 /proc/loadavg)"
     measure "A: 8 x 512, fade 10, no fixtures" "$tmp/a.dmx" play-bare
     measure "A with both CPUs busy" "$tmp/a.dmx" play-bare busy
     measure "A as a normal user" "$tmp/a.dmx" play-bare "" user
-    measure "B: 1000 x 512, fades 2-10, 20 fixtures" "$tmp/b.dmx" play-only
+    measure "B: 1000 x 512, fades 2-10, 20 fixtures, table following" "$tmp/b.dmx" play-only
+    measure "B minimised" "$tmp/b.dmx" play-minimised
+    measure "A, OpenGL (llvmpipe)" "$tmp/a.dmx" play-bare "" "" gl
+    measure "B, OpenGL (llvmpipe)" "$tmp/b.dmx" play-only "" "" gl
     measure "B with both CPUs busy" "$tmp/b.dmx" play-only busy
     measure "B without fixtures" "$tmp/b.dmx" play-bare
     # How soon the fader strip and the marked row show what the output sent (frames dropped).

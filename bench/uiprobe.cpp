@@ -1,8 +1,9 @@
 // Drives the real window with a large show and measures what a user feels: start-up to the
 // first frame, fader latency, edits, load/save, playback frame timing and memory.
 // Run under a display (Xvfb): uiprobe SHOW.dmx [playback seconds] [play-only|play-bare|scroll|
-// follow-latency] (play-bare: no fixtures added, straight to playback; scroll: 512 channel
-// columns, seconds 0; follow-latency: how soon the window shows the output's state)
+// follow-latency|play-minimised] (play-bare: no fixtures added, straight to playback; play-only:
+// fixtures of types 0..19; play-minimised: as play-only with the window minimised; scroll:
+// 512 channel columns, seconds 0; follow-latency: how soon the window shows the output's state)
 #include "appwiring.h"
 #include "dim.h"
 #include "dimlist.h"
@@ -352,11 +353,12 @@ int main(int argc, char *argv[])
     const QByteArray only = argc > 3 ? QByteArray(argv[3]) : QByteArray();
     // 20 fixtures through the window's own "添加灯具" handler, about 400 channels.
     const int types[] = {0, 1, 2, 14, 15, 16, 17, 18, 19, 20, 23, 24, 26, 7, 3, 25, 6, 9, 12, 10};
+    const bool playing = only == "play-only" || only == "play-minimised";
     t = g_clock.nsecsElapsed();
-    for (int type : types) {
+    for (int i = 0; i < 20; ++i) {
         if (only == "play-bare")
             break;
-        chType->setProperty("currentIndex", type);
+        chType->setProperty("currentIndex", playing ? i : types[i]);
         QMetaObject::invokeMethod(addLight, "clicked");
     }
     waitFrame(window);
@@ -392,7 +394,9 @@ int main(int argc, char *argv[])
                timeToFrame(window, 30, [&](int) { model->insertCurrRows(); }), "ms");
         return 0;
     }
-    if (only == "play-only" || only == "play-bare")
+    if (only == "play-minimised")
+        window->showMinimized();
+    if (playing || only == "play-bare")
         goto playback;
     if (only == "follow-latency") {
         QMetaObject::invokeMethod(window, "endPos", Q_ARG(QVariant, model->rowCount() - 1));

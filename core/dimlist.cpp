@@ -170,6 +170,19 @@ QObject *dimList::fixtureObject() const
     return m_fixtures;
 }
 
+bool dimList::windowShown() const
+{
+    return m_engine->windowShown();
+}
+
+void dimList::setWindowShown(bool shown)
+{
+    if (shown == m_engine->windowShown())
+        return;
+    m_engine->setWindowShown(shown);
+    emit windowShownChanged();
+}
+
 int dimList::playStart() const
 {
     const auto held = playEngine::lock();

@@ -42,6 +42,8 @@ class dimList : public QAbstractTableModel
     Q_PROPERTY(
         QString statusMessage READ statusMessage WRITE setStatusMessage NOTIFY statusMessageChanged)
     Q_PROPERTY(QObject *fixtures READ fixtureObject CONSTANT)
+    // The window is on screen; while it is not, playback's rows and levels wait for it.
+    Q_PROPERTY(bool windowShown READ windowShown WRITE setWindowShown NOTIFY windowShownChanged)
 
   public:
     explicit dimList(QObject *parent = nullptr);
@@ -93,6 +95,8 @@ class dimList : public QAbstractTableModel
     void setStatusMessage(const QString &text);
     fixtureList *fixtures() const { return m_fixtures; }
     QObject *fixtureObject() const;
+    bool windowShown() const;
+    void setWindowShown(bool shown);
 
     // Tells the window what the last change did to the rows, the range and the play and
     // output state, and, when asked, puts the edit row's levels on the faders. Every
@@ -146,6 +150,7 @@ class dimList : public QAbstractTableModel
     void outputEnabledChanged();
     void wholeTableChanged();
     void statusMessageChanged();
+    void windowShownChanged();
 
   public slots:
     void sendDmxEnable(bool enable);

@@ -23,7 +23,7 @@
 namespace
 {
 constexpr int kChannels = 512;
-// Ticks per update of the window's levels while playing.
+// Ticks per update of the window's levels while playing, when no gap is set.
 constexpr int kWindowTicks = 2;
 constexpr auto kTick = std::chrono::milliseconds(30);
 // Two frames never closer than this, whatever asks for them.
@@ -304,8 +304,8 @@ void playEngine::stop()
     m_phase = phase::idle;
     g_playEnable = false;
     m_dmx->m_sendLive = true;
-    // Levels of the last ticks not told yet.
-    if (m_dirty.any())
+    // Levels and rows of the last ticks not told yet.
+    if (m_dirty.any() || m_newsWaiting)
         postUpdate();
     wake();
 }
@@ -478,7 +478,10 @@ void playEngine::startHold(int ms)
     // From the tick's deadline, not from when it ran, so that show time does not drift.
     // The window sees the levels the hold keeps.
     m_phase = phase::holding;
-    postUpdate();
+    if (ms > 0 || m_windowGap == clock::duration::zero())
+        postUpdate();
+    else
+        tellWindowSoon();
     m_holdUntil = m_tickTime + std::chrono::milliseconds(ms);
     wake();
 }
@@ -536,9 +539,11 @@ void playEngine::setBlackout(const QVector<int> &levels)
 
 void playEngine::postUpdate()
 {
+    m_newsWaiting = false;
     if (m_updatePosted)
         return;
     m_updatePosted = true;
+    m_lastNews = m_clock->now();
     if (m_newsFd >= 0) {
         const quint64 one = 1;
         if (write(m_newsFd, &one, sizeof one) == sizeof one)
@@ -584,15 +589,43 @@ void playEngine::deliverUpdates()
         enable(g_playEnable);
     if (repeatNews)
         emit m_model->repeatChanged(repeat);
-    // The row, and a stop of the empty table's, reach the window through the model.
-    if (row != -2)
-        m_model->rowLoaded();
-    else if (stopNews)
+    if (!m_windowShown) {
+        m_levelsKept |= dirty;
+        m_rowKept = m_rowKept || row != -2;
+        if (stopNews)
+            m_model->settle(false);
+        return;
+    }
+    // A stop of the empty table's reaches the window through the model.
+    if (row == -2 && stopNews)
         m_model->settle(false);
+    tellWindow(dirty, row != -2);
+}
+
+void playEngine::tellWindow(const std::bitset<kChannels> &levels, bool row)
+{
+    if (row)
+        m_model->rowLoaded();
     for (int c = 0; c < kChannels; ++c) {
-        if (dirty.test(static_cast<size_t>(c)))
+        if (levels.test(static_cast<size_t>(c)))
             emit static_cast<dim *>(m_dmx->m_dims.at(c))->dimValueChanged();
     }
+}
+
+void playEngine::setWindowShown(bool shown)
+{
+    if (shown == m_windowShown)
+        return;
+    m_windowShown = shown;
+    if (!shown)
+        return;
+    // What is still on its way, then what was kept back: the window shows the present.
+    deliverUpdates();
+    const std::bitset<kChannels> levels = m_levelsKept;
+    const bool row = m_rowKept;
+    m_levelsKept.reset();
+    m_rowKept = false;
+    tellWindow(levels, row);
 }
 
 void playEngine::run()
@@ -645,10 +678,25 @@ void playEngine::runDue(clock::time_point now)
     m_tickTime = m_nextTick;
     m_nextTick += kTick;
     runTick();
-    // Levels reach the window every other tick, which halves its repaints; anything else
-    // it is told at once.
-    if (++m_ticksUntold >= kWindowTicks || m_rowNews != -2 || m_repeatNews || m_stopNews)
+    if (m_windowGap > clock::duration::zero())
+        tellWindowSoon();
+    else if (++m_ticksUntold >= kWindowTicks || m_rowNews != -2 || m_repeatNews || m_stopNews)
         postUpdate();
+}
+
+// With a gap set, the window hears of ticks at most once per gap; news that has to wait goes
+// with a later tick, with the start of a hold or with a stop, whichever comes first.
+void playEngine::tellWindowSoon()
+{
+    m_newsWaiting = true;
+    if (m_stopNews || m_clock->now() >= m_lastNews + m_windowGap)
+        postUpdate();
+}
+
+void playEngine::setWindowGap(clock::duration gap)
+{
+    const auto held = lock();
+    m_windowGap = gap;
 }
 
 void playEngine::sendPending(tableLock &held)

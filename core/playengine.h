@@ -99,6 +99,14 @@ class playEngine : public QObject
     // From now to the next tick while ticking, to the end of the hold while holding.
     clock::duration dueIn() const;
 
+    // On the GUI thread. While the window is minimised or hidden, rows and levels are kept
+    // back from it, as nothing would show them; on its return it hears of them at once.
+    void setWindowShown(bool shown);
+    // The least time between two deliveries of playback's news to the window; zero (the
+    // default) tells it levels every other tick and every row at once.
+    void setWindowGap(clock::duration gap);
+    bool windowShown() const { return m_windowShown; }
+
   private:
     enum class phase { idle, ticking, holding };
 
@@ -142,6 +150,10 @@ class playEngine : public QObject
     QSocketNotifier *m_newsNotifier = nullptr;
     // Ticks whose levels the window has not been told yet.
     int m_ticksUntold = 0;
+    // With a gap: ticks the window has not heard of, waiting for m_lastNews + the gap.
+    clock::duration m_windowGap = clock::duration::zero();
+    bool m_newsWaiting = false;
+    clock::time_point m_lastNews;
     // Row loads on the output thread, logged later by the GUI thread: a write to stderr may
     // block, which a real-time thread must not.
     struct rowLoad {
@@ -153,8 +165,13 @@ class playEngine : public QObject
     };
     std::array<rowLoad, 32> m_rowLoads = {};
     int m_rowLoadCount = 0;
+    // GUI thread only: what was kept back from the hidden window.
+    bool m_windowShown = true;
+    std::bitset<512> m_levelsKept;
+    bool m_rowKept = false;
 
     Q_SLOT void deliverUpdates();
+    void tellWindow(const std::bitset<512> &levels, bool row);
     void newsArrived();
     void openNews();
     void closeNews();
@@ -174,6 +191,7 @@ class playEngine : public QObject
     void packAndSend();
     bool packFrame();
     void postUpdate();
+    void tellWindowSoon();
     void run();
     void waitForWork(tableLock &held);
     void runDue(clock::time_point now);

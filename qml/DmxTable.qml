@@ -112,15 +112,21 @@ Item {
         return low < row && row < high ? "lightblue" : "lightgray"
     }
 
-    // Scrolls the least distance that shows the whole row.
+    // Leaves a row in view where it is. Otherwise scrolls the least distance that shows it
+    // whole, or with ListView.Beginning puts it at the top, so that rows played in order stay
+    // in view for a whole page before the table moves again.
     function positionViewAtRow(row, mode) {
         if (row < 0 || row >= rowCount)
             return
         var top = rowTop(row)
         var bottom = top + rowHeight(row)
-        if (top < cells.contentY)
+        if (top >= cells.contentY && bottom <= cells.contentY + cells.height)
+            return
+        if (mode === ListView.Beginning)
+            cells.contentY = Math.max(0, Math.min(top, cells.rowsHeight - cells.height))
+        else if (top < cells.contentY)
             cells.contentY = top
-        else if (bottom > cells.contentY + cells.height)
+        else
             cells.contentY = Math.min(bottom, cells.rowsHeight) - cells.height
     }
 

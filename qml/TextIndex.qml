@@ -599,7 +599,8 @@ Rectangle {
             interval: 500
             repeat: true
             triggeredOnStart: true
-            running: dmx_list.outputEnabled
+            // Not while the window is minimised or hidden; on its return it asks at once.
+            running: dmx_list.outputEnabled && dmx_list.windowShown
             onTriggered: outputState.code = dmx.outputState()
             onRunningChanged: outputState.code = 0
         }

@@ -38,6 +38,13 @@ ApplicationWindow {
 
     onClosing: text_control.confirmClose(close)
 
+    // Minimised or hidden, the window draws nothing: playback keeps its news until it is back.
+    Binding {
+        target: dmx_list
+        property: "windowShown"
+        value: root.visibility !== Window.Minimized && root.visibility !== Window.Hidden
+    }
+
     function startPos(row) {
         dmx_list.dmxRowToDim(row)
     }
@@ -58,10 +65,11 @@ ApplicationWindow {
         return Math.max(0, Math.min(1, (index - first) / (last - first)))
     }
 
-    // The table shows the row that playback or an edit moved to.
+    // The table shows the row that playback or an edit moved to; playback turns a page at a
+    // time, as scrolling the whole table at every step would redraw all of it each time.
     function followRow(index) {
         if (index >= 0 && index < dmxList.rowCount)
-            dmxList.positionViewAtRow(index, ListView.Contain)
+            dmxList.positionViewAtRow(index, dmx_list.playing ? ListView.Beginning : ListView.Contain)
     }
 
     // A dialog that closes hands the keyboard back to the window and its table, so that the

@@ -23,6 +23,8 @@ class tst_playengine : public QObject
     void windowHearsOnItsOwnThread();
     void emptiedTableStops();
     void stopTellsTheLastLevels();
+    void windowHearsAtItsPace_data();
+    void windowHearsAtItsPace();
     void showTime_data();
     void showTime();
     void lateWakeKeepsTheGrid_data();
@@ -279,6 +281,66 @@ void tst_playengine::stopTellsTheLastLevels()
         QCOMPARE(told, int(channel(0)->dimValue()));
         m->sendDmxEnable(true);
     }
+}
+
+// A row per tick: with a gap set the window hears of every third, and nothing while it is
+// hidden; either way it ends on the output's row and levels, at once when it is shown again.
+void tst_playengine::windowHearsAtItsPace_data()
+{
+    QTest::addColumn<int>("gapMs");
+    QTest::addColumn<bool>("hidden");
+    QTest::addColumn<int>("fewestTold");
+    QTest::addColumn<int>("mostTold");
+
+    QTest::newRow("every tick") << 0 << false << 30 << 30;
+    QTest::newRow("gap of 90 ms") << 90 << false << 9 << 11;
+    QTest::newRow("window hidden") << 0 << true << 0 << 0;
+    QTest::newRow("hidden, gap of 90 ms") << 90 << true << 0 << 0;
+}
+
+void tst_playengine::windowHearsAtItsPace()
+{
+    QFETCH(int, gapMs);
+    QFETCH(bool, hidden);
+    QFETCH(int, fewestTold);
+    QFETCH(int, mostTold);
+
+    dimList *m = coreModel();
+    for (int r = 0; r < 7; ++r) {
+        tableRow row = appendRow(0, 0, 0);
+        for (int ch = 0; ch < 512; ++ch)
+            row[ch + 3] = static_cast<quint16>((ch * 7 + r * 53) % 256);
+    }
+    m->dmxOutputEnable(true);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(6);
+    m->m_engine->setWindowGap(std::chrono::milliseconds(gapMs));
+    m->setWindowShown(!hidden);
+    int rowTold = -2;
+    int rowsTold = 0;
+    int levelTold = -1;
+    QObject context;
+    connect(m, &dimList::currentRowChanged, &context, [&](int row) {
+        rowTold = row;
+        ++rowsTold;
+    });
+    connect(channel(0), &dim::dimValueChanged, &context,
+            [&] { levelTold = channel(0)->dimValue(); });
+    frameLog log;
+    QVERIFY(startPlaying(log));
+    rowsTold = 0;
+    QVERIFY(runTicks(30));
+    QVERIFY2(rowsTold >= fewestTold && rowsTold <= mostTold, qPrintable(QString::number(rowsTold)));
+    if (hidden) {
+        m->setWindowShown(true);
+        QCOMPARE(rowTold, g_currentRow);
+        QCOMPARE(levelTold, int(channel(0)->dimValue()));
+    }
+    QVERIFY(runTicks(2));
+    m->sendDmxEnable(false);
+    QVERIFY(settleEngine());
+    QCOMPARE(rowTold, m->currentRow());
+    QCOMPARE(levelTold, int(channel(0)->dimValue()));
 }
 
 namespace
