@@ -9,6 +9,7 @@
 #include <QVector>
 
 class dmx;
+class effectFill;
 class dimList;
 class fixtureList;
 class playEngine;
@@ -42,6 +43,8 @@ class dimList : public QAbstractTableModel
     Q_PROPERTY(
         QString statusMessage READ statusMessage WRITE setStatusMessage NOTIFY statusMessageChanged)
     Q_PROPERTY(QObject *fixtures READ fixtureObject CONSTANT)
+    // Generated fills with their preview, and the copy of a fixture's programming.
+    Q_PROPERTY(QObject *effects READ effectsObject CONSTANT)
 
   public:
     explicit dimList(QObject *parent = nullptr);
@@ -93,6 +96,8 @@ class dimList : public QAbstractTableModel
     void setStatusMessage(const QString &text);
     fixtureList *fixtures() const { return m_fixtures; }
     QObject *fixtureObject() const;
+    effectFill *effects() const { return m_effects; }
+    QObject *effectsObject() const;
 
     // Tells the window what the last change did to the rows, the range and the play and
     // output state, and, when asked, puts the edit row's levels on the faders. Every
@@ -178,6 +183,7 @@ class dimList : public QAbstractTableModel
     friend class stepEditing;
     stepEditing m_editing{this};
     fixtureList *m_fixtures;
+    effectFill *m_effects;
     QString m_status;
     shownState m_shown;
     bool m_settlePending = false;
