@@ -33,8 +33,11 @@ void BM_PreviewChange(benchmark::State &state)
                                    kChannels);
     coreModel()->m_playStart = 0;
     coreModel()->m_playEnd = kRows - 1;
-    QVariantMap params{{"shape", "sine"}, {"a", 0},         {"cycles", 8},
-                       {"spread", 0.25},  {"columns", channelColumns()}};
+    QVariantMap params{{"shape", "sine"},
+                       {"a", 0},
+                       {"cycles", 8},
+                       {"spread", 0.25},
+                       {"columns", channelColumns()}};
     int b = 100;
     for (auto _ : state) {
         params["b"] = b = b == 255 ? 100 : b + 1;
