@@ -10,6 +10,8 @@ Dialog {
     objectName: "generatorDialog"
     title: qsTr("生成效果")
     modal: true
+    // The table stays undimmed: the preview in its cells is what the dialog is for.
+    dim: false
     closePolicy: Popup.CloseOnEscape
 
     readonly property QtObject effects: dmx_list.effects
