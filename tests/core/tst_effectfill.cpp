@@ -52,6 +52,7 @@ class tst_effectfill : public QObject
     void cancelLeavesTheTableAsItWas();
     void keptFillIsOneUndoStep();
     void previewReachesTheEditRow();
+    void undoUnderAPreviewDropsItFirst();
     void clampsEachField_data();
     void clampsEachField();
     void copiesAFixtureBehindAnother();
@@ -123,6 +124,18 @@ void tst_effectfill::previewReachesTheEditRow()
     QTRY_COMPARE(int(g_dimValue[0]), 220);
     effects()->cancel();
     QTRY_COMPARE(int(g_dimValue[0]), 40);
+}
+
+void tst_effectfill::undoUnderAPreviewDropsItFirst()
+{
+    coreModel()->setDmxData(99, 4, 6);
+    QVERIFY(effects()->preview(ramp({4}, 0, 30)));
+    QVERIFY(history()->undo());
+    QVERIFY(!effects()->pending());
+    QCOMPARE(int(coreModel()->m_data.cell(6, 4)), 2);
+    QCOMPARE(int(coreModel()->m_data.cell(3, 4)), 2);
+    QVERIFY(history()->redo());
+    QCOMPARE(int(coreModel()->m_data.cell(6, 4)), 99);
 }
 
 void tst_effectfill::clampsEachField_data()

@@ -102,10 +102,18 @@ TableTestCase {
 
     function test_escapeCancelsToo() {
         chaseTable()
+        dmx_list.setDmxData(9, 4, 0)
+        var steps = dmx_list.history.count()
         var dialog = win.generatorDialog
         keyClick(Qt.Key_G, Qt.ControlModifier)
         tryCompare(dialog, "opened", true)
         tryVerify(function() { return coreProbe.cell(31, 3) === 255 })
+        // The window's keys wait while the dialog is open.
+        keyClick(Qt.Key_Z, Qt.ControlModifier)
+        keyClick(Qt.Key_Delete)
+        compare(dmx_list.history.count(), steps)
+        compare(coreProbe.rowCount(), 32)
+        compare(coreProbe.cell(0, 4), 9)
         keyClick(Qt.Key_Escape)
         tryCompare(dialog, "visible", false)
         compare(coreProbe.cell(31, 3), 0)
