@@ -142,4 +142,45 @@ TableTestCase {
         compare(coreProbe.cell(1, 3 + span), 0)
         compare(coreProbe.cell(0, 3), 10)
     }
+
+    // Every named value of a definition's channel in order, one per step, less those left out.
+    function test_namedValuesOfADefinition() {
+        var laser = String(Qt.resolvedUrl("fixtures")).replace("file://", "")
+                + "/Testwerk-Pattern-Laser.qxf"
+        verify(dmx_list.fixtures.addDefinition(laser, 0), dmx_list.fixtures.lastError())
+        verify(dmx_list.fixtures.addDefinition(laser, 0))
+        compare(dmx_list.effects.sameKind(0), [1])
+        coreProbe.appendRows(6, 1, 0, 0)
+        coreProbe.moveTo(-1, 0, 5)
+        waitForRendering(table)
+        var dialog = win.generatorDialog
+        dialog.openFor(4)
+        tryCompare(dialog, "opened", true)
+        dialog.shapeBox.currentIndex = 6
+        var boxes = findChildren(dialog.contentItem, "namedValue")
+        compare(boxes.length, 4)
+        compare(boxes[1].text, "10 Line")
+        waitForRendering(dialog.contentItem)
+        mouseClick(boxes[1])
+        compare(dialog.namedChosen, [true, false, true, true])
+        tryVerify(function() { return coreProbe.cell(1, 4) === 20 })
+        var shown = []
+        for (var r = 0; r < 6; ++r)
+            shown.push(coreProbe.cell(r, 4))
+        compare(shown, [0, 20, 30, 0, 20, 30])
+        mouseClick(dialog.keepButton)
+        tryCompare(dialog, "visible", false)
+        compare(coreProbe.cell(2, 4), 30)
+    }
+
+    function findChildren(parent, name) {
+        var found = []
+        var kids = parent.children
+        for (var i = 0; i < kids.length; ++i) {
+            if (kids[i].objectName === name && kids[i].visible)
+                found.push(kids[i])
+            found = found.concat(findChildren(kids[i], name))
+        }
+        return found
+    }
 }
