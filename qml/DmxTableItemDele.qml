@@ -152,7 +152,7 @@ Item {
         onPressed: {
             if (mouse.button === Qt.RightButton) {
                 pressOpenedEditor = true
-                if (channel <= 0 || !openCapabilities(mouse.x, mouse.y))
+                if (valueCell && (channel <= 0 || !openCapabilities(mouse.x, mouse.y)))
                     effectMenu.openFor(modelColumn, itemDele, mouse.x, mouse.y)
                 return
             }

@@ -86,6 +86,13 @@ TableTestCase {
         var before = savedBytes("before.dmx")
         var steps = dmx_list.history.count()
         var dialog = win.generatorDialog
+        // The fade column's cells offer the generators too.
+        var fade = cell(3, 2)
+        mouseClick(fade, fade.width / 2, fade.height / 2, Qt.RightButton)
+        tryCompare(win.effectMenu, "opened", true)
+        compare(win.effectMenu.column, 2)
+        win.effectMenu.close()
+        tryCompare(win.effectMenu, "visible", false)
         openFromTitle(4, "fillColumn")
         tryCompare(dialog, "opened", true)
         dialog.shapeBox.currentIndex = 1 // sine
