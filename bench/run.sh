@@ -20,8 +20,8 @@ targets=()
 cmake --build "$build" -j"$(nproc)" "${targets[@]}" >/dev/null
 
 if [ "$what" = core ] || [ "$what" = all ]; then
-    echo "== core: playback tick and show file (medians of 5 repetitions)"
-    for b in bench_tick bench_files; do
+    echo "== core: playback tick, show file and generated fills (medians of 5 repetitions)"
+    for b in bench_tick bench_files bench_effects; do
         "$build/bench/$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
             2>/dev/null | grep -E "^(Benchmark|BM_.*_median)"
     done

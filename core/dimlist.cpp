@@ -2,6 +2,7 @@
 
 #include "dim.h"
 #include "dmx.h"
+#include "effectfill.h"
 #include "fixturelist.h"
 #include "light_list.h"
 #include "playengine.h"
@@ -36,6 +37,7 @@ dimList::dimList(QObject *parent)
     m_dmx->m_engine = m_engine;
     m_history = new undoHistory(this, this);
     m_fixtures = new fixtureList(m_dmx->m_lightList, m_history, this);
+    m_effects = new effectFill(this, this);
     connect(this, &dimList::repeatChanged, this, &dimList::repeatsCounted);
 }
 
@@ -43,6 +45,7 @@ dimList::~dimList()
 {
     // The output thread reads the table and the output object until it is joined here.
     delete m_engine;
+    delete m_effects;
     delete m_fixtures;
     delete m_history;
     delete m_dmx;
@@ -181,6 +184,11 @@ void dimList::setWindowShown(bool shown)
         return;
     m_engine->setWindowShown(shown);
     emit windowShownChanged();
+}
+
+QObject *dimList::effectsObject() const
+{
+    return m_effects;
 }
 
 int dimList::playStart() const

@@ -9,6 +9,7 @@
 #include <QVector>
 
 class dmx;
+class effectFill;
 class dimList;
 class fixtureList;
 class playEngine;
@@ -44,6 +45,8 @@ class dimList : public QAbstractTableModel
     Q_PROPERTY(QObject *fixtures READ fixtureObject CONSTANT)
     // The window is on screen; while it is not, playback's rows and levels wait for it.
     Q_PROPERTY(bool windowShown READ windowShown WRITE setWindowShown NOTIFY windowShownChanged)
+    // Generated fills with their preview, and the copy of a fixture's programming.
+    Q_PROPERTY(QObject *effects READ effectsObject CONSTANT)
 
   public:
     explicit dimList(QObject *parent = nullptr);
@@ -97,6 +100,8 @@ class dimList : public QAbstractTableModel
     QObject *fixtureObject() const;
     bool windowShown() const;
     void setWindowShown(bool shown);
+    effectFill *effects() const { return m_effects; }
+    QObject *effectsObject() const;
 
     // Tells the window what the last change did to the rows, the range and the play and
     // output state, and, when asked, puts the edit row's levels on the faders. Every
@@ -183,6 +188,7 @@ class dimList : public QAbstractTableModel
     friend class stepEditing;
     stepEditing m_editing{this};
     fixtureList *m_fixtures;
+    effectFill *m_effects;
     QString m_status;
     shownState m_shown;
     bool m_settlePending = false;

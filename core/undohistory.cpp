@@ -4,6 +4,7 @@
 #include "dim.h"
 #include "dimlist.h"
 #include "dmx.h"
+#include "effectfill.h"
 #include "fixturecommand.h"
 #include "loadcommand.h"
 #include "movecommand.h"
@@ -19,11 +20,19 @@ undoHistory::undoHistory(dimList *model, QObject *parent) : QObject(parent), m_m
 
 // Undo during playback is refused rather than stopping the show: the user stops playback
 // first, as for every other edit of a running table.
+// A fill still in preview was made over the table as it was; a step applied under it would
+// be lost when the preview went, so the preview goes first.
+void undoHistory::dropPreview()
+{
+    m_model->effects()->cancel();
+}
+
 bool undoHistory::undo()
 {
     if (g_playEnable || !m_stack.canUndo() || m_group)
         return false;
     const dimList::batch once(m_model);
+    dropPreview();
     m_stack.undo();
     afterApply();
     return true;
@@ -34,6 +43,7 @@ bool undoHistory::redo()
     if (g_playEnable || !m_stack.canRedo() || m_group)
         return false;
     const dimList::batch once(m_model);
+    dropPreview();
     m_stack.redo();
     afterApply();
     return true;

@@ -83,6 +83,7 @@ class undoHistory : public QObject
 
   private:
     void push(QUndoCommand *command);
+    void dropPreview();
     void afterApply();
 
     dimList *m_model;

@@ -197,6 +197,7 @@ Item {
 
     // Title of column columnOffset + column of the table.
     component ColumnTitle: Rectangle {
+        id: columnTitle
         objectName: "header"
         property int columnOffset: 0
         readonly property int headerColumn: columnOffset + column
@@ -221,7 +222,17 @@ Item {
         MouseArea {
             anchors.fill: parent
             acceptedButtons: Qt.LeftButton | Qt.RightButton
-            onDoubleClicked: messageDialog.open()
+            // The generators' menu waits out a double click, which shows the information.
+            onClicked: if (mouse.button === Qt.RightButton) effectMenuDelay.restart()
+            onDoubleClicked: {
+                effectMenuDelay.stop()
+                messageDialog.open()
+            }
+        }
+        Timer {
+            id: effectMenuDelay
+            interval: Qt.styleHints.mouseDoubleClickInterval
+            onTriggered: effectMenu.openFor(headerColumn, columnTitle, 0, columnTitle.height)
         }
     }
 

@@ -23,6 +23,9 @@ Item {
     // What the cell shows: the stored value, or the text being typed.
     readonly property string shownText: editing ? editor.item.text : String(modelValue)
     readonly property bool valueCell: modelColumn > 0
+    // A generated value shown before it is kept.
+    readonly property bool previewed: dmx_list.effects.pending && dmx_list.effects.revision > 0
+                                      && dmx_list.effects.isPreview(modelRow, modelColumn)
     // False while the cell waits in the reuse pool with the place it had before.
     property bool inView: true
     // 1 for the first fixture's first channel.
@@ -100,9 +103,9 @@ Item {
         anchors.fill: parent
         anchors.bottomMargin: 2
         radius: 2
-        border.width: 1
         color: Number(shownText) === 128 ? "lightsteelblue" : "lightgray"
-        border.color: lastColumn_Color(modelColumn, "yellow", "gray")
+        border.width: previewed ? 2 : 1
+        border.color: previewed ? "darkorange" : lastColumn_Color(modelColumn, "yellow", "gray")
 
         // The bar's outline leaves out its top edge, which would strike through the digits.
         Rectangle {
@@ -149,8 +152,8 @@ Item {
         onPressed: {
             if (mouse.button === Qt.RightButton) {
                 pressOpenedEditor = true
-                if (channel > 0)
-                    openCapabilities(mouse.x, mouse.y)
+                if (valueCell && (channel <= 0 || !openCapabilities(mouse.x, mouse.y)))
+                    effectMenu.openFor(modelColumn, itemDele, mouse.x, mouse.y)
                 return
             }
             pressOpenedEditor = valueCell && Math.abs(mouse.x - width / 2) <= d_text.contentWidth / 2 + 2

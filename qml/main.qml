@@ -29,6 +29,9 @@ ApplicationWindow {
     readonly property bool unsaved: !dmx_list.history.clean
     property alias fixturePicker: pickerPopup
     property alias capabilityMenu: capabilityMenu
+    property alias effectMenu: effectMenu
+    property alias generatorDialog: generatorDialog
+    property alias fixtureCopyDialog: fixtureCopyDialog
 
     visible: true
     width: tableWidth
@@ -100,6 +103,22 @@ ApplicationWindow {
     CapabilityMenu {
         id: capabilityMenu
     }
+
+    // Generators: the menu on column titles and cells, the dialog with its live preview.
+    EffectMenu {
+        id: effectMenu
+    }
+    GeneratorDialog {
+        id: generatorDialog
+        x: Math.round((root.width - width) / 2)
+        y: Math.round((root.height - height) / 3)
+    }
+    FixtureCopyDialog {
+        id: fixtureCopyDialog
+        x: Math.round((root.width - width) / 2)
+        y: Math.round((root.height - height) / 3)
+    }
+    Shortcut { sequence: "Ctrl+G"; onActivated: generatorDialog.openFor(generatorDialog.column) }
 
     // The fixture library is indexed, in a worker thread, once the window is on screen.
     Connections {

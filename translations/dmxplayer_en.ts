@@ -746,6 +746,56 @@ y</translation>
     </message>
 </context>
 <context>
+    <name>EffectMenu</name>
+    <message>
+        <source>生成效果…</source>
+        <translation>Generate effect…</translation>
+    </message>
+    <message>
+        <source>同类灯具的此通道…</source>
+        <translation>This channel of like fixtures…</translation>
+    </message>
+    <message>
+        <source>复制灯具编程…</source>
+        <translation>Copy fixture programming…</translation>
+    </message>
+</context>
+<context>
+    <name>FixtureCopyDialog</name>
+    <message>
+        <source>复制灯具编程</source>
+        <translation>Copy fixture programming</translation>
+    </message>
+    <message>
+        <source>已复制灯具 %1 的编程</source>
+        <translation>Copied the programming of fixture %1</translation>
+    </message>
+    <message>
+        <source>灯具 %1 的第 %2–%3 步复制到：</source>
+        <translation>Copy steps %2–%3 of fixture %1 to:</translation>
+    </message>
+    <message>
+        <source>没有同类灯具</source>
+        <translation>No fixtures of the same kind</translation>
+    </message>
+    <message>
+        <source>灯具 %1</source>
+        <translation>Fixture %1</translation>
+    </message>
+    <message>
+        <source>每台落后（步）</source>
+        <translation>Each one behind by (steps)</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>FixturePicker</name>
     <message numerus="yes">
         <source>%n 通道</source>
@@ -816,6 +866,153 @@ y</translation>
     <message>
         <source>灯具定义 (*.qxf *.json)</source>
         <translation>Fixture definitions (*.qxf *.json)</translation>
+    </message>
+</context>
+<context>
+    <name>GeneratorDialog</name>
+    <message>
+        <source>生成效果</source>
+        <translation>Generate effect</translation>
+    </message>
+    <message>
+        <source>填充</source>
+        <translation>Fill</translation>
+    </message>
+    <message>
+        <source>此列</source>
+        <translation>This column</translation>
+    </message>
+    <message>
+        <source>同类灯具的此通道</source>
+        <translation>This channel of like fixtures</translation>
+    </message>
+    <message>
+        <source>通道范围</source>
+        <translation>Channel range</translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>渐变</source>
+        <translation>Fade</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <source>形状</source>
+        <translation>Shape</translation>
+    </message>
+    <message>
+        <source>斜坡</source>
+        <translation>Ramp</translation>
+    </message>
+    <message>
+        <source>正弦</source>
+        <translation>Sine</translation>
+    </message>
+    <message>
+        <source>三角</source>
+        <translation>Triangle</translation>
+    </message>
+    <message>
+        <source>方波</source>
+        <translation>Square</translation>
+    </message>
+    <message>
+        <source>锯齿</source>
+        <translation>Saw</translation>
+    </message>
+    <message>
+        <source>随机</source>
+        <translation>Random</translation>
+    </message>
+    <message>
+        <source>命名值</source>
+        <translation>Named values</translation>
+    </message>
+    <message>
+        <source>常量</source>
+        <translation>Constant</translation>
+    </message>
+    <message>
+        <source>数值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>从 A 到 B</source>
+        <translation>From A to B</translation>
+    </message>
+    <message>
+        <source>缓动</source>
+        <translation>Easing</translation>
+    </message>
+    <message>
+        <source>线性</source>
+        <translation>Linear</translation>
+    </message>
+    <message>
+        <source>渐入</source>
+        <translation>Ease in</translation>
+    </message>
+    <message>
+        <source>渐出</source>
+        <translation>Ease out</translation>
+    </message>
+    <message>
+        <source>渐入渐出</source>
+        <translation>Ease in and out</translation>
+    </message>
+    <message>
+        <source>周期数</source>
+        <translation>Cycles</translation>
+    </message>
+    <message>
+        <source>相位（度）</source>
+        <translation>Phase (degrees)</translation>
+    </message>
+    <message>
+        <source>错开（度/列）</source>
+        <translation>Spread (degrees per column)</translation>
+    </message>
+    <message>
+        <source>种子</source>
+        <translation>Seed</translation>
+    </message>
+    <message>
+        <source>新种子</source>
+        <translation>New seed</translation>
+    </message>
+    <message>
+        <source>没有播放范围或要填充的列</source>
+        <translation>No play range or no column to fill</translation>
+    </message>
+    <message>
+        <source>部分数值超出范围，已限制在该栏允许的范围内</source>
+        <translation>Some values were out of range and were held within the column's range</translation>
+    </message>
+    <message>
+        <source>预览：第 %1–%2 步</source>
+        <translation>Preview: steps %1–%2</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>试播</source>
+        <translation>Play preview</translation>
+    </message>
+    <message>
+        <source>保留</source>
+        <translation>Keep</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
