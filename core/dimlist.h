@@ -42,6 +42,8 @@ class dimList : public QAbstractTableModel
     Q_PROPERTY(
         QString statusMessage READ statusMessage WRITE setStatusMessage NOTIFY statusMessageChanged)
     Q_PROPERTY(QObject *fixtures READ fixtureObject CONSTANT)
+    // The live speed master of playback (0.1 to 4.0, 1.0 as written); not part of the show.
+    Q_PROPERTY(double speedMaster READ speedMaster WRITE setSpeedMaster NOTIFY speedMasterChanged)
 
   public:
     explicit dimList(QObject *parent = nullptr);
@@ -93,6 +95,8 @@ class dimList : public QAbstractTableModel
     void setStatusMessage(const QString &text);
     fixtureList *fixtures() const { return m_fixtures; }
     QObject *fixtureObject() const;
+    double speedMaster() const;
+    void setSpeedMaster(double factor);
 
     // Tells the window what the last change did to the rows, the range and the play and
     // output state, and, when asked, puts the edit row's levels on the faders. Every
@@ -146,6 +150,7 @@ class dimList : public QAbstractTableModel
     void outputEnabledChanged();
     void wholeTableChanged();
     void statusMessageChanged();
+    void speedMasterChanged();
 
   public slots:
     void sendDmxEnable(bool enable);
