@@ -24,11 +24,13 @@ QString keyOf(const midiRemote::binding &bound)
     return QStringLiteral("%1 %2 %3").arg(bound.kind).arg(bound.channel).arg(bound.number);
 }
 
-// RtMidi reports later errors to this instead of throwing; they are counted as problems of
-// the port, not of a message.
-void portError(RtMidiError::Type, const std::string &text, void *)
+// RtMidi reports later errors to this instead of throwing: the ports are unusable (JACK
+// without a server, a device gone), which the settings dialog says.
+void portError(RtMidiError::Type type, const std::string &text, void *context)
 {
-    qWarning("MIDI: %s", text.c_str());
+    if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING)
+        return;
+    static_cast<midiRemote *>(context)->portFailed(QString::fromStdString(text));
 }
 
 // On RtMidi's input thread: only the bytes cross over to the GUI thread.
@@ -105,7 +107,14 @@ void midiRemote::start()
         m_sent.clear();
         sendFeedback();
     }
+    if (!m_problem.isEmpty())
+        stop();
     emit portsChanged();
+}
+
+void midiRemote::portFailed(const QString &text)
+{
+    m_problem = text;
 }
 
 void midiRemote::stop()

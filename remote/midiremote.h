@@ -78,6 +78,8 @@ class midiRemote : public QObject
     Q_INVOKABLE bool connectInput(const QString &device);
     Q_INVOKABLE bool connectOutput(const QString &device);
 
+    // RtMidi found the ports unusable.
+    void portFailed(const QString &text);
     // One MIDI message as if it had come in, on the GUI thread.
     void receive(const std::vector<unsigned char> &bytes);
 
