@@ -148,7 +148,7 @@ bool remoteControl::oscListening() const
 QString remoteControl::oscError() const
 {
     if (!m_badAddress.isEmpty())
-        return tr("不是 IP 地址：%1").arg(m_badAddress);
+        return QStringLiteral("not an IP address: %1").arg(m_badAddress);
     return m_osc->error();
 }
 
