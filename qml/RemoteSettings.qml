@@ -19,7 +19,7 @@ Popup {
     readonly property QtObject midi: remote.midi
 
     width: 560
-    height: 470
+    height: 540
     modal: false
     focus: true
     padding: 10
@@ -89,8 +89,7 @@ Popup {
             }
         }
         Label {
-            text: remote.oscListening ? qsTr("监听中：%1:%2，收到 %3 条，错误 %4 条").arg(remote.oscAddress)
-                                        .arg(remote.oscPort).arg(remote.messageCount).arg(remote.errorCount)
+            text: remote.oscListening ? qsTr("监听中：%1:%2").arg(remote.oscAddress).arg(remote.oscPort)
                                       : (remote.oscError !== "" ? remote.oscError : qsTr("OSC 已关闭"))
             color: remote.oscError !== "" ? "red" : "black"
         }

@@ -940,10 +940,6 @@ y</translation>
         <translation>Apply</translation>
     </message>
     <message>
-        <source>监听中：%1:%2，收到 %3 条，错误 %4 条</source>
-        <translation>Listening on %1:%2, %3 received, %4 refused</translation>
-    </message>
-    <message>
         <source>MIDI</source>
         <translation>MIDI</translation>
     </message>
@@ -1002,6 +998,10 @@ y</translation>
     <message>
         <source>关闭</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <source>监听中：%1:%2</source>
+        <translation>Listening on %1:%2</translation>
     </message>
 </context>
 <context>
