@@ -71,7 +71,8 @@ bool oscServer::listen(const QHostAddress &address, quint16 port)
 {
     close();
     auto *socket = new QUdpSocket(this);
-    if (!socket->bind(address, port)) {
+    // Not shared: a second program on the same port must fail, not take half the messages.
+    if (!socket->bind(address, port, QAbstractSocket::DontShareAddress)) {
         m_error = socket->errorString();
         delete socket;
         return false;
@@ -167,24 +168,37 @@ bool oscServer::handle(const QString &path, const QVariantList &args, const QHos
     heardFrom(from, port);
     if (name == QLatin1String("subscribe") || name == QLatin1String("unsubscribe") ||
         name == QLatin1String("state")) {
-        if (!args.isEmpty())
+        // An optional port: the feedback goes there, on the sender's own host, so that a
+        // tool that only listens (oscdump) can be the subscriber.
+        if (args.size() > 1 || (args.size() == 1 && args.at(0).userType() != QMetaType::Int))
             return false;
-        const QString key = from.toString() + QLatin1Char(' ') + QString::number(port);
-        if (name == QLatin1String("unsubscribe")) {
-            m_subscribers.remove(key);
-        } else if (name == QLatin1String("subscribe") && !m_subscribers.contains(key)) {
-            dropQuietSubscribers();
-            if (m_subscribers.size() >= kMaxSubscribers)
-                return false;
-            subscriber added{from, port, {}};
-            added.heard.start();
-            m_subscribers.insert(key, added);
-        }
-        if (name != QLatin1String("unsubscribe"))
-            sendState(from, port);
-        return true;
+        const int to = args.isEmpty() ? port : args.at(0).toInt();
+        if (to < 1 || to > 65535)
+            return false;
+        return subscription(name, from, quint16(to));
     }
     return m_actions->perform(name, args);
+}
+
+bool oscServer::subscription(const QString &name, const QHostAddress &from, quint16 port)
+{
+    const QString key = from.toString() + QLatin1Char(' ') + QString::number(port);
+    if (name == QLatin1String("unsubscribe")) {
+        m_subscribers.remove(key);
+        return true;
+    }
+    if (name == QLatin1String("subscribe") && !m_subscribers.contains(key)) {
+        dropQuietSubscribers();
+        if (m_subscribers.size() >= kMaxSubscribers)
+            return false;
+        subscriber added{from, port, {}};
+        added.heard.start();
+        m_subscribers.insert(key, added);
+    } else if (name == QLatin1String("subscribe")) {
+        m_subscribers[key].heard.restart();
+    }
+    sendState(from, port);
+    return true;
 }
 
 // Any message from a subscriber keeps its subscription alive.

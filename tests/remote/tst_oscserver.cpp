@@ -86,6 +86,7 @@ class oscPeer
     oscPeer(const oscPeer &) = delete;
     oscPeer &operator=(const oscPeer &) = delete;
 
+    int port() const { return lo_server_get_port(m_server); }
     void send(const char *path) { lo_send_from(m_to, m_server, LO_TT_IMMEDIATE, path, ""); }
     void send(const char *path, int a)
     {
@@ -226,6 +227,15 @@ void tst_oscserver::stateAndSubscription()
     peer.send("/dmxplayer/blackout", 1);
     QTRY_VERIFY(coreModel()->fixtures()->blackout());
     QCOMPARE(peer.received.size(), 13);
+
+    // A listener that sends nothing itself (as oscdump) subscribed by another program.
+    oscPeer listener(under.server.port());
+    peer.send("/dmxplayer/subscribe", listener.port());
+    QTRY_COMPARE(listener.received.size(), 6);
+    coreModel()->dmxOutputEnable(false);
+    QTRY_COMPARE(listener.received.size(), 7);
+    QCOMPARE(listener.received.last(), QStringLiteral("/dmxplayer/state/output 0"));
+    QCOMPARE(peer.received.size(), 13);
 }
 
 void tst_oscserver::refused_data()
@@ -261,8 +271,10 @@ void tst_oscserver::refused_data()
                                     << "N";
     QTest::newRow("speed as an int") << QByteArray() << "/dmxplayer/speed"
                                      << "i";
-    QTest::newRow("subscribe with an argument") << QByteArray() << "/dmxplayer/subscribe"
-                                                << "i";
+    QTest::newRow("subscribe to port -1") << QByteArray() << "/dmxplayer/subscribe"
+                                          << "N";
+    QTest::newRow("subscribe with a float") << QByteArray() << "/dmxplayer/subscribe"
+                                            << "f";
 }
 
 // Each is ignored and counted, and nothing plays or moves.
