@@ -342,10 +342,25 @@ void playEngine::enable(bool on)
     }
 }
 
+// Live: the hold under way ends sooner or later by the same ratio, and the fade under way
+// moves its remaining distance in correspondingly fewer or more ticks.
 void playEngine::setSpeed(double factor)
 {
     const auto held = lock();
+    const double before = m_speed;
     m_speed = qBound(0.1, factor, 4.0);
+    const double ratio = m_speed / before;
+    if (ratio == 1.0)
+        return;
+    if (g_playEnable && m_phase == phase::holding) {
+        const auto now = m_clock->now();
+        const auto left = m_holdUntil > now ? m_holdUntil - now : clock::duration::zero();
+        m_holdUntil = now + std::chrono::duration_cast<clock::duration>(left / ratio);
+        wake();
+    }
+    float *step = m_model->m_fadeStep->data();
+    for (int ch = 0; ch < kChannels; ++ch)
+        step[ch] *= float(ratio);
 }
 
 double playEngine::speed() const

@@ -84,8 +84,8 @@ class playEngine : public QObject
     bool isTicking() const;
     bool isHolding() const;
 
-    // The live speed master: holds and fades of rows loaded from now on take 1/factor of
-    // their time (0.1 to 4.0, clamped; 1.0 as written). The table is not changed.
+    // The live speed master: holds and fades take 1/factor of their time (0.1 to 4.0,
+    // clamped; 1.0 as written), from the hold or fade under way on. The table is not changed.
     void setSpeed(double factor);
     double speed() const;
 

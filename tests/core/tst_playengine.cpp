@@ -27,6 +27,8 @@ class tst_playengine : public QObject
     void showTime();
     void lateWakeKeepsTheGrid_data();
     void lateWakeKeepsTheGrid();
+    void speedReachesTheRunningHold_data();
+    void speedReachesTheRunningHold();
 };
 
 namespace
@@ -412,6 +414,37 @@ void tst_playengine::lateWakeKeepsTheGrid()
         if (i > 0)
             QVERIFY(sent.at(i) - sent.at(i - 1) >= 15000);
     }
+}
+
+void tst_playengine::speedReachesTheRunningHold_data()
+{
+    QTest::addColumn<double>("speed");
+    QTest::addColumn<int>("leftMs"); // of the hold of 1000 ms, once the speed is set
+    QTest::newRow("twice as fast") << 2.0 << 500;
+    QTest::newRow("half as fast") << 0.5 << 2000;
+    QTest::newRow("below the floor counts as 0.1") << 0.01 << 10000;
+}
+
+// The speed master is live: a hold under way ends by the new speed, not the old one.
+void tst_playengine::speedReachesTheRunningHold()
+{
+    using std::chrono::milliseconds;
+    QFETCH(double, speed);
+    QFETCH(int, leftMs);
+    dimList *m = coreModel();
+    appendRow(10, 0, 0);
+    appendRow(10, 0, 240);
+    m->dmxOutputEnable(true);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    frameLog log;
+    QVERIFY(startPlaying(log));
+    for (int i = 0; i < 20 && !m->m_engine->isHolding(); ++i)
+        QVERIFY(stepClock(engineClock::time_point::max()));
+    QVERIFY(m->m_engine->isHolding());
+    QCOMPARE(std::chrono::duration_cast<milliseconds>(m->m_engine->dueIn()).count(), 1000);
+    m->setSpeedMaster(speed);
+    QCOMPARE(std::chrono::duration_cast<milliseconds>(m->m_engine->dueIn()).count(), leftMs);
 }
 
 QTEST_GUILESS_MAIN(tst_playengine)
