@@ -217,10 +217,22 @@ QStringList midiRemote::learnableActions() const
 
 bool midiRemote::learn(const QString &action, const QVariantList &args)
 {
-    if (!remoteActions::signatures().contains(action))
+    const auto types = remoteActions::signatures().constFind(action);
+    if (types == remoteActions::signatures().constEnd())
         return false;
+    if (!args.isEmpty() && args.size() != types->size())
+        return false;
+    // Numbers from the dialog arrive as whatever JavaScript made of them.
+    QVariantList typed;
+    for (int i = 0; i < args.size(); ++i) {
+        bool number = false;
+        const double value = args.at(i).toDouble(&number);
+        if (!number)
+            return false;
+        typed << (types->at(i) == 'f' ? QVariant(float(value)) : QVariant(qRound(value)));
+    }
     m_learning = action;
-    m_learnArgs = args;
+    m_learnArgs = typed;
     emit learningChanged();
     return true;
 }
