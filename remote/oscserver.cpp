@@ -9,6 +9,7 @@
 #include <lo/lo_lowlevel.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace
@@ -37,13 +38,20 @@ bool argumentsOf(lo_message message, QVariantList &out)
     lo_arg **argv = lo_message_get_argv(message);
     const int count = lo_message_get_argc(message);
     for (int i = 0; i < count; ++i) {
+        // liblo aligns arguments to 4 bytes, its union wants 8: copy, never dereference.
         switch (types[i]) {
-        case LO_INT32:
-            out << QVariant(int(argv[i]->i));
+        case LO_INT32: {
+            qint32 value = 0;
+            std::memcpy(&value, argv[i], sizeof value);
+            out << QVariant(int(value));
             break;
-        case LO_FLOAT:
-            out << QVariant(argv[i]->f);
+        }
+        case LO_FLOAT: {
+            float value = 0;
+            std::memcpy(&value, argv[i], sizeof value);
+            out << QVariant(value);
             break;
+        }
         default:
             return false;
         }

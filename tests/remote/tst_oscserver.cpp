@@ -12,6 +12,7 @@
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <cstring>
 #include <netinet/in.h>
 #include <set>
 
@@ -128,10 +129,15 @@ class oscPeer
     {
         QString text = QString::fromUtf8(path);
         for (int i = 0; i < argc; ++i) {
+            // 4-byte aligned: copied out, as the server does.
+            qint32 i32 = 0;
+            float f32 = 0;
+            std::memcpy(&i32, argv[i], sizeof i32);
+            std::memcpy(&f32, argv[i], sizeof f32);
             if (types[i] == LO_INT32)
-                text += QStringLiteral(" %1").arg(argv[i]->i);
+                text += QStringLiteral(" %1").arg(i32);
             else if (types[i] == LO_FLOAT)
-                text += QStringLiteral(" %1").arg(double(argv[i]->f));
+                text += QStringLiteral(" %1").arg(double(f32));
         }
         static_cast<oscPeer *>(self)->received << text;
         return 0;
