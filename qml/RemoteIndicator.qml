@@ -25,18 +25,29 @@ Rectangle {
         function onActivityChanged() { flash.restart() }
     }
 
+    readonly property bool off: !remote.oscListening && remote.oscError === "" && !remote.midi.available
+
     Row {
         id: line
         anchors.centerIn: parent
         spacing: 6
+        // Both off: one short word, so that the status message keeps its room.
+        Label {
+            objectName: "remoteOff"
+            visible: indicator.off
+            text: qsTr("远程关")
+            color: "gray"
+        }
         Label {
             objectName: "remoteOscState"
+            visible: !indicator.off
             text: remote.oscListening ? qsTr("OSC :%1").arg(remote.oscPort)
                                       : (remote.oscError !== "" ? qsTr("OSC 错误") : qsTr("OSC 关"))
             color: remote.oscError !== "" ? "red" : "black"
         }
         Label {
             objectName: "remoteMidiState"
+            visible: !indicator.off
             text: remote.midi.available ? qsTr("MIDI %1").arg(remote.midi.api) : qsTr("MIDI 关")
         }
         Label {

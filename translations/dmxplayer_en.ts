@@ -848,6 +848,10 @@ y</translation>
         <source>远程控制 (OSC, MIDI)：点击打开设置</source>
         <translation>Remote control (OSC, MIDI): click for the settings</translation>
     </message>
+    <message>
+        <source>远程关</source>
+        <translation>Remote off</translation>
+    </message>
 </context>
 <context>
     <name>RemoteSettings</name>

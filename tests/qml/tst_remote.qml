@@ -7,8 +7,9 @@ WindowTestCase {
     name: "RemoteControl"
 
     function test_indicatorOpensSettingsAndLearns() {
-        compare(item("remoteOscState").text, "OSC 关")
-        compare(item("remoteMidiState").text, "MIDI 关")
+        // Neither started: one short word.
+        verify(item("remoteOff").visible)
+        verify(!item("remoteOscState").visible)
         verify(!item("remoteErrorCount").visible)
         var settings = win.remoteSettings
         mouseClick(item("remoteIndicator"))
