@@ -7,6 +7,7 @@
 #include "fixturepicker.h"
 #include "light_list.h"
 #include "playengine.h"
+#include "remotecontrol.h"
 #include "stepview.h"
 
 #include <QCoreApplication>
@@ -121,4 +122,6 @@ void publishCore(QQmlEngine *engine)
     ctx->setContextProperty("dmx_data", QVariant::fromValue(out->m_dims));
     ctx->setContextProperty("dmx_list", g_dimList);
     ctx->setContextProperty("dmx", out);
+    // Remote control belongs to the core it drives; it listens once main starts it.
+    ctx->setContextProperty("remote", new remoteControl(g_dimList, g_dimList));
 }

@@ -112,6 +112,14 @@ void headless::describe(QCommandLineParser &parser)
                       QStringLiteral("Exports every S-th row of the range, and its last row "
                                      "(the window's step box); 1 to 65535, 1 by default."),
                       QStringLiteral("S")});
+    parser.addOption({QStringLiteral("osc-port"),
+                      QStringLiteral("The window listens for OSC remote control on UDP port N "
+                                     "(0: off; 9000 unless the settings say otherwise)."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("osc-address"),
+                      QStringLiteral("The address OSC listens on: 127.0.0.1 by default, 0.0.0.0 "
+                                     "for all interfaces, or one of this machine's."),
+                      QStringLiteral("A")});
     parser.addOption({QStringLiteral("fixtures-off"),
                       QStringLiteral("Switches off the patch fixtures with these numbers (0 to "
                                      "255), as their boxes in the fixture strip do."),

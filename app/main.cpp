@@ -1,12 +1,16 @@
 #include "appwiring.h"
+#include "dimlist.h"
 #include "dmxbox.h"
 #include "headless.h"
+#include "remotecontrol.h"
 #include "startfiles.h"
 
 #include <QApplication>
 #include <QLocale>
 #include <QQmlApplicationEngine>
 #include <QUrl>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -19,6 +23,13 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName("Orvane");
     redrawAtOnce();
     QApplication app(argc, argv);
+    QStringList arguments = app.arguments();
+    remoteControl::options remote;
+    QString problem;
+    if (!remoteControl::takeOptions(arguments, remote, problem)) {
+        std::fprintf(stderr, "dmxplayer: %s\n", qPrintable(problem));
+        return 2;
+    }
     installTranslation(QLocale::system());
     chooseSceneGraphBackend();
     registerQmlTypes();
@@ -27,7 +38,9 @@ int main(int argc, char *argv[])
     engine.load(QUrl(QStringLiteral("qrc:/main.qml")));
     if (engine.rootObjects().isEmpty())
         return -1;
-    startFiles::open(engine.rootObjects().first(), startFiles::fromArguments(app.arguments()));
+    if (auto *control = g_dimList->findChild<remoteControl *>())
+        control->start(remote);
+    startFiles::open(engine.rootObjects().first(), startFiles::fromArguments(arguments));
     const int code = app.exec();
     // The output thread ended with aboutToQuit; the interface confirms its last frame before
     // the process goes.

@@ -364,6 +364,19 @@ int dimList::currentRow() const
     return g_currentRow;
 }
 
+double dimList::speedMaster() const
+{
+    return m_engine->speed();
+}
+
+void dimList::setSpeedMaster(double factor)
+{
+    const double before = m_engine->speed();
+    m_engine->setSpeed(factor);
+    if (!qFuzzyCompare(before, m_engine->speed()))
+        emit speedMasterChanged();
+}
+
 uint dimList::repeat() const
 {
     const auto held = playEngine::lock();

@@ -47,6 +47,8 @@ class dimList : public QAbstractTableModel
     Q_PROPERTY(bool windowShown READ windowShown WRITE setWindowShown NOTIFY windowShownChanged)
     // Generated fills with their preview, and the copy of a fixture's programming.
     Q_PROPERTY(QObject *effects READ effectsObject CONSTANT)
+    // The live speed master of playback (0.1 to 4.0, 1.0 as written); not part of the show.
+    Q_PROPERTY(double speedMaster READ speedMaster WRITE setSpeedMaster NOTIFY speedMasterChanged)
 
   public:
     explicit dimList(QObject *parent = nullptr);
@@ -102,6 +104,8 @@ class dimList : public QAbstractTableModel
     void setWindowShown(bool shown);
     effectFill *effects() const { return m_effects; }
     QObject *effectsObject() const;
+    double speedMaster() const;
+    void setSpeedMaster(double factor);
 
     // Tells the window what the last change did to the rows, the range and the play and
     // output state, and, when asked, puts the edit row's levels on the faders. Every
@@ -156,6 +160,7 @@ class dimList : public QAbstractTableModel
     void wholeTableChanged();
     void statusMessageChanged();
     void windowShownChanged();
+    void speedMasterChanged();
 
   public slots:
     void sendDmxEnable(bool enable);

@@ -40,6 +40,15 @@ int scaled(int cell)
     return cell <= 1 ? cell : 3 * cell;
 }
 
+// A time in ticks or milliseconds at the speed master's factor; never below one unit when
+// it was not zero, so that a sped-up fade still moves.
+int atSpeed(int units, double factor)
+{
+    if (units <= 0)
+        return units;
+    return qMax(1, qRound(units / factor));
+}
+
 bool validRow(const dimList *m, int row)
 {
     return row >= 0 && row < m->m_data.size();
@@ -333,6 +342,33 @@ void playEngine::enable(bool on)
     }
 }
 
+// Live: the hold under way ends sooner or later by the same ratio, and the fade under way
+// moves its remaining distance in correspondingly fewer or more ticks.
+void playEngine::setSpeed(double factor)
+{
+    const auto held = lock();
+    const double before = m_speed;
+    m_speed = qBound(0.1, factor, 4.0);
+    const double ratio = m_speed / before;
+    if (ratio == 1.0)
+        return;
+    if (g_playEnable && m_phase == phase::holding) {
+        const auto now = m_clock->now();
+        const auto left = m_holdUntil > now ? m_holdUntil - now : clock::duration::zero();
+        m_holdUntil = now + std::chrono::duration_cast<clock::duration>(left / ratio);
+        wake();
+    }
+    float *step = m_model->m_fadeStep->data();
+    for (int ch = 0; ch < kChannels; ++ch)
+        step[ch] *= float(ratio);
+}
+
+double playEngine::speed() const
+{
+    const auto held = lock();
+    return m_speed;
+}
+
 void playEngine::tick()
 {
     const auto held = lock();
@@ -386,7 +422,7 @@ void playEngine::loadNextRow()
     const stepTable &rows = m->m_data;
     const int row = g_currentRow;
     const int speed = scaled(rows.speed(row));
-    const int fade = scaled(rows.fade(row));
+    const int fade = atSpeed(scaled(rows.fade(row)), m_speed);
     rowLoaded(g_currentRow);
     int ticks = 0;
     if (speed != 0 || fade != 0) {
@@ -451,7 +487,7 @@ void playEngine::fadePass()
     if (done >= kChannels)
         g_advanceRow = 1;
     if (g_advanceRow)
-        startHold(rows.speed(row) * 100);
+        startHold(atSpeed(rows.speed(row) * 100, m_speed));
 }
 
 // The window hears of the level with the next delivery.

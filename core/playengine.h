@@ -84,6 +84,11 @@ class playEngine : public QObject
     bool isTicking() const;
     bool isHolding() const;
 
+    // The live speed master: holds and fades take 1/factor of their time (0.1 to 4.0,
+    // clamped; 1.0 as written), from the hold or fade under way on. The table is not changed.
+    void setSpeed(double factor);
+    double speed() const;
+
     // For tests and benchmarks, which drive the clock. Waits (at most `timeout` of real time)
     // until the output thread has done everything due at the clock's present time and waits
     // for the next deadline; false on time-out or when it does not run.
@@ -124,6 +129,7 @@ class playEngine : public QObject
     bool m_waiting = false;
     clock::time_point m_waitUntil;
     quint64 m_ticks = 0;
+    double m_speed = 1.0;
     phase m_phase = phase::idle;
     clock::time_point m_nextTick;
     clock::time_point m_holdUntil;

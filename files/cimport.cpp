@@ -24,13 +24,15 @@ class lineReader
     {
         if (!m_error.isEmpty() || m_in.atEnd())
             return false;
-        // The line with its "\r\n" and one character more, which tells a long line.
-        QByteArray bytes = m_in.readLine(showLimits::kMaxLineLength + 3);
+        // The line with its "\r\n" and one character more, which tells a long line, into one
+        // buffer for every line.
+        qint64 size = m_in.readLine(m_buffer, sizeof m_buffer);
         ++m_number;
-        const bool ended = bytes.endsWith('\n');
+        size = qMax<qint64>(0, size);
+        const bool ended = size > 0 && m_buffer[size - 1] == '\n';
         if (ended)
-            bytes.chop(bytes.endsWith("\r\n") ? 2 : 1);
-        line = QString::fromUtf8(bytes);
+            size -= size > 1 && m_buffer[size - 2] == '\r' ? 2 : 1;
+        line = QString::fromUtf8(m_buffer, int(size));
         if (line.size() > showLimits::kMaxLineLength || (!ended && !m_in.atEnd())) {
             m_error = QStringLiteral("line %1 is longer than %2 characters")
                           .arg(m_number)
@@ -51,6 +53,7 @@ class lineReader
 
   private:
     QIODevice &m_in;
+    char m_buffer[showLimits::kMaxLineLength + 4];
     int m_number = 0;
     QString m_error;
 };
@@ -157,6 +160,17 @@ QString readValues(const QString &line, int number, StepRow &row)
     return QString();
 }
 
+// Sizes the storage once the first record has set the width: for the declared count, checked
+// against the player's limit, but never for more records than the rest of the input can hold
+// (each value takes at least a digit and a comma), so a short file cannot claim the memory.
+void reserveRecords(const QIODevice &in, qint64 records, stepTable &rows)
+{
+    const qint64 perRecord = 2 * (2 + qint64(rows.channels())) + 3;
+    if (!in.isSequential())
+        records = qMin(records, in.bytesAvailable() / perRecord + 1);
+    rows.reserve(int(records));
+}
+
 cImport::readResult refused(const QString &reason)
 {
     cImport::readResult result;
@@ -213,10 +227,8 @@ cImport::readResult cImport::read(QIODevice &in, int columns, int firstId)
         if (!problem.isEmpty())
             return refused(problem);
         result.show.rows.append(row);
-        // The declared count, checked above against the player's limit, sizes the storage once
-        // the first record has set the width.
         if (result.show.rows.size() == 1)
-            result.show.rows.reserve(int(records));
+            reserveRecords(in, records, result.show.rows);
         lines.nextOrNull(); // the next record's comment, or the closing "};"
     }
     if (!lines.error().isEmpty())

@@ -28,6 +28,7 @@ ApplicationWindow {
     property string c_file_name: ""
     readonly property bool unsaved: !dmx_list.history.clean
     property alias fixturePicker: pickerPopup
+    property alias remoteSettings: remotePopup
     property alias capabilityMenu: capabilityMenu
     property alias effectMenu: effectMenu
     property alias generatorDialog: generatorDialog
@@ -132,6 +133,13 @@ ApplicationWindow {
 
     FixturePicker {
         id: pickerPopup
+        x: Math.round((root.width - width) / 2)
+        y: Math.round((root.height - height) / 3)
+        onClosed: refocusWindow()
+    }
+
+    RemoteSettings {
+        id: remotePopup
         x: Math.round((root.width - width) / 2)
         y: Math.round((root.height - height) / 3)
         onClosed: refocusWindow()
@@ -490,6 +498,11 @@ ApplicationWindow {
                 }
                 Label { text: "]" }
             }
+            RemoteIndicator {
+                id: remoteIndicator
+                objectName: "remoteIndicator"
+                onOpenSettings: remotePopup.open()
+            }
             // Cut at the window's edge with an ellipsis; the whole text shows on hover.
             Label {
                 id: statesText
@@ -497,7 +510,7 @@ ApplicationWindow {
                 text: dmx_list.statusMessage
                 elide: Text.ElideRight
                 Layout.fillWidth: true
-                Layout.minimumWidth: Math.min(implicitWidth, tableWidth * 0.6)
+                Layout.minimumWidth: Math.min(implicitWidth, tableWidth * 0.6 - remoteIndicator.width - 5)
 
                 MouseArea {
                     id: statesHover

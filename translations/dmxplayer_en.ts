@@ -992,7 +992,7 @@ y</translation>
     </message>
     <message>
         <source>部分数值超出范围，已限制在该栏允许的范围内</source>
-        <translation>Some values were out of range and were held within the column's range</translation>
+        <translation>Some values were out of range and were held within the column&apos;s range</translation>
     </message>
     <message>
         <source>预览：第 %1–%2 步</source>
@@ -1013,6 +1013,196 @@ y</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteIndicator</name>
+    <message>
+        <source>OSC :%1</source>
+        <translation>OSC :%1</translation>
+    </message>
+    <message>
+        <source>OSC 错误</source>
+        <translation>OSC error</translation>
+    </message>
+    <message>
+        <source>OSC 关</source>
+        <translation>OSC off</translation>
+    </message>
+    <message>
+        <source>MIDI %1</source>
+        <translation>MIDI %1</translation>
+    </message>
+    <message>
+        <source>MIDI 关</source>
+        <translation>MIDI off</translation>
+    </message>
+    <message>
+        <source>错误 %1</source>
+        <translation>%1 errors</translation>
+    </message>
+    <message>
+        <source>远程控制 (OSC, MIDI)：点击打开设置</source>
+        <translation>Remote control (OSC, MIDI): click for the settings</translation>
+    </message>
+    <message>
+        <source>远程关</source>
+        <translation>Remote off</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteSettings</name>
+    <message>
+        <source>播放</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>下一步</source>
+        <translation>Next step</translation>
+    </message>
+    <message>
+        <source>上一步</source>
+        <translation>Previous step</translation>
+    </message>
+    <message>
+        <source>跳到步</source>
+        <translation>Go to step</translation>
+    </message>
+    <message>
+        <source>播放范围</source>
+        <translation>Play range</translation>
+    </message>
+    <message>
+        <source>DMX输出</source>
+        <translation>DMX on</translation>
+    </message>
+    <message>
+        <source>黑场</source>
+        <translation>Blackout</translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>循环次数</source>
+        <translation>Repeats</translation>
+    </message>
+    <message>
+        <source>节拍</source>
+        <translation>Tap</translation>
+    </message>
+    <message>
+        <source>音符</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>控制器</source>
+        <translation>Controller</translation>
+    </message>
+    <message>
+        <source>音色</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>%1 %2，通道 %3</source>
+        <translation>%1 %2, channel %3</translation>
+    </message>
+    <message>
+        <source>OSC 无法在 %1:%2 监听</source>
+        <translation>OSC cannot listen on %1:%2</translation>
+    </message>
+    <message>
+        <source>OSC 已关闭</source>
+        <translation>OSC is off</translation>
+    </message>
+    <message>
+        <source>OSC 在 %1:%2 监听</source>
+        <translation>OSC listens on %1:%2</translation>
+    </message>
+    <message>
+        <source>OSC</source>
+        <translation>OSC</translation>
+    </message>
+    <message>
+        <source>端口 (0 = 关)：</source>
+        <translation>Port (0 = off):</translation>
+    </message>
+    <message>
+        <source>地址：</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>MIDI</source>
+        <translation>MIDI</translation>
+    </message>
+    <message>
+        <source>端口“dmxplayer in”/“dmxplayer out”(%1)</source>
+        <translation>Ports “dmxplayer in” / “dmxplayer out” (%1)</translation>
+    </message>
+    <message>
+        <source>MIDI 不可用：%1</source>
+        <translation>MIDI unavailable: %1</translation>
+    </message>
+    <message>
+        <source>输入设备：</source>
+        <translation>Input device:</translation>
+    </message>
+    <message>
+        <source>(无)</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>输出设备：</source>
+        <translation>Output device:</translation>
+    </message>
+    <message>
+        <source>学习：</source>
+        <translation>Learn:</translation>
+    </message>
+    <message>
+        <source>参数 (可选)</source>
+        <translation>Arguments (optional)</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>学习</source>
+        <translation>Learn</translation>
+    </message>
+    <message>
+        <source>无法学习 %1</source>
+        <translation>Cannot learn %1</translation>
+    </message>
+    <message>
+        <source>请按下或移动控制器上的一个按键、推子或旋钮，绑定到“%1”</source>
+        <translation>Press or move a key, fader or knob on the controller to bind it to “%1”</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>还没有绑定</source>
+        <translation>No bindings yet</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>监听中：%1:%2</source>
+        <translation>Listening on %1:%2</translation>
     </message>
 </context>
 <context>

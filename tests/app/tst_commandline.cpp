@@ -74,6 +74,8 @@ class tst_commandline : public QObject
     void conversionsStartNoThread();
     void filesOpenInOrderAndBadOnesAreNamed();
     void windowStartsDespiteAMissingFile();
+    void badOscOptionsEndTheProgram_data();
+    void badOscOptionsEndTheProgram();
 
   private:
     QObject *openWindow(QQmlApplicationEngine &engine);
@@ -418,6 +420,33 @@ void tst_commandline::windowStartsDespiteAMissingFile()
     err += QString::fromLocal8Bit(p.readAllStandardError());
     QVERIFY2(stillRunning, qPrintable(err));
     QVERIFY2(err.contains(missing), qPrintable(err));
+}
+
+void tst_commandline::badOscOptionsEndTheProgram_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("port not a number") << QStringList{"--osc-port", "x"} << "--osc-port takes";
+    QTest::newRow("port too big") << QStringList{"--osc-port=65536"} << "--osc-port takes";
+    QTest::newRow("port missing") << QStringList{"--osc-port"} << "--osc-port takes";
+    QTest::newRow("address not one")
+        << QStringList{"--osc-address", "stage"} << "--osc-address takes";
+}
+
+// Before the window opens: a show must not start listening somewhere it was not meant to.
+void tst_commandline::badOscOptionsEndTheProgram()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, reason);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_QUICK_BACKEND", "software");
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(REAL_PLAYER), args);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY(QString::fromLocal8Bit(p.readAllStandardError()).contains(reason));
 }
 
 QTEST_MAIN(tst_commandline)

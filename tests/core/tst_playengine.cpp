@@ -29,6 +29,8 @@ class tst_playengine : public QObject
     void showTime();
     void lateWakeKeepsTheGrid_data();
     void lateWakeKeepsTheGrid();
+    void speedReachesTheRunningHold_data();
+    void speedReachesTheRunningHold();
 };
 
 namespace
@@ -356,17 +358,20 @@ qint64 clockMs()
 
 // The documented timing of a loop over rows whose channels all travel 240 levels: a row with
 // fade f runs N + 1 ticks, N = 3f (f >= 2) or 1; then its hold of speed x 100 ms, then
-// 30 ms to the next row's first tick. The tick times from `start`, in ms, until `until`.
-QVector<qint64> tickTimes(const QVector<QPair<int, int>> &rows, qint64 start, qint64 until)
+// 30 ms to the next row's first tick. The speed master divides a fade's ticks and the hold,
+// rounded, at least 1. The tick times from `start`, in ms, until `until`.
+QVector<qint64> tickTimes(const QVector<QPair<int, int>> &rows, qint64 start, qint64 until,
+                          double speed)
 {
     QVector<qint64> out;
     qint64 t = start + 30;
     for (int r = 1; t <= until; r = (r + 1) % rows.size()) {
         const int fade = rows.at(r).second;
-        const int n = fade <= 1 ? 1 : 3 * fade;
+        const int n = fade == 0 ? 1 : qMax(1, qRound((fade == 1 ? 1 : 3 * fade) / speed));
+        const int hold = rows.at(r).first > 0 ? qMax(1, qRound(100 * rows.at(r).first / speed)) : 0;
         for (int i = 0; i <= n && t + 30 * i <= until; ++i)
             out << t + 30 * i;
-        t += 30 * n + 100 * rows.at(r).first + 30;
+        t += 30 * n + hold + 30;
     }
     return out;
 }
@@ -375,8 +380,13 @@ QVector<qint64> tickTimes(const QVector<QPair<int, int>> &rows, qint64 start, qi
 void tst_playengine::showTime_data()
 {
     QTest::addColumn<int>("lateEvery"); // every so many wake-ups one comes 70 ms late
-    QTest::newRow("punctual wake-ups") << 0;
-    QTest::newRow("every seventh wake-up 70 ms late") << 7;
+    QTest::addColumn<double>("speed");  // the speed master
+    QTest::newRow("punctual wake-ups") << 0 << 1.0;
+    QTest::newRow("every seventh wake-up 70 ms late") << 7 << 1.0;
+    QTest::newRow("speed master 2.5") << 0 << 2.5;
+    QTest::newRow("speed master 0.4") << 0 << 0.4;
+    QTest::newRow("speed master 0.5, late wake-ups") << 7 << 0.5;
+    QTest::newRow("speed master above 4 counts as 4") << 0 << 9.0;
 }
 
 // Thousands of ticks: every fade and hold adds up to the millisecond, and late wake-ups
@@ -384,7 +394,9 @@ void tst_playengine::showTime_data()
 void tst_playengine::showTime()
 {
     QFETCH(int, lateEvery);
+    QFETCH(double, speed);
     dimList *m = coreModel();
+    m->setSpeedMaster(speed);
     const QVector<QPair<int, int>> rows{{2, 1}, {0, 2}, {3, 10}, {1, 5}, {0, 4}, {5, 0}};
     for (int r = 0; r < rows.size(); ++r)
         appendRow(quint16(rows.at(r).first), quint16(rows.at(r).second), r % 2 ? 240 : 0);
@@ -404,7 +416,7 @@ void tst_playengine::showTime()
     }
     QVERIFY(advanceClock(milliseconds(end - clockMs())));
 
-    const QVector<qint64> expected = tickTimes(rows, start, end);
+    const QVector<qint64> expected = tickTimes(rows, start, end, qMin(speed, 4.0));
     const QVector<qint64> sent = log.stamps();
     QVERIFY(expected.size() > 3000);
     QCOMPARE(qint64(m->m_engine->ticksRun()), qint64(expected.size()));
@@ -464,6 +476,37 @@ void tst_playengine::lateWakeKeepsTheGrid()
         if (i > 0)
             QVERIFY(sent.at(i) - sent.at(i - 1) >= 15000);
     }
+}
+
+void tst_playengine::speedReachesTheRunningHold_data()
+{
+    QTest::addColumn<double>("speed");
+    QTest::addColumn<int>("leftMs"); // of the hold of 1000 ms, once the speed is set
+    QTest::newRow("twice as fast") << 2.0 << 500;
+    QTest::newRow("half as fast") << 0.5 << 2000;
+    QTest::newRow("below the floor counts as 0.1") << 0.01 << 10000;
+}
+
+// The speed master is live: a hold under way ends by the new speed, not the old one.
+void tst_playengine::speedReachesTheRunningHold()
+{
+    using std::chrono::milliseconds;
+    QFETCH(double, speed);
+    QFETCH(int, leftMs);
+    dimList *m = coreModel();
+    appendRow(10, 0, 0);
+    appendRow(10, 0, 240);
+    m->dmxOutputEnable(true);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(1);
+    frameLog log;
+    QVERIFY(startPlaying(log));
+    for (int i = 0; i < 20 && !m->m_engine->isHolding(); ++i)
+        QVERIFY(stepClock(engineClock::time_point::max()));
+    QVERIFY(m->m_engine->isHolding());
+    QCOMPARE(std::chrono::duration_cast<milliseconds>(m->m_engine->dueIn()).count(), 1000);
+    m->setSpeedMaster(speed);
+    QCOMPARE(std::chrono::duration_cast<milliseconds>(m->m_engine->dueIn()).count(), leftMs);
 }
 
 QTEST_GUILESS_MAIN(tst_playengine)

@@ -2,6 +2,8 @@
 
 #include "appwiring.h"
 #include "coretestsupport.h"
+#include "midiremote.h"
+#include "remotecontrol.h"
 
 #include <QFile>
 
@@ -190,4 +192,19 @@ void coreProbe::setOutputState(int state)
 int coreProbe::outputStateCalls() const
 {
     return int(dmxbox_stateCalls());
+}
+
+void coreProbe::startRemote(int oscPort)
+{
+    if (auto *control = g_dimList->findChild<remoteControl *>())
+        control->start({oscPort, QStringLiteral("127.0.0.1")});
+}
+
+void coreProbe::midiMessage(const QVariantList &bytes)
+{
+    std::vector<unsigned char> message;
+    for (const QVariant &byte : bytes)
+        message.push_back(static_cast<unsigned char>(byte.toInt()));
+    if (auto *control = g_dimList->findChild<remoteControl *>())
+        control->midi()->receive(message);
 }

@@ -57,6 +57,11 @@ class coreProbe : public QObject
     Q_INVOKABLE int outputStateCalls() const;
     Q_INVOKABLE void announceDimEn(int channel, int value);
 
+    // Starts remote control as main does (OSC on `oscPort`, MIDI as DMX_MIDI_API says), and
+    // hands it a MIDI message as if a controller had sent it.
+    Q_INVOKABLE void startRemote(int oscPort);
+    Q_INVOKABLE void midiMessage(const QVariantList &bytes);
+
   private:
     void waitForFrames() const;
 

@@ -1,0 +1,444 @@
+#include "midiremote.h"
+
+#include "remoteactions.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <rtmidi/RtMidi.h>
+
+namespace
+{
+const QString kBindingsKey = QStringLiteral("remote/midiBindings");
+const QString kInputKey = QStringLiteral("remote/midiInput");
+const QString kOutputKey = QStringLiteral("remote/midiOutput");
+const std::string kClient = "dmxplayer";
+const std::string kInPort = "dmxplayer in";
+const std::string kOutPort = "dmxplayer out";
+constexpr int kQueueSize = 1024;
+constexpr int kOn = 127;
+
+QString keyOf(const midiRemote::binding &bound)
+{
+    return QStringLiteral("%1 %2 %3").arg(bound.kind).arg(bound.channel).arg(bound.number);
+}
+
+// RtMidi reports later errors to this instead of throwing: the ports are unusable (JACK
+// without a server, a device gone), which the settings dialog says.
+void portError(RtMidiError::Type type, const std::string &text, void *context)
+{
+    if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING)
+        return;
+    static_cast<midiRemote *>(context)->portFailed(QString::fromStdString(text));
+}
+
+// On RtMidi's input thread: only the bytes cross over to the GUI thread.
+void midiIn(double, std::vector<unsigned char> *bytes, void *context)
+{
+    auto *self = static_cast<midiRemote *>(context);
+    const std::vector<unsigned char> copy = *bytes;
+    QMetaObject::invokeMethod(
+        self, [self, copy] { self->receive(copy); }, Qt::QueuedConnection);
+}
+
+QStringList portNames(RtMidi *midi)
+{
+    QStringList out;
+    if (!midi)
+        return out;
+    const unsigned count = midi->getPortCount();
+    for (unsigned i = 0; i < count; ++i) {
+        const QString name = QString::fromStdString(midi->getPortName(i));
+        if (!name.contains(QString::fromStdString(kClient)))
+            out << name;
+    }
+    return out;
+}
+
+int portIndex(RtMidi *midi, const QString &name)
+{
+    const unsigned count = midi->getPortCount();
+    for (unsigned i = 0; i < count; ++i) {
+        if (QString::fromStdString(midi->getPortName(i)) == name)
+            return int(i);
+    }
+    return -1;
+}
+
+QString describe(const midiRemote::binding &control, int value)
+{
+    QString text = QStringLiteral("MIDI %1 %2 ch %3")
+                       .arg(control.kind)
+                       .arg(control.number)
+                       .arg(control.channel + 1);
+    if (value >= 0)
+        text += QStringLiteral(" = %1").arg(value);
+    return text;
+}
+} // namespace
+
+midiRemote::midiRemote(remoteActions *actions, QObject *parent)
+    : QObject(parent), m_actions(actions)
+{
+    connect(actions, &remoteActions::changed, this, &midiRemote::sendFeedback);
+    loadBindings();
+}
+
+midiRemote::~midiRemote()
+{
+    stop();
+}
+
+void midiRemote::start()
+{
+    const QByteArray wanted = qgetenv("DMX_MIDI_API").toLower();
+    bool opened = false;
+    if (wanted == "jack")
+        opened = openPorts(RtMidi::UNIX_JACK);
+    else if (wanted == "alsa" || QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
+        opened = openPorts(RtMidi::LINUX_ALSA);
+    else
+        opened = openPorts(RtMidi::UNIX_JACK);
+    if (opened) {
+        QSettings settings;
+        openInput(settings.value(kInputKey).toString());
+        openOutput(settings.value(kOutputKey).toString());
+        m_sent.clear();
+        sendFeedback();
+    }
+    if (!m_problem.isEmpty())
+        stop();
+    emit portsChanged();
+}
+
+void midiRemote::portFailed(const QString &text)
+{
+    m_problem = text;
+}
+
+void midiRemote::stop()
+{
+    m_in.reset();
+    m_out.reset();
+}
+
+// RtMidi throws when a system cannot be opened at all; after that its error callback is
+// set and nothing is thrown any more.
+bool midiRemote::openPorts(int api)
+{
+    stop();
+    m_api = api;
+    try {
+        auto in = std::make_unique<RtMidiIn>(RtMidi::Api(api), kClient, kQueueSize);
+        auto out = std::make_unique<RtMidiOut>(RtMidi::Api(api), kClient);
+        in->setErrorCallback(portError, this);
+        out->setErrorCallback(portError, this);
+        in->setCallback(midiIn, this);
+        m_in = std::move(in);
+        m_out = std::move(out);
+    } catch (const RtMidiError &error) {
+        m_problem = QString::fromStdString(error.getMessage());
+        return false;
+    }
+    m_problem.clear();
+    return true;
+}
+
+QString midiRemote::api() const
+{
+    if (!m_in)
+        return QString();
+    return m_api == RtMidi::UNIX_JACK ? QStringLiteral("JACK") : QStringLiteral("ALSA");
+}
+
+QStringList midiRemote::inputs() const
+{
+    return portNames(m_in.get());
+}
+
+QStringList midiRemote::outputs() const
+{
+    return portNames(m_out.get());
+}
+
+bool midiRemote::openInput(const QString &device)
+{
+    m_in->closePort();
+    const int index = device.isEmpty() ? -1 : portIndex(m_in.get(), device);
+    if (index < 0)
+        m_in->openVirtualPort(kInPort);
+    else
+        m_in->openPort(unsigned(index), kInPort);
+    m_inputDevice = index < 0 ? QString() : device;
+    return index >= 0 || device.isEmpty();
+}
+
+bool midiRemote::openOutput(const QString &device)
+{
+    m_out->closePort();
+    const int index = device.isEmpty() ? -1 : portIndex(m_out.get(), device);
+    if (index < 0)
+        m_out->openVirtualPort(kOutPort);
+    else
+        m_out->openPort(unsigned(index), kOutPort);
+    m_outputDevice = index < 0 ? QString() : device;
+    return index >= 0 || device.isEmpty();
+}
+
+bool midiRemote::connectInput(const QString &device)
+{
+    if (!m_in)
+        return false;
+    const bool ok = openInput(device);
+    QSettings().setValue(kInputKey, m_inputDevice);
+    emit portsChanged();
+    return ok;
+}
+
+bool midiRemote::connectOutput(const QString &device)
+{
+    if (!m_out)
+        return false;
+    const bool ok = openOutput(device);
+    QSettings().setValue(kOutputKey, m_outputDevice);
+    m_sent.clear();
+    sendFeedback();
+    emit portsChanged();
+    return ok;
+}
+
+QStringList midiRemote::learnableActions() const
+{
+    QStringList names = remoteActions::signatures().keys();
+    names.sort();
+    return names;
+}
+
+bool midiRemote::learn(const QString &action, const QVariantList &args)
+{
+    const auto types = remoteActions::signatures().constFind(action);
+    if (types == remoteActions::signatures().constEnd())
+        return false;
+    if (!args.isEmpty() && args.size() != types->size())
+        return false;
+    // Numbers from the dialog arrive as whatever JavaScript made of them.
+    QVariantList typed;
+    for (int i = 0; i < args.size(); ++i) {
+        bool number = false;
+        const double value = args.at(i).toDouble(&number);
+        if (!number)
+            return false;
+        typed << (types->at(i) == 'f' ? QVariant(float(value)) : QVariant(qRound(value)));
+    }
+    m_learning = action;
+    m_learnArgs = typed;
+    emit learningChanged();
+    return true;
+}
+
+void midiRemote::cancelLearn()
+{
+    if (m_learning.isEmpty())
+        return;
+    m_learning.clear();
+    emit learningChanged();
+}
+
+void midiRemote::removeBinding(int index)
+{
+    if (index < 0 || index >= m_bindings.size())
+        return;
+    m_bindings.remove(index);
+    saveBindings();
+    emit bindingsChanged();
+}
+
+// A note on with velocity 0 is a note off, as most controllers send it.
+void midiRemote::receive(const std::vector<unsigned char> &bytes)
+{
+    emit activity();
+    if (bytes.empty() || bytes[0] < 0x80) {
+        ++m_errors;
+        return;
+    }
+    const int status = bytes[0] & 0xF0;
+    const int channel = bytes[0] & 0x0F;
+    const size_t needed = status == 0xC0 || status == 0xD0 ? 2 : 3;
+    if (status == 0xF0)
+        return;
+    if (bytes.size() < needed || bytes[1] > 0x7F || (needed == 3 && bytes[2] > 0x7F)) {
+        ++m_errors;
+        return;
+    }
+    binding control;
+    control.channel = channel;
+    control.number = bytes[1];
+    int value = -1;
+    if (status == 0x90 && bytes[2] > 0) {
+        control.kind = QStringLiteral("note");
+        value = bytes[2];
+    } else if (status == 0xB0) {
+        control.kind = QStringLiteral("cc");
+        value = bytes[2];
+    } else if (status == 0xC0) {
+        control.kind = QStringLiteral("program");
+    } else {
+        return; // releases, pressure, pitch bend: nothing is bound to them
+    }
+    ++m_messages;
+    m_last = describe(control, value);
+    m_lastAt = QDateTime::currentMSecsSinceEpoch();
+    if (!m_learning.isEmpty()) {
+        bind(control.kind, channel, control.number);
+        return;
+    }
+    for (const binding &bound : qAsConst(m_bindings)) {
+        if (keyOf(bound) == keyOf(control))
+            act(bound, value);
+    }
+}
+
+// One control, one action: learning a control again replaces what it did.
+void midiRemote::bind(const QString &kind, int channel, int number)
+{
+    binding added{m_learning, kind, channel, number, m_learnArgs};
+    for (int i = m_bindings.size() - 1; i >= 0; --i) {
+        if (keyOf(m_bindings.at(i)) == keyOf(added))
+            m_bindings.remove(i);
+    }
+    m_bindings << added;
+    m_learning.clear();
+    m_learnArgs.clear();
+    saveBindings();
+    emit learningChanged();
+    emit bindingsChanged();
+    m_sent.remove(keyOf(added));
+    sendFeedback();
+}
+
+// A controller gives its value to the actions that take one; as a button (a note, a
+// program change, a controller going to 64 or above) it does the action with the learned
+// arguments, or toggles, or takes its own number as the step or repeat count.
+void midiRemote::act(const binding &bound, int value)
+{
+    const QString &action = bound.action;
+    QVariantList args = bound.args;
+    const bool cc = bound.kind == QLatin1String("cc");
+    const bool toggle = action == QLatin1String("output") || action == QLatin1String("blackout");
+    if (cc && action == QLatin1String("speed")) {
+        args = {float(0.1 + value * 3.9 / 127.0)};
+    } else if (cc && action == QLatin1String("step")) {
+        args = {qMin(value, qMax(0, m_actions->rowCount() - 1))};
+    } else if (cc && action == QLatin1String("repeat")) {
+        args = {value};
+    } else if (cc && toggle) {
+        args = {value >= 64 ? 1 : 0};
+    } else if (cc && value < 64) {
+        return; // the button let go
+    } else if (args.isEmpty() && toggle) {
+        for (const remoteActions::value &now : m_actions->state()) {
+            if (now.name == action)
+                args = {now.args.value(0).toInt() == 0 ? 1 : 0};
+        }
+    } else if (args.isEmpty() &&
+               (action == QLatin1String("step") || action == QLatin1String("repeat"))) {
+        args = {bound.number};
+    } else if (args.isEmpty() && action == QLatin1String("speed")) {
+        args = {1.0f};
+    }
+    if (!m_actions->perform(action, args))
+        ++m_errors;
+}
+
+QVariantList midiRemote::bindings() const
+{
+    QVariantList out;
+    for (const binding &bound : m_bindings) {
+        out << QVariantMap{{QStringLiteral("action"), bound.action},
+                           {QStringLiteral("kind"), bound.kind},
+                           {QStringLiteral("channel"), bound.channel},
+                           {QStringLiteral("number"), bound.number},
+                           {QStringLiteral("args"), bound.args}};
+    }
+    return out;
+}
+
+// Only well-formed entries come back; the settings file is the user's to edit.
+void midiRemote::loadBindings()
+{
+    m_bindings.clear();
+    const QVariantList stored = QSettings().value(kBindingsKey).toList();
+    const QStringList kinds{QStringLiteral("note"), QStringLiteral("cc"),
+                            QStringLiteral("program")};
+    for (const QVariant &entry : stored) {
+        const QVariantMap map = entry.toMap();
+        binding bound{map.value(QStringLiteral("action")).toString(),
+                      map.value(QStringLiteral("kind")).toString(),
+                      map.value(QStringLiteral("channel")).toInt(),
+                      map.value(QStringLiteral("number")).toInt(),
+                      map.value(QStringLiteral("args")).toList()};
+        if (remoteActions::signatures().contains(bound.action) && kinds.contains(bound.kind) &&
+            bound.channel >= 0 && bound.channel < 16 && bound.number >= 0 && bound.number < 128)
+            m_bindings << bound;
+    }
+}
+
+void midiRemote::saveBindings() const
+{
+    QSettings().setValue(kBindingsKey, bindings());
+}
+
+// -1: the control shows nothing.
+int midiRemote::feedbackValue(const binding &bound) const
+{
+    QHash<QString, QVariantList> now;
+    for (const remoteActions::value &each : m_actions->state())
+        now.insert(each.name, each.args);
+    const QString &action = bound.action;
+    const bool cc = bound.kind == QLatin1String("cc");
+    if (action == QLatin1String("play"))
+        return now.value(QStringLiteral("playing")).value(0).toInt() ? kOn : 0;
+    if (action == QLatin1String("stop"))
+        return now.value(QStringLiteral("playing")).value(0).toInt() ? 0 : kOn;
+    if (action == QLatin1String("output") || action == QLatin1String("blackout"))
+        return now.value(action).value(0).toInt() ? kOn : 0;
+    const int row = now.value(QStringLiteral("step")).value(0).toInt();
+    if (action == QLatin1String("step") && cc)
+        return qBound(0, row, kOn);
+    if (action == QLatin1String("step") && bound.kind == QLatin1String("note")) {
+        const int mine = bound.args.isEmpty() ? bound.number : bound.args.at(0).toInt();
+        return row == mine ? kOn : 0;
+    }
+    if (action == QLatin1String("speed") && cc) {
+        const double speed = now.value(QStringLiteral("speed")).value(0).toDouble();
+        return qBound(0, qRound((speed - 0.1) * 127.0 / 3.9), kOn);
+    }
+    return -1;
+}
+
+void midiRemote::sendFeedback()
+{
+    if (!m_out)
+        return;
+    for (const binding &bound : qAsConst(m_bindings)) {
+        if (bound.kind == QLatin1String("program"))
+            continue;
+        const int value = feedbackValue(bound);
+        const QString key = keyOf(bound);
+        if (value < 0 || m_sent.value(key, -1) == value)
+            continue;
+        m_sent.insert(key, value);
+        send(bound, value);
+    }
+}
+
+// A note's light is its note on with the velocity as brightness (0: off).
+void midiRemote::send(const binding &bound, int value)
+{
+    const unsigned char status =
+        (bound.kind == QLatin1String("cc") ? 0xB0 : 0x90) | (bound.channel & 0x0F);
+    const unsigned char bytes[3] = {status, static_cast<unsigned char>(bound.number & 0x7F),
+                                    static_cast<unsigned char>(value & 0x7F)};
+    m_out->sendMessage(bytes, sizeof bytes);
+}

@@ -1,0 +1,122 @@
+#ifndef MIDIREMOTE_H
+#define MIDIREMOTE_H
+
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QVariantList>
+#include <QVector>
+
+#include <memory>
+#include <vector>
+
+class RtMidiIn;
+class RtMidiOut;
+class remoteActions;
+
+// MIDI in and out through RtMidi (the ALSA sequencer, or JACK): the ports "dmxplayer in" and
+// "dmxplayer out", optionally connected to a device, the bindings of notes, controllers and
+// program changes to actions (learned, kept in the user's settings) and the feedback that
+// lights the bound controls. RtMidi's input thread only hands the bytes over; everything
+// else runs on the GUI thread.
+class midiRemote : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool available READ available NOTIFY portsChanged)
+    Q_PROPERTY(QString api READ api NOTIFY portsChanged)
+    Q_PROPERTY(QString problem READ problem NOTIFY portsChanged)
+    Q_PROPERTY(QStringList inputs READ inputs NOTIFY portsChanged)
+    Q_PROPERTY(QStringList outputs READ outputs NOTIFY portsChanged)
+    Q_PROPERTY(QString input READ input NOTIFY portsChanged)
+    Q_PROPERTY(QString output READ output NOTIFY portsChanged)
+    Q_PROPERTY(QVariantList bindings READ bindings NOTIFY bindingsChanged)
+    Q_PROPERTY(QString learning READ learning NOTIFY learningChanged)
+
+  public:
+    // A control bound to an action. `number` is the note, controller or program; `args`
+    // are the action's arguments for a press (a step's row, a speed, ...).
+    struct binding {
+        QString action;
+        QString kind; // "note", "cc" or "program"
+        int channel = 0;
+        int number = 0;
+        QVariantList args;
+    };
+
+    explicit midiRemote(remoteActions *actions, QObject *parent = nullptr);
+    ~midiRemote() override;
+
+    // Opens the own ports and the devices and bindings of the settings. The API is
+    // DMX_MIDI_API ("alsa" or "jack") when set, else the ALSA sequencer when it is there,
+    // else JACK.
+    void start();
+    void stop();
+
+    bool available() const { return m_in != nullptr; }
+    QString api() const;
+    QString problem() const { return m_problem; }
+    QStringList inputs() const;
+    QStringList outputs() const;
+    QString input() const { return m_inputDevice; }
+    QString output() const { return m_outputDevice; }
+    QVariantList bindings() const;
+    QString learning() const { return m_learning; }
+    int errorCount() const { return m_errors; }
+    int messageCount() const { return m_messages; }
+    QString lastMessage() const { return m_last; }
+    qint64 lastMessageTime() const { return m_lastAt; }
+    QVector<binding> bindingList() const { return m_bindings; }
+
+    // The actions that can be learned.
+    Q_INVOKABLE QStringList learnableActions() const;
+    // The next note, controller or program change that comes in is bound to `action`, with
+    // `args` for a press. False for an unknown action or arguments that do not fit it.
+    Q_INVOKABLE bool learn(const QString &action, const QVariantList &args = {});
+    Q_INVOKABLE void cancelLearn();
+    Q_INVOKABLE void removeBinding(int index);
+    // Connects "dmxplayer in" to the device port named (empty: none), and so "out".
+    Q_INVOKABLE bool connectInput(const QString &device);
+    Q_INVOKABLE bool connectOutput(const QString &device);
+
+    // RtMidi found the ports unusable.
+    void portFailed(const QString &text);
+    // One MIDI message as if it had come in, on the GUI thread.
+    void receive(const std::vector<unsigned char> &bytes);
+
+  signals:
+    void portsChanged();
+    void bindingsChanged();
+    void learningChanged();
+    void activity();
+
+  private:
+    remoteActions *m_actions;
+    std::unique_ptr<RtMidiIn> m_in;
+    std::unique_ptr<RtMidiOut> m_out;
+    int m_api = 0;
+    QString m_problem;
+    QString m_inputDevice;
+    QString m_outputDevice;
+    QVector<binding> m_bindings;
+    QString m_learning;
+    QVariantList m_learnArgs;
+    int m_errors = 0;
+    int m_messages = 0;
+    QString m_last;
+    qint64 m_lastAt = 0;
+    // The last value sent to each bound control, so that only changes go out.
+    QHash<QString, int> m_sent;
+
+    bool openPorts(int api);
+    bool openInput(const QString &device);
+    bool openOutput(const QString &device);
+    void bind(const QString &kind, int channel, int number);
+    void act(const binding &bound, int value);
+    void loadBindings();
+    void saveBindings() const;
+    void sendFeedback();
+    void send(const binding &bound, int value);
+    int feedbackValue(const binding &bound) const;
+};
+
+#endif
