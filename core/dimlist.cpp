@@ -327,7 +327,7 @@ void dimList::announce(const shownState &now)
 // The repeat count ran out: the output goes off and playback stops.
 void dimList::repeatsCounted(uint times)
 {
-    if (times != 0)
+    if (times != 0 || m_repeatSet)
         return;
     dmxOutputEnable(false);
     if (playing())
@@ -385,8 +385,17 @@ uint dimList::repeat() const
 
 void dimList::setRepeat(uint times)
 {
-    const auto held = playEngine::lock();
-    m_repeat = times;
+    {
+        const auto held = playEngine::lock();
+        if (m_repeat == times)
+            return;
+        m_repeat = times;
+    }
+    // The repeat box follows a count set elsewhere (a remote); a count set by hand is no count
+    // that ran out.
+    m_repeatSet = true;
+    emit repeatChanged(times);
+    m_repeatSet = false;
 }
 
 void dimList::setDmxData(ushort value, ushort col, ushort row)

@@ -201,6 +201,7 @@ class dimList : public QAbstractTableModel
     int m_batch = 0;
     bool m_batchPending = false;
     bool m_rowTold = false;
+    bool m_repeatSet = false;
     // The range before "全选", while it is in force.
     bool m_whole = false;
     int m_savedStart = 0;

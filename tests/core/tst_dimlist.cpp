@@ -18,6 +18,7 @@ class tst_dimlist : public QObject
     void setDmxData_data();
     void setDmxData();
     void setDataSameValue();
+    void repeatSetElsewhereIsShown();
     void linkFanOut_data();
     void linkFanOut();
     void refrushIndex();
@@ -171,6 +172,21 @@ void tst_dimlist::setDataSameValue()
     QVERIFY(m->setData(m->index(0, 5), 70000, Qt::EditRole));
     QCOMPARE(int(row.at(5)), 255);
     QCOMPARE(int(g_dimValue[2]), 255);
+}
+
+// A count set by a remote reaches the repeat box; set to 0 it stops nothing.
+void tst_dimlist::repeatSetElsewhereIsShown()
+{
+    dimList *m = coreModel();
+    appendRow(1, 0, 0);
+    m->dmxOutputEnable(true);
+    QSignalSpy told(m, &dimList::repeatChanged);
+    m->setRepeat(3);
+    m->setRepeat(3);
+    m->setRepeat(0);
+    QCOMPARE(told.count(), 2);
+    QCOMPARE(told.last().at(0).toUInt(), 0u);
+    QVERIFY(m->outputEnabled());
 }
 
 void tst_dimlist::linkFanOut_data()
