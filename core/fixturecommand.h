@@ -31,7 +31,7 @@ class fixtureCommand : public historyCommand
             fixtures->appendKind(m_kind);
         else
             fixtures->dropLast();
-        fixtures->setSnapFlags(add == m_added ? m_flagsAfter : m_flagsBefore);
+        m_history->setSnapFlags(add == m_added ? m_flagsAfter : m_flagsBefore);
     }
 
     QVariant m_kind;

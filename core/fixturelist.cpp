@@ -1,8 +1,6 @@
 #include "fixturelist.h"
 
-#include "dim.h"
 #include "dimlist.h"
-#include "dmx.h"
 #include "fixtureblock.h"
 #include "fixturecatalogue.h"
 #include "fixturelibrary.h"
@@ -300,7 +298,7 @@ bool fixtureList::addDefinition(const fixtureDef::definition &placed)
     QByteArray after = before;
     for (int i = 0; i < placed.channels.size() && first + i < after.size(); ++i)
         after[first + i] = fixtureSnap::snaps(placed.channels.at(i)) ? 1 : 0;
-    setSnapFlags(after);
+    m_history->setSnapFlags(after);
     m_history->recordFixture(QVariant::fromValue(placed), true, before, after);
     return true;
 }
@@ -313,18 +311,6 @@ bool fixtureList::removeLast()
     dropLast();
     m_history->recordFixture(kind, false);
     return true;
-}
-
-void fixtureList::setSnapFlags(const QByteArray &flags)
-{
-    const QList<QObject *> &dims = m_history->model()->m_dmx->m_dims;
-    for (int i = 0; i < flags.size() && i < dims.size(); ++i) {
-        auto *channel = static_cast<dim *>(dims.at(i));
-        if ((channel->dimEn() != 0) == (flags.at(i) != 0))
-            continue;
-        channel->setDimEn(flags.at(i) != 0);
-        emit channel->dimEnChanged();
-    }
 }
 
 const fixtureDef::channel *fixtureList::definitionChannel(int channel) const

@@ -86,8 +86,6 @@ class fixtureList : public QAbstractListModel
     bool appendDefinition(const fixtureDef::definition &placed);
     bool appendKind(const QVariant &kind);
     bool dropLast();
-    // Sets the flags of the channels they hold and announces the changed ones.
-    void setSnapFlags(const QByteArray &flags);
 
   signals:
     void fixturesChanged();

@@ -1,8 +1,6 @@
 #include "loadcommand.h"
 
-#include "dim.h"
 #include "dimlist.h"
-#include "dmx.h"
 
 loadCommand::loadCommand(undoHistory *history, QByteArray flagsBefore, int channelsBefore,
                          QUndoCommand *parent)
@@ -14,13 +12,6 @@ loadCommand::loadCommand(undoHistory *history, QByteArray flagsBefore, int chann
 
 void loadCommand::apply(const QByteArray &flags, int channels)
 {
-    const QList<QObject *> &dims = m_history->model()->m_dmx->m_dims;
-    for (int i = 0; i < flags.size() && i < dims.size(); ++i) {
-        auto *channel = static_cast<dim *>(dims.at(i));
-        if ((channel->dimEn() != 0) == (flags.at(i) != 0))
-            continue;
-        channel->setDimEn(flags.at(i) != 0);
-        emit channel->dimEnChanged();
-    }
+    m_history->setSnapFlags(flags);
     m_history->setFileChannels(channels);
 }

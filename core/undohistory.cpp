@@ -96,6 +96,18 @@ QByteArray undoHistory::snapFlags() const
     return flags;
 }
 
+void undoHistory::setSnapFlags(const QByteArray &flags)
+{
+    const QList<QObject *> &dims = m_model->m_dmx->m_dims;
+    for (int i = 0; i < flags.size() && i < dims.size(); ++i) {
+        auto *channel = static_cast<dim *>(dims.at(i));
+        if ((channel->dimEn() != 0) == (flags.at(i) != 0))
+            continue;
+        channel->setDimEn(flags.at(i) != 0);
+        emit channel->dimEnChanged();
+    }
+}
+
 void undoHistory::fileLoaded(const QByteArray &flagsBefore, int channels)
 {
     const int before = m_fileChannels;

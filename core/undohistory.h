@@ -61,6 +61,8 @@ class undoHistory : public QObject
     void setFileChannels(int channels);
     // The snap flags of the 512 channels, one byte each.
     QByteArray snapFlags() const;
+    // Sets them back; only channels whose flag changes are announced.
+    void setSnapFlags(const QByteArray &flags);
 
     void cellsChanged(QVector<cellChange> changes);
     void rowsInserted(int position, int count);

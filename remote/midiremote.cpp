@@ -66,6 +66,20 @@ int portIndex(RtMidi *midi, const QString &name)
     return -1;
 }
 
+// Our port connected to the named device, or a port of our own others connect to when the
+// name is empty or unknown. False for an unknown name; `chosen` keeps the device in use.
+bool openOwnPort(RtMidi *midi, const std::string &port, const QString &device, QString &chosen)
+{
+    midi->closePort();
+    const int index = device.isEmpty() ? -1 : portIndex(midi, device);
+    if (index < 0)
+        midi->openVirtualPort(port);
+    else
+        midi->openPort(unsigned(index), port);
+    chosen = index < 0 ? QString() : device;
+    return index >= 0 || device.isEmpty();
+}
+
 QString describe(const midiRemote::binding &control, int value)
 {
     QString text = QStringLiteral("MIDI %1 %2 ch %3")
@@ -164,26 +178,12 @@ QStringList midiRemote::outputs() const
 
 bool midiRemote::openInput(const QString &device)
 {
-    m_in->closePort();
-    const int index = device.isEmpty() ? -1 : portIndex(m_in.get(), device);
-    if (index < 0)
-        m_in->openVirtualPort(kInPort);
-    else
-        m_in->openPort(unsigned(index), kInPort);
-    m_inputDevice = index < 0 ? QString() : device;
-    return index >= 0 || device.isEmpty();
+    return openOwnPort(m_in.get(), kInPort, device, m_inputDevice);
 }
 
 bool midiRemote::openOutput(const QString &device)
 {
-    m_out->closePort();
-    const int index = device.isEmpty() ? -1 : portIndex(m_out.get(), device);
-    if (index < 0)
-        m_out->openVirtualPort(kOutPort);
-    else
-        m_out->openPort(unsigned(index), kOutPort);
-    m_outputDevice = index < 0 ? QString() : device;
-    return index >= 0 || device.isEmpty();
+    return openOwnPort(m_out.get(), kOutPort, device, m_outputDevice);
 }
 
 bool midiRemote::connectInput(const QString &device)
