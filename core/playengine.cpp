@@ -5,6 +5,7 @@
 #include "dmx.h"
 #include "dmxbox.h"
 #include "engineclock.h"
+#include "faderamp.h"
 #include "light_list.h"
 #include "realtimekit.h"
 
@@ -33,21 +34,6 @@ constexpr auto kResync = std::chrono::seconds(1);
 constexpr auto kIdleWake = std::chrono::seconds(1);
 // Modest: above the desktop, below the kernel's own real-time threads.
 constexpr int kRtPriority = 10;
-
-// Fade and speed cells above 1 count three ticks per unit.
-int scaled(int cell)
-{
-    return cell <= 1 ? cell : 3 * cell;
-}
-
-// A time in ticks or milliseconds at the speed master's factor; never below one unit when
-// it was not zero, so that a sped-up fade still moves.
-int atSpeed(int units, double factor)
-{
-    if (units <= 0)
-        return units;
-    return qMax(1, qRound(units / factor));
-}
 
 bool validRow(const dimList *m, int row)
 {
@@ -421,8 +407,8 @@ void playEngine::loadNextRow()
     }
     const stepTable &rows = m->m_data;
     const int row = g_currentRow;
-    const int speed = scaled(rows.speed(row));
-    const int fade = atSpeed(scaled(rows.fade(row)), m_speed);
+    const int speed = scaledCell(rows.speed(row));
+    const int fade = atSpeed(scaledCell(rows.fade(row)), m_speed);
     rowLoaded(g_currentRow);
     int ticks = 0;
     if (speed != 0 || fade != 0) {
@@ -434,7 +420,7 @@ void playEngine::loadNextRow()
             const int v = g_dimValue[ch];
             const int t = rows.level(row, ch);
             value[ch] = float(v);
-            step[ch] = v == t ? 0.0f : float(qAbs(t - v)) / float(ticks);
+            step[ch] = fadeStepOf(v, t, ticks);
         }
     }
     const rowLoad load{m->m_repeat, ticks, g_currentRow, m->m_playStart, m->m_playEnd};
@@ -470,18 +456,10 @@ void playEngine::fadePass()
             ++done;
             continue;
         }
-        const int v = g_dimValue[ch];
-        // A step larger than the distance left (old steps after a pick) lands on the target
-        // instead of passing it, which could swing around it for ever.
-        if (v >= t - 1 && v <= t + 1) {
-            value[ch] = float(t);
-            ++done;
-        } else if (v < t) {
-            value[ch] = qMin(value[ch] + step[ch], float(t));
-        } else {
-            value[ch] = qMax(value[ch] - step[ch], float(t));
-        }
-        setLevel(ch, static_cast<uchar>(static_cast<int>(value[ch])));
+        bool arrived = false;
+        const int level = fadeTick(g_dimValue[ch], t, value[ch], step[ch], arrived);
+        done += arrived ? 1 : 0;
+        setLevel(ch, static_cast<uchar>(level));
     }
     packAndSend();
     if (done >= kChannels)

@@ -1,0 +1,236 @@
+#include "coretestsupport.h"
+#include "enginetime.h"
+#include "faderamp.h"
+#include "showtimeline.h"
+
+#include <QtTest>
+
+#include <mutex>
+#include <random>
+
+// The chase's position function against the engine itself: at the time of every frame the
+// free-running engine sends, and at random times between them, the frame worked out from the
+// steps' durations is the frame sent.
+class tst_showtimeline : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void init() { freshCore(); }
+    void cleanup();
+    void rampMatchesTheTicks_data();
+    void rampMatchesTheTicks();
+    void chasedFrameIsTheSentFrame_data();
+    void chasedFrameIsTheSentFrame();
+    void sameTimeSameFrame();
+};
+
+namespace
+{
+using std::chrono::milliseconds;
+
+struct sentFrames {
+    std::mutex mutex;
+    QVector<QByteArray> frames;
+    QVector<qint64> times;
+};
+
+void keepFrame(const unsigned char *frame, void *context)
+{
+    auto *log = static_cast<sentFrames *>(context);
+    const qint64 now = std::chrono::duration_cast<milliseconds>(
+                           testEngine()->timeSource()->now().time_since_epoch())
+                           .count();
+    const std::lock_guard<std::mutex> held(log->mutex);
+    log->frames.append(QByteArray(reinterpret_cast<const char *>(frame), 512));
+    log->times.append(now);
+}
+
+qint64 clockMs()
+{
+    return std::chrono::duration_cast<milliseconds>(
+               testEngine()->timeSource()->now().time_since_epoch())
+        .count();
+}
+
+struct randomShow {
+    int rows;
+    int start;
+    int end;
+    uint between;
+    uint repeat;
+    double speed;
+};
+
+// Rows of every kind the engine treats apart: long and short fades, holds, rows with
+// neither (which move by the steps left from before), snapping channels, levels close to
+// each other and far apart.
+randomShow makeShow(quint32 seed, showTimeline::setup &show)
+{
+    std::mt19937 random(seed);
+    auto pick = [&random](int below) { return int(random() % quint32(below)); };
+    randomShow made;
+    made.rows = 1 + pick(9);
+    dimList *m = coreModel();
+    for (int r = 0; r < made.rows; ++r) {
+        const bool still = pick(4) == 0;
+        tableRow row = appendRow(quint16(still ? 0 : pick(4)), quint16(still ? 0 : pick(14)), 0);
+        const int base = pick(256);
+        for (int ch = 0; ch < 512; ++ch)
+            row[ch + 3] = quint16(pick(3) == 0 ? pick(256) : qBound(0, base + pick(7) - 3, 255));
+    }
+    for (int ch = 0; ch < 512; ++ch) {
+        const bool snap = pick(16) == 0;
+        channel(ch)->setDimEn(snap);
+        show.snap[size_t(ch)] = snap;
+    }
+    made.start = pick(made.rows);
+    made.end = pick(made.rows);
+    made.between = uint(pick(4));
+    made.repeat = pick(3) == 0 ? uint(1 + pick(3)) : 0;
+    const double speeds[] = {1.0, 1.0, 0.5, 2.0, 1.7};
+    made.speed = speeds[pick(5)];
+    m->setSpeedMaster(made.speed);
+    m->dmxOutputEnable(true);
+    m->dmxRowToDim(quint16(made.start));
+    m->setPlayerEndRow(quint16(made.end));
+    m->setDmxDataBetween(made.between);
+    m->setRepeat(made.repeat);
+    show.rows = m->m_data;
+    show.playStart = made.start;
+    show.playEnd = made.end;
+    show.between = made.between;
+    show.repeat = made.repeat;
+    show.speed = made.speed;
+    return made;
+}
+
+// The frame the engine sends for these levels through the patch; slots no channel reaches
+// stay 0.
+QByteArray bytesOf(const showTimeline::levels &levels)
+{
+    light_list *patch = coreModel()->m_dmx->m_lightList;
+    QByteArray frame(512, '\0');
+    for (int c = 0; c < 512; ++c) {
+        if (patch->mapChannel(c) && patch->m_mapSlot >= 0)
+            frame[patch->m_mapSlot] = char(levels[size_t(c)]);
+    }
+    return frame;
+}
+
+// A sent frame with the slots no channel reaches cleared.
+QByteArray reachedOnly(const QByteArray &frame)
+{
+    light_list *patch = coreModel()->m_dmx->m_lightList;
+    QByteArray out(512, '\0');
+    for (int c = 0; c < 512; ++c) {
+        if (patch->mapChannel(c) && patch->m_mapSlot >= 0)
+            out[patch->m_mapSlot] = frame.at(patch->m_mapSlot);
+    }
+    return out;
+}
+} // namespace
+
+void tst_showtimeline::cleanup()
+{
+    dropCore();
+    dmxbox_setFrameHook(nullptr, nullptr);
+}
+
+void tst_showtimeline::rampMatchesTheTicks_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("ticks");
+    QTest::newRow("fall 200 to 100 in 30") << 200 << 100 << 30;
+    QTest::newRow("rise 10 to 12 in 30") << 10 << 12 << 30;
+    QTest::newRow("rise from 0 across every binade") << 0 << 255 << 7001;
+    QTest::newRow("fall to 0, long") << 255 << 0 << 196605;
+    QTest::newRow("two levels in the longest fade") << 100 << 102 << 196605;
+    QTest::newRow("one tick") << 3 << 250 << 1;
+}
+
+// Counting the moves out a stretch at a time gives the value running them one by one does.
+void tst_showtimeline::rampMatchesTheTicks()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, ticks);
+    const float step = fadeStepOf(from, to, ticks);
+    float value = float(from);
+    qint64 arrival = -1;
+    for (qint64 k = 0; arrival < 0 || k <= arrival + 2; ++k) {
+        if (k % 97 == 0 || k < 40)
+            QCOMPARE(rampAfter(float(from), step, float(to), k), value);
+        const int level = static_cast<int>(value);
+        if (arrival < 0 && level >= to - 1 && level <= to + 1)
+            arrival = k;
+        value = from < to ? qMin(value + step, float(to)) : qMax(value - step, float(to));
+    }
+    QCOMPARE(rampArrival(from, to, step), arrival);
+}
+
+void tst_showtimeline::chasedFrameIsTheSentFrame_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 40; ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("show %1").arg(seed))) << seed;
+}
+
+void tst_showtimeline::chasedFrameIsTheSentFrame()
+{
+    QFETCH(quint32, seed);
+    showTimeline::setup show;
+    const randomShow made = makeShow(seed, show);
+    const auto line = showTimeline::build(show);
+    QVERIFY(line);
+    QVERIFY(advanceClock(milliseconds(15)));
+    sentFrames log;
+    dmxbox_setFrameHook(keepFrame, &log);
+    const qint64 start = clockMs();
+    coreModel()->sendDmxEnable(true);
+    const qint64 length = qMin<qint64>(line->leadMs() + 2 * line->periodMs() + 200, 60000);
+    QVERIFY(advanceClock(milliseconds(length)));
+    coreModel()->sendDmxEnable(false);
+    testEngine()->finish();
+
+    const std::lock_guard<std::mutex> held(log.mutex);
+    QVERIFY(!log.frames.isEmpty());
+    std::mt19937 random(seed);
+    for (int i = 0; i < log.frames.size(); ++i) {
+        const qint64 at = log.times.at(i) - start;
+        const QByteArray chased = bytesOf(line->levelsAt(line->locate(at)));
+        QVERIFY2(chased == reachedOnly(log.frames.at(i)),
+                 qPrintable(QStringLiteral("frame %1 at %2 ms, rows %3 range %4..%5 stride %6")
+                                .arg(i)
+                                .arg(at)
+                                .arg(made.rows)
+                                .arg(made.start)
+                                .arg(made.end)
+                                .arg(made.between)));
+        // Between two frames the output is the one sent last.
+        const qint64 next = i + 1 < log.times.size() ? log.times.at(i + 1) - start : at + 1;
+        const qint64 between = at + qint64(random() % quint32(qMax<qint64>(1, next - at)));
+        QCOMPARE(bytesOf(line->levelsAt(line->locate(between))), reachedOnly(log.frames.at(i)));
+    }
+    if (made.repeat > 0 && line->locate(length).finished)
+        QCOMPARE(bytesOf(line->levelsAt(line->locate(length + 100000))),
+                 reachedOnly(log.frames.last()));
+}
+
+// Located on its own, far into the show, a time gives the frame it gives on the way there.
+void tst_showtimeline::sameTimeSameFrame()
+{
+    showTimeline::setup show;
+    makeShow(7, show);
+    show.repeat = 0;
+    const auto line = showTimeline::build(show);
+    const qint64 far = 10 * 3600 * 1000 + 123;
+    const auto once = line->levelsAt(line->locate(far));
+    QCOMPARE(line->levelsAt(line->locate(far - line->periodMs())), once);
+    QCOMPARE(line->levelsAt(line->locate(far)), once);
+    QVERIFY(line->locate(-5000).beforeStart);
+}
+
+QTEST_GUILESS_MAIN(tst_showtimeline)
+#include "tst_showtimeline.moc"
