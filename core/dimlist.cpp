@@ -1,4 +1,5 @@
 #include "dimlist.h"
+#include "showchase.h"
 
 #include "dim.h"
 #include "dmx.h"
@@ -38,6 +39,7 @@ dimList::dimList(QObject *parent)
     m_history = new undoHistory(this, this);
     m_fixtures = new fixtureList(m_dmx->m_lightList, m_history, this);
     m_effects = new effectFill(this, this);
+    m_chase = new showChase(this, this);
     connect(this, &dimList::repeatChanged, this, &dimList::repeatsCounted);
 }
 
@@ -45,6 +47,7 @@ dimList::~dimList()
 {
     // The output thread reads the table and the output object until it is joined here.
     delete m_engine;
+    delete m_chase;
     delete m_effects;
     delete m_fixtures;
     delete m_history;
@@ -327,7 +330,9 @@ void dimList::announce(const shownState &now)
 // The repeat count ran out: the output goes off and playback stops.
 void dimList::repeatsCounted(uint times)
 {
-    if (times != 0 || m_repeatSet)
+    // A chase stands still at the end of the count by itself and goes on when the
+    // timecode goes back.
+    if (times != 0 || m_repeatSet || m_engine->chasing())
         return;
     dmxOutputEnable(false);
     if (playing())

@@ -10,6 +10,7 @@
 
 class dmx;
 class effectFill;
+class showChase;
 class dimList;
 class fixtureList;
 class playEngine;
@@ -103,6 +104,8 @@ class dimList : public QAbstractTableModel
     bool windowShown() const;
     void setWindowShown(bool shown);
     effectFill *effects() const { return m_effects; }
+    // Timecode chase: on or off, its offset, the show laid out for it.
+    showChase *chase() const { return m_chase; }
     QObject *effectsObject() const;
     double speedMaster() const;
     void setSpeedMaster(double factor);
@@ -194,6 +197,7 @@ class dimList : public QAbstractTableModel
     stepEditing m_editing{this};
     fixtureList *m_fixtures;
     effectFill *m_effects;
+    showChase *m_chase;
     QString m_status;
     shownState m_shown;
     bool m_settlePending = false;

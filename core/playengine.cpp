@@ -8,6 +8,7 @@
 #include "faderamp.h"
 #include "light_list.h"
 #include "realtimekit.h"
+#include "showtimeline.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -18,7 +19,9 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace
@@ -69,7 +72,8 @@ void askForRealtime()
 } // namespace
 
 playEngine::playEngine(dimList *model, dmx *output)
-    : QObject(nullptr), m_model(model), m_dmx(output), m_clock(std::make_shared<engineClock>())
+    : QObject(nullptr), m_model(model), m_dmx(output), m_clock(std::make_shared<engineClock>()),
+      m_beatNext(std::numeric_limits<double>::quiet_NaN())
 {
     std::fill(std::begin(m_slotOf), std::end(m_slotOf), -1);
     if (QCoreApplication::instance())
@@ -322,10 +326,63 @@ void playEngine::enable(bool on)
     m_dmx->m_sendLive = false;
     takeSnapshots();
     if (m_phase != phase::ticking) {
+        if (m_phase == phase::idle)
+            m_beatNext = std::numeric_limits<double>::quiet_NaN();
         m_phase = phase::ticking;
         m_nextTick = m_clock->now() + kTick;
         wake();
     }
+}
+
+void playEngine::setBeatSteps(double beats)
+{
+    const auto held = lock();
+    const double was = m_beats;
+    m_beats = beats > 0 ? qBound(0.5, beats, 16.0) : 0.0;
+    if (m_beats != was)
+        m_beatNext = std::numeric_limits<double>::quiet_NaN();
+    wake();
+}
+
+double playEngine::beatSteps() const
+{
+    const auto held = lock();
+    return m_beats;
+}
+
+void playEngine::restartBeats()
+{
+    const auto held = lock();
+    m_beatNext = std::numeric_limits<double>::quiet_NaN();
+}
+
+void playEngine::setChase(std::shared_ptr<const showTimeline> line, qint64 offsetMs)
+{
+    const auto held = lock();
+    m_chase = std::move(line);
+    m_chaseOffset = offsetMs;
+    m_chaseFresh = true;
+    // A hold under way ends now: the chase shows every tick.
+    if (m_chase && m_phase == phase::holding) {
+        m_phase = phase::ticking;
+        m_nextTick = m_clock->now() + kTick;
+    }
+    // Free-running again: the next tick loads the row after the one the chase left.
+    if (!m_chase)
+        g_advanceRow = 1;
+    wake();
+}
+
+bool playEngine::chasing() const
+{
+    const auto held = lock();
+    return m_chase != nullptr;
+}
+
+qint64 playEngine::chasedMs() const
+{
+    const auto held = lock();
+    return m_chasedMs;
 }
 
 // Live: the hold under way ends sooner or later by the same ratio, and the fade under way
@@ -374,6 +431,10 @@ void playEngine::runTick()
         postUpdate();
         return;
     }
+    if (m_chase) {
+        chaseTick();
+        return;
+    }
     // The row being faded was removed: count it as finished and load from where we stand.
     if (!validRow(m_model, g_currentRow))
         g_advanceRow = 1;
@@ -408,10 +469,15 @@ void playEngine::loadNextRow()
     const stepTable &rows = m->m_data;
     const int row = g_currentRow;
     const int speed = scaledCell(rows.speed(row));
-    const int fade = atSpeed(scaledCell(rows.fade(row)), m_speed);
+    int fade = atSpeed(scaledCell(rows.fade(row)), m_speed);
+    tempoSnapshot tempo;
+    const bool beats = beatTempo(tempo);
+    if (beats)
+        fade = beatFade(tempo, fade);
     rowLoaded(g_currentRow);
     int ticks = 0;
-    if (speed != 0 || fade != 0) {
+    // On the beat every step lasts its beats, one with neither hold nor fade too.
+    if (speed != 0 || fade != 0 || beats) {
         g_advanceRow = 0;
         ticks = fade > 0 ? fade : 1;
         float *value = m->m_fadeValue->data();
@@ -464,8 +530,88 @@ void playEngine::fadePass()
     packAndSend();
     if (done >= kChannels)
         g_advanceRow = 1;
-    if (g_advanceRow)
+    if (!g_advanceRow)
+        return;
+    tempoSnapshot tempo;
+    if (beatTempo(tempo) && !std::isnan(m_beatNext)) {
+        startHold(0);
+        m_holdUntil = std::max(m_tickTime, beatHoldEnd(tempo));
+    } else {
         startHold(atSpeed(rows.speed(row) * 100, m_speed));
+    }
+}
+
+// The frame of the timecode last received; a timecode that stands still sends nothing new.
+void playEngine::chaseTick()
+{
+    const timecodeSnapshot code = m_timecode.read();
+    if (code.ms < 0 || (code.ms == m_chasedMs && !m_chaseFresh))
+        return;
+    m_chasedMs = code.ms;
+    m_chaseFresh = false;
+    const showTimeline::position at = m_chase->locate(code.ms - m_chaseOffset);
+    const showTimeline::levels levels = m_chase->levelsAt(at);
+    for (int ch = 0; ch < kChannels; ++ch)
+        setLevel(ch, levels[size_t(ch)]);
+    if (g_currentRow != at.row) {
+        g_currentRow = at.row;
+        rowLoaded(at.row);
+    }
+    if (m_model->m_repeat != at.repeat) {
+        m_model->m_repeat = at.repeat;
+        repeatCounted();
+    }
+    packAndSend();
+}
+
+bool playEngine::beatTempo(tempoSnapshot &tempo) const
+{
+    if (m_beats <= 0)
+        return false;
+    tempo = m_tempo.read();
+    return tempo.periodNs > 0;
+}
+
+namespace
+{
+qint64 nsOf(playEngine::clock::time_point at)
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
+}
+
+double beatAt(const tempoSnapshot &tempo, playEngine::clock::time_point at)
+{
+    return double(tempo.beat) + double(nsOf(at) - tempo.beatNs) / double(tempo.periodNs);
+}
+
+playEngine::clock::time_point timeOfBeat(const tempoSnapshot &tempo, double beat)
+{
+    const double ns = double(tempo.beatNs) + (beat - double(tempo.beat)) * double(tempo.periodNs);
+    return playEngine::clock::time_point(std::chrono::duration_cast<playEngine::clock::duration>(
+        std::chrono::nanoseconds(qint64(std::llround(ns)))));
+}
+} // namespace
+
+// The step loaded now ends `m_beats` beats after it started: on the beat the step before
+// ended on, or, first and after the grid moved away (a clock's Start, a pause), on the beat
+// nearest to now. The fade keeps its time up to a tick before the step's end.
+int playEngine::beatFade(const tempoSnapshot &tempo, int fade)
+{
+    double start = m_beatNext;
+    const double now = beatAt(tempo, m_tickTime);
+    if (std::isnan(start) || std::abs(start - now) > qMax(1.0, m_beats))
+        start = std::round(now);
+    m_beatNext = start + m_beats;
+    const auto length = timeOfBeat(tempo, m_beatNext) - m_tickTime;
+    const int room = int(qMax<qint64>(1, qint64(length / kTick) - 1));
+    return qMin(fade, room);
+}
+
+// The hold ends a tick before the step's last beat, so that the next row loads on it; read
+// again at every wake, so that a new tempo reaches a hold under way.
+playEngine::clock::time_point playEngine::beatHoldEnd(const tempoSnapshot &tempo) const
+{
+    return timeOfBeat(tempo, m_beatNext) - kTick;
 }
 
 // The window hears of the level with the next delivery.
@@ -680,6 +826,9 @@ void playEngine::runDue(clock::time_point now)
 {
     if (!g_playEnable)
         return;
+    tempoSnapshot tempo;
+    if (m_phase == phase::holding && !std::isnan(m_beatNext) && beatTempo(tempo))
+        m_holdUntil = std::max(m_tickTime, beatHoldEnd(tempo));
     if (m_phase == phase::holding && now >= m_holdUntil) {
         m_phase = phase::ticking;
         m_nextTick = m_holdUntil + kTick;
@@ -736,6 +885,9 @@ playEngine::clock::time_point playEngine::wakeTime() const
         wake = std::min(wake, std::max(m_nextTick, m_lastSend + kMinGap));
     if (g_playEnable && m_phase == phase::holding)
         wake = std::min(wake, m_holdUntil);
+    // A hold on the beat looks at the tempo every tick, which may move its end.
+    if (g_playEnable && m_phase == phase::holding && m_beats > 0)
+        wake = std::min(wake, m_clock->now() + kTick);
     if (m_sendPending)
         wake = std::min(wake, m_lastSend + kMinGap);
     return wake;

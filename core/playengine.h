@@ -1,6 +1,8 @@
 #ifndef PLAYENGINE_H
 #define PLAYENGINE_H
 
+#include "syncsnapshot.h"
+
 #include <QObject>
 #include <QVector>
 
@@ -17,6 +19,7 @@
 class dimList;
 class dmx;
 class engineClock;
+class showTimeline;
 class QSocketNotifier;
 
 // Playback and frame output: the tick, the hold, the frame packing and every call of the
@@ -89,6 +92,24 @@ class playEngine : public QObject
     void setSpeed(double factor);
     double speed() const;
 
+    // Tempo and timecode as their sources publish them; the output thread only reads them,
+    // without waiting.
+    tempoState &tempo() { return m_tempo; }
+    timecodeState &timecode() { return m_timecode; }
+    // Beat steps: each step lasts `beats` beats of the tempo (0.5 to 16) instead of its hold,
+    // starting on a beat; fades keep their time but never outlast the step. 0: off. Without
+    // a tempo the steps keep their own holds.
+    void setBeatSteps(double beats);
+    double beatSteps() const;
+    // The next step starts on the beat nearest to its load, as after a clock's Start.
+    void restartBeats();
+    // Chase: while playing, every tick shows the frame `line` gives for the last timecode
+    // received less `offsetMs`, instead of running the steps. Null: free-running again.
+    void setChase(std::shared_ptr<const showTimeline> line, qint64 offsetMs);
+    bool chasing() const;
+    // The timecode the output last followed, in ms; -1 when none came yet.
+    qint64 chasedMs() const;
+
     // For tests and benchmarks, which drive the clock. Waits (at most `timeout` of real time)
     // until the output thread has done everything due at the clock's present time and waits
     // for the next deadline; false on time-out or when it does not run.
@@ -130,6 +151,15 @@ class playEngine : public QObject
     clock::time_point m_waitUntil;
     quint64 m_ticks = 0;
     double m_speed = 1.0;
+    tempoState m_tempo;
+    timecodeState m_timecode;
+    double m_beats = 0.0;
+    // The beat the step under way ends on; NaN until a step has been timed by the beats.
+    double m_beatNext;
+    std::shared_ptr<const showTimeline> m_chase;
+    qint64 m_chaseOffset = 0;
+    qint64 m_chasedMs = -1;
+    bool m_chaseFresh = false;
     phase m_phase = phase::idle;
     clock::time_point m_nextTick;
     clock::time_point m_holdUntil;
@@ -187,6 +217,10 @@ class playEngine : public QObject
     void stop();
     void runTick();
     void loadNextRow();
+    void chaseTick();
+    bool beatTempo(tempoSnapshot &tempo) const;
+    int beatFade(const tempoSnapshot &tempo, int fade);
+    clock::time_point beatHoldEnd(const tempoSnapshot &tempo) const;
     void fadePass();
     void jumpTo(int row);
     void setLevel(int channel, int value);

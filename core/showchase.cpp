@@ -1,0 +1,71 @@
+#include "showchase.h"
+
+#include "dim.h"
+#include "dimlist.h"
+#include "dmx.h"
+#include "playengine.h"
+#include "showtimeline.h"
+
+showChase::showChase(dimList *list, QObject *parent) : QObject(parent), m_list(list)
+{
+    m_later.setSingleShot(true);
+    m_later.setInterval(0);
+    connect(&m_later, &QTimer::timeout, this, &showChase::refresh);
+    auto later = [this] {
+        if (m_enabled)
+            m_later.start();
+    };
+    connect(list, &QAbstractItemModel::dataChanged, this, later);
+    connect(list, &QAbstractItemModel::rowsInserted, this, later);
+    connect(list, &QAbstractItemModel::rowsRemoved, this, later);
+    connect(list, &QAbstractItemModel::rowsMoved, this, later);
+    connect(list, &QAbstractItemModel::modelReset, this, later);
+    connect(list, &dimList::playRangeChanged, this, later);
+    connect(list, &dimList::speedMasterChanged, this, later);
+    connect(list, &dimList::playingChanged, this, later);
+    for (QObject *channel : list->m_dmx->m_dims)
+        connect(static_cast<dim *>(channel), &dim::dimEnChanged, this, later);
+}
+
+void showChase::setEnabled(bool on)
+{
+    if (on == m_enabled)
+        return;
+    m_enabled = on;
+    if (on)
+        m_repeat = m_list->repeat();
+    refresh();
+    emit changed();
+}
+
+void showChase::setOffsetMs(qint64 offset)
+{
+    if (offset == m_offset)
+        return;
+    m_offset = offset;
+    refresh();
+    emit changed();
+}
+
+void showChase::refresh()
+{
+    m_later.stop();
+    playEngine *engine = m_list->m_engine;
+    if (!m_enabled) {
+        engine->setChase(nullptr, 0);
+        return;
+    }
+    showTimeline::setup show;
+    {
+        const auto held = playEngine::lock();
+        show.rows = m_list->m_data;
+        show.playStart = m_list->m_playStart;
+        show.playEnd = m_list->m_playEnd;
+        show.between = m_list->m_between;
+        for (int ch = 0; ch < showTimeline::kChannels; ++ch)
+            show.snap[size_t(ch)] = static_cast<dim *>(m_list->m_dmx->m_dims.at(ch))->dimEn();
+    }
+    show.repeat = m_repeat;
+    show.speed = engine->speed();
+    engine->setChase(showTimeline::build(show), m_offset);
+}

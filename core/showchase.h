@@ -1,0 +1,40 @@
+#ifndef SHOWCHASE_H
+#define SHOWCHASE_H
+
+#include <QObject>
+#include <QTimer>
+
+class dimList;
+
+// Timecode chase as the core keeps it: on or off, the offset, and the laid-out show the
+// output thread reads, laid out again whenever the table, the range, the snap flags or the
+// speed master change (once per pass of the event loop, however many changes came).
+class showChase : public QObject
+{
+    Q_OBJECT
+
+  public:
+    explicit showChase(dimList *list, QObject *parent = nullptr);
+
+    // On: playback follows the timecode from now on, the repeat count as it stands now
+    // being the one the range starts with.
+    void setEnabled(bool on);
+    bool enabled() const { return m_enabled; }
+    // The timecode at which the range starts.
+    void setOffsetMs(qint64 offset);
+    qint64 offsetMs() const { return m_offset; }
+    // Lays the show out again now.
+    void refresh();
+
+  signals:
+    void changed();
+
+  private:
+    dimList *m_list;
+    bool m_enabled = false;
+    qint64 m_offset = 0;
+    uint m_repeat = 0;
+    QTimer m_later;
+};
+
+#endif
