@@ -8,7 +8,8 @@
 // The tempo and beat of a MIDI clock: 24 clock bytes (F8) a beat, Start (FA), Continue (FB)
 // and Stop (FC). The tempo is the slope of a straight line through the last pulses' arrival
 // times, so that jitter of single bytes averages out, and the beats are read off the same
-// line, so that they do not drift from the sender's.
+// line, so that they do not drift from the sender's. Fed from one thread (the MIDI input's);
+// other threads read the tempoState it publishes to.
 class midiClock
 {
   public:

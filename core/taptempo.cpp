@@ -91,15 +91,19 @@ void tapTempo::startCount(qint64 ns)
     publish();
 }
 
-// The window starts again at the next tap on the grid, which keeps its beat number.
+// The window starts again at the next tap on the grid, which keeps its beat number. Taps
+// that gave no tempo (all too fast) have none: the next tap then stands in for beat 0 of
+// the window, so that the window never grows.
 void tapTempo::dropOldest()
 {
     int first = 1;
     while (first < m_beats.size() - 1 && m_beats.at(first) < 0)
         ++first;
+    if (m_beats.at(first) < 0) {
+        first = 1;
+        m_beats[first] = 0;
+    }
     const qint64 shift = m_beats.at(first);
-    if (shift < 0)
-        return;
     m_taps.remove(0, first);
     m_beats.remove(0, first);
     m_firstBeat += shift;
