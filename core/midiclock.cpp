@@ -46,13 +46,15 @@ qint64 midiClock::timeAt(qint64 seq) const
 }
 
 // Pulses before a silence of several pulses (or a step back in time) say nothing about the
-// clock after it; the tempo measured stays until the new pulses give one.
+// clock after it; the tempo measured stays until the new pulses give one. Only a line of
+// its own pulses sets the limit: after a gap, a clock far slower than before must be heard.
 void midiClock::forgetAfterGap(qint64 ns)
 {
     if (m_heard == 0)
         return;
     const qint64 gap = ns - timeAt(m_seq - 1);
-    const qint64 limit = m_tempo.periodNs > 0
+    const bool measured = m_tempo.periodNs > 0 && m_heard >= kFewestToFit;
+    const qint64 limit = measured
                              ? std::max<qint64>(4 * m_tempo.periodNs / kPulsesPerBeat, 50000000)
                              : kLongestPulseNs;
     if (gap > 0 && gap <= limit)

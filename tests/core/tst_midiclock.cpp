@@ -15,7 +15,8 @@ class tst_midiclock : public QObject
     void beatsDoNotDrift();
     void transport_data();
     void transport();
-    void silenceKeepsTheTempo();
+    void tempoChanges_data();
+    void tempoChanges();
 };
 
 namespace
@@ -184,25 +185,44 @@ void tst_midiclock::transport()
     QVERIFY(std::abs(state.read().bpm() - 120.0) < 0.01);
 }
 
-// A clock that falls silent leaves its tempo; one that comes back at another tempo gives it
-// once it has a beat's pulses, and its earlier pulses do not bend the new line.
-void tst_midiclock::silenceKeepsTheTempo()
+void tst_midiclock::tempoChanges_data()
 {
+    QTest::addColumn<double>("from");
+    QTest::addColumn<qint64>("silenceMs"); // after the last pulse at the first tempo
+    QTest::addColumn<double>("to");
+    QTest::addColumn<int>("pulses"); // at the new tempo until it is read
+
+    QTest::newRow("silence keeps the tempo; a beat of the next one gives it")
+        << 120.0 << qint64(3000) << 100.0 << 24;
+    QTest::newRow("straight on to six times slower") << 120.0 << qint64(0) << 20.0 << 24;
+    QTest::newRow("straight on to faster") << 120.0 << qint64(0) << 180.0 << 96;
+}
+
+// A clock that falls silent leaves its tempo, and its earlier pulses do not bend the line
+// of the one that comes back; a clock that slows down at once, even by far, is followed.
+void tst_midiclock::tempoChanges()
+{
+    QFETCH(double, from);
+    QFETCH(qint64, silenceMs);
+    QFETCH(double, to);
+    QFETCH(int, pulses);
+
     tempoState state;
     midiClock clock(state);
-    clockSender first{120.0, 0, 0u};
+    clockSender first{from, 0, 0u};
     for (int i = 0; i < 200; ++i)
         clock.feed(kClock, first.next());
-    QVERIFY(std::abs(clock.bpm() - 120.0) < 0.01);
-    clockSender second{100.0, 0, 0u, first.exact(200) + 3000 * kMs};
-    for (int i = 0; i < 10; ++i) {
+    QVERIFY(std::abs(clock.bpm() - from) < 0.01);
+    const qint64 origin = first.exact(199) + silenceMs * kMs;
+    clockSender second{to, 0, 0u, origin};
+    second.next();
+    for (int i = 0; i < pulses; ++i) {
+        if (silenceMs > 0 && i < pulses / 2)
+            QVERIFY(std::abs(clock.bpm() - from) < 0.01);
         clock.feed(kClock, second.next());
-        QVERIFY(std::abs(clock.bpm() - 120.0) < 0.01);
     }
-    for (int i = 10; i < 30; ++i)
-        clock.feed(kClock, second.next());
-    QVERIFY2(std::abs(clock.bpm() - 100.0) < 0.01, qPrintable(QString::number(clock.bpm())));
-    QVERIFY(std::abs(state.read().bpm() - 100.0) < 0.01);
+    QVERIFY2(std::abs(clock.bpm() - to) < 0.01, qPrintable(QString::number(clock.bpm())));
+    QVERIFY(std::abs(state.read().bpm() - to) < 0.01);
 }
 
 QTEST_GUILESS_MAIN(tst_midiclock)
