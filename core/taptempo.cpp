@@ -59,6 +59,35 @@ double beatOf(const QVector<qint64> &taps)
     }
     return best.period;
 }
+// A least-squares line of time over beat number; times from the first point's.
+struct line {
+    double slope = 0;
+    double meanBeat = 0;
+    double meanNs = 0;
+
+    double at(qint64 beat) const { return meanNs + slope * (double(beat) - meanBeat); }
+};
+
+template <typename points> line fitLine(const points &kept)
+{
+    line l;
+    const qint64 origin = kept.at(0).ns;
+    for (const auto &t : kept) {
+        l.meanBeat += double(t.beat);
+        l.meanNs += double(t.ns - origin);
+    }
+    l.meanBeat /= double(kept.size());
+    l.meanNs /= double(kept.size());
+    double covariance = 0;
+    double variance = 0;
+    for (const auto &t : kept) {
+        const double b = double(t.beat) - l.meanBeat;
+        covariance += b * (double(t.ns - origin) - l.meanNs);
+        variance += b * b;
+    }
+    l.slope = covariance / variance;
+    return l;
+}
 } // namespace
 
 tapTempo::tapTempo(tempoState *publishTo) : m_publishTo(publishTo) {}
@@ -153,27 +182,12 @@ void tapTempo::measure()
     const QVector<gridTap> kept = onGrid(period);
     if (kept.size() < 2)
         return;
-    double meanBeat = 0;
-    double meanNs = 0;
-    for (const gridTap &t : kept) {
-        meanBeat += double(t.beat);
-        meanNs += double(t.ns - kept.at(0).ns);
-    }
-    meanBeat /= kept.size();
-    meanNs /= kept.size();
-    double covariance = 0;
-    double variance = 0;
-    for (const gridTap &t : kept) {
-        const double b = double(t.beat) - meanBeat;
-        covariance += b * (double(t.ns - kept.at(0).ns) - meanNs);
-        variance += b * b;
-    }
-    const double slope = covariance / variance;
-    if (slope < double(kShortestNs) || slope > double(kLongestNs))
+    const line fitted = fitLine(kept);
+    if (fitted.slope < double(kShortestNs) || fitted.slope > double(kLongestNs))
         return;
-    const gridTap &last = kept.constLast();
-    const double fitted = meanNs + slope * (double(last.beat) - meanBeat);
-    m_tempo = {std::llround(slope), kept.at(0).ns + std::llround(fitted), m_firstBeat + last.beat};
+    const qint64 lastBeat = kept.constLast().beat;
+    m_tempo = {std::llround(fitted.slope), kept.at(0).ns + std::llround(fitted.at(lastBeat)),
+               m_firstBeat + lastBeat};
     publish();
 }
 
