@@ -2,28 +2,14 @@
 
 #include "dimlist.h"
 #include "fixturelist.h"
-#include "playengine.h"
 
+#include <chrono>
 #include <cmath>
 
 namespace
 {
 // The window's repeat box goes to 255.
 constexpr int kMaxRepeat = 255;
-// Taps further apart than this start a new count.
-constexpr qint64 kTapWindowMs = 10000;
-constexpr qint64 kShortestTapMs = 50;
-
-// A row's own time at speed 1: its fade in 30 ms ticks (three per unit above 1), then its
-// hold in tenths of a second.
-qint64 rowMs(const dimList *list, int row)
-{
-    const auto held = playEngine::lock();
-    if (row < 0 || row >= list->m_data.size())
-        return 0;
-    const int fade = list->m_data.fade(row);
-    return 30 * (fade <= 1 ? fade : 3 * fade) + 100 * qint64(list->m_data.speed(row));
-}
 } // namespace
 
 remoteActions::remoteActions(dimList *list, QObject *parent) : QObject(parent), m_list(list)
@@ -118,18 +104,11 @@ void remoteActions::setBlackout(bool on)
     m_list->fixtures()->setBlackout(on);
 }
 
-// Two taps set the speed master so that the current row's fade and hold take the time
-// between them.
+// The tap tempo measures from the moment the action is performed.
 void remoteActions::tap()
 {
-    const qint64 since = m_lastTap.isValid() ? m_lastTap.restart() : -1;
-    if (!m_lastTap.isValid())
-        m_lastTap.start();
-    if (since < kShortestTapMs || since > kTapWindowMs)
-        return;
-    const qint64 own = rowMs(m_list, m_list->currentRow());
-    if (own > 0)
-        m_list->setSpeedMaster(double(own) / double(since));
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    emit tapped(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
 }
 
 int remoteActions::rowCount() const

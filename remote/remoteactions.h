@@ -1,7 +1,6 @@
 #ifndef REMOTEACTIONS_H
 #define REMOTEACTIONS_H
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QVariantList>
@@ -38,11 +37,12 @@ class remoteActions : public QObject
   signals:
     // A feedback value changed.
     void changed(const QString &name, const QVariantList &args);
+    // A tap for the tap tempo, at `ns` on the steady clock.
+    void tapped(qint64 ns);
 
   private:
     dimList *m_list;
     QHash<QString, QVariantList> m_told;
-    QElapsedTimer m_lastTap;
 
     bool argumentsFit(const QString &action, const QVariantList &args) const;
     bool validRow(const QVariant &row) const;

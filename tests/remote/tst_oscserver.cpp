@@ -27,6 +27,7 @@ class tst_oscserver : public QObject
     void cleanup();
     void playRangeStepSpeedStop();
     void stateAndSubscription();
+    void tapFeedsTheTapTempo();
     void refused_data();
     void refused();
     void floodLeavesItResponsive();
@@ -209,6 +210,30 @@ void tst_oscserver::playRangeStepSpeedStop()
     QCOMPARE(under.server.lastMessage(), QStringLiteral("/dmxplayer/stop"));
 }
 
+// A tap is handed on for the tap tempo with the steady-clock moment it was taken; the speed
+// master, which taps once set, stays where it is.
+void tst_oscserver::tapFeedsTheTapTempo()
+{
+    serverUnderTest under;
+    oscPeer peer(under.server.port());
+    QSignalSpy taps(&under.actions, &remoteActions::tapped);
+    const auto steadyNs = [] {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
+    const qint64 before = steadyNs();
+    peer.send("/dmxplayer/tap");
+    QVERIFY(taps.wait());
+    peer.send("/dmxplayer/tap");
+    QTRY_COMPARE(taps.size(), 2);
+    const qint64 first = taps.at(0).at(0).toLongLong();
+    const qint64 second = taps.at(1).at(0).toLongLong();
+    QVERIFY(before <= first && first <= second && second <= steadyNs());
+    QCOMPARE(coreModel()->speedMaster(), 1.0);
+    QCOMPARE(under.server.errorCount(), 0);
+}
+
 // "state" answers once; only a subscriber hears of changes, until it unsubscribes.
 void tst_oscserver::stateAndSubscription()
 {
@@ -275,6 +300,8 @@ void tst_oscserver::refused_data()
                                         << "s";
     QTest::newRow("repeat below 0") << QByteArray() << "/dmxplayer/repeat"
                                     << "N";
+    QTest::newRow("tap with an argument") << QByteArray() << "/dmxplayer/tap"
+                                          << "i";
     QTest::newRow("speed as an int") << QByteArray() << "/dmxplayer/speed"
                                      << "i";
     QTest::newRow("subscribe to port -1") << QByteArray() << "/dmxplayer/subscribe"
