@@ -89,6 +89,7 @@ struct timecodeSnapshot {
 class timecodeState
 {
   public:
+    timecodeState() { clear(); } // reads as nothing received, not as 00:00:00:00
     void publish(const timecodeSnapshot &tc)
     {
         m_words.write({tc.ms, tc.frame, tc.fps, tc.arrivedNs});
