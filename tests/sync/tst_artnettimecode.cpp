@@ -7,9 +7,11 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 
 // OpTimeCode decoding, and the receiver on its own thread over loopback: alone, and beside a
 // socket that holds the port the way olad's Art-Net plugin does.
@@ -21,6 +23,7 @@ class tst_artnettimecode : public QObject
     void decode_data();
     void decode();
     void receivesOverLoopback();
+    void receivesBesideOlad_data();
     void receivesBesideOlad();
     void portHeldExclusivelyIsAProblem();
 };
@@ -84,12 +87,81 @@ bool sendTo(const char *host, quint16 port, const QByteArray &packet)
     return sent == packet.size();
 }
 
-bool heard(int fd)
+bool heard(int fd, int ms)
 {
     pollfd wanted{fd, POLLIN, 0};
     char byte[64];
-    return ::poll(&wanted, 1, 2000) > 0 && ::recv(fd, byte, sizeof byte, 0) > 0;
+    return ::poll(&wanted, 1, ms) > 0 && ::read(fd, byte, 1) > 0;
 }
+
+// olad in a process of its own, as the user `uid`: it binds the port like olad, says so
+// with a 'b' on the pipe, then an 'h' once a packet has reached it.
+class oladProcess
+{
+  public:
+    explicit oladProcess(uid_t uid) : m_uid(uid) {}
+    ~oladProcess()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM); // still waiting when the test failed early
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        if (m_pipe[0] >= 0)
+            ::close(m_pipe[0]);
+    }
+    bool bind(quint16 &port)
+    {
+        quint16 free = 0;
+        const int probe = oladLikeSocket(free);
+        ::close(probe);
+        if (probe < 0 || ::pipe(m_pipe) != 0)
+            return false;
+        m_pid = ::fork();
+        if (m_pid == 0)
+            child(free);
+        ::close(m_pipe[1]);
+        port = free;
+        char said = 0;
+        return heardByte(said) && said == 'b';
+    }
+    bool heardPacket()
+    {
+        char said = 0;
+        return heardByte(said) && said == 'h';
+    }
+
+  private:
+    uid_t m_uid;
+    pid_t m_pid = -1;
+    int m_pipe[2] = {-1, -1};
+
+    bool heardByte(char &said)
+    {
+        pollfd wanted{m_pipe[0], POLLIN, 0};
+        return ::poll(&wanted, 1, 5000) > 0 && ::read(m_pipe[0], &said, 1) == 1;
+    }
+    [[noreturn]] void child(quint16 port)
+    {
+        ::close(m_pipe[0]);
+        // nobody's group has nobody's number on Debian.
+        if (m_uid != ::getuid() && (::setgid(m_uid) != 0 || ::setuid(m_uid) != 0))
+            ::_exit(1);
+        const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        const int on = 1;
+        setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &on, sizeof on);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
+            ::_exit(1);
+        const char bound = 'b';
+        const char got = 'h';
+        if (::write(m_pipe[1], &bound, 1) == 1 && heard(fd, 10000))
+            (void)!::write(m_pipe[1], &got, 1);
+        ::_exit(0);
+    }
+};
 } // namespace
 
 void tst_artnettimecode::decode_data()
@@ -176,22 +248,31 @@ void tst_artnettimecode::receivesOverLoopback()
     QVERIFY(!receiver.running());
 }
 
+void tst_artnettimecode::receivesBesideOlad_data()
+{
+    QTest::addColumn<bool>("ownUser");
+    QTest::newRow("olad as the same user") << false;
+    QTest::newRow("olad as a user of its own, as the service runs") << true;
+}
+
 // olad's Art-Net plugin already holds the port: the receiver still binds it and, as olad
 // does, hears broadcast timecode; olad keeps hearing it too.
 void tst_artnettimecode::receivesBesideOlad()
 {
+    QFETCH(bool, ownUser);
+    if (ownUser && ::geteuid() != 0)
+        QSKIP("taking another user's part needs root");
+    oladProcess olad(ownUser ? uid_t(65534) : ::getuid());
     quint16 port = 0;
-    const int olad = oladLikeSocket(port);
-    QVERIFY(olad >= 0);
+    QVERIFY(olad.bind(port));
     timecodeState state;
     artnetTimecode receiver(state);
     receiver.setPort(port);
     QVERIFY2(receiver.start(), qPrintable(receiver.problem()));
     QVERIFY(sendTo("127.255.255.255", port, opTimeCode(10, 0, 0, 0, 1)));
     QTRY_COMPARE(state.read().frame, qint64(900000));
-    QVERIFY(heard(olad));
+    QVERIFY(olad.heardPacket());
     receiver.stop();
-    ::close(olad);
 }
 
 // A port held without sharing cannot be had: start() says why instead of running deaf.

@@ -183,8 +183,9 @@ void tst_mtcdecoder::throughJack()
     midiRemote midi(&actions);
     timecodeState state;
     mtcDecoder decoder(state);
+    // Program changes on channel 2 are taken as well: a taken message goes no further.
     midi.setSyncListener([&decoder](const unsigned char *bytes, std::size_t n, qint64 ns) {
-        return decoder.feed(bytes, n, ns);
+        return decoder.feed(bytes, n, ns) || bytes[0] == 0xC1;
     });
     midi.start();
     QVERIFY2(midi.available(), qPrintable(midi.problem()));
@@ -214,10 +215,13 @@ void tst_mtcdecoder::throughJack()
                  QStringLiteral("02:30:00;02"));
     const unsigned char clock = 0xF8;
     sender.sendMessage(&clock, 1);
+    const unsigned char taken[2] = {0xC1, 0x06};
+    sender.sendMessage(taken, 2);
     const unsigned char program[2] = {0xC0, 0x05};
     sender.sendMessage(program, 2);
     QTRY_COMPARE(midi.messageCount(), 1);
-    QCOMPARE(activity.count(), 1); // only the program change reached the GUI thread
+    QCOMPARE(midi.lastMessage(), QStringLiteral("MIDI program 5 ch 1"));
+    QCOMPARE(activity.count(), 1); // only the second program change reached the GUI thread
     QVERIFY(decoder.published() >= 2);
     midi.stop();
     dropCore();
