@@ -3,7 +3,6 @@
 #include <alsa/asoundlib.h>
 
 #include <chrono>
-#include <vector>
 
 namespace
 {
@@ -35,6 +34,7 @@ bool ltcInput::start()
     m_problem.clear();
     if (!open())
         return false;
+    m_samples.resize(kChunk);
     m_stopping = false;
     m_lost = false;
     m_thread = std::thread([this] { run(); });
@@ -89,20 +89,19 @@ void ltcInput::run()
     }
 }
 
-// The samples read end now, less what still waits in the device's buffer.
+// One chunk at most a turn, so that stop() is seen however fast the device delivers. The
+// samples read end now, less what still waits in the device's buffer.
 int ltcInput::readAvailable()
 {
-    std::vector<qint16> samples(kChunk);
-    for (;;) {
-        const snd_pcm_sframes_t got = snd_pcm_readi(m_pcm, samples.data(), kChunk);
-        if (got == -EAGAIN)
-            return 0;
-        if (got < 0)
-            return int(got);
-        snd_pcm_sframes_t waiting = 0;
-        if (snd_pcm_delay(m_pcm, &waiting) != 0 || waiting < 0)
-            waiting = 0;
-        const qint64 firstNs = nowNs() - (qint64(got) + waiting) * qint64(1000000000) / kSampleRate;
-        m_decoder.write(samples.data(), std::size_t(got), firstNs);
-    }
+    const snd_pcm_sframes_t got = snd_pcm_readi(m_pcm, m_samples.data(), kChunk);
+    if (got == -EAGAIN)
+        return 0;
+    if (got < 0)
+        return int(got);
+    snd_pcm_sframes_t waiting = 0;
+    if (snd_pcm_delay(m_pcm, &waiting) != 0 || waiting < 0)
+        waiting = 0;
+    const qint64 firstNs = nowNs() - (qint64(got) + waiting) * qint64(1000000000) / kSampleRate;
+    m_decoder.write(m_samples.data(), std::size_t(got), firstNs);
+    return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 typedef struct _snd_pcm snd_pcm_t;
 
@@ -37,12 +38,14 @@ class ltcInput
     qint64 overruns() const { return m_overruns.load(); }
     // The device failed for good while capturing (unplugged).
     bool lost() const { return m_lost.load(); }
+    qint64 published() const { return m_decoder.published(); }
 
   private:
     ltcDecoder m_decoder;
     QString m_device = QStringLiteral("default");
     QString m_problem;
     snd_pcm_t *m_pcm = nullptr;
+    std::vector<qint16> m_samples;
     std::thread m_thread;
     std::atomic<bool> m_stopping{false};
     std::atomic<qint64> m_overruns{0};

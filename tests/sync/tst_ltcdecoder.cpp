@@ -2,6 +2,7 @@
 #include "ltcinput.h"
 #include "timecode.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <ltc.h>
@@ -21,6 +22,7 @@ class tst_ltcdecoder : public QObject
     void stopPublishesNothing();
     void floatSamples();
     void missingDeviceIsAProblem();
+    void capturesFromAnAlsaDevice();
 };
 
 namespace
@@ -168,6 +170,39 @@ void tst_ltcdecoder::missingDeviceIsAProblem()
     QVERIFY(!input.running());
     QVERIFY(input.problem().contains(QStringLiteral("dmxplayerNoSuchCard")));
     QCOMPARE(state.read().ms, qint64(-1));
+}
+
+// The capture thread end to end: ALSA's file plugin plays a file of LTC as its input.
+void tst_ltcdecoder::capturesFromAnAlsaDevice()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::vector<qint16> samples = encode(QStringLiteral("03:00:00:00"), 25, 50);
+    QFile raw(dir.filePath(QStringLiteral("ltc.raw")));
+    QVERIFY(raw.open(QIODevice::WriteOnly));
+    raw.write(reinterpret_cast<const char *>(samples.data()), qint64(samples.size() * 2));
+    raw.close();
+    QFile conf(dir.filePath(QStringLiteral("asound.conf")));
+    QVERIFY(conf.open(QIODevice::WriteOnly));
+    conf.write(QStringLiteral("pcm.ltcfile { type file slave.pcm { type null } file \"/dev/null\" "
+                              "infile \"%1\" format \"raw\" }\n")
+                   .arg(raw.fileName())
+                   .toUtf8());
+    conf.close();
+    const QByteArray before = qgetenv("ALSA_CONFIG_PATH");
+    qputenv("ALSA_CONFIG_PATH", conf.fileName().toUtf8());
+    timecodeState state;
+    ltcInput input(state);
+    input.setDevice(QStringLiteral("ltcfile"));
+    const bool started = input.start();
+    qputenv("ALSA_CONFIG_PATH", before);
+    QVERIFY2(started, qPrintable(input.problem()));
+    // The file's end is silence from the null device: that ends the last frame too.
+    QTRY_COMPARE(now(state), QStringLiteral("03:00:02:00"));
+    QCOMPARE(state.read().fps, qint64(timecodeSnapshot::fps25));
+    QVERIFY(input.published() >= 49);
+    input.stop();
+    QVERIFY(!input.running());
 }
 
 QTEST_GUILESS_MAIN(tst_ltcdecoder)
