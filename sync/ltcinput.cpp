@@ -17,7 +17,7 @@ qint64 nowNs()
         .count();
 }
 
-// ALSA prints its own complaints on stderr; the reason is kept in problem() instead.
+// ALSA prints on stderr why a device cannot be opened; problem() tells it instead.
 void quiet(const char *, int, const char *, int, const char *, ...) {}
 } // namespace
 
@@ -62,6 +62,7 @@ bool ltcInput::open()
                                    kSampleRate, 1, kLatencyUs);
     if (error == 0)
         error = snd_pcm_start(m_pcm);
+    snd_lib_error_set_handler(nullptr); // the handler is the whole process's
     if (error == 0)
         return true;
     m_problem = QStringLiteral("Audio input \"%1\" cannot be opened: %2")
