@@ -8,6 +8,8 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <chrono>
+
 namespace
 {
 const QString kBindingsKey = QStringLiteral("remote/midiBindings");
@@ -33,10 +35,29 @@ void portError(RtMidiError::Type type, const std::string &text, void *context)
     static_cast<midiRemote *>(context)->portFailed(QString::fromStdString(text));
 }
 
+qint64 steadyNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// SysEx, time code and clock have no bindings and come often: a clock's 24 a beat must not
+// flood the GUI thread. They are the messages RtMidi held back before the sync listener.
+bool staysOnInputThread(const std::vector<unsigned char> &bytes)
+{
+    if (bytes.empty())
+        return false;
+    const unsigned char status = bytes.front();
+    return status == 0xF0 || status == 0xF1 || status == 0xF8 || status == 0xF9;
+}
+
 // On RtMidi's input thread: only the bytes cross over to the GUI thread.
 void midiIn(double, std::vector<unsigned char> *bytes, void *context)
 {
     auto *self = static_cast<midiRemote *>(context);
+    if (self->offerToSync(*bytes, steadyNs()) || staysOnInputThread(*bytes))
+        return;
     const std::vector<unsigned char> copy = *bytes;
     QMetaObject::invokeMethod(
         self, [self, copy] { self->receive(copy); }, Qt::QueuedConnection);
@@ -131,6 +152,11 @@ void midiRemote::portFailed(const QString &text)
     m_problem = text;
 }
 
+bool midiRemote::offerToSync(const std::vector<unsigned char> &bytes, qint64 ns) const
+{
+    return m_syncListener && !bytes.empty() && m_syncListener(bytes.data(), bytes.size(), ns);
+}
+
 void midiRemote::stop()
 {
     m_in.reset();
@@ -149,6 +175,7 @@ bool midiRemote::openPorts(int api)
         in->setErrorCallback(portError, this);
         out->setErrorCallback(portError, this);
         in->setCallback(midiIn, this);
+        in->ignoreTypes(false, false, true); // SysEx and timing in; active sensing not
         m_in = std::move(in);
         m_out = std::move(out);
     } catch (const RtMidiError &error) {

@@ -7,6 +7,8 @@
 #include <QVariantList>
 #include <QVector>
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,8 +19,8 @@ class remoteActions;
 // MIDI in and out through RtMidi (the ALSA sequencer, or JACK): the ports "dmxplayer in" and
 // "dmxplayer out", optionally connected to a device, the bindings of notes, controllers and
 // program changes to actions (learned, kept in the user's settings) and the feedback that
-// lights the bound controls. RtMidi's input thread only hands the bytes over; everything
-// else runs on the GUI thread.
+// lights the bound controls. RtMidi's input thread only hands the bytes over, or gives them
+// to the sync listener; everything else runs on the GUI thread.
 class midiRemote : public QObject
 {
     Q_OBJECT
@@ -33,6 +35,11 @@ class midiRemote : public QObject
     Q_PROPERTY(QString learning READ learning NOTIFY learningChanged)
 
   public:
+    // Sees every message on RtMidi's input thread as it arrives, with the steady clock's
+    // nanoseconds, before anything is queued to the GUI thread. True: the message is taken
+    // (time code, clock) and goes no further.
+    using syncListener = std::function<bool(const unsigned char *, std::size_t, qint64)>;
+
     // A control bound to an action. `number` is the note, controller or program; `args`
     // are the action's arguments for a press (a step's row, a speed, ...).
     struct binding {
@@ -51,6 +58,8 @@ class midiRemote : public QObject
     // else JACK.
     void start();
     void stop();
+    // Set before start(): RtMidi's thread calls it without a lock.
+    void setSyncListener(syncListener listener) { m_syncListener = std::move(listener); }
 
     bool available() const { return m_in != nullptr; }
     QString api() const;
@@ -80,6 +89,8 @@ class midiRemote : public QObject
 
     // RtMidi found the ports unusable.
     void portFailed(const QString &text);
+    // On RtMidi's input thread: the sync listener's turn; true when it took the message.
+    bool offerToSync(const std::vector<unsigned char> &bytes, qint64 ns) const;
     // One MIDI message as if it had come in, on the GUI thread.
     void receive(const std::vector<unsigned char> &bytes);
 
@@ -93,6 +104,7 @@ class midiRemote : public QObject
     remoteActions *m_actions;
     std::unique_ptr<RtMidiIn> m_in;
     std::unique_ptr<RtMidiOut> m_out;
+    syncListener m_syncListener;
     int m_api = 0;
     QString m_problem;
     QString m_inputDevice;

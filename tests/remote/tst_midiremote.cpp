@@ -1,9 +1,9 @@
 #include "coretestsupport.h"
 #include "fixturelist.h"
+#include "jackserver.h"
 #include "midiremote.h"
 #include "remoteactions.h"
 
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -32,14 +32,11 @@ class tst_midiremote : public QObject
 
   private:
     QTemporaryDir m_settings;
-    QProcess m_jack;
-    bool m_jackUp = false;
+    jackServer m_jack;
 };
 
 namespace
 {
-const QString kServer = QStringLiteral("dmxplayer-test-%1").arg(QCoreApplication::applicationPid());
-
 // The test's own controller: an output connected to "dmxplayer in" and an input connected
 // to "dmxplayer out", whose messages it collects.
 class controller
@@ -110,29 +107,18 @@ void tst_midiremote::initTestCase()
 {
     QVERIFY(m_settings.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-    qputenv("JACK_DEFAULT_SERVER", kServer.toUtf8());
-    qputenv("JACK_NO_AUDIO_RESERVATION", "1");
     qputenv("DMX_MIDI_API", "jack");
-    m_jack.start(QStringLiteral("jackd"), {QStringLiteral("--no-realtime"), QStringLiteral("-n"),
-                                           kServer, QStringLiteral("-d"), QStringLiteral("dummy")});
-    if (!m_jack.waitForStarted(5000))
-        return;
-    QProcess wait;
-    wait.start(QStringLiteral("jack_wait"), {QStringLiteral("-w"), QStringLiteral("-t"),
-                                             QStringLiteral("10"), QStringLiteral("-s"), kServer});
-    m_jackUp = wait.waitForFinished(15000) && wait.exitCode() == 0;
+    m_jack.start();
 }
 
 void tst_midiremote::cleanupTestCase()
 {
-    m_jack.terminate();
-    if (!m_jack.waitForFinished(5000))
-        m_jack.kill();
+    m_jack.stop();
 }
 
 void tst_midiremote::init()
 {
-    if (!m_jackUp)
+    if (!m_jack.up())
         QSKIP("jackd -d dummy could not be started here (package jackd2); MIDI untested");
     QSettings().clear();
     freshCore();

@@ -1,0 +1,54 @@
+#ifndef JACKSERVER_H
+#define JACKSERVER_H
+
+#include <QCoreApplication>
+#include <QProcess>
+
+// A JACK server with the dummy driver (no sound card) under a name of the test's own, for
+// RtMidi's JACK backend. Started and stopped by the test; up() is false where jackd is
+// missing or does not come up, and the test then skips.
+class jackServer
+{
+  public:
+    jackServer()
+        : m_name(QStringLiteral("dmxplayer-test-%1").arg(QCoreApplication::applicationPid()))
+    {
+    }
+    ~jackServer() { stop(); }
+
+    // Points the JACK clients of this process at the server, then waits for it.
+    bool start()
+    {
+        qputenv("JACK_DEFAULT_SERVER", m_name.toUtf8());
+        qputenv("JACK_NO_AUDIO_RESERVATION", "1");
+        m_jack.start(QStringLiteral("jackd"),
+                     {QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name,
+                      QStringLiteral("-d"), QStringLiteral("dummy")});
+        if (!m_jack.waitForStarted(5000))
+            return false;
+        QProcess wait;
+        wait.start(QStringLiteral("jack_wait"),
+                   {QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("10"),
+                    QStringLiteral("-s"), m_name});
+        m_up = wait.waitForFinished(15000) && wait.exitCode() == 0;
+        return m_up;
+    }
+    void stop()
+    {
+        if (m_jack.state() == QProcess::NotRunning)
+            return;
+        m_jack.terminate();
+        if (!m_jack.waitForFinished(5000))
+            m_jack.kill();
+        m_jack.waitForFinished(1000);
+        m_up = false;
+    }
+    bool up() const { return m_up; }
+
+  private:
+    QString m_name;
+    QProcess m_jack;
+    bool m_up = false;
+};
+
+#endif
