@@ -9,6 +9,7 @@
 #include "playengine.h"
 #include "remotecontrol.h"
 #include "stepview.h"
+#include "synccontrol.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -123,5 +124,8 @@ void publishCore(QQmlEngine *engine)
     ctx->setContextProperty("dmx_list", g_dimList);
     ctx->setContextProperty("dmx", out);
     // Remote control belongs to the core it drives; it listens once main starts it.
-    ctx->setContextProperty("remote", new remoteControl(g_dimList, g_dimList));
+    auto *remote = new remoteControl(g_dimList, g_dimList);
+    ctx->setContextProperty("remote", remote);
+    // Tempo and timecode hear the MIDI input through remote control's ports.
+    ctx->setContextProperty("sync", new syncControl(g_dimList, remote, g_dimList));
 }

@@ -120,6 +120,15 @@ void headless::describe(QCommandLineParser &parser)
                       QStringLiteral("The address OSC listens on: 127.0.0.1 by default, 0.0.0.0 "
                                      "for all interfaces, or one of this machine's."),
                       QStringLiteral("A")});
+    parser.addOption({QStringLiteral("timecode"),
+                      QStringLiteral("Follows the timecode from SOURCE (artnet: Art-Net on UDP "
+                                     "6454; mtc: MIDI time code on \"dmxplayer in\"; ltc: LTC on "
+                                     "the audio input) with output and playback on, unattended."),
+                      QStringLiteral("SOURCE")});
+    parser.addOption({QStringLiteral("timecode-offset"),
+                      QStringLiteral("The timecode at which the play range starts, as "
+                                     "HH:MM:SS:FF (HH:MM:SS;FF at 29.97 drop-frame)."),
+                      QStringLiteral("T")});
     parser.addOption({QStringLiteral("fixtures-off"),
                       QStringLiteral("Switches off the patch fixtures with these numbers (0 to "
                                      "255), as their boxes in the fixture strip do."),

@@ -4,6 +4,7 @@
 #include "headless.h"
 #include "remotecontrol.h"
 #include "startfiles.h"
+#include "synccontrol.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -26,7 +27,9 @@ int main(int argc, char *argv[])
     QStringList arguments = app.arguments();
     remoteControl::options remote;
     QString problem;
-    if (!remoteControl::takeOptions(arguments, remote, problem)) {
+    syncControl::options sync;
+    if (!remoteControl::takeOptions(arguments, remote, problem) ||
+        !syncControl::takeOptions(arguments, sync, problem)) {
         std::fprintf(stderr, "dmxplayer: %s\n", qPrintable(problem));
         return 2;
     }
@@ -41,6 +44,8 @@ int main(int argc, char *argv[])
     if (auto *control = g_dimList->findChild<remoteControl *>())
         control->start(remote);
     startFiles::open(engine.rootObjects().first(), startFiles::fromArguments(arguments));
+    if (auto *control = g_dimList->findChild<syncControl *>())
+        control->start(sync);
     const int code = app.exec();
     // The output thread ended with aboutToQuit; the interface confirms its last frame before
     // the process goes.

@@ -15,11 +15,12 @@ const QString kAllInterfaces = QStringLiteral("0.0.0.0");
 const QString kPortKey = QStringLiteral("remote/oscPort");
 const QString kAddressKey = QStringLiteral("remote/oscAddress");
 constexpr int kActivityMs = 100;
+} // namespace
 
 // "--name value" or "--name=value" at `i`; the value in `value`, the arguments consumed
 // in `used` (0 when the argument is another one).
-int optionValue(const QStringList &arguments, int i, const QString &name, QString &value,
-                bool &missing)
+int remoteControl::optionValue(const QStringList &arguments, int i, const QString &name,
+                               QString &value, bool &missing)
 {
     const QString &arg = arguments.at(i);
     missing = false;
@@ -34,7 +35,6 @@ int optionValue(const QStringList &arguments, int i, const QString &name, QStrin
     }
     return 0;
 }
-} // namespace
 
 remoteControl::remoteControl(dimList *list, QObject *parent)
     : QObject(parent), m_actions(new remoteActions(list, this)),

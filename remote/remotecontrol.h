@@ -38,6 +38,10 @@ class remoteControl : public QObject
     // Takes --osc-port N and --osc-address A (both also as --name=value) out of the
     // arguments; false with the reason when a value is missing or not valid.
     static bool takeOptions(QStringList &arguments, options &out, QString &error);
+    // "--name value" or "--name=value" at `i`: the value in `value`; the arguments it takes
+    // (0 when the argument is another one).
+    static int optionValue(const QStringList &arguments, int i, const QString &name, QString &value,
+                           bool &missing);
 
     // Opens OSC as the settings say, or as `given` overrides for this run only.
     void start(const options &given);
