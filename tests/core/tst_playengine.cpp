@@ -1,4 +1,6 @@
+#include "showchase.h"
 #include "showloop.h"
+#include "showtimeline.h"
 
 #include <QtTest>
 
@@ -31,6 +33,9 @@ class tst_playengine : public QObject
     void lateWakeKeepsTheGrid();
     void speedReachesTheRunningHold_data();
     void speedReachesTheRunningHold();
+    void beatStepsLoadOnTheBeat_data();
+    void beatStepsLoadOnTheBeat();
+    void chaseFollowsTheTimecode();
 };
 
 namespace
@@ -507,6 +512,112 @@ void tst_playengine::speedReachesTheRunningHold()
     QCOMPARE(std::chrono::duration_cast<milliseconds>(m->m_engine->dueIn()).count(), 1000);
     m->setSpeedMaster(speed);
     QCOMPARE(std::chrono::duration_cast<milliseconds>(m->m_engine->dueIn()).count(), leftMs);
+}
+
+void tst_playengine::beatStepsLoadOnTheBeat_data()
+{
+    QTest::addColumn<double>("beats");
+    QTest::addColumn<double>("bpm");
+    QTest::addColumn<int>("fade"); // of every row, in tenths of a second
+    QTest::newRow("a beat at 128 BPM, long fades cut to the step") << 1.0 << 128.0 << 10;
+    QTest::newRow("half a beat at 128 BPM") << 0.5 << 128.0 << 1;
+    QTest::newRow("two beats at 90 BPM, holds of their own ignored") << 2.0 << 90.0 << 3;
+    QTest::newRow("four beats at 174 BPM") << 4.0 << 174.0 << 0;
+}
+
+// Every row loads on its beat, a few hundred steps on: the steps follow the tempo's grid
+// without drifting from it, whatever their own holds and fades.
+void tst_playengine::beatStepsLoadOnTheBeat()
+{
+    QFETCH(double, beats);
+    QFETCH(double, bpm);
+    QFETCH(int, fade);
+    dimList *m = coreModel();
+    for (int r = 0; r < 4; ++r)
+        appendRow(quint16(r * 7), quint16(fade), quint16(r * 60));
+    channel(0)->setDimEn(true); // shows each load in slot 0 at once
+    m->dmxOutputEnable(true);
+    m->dmxRowToDim(0);
+    m->setPlayerEndRow(3);
+    const qint64 period = qRound64(60e9 / bpm);
+    const qint64 origin = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              testClock()->now().time_since_epoch())
+                              .count()
+                          + 333333;
+    testEngine()->tempo().publish({period, origin, 0});
+    testEngine()->setBeatSteps(beats);
+    frameLog log;
+    QVERIFY(startPlaying(log));
+    const int steps = 200;
+    QVERIFY(advanceClock(milliseconds(qint64(steps * beats * period / 1000000))));
+    m->sendDmxEnable(false);
+    testEngine()->finish();
+    const QVector<qint64> stamps = log.stamps();
+    int loads = 0;
+    double firstBeat = -1;
+    // The first frame is the first row's load, at the first tick; from the end of that step
+    // on, each change of slot 0 is a load, on the grid (to the microsecond).
+    for (int i = 1; i < stamps.size(); ++i) {
+        if (uchar(log.frames.at(512 * i)) == uchar(log.frames.at(512 * (i - 1))))
+            continue;
+        const double beat = double(stamps.at(i) * 1000 - origin) / double(period);
+        if (firstBeat < 0)
+            firstBeat = beat;
+        const double expected = firstBeat + loads * beats;
+        QVERIFY2(qAbs(beat - expected) * double(period) < 2000.0,
+                 qPrintable(QStringLiteral("load %1 at beat %2, expected %3")
+                                .arg(loads)
+                                .arg(beat)
+                                .arg(expected)));
+        ++loads;
+    }
+    QVERIFY(loads >= steps - 3);
+    QVERIFY(qAbs(firstBeat * 2 - qRound(firstBeat * 2)) * double(period) < 4000.0);
+}
+
+// Chase: the output is the laid-out show's frame for the timecode last received; it holds
+// the first step before the offset, follows a jump at the next tick, stands still with the
+// timecode, and follows an edit of the table.
+void tst_playengine::chaseFollowsTheTimecode()
+{
+    dimList *m = coreModel();
+    buildShow(showKind::fadesAndHolds);
+    m->chase()->setOffsetMs(3600000);
+    m->chase()->setEnabled(true);
+    QVERIFY(testEngine()->chasing());
+    frameLog log;
+    QVERIFY(startPlaying(log));
+    auto send = [](qint64 ms) {
+        testEngine()->timecode().publish({ms, ms / 40, timecodeSnapshot::fps25, 0});
+        return advanceClock(milliseconds(30));
+    };
+    auto expected = [m](qint64 ms) {
+        showTimeline::setup show;
+        show.rows = m->m_data;
+        show.playStart = m->m_playStart;
+        show.playEnd = m->m_playEnd;
+        show.between = m->m_between;
+        const auto line = showTimeline::build(show);
+        const auto levels = line->levelsAt(line->locate(ms - 3600000));
+        return int(levels[0]);
+    };
+    QVERIFY(advanceClock(milliseconds(300)));
+    QCOMPARE(log.count(), 0); // nothing received, nothing sent
+    QVERIFY(send(3500000));
+    QCOMPARE(log.lastSlot0(), int(m->m_data.level(0, 0)));
+    for (qint64 ms = 3600000; ms < 3605000; ms += 40) {
+        QVERIFY(send(ms));
+        QCOMPARE(log.lastSlot0(), expected(ms));
+    }
+    QVERIFY(send(3600000 + 123456));
+    QCOMPARE(log.lastSlot0(), expected(3600000 + 123456));
+    const int frames = log.count();
+    QVERIFY(advanceClock(milliseconds(2000)));
+    QCOMPARE(log.count(), frames); // a timecode standing still sends nothing new
+    m->setAllDmxSpeedCross(3, 7);
+    QCoreApplication::processEvents(); // the chase lays the show out again once
+    QVERIFY(send(3600000 + 4000));
+    QCOMPARE(log.lastSlot0(), expected(3600000 + 4000));
 }
 
 QTEST_GUILESS_MAIN(tst_playengine)
