@@ -38,7 +38,8 @@ qint64 steadyNs()
 
 syncControl::syncControl(dimList *list, remoteControl *remote, QObject *parent)
     : QObject(parent), m_list(list), m_tap(&list->m_engine->tempo()),
-      m_clock(list->m_engine->tempo()), m_mtc(list->m_engine->timecode())
+      m_clock(list->m_engine->tempo()), m_mtc(list->m_engine->timecode()),
+      m_artnetPort(artnetTimecode::kPort)
 {
     if (remote) {
         connect(remote->actions(), &remoteActions::tapped, this, [this](qint64 ns) {
@@ -188,6 +189,7 @@ bool syncControl::openSource(const QString &source)
     timecodeState &state = m_list->m_engine->timecode();
     if (source == QLatin1String("artnet")) {
         m_artnet = std::make_unique<artnetTimecode>(state);
+        m_artnet->setPort(m_artnetPort);
         if (m_artnet->start())
             return true;
         m_problem = m_artnet->problem();
@@ -211,6 +213,11 @@ void syncControl::closeSources()
     m_mtcOn = false;
     m_artnet.reset();
     m_ltc.reset();
+}
+
+quint16 syncControl::artnetPort() const
+{
+    return m_artnet ? m_artnet->boundPort() : 0;
 }
 
 bool syncControl::setTimecodeOffset(const QString &text)

@@ -72,6 +72,11 @@ class syncControl : public QObject
     // The step lengths the window offers, in beats (0: the steps' own holds).
     Q_INVOKABLE QVariantList beatChoices() const;
 
+    // For tests: the UDP port Art-Net timecode is received on (0: any free one) and the one
+    // bound.
+    void setArtnetPort(quint16 port) { m_artnetPort = port; }
+    quint16 artnetPort() const;
+
     // The MIDI bytes of the clock and of time code, on the MIDI input's thread.
     bool midiMessage(const unsigned char *bytes, std::size_t size, qint64 ns);
 
@@ -95,6 +100,7 @@ class syncControl : public QObject
     timecode::hmsf m_offset;
     bool m_offsetDrop = false;
     qint64 m_offsetRate = -1;
+    quint16 m_artnetPort;
     QString m_problem;
     QString m_shown;
     QString m_shownState;

@@ -540,10 +540,10 @@ void tst_playengine::beatStepsLoadOnTheBeat()
     m->dmxRowToDim(0);
     m->setPlayerEndRow(3);
     const qint64 period = qRound64(60e9 / bpm);
-    const qint64 origin = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                              testClock()->now().time_since_epoch())
-                              .count()
-                          + 333333;
+    const qint64 origin =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(testClock()->now().time_since_epoch())
+            .count() +
+        333333;
     testEngine()->tempo().publish({period, origin, 0});
     testEngine()->setBeatSteps(beats);
     frameLog log;
