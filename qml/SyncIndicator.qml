@@ -22,12 +22,15 @@ Rectangle {
         return beats === 0.5 ? "½" : String(beats)
     }
 
+    // One baseline for the texts: Chinese and monospaced fonts are of other heights.
     Row {
         id: line
         anchors.centerIn: parent
         spacing: 6
         Label {
+            id: tempoText
             objectName: "syncTempo"
+            anchors.verticalCenter: parent.verticalCenter
             text: sync.bpm > 0 ? qsTr("%1 BPM").arg(sync.bpm.toFixed(1)) : qsTr("— BPM")
             color: sync.bpm > 0 ? "black" : "gray"
         }
@@ -45,11 +48,13 @@ Rectangle {
         }
         Label {
             objectName: "syncBeatSteps"
+            anchors.baseline: tempoText.baseline
             visible: sync.beatSteps > 0
             text: qsTr("%1 拍/步").arg(indicator.beatText(sync.beatSteps))
         }
         Label {
             objectName: "syncTimecode"
+            anchors.baseline: tempoText.baseline
             visible: sync.timecodeSource !== ""
             text: sync.timecode
             font.family: "monospace"

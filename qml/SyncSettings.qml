@@ -23,7 +23,6 @@ Popup {
         { value: "mtc", text: "MTC" }, { value: "ltc", text: "LTC" }
     ]
 
-    width: 470
     modal: false
     focus: true
     padding: 10
