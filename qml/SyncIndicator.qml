@@ -18,10 +18,6 @@ Rectangle {
     color: "transparent"
     border.color: "#b0b0b0"
 
-    function beatText(beats) {
-        return beats === 0.5 ? "½" : String(beats)
-    }
-
     // One baseline for the texts: Chinese and monospaced fonts are of other heights.
     Row {
         id: line
@@ -50,7 +46,9 @@ Rectangle {
             objectName: "syncBeatSteps"
             anchors.baseline: tempoText.baseline
             visible: sync.beatSteps > 0
-            text: qsTr("%1 拍/步").arg(indicator.beatText(sync.beatSteps))
+            text: sync.beatSteps <= 1
+                  ? qsTr("%1 拍/步", "one beat or less").arg(sync.beatSteps === 0.5 ? "½" : String(sync.beatSteps))
+                  : qsTr("%1 拍/步", "several beats").arg(sync.beatSteps)
         }
         Label {
             objectName: "syncTimecode"

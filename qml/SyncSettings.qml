@@ -30,7 +30,9 @@ Popup {
     function beatText(beats) {
         if (beats === 0)
             return qsTr("保持时间")
-        return qsTr("%1 拍").arg(beats === 0.5 ? "½" : String(beats))
+        if (beats <= 1)
+            return qsTr("%1 拍", "one beat or less").arg(beats === 0.5 ? "½" : String(beats))
+        return qsTr("%1 拍", "several beats").arg(beats)
     }
 
     function applyOffset() {
