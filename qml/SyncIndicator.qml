@@ -58,6 +58,14 @@ Rectangle {
             font.family: "monospace"
             color: indicator.stopped ? "red" : (indicator.waiting ? "gray" : "black")
         }
+        // A source that could not be opened, e.g. from the command line: chase is off.
+        Label {
+            objectName: "syncTimecodeError"
+            visible: sync.timecodeProblem !== ""
+            anchors.baseline: tempoText.baseline
+            text: qsTr("时间码错误")
+            color: "red"
+        }
     }
     MouseArea {
         id: hover
@@ -65,7 +73,8 @@ Rectangle {
         hoverEnabled: true
         onClicked: indicator.openSettings()
     }
-    ToolTip.text: (sync.timecodeState !== "" ? sync.timecodeState + "\n" : "")
+    ToolTip.text: (sync.timecodeProblem !== "" ? sync.timecodeProblem + "\n" : "")
+                  + (sync.timecodeState !== "" ? sync.timecodeState + "\n" : "")
                   + qsTr("节拍与时间码：点击打开设置")
     ToolTip.visible: hover.containsMouse
     ToolTip.delay: 300

@@ -1233,6 +1233,10 @@ y</translation>
         <source>节拍与时间码：点击打开设置</source>
         <translation>Tempo and timecode: click to open the settings</translation>
     </message>
+    <message>
+        <source>时间码错误</source>
+        <translation>timecode error</translation>
+    </message>
 </context>
 <context>
     <name>SyncSettings</name>

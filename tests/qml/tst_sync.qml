@@ -95,9 +95,11 @@ WindowTestCase {
         verify(settings.problemText.text.indexOf("dmxplayer_no_such_device") >= 0, settings.problemText.text)
         verify(findChild(settings.sourceButtons, "syncSource_off").highlighted)
         verify(!item("syncTimecode").visible)
+        verify(item("syncTimecodeError").visible)
         mouseClick(findChild(settings.sourceButtons, "syncSource_mtc"))
         compare(sync.timecodeSource, "mtc")
         verify(!settings.problemText.visible)
+        verify(!item("syncTimecodeError").visible)
     }
 
     function test_timecodeStates() {
