@@ -33,7 +33,6 @@ WindowTestCase {
         // Wide: the timer's taps are late by as much as the machine is busy.
         tryVerify(function () { return sync.bpm > 100 && sync.bpm < 145 }, 5000)
         tryCompare(item("syncTempo"), "text", sync.bpm.toFixed(1) + " BPM")
-        verify(!item("syncClockMark").visible)
     }
 
     function test_beatChoice_data() {
@@ -62,7 +61,6 @@ WindowTestCase {
             { tag: "taken", typed: "01:02:03:04", kept: "01:02:03:04", refused: false },
             { tag: "drop frame", typed: "00:10:00;02", kept: "00:10:00;02", refused: false },
             { tag: "not a time", typed: "1:00", kept: "00:00:10:00", refused: true },
-            { tag: "60 seconds", typed: "00:00:60:00", kept: "00:00:10:00", refused: true },
             { tag: "30 frames", typed: "00:00:01:30", kept: "00:00:10:00", refused: true }
         ]
     }
@@ -75,15 +73,9 @@ WindowTestCase {
         compare(sync.timecodeOffset, data.kept)
         compare(settings.offsetField.text, data.kept)
         compare(settings.offsetMessage.visible, data.refused)
-        if (data.refused) {
-            // The field keeps its letters from the tap key.
-            typeInto(settings.offsetField, "t")
-            compare(settings.offsetField.text, "t")
-            typeInto(settings.offsetField, "00:00:20:00")
-            settings.offsetField.focus = false
-            compare(sync.timecodeOffset, "00:00:20:00")
-            verify(!settings.offsetMessage.visible)
-        }
+        // The field keeps its letters from the tap key.
+        typeInto(settings.offsetField, "t")
+        compare(settings.offsetField.text, "t")
     }
 
     function test_sourceWithProblem() {
