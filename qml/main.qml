@@ -29,6 +29,7 @@ ApplicationWindow {
     readonly property bool unsaved: !dmx_list.history.clean
     property alias fixturePicker: pickerPopup
     property alias remoteSettings: remotePopup
+    property alias syncSettings: syncPopup
     property alias capabilityMenu: capabilityMenu
     property alias effectMenu: effectMenu
     property alias generatorDialog: generatorDialog
@@ -100,6 +101,8 @@ ApplicationWindow {
     }
 
     Shortcut { sequence: "B"; onActivated: setBlackout(!fixtures.blackout) }
+    // A tap of the tap tempo; a text field being edited keeps its letter.
+    Shortcut { sequence: "T"; onActivated: sync.tap() }
 
     CapabilityMenu {
         id: capabilityMenu
@@ -140,6 +143,13 @@ ApplicationWindow {
 
     RemoteSettings {
         id: remotePopup
+        x: Math.round((root.width - width) / 2)
+        y: Math.round((root.height - height) / 3)
+        onClosed: refocusWindow()
+    }
+
+    SyncSettings {
+        id: syncPopup
         x: Math.round((root.width - width) / 2)
         y: Math.round((root.height - height) / 3)
         onClosed: refocusWindow()
@@ -503,6 +513,11 @@ ApplicationWindow {
                 objectName: "remoteIndicator"
                 onOpenSettings: remotePopup.open()
             }
+            SyncIndicator {
+                id: syncIndicator
+                objectName: "syncIndicator"
+                onOpenSettings: syncPopup.open()
+            }
             // Cut at the window's edge with an ellipsis; the whole text shows on hover.
             Label {
                 id: statesText
@@ -510,7 +525,8 @@ ApplicationWindow {
                 text: dmx_list.statusMessage
                 elide: Text.ElideRight
                 Layout.fillWidth: true
-                Layout.minimumWidth: Math.min(implicitWidth, tableWidth * 0.6 - remoteIndicator.width - 5)
+                Layout.minimumWidth: Math.min(implicitWidth, tableWidth * 0.6 - remoteIndicator.width
+                                                             - syncIndicator.width - 10)
 
                 MouseArea {
                     id: statesHover

@@ -1206,6 +1206,112 @@ y</translation>
     </message>
 </context>
 <context>
+    <name>SyncIndicator</name>
+    <message>
+        <source>%1 BPM</source>
+        <translation>%1 BPM</translation>
+    </message>
+    <message>
+        <source>— BPM</source>
+        <translation>— BPM</translation>
+    </message>
+    <message>
+        <source>时钟</source>
+        <translation>clock</translation>
+    </message>
+    <message>
+        <source>%1 拍/步</source>
+        <comment>one beat or less</comment>
+        <translation>%1 beat/step</translation>
+    </message>
+    <message>
+        <source>%1 拍/步</source>
+        <comment>several beats</comment>
+        <translation>%1 beats/step</translation>
+    </message>
+    <message>
+        <source>节拍与时间码：点击打开设置</source>
+        <translation>Tempo and timecode: click to open the settings</translation>
+    </message>
+    <message>
+        <source>时间码错误</source>
+        <translation>timecode error</translation>
+    </message>
+</context>
+<context>
+    <name>SyncSettings</name>
+    <message>
+        <source>关</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>保持时间</source>
+        <translation>Hold times</translation>
+    </message>
+    <message>
+        <source>%1 拍</source>
+        <comment>one beat or less</comment>
+        <translation>%1 beat</translation>
+    </message>
+    <message>
+        <source>%1 拍</source>
+        <comment>several beats</comment>
+        <translation>%1 beats</translation>
+    </message>
+    <message>
+        <source>节拍</source>
+        <translation>Tempo</translation>
+    </message>
+    <message>
+        <source>%1 BPM</source>
+        <translation>%1 BPM</translation>
+    </message>
+    <message>
+        <source>— BPM</source>
+        <translation>— BPM</translation>
+    </message>
+    <message>
+        <source>来源：%1</source>
+        <translation>From: %1</translation>
+    </message>
+    <message>
+        <source>敲击按钮、T 键或 MIDI 时钟</source>
+        <translation>Tap the button or the T key, or send a MIDI clock</translation>
+    </message>
+    <message>
+        <source>敲击 (T)</source>
+        <translation>Tap (T)</translation>
+    </message>
+    <message>
+        <source>步长</source>
+        <translation>Step length</translation>
+    </message>
+    <message>
+        <source>时间码</source>
+        <translation>Timecode</translation>
+    </message>
+    <message>
+        <source>偏移 (HH:MM:SS:FF)：</source>
+        <translation>Offset (HH:MM:SS:FF):</translation>
+    </message>
+    <message>
+        <source>“%1”不是有效的时间，偏移仍为 %2</source>
+        <translation>“%1” is not a valid time; the offset stays %2</translation>
+    </message>
+    <message>
+        <source>当前：</source>
+        <translation>Now:</translation>
+    </message>
+    <message>
+        <source>不跟随时间码</source>
+        <translation>not chasing timecode</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>TextIndex</name>
     <message>
         <source>停止</source>
@@ -1501,6 +1607,33 @@ y</translation>
     <message>
         <source>无法打开 %1：%2</source>
         <translation>cannot open %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>syncControl</name>
+    <message>
+        <source>MIDI 时钟</source>
+        <translation>MIDI clock</translation>
+    </message>
+    <message>
+        <source>时间码停止，输出保持</source>
+        <translation>timecode stopped, output held</translation>
+    </message>
+    <message>
+        <source>等待时间码</source>
+        <translation>waiting for timecode</translation>
+    </message>
+    <message>
+        <source>敲击</source>
+        <translation>tap</translation>
+    </message>
+    <message>
+        <source>跟随时间码</source>
+        <translation>following timecode</translation>
+    </message>
+    <message>
+        <source>未知的时间码来源 %1</source>
+        <translation>unknown timecode source %1</translation>
     </message>
 </context>
 </TS>

@@ -4,8 +4,12 @@
 #include "coretestsupport.h"
 #include "midiremote.h"
 #include "remotecontrol.h"
+#include "synccontrol.h"
 
 #include <QFile>
+#include <QSettings>
+
+#include <chrono>
 
 namespace
 {
@@ -207,4 +211,25 @@ void coreProbe::midiMessage(const QVariantList &bytes)
         message.push_back(static_cast<unsigned char>(byte.toInt()));
     if (auto *control = g_dimList->findChild<remoteControl *>())
         control->midi()->receive(message);
+}
+
+void coreProbe::syncMidi(const QVariantList &bytes)
+{
+    std::vector<unsigned char> message;
+    for (const QVariant &byte : bytes)
+        message.push_back(static_cast<unsigned char>(byte.toInt()));
+    const qint64 now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                           std::chrono::steady_clock::now().time_since_epoch())
+                           .count();
+    if (auto *control = g_dimList->findChild<syncControl *>())
+        control->midiMessage(message.data(), message.size(), now);
+}
+
+void coreProbe::setSetting(const QString &key, const QVariant &value)
+{
+    QSettings settings;
+    if (value.isValid())
+        settings.setValue(key, value);
+    else
+        settings.remove(key);
 }

@@ -61,6 +61,10 @@ class coreProbe : public QObject
     // hands it a MIDI message as if a controller had sent it.
     Q_INVOKABLE void startRemote(int oscPort);
     Q_INVOKABLE void midiMessage(const QVariantList &bytes);
+    // MIDI clock or time code as the MIDI input's thread hands it to tempo and timecode, now.
+    Q_INVOKABLE void syncMidi(const QVariantList &bytes);
+    // A user setting, in the tests' own settings file; an undefined value removes it.
+    Q_INVOKABLE void setSetting(const QString &key, const QVariant &value);
 
   private:
     void waitForFrames() const;
