@@ -100,10 +100,12 @@ TableTestCase {
 
     function test_blackoutEngagesAndReleases() {
         addLaser()
-        coreProbe.appendRows(2, 10, 0, 0)
+        // The rows hold the levels set by hand, so that whether playback loads one before the
+        // key comes or not, the levels are the same.
+        coreProbe.appendRows(2, 10, 0, 200)
         dmx_list.dmxOutputEnable(true)
         dmx_data[0].dimValue = 200
-        dmx_data[5].dimValue = 100
+        dmx_data[5].dimValue = 200
         dmx.sendDmx()
         compare(coreProbe.frameSlot(0), 200)
         item("text_control").startRun()
@@ -120,7 +122,7 @@ TableTestCase {
         compare(coreProbe.frameSlot(0), 0)
         mouseClick(item("blackoutButton"))
         compare(dmx_list.fixtures.blackout, false)
-        tryVerify(function() { return coreProbe.frameSlot(0) === 150 && coreProbe.frameSlot(5) === 100 })
+        tryVerify(function() { return coreProbe.frameSlot(0) === 150 && coreProbe.frameSlot(5) === 200 })
     }
 
     function hexOf(text) {
