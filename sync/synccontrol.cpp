@@ -100,10 +100,13 @@ void syncControl::start(const options &given)
                                              : given.offset);
     if (given.timecode.isEmpty() || !setTimecodeSource(given.timecode))
         return;
-    // Unattended: output and playback on as soon as the show has rows.
+    // Unattended: output and playback on as soon as the show has rows, once; a stop by hand
+    // later stays a stop.
+    m_startPending = true;
     auto go = [this] {
-        if (m_list->rowCount() == 0 || m_list->playing())
+        if (!m_startPending || m_list->rowCount() == 0)
             return;
+        m_startPending = false;
         m_list->dmxOutputEnable(true);
         m_list->sendDmxEnable(true);
     };

@@ -101,6 +101,7 @@ class syncControl : public QObject
     bool m_offsetDrop = false;
     qint64 m_offsetRate = -1;
     quint16 m_artnetPort;
+    bool m_startPending = false;
     QString m_problem;
     QString m_shown;
     QString m_shownState;

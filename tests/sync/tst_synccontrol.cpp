@@ -32,6 +32,7 @@ class tst_synccontrol : public QObject
     void offset();
     void midiClockDrivesPlayback();
     void followsArtnetTimecode();
+    void startsUnattendedOnce();
 
   private:
     QTemporaryDir m_settings;
@@ -223,6 +224,27 @@ void tst_synccontrol::followsArtnetTimecode()
     QTRY_COMPARE(sync.timecodeStateText(), QStringLiteral("时间码停止，输出保持"));
     QCOMPARE(int(g_slot0), expected(jump));
     QCOMPARE(sync.timecode(), QStringLiteral("01:37:00:11"));
+}
+
+// --timecode switches output and playback on once the show is there; a stop by hand later
+// stays a stop.
+void tst_synccontrol::startsUnattendedOnce()
+{
+    dimList *m = coreModel();
+    syncControl sync(m, nullptr);
+    sync.setArtnetPort(0);
+    sync.start({QStringLiteral("artnet"), QStringLiteral("00:00:10:00")});
+    QCOMPARE(sync.timecodeSource(), QStringLiteral("artnet"));
+    QCOMPARE(m->chase()->offsetMs(), 10000);
+    appendRow(0, 2, 10);
+    m->refrushModel();
+    QTRY_VERIFY(m->playing() && m->outputEnabled());
+    m->sendDmxEnable(false);
+    m->refrushModel();
+    appendRow(0, 2, 20);
+    m->refrushModel();
+    QCoreApplication::processEvents();
+    QVERIFY(!m->playing());
 }
 
 QTEST_GUILESS_MAIN(tst_synccontrol)
