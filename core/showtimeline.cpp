@@ -209,32 +209,32 @@ qint64 showTimeline::stateBefore(qint64 index, state &out) const
     return from;
 }
 
-qint64 showTimeline::recordOf(qint64 step) const
+qint64 showTimeline::loopLength() const
 {
-    const qint64 count = qint64(m_steps.size());
-    if (step < count)
-        return step;
-    return m_loop + (step - m_loop) % (count - m_loop);
+    return qint64(m_steps.size()) - m_loop;
+}
+
+// Steps past those laid out are the loop's, a whole number of passes later.
+qint64 showTimeline::recordOf(qint64 step, qint64 *passes) const
+{
+    const qint64 later = step < qint64(m_steps.size()) ? 0 : (step - m_loop) / loopLength();
+    if (passes)
+        *passes = later;
+    return step - later * loopLength();
 }
 
 qint64 showTimeline::startOf(qint64 step) const
 {
-    const qint64 record = recordOf(step);
-    const qint64 start = m_steps[size_t(record)].startMs;
-    if (record == step)
-        return start;
-    const qint64 passes = (step - m_loop) / (qint64(m_steps.size()) - m_loop);
-    return start + passes * m_periodMs;
+    qint64 passes = 0;
+    const qint64 record = recordOf(step, &passes);
+    return m_steps[size_t(record)].startMs + passes * m_periodMs;
 }
 
 qint64 showTimeline::wrapsThrough(qint64 step) const
 {
-    const qint64 record = recordOf(step);
-    const qint64 wraps = m_steps[size_t(record)].wraps;
-    if (record == step)
-        return wraps;
-    const qint64 passes = (step - m_loop) / (qint64(m_steps.size()) - m_loop);
-    return wraps + passes * m_loopWraps;
+    qint64 passes = 0;
+    const qint64 record = recordOf(step, &passes);
+    return m_steps[size_t(record)].wraps + passes * m_loopWraps;
 }
 
 // The step under way `fromFirstLoad` ms after the first load.
@@ -250,7 +250,7 @@ qint64 showTimeline::stepAt(qint64 fromFirstLoad) const
         return search(0, fromFirstLoad);
     const qint64 passes = (fromFirstLoad - m_leadMs) / m_periodMs;
     const qint64 record = search(m_loop, fromFirstLoad - passes * m_periodMs);
-    return record + passes * (qint64(m_steps.size()) - m_loop);
+    return record + passes * loopLength();
 }
 
 // The step on which the count-th wrap happens; -1 when none ever does.
@@ -268,7 +268,7 @@ qint64 showTimeline::wrapStep(qint64 count) const
     const qint64 inLoop = count - m_leadWraps;
     const qint64 passes = (inLoop - 1) / m_loopWraps;
     const qint64 record = firstWith(m_loop, m_leadWraps + (inLoop - 1) % m_loopWraps + 1);
-    return record + passes * (qint64(m_steps.size()) - m_loop);
+    return record + passes * loopLength();
 }
 
 showTimeline::position showTimeline::locate(qint64 ms) const

@@ -101,7 +101,8 @@ class showTimeline
     qint64 arrivalOf(const stepRecord &step, const state &loaded) const;
     const state *markAt(qint64 index) const;
     qint64 stateBefore(qint64 index, state &out) const;
-    qint64 recordOf(qint64 step) const;
+    qint64 loopLength() const;
+    qint64 recordOf(qint64 step, qint64 *passes = nullptr) const;
     qint64 startOf(qint64 step) const;
     qint64 stepAt(qint64 fromFirstLoad) const;
     qint64 wrapsThrough(qint64 step) const;
