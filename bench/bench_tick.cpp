@@ -1,4 +1,5 @@
 #include "coretestsupport.h"
+#include "showtimeline.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -93,6 +94,43 @@ void BM_LoadTick(benchmark::State &state)
     benchmark::DoNotOptimize(core.readers.front()->m_sum);
 }
 BENCHMARK(BM_LoadTick)->Unit(benchmark::kMicrosecond);
+
+// The chase's show: `rows` steps, speed 0, fades 2 + (r mod 9) tenths, level (31c + 57r)
+// mod 256, every channel fading, the whole table as range.
+showTimeline::setup chaseShow(int rows)
+{
+    showTimeline::setup show;
+    std::vector<uchar> levels(512);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < 512; ++c)
+            levels[size_t(c)] = uchar((31 * c + 57 * r) % 256);
+        show.rows.append(0, quint16(2 + r % 9), levels.data(), 512);
+    }
+    show.playEnd = rows - 1;
+    return show;
+}
+
+// Laying the show out, on the GUI thread, when chase starts and after every edit.
+void BM_ChaseLayout(benchmark::State &state)
+{
+    const showTimeline::setup show = chaseShow(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(showTimeline::build(show));
+}
+BENCHMARK(BM_ChaseLayout)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// One chased frame at a time far into the show, on the output thread: locate, then the
+// levels, from nothing but the laid-out show.
+void BM_ChaseFrame(benchmark::State &state)
+{
+    const auto line = showTimeline::build(chaseShow(1000));
+    qint64 at = 36000000;
+    for (auto _ : state) {
+        at += 7919;
+        benchmark::DoNotOptimize(line->levelsAt(line->locate(at)));
+    }
+}
+BENCHMARK(BM_ChaseFrame)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char **argv)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace
 {
@@ -12,6 +13,8 @@ namespace
 // not repeated by then is taken to repeat its last one.
 constexpr int kMaxMarks = 8;
 constexpr qint64 kMaxSteps = 4000000;
+// Up to this many ticks a fade's rounding stays far below a level: it ends by its last tick.
+constexpr qint64 kExactTicks = 10000;
 } // namespace
 
 bool showTimeline::state::operator==(const state &other) const
@@ -138,13 +141,14 @@ void showTimeline::finishStep(const stepRecord &step, state &now) const
 
 // The tick on which the slowest channel arrives. Rounding moves a channel's arrival by a
 // little from where exact arithmetic puts it, so only the channels that could be the
-// slowest are worked out exactly.
+// slowest are worked out exactly, likeliest first; none arrives after the fade's last tick
+// while the rounding stays below a level over the fade.
 qint64 showTimeline::arrivalOf(const stepRecord &step, const state &loaded) const
 {
     struct guess {
-        int channel;
-        qint64 low;
         qint64 high;
+        int channel;
+        bool operator<(const guess &other) const { return high > other.high; }
     };
     std::vector<guess> guesses;
     guesses.reserve(kChannels);
@@ -158,13 +162,15 @@ qint64 showTimeline::arrivalOf(const stepRecord &step, const state &loaded) cons
             continue;
         const qint64 exact = v < t ? (n * (d - 1) + d - 1) / d : n * (d - 2) / d + 1;
         const qint64 slack = 2 + qint64(std::ceil(double(n) * double(n) / (double(d) * 65536.0)));
-        guesses.push_back({ch, exact - slack, exact + slack});
+        guesses.push_back({exact + slack, ch});
         surely = qMax(surely, exact - slack);
     }
+    std::sort(guesses.begin(), guesses.end());
+    const qint64 latest = n <= kExactTicks ? n : std::numeric_limits<qint64>::max();
     qint64 arrival = 0;
     for (const guess &g : guesses) {
-        if (g.high < surely)
-            continue;
+        if (g.high < qMax(surely, arrival) || arrival >= latest)
+            break;
         const int v = loaded.level[size_t(g.channel)];
         const int t = m_show.rows.level(step.row, g.channel);
         arrival = qMax(arrival, rampArrival(v, t, fadeStepOf(v, t, step.ticks)));
