@@ -270,7 +270,7 @@ bool syncControl::midiMessage(const unsigned char *bytes, std::size_t size, qint
     return code;
 }
 
-// A clock's Start plays the range from its first row, on the beat; Continue goes on from
+// A clock's Start plays the range from its start row, on the beat; Continue goes on from
 // where Stop left it.
 void syncControl::clockEvent(midiClock::event what)
 {
@@ -281,7 +281,7 @@ void syncControl::clockEvent(midiClock::event what)
     if (what == midiClock::start) {
         m_list->sendDmxEnable(false);
         if (m_list->rowCount() > 0)
-            m_list->dmxRowToDim(ushort(qMax(0, m_list->rangeFirst())));
+            m_list->dmxRowToDim(ushort(qMax(0, m_list->playStart())));
         m_list->m_engine->restartBeats();
     }
     m_list->sendDmxEnable(true);

@@ -178,7 +178,9 @@ void tst_synccontrol::midiClockDrivesPlayback()
     for (int i = 0; i < 48; ++i)
         QVERIFY(sync.midiMessage(&pulse, 1, t0 + i * 20833333LL));
     QTRY_VERIFY(m->playing());
-    QCOMPARE(m->playStart(), 1);
+    // From the range's start, the range kept as it was.
+    QCOMPARE(m->playStart(), 2);
+    QCOMPARE(m->playEnd(), 1);
     QTRY_COMPARE(qRound(sync.bpm() * 10), 1200);
     QVERIFY(sync.midiMessage(&stop, 1, t0 + 48 * 20833333LL));
     QTRY_VERIFY(!m->playing());
