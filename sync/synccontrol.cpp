@@ -42,6 +42,7 @@ syncControl::syncControl(dimList *list, remoteControl *remote, QObject *parent)
       m_artnetPort(artnetTimecode::kPort)
 {
     if (remote) {
+        m_midi = remote->midi();
         connect(remote->actions(), &remoteActions::tapped, this, [this](qint64 ns) {
             m_tap.tap(ns);
             poll();
@@ -197,6 +198,11 @@ bool syncControl::openSource(const QString &source)
             return true;
         m_problem = m_artnet->problem();
     } else if (source == QLatin1String("mtc")) {
+        // Time code comes in through remote control's MIDI port.
+        if (m_midi && !m_midi->available()) {
+            m_problem = tr("MIDI 输入不可用：%1").arg(m_midi->problem());
+            return false;
+        }
         m_mtcOn = true;
         return true;
     } else if (source == QLatin1String("ltc")) {

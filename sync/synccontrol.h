@@ -17,6 +17,7 @@
 class artnetTimecode;
 class dimList;
 class ltcInput;
+class midiRemote;
 class remoteControl;
 
 // Tempo, beat steps and timecode chase as the window sees them: the tap tempo, the MIDI
@@ -88,6 +89,7 @@ class syncControl : public QObject
 
   private:
     dimList *m_list;
+    midiRemote *m_midi = nullptr;
     tapTempo m_tap;
     midiClock m_clock;
     mtcDecoder m_mtc;

@@ -1635,5 +1635,9 @@ y</translation>
         <source>未知的时间码来源 %1</source>
         <translation>unknown timecode source %1</translation>
     </message>
+    <message>
+        <source>MIDI 输入不可用：%1</source>
+        <translation>MIDI input not available: %1</translation>
+    </message>
 </context>
 </TS>
