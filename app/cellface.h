@@ -7,13 +7,12 @@
 
 class QSGImageNode;
 
-// The frame and level bar of a step table cell as one image: a rounded rectangle with a
-// border, and at its bottom a rounded bar of `barColor` whose sides and bottom stay in that
-// colour around a fill of `barFillColor`. The table hands every cell in view new values at
-// each page it turns while it follows playback; as three Qt Quick rectangles a cell cost
-// the scene graph three nodes, each of which drew its rounded corners anew on every change.
-// The image is drawn as Qt Quick's software renderer draws those rectangles, so the table
-// looks the same to the pixel, and cells that look alike share it.
+// The frame and level bar of a step table cell: a rounded rectangle with a border, and at
+// its bottom a rounded bar of `barColor` whose sides and bottom stay in that colour around a
+// fill of `barFillColor`. The table hands every cell in view new values at each page it
+// turns while it follows playback, and a Qt Quick Rectangle draws its rounded corners anew
+// on every change. Each part is an image drawn as Qt Quick's software renderer draws such a
+// rectangle, so the table looks the same to the pixel, and cells that look alike share it.
 class cellFace : public QQuickItem
 {
     Q_OBJECT
