@@ -1,5 +1,6 @@
 #include "appwiring.h"
 
+#include "cellface.h"
 #include "dimlist.h"
 #include "dmx.h"
 #include "dmxfile.h"
@@ -73,6 +74,7 @@ void registerQmlTypes()
 {
     qmlRegisterType<dmxFile>("ov.qt.dmx", 1, 0, "DmxFile");
     qmlRegisterType<stepView>("ov.qt.dmx", 1, 0, "StepView");
+    qmlRegisterType<cellFace>("ov.qt.dmx", 1, 0, "CellFace");
 }
 
 void wireEngine(QQmlEngine *engine)

@@ -1,9 +1,10 @@
 // Drives the real window with a large show and measures what a user feels: start-up to the
 // first frame, fader latency, edits, load/save, playback frame timing and memory.
 // Run under a display (Xvfb): uiprobe SHOW.dmx [playback seconds] [play-only|play-bare|scroll|
-// follow-latency|play-minimised] (play-bare: no fixtures added, straight to playback; play-only:
-// fixtures of types 0..19; play-minimised: as play-only with the window minimised; scroll:
-// 512 channel columns, seconds 0; follow-latency: how soon the window shows the output's state)
+// follow-latency|play-minimised|page-only] (play-bare: no fixtures added, straight to playback;
+// play-only: fixtures of types 0..19; play-minimised: as play-only with the window minimised;
+// scroll: 512 channel columns, seconds 0; follow-latency: how soon the window shows the
+// output's state; page-only: the CPU of a page turn of the table, seconds = turns)
 #include "appwiring.h"
 #include "dim.h"
 #include "dimlist.h"
@@ -114,6 +115,14 @@ long rssKiB()
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').first().toLong();
     return -1;
+}
+
+// CPU time of the process so far, all threads.
+double processCpuMs()
+{
+    timespec used;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return used.tv_sec * 1e3 + used.tv_nsec / 1e6;
 }
 
 // Milliseconds since the kernel started this process (tick resolution).
@@ -353,7 +362,7 @@ int main(int argc, char *argv[])
     const QByteArray only = argc > 3 ? QByteArray(argv[3]) : QByteArray();
     // 20 fixtures through the window's own "添加灯具" handler, about 400 channels.
     const int types[] = {0, 1, 2, 14, 15, 16, 17, 18, 19, 20, 23, 24, 26, 7, 3, 25, 6, 9, 12, 10};
-    const bool playing = only == "play-only" || only == "play-minimised";
+    const bool playing = only == "play-only" || only == "play-minimised" || only == "page-only";
     t = g_clock.nsecsElapsed();
     for (int i = 0; i < 20; ++i) {
         if (only == "play-bare")
@@ -384,6 +393,23 @@ int main(int argc, char *argv[])
             QMetaObject::invokeMethod(window, "followRow", Q_ARG(QVariant, 100 + i));
             waitFrame(window);
         }
+        return 0;
+    }
+    if (only == "page-only") {
+        // For a profiler and a quick figure: the table turning a page, as it does while it
+        // follows the playing row, with the fixtures of play-only.
+        const QVariant beginning = 0; // ListView.Beginning
+        const double cpuBefore = processCpuMs();
+        const int turns = playSeconds > 0 ? playSeconds : 60;
+        report("page turn to frame (median)",
+               timeToFrame(window, turns,
+                           [&](int i) {
+                               QMetaObject::invokeMethod(table, "positionViewAtRow",
+                                                         Q_ARG(QVariant, (i + 1) * 40 % rows),
+                                                         Q_ARG(QVariant, beginning));
+                           }),
+               "ms");
+        report("page turn, CPU (mean)", (processCpuMs() - cpuBefore) / turns, "ms");
         return 0;
     }
     if (only == "rows-only") {

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15 as Tip
+import ov.qt.dmx 1.0
 
 // One cell of the step table: the value as a number over a bar of its level. A press on the
 // number opens an editor for it; a press beside it picks the row. The step number column
@@ -96,7 +97,8 @@ Item {
     }
     TableView.onReused: inView = true
 
-    Rectangle {
+    // Frame and level bar, drawn as one image shared by the cells that look alike.
+    CellFace {
         id: background_Rect
         objectName: "cellBackground"
         visible: valueCell
@@ -104,29 +106,11 @@ Item {
         anchors.bottomMargin: 2
         radius: 2
         color: Number(shownText) === 128 ? "lightsteelblue" : "lightgray"
-        border.width: previewed ? 2 : 1
-        border.color: previewed ? "darkorange" : lastColumn_Color(modelColumn, "yellow", "gray")
-
-        // The bar's outline leaves out its top edge, which would strike through the digits.
-        Rectangle {
-            id: bar_Rect
-            objectName: "bar"
-            anchors.bottom: parent.bottom
-            width: parent.width
-            height: barHeight(shownText, background_Rect.height)
-            radius: 2
-            color: lastColumn_Color(modelColumn, "yellow", "steelblue")
-
-            Rectangle {
-                objectName: "barFill"
-                anchors.fill: parent
-                anchors.leftMargin: 1
-                anchors.rightMargin: 1
-                anchors.bottomMargin: 1
-                radius: 2
-                color: "lightsteelblue"
-            }
-        }
+        borderWidth: previewed ? 2 : 1
+        borderColor: previewed ? "darkorange" : lastColumn_Color(modelColumn, "yellow", "gray")
+        barHeight: itemDele.barHeight(shownText, height)
+        barColor: lastColumn_Color(modelColumn, "yellow", "steelblue")
+        barFillColor: "lightsteelblue"
     }
 
     Text {

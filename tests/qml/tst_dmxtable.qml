@@ -129,16 +129,15 @@ TableTestCase {
             if (c === 0)
                 continue
             var back = background(0, c)
-            verify(Qt.colorEqual(back.border.color, last ? "yellow" : "gray"), "cell " + c)
-            verify(Qt.colorEqual(findChild(back, "bar").color, last ? "yellow" : "steelblue"),
-                   "bar " + c)
+            verify(Qt.colorEqual(back.borderColor, last ? "yellow" : "gray"), "cell " + c)
+            verify(Qt.colorEqual(back.barColor, last ? "yellow" : "steelblue"), "bar " + c)
         }
         table.deleteDevice()
         table.addDevice(12)
         waitForRendering(table)
         verify(Qt.colorEqual(header(22).border.color, "yellow"))
-        verify(Qt.colorEqual(background(1, 22).border.color, "yellow"))
-        verify(Qt.colorEqual(background(1, 21).border.color, "gray"))
+        verify(Qt.colorEqual(background(1, 22).borderColor, "yellow"))
+        verify(Qt.colorEqual(background(1, 21).borderColor, "gray"))
     }
 
     function test_everyTypeAddsItsLabels_data() {
@@ -359,13 +358,11 @@ TableTestCase {
         dmx_list.refrushModel()
         waitForRendering(table)
         var back = background(0, data.column)
-        var bar = findChild(back, "bar")
         verify(back.height > 0)
         compare(back.height, cell(0, data.column).height - 2)
-        fuzzyCompare(bar.height, back.height * data.share, 0.01)
-        compare(bar.width, back.width)
+        fuzzyCompare(back.barHeight, back.height * data.share, 0.01)
         verify(Qt.colorEqual(back.color, data.background))
-        verify(Qt.colorEqual(findChild(bar, "barFill").color, "lightsteelblue"))
+        verify(Qt.colorEqual(back.barFillColor, "lightsteelblue"))
     }
 
     function test_rowColours_data() {
