@@ -525,7 +525,7 @@ ApplicationWindow {
                 text: dmx_list.statusMessage
                 elide: Text.ElideRight
                 Layout.fillWidth: true
-                Layout.minimumWidth: Math.min(implicitWidth, tableWidth * 0.6 - remoteIndicator.width
+                Layout.minimumWidth: Math.min(implicitWidth, tableWidth * 0.65 - remoteIndicator.width
                                                              - syncIndicator.width - 10)
 
                 MouseArea {

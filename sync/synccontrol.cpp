@@ -199,7 +199,7 @@ bool syncControl::openSource(const QString &source)
         m_problem = m_artnet->problem();
     } else if (source == QLatin1String("mtc")) {
         // Time code comes in through remote control's MIDI port.
-        if (m_midi && !m_midi->available()) {
+        if (m_midi && !m_midi->available() && !m_midi->problem().isEmpty()) {
             m_problem = tr("MIDI 输入不可用：%1").arg(m_midi->problem());
             return false;
         }
