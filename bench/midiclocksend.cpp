@@ -3,7 +3,8 @@
 // first one after Start is a beat; its time goes to BEATFILE, one line each:
 //   <time the pulse was handed to JACK, ns> <its deadline on the exact grid, ns>
 // With JITTER ms, each pulse is sent up to that much early or late (uniform); the grid stays.
-// Usage: midiclocksend BEATFILE SECONDS [BPM=128] [JITTER=0] [PORT=dmxplayer in]
+// DROP leaves out the clock byte of that pulse number, as a MIDI link that loses one would.
+// Usage: midiclocksend BEATFILE SECONDS [BPM=128] [JITTER=0] [PORT=dmxplayer in] [DROP=-1]
 #include <RtMidi.h>
 
 #include <algorithm>
@@ -56,13 +57,15 @@ void send(RtMidiOut &out, unsigned char status)
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: midiclocksend BEATFILE SECONDS [BPM] [JITTER_MS] [PORT]\n");
+        std::fprintf(stderr,
+                     "usage: midiclocksend BEATFILE SECONDS [BPM] [JITTER_MS] [PORT] [DROP]\n");
         return 2;
     }
     const double seconds = std::atof(argv[2]);
     const double bpm = argc > 3 ? std::atof(argv[3]) : 128.0;
     const double jitterMs = argc > 4 ? std::atof(argv[4]) : 0.0;
-    const std::string wanted = argc > 5 ? argv[5] : "dmxplayer in";
+    const std::string wanted = argc > 5 && argv[5][0] ? argv[5] : "dmxplayer in";
+    const long long drop = argc > 6 ? std::atoll(argv[6]) : -1;
     if (seconds <= 0 || bpm <= 0) {
         std::fprintf(stderr, "midiclocksend: seconds and BPM must be positive\n");
         return 2;
@@ -105,7 +108,8 @@ int main(int argc, char **argv)
         const long long deadline = onGrid + (jitterMs > 0 ? std::llround(jitter(random)) : 0);
         sleepUntil(deadline);
         const long long at = nowNs();
-        send(out, 0xF8);
+        if (k != drop)
+            send(out, 0xF8);
         latest = std::max(latest, at - deadline);
         if (k % kPulsesPerBeat == 0) {
             sent.push_back(at);

@@ -5,7 +5,8 @@
 #                                     CASES=REGEX picks the cases by their label)
 #   bash bench/run.sh beats           beat steps against a MIDI clock sent through JACK, frames
 #                                     checked from outside (not in all; BEAT_SECONDS=600,
-#                                     BEAT_BPM=128, BEAT_JITTER=0 ms, BEAT_PERIOD=256 frames)
+#                                     BEAT_BPM=128, BEAT_JITTER=0 ms, BEAT_PERIOD=256 frames;
+#                                     BEAT_DROP=N leaves out clock byte N)
 #   bash bench/run.sh memory          peak memory of the conversions and the window against
 #                                     the size of the show (not in all)
 set -euo pipefail
@@ -154,14 +155,17 @@ if [ "$what" = beats ]; then
     echo "== beat steps against a MIDI clock, ${seconds} s at ${BEAT_BPM:-128} BPM," \
         "jitter +-${BEAT_JITTER:-0} ms, JACK period ${BEAT_PERIOD:-256} frames at 48 kHz"
     echo "== before: $(uptime)"
-    "$build/bench/midiclocksend" "$tmp/beats" "$seconds" "${BEAT_BPM:-128}" "${BEAT_JITTER:-0}"
+    "$build/bench/midiclocksend" "$tmp/beats" "$seconds" "${BEAT_BPM:-128}" "${BEAT_JITTER:-0}" \
+        "" "${BEAT_DROP:--1}"
     echo "== after:  $(uptime)"
     # The probe ends a few seconds after the clock's Stop; its end closes the FIFO.
     wait "$probe" || true
     wait "$checker" || true
     grep -E "tempo|steps of" "$tmp/probe" || cat "$tmp/probe.err"
+    # A client late for its period loses that period's MIDI: a clock byte fewer.
+    echo "JACK cycles reported late: $(grep -ciE "xrun|not finished" "$tmp/jackd.log" || true)"
     cat "$tmp/check"
-    if [ -n "${BEAT_KEEP:-}" ]; then cp "$tmp/offsets" "$tmp/beats" "$BEAT_KEEP"/; fi
+    if [ -n "${BEAT_KEEP:-}" ]; then cp "$tmp/offsets" "$tmp/beats" "$tmp/jackd.log" "$BEAT_KEEP"/; fi
 fi
 
 if [ "$what" = memory ]; then
