@@ -3,6 +3,10 @@
 #   bash bench/run.sh [core|ui|all]   (default all; as root for the olad sandbox)
 #   bash bench/run.sh frames          frame timing seen from outside the program (not in all;
 #                                     CASES=REGEX picks the cases by their label)
+#   bash bench/run.sh beats           beat steps against a MIDI clock sent through JACK, frames
+#                                     checked from outside (not in all; BEAT_SECONDS=600,
+#                                     BEAT_BPM=128, BEAT_JITTER=0 ms, BEAT_PERIOD=256 frames;
+#                                     BEAT_DROP=N leaves out clock byte N)
 #   bash bench/run.sh memory          peak memory of the conversions and the window against
 #                                     the size of the show (not in all)
 set -euo pipefail
@@ -16,6 +20,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDMX_BUILD_TESTS=OFF
     -DDMX_BUILD_BENCH=ON >/dev/null
 targets=()
 [ "$what" = frames ] && targets=(--target uiprobe makeshow framefifo framereader framemetronome)
+[ "$what" = beats ] && targets=(--target uiprobe makeshow framefifo beatcheck midiclocksend)
 [ "$what" = memory ] && targets=(--target uiprobe makeshow dmxplayer)
 cmake --build "$build" -j"$(nproc)" "${targets[@]}" >/dev/null
 
@@ -110,6 +115,59 @@ if [ "$what" = frames ]; then
         env DISPLAY="$display" LD_PRELOAD="$PWD/$build/bench/libframefifo.so" \
             "$build/bench/uiprobe" "$tmp/a.dmx" "$window" follow-latency 2>/dev/null | grep follows
     done
+fi
+
+if [ "$what" = beats ]; then
+    # The program as started with remote control: steps of one beat, output on, waiting for
+    # the clock's Start. midiclocksend plays the clock into "dmxplayer in" through a JACK server
+    # of our own (dummy driver, no sound card); beatcheck stamps every frame through the
+    # preloaded DMXSendBox and compares the row loads with the beats sent. JACK delivers MIDI
+    # once per period (256 / 48000 s = 5.33 ms by default): that is the floor of the jitter.
+    seconds=${BEAT_SECONDS:-600}
+    tmp=$(mktemp -d)
+    display=${BENCH_DISPLAY:-:75}
+    export JACK_DEFAULT_SERVER=dmxbench-$$ JACK_NO_AUDIO_RESERVATION=1
+    started=()
+    trap 'kill "${started[@]}" 2>/dev/null || true; wait; rm -rf "$tmp"' EXIT
+    # Above the output thread and other benchmarks' SCHED_FIFO threads (10 and below): a JACK
+    # client late for its period loses that period's MIDI.
+    jackd -n "$JACK_DEFAULT_SERVER" -P 70 -d dummy -r 48000 -p "${BEAT_PERIOD:-256}" \
+        >"$tmp/jackd.log" 2>&1 &
+    started+=($!)
+    jack_wait -w -t 10 -s "$JACK_DEFAULT_SERVER" >/dev/null 2>&1
+    Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+    started+=($!)
+    sleep 1
+    "$build/tools/makeshow" "$tmp/a.dmx" a
+    mkfifo "$tmp/frames"
+    "$build/bench/beatcheck" "$tmp/frames" "$tmp/beats" 3 2 "$tmp/offsets" >"$tmp/check" &
+    checker=$!
+    started+=($checker)
+    # Settings of its own: the probe keeps beat steps and MIDI ports there.
+    env XDG_CONFIG_HOME="$tmp/config" DMX_MIDI_API=jack DISPLAY="$display" \
+        DMX_FRAME_FIFO="$tmp/frames" LD_PRELOAD="$PWD/$build/bench/libframefifo.so" \
+        "$build/bench/uiprobe" "$tmp/a.dmx" $((seconds + 3)) beat-clock >"$tmp/probe" \
+        2>"$tmp/probe.err" &
+    probe=$!
+    started+=($probe)
+    for _ in $(seq 150); do
+        jack_lsp 2>/dev/null | grep -q "dmxplayer in" && break
+        sleep 0.2
+    done
+    echo "== beat steps against a MIDI clock, ${seconds} s at ${BEAT_BPM:-128} BPM," \
+        "jitter +-${BEAT_JITTER:-0} ms, JACK period ${BEAT_PERIOD:-256} frames at 48 kHz"
+    echo "== before: $(uptime)"
+    "$build/bench/midiclocksend" "$tmp/beats" "$seconds" "${BEAT_BPM:-128}" "${BEAT_JITTER:-0}" \
+        "" "${BEAT_DROP:--1}"
+    echo "== after:  $(uptime)"
+    # The probe ends a few seconds after the clock's Stop; its end closes the FIFO.
+    wait "$probe" || true
+    wait "$checker" || true
+    grep -E "tempo|steps of" "$tmp/probe" || cat "$tmp/probe.err"
+    # A client late for its period loses that period's MIDI: a clock byte fewer.
+    echo "JACK cycles reported late: $(grep -ciE "xrun|not finished" "$tmp/jackd.log" || true)"
+    cat "$tmp/check"
+    if [ -n "${BEAT_KEEP:-}" ]; then cp "$tmp/offsets" "$tmp/beats" "$tmp/jackd.log" "$BEAT_KEEP"/; fi
 fi
 
 if [ "$what" = memory ]; then

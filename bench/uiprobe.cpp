@@ -1,10 +1,11 @@
 // Drives the real window with a large show and measures what a user feels: start-up to the
 // first frame, fader latency, edits, load/save, playback frame timing and memory.
 // Run under a display (Xvfb): uiprobe SHOW.dmx [playback seconds] [play-only|play-bare|scroll|
-// follow-latency|play-minimised|page-only] (play-bare: no fixtures added, straight to playback;
-// play-only: fixtures of types 0..19; play-minimised: as play-only with the window minimised;
-// scroll: 512 channel columns, seconds 0; follow-latency: how soon the window shows the
-// output's state; page-only: the CPU of a page turn of the table, seconds = turns)
+// follow-latency|play-minimised|page-only|beat-clock] (play-bare: no fixtures added, straight to
+// playback; play-only: fixtures of types 0..19; play-minimised: as play-only with the window
+// minimised; scroll: 512 channel columns, seconds 0; follow-latency: how soon the window shows
+// the output's state; page-only: the CPU of a page turn of the table, seconds = turns;
+// beat-clock: steps of one beat, output on, playback left to a MIDI clock's Start)
 #include "appwiring.h"
 #include "dim.h"
 #include "dimlist.h"
@@ -13,6 +14,8 @@
 #include "dmxbox_trace.h"
 #include "dmxfile.h"
 #include "playengine.h"
+#include "remotecontrol.h"
+#include "synccontrol.h"
 
 #include <QApplication>
 #include <QDir>
@@ -310,6 +313,30 @@ void followLatency(QQuickWindow *window, QObject *table, int seconds)
     report("row mark follows output, samples", rows.size(), "");
 }
 
+// As the program is started, with remote control's MIDI ports open: steps of one beat over the
+// whole table, output on, and playback left to the clock's Start and Stop.
+int beatClock(QObject *window, int seconds)
+{
+    dimList *model = g_dimList;
+    auto *remote = model->findChild<remoteControl *>();
+    auto *sync = model->findChild<syncControl *>();
+    if (!remote || !sync)
+        return 1;
+    remoteControl::options noOsc;
+    noOsc.oscPort = 0;
+    remote->start(noOsc);
+    sync->start({});
+    sync->setBeatSteps(1.0);
+    QMetaObject::invokeMethod(window, "startPos", Q_ARG(QVariant, 0));
+    QMetaObject::invokeMethod(window, "endPos", Q_ARG(QVariant, model->rowCount() - 1));
+    model->dmxOutputEnable(true);
+    std::fprintf(stderr, "uiprobe: waiting for the clock's Start\n");
+    settle(seconds * 1000);
+    report("tempo at the end", sync->bpm(), "BPM");
+    report("steps of beats", sync->beatSteps(), "");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -365,7 +392,7 @@ int main(int argc, char *argv[])
     const bool playing = only == "play-only" || only == "play-minimised" || only == "page-only";
     t = g_clock.nsecsElapsed();
     for (int i = 0; i < 20; ++i) {
-        if (only == "play-bare")
+        if (only == "play-bare" || only == "beat-clock")
             break;
         chType->setProperty("currentIndex", playing ? i : types[i]);
         QMetaObject::invokeMethod(addLight, "clicked");
@@ -433,6 +460,8 @@ int main(int argc, char *argv[])
         QMetaObject::invokeMethod(panel, "stopRun");
         return 0;
     }
+    if (only == "beat-clock")
+        return beatClock(window, playSeconds);
     if (only == "scroll")
         return scrollFigures(window, table, chType, addLight);
     {
