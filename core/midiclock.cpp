@@ -63,9 +63,29 @@ void midiClock::forgetAfterGap(qint64 ns)
     m_anchorSeq = -1;
 }
 
+// A pulse lost on the way (a full queue, a late JACK cycle) leaves a hole in the count, not
+// a shift of every beat after it: a gap of one and a half pulses or more, on a clock already
+// measured, counts the pulses it must have held, at their places on the fitted line.
+void midiClock::fillLost(qint64 ns)
+{
+    if (m_heard < kFewestToFit || m_tempo.periodNs <= 0)
+        return;
+    const double pulseNs = double(m_tempo.periodNs) / kPulsesPerBeat;
+    const qint64 last = timeAt(m_seq - 1);
+    const qint64 lost = std::llround(double(ns - last) / pulseNs) - 1;
+    for (qint64 i = 1; i <= lost; ++i) {
+        m_times[std::size_t(m_seq % kFitPulses)] = last + std::llround(double(i) * pulseNs);
+        m_heard = std::min(m_heard + 1, kFitPulses);
+        if (m_counting)
+            ++m_pulse;
+        ++m_seq;
+    }
+}
+
 void midiClock::pulse(qint64 ns)
 {
     forgetAfterGap(ns);
+    fillLost(ns);
     m_times[std::size_t(m_seq % kFitPulses)] = ns;
     m_heard = std::min(m_heard + 1, kFitPulses);
     if (m_counting) {

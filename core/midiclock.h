@@ -47,6 +47,7 @@ class midiClock
 
     void pulse(qint64 ns);
     void forgetAfterGap(qint64 ns);
+    void fillLost(qint64 ns);
     void estimate();
     double fit(double &slope) const;
     qint64 timeAt(qint64 seq) const;
