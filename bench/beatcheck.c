@@ -11,6 +11,8 @@
  * sender's exact grid, 1 with the times its pulses were handed to JACK.
  * With OUTFILE, each step's time since the first beat and its offset (ms) go there.
  * Usage: beatcheck FIFO BEATFILE [SKIP=3] [COLUMN=2] [OUTFILE] */
+#include "framestamp.h"
+
 #include <fcntl.h>
 #include <math.h>
 #include <sched.h>
@@ -18,31 +20,6 @@
 #include <stdlib.h>
 #include <time.h>
 #include <unistd.h>
-
-static double nowMs(void)
-{
-    struct timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-static int readFrame(int fd, unsigned char *frame)
-{
-    size_t got = 0;
-    while (got < 512) {
-        const ssize_t n = read(fd, frame + got, 512 - got);
-        if (n <= 0)
-            return 0;
-        got += (size_t)n;
-    }
-    return 1;
-}
-
-static int byValue(const void *a, const void *b)
-{
-    const double x = *(const double *)a, y = *(const double *)b;
-    return (x > y) - (x < y);
-}
 
 typedef struct {
     double *at;
@@ -97,10 +74,7 @@ int main(int argc, char **argv)
     }
     const double skipMs = argc > 3 ? atof(argv[3]) * 1e3 : 3e3;
     const int column = argc > 4 ? atoi(argv[4]) : 2;
-    struct sched_param param = {.sched_priority = 50};
-    if (sched_setscheduler(0, SCHED_FIFO, &param) != 0)
-        fprintf(stderr, "beatcheck: no real-time priority, stamps may be late\n");
-    const int fd = open(argv[1], O_RDONLY);
+    const int fd = openFrames("beatcheck", argv[1]);
     if (fd < 0)
         return 1;
     series loads = {0};

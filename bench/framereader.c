@@ -5,6 +5,8 @@
  * Given a file holding the program's PID, it also gives that process's CPU over the window,
  * in % of one core.
  * Usage: framereader FIFO [warmup=5] [window=30] [PIDFILE] */
+#include "framestamp.h"
+
 #include <fcntl.h>
 #include <sched.h>
 #include <stdio.h>
@@ -12,13 +14,6 @@
 #include <string.h>
 #include <time.h>
 #include <unistd.h>
-
-static double nowMs(void)
-{
-    struct timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
 
 // User + system time of a process, in milliseconds; -1 when it cannot be read.
 static double cpuMs(const char *pid)
@@ -39,24 +34,6 @@ static double cpuMs(const char *pid)
     return (utime + stime) * 1e3 / sysconf(_SC_CLK_TCK);
 }
 
-static int byValue(const void *a, const void *b)
-{
-    const double x = *(const double *)a, y = *(const double *)b;
-    return (x > y) - (x < y);
-}
-
-static int readFrame(int fd, unsigned char *frame)
-{
-    size_t got = 0;
-    while (got < 512) {
-        const ssize_t n = read(fd, frame + got, 512 - got);
-        if (n <= 0)
-            return 0;
-        got += (size_t)n;
-    }
-    return 1;
-}
-
 int main(int argc, char **argv)
 {
     if (argc < 2) {
@@ -65,10 +42,7 @@ int main(int argc, char **argv)
     }
     const double warmup = argc > 2 ? atof(argv[2]) * 1e3 : 5e3;
     const double window = argc > 3 ? atof(argv[3]) * 1e3 : 30e3;
-    struct sched_param param = {.sched_priority = 50};
-    if (sched_setscheduler(0, SCHED_FIFO, &param) != 0)
-        fprintf(stderr, "framereader: no real-time priority, stamps may be late\n");
-    const int fd = open(argv[1], O_RDONLY);
+    const int fd = openFrames("framereader", argv[1]);
     if (fd < 0)
         return 1;
     const char *pidFile = argc > 4 ? argv[4] : NULL;
