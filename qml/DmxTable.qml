@@ -195,12 +195,13 @@ Item {
         border.color: Qt.rgba(0, 0, 0, (manyCellsChanged ? 2 : 1) / 255)
     }
 
-    // Title of column columnOffset + column of the table.
+    // Title of column columnOffset + index of the table; a header of its own model counts its
+    // columns by index.
     component ColumnTitle: Rectangle {
         id: columnTitle
         objectName: "header"
         property int columnOffset: 0
-        readonly property int headerColumn: columnOffset + column
+        readonly property int headerColumn: columnOffset + index
         property bool inView: true
         TableView.onPooled: inView = false
         TableView.onReused: inView = true
@@ -249,10 +250,14 @@ Item {
         color: "lightsteelblue"
     }
 
+    // The column titles follow the views sideways only. Synced to a view, a header is built
+    // again with it whenever the view jumps, and while the table follows playback it jumps a
+    // page at a time; on its own, with the same widths, it places its columns as the view.
     QQC2.HorizontalHeaderView {
         id: fixedHeader
         objectName: "fixedHeader"
-        syncView: stepColumns
+        model: Math.min(fixedColumns, columnList.length)
+        columnWidthProvider: columnWidth
         anchors.left: parent.left
         anchors.top: parent.top
         width: fixedWidth
@@ -265,7 +270,9 @@ Item {
     QQC2.HorizontalHeaderView {
         id: header
         objectName: "tableHeader"
-        syncView: cells
+        model: Math.max(0, columnList.length - fixedColumns)
+        columnWidthProvider: channelColumnWidth
+        contentWidth: cells.contentWidth
         anchors.left: fixedHeader.right
         anchors.right: parent.right
         anchors.top: parent.top
@@ -275,6 +282,15 @@ Item {
         delegate: ColumnTitle {
             columnOffset: fixedColumns
         }
+        // Kept with the view by assignment: a binding would be dropped the first time the
+        // header moved itself, as a view does when its columns change.
+        Connections {
+            target: cells
+            function onContentXChanged() {
+                header.contentX = cells.contentX
+            }
+        }
+        Component.onCompleted: contentX = cells.contentX
     }
 
     // Row colours lie under the cells of both views and reach past the last column: grey
@@ -407,13 +423,56 @@ Item {
                 contentY = bottom
         }
 
-        QQC2.ScrollBar.horizontal: QQC2.ScrollBar { objectName: "hScroll" }
-        QQC2.ScrollBar.vertical: QQC2.ScrollBar { objectName: "vScroll" }
+        QQC2.ScrollBar.horizontal: QQC2.ScrollBar { id: hScrollBar; objectName: "hScroll" }
+        QQC2.ScrollBar.vertical: QQC2.ScrollBar { id: vScrollBar; objectName: "vScroll" }
 
         RepaintGuard {
             objectName: "repaintGuard"
             view: cells
         }
+    }
+
+    // The channel cell under the pointer, for its tooltip: one watch over the channel view
+    // rather than a hover area in every cell, as the window sends a hover through every
+    // hover-enabled item at each frame in which items moved, and while the table follows
+    // playback that is most frames. It leaves the scroll bars their own hover.
+    MouseArea {
+        id: hoverWatch
+        objectName: "hoverWatch"
+        anchors.fill: cells
+        anchors.rightMargin: vScrollBar.width
+        anchors.bottomMargin: hScrollBar.height
+        acceptedButtons: Qt.NoButton
+        hoverEnabled: true
+        property Item cell: null
+
+        function holds(item, at) {
+            return item !== null && item.inView && item.visible && at.x >= item.x
+                    && at.x < item.x + item.width && at.y >= item.y && at.y < item.y + item.height
+        }
+        function cellAt(x, y) {
+            var at = mapToItem(cells.contentItem, x, y)
+            if (holds(cell, at))
+                return cell
+            var kids = cells.contentItem.children
+            for (var i = 0; i < kids.length; ++i) {
+                if (kids[i].objectName === "cell" && holds(kids[i], at))
+                    return kids[i]
+            }
+            return null
+        }
+        function point(item) {
+            if (item === cell)
+                return
+            if (cell !== null)
+                cell.hovered = false
+            cell = item
+            if (item !== null)
+                item.hovered = true
+        }
+        onEntered: point(cellAt(mouseX, mouseY))
+        onPositionChanged: point(cellAt(mouse.x, mouse.y))
+        onExited: point(null)
     }
 
     // Fader moves write into the marked row; without one they write nowhere.

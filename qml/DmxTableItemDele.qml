@@ -21,8 +21,6 @@ Item {
     visible: model.value !== undefined
     property int num_value: 0
     readonly property bool editing: editor.item !== null
-    // What the cell shows: the stored value, or the text being typed.
-    readonly property string shownText: editing ? editor.item.text : String(modelValue)
     readonly property bool valueCell: modelColumn > 0
     // A generated value shown before it is kept.
     readonly property bool previewed: dmx_list.effects.pending && dmx_list.effects.revision > 0
@@ -31,12 +29,15 @@ Item {
     property bool inView: true
     // 1 for the first fixture's first channel.
     readonly property int channel: modelColumn - 2
+    // Under the pointer; the table's one watch over the channel view sets it.
+    property bool hovered: false
     // Asked only under the pointer: the cells in view never ask the model at all otherwise.
-    readonly property string valueName: cellMouse.containsMouse && channel > 0 && !editing
+    readonly property string valueName: hovered && channel > 0 && !editing
                                         && !capabilityMenu.visible
                                         ? dmx_list.fixtures.valueName(channel, modelValue) : ""
 
-    Tip.ToolTip.text: modelValue + " — " + valueName
+    // Read only under the pointer, so that a new value costs the cells in view nothing here.
+    Tip.ToolTip.text: valueName !== "" ? modelValue + " — " + valueName : ""
     Tip.ToolTip.visible: valueName !== ""
     Tip.ToolTip.delay: 300
 
@@ -48,13 +49,6 @@ Item {
             dmx_list.setDmxData(value, column, row)
             dimTableView.refreshRow(row, column)
         })
-    }
-
-    // Bar height for the text being shown; text that is no positive number draws no bar.
-    function barHeight(text, full) {
-        var top = modelColumn < 2 ? timeMax : dimMax
-        var v = Number(text)
-        return v > 0 ? full * (v % (top + 1)) / top : 0
     }
 
     // Stores the typed value clamped to the column's top. Text that is no number, or a
@@ -94,44 +88,31 @@ Item {
     TableView.onPooled: {
         finishEdit()
         inView = false
+        hovered = false
     }
     TableView.onReused: inView = true
 
-    // Frame and level bar, drawn as one image shared by the cells that look alike.
+    // Frame, level bar and number, drawn as images shared by the cells that look alike; the
+    // step number has the number only.
     CellFace {
-        id: background_Rect
-        objectName: "cellBackground"
-        visible: valueCell
+        id: face
+        objectName: "cellFace"
+        framed: valueCell
         anchors.fill: parent
         anchors.bottomMargin: 2
-        radius: 2
-        color: Number(shownText) === 128 ? "lightsteelblue" : "lightgray"
-        borderWidth: previewed ? 2 : 1
-        borderColor: previewed ? "darkorange" : lastColumn_Color(modelColumn, "yellow", "gray")
-        barHeight: itemDele.barHeight(shownText, height)
-        barColor: lastColumn_Color(modelColumn, "yellow", "steelblue")
-        barFillColor: "lightsteelblue"
-    }
-
-    Text {
-        id: d_text
-        objectName: "cellText"
-        visible: !editing
-        anchors.centerIn: parent
-        // Clear of the borders, so that neighbouring numbers never touch.
-        width: parent.width - 6
-        horizontalAlignment: Text.AlignHCenter
-        // Three digits shrink to fit a narrow channel column rather than run together;
-        // worked out from the digit count, as trial layouts would cost every reset.
-        font.pixelSize: Math.max(6, Math.min(13, Math.floor(width / (Math.max(1, text.length) * 0.66))))
-        text: modelValue
+        value: modelValue
+        top: modelColumn < 2 ? timeMax : dimMax
+        editing: itemDele.editing
+        editText: editing ? editor.item.text : ""
+        previewed: itemDele.previewed
+        fixtureEnd: posArrary.indexOf(modelColumn + 1) >= 0
+        textHeight: itemDele.height
     }
 
     MouseArea {
         id: cellMouse
         property bool pressOpenedEditor: false
         anchors.fill: parent
-        hoverEnabled: true
         acceptedButtons: Qt.LeftButton | Qt.RightButton
         onPressed: {
             if (mouse.button === Qt.RightButton) {
@@ -140,7 +121,7 @@ Item {
                     effectMenu.openFor(modelColumn, itemDele, mouse.x, mouse.y)
                 return
             }
-            pressOpenedEditor = valueCell && Math.abs(mouse.x - width / 2) <= d_text.contentWidth / 2 + 2
+            pressOpenedEditor = valueCell && Math.abs(mouse.x - width / 2) <= face.contentWidth / 2 + 2
             if (pressOpenedEditor)
                 startEdit(mouse.x)
         }
@@ -161,6 +142,8 @@ Item {
     Loader {
         id: editor
         active: false
+        // Out of the scene while no value is typed: the renderer walks every cell it moves.
+        visible: active
         anchors.fill: parent
         z: 1
         sourceComponent: TextInput {

@@ -35,12 +35,13 @@ TableTestCase {
         fail("no header " + column)
     }
 
+    // The face draws the number, and the frame and bar of all but the step number.
     function cellText(row, column) {
-        return findChild(cell(row, column), "cellText")
+        return findChild(cell(row, column), "cellFace")
     }
 
     function background(row, column) {
-        return findChild(cell(row, column), "cellBackground")
+        return findChild(cell(row, column), "cellFace")
     }
 
     function test_fixedColumns() {
@@ -64,7 +65,7 @@ TableTestCase {
         waitForRendering(table)
         var c = cell(1, 0)
         compare(cellText(1, 0).text, "1")
-        compare(background(1, 0).visible, false)
+        compare(background(1, 0).framed, false)
         mouseClick(c, c.width / 2, c.height / 2)
         compare(findChild(c, "cellEditor"), null)
         compare(win.playStart, 1)
@@ -509,7 +510,7 @@ TableTestCase {
             var x = table.columnLeft(c.modelColumn) - (c.modelColumn < table.fixedColumns ? 0 : table.fixedWidth)
             fuzzyCompare(c.x, x, 0.5, what + ": cell " + key + " off its column")
             fuzzyCompare(c.y, table.rowTop(c.modelRow), 0.5, what + ": cell " + key + " off its row")
-            compare(findChild(c, "cellText").text, String(coreProbe.cell(c.modelRow, c.modelColumn)),
+            compare(findChild(c, "cellFace").text, String(coreProbe.cell(c.modelRow, c.modelColumn)),
                     what + ": cell " + key)
         }
         verify(view.contentY <= Math.max(0, view.contentHeight + view.bottomMargin - view.height) + 0.5,
@@ -777,8 +778,8 @@ TableTestCase {
         verify(title.contentWidth <= title.width, "title width " + title.contentWidth + " > " + title.width)
         var number = cellText(0, data.column)
         compare(number.text, String(coreProbe.cell(0, data.column)))
-        verify(number.contentWidth <= number.width, "number " + number.contentWidth + " > " + number.width)
         // Neighbours keep a gap between their digits.
-        verify(number.width <= cell(0, data.column).width - 4)
+        var room = cell(0, data.column).width - 6
+        verify(number.contentWidth <= room, "number " + number.contentWidth + " > " + room)
     }
 }
