@@ -1,5 +1,7 @@
 #include "cellface.h"
 
+#include <algorithm>
+
 #include <QCache>
 #include <QMutex>
 #include <QPainter>
@@ -193,7 +195,7 @@ QColor cellFace::borderColor() const
 {
     if (m_previewed)
         return QColor(0xff8c00);                       // darkorange
-    return QColor(m_fixtureEnd ? 0xffff00 : 0x808080); // yellow, gray
+    return QColor(fixtureEnd() ? 0xffff00 : 0x808080); // yellow, gray
 }
 
 qreal cellFace::borderWidth() const
@@ -209,7 +211,7 @@ qreal cellFace::barHeight() const
 
 QColor cellFace::barColor() const
 {
-    return QColor(m_fixtureEnd ? 0xffff00 : 0x4682b4); // yellow, steelblue
+    return QColor(fixtureEnd() ? 0xffff00 : 0x4682b4); // yellow, steelblue
 }
 
 QColor cellFace::barFillColor() const
@@ -220,6 +222,31 @@ QColor cellFace::barFillColor() const
 QString cellFace::text() const
 {
     return m_editing ? QString() : QString::number(m_value);
+}
+
+QVariantList cellFace::fixtureEnds() const
+{
+    QVariantList ends;
+    for (int end : m_fixtureEnds)
+        ends.append(end);
+    return ends;
+}
+
+void cellFace::setFixtureEnds(const QVariantList &ends)
+{
+    QVector<int> columns;
+    for (const QVariant &end : ends)
+        columns.append(end.toInt());
+    std::sort(columns.begin(), columns.end());
+    if (columns == m_fixtureEnds)
+        return;
+    m_fixtureEnds = columns;
+    emit faceChanged();
+}
+
+bool cellFace::fixtureEnd() const
+{
+    return std::binary_search(m_fixtureEnds.cbegin(), m_fixtureEnds.cend(), m_column + 1);
 }
 
 QColor cellFace::partColor(int part) const

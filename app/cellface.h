@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QImage>
 #include <QQuickItem>
+#include <QVector>
 
 class QPainter;
 class QSGImageNode;
@@ -27,8 +28,11 @@ class cellFace : public QQuickItem
     Q_PROPERTY(QString editText MEMBER m_editText NOTIFY faceChanged)
     // A generated value shown before it is kept.
     Q_PROPERTY(bool previewed MEMBER m_previewed NOTIFY faceChanged)
-    // The last channel of a fixture.
-    Q_PROPERTY(bool fixtureEnd MEMBER m_fixtureEnd NOTIFY faceChanged)
+    // The table column, and the columns (counted from 1) that end a fixture: the last
+    // channel of a fixture is marked.
+    Q_PROPERTY(int column MEMBER m_column NOTIFY faceChanged)
+    Q_PROPERTY(QVariantList fixtureEnds READ fixtureEnds WRITE setFixtureEnds NOTIFY faceChanged)
+    Q_PROPERTY(bool fixtureEnd READ fixtureEnd NOTIFY faceChanged)
     // The step number has no frame and no bar.
     Q_PROPERTY(bool framed MEMBER m_framed NOTIFY faceChanged)
     // The number is centred in this height from the top; the cell reaches below the face.
@@ -60,6 +64,9 @@ class cellFace : public QQuickItem
     QColor barColor() const;
     QColor barFillColor() const;
     QString text() const;
+    QVariantList fixtureEnds() const;
+    void setFixtureEnds(const QVariantList &ends);
+    bool fixtureEnd() const;
     // The width of the number as laid out.
     qreal contentWidth() const;
 
@@ -96,7 +103,8 @@ class cellFace : public QQuickItem
     bool m_editing = false;
     QString m_editText;
     bool m_previewed = false;
-    bool m_fixtureEnd = false;
+    int m_column = -1;
+    QVector<int> m_fixtureEnds;
     bool m_framed = true;
     qreal m_textHeight = -1;
     // The keys of the frame and the top the nodes show.

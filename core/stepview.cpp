@@ -146,6 +146,9 @@ void stepView::changeRows(int first, int last)
     const int right = m_lastShown < 0 ? columnCount() - 1 : qMin(m_lastShown, columnCount() - 1);
     if (first > last || left > right)
         return;
+    constexpr int manyCells = 100;
+    if ((last - first + 1) * (right - left + 1) >= manyCells)
+        emit manyCellsChanged();
     emit dataChanged(index(first, left), index(last, right), {kValueRole});
 }
 

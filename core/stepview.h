@@ -54,6 +54,9 @@ class stepView : public QAbstractTableModel
     void rowsChanged();
     void offeredRowsChanged();
     void shownChanged();
+    // Many cells in the columns shown changed at once: a view repaints its area as one
+    // rectangle then, cheaper than merging hundreds of small ones.
+    void manyCellsChanged();
 
   private:
     int sourceColumns() const;

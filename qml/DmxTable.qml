@@ -158,17 +158,7 @@ Item {
 
     // Cells count their value changes here; past a few rows' worth before the next frame,
     // the table area is repainted as a whole (see RepaintGuard).
-    property int changedCells: 0
     property bool manyCellsChanged: false
-    function cellChanged() {
-        if (changedCells++ === 0)
-            Qt.callLater(endOfCellChanges)
-        if (changedCells === 100)
-            manyCellsChanged = !manyCellsChanged
-    }
-    function endOfCellChanges() {
-        changedCells = 0
-    }
 
     // Shows the stored values of a row again in the view that holds the column, after a
     // write that announces nothing.
@@ -372,6 +362,7 @@ Item {
             id: stepNumbers
             source: dmx_list
             columns: Math.min(fixedColumns, columnList.length)
+            onManyCellsChanged: dimTableView.manyCellsChanged = !dimTableView.manyCellsChanged
         }
         columnWidthProvider: columnWidth
         contentWidth: fixedWidth
@@ -400,6 +391,7 @@ Item {
             // A column either side, clear of rounding at the edges of the view.
             firstShown: columnAt(fixedWidth + cells.contentX) - fixedColumns - 1
             lastShown: columnAt(fixedWidth + cells.contentX + cells.width) - fixedColumns + 1
+            onManyCellsChanged: dimTableView.manyCellsChanged = !dimTableView.manyCellsChanged
         }
         // All equally wide: the view places a column it jumps to by the mean width of those
         // it laid out last, which is then exact.
@@ -415,6 +407,7 @@ Item {
         readonly property real rowsHeight: rowCount * singleLineHeight
         delegate: DmxTableItemDele {
             columnOffset: fixedColumns
+            channelView: true
         }
         // Removing steps leaves the view where it was; it keeps to the rows that are left.
         onRowsHeightChanged: {

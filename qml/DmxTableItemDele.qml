@@ -16,7 +16,9 @@ Item {
     readonly property int modelColumn: columnOffset + column
     // The view model reads the cell through the column's role of the step model.
     readonly property int modelValue: model.value !== undefined ? model.value : 0
-    onModelValueChanged: dimTableView.cellChanged()
+    // In the channel view every column is a channel; a page turn hands the cells other
+    // columns, and what follows from the column alone is not worked out again for them.
+    property bool channelView: false
     // The view model offers some spare rows past the last step; they have no value.
     visible: model.value !== undefined
     property int num_value: 0
@@ -101,11 +103,12 @@ Item {
         anchors.fill: parent
         anchors.bottomMargin: 2
         value: modelValue
-        top: modelColumn < 2 ? timeMax : dimMax
+        top: channelView ? dimMax : modelColumn < 2 ? timeMax : dimMax
         editing: itemDele.editing
         editText: editing ? editor.item.text : ""
         previewed: itemDele.previewed
-        fixtureEnd: posArrary.indexOf(modelColumn + 1) >= 0
+        column: modelColumn
+        fixtureEnds: posArrary
         textHeight: itemDele.height
     }
 

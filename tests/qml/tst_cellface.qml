@@ -89,7 +89,8 @@ TestCase {
                 value: cellPair.value
                 top: cellPair.topValue
                 previewed: cellPair.previewed
-                fixtureEnd: cellPair.fixtureEnd
+                column: 10
+                fixtureEnds: cellPair.fixtureEnd ? [30, 11] : [5, 10, 12]
                 editing: cellPair.editing
                 editText: typed
                 framed: cellPair.framed
