@@ -112,7 +112,9 @@ Rectangle {
         // is never written back, as it may be older than the core's by then.
         onMoved: set_Text(value)
 
-        Tip.ToolTip.text: dimChannel.num_value + " — " + dimChannel.valueName
+        // Read only under the pointer, so that a new level costs nothing here.
+        Tip.ToolTip.text: dimChannel.valueName !== ""
+                          ? dimChannel.num_value + " — " + dimChannel.valueName : ""
         Tip.ToolTip.visible: dimChannel.valueName !== ""
         Tip.ToolTip.delay: 300
 
