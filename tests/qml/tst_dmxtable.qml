@@ -603,6 +603,13 @@ TableTestCase {
         compareViewWithModel("at the end")
     }
 
+    // The pointer watch over the channel view lets the wheel through to it.
+    function test_wheelOverChannelsScrollsRows() {
+        coreProbe.appendRows(40, 0, 0, 0)
+        mouseWheel(view, view.width / 2, view.height / 2, 0, -240)
+        tryVerify(function() { return view.contentY > 0 }, 1000, "rows scrolled by the wheel")
+    }
+
     // Step number, speed and fade stay at the left while the channels scroll sideways, and a
     // wheel over them scrolls the rows as it does over the channels.
     function test_fixedColumnsStayInPlace() {
