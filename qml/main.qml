@@ -35,6 +35,13 @@ ApplicationWindow {
     property alias generatorDialog: generatorDialog
     property alias fixtureCopyDialog: fixtureCopyDialog
 
+    // What the window's background shows through; the fader strips are drawn over it.
+    readonly property color stripBackdrop: windowPalette.window
+
+    SystemPalette {
+        id: windowPalette
+    }
+
     visible: true
     width: tableWidth
     height: 800

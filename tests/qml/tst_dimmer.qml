@@ -145,7 +145,7 @@ WindowTestCase {
         compare(slider.enabled, false)
         mouseClick(number)
         compare(slider.enabled, true)
-        compare(strip(20).opacity, 1)
+        compare(strip(20).stripOpacity, 1)
         compare(String(number.color), "#ff0000")
         verify(slider.activeFocus)
         // The focused fader takes the arrows; the other keys still reach the strip.
@@ -160,7 +160,7 @@ WindowTestCase {
         compare(slider.enabled, true)
         mouseClick(number)
         compare(slider.enabled, false)
-        compare(strip(20).opacity, 0.5)
+        compare(strip(20).stripOpacity, 0.5)
         compare(String(number.color), "#4682b4")
         verify(dmx_list.fixtures.add(10))
         compare(slider.enabled, false)

@@ -13,6 +13,11 @@ Slider {
     // its value alone and a drag moves it by the distance dragged.
     property real grabOffset: 0
     readonly property real edgePadding: 6
+    // A fader drawn over an opaque backdrop may give its track and fill as the opaque
+    // colours they show there, and the handle's opacity apart.
+    property color trackColor: CusConfig.controlBorderColor
+    property color fillColor: CusConfig.controlBorderColor_hovered
+    property real handleOpacity: 1
 
     width: parent.width
     height: parent.height
@@ -34,7 +39,7 @@ Slider {
         x: cusSlider.leftPadding + cusSlider.availableWidth / 2 - width / 2
         y: cusSlider.edgePadding
         radius: CusConfig.controlBorderRadius
-        color: CusConfig.controlBorderColor
+        color: cusSlider.trackColor
 
         Rectangle {
             objectName: "sliderFill"
@@ -42,7 +47,7 @@ Slider {
             width: parent.width
             height: parent.height * (1 - cusSlider.visualPosition)
             radius: CusConfig.controlBorderRadius
-            color: CusConfig.controlBorderColor_hovered
+            color: cusSlider.fillColor
         }
     }
 
@@ -50,6 +55,7 @@ Slider {
         implicitWidth: 28
         implicitHeight: implicitWidth
         radius: width / 2
+        opacity: cusSlider.handleOpacity
         x: cusSlider.leftPadding + cusSlider.availableWidth / 2 - width / 2
         y: cusSlider.edgePadding + cusSlider.visualPosition * (cusSlider.availableHeight - height)
         color: handleArea.handlePressed ? CusConfig.controlColor_pressed
