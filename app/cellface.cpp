@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QQuickWindow>
 #include <QSGImageNode>
-#include <QSGTransformNode>
 #include <QTextLayout>
 #include <QtMath>
 #include <cstring>
@@ -293,12 +292,18 @@ qreal cellFace::textRoom() const
     return width() - 6;
 }
 
-qreal cellFace::contentWidth() const
+void cellFace::layOutNumber(QTextLayout &layout) const
 {
     QFont font;
     font.setPixelSize(fontPixelSize());
-    QTextLayout layout(text(), font);
+    layout.setFont(font);
     layOutText(layout, textRoom());
+}
+
+qreal cellFace::contentWidth() const
+{
+    QTextLayout layout(text());
+    layOutNumber(layout);
     return layout.lineCount() > 0 ? layout.lineAt(0).naturalTextWidth() : 0;
 }
 
@@ -307,10 +312,8 @@ void cellFace::paintText(QPainter &painter) const
     const QString number = text();
     if (number.isEmpty())
         return;
-    QFont font;
-    font.setPixelSize(fontPixelSize());
-    QTextLayout layout(number, font);
-    layOutText(layout, textRoom());
+    QTextLayout layout(number);
+    layOutNumber(layout);
     const qreal box = m_textHeight >= 0 ? m_textHeight : height();
     const QPointF at(centreOf(width()) - centreOf(textRoom()),
                      centreOf(box) - centreOf(layout.lineAt(0).height()));

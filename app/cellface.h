@@ -8,6 +8,7 @@
 
 class QPainter;
 class QSGImageNode;
+class QTextLayout;
 
 // The face of a step table cell: a rounded frame, at its bottom a rounded bar of the level
 // whose sides and bottom keep the bar's colour around a lighter fill, and the number centred
@@ -83,6 +84,8 @@ class cellFace : public QQuickItem
     qreal shownNumber() const;
     int fontPixelSize() const;
     qreal textRoom() const;
+    // The number laid out in the cell's font and room, as a centred text item lays it out.
+    void layOutNumber(QTextLayout &layout) const;
     void paintText(QPainter &painter) const;
     bool drawn(int part) const;
     QByteArray key(qreal pixelRatio, int part) const;
