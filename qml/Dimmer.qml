@@ -15,7 +15,7 @@ Rectangle {
     // 255, where the blends round differently), while the areas a level change repaints are
     // filled rather than blended.
     property real stripOpacity: 0.7
-    color: Qt.tint(stripBackdrop, Qt.rgba(1, 1, 1, stripOpacity))
+    color: over(stripBackdrop, Qt.rgba(1, 1, 1, 1))
     focus: true
 
     property int num: 0
