@@ -11,6 +11,7 @@
 #include "remotecontrol.h"
 #include "stepview.h"
 #include "synccontrol.h"
+#include "textface.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -75,6 +76,7 @@ void registerQmlTypes()
     qmlRegisterType<dmxFile>("ov.qt.dmx", 1, 0, "DmxFile");
     qmlRegisterType<stepView>("ov.qt.dmx", 1, 0, "StepView");
     qmlRegisterType<cellFace>("ov.qt.dmx", 1, 0, "CellFace");
+    qmlRegisterType<textFace>("ov.qt.dmx", 1, 0, "TextFace");
 }
 
 void wireEngine(QQmlEngine *engine)

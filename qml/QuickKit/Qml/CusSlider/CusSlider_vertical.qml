@@ -2,6 +2,7 @@ import QtQuick 2.9
 import QtQuick.Controls 2.2
 import ".."
 import "../.."
+import ov.qt.dmx 1.0
 
 Slider {
     id: cusSlider
@@ -65,14 +66,36 @@ Slider {
         border.color: handleArea.handleHovered || handleArea.handlePressed || cusSlider.activeFocus
                       ? CusConfig.controlBorderColor_hovered : CusConfig.controlBorderColor
 
-        CusLabel {
-            objectName: "sliderNumber"
+        // Under the software renderer the number is drawn without a text item: it changes
+        // at every frame of a fade. Until the handle is in a window its renderer is unknown.
+        Loader {
             anchors.centerIn: parent
-            horizontalAlignment: Text.AlignHCenter
             visible: cusSlider.showNumber
-            text: Math.round(cusSlider.value)
-            color: handleArea.handleHovered || handleArea.handlePressed ? CusConfig.textColor_pressed
-                                                                        : CusConfig.textColor
+            sourceComponent: GraphicsInfo.api === GraphicsInfo.Software
+                             || GraphicsInfo.api === GraphicsInfo.Unknown ? drawnNumber : labelNumber
+        }
+
+        Component {
+            id: drawnNumber
+
+            TextFace {
+                objectName: "sliderNumber"
+                text: Math.round(cusSlider.value)
+                color: handleArea.numberColor
+                font.family: CusConfig.fontFamily
+                font.pixelSize: CusConfig.fontPixel
+            }
+        }
+
+        Component {
+            id: labelNumber
+
+            CusLabel {
+                objectName: "sliderNumber"
+                horizontalAlignment: Text.AlignHCenter
+                text: Math.round(cusSlider.value)
+                color: handleArea.numberColor
+            }
         }
 
         TransArea {
@@ -80,6 +103,8 @@ Slider {
 
             property bool handleHovered: false
             property bool handlePressed: handleHovered && cusSlider.pressed
+            readonly property color numberColor: handleHovered || handlePressed
+                                                 ? CusConfig.textColor_pressed : CusConfig.textColor
 
             onEntered: handleHovered = true
             onExited: handleHovered = false
