@@ -300,6 +300,11 @@ Item {
             // The rows the range covers: what "删除", copy and cut act on.
             readonly property int low: dmx_list.rangeFirst
             readonly property int high: dmx_list.rangeLast
+            // The software renderer leaves the old place of a large shape that moves and
+            // resizes under the cells unpainted now and then: a new range or red row repaints
+            // the views as a whole, as a scroll does.
+            readonly property string look: [low, high, markedRow, rowCount].join()
+            onLookChanged: dimTableView.manyCellsChanged = !dimTableView.manyCellsChanged
 
             Rectangle {
                 width: rowLayer.width

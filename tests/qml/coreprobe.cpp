@@ -7,7 +7,10 @@
 #include "synccontrol.h"
 
 #include <QFile>
+#include <QQuickWindow>
+#include <QScreen>
 #include <QSettings>
+#include <QtMath>
 
 #include <chrono>
 
@@ -232,4 +235,19 @@ void coreProbe::setSetting(const QString &key, const QVariant &value)
         settings.setValue(key, value);
     else
         settings.remove(key);
+}
+
+bool coreProbe::grabScreen(QQuickWindow *window)
+{
+    if (!window || !window->screen())
+        return false;
+    m_screen = window->screen()->grabWindow(window->winId()).toImage();
+    return !m_screen.isNull();
+}
+
+QColor coreProbe::screenPixel(qreal x, qreal y) const
+{
+    const QPoint at(qFloor(x * m_screen.devicePixelRatio()),
+                    qFloor(y * m_screen.devicePixelRatio()));
+    return m_screen.valid(at) ? m_screen.pixelColor(at) : QColor();
 }

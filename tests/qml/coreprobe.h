@@ -1,11 +1,14 @@
 #ifndef COREPROBE_H
 #define COREPROBE_H
 
+#include <QColor>
+#include <QImage>
 #include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
 
 class QQmlEngine;
+class QQuickWindow;
 
 // Test-only window into the core for the QML tests: builds a new core for each test and
 // publishes it to the documents, fills the table without the editing operations, and reads
@@ -66,8 +69,16 @@ class coreProbe : public QObject
     // A user setting, in the tests' own settings file; an undefined value removes it.
     Q_INVOKABLE void setSetting(const QString &key, const QVariant &value);
 
+    // What the X server shows of the window now, as a user's screenshot sees it: unlike a
+    // grab of the window, which draws the whole scene anew, this holds whatever the renderer
+    // left unpainted.
+    Q_INVOKABLE bool grabScreen(QQuickWindow *window);
+    Q_INVOKABLE QColor screenPixel(qreal x, qreal y) const;
+
   private:
     void waitForFrames() const;
+
+    QImage m_screen;
 
     QTemporaryDir m_tempDir;
     QQmlEngine *m_engine = nullptr;

@@ -95,6 +95,8 @@ TableTestCase {
             compare(item("statusMaxValue").text, String(range[1]), what + ": status range end")
         }
 
+        grabDrawn()
+        checkDrawnRows(what, range, editRow)
         if (editRow >= 0 && !coreProbe.playing()) {
             for (var c = 0; c < 512; ++c) {
                 var level = Math.min(255, coreProbe.cell(editRow, c + 3))
@@ -106,8 +108,62 @@ TableTestCase {
                 var fader = faderFor(c)
                 if (fader)
                     compare(fader.value, coreProbe.level(c), what + ": fader " + (c + 1) + " drawn")
+                if (fader && c < 20)
+                    checkDrawnFader(what, c, Math.min(255, coreProbe.cell(editRow, c + 3)))
             }
         }
+    }
+
+    // What the screen shows, not what the items say: the renderer repaints only what it
+    // takes to have changed, so a shape it forgets keeps its old pixels on screen.
+    function grabDrawn() {
+        win.update()
+        waitForRendering(win.contentItem)
+        verify(coreProbe.grabScreen(win), "screen grab")
+    }
+
+    function near(colour, expected) {
+        var want = Qt.tint(expected, "transparent")
+        return Math.abs(colour.r - want.r) < 0.03 && Math.abs(colour.g - want.g) < 0.03
+                && Math.abs(colour.b - want.b) < 0.03
+    }
+
+    // Each row in view, in the gap below its cells, under the step numbers and under a
+    // channel column: the red row, the range's ends, its inside and the rest.
+    function checkDrawnRows(what, range, editRow) {
+        var layer = findChild(table, "rowLayer")
+        var under = [table.mapToItem(null, 10, 0).x]
+        for (var f = 0.05; f < 1; f += 0.1)
+            under.push(view.mapToItem(null, view.width * f, 0).x)
+        for (var r = 0; r < rows(); ++r) {
+            var y = layer.mapToItem(null, 0, table.rowTop(r) + table.rowHeight(r) - 1).y
+            if (y < view.mapToItem(null, 0, 0).y || y >= view.mapToItem(null, 0, view.height).y)
+                continue
+            var expected = r === editRow ? "red"
+                         : range.length && (r === range[0] || r === range[1]) ? "lightsteelblue"
+                         : range.length && r > range[0] && r < range[1] ? "lightblue" : "lightgray"
+            for (var i = 0; i < under.length; ++i) {
+                var drawn = coreProbe.screenPixel(under[i], y)
+                verify(near(drawn, expected), what + ": row " + r + " drawn " + drawn + " at x "
+                       + under[i] + ", expected " + expected)
+            }
+        }
+    }
+
+    // The handle's top edge is where the red row's level puts it: the track shows above it,
+    // the handle just below.
+    function checkDrawnFader(what, channel, level) {
+        var fader = faderFor(channel)
+        if (!fader || !fader.visible)
+            return
+        var handle = fader.handle
+        var top = fader.edgePadding + (1 - level / 255) * (fader.availableHeight - handle.height)
+        var above = fader.mapToItem(null, fader.width / 2, top - 3)
+        var inside = fader.mapToItem(null, fader.width / 2, top + 3)
+        var track = coreProbe.screenPixel(above.x, above.y)
+        var knob = coreProbe.screenPixel(inside.x, inside.y)
+        verify(!near(track, knob) && (fader.handleOpacity < 1 || near(knob, handle.color)),
+               what + ": fader " + (channel + 1) + " not drawn at " + level)
     }
 
     // After undo and redo the red row lies inside the table and in view.
@@ -225,12 +281,31 @@ TableTestCase {
         return what
     }
 
+    // A range narrowed inside an earlier one, as a user picks it: the rows it left must
+    // lose their shade on screen, under the cells too.
+    function test_narrowedRangeRepainted() {
+        coreProbe.appendRows(9, 0, 90, 0)
+        mouseClick(item("addLight"))
+        settle()
+        var picks = [1, 7, 3, 4, 0, 1]
+        for (var i = 0; i < picks.length; ++i) {
+            clickRow(picks[i], false, i % 2 ? Qt.ShiftModifier : Qt.NoModifier)
+            settle()
+            // Several picks between two frames, as a quick hand makes them.
+            if (i === 1 || i === picks.length - 1)
+                checkWindow("range to " + picks[i])
+        }
+    }
+
     function test_actionsAgainstTheCore_data() {
         return [ { tag: "seed 1", seed: 1 }, { tag: "seed 2", seed: 2 }, { tag: "seed 3", seed: 3 } ]
     }
 
     function test_actionsAgainstTheCore(data) {
         random = generator(data.seed)
+        // Typed values reach the cell editor only in the active window of the X screen.
+        win.requestActivate()
+        tryVerify(function() { return win.active }, 5000, "window active")
         // Rows tagged by their speed; a saved copy is what loads append.
         coreProbe.appendRows(6, 0, 90, 0)
         for (var r = 0; r < 6; ++r)
