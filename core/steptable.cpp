@@ -93,6 +93,15 @@ void stepTable::widen(int channels)
     m_channels = channels;
 }
 
+int stepTable::usedChannels() const
+{
+    const auto *levels = reinterpret_cast<const uchar *>(m_levels.constData());
+    int used = 0;
+    for (int r = 0; r < size() && used < m_channels; ++r)
+        used = qMax(used, usedWidth(levels + qint64(r) * m_channels, m_channels));
+    return used;
+}
+
 int stepTable::usedWidth(const uchar *levels, int count)
 {
     while (count > 0 && levels[count - 1] == 0)

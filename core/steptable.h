@@ -23,6 +23,8 @@ class stepTable
     bool isEmpty() const { return m_timing.isEmpty(); }
     // The level bytes each row stores.
     int channels() const { return m_channels; }
+    // Channels up to the last one that holds a level in any row: what a save must keep.
+    int usedChannels() const;
 
     // Column 0 the row's number, 1 speed, 2 fade, 3 + c the level of channel c (from 0).
     quint16 cell(int row, int column) const;

@@ -256,8 +256,10 @@ bool dmxFile::saveDmxFile(QString path, int col)
         qDebug() << "'.dmx' file save failed:" << path << out.errorString();
         return failSave(saveFailure(path, out.errorString()));
     }
-    dmxFormat::write(out,
-                     tableShow(clampedChannelCount(col), m_fixtureTypes, m_fixtureDefinitions));
+    // A level set by hand outside every fixture is data the table holds: the fixtures' width
+    // is the least that is written, never a limit.
+    const int channels = qMax(clampedChannelCount(col), g_dimList->m_data.usedChannels());
+    dmxFormat::write(out, tableShow(channels, m_fixtureTypes, m_fixtureDefinitions));
     return finishSave(out, "'.dmx' file save success:", "'.dmx' file save failed:");
 }
 

@@ -138,12 +138,13 @@ void tst_dmxfile::goldenBytes()
 {
     channel(0)->m_en = 1;
     channel(2)->m_en = 1;
-    channel(3)->m_en = 1; // beyond C: not stored
+    channel(3)->m_en = 1;
+    channel(4)->m_en = 1; // beyond the last level: not stored
     tableRow first = appendRow(0x0102, 0x0304);
     first[3] = 10;
     first[4] = 300; // a level is a byte: kept as full, not as its low byte
     first[5] = 255;
-    first[6] = 77; // beyond C
+    first[6] = 77; // beyond the fixtures' 3 channels, set by hand: kept
     tableRow second = appendRow(40000, 0);
     second[3] = 1;
     second[4] = 2;
@@ -152,10 +153,10 @@ void tst_dmxfile::goldenBytes()
     QVERIFY(m_files.saveData(urlOf("show"), 3, 0, 1, kDmxFilter));
     const QByteArray expected = QByteArray::fromHex("5158 0000000000000000"
                                                     "444d5835 3132 00000000"
-                                                    "01 00000003 00000002"
-                                                    "01 00 01"
-                                                    "0102 0304 0a ff ff"
-                                                    "9c40 0000 01 02 03");
+                                                    "01 00000004 00000002"
+                                                    "01 00 01 01"
+                                                    "0102 0304 0a ff ff 4d"
+                                                    "9c40 0000 01 02 03 00");
     QCOMPARE(readAll(pathOf("show.dmx")).toHex(' '), expected.toHex(' '));
 }
 
@@ -233,7 +234,8 @@ void tst_dmxfile::appendsAfterExistingRows()
     freshCore();
     for (int i = 0; i < 5; ++i)
         appendRow(1, 1, 1);
-    QCOMPARE(m_files.loadData(urlOf("three.dmx")), 8);
+    // Every channel holds a level, so every channel was written, whatever the fixtures.
+    QCOMPARE(m_files.loadData(urlOf("three.dmx")), 512);
     QCOMPARE(coreModel()->rowCount(), 8);
     for (int r = 0; r < 5; ++r)
         QCOMPARE(int(coreModel()->m_data.cell(r, 1)), 1);
@@ -243,7 +245,7 @@ void tst_dmxfile::appendsAfterExistingRows()
         QCOMPARE(int(row[1]), 10 + k);
         QCOMPARE(int(row[2]), 20 + k);
         QCOMPARE(int(row[3 + 7]), 100 + k);
-        QCOMPARE(int(row[3 + 8]), 0); // channels above C are not stored
+        QCOMPARE(int(row[3 + 511]), 100 + k);
     }
     QCOMPARE(coreModel()->m_playEnd, 7);
 }
@@ -266,7 +268,7 @@ void tst_dmxfile::emptyTableAndNoChannels()
     QFETCH(int, col);
     QFETCH(int, size);
     for (int i = 0; i < rows; ++i)
-        appendRow(7, 8, 9);
+        appendRow(7, 8);
     channel(0)->m_en = 1;
     channel(4)->m_en = 1;
     QVERIFY(m_files.saveData(urlOf("s.dmx"), col, 0, 0, kDmxFilter));
