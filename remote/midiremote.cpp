@@ -1,5 +1,6 @@
 #include "midiremote.h"
 
+#include "playengine.h"
 #include "remoteactions.h"
 
 #include <QDateTime>
@@ -99,6 +100,15 @@ bool openOwnPort(RtMidi *midi, const std::string &port, const QString &device, Q
         midi->openPort(unsigned(index), port);
     chosen = index < 0 ? QString() : device;
     return index >= 0 || device.isEmpty();
+}
+
+// A fader's 0 to 127 over the whole speed range. Bounded after the arithmetic so that no
+// rounding takes either end past the range, which would make the end refused.
+float speedOf(int value)
+{
+    const double span = playEngine::kFastest - playEngine::kSlowest;
+    const double factor = playEngine::kSlowest + value * span / 127.0;
+    return float(qBound(playEngine::kSlowest, factor, playEngine::kFastest));
 }
 
 QString describe(const midiRemote::binding &control, int value)
@@ -354,7 +364,7 @@ void midiRemote::act(const binding &bound, int value)
     const bool cc = bound.kind == QLatin1String("cc");
     const bool toggle = action == QLatin1String("output") || action == QLatin1String("blackout");
     if (cc && action == QLatin1String("speed")) {
-        args = {float(0.1 + value * 3.9 / 127.0)};
+        args = {speedOf(value)};
     } else if (cc && action == QLatin1String("step")) {
         args = {qMin(value, qMax(0, m_actions->rowCount() - 1))};
     } else if (cc && action == QLatin1String("repeat")) {
@@ -439,7 +449,8 @@ int midiRemote::feedbackValue(const binding &bound) const
     }
     if (action == QLatin1String("speed") && cc) {
         const double speed = now.value(QStringLiteral("speed")).value(0).toDouble();
-        return qBound(0, qRound((speed - 0.1) * 127.0 / 3.9), kOn);
+        const double span = playEngine::kFastest - playEngine::kSlowest;
+        return qBound(0, qRound((speed - playEngine::kSlowest) * 127.0 / span), kOn);
     }
     return -1;
 }
