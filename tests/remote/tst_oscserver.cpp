@@ -34,6 +34,7 @@ class tst_oscserver : public QObject
     void refused();
     void outOfRangeChangesNothing_data();
     void outOfRangeChangesNothing();
+    void subscribersUpToTheLimit();
     void floodLeavesItResponsive();
     void options_data();
     void options();
@@ -439,6 +440,25 @@ void tst_oscserver::outOfRangeChangesNothing()
     QTRY_COMPARE(under.server.errorCount(), 1);
     QCOMPARE(under.server.messageCount(), 1);
     QCOMPARE(snapshot(under), before);
+}
+
+// 32 listeners are told of changes; the 33rd is refused, counted and hears nothing.
+void tst_oscserver::subscribersUpToTheLimit()
+{
+    constexpr int kLimit = 32;
+    serverUnderTest under;
+    oscPeer peer(under.server.port());
+    std::vector<std::unique_ptr<oscPeer>> listeners;
+    for (int i = 0; i <= kLimit; ++i) {
+        listeners.push_back(std::make_unique<oscPeer>(under.server.port()));
+        peer.send("/dmxplayer/subscribe", listeners.back()->port());
+    }
+    QTRY_COMPARE(under.server.messageCount() + under.server.errorCount(), kLimit + 1);
+    QCOMPARE(under.server.errorCount(), 1);
+    QCOMPARE(under.server.subscriberCount(), kLimit);
+    coreModel()->dmxOutputEnable(true);
+    QTRY_VERIFY(listeners.at(kLimit - 1)->received.contains("/dmxplayer/state/output 1"));
+    QCOMPARE(listeners.at(kLimit)->received, QStringList());
 }
 
 // Ten thousand messages, most of them refused, as fast as liblo sends them: the program
