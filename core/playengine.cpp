@@ -391,7 +391,7 @@ void playEngine::setSpeed(double factor)
 {
     const auto held = lock();
     const double before = m_speed;
-    m_speed = qBound(0.1, factor, 4.0);
+    m_speed = qBound(kSlowest, factor, kFastest);
     const double ratio = m_speed / before;
     if (ratio == 1.0)
         return;

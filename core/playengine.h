@@ -87,8 +87,11 @@ class playEngine : public QObject
     bool isTicking() const;
     bool isHolding() const;
 
-    // The live speed master: holds and fades take 1/factor of their time (0.1 to 4.0,
-    // clamped; 1.0 as written), from the hold or fade under way on. The table is not changed.
+    // The live speed master: holds and fades take 1/factor of their time (kSlowest to
+    // kFastest, clamped; 1.0 as written), from the hold or fade under way on. The table is not
+    // changed.
+    static constexpr double kSlowest = 0.1;
+    static constexpr double kFastest = 4.0;
     void setSpeed(double factor);
     double speed() const;
 

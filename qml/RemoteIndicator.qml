@@ -71,7 +71,10 @@ Rectangle {
         hoverEnabled: true
         onClicked: indicator.openSettings()
     }
-    ToolTip.text: qsTr("远程控制 (OSC, MIDI)：点击打开设置")
+    // Why MIDI is off (no sequencer, no JACK server) is said here as well as in the settings.
+    ToolTip.text: remote.midi.problem === "" ? qsTr("远程控制 (OSC, MIDI)：点击打开设置")
+                                             : qsTr("远程控制 (OSC, MIDI)：点击打开设置") + "\n"
+                                               + qsTr("MIDI 不可用：%1").arg(remote.midi.problem)
     ToolTip.visible: hover.containsMouse
     ToolTip.delay: 300
 }

@@ -1,5 +1,6 @@
 #include "midiremote.h"
 
+#include "playengine.h"
 #include "remoteactions.h"
 
 #include <QDateTime>
@@ -8,7 +9,10 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <jack/jack.h>
+
 #include <chrono>
+#include <cstdio>
 
 namespace
 {
@@ -52,15 +56,52 @@ bool staysOnInputThread(const std::vector<unsigned char> &bytes)
     return status == 0xF0 || status == 0xF1 || status == 0xF8 || status == 0xF9;
 }
 
-// On RtMidi's input thread: only the bytes cross over to the GUI thread.
-void midiIn(double, std::vector<unsigned char> *bytes, void *context)
+// libjack prints every failed connection attempt; the probe's failure is expected and said
+// in the window instead.
+void jackQuiet(const char *) {}
+
+// As libjack's own printer, for whatever JACK reports once a server is there.
+void jackToStderr(const char *text)
 {
-    auto *self = static_cast<midiRemote *>(context);
-    if (self->offerToSync(*bytes, steadyNs()) || staysOnInputThread(*bytes))
+    std::fprintf(stderr, "%s\n", text);
+}
+
+// Whether a JACK server runs, asked without starting one and without a word printed.
+bool jackServerRuns()
+{
+    jack_set_error_function(jackQuiet);
+    jack_set_info_function(jackQuiet);
+    jack_status_t status{};
+    jack_client_t *probe = jack_client_open("dmxplayer probe", JackNoStartServer, &status);
+    if (probe)
+        jack_client_close(probe);
+    jack_set_error_function(jackToStderr);
+    jack_set_info_function(jackToStderr);
+    return probe != nullptr;
+}
+
+// RtMidi keeps its JACK client to itself; its API data begins with it (RtMidi 4 to 6). Both
+// protected members are reached through classes derived for that alone.
+struct rtMidiApiOf : RtMidi {
+    static MidiApi *of(RtMidi &midi) { return midi.*(&rtMidiApiOf::rtapi_); }
+};
+struct jackClientOf : MidiApi {
+    static jack_client_t *of(RtMidi &midi)
+    {
+        MidiApi *api = rtMidiApiOf::of(midi);
+        void *data = api ? api->*(&jackClientOf::apiData_) : nullptr;
+        return data ? *static_cast<jack_client_t **>(data) : nullptr;
+    }
+};
+
+// A JACK client's process thread may be inside RtMidi's port when RtMidi unregisters it on
+// closing; once deactivated, that thread has stopped and the port can go.
+void quiesce(RtMidi *midi)
+{
+    if (!midi)
         return;
-    const std::vector<unsigned char> copy = *bytes;
-    QMetaObject::invokeMethod(
-        self, [self, copy] { self->receive(copy); }, Qt::QueuedConnection);
+    if (jack_client_t *client = jackClientOf::of(*midi))
+        jack_deactivate(client);
 }
 
 QStringList portNames(RtMidi *midi)
@@ -101,6 +142,15 @@ bool openOwnPort(RtMidi *midi, const std::string &port, const QString &device, Q
     return index >= 0 || device.isEmpty();
 }
 
+// A fader's 0 to 127 over the whole speed range, as a double: bounded after the arithmetic
+// and never rounded to a float, so that neither end can fall outside the range and be refused.
+double speedOf(int value)
+{
+    const double span = playEngine::kFastest - playEngine::kSlowest;
+    const double factor = playEngine::kSlowest + value * span / 127.0;
+    return qBound(playEngine::kSlowest, factor, playEngine::kFastest);
+}
+
 QString describe(const midiRemote::binding &control, int value)
 {
     QString text = QStringLiteral("MIDI %1 %2 ch %3")
@@ -128,14 +178,10 @@ midiRemote::~midiRemote()
 void midiRemote::start()
 {
     const QByteArray wanted = qgetenv("DMX_MIDI_API").toLower();
-    bool opened = false;
-    if (wanted == "jack")
-        opened = openPorts(RtMidi::UNIX_JACK);
-    else if (wanted == "alsa" || QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
-        opened = openPorts(RtMidi::LINUX_ALSA);
-    else
-        opened = openPorts(RtMidi::UNIX_JACK);
-    if (opened) {
+    const bool alsa =
+        wanted == "alsa" || (wanted != "jack" && QFileInfo::exists(QStringLiteral("/dev/snd/seq")));
+    const int api = alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
+    if (usable(api) && openPorts(api)) {
         QSettings settings;
         openInput(settings.value(kInputKey).toString());
         openOutput(settings.value(kOutputKey).toString());
@@ -145,6 +191,19 @@ void midiRemote::start()
     if (!m_problem.isEmpty())
         stop();
     emit portsChanged();
+}
+
+// Asked before RtMidi is, which would print the ALSA library's or JACK's complaints on the
+// terminal for every port it tried.
+bool midiRemote::usable(int api)
+{
+    if (api == RtMidi::LINUX_ALSA && !QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
+        m_problem = tr("没有 ALSA 音序器 (/dev/snd/seq)");
+    else if (api == RtMidi::UNIX_JACK && !jackServerRuns())
+        m_problem = tr("没有 ALSA 音序器，也没有运行中的 JACK 服务器");
+    else
+        return true;
+    return false;
 }
 
 void midiRemote::portFailed(const QString &text)
@@ -157,10 +216,44 @@ bool midiRemote::offerToSync(const std::vector<unsigned char> &bytes, qint64 ns)
     return m_syncListener && !bytes.empty() && m_syncListener(bytes.data(), bytes.size(), ns);
 }
 
+// The gate first, so that the input thread stops reaching the object; then JACK's process
+// threads are stopped before RtMidi unregisters the ports under them. The callback stays set:
+// RtMidi's cancelCallback() is not safe while its thread runs.
 void midiRemote::stop()
 {
+    closeGate();
+    if (m_api == RtMidi::UNIX_JACK) {
+        quiesce(m_in.get());
+        quiesce(m_out.get());
+    }
     m_in.reset();
     m_out.reset();
+}
+
+void midiRemote::openGate()
+{
+    const std::lock_guard<std::mutex> held(m_gate.mutex);
+    m_gate.target = this;
+}
+
+void midiRemote::closeGate()
+{
+    const std::lock_guard<std::mutex> held(m_gate.mutex);
+    m_gate.target = nullptr;
+}
+
+// On RtMidi's input thread: only the bytes cross over to the GUI thread. The gate stays
+// locked while the object is used, so stop() waits for a message being handed over.
+void midiRemote::fromInput(double, std::vector<unsigned char> *bytes, void *gate)
+{
+    auto *mine = static_cast<inputGate *>(gate);
+    const std::lock_guard<std::mutex> held(mine->mutex);
+    midiRemote *self = mine->target;
+    if (!self || self->offerToSync(*bytes, steadyNs()) || staysOnInputThread(*bytes))
+        return;
+    const std::vector<unsigned char> copy = *bytes;
+    QMetaObject::invokeMethod(
+        self, [self, copy] { self->receive(copy); }, Qt::QueuedConnection);
 }
 
 // RtMidi throws when a system cannot be opened at all; after that its error callback is
@@ -174,7 +267,7 @@ bool midiRemote::openPorts(int api)
         auto out = std::make_unique<RtMidiOut>(RtMidi::Api(api), kClient);
         in->setErrorCallback(portError, this);
         out->setErrorCallback(portError, this);
-        in->setCallback(midiIn, this);
+        in->setCallback(fromInput, &m_gate);
         in->ignoreTypes(false, false, true); // SysEx and timing in; active sensing not
         m_in = std::move(in);
         m_out = std::move(out);
@@ -183,6 +276,7 @@ bool midiRemote::openPorts(int api)
         return false;
     }
     m_problem.clear();
+    openGate();
     return true;
 }
 
@@ -354,7 +448,7 @@ void midiRemote::act(const binding &bound, int value)
     const bool cc = bound.kind == QLatin1String("cc");
     const bool toggle = action == QLatin1String("output") || action == QLatin1String("blackout");
     if (cc && action == QLatin1String("speed")) {
-        args = {float(0.1 + value * 3.9 / 127.0)};
+        args = {speedOf(value)};
     } else if (cc && action == QLatin1String("step")) {
         args = {qMin(value, qMax(0, m_actions->rowCount() - 1))};
     } else if (cc && action == QLatin1String("repeat")) {
@@ -439,7 +533,8 @@ int midiRemote::feedbackValue(const binding &bound) const
     }
     if (action == QLatin1String("speed") && cc) {
         const double speed = now.value(QStringLiteral("speed")).value(0).toDouble();
-        return qBound(0, qRound((speed - 0.1) * 127.0 / 3.9), kOn);
+        const double span = playEngine::kFastest - playEngine::kSlowest;
+        return qBound(0, qRound((speed - playEngine::kSlowest) * 127.0 / span), kOn);
     }
     return -1;
 }

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class RtMidiIn;
@@ -20,7 +21,7 @@ class remoteActions;
 // "dmxplayer out", optionally connected to a device, the bindings of notes, controllers and
 // program changes to actions (learned, kept in the user's settings) and the feedback that
 // lights the bound controls. RtMidi's input thread only hands the bytes over, or gives them
-// to the sync listener; everything else runs on the GUI thread.
+// to the sync listener; everything else runs on the GUI thread, which alone calls the class.
 class midiRemote : public QObject
 {
     Q_OBJECT
@@ -55,8 +56,11 @@ class midiRemote : public QObject
 
     // Opens the own ports and the devices and bindings of the settings. The API is
     // DMX_MIDI_API ("alsa" or "jack") when set, else the ALSA sequencer when it is there,
-    // else JACK.
+    // else JACK. JACK is used only when its server already runs (none is started); otherwise
+    // MIDI stays off with the reason in problem(), and nothing is printed.
     void start();
+    // Closes the ports; RtMidi's input thread does not reach the object any more once this
+    // has begun.
     void stop();
     // Set before start(): RtMidi's thread calls it without a lock.
     void setSyncListener(syncListener listener) { m_syncListener = std::move(listener); }
@@ -101,7 +105,15 @@ class midiRemote : public QObject
     void activity();
 
   private:
+    // What RtMidi's input thread holds instead of the object: stop() empties it under the
+    // lock, so a message arriving during the teardown finds nobody to hand itself to.
+    struct inputGate {
+        std::mutex mutex;
+        midiRemote *target = nullptr;
+    };
+
     remoteActions *m_actions;
+    inputGate m_gate;
     std::unique_ptr<RtMidiIn> m_in;
     std::unique_ptr<RtMidiOut> m_out;
     syncListener m_syncListener;
@@ -119,6 +131,10 @@ class midiRemote : public QObject
     // The last value sent to each bound control, so that only changes go out.
     QHash<QString, int> m_sent;
 
+    static void fromInput(double, std::vector<unsigned char> *bytes, void *gate);
+    void openGate();
+    void closeGate();
+    bool usable(int api);
     bool openPorts(int api);
     bool openInput(const QString &device);
     bool openOutput(const QString &device);

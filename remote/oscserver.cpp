@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QUdpSocket>
+#include <QVector>
 #include <QtEndian>
 
 #include <lo/lo_lowlevel.h>
@@ -149,22 +150,28 @@ void oscServer::receive(QByteArray data, const QHostAddress &from, quint16 port,
     m_lastAt = QDateTime::currentMSecsSinceEpoch();
 }
 
-// A bundle's messages are carried out at once, whatever its time tag says.
+// A bundle's messages are carried out at once, whatever its time tag says. A bundle whose
+// framing is broken is refused whole, before any of its messages is carried out.
 bool oscServer::receiveBundle(const QByteArray &data, const QHostAddress &from, quint16 port,
                               int depth)
 {
     if (depth >= kMaxBundleDepth || data.size() < 16)
         return false;
+    QVector<QByteArray> elements;
     int at = 16;
     while (at + 4 <= data.size()) {
         const qint32 size = qFromBigEndian<qint32>(data.constData() + at);
         at += 4;
         if (size <= 0 || size % 4 != 0 || size > data.size() - at)
             return false;
-        receive(data.mid(at, size), from, port, depth + 1);
+        elements << data.mid(at, size);
         at += size;
     }
-    return at == data.size();
+    if (at != data.size())
+        return false;
+    for (const QByteArray &element : qAsConst(elements))
+        receive(element, from, port, depth + 1);
+    return true;
 }
 
 bool oscServer::handle(const QString &path, const QVariantList &args, const QHostAddress &from,
@@ -173,22 +180,34 @@ bool oscServer::handle(const QString &path, const QVariantList &args, const QHos
     if (!path.startsWith(kPrefix))
         return false;
     const QString name = path.mid(kPrefix.size());
-    heardFrom(from, port);
-    if (name == QLatin1String("subscribe") || name == QLatin1String("unsubscribe") ||
-        name == QLatin1String("state")) {
-        // An optional port: the feedback goes there, on the sender's own host, so that a
-        // tool that only listens (oscdump) can be the subscriber.
-        if (args.size() > 1 || (args.size() == 1 && args.at(0).userType() != QMetaType::Int))
-            return false;
-        const int to = args.isEmpty() ? port : args.at(0).toInt();
-        if (to < 1 || to > 65535)
-            return false;
-        return subscription(name, from, quint16(to));
-    }
-    return m_actions->perform(name, args);
+    const bool done = isSubscription(name) ? subscription(name, args, from, port)
+                                           : m_actions->perform(name, args);
+    // A refused message changes nothing, not even how long a subscription lasts.
+    if (done)
+        heardFrom(from, port);
+    return done;
 }
 
-bool oscServer::subscription(const QString &name, const QHostAddress &from, quint16 port)
+bool oscServer::isSubscription(const QString &name)
+{
+    return name == QLatin1String("subscribe") || name == QLatin1String("unsubscribe") ||
+           name == QLatin1String("state");
+}
+
+// An optional port: the feedback goes there, on the sender's own host, so that a tool that
+// only listens (oscdump) can be the subscriber.
+bool oscServer::subscription(const QString &name, const QVariantList &args,
+                             const QHostAddress &from, quint16 port)
+{
+    if (args.size() > 1 || (args.size() == 1 && args.at(0).userType() != QMetaType::Int))
+        return false;
+    const int to = args.isEmpty() ? port : args.at(0).toInt();
+    if (to < 1 || to > 65535)
+        return false;
+    return subscribeTo(name, from, quint16(to));
+}
+
+bool oscServer::subscribeTo(const QString &name, const QHostAddress &from, quint16 port)
 {
     const QString key = from.toString() + QLatin1Char(' ') + QString::number(port);
     if (name == QLatin1String("unsubscribe")) {

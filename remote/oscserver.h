@@ -14,7 +14,8 @@ class remoteActions;
 // "unsubscribe" and "state" (to the sender's port, or to the port given), and the feedback
 // under /dmxplayer/state/ to every subscriber.
 // liblo decodes and encodes the messages; the socket is Qt's, on the GUI thread, so that
-// the server binds exactly the address chosen and never blocks the output thread.
+// the server binds exactly the address chosen and never blocks the output thread. GUI thread
+// only.
 class oscServer : public QObject
 {
     Q_OBJECT
@@ -65,7 +66,10 @@ class oscServer : public QObject
     bool receiveBundle(const QByteArray &data, const QHostAddress &from, quint16 port, int depth);
     bool handle(const QString &path, const QVariantList &args, const QHostAddress &from,
                 quint16 port);
-    bool subscription(const QString &name, const QHostAddress &from, quint16 port);
+    static bool isSubscription(const QString &name);
+    bool subscription(const QString &name, const QVariantList &args, const QHostAddress &from,
+                      quint16 port);
+    bool subscribeTo(const QString &name, const QHostAddress &from, quint16 port);
     void heardFrom(const QHostAddress &from, quint16 port);
     void sendState(const QHostAddress &to, quint16 port);
     void sendFeedback(const QString &name, const QVariantList &args);

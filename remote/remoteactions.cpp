@@ -2,9 +2,9 @@
 
 #include "dimlist.h"
 #include "fixturelist.h"
+#include "playengine.h"
 
 #include <chrono>
-#include <cmath>
 
 namespace
 {
@@ -56,9 +56,35 @@ bool remoteActions::validRow(const QVariant &row) const
     return row.toInt() >= 0 && row.toInt() < m_list->rowCount();
 }
 
-bool remoteActions::perform(const QString &action, const QVariantList &args)
+// The ranges that do not depend on the table. Written as "inside" tests so that NaN, which
+// compares false with everything, falls outside.
+bool remoteActions::inRange(const QString &action, const QVariant &value)
+{
+    if (action == QLatin1String("output") || action == QLatin1String("blackout"))
+        return value.toInt() == 0 || value.toInt() == 1;
+    if (action == QLatin1String("speed")) {
+        const double factor = value.toDouble();
+        return factor >= playEngine::kSlowest && factor <= playEngine::kFastest;
+    }
+    if (action == QLatin1String("repeat"))
+        return value.toInt() >= 0 && value.toInt() <= kMaxRepeat;
+    return true;
+}
+
+bool remoteActions::accepts(const QString &action, const QVariantList &args) const
 {
     if (!argumentsFit(action, args))
+        return false;
+    if (action == QLatin1String("step"))
+        return validRow(args.at(0));
+    if (action == QLatin1String("range"))
+        return validRow(args.at(0)) && validRow(args.at(1));
+    return args.isEmpty() || inRange(action, args.at(0));
+}
+
+bool remoteActions::perform(const QString &action, const QVariantList &args)
+{
+    if (!accepts(action, args))
         return false;
     const QVariant first = args.value(0);
     if (action == QLatin1String("play")) {
@@ -71,12 +97,8 @@ bool remoteActions::perform(const QString &action, const QVariantList &args)
     } else if (action == QLatin1String("tap")) {
         tap();
     } else if (action == QLatin1String("step")) {
-        if (!validRow(first))
-            return false;
         m_list->dmxRowToDim(ushort(first.toInt()));
     } else if (action == QLatin1String("range")) {
-        if (!validRow(first) || !validRow(args.at(1)))
-            return false;
         // A click on the start row, then on the end row.
         m_list->dmxRowToDim(ushort(first.toInt()));
         m_list->setPlayerEndRow(ushort(args.at(1).toInt()));
@@ -85,12 +107,8 @@ bool remoteActions::perform(const QString &action, const QVariantList &args)
     } else if (action == QLatin1String("blackout")) {
         setBlackout(first.toInt() != 0);
     } else if (action == QLatin1String("speed")) {
-        if (!std::isfinite(first.toDouble()))
-            return false;
         m_list->setSpeedMaster(first.toDouble());
     } else if (action == QLatin1String("repeat")) {
-        if (first.toInt() < 0 || first.toInt() > kMaxRepeat)
-            return false;
         m_list->setRepeat(uint(first.toInt()));
     }
     return true;

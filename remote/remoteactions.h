@@ -11,6 +11,7 @@ class dimList;
 // What a controller may do to the show and what it is told back. Every action goes through
 // the same core calls as the window's buttons, so undo, the edit row, the range and the
 // status line behave as if the user had clicked; nothing here reaches a file.
+// GUI thread only, like the list it drives.
 class remoteActions : public QObject
 {
     Q_OBJECT
@@ -29,6 +30,9 @@ class remoteActions : public QObject
     // Performs `action`; false (nothing done) when the name is unknown, the arguments do
     // not have the action's types or a value is out of its range.
     bool perform(const QString &action, const QVariantList &args);
+    // Whether perform() would take these arguments, judged before anything is done so that a
+    // refused value has no effect at all (no clamping, no half of a range).
+    bool accepts(const QString &action, const QVariantList &args) const;
     // Every feedback value as it stands now, in a fixed order.
     QVector<value> state() const;
     // Rows in the table, for controls that pick one.
@@ -46,6 +50,7 @@ class remoteActions : public QObject
 
     bool argumentsFit(const QString &action, const QVariantList &args) const;
     bool validRow(const QVariant &row) const;
+    static bool inRange(const QString &action, const QVariant &value);
     void setBlackout(bool on);
     void tap();
     void refresh();

@@ -52,11 +52,15 @@ write_config() {
 }
 
 start_olad() {
-    local dir=$1 pid i
+    local dir=$1 pid i tie=()
     olad_alive "$dir" && die "olad is already running"
+    # Started by 'run', olad dies with this script however it ends. Started by 'start' from
+    # inside CMD, whose shell exits at once, it has no parent to die with: 'run''s trap stops
+    # it, and tools/run-tests.sh finds it should 'run' itself be killed.
+    [ "$mode" = run ] && tie=(--pdeathsig KILL)
     # olad refuses root; nsenter and setpriv exec, so $! is olad itself.
-    nsenter -t "$(cat "$dir/ns.pid")" -n setpriv --reuid=olad --regid=nogroup --clear-groups \
-        olad --config-dir "$dir/config" --no-http --no-register-with-dns-sd -l 2 \
+    nsenter -t "$(cat "$dir/ns.pid")" -n setpriv "${tie[@]}" --reuid=olad --regid=nogroup \
+        --clear-groups olad --config-dir "$dir/config" --no-http --no-register-with-dns-sd -l 2 \
         >>"$dir/olad.log" 2>&1 </dev/null &
     pid=$!
     echo "$pid" >"$dir/olad.pid"
@@ -119,7 +123,7 @@ run() {
     trap 'exit 130' INT
     trap 'exit 143' TERM
 
-    unshare --net sleep infinity &
+    setpriv --pdeathsig KILL unshare --net sleep infinity &
     ns=$!
     echo "$ns" >"$dir/ns.pid"
     for _ in $(seq 50); do
@@ -142,7 +146,8 @@ run() {
     return "$rc"
 }
 
-case "${1:-}" in
+mode=${1:-}
+case "$mode" in
 run) shift && run "$@" ;;
 start) start_olad "$(sandbox_dir)" ;;
 stop) stop_olad "$(sandbox_dir)" ;;

@@ -8,6 +8,9 @@
 #   run-tests.sh           everything above, as CI runs it
 #   run-tests.sh --quick   for everyday work: the style check, the normal build and its ctest
 #                          (tests run side by side)
+#
+# Either way the run fails, listing them, when a process it started is still running at the
+# end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,6 +27,43 @@ esac
 bash tools/install-deps.sh
 jobs=$(nproc)
 
+# Every process this run starts (servers of tests included: jackd, olad, dbus-daemon, Xvfb)
+# inherits this mark; at the end none may be left. Read with bash alone, so that the check
+# starts no marked process of its own.
+run_mark="DMX_TEST_RUN=$$.$(date +%s%N)"
+export "${run_mark?}"
+
+marked_processes() {
+    local environ pid vars cmd
+    for environ in /proc/[0-9]*/environ; do
+        pid=${environ#/proc/}
+        pid=${pid%/environ}
+        [ "$pid" = $$ ] || [ "$pid" = "$BASHPID" ] && continue
+        mapfile -d '' vars 2>/dev/null <"$environ" || continue
+        [[ " ${vars[*]} " == *" $run_mark "* ]] || continue
+        mapfile -d '' cmd 2>/dev/null <"/proc/$pid/cmdline" || true
+        echo "$pid ${cmd[*]}"
+    done
+}
+
+# Lists and kills what is left, and fails the run. Processes that are on their way out get a
+# few seconds.
+check_nothing_left() {
+    local rc=$? left="" pid _
+    for _ in $(seq 50); do
+        left=$(marked_processes)
+        [ -z "$left" ] && exit "$rc"
+        sleep 0.1
+    done
+    echo "run-tests: processes started by this run are still running:" >&2
+    echo "$left" >&2
+    while read -r pid _; do
+        kill -KILL "$pid" 2>/dev/null || true
+    done <<<"$left"
+    exit 1
+}
+trap check_nothing_left EXIT
+
 # Formatting and QML syntax first: seconds, against the builds' minutes.
 bash tools/check-style.sh
 
@@ -31,7 +71,7 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDMX_WERROR
 cmake --build build-test -j"$jobs"
 if $quick; then
     (cd build-test && ctest --output-on-failure -j"$jobs")
-    exit 0
+    exit 0 # the EXIT trap checks that nothing is left
 fi
 (cd build-test && ctest --output-on-failure)
 

@@ -24,7 +24,8 @@ program=${PROGRAM:-build/app/dmxplayer}
 settle=${SETTLE:-2}
 display=${SCREENSHOT_DISPLAY:-:99}
 
-Xvfb "$display" -screen 0 "${SCREEN_SIZE:-1280x900}x24" -nolisten tcp &
+# Killed by the kernel with this script, even when the script itself is killed.
+setpriv --pdeathsig KILL Xvfb "$display" -screen 0 "${SCREEN_SIZE:-1280x900}x24" -nolisten tcp &
 xvfb=$!
 app=""
 cleanup() {
@@ -32,6 +33,8 @@ cleanup() {
     kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 export DISPLAY=$display
 for _ in $(seq 50); do

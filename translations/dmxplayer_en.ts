@@ -1049,6 +1049,10 @@ y</translation>
         <source>远程关</source>
         <translation>Remote off</translation>
     </message>
+    <message>
+        <source>MIDI 不可用：%1</source>
+        <translation>MIDI unavailable: %1</translation>
+    </message>
 </context>
 <context>
     <name>RemoteSettings</name>
@@ -1584,6 +1588,17 @@ y</translation>
     <message>
         <source>黑场 (B)</source>
         <translation>Blackout (B)</translation>
+    </message>
+</context>
+<context>
+    <name>midiRemote</name>
+    <message>
+        <source>没有 ALSA 音序器 (/dev/snd/seq)</source>
+        <translation>no ALSA sequencer (/dev/snd/seq)</translation>
+    </message>
+    <message>
+        <source>没有 ALSA 音序器，也没有运行中的 JACK 服务器</source>
+        <translation>no ALSA sequencer and no JACK server running</translation>
     </message>
 </context>
 <context>

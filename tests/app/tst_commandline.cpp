@@ -1,4 +1,5 @@
 #include "appwiring.h"
+#include "childprocess.h"
 #include "coretestsupport.h"
 #include "dmxfile.h"
 #include "startfiles.h"
@@ -19,7 +20,7 @@ constexpr int kShowChannels = 120;
 QProcess::ExitStatus runPlayer(const QStringList &args, int &code, QString &err, QString &out,
                                const QString &program = QStringLiteral(REAL_PLAYER))
 {
-    QProcess p;
+    childProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "ASAN_OPTIONS"})
         env.remove(QString::fromLatin1(name));
@@ -398,7 +399,7 @@ void tst_commandline::filesOpenInOrderAndBadOnesAreNamed()
 
 void tst_commandline::windowStartsDespiteAMissingFile()
 {
-    QProcess p;
+    childProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QT_QUICK_BACKEND", "software");
@@ -438,7 +439,7 @@ void tst_commandline::badOscOptionsEndTheProgram()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, reason);
-    QProcess p;
+    childProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QT_QUICK_BACKEND", "software");

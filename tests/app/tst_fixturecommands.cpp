@@ -1,3 +1,4 @@
+#include "childprocess.h"
 #include "testfiles.h"
 #include <QDir>
 #include <QFile>
@@ -68,7 +69,7 @@ void tst_fixturecommands::initTestCase()
 // The program as installed, with the temporary home and no display at all.
 int tst_fixturecommands::run(const QStringList &args, QString &out, QString &err)
 {
-    QProcess p;
+    childProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));

@@ -1,4 +1,5 @@
 #include "appwiring.h"
+#include "childprocess.h"
 #include "coretestsupport.h"
 
 #include <QProcess>
@@ -34,7 +35,7 @@ class tst_startup : public QObject
 
 void tst_startup::brokenMainDocumentExitsWithMinusOne()
 {
-    QProcess p;
+    childProcess p;
     headless(p);
     p.start(QStringLiteral(BROKEN_PLAYER), QStringList());
     QVERIFY(p.waitForFinished(30000));
@@ -44,7 +45,7 @@ void tst_startup::brokenMainDocumentExitsWithMinusOne()
 
 void tst_startup::mainDocumentLoadsWithoutWarnings()
 {
-    QProcess p;
+    childProcess p;
     headless(p);
     p.start(QStringLiteral(REAL_PLAYER), QStringList());
     QVERIFY(p.waitForStarted(30000));

@@ -1,12 +1,13 @@
 #ifndef JACKSERVER_H
 #define JACKSERVER_H
 
+#include "childprocess.h"
+
 #include <QCoreApplication>
-#include <QProcess>
 
 // A JACK server with the dummy driver (no sound card) under a name of the test's own, for
-// RtMidi's JACK backend. Started and stopped by the test; up() is false where jackd is
-// missing or does not come up, and the test then skips.
+// RtMidi's JACK backend. Started and stopped by the test, and killed with it when it dies;
+// up() is false where jackd is missing or does not come up, and the test then skips.
 class jackServer
 {
   public:
@@ -26,7 +27,7 @@ class jackServer
                       QStringLiteral("-d"), QStringLiteral("dummy")});
         if (!m_jack.waitForStarted(5000))
             return false;
-        QProcess wait;
+        childProcess wait;
         wait.start(QStringLiteral("jack_wait"),
                    {QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("10"),
                     QStringLiteral("-s"), m_name});
@@ -47,7 +48,7 @@ class jackServer
 
   private:
     QString m_name;
-    QProcess m_jack;
+    childProcess m_jack;
     bool m_up = false;
 };
 

@@ -18,6 +18,8 @@ class tst_midiclock : public QObject
     void transport();
     void tempoChanges_data();
     void tempoChanges();
+    void holeThenOffPulse_data();
+    void holeThenOffPulse();
 };
 
 namespace
@@ -235,6 +237,43 @@ void tst_midiclock::tempoChanges()
     }
     QVERIFY2(std::abs(clock.bpm() - to) < 0.01, qPrintable(QString::number(clock.bpm())));
     QVERIFY(std::abs(state.read().bpm() - to) < 0.01);
+}
+
+void tst_midiclock::holeThenOffPulse_data()
+{
+    QTest::addColumn<int>("lost");         // pulses lost on the way before the off one
+    QTest::addColumn<double>("offPulses"); // the next pulse's arrival off its time, in pulses
+
+    QTest::newRow("one lost, the next early") << 1 << -0.4;
+    QTest::newRow("one lost, the next late") << 1 << 0.4;
+    QTest::newRow("two lost, the next early") << 2 << -0.4;
+    QTest::newRow("none lost, one early") << 0 << -0.4;
+}
+
+// The pulses in a hole are counted by how many pulse times it spans, rounded: a pulse early
+// after a hole is one pulse, not none, a late one is not two, and the beats after it stay on
+// the sender's.
+void tst_midiclock::holeThenOffPulse()
+{
+    QFETCH(int, lost);
+    QFETCH(double, offPulses);
+    tempoState state;
+    midiClock clock(state);
+    clockSender clockOut{128.0, 0, 0u};
+    clock.feed(kStart, clockOut.originNs - kMs);
+    const qint64 before = 4 * midiClock::kPulsesPerBeat + 5;
+    for (qint64 pulse = 0; pulse < before; ++pulse)
+        clock.feed(kClock, clockOut.next());
+    clockOut.sent += lost;
+    const qint64 off = std::llround(offPulses * clockOut.pulseNs());
+    clock.feed(kClock, clockOut.next() + off);
+    QCOMPARE(clock.pulses(), clockOut.sent);
+    while (clockOut.sent % midiClock::kPulsesPerBeat != 1)
+        clock.feed(kClock, clockOut.next());
+    const tempoSnapshot now = state.read();
+    QCOMPARE(now.beat, clockOut.sent / midiClock::kPulsesPerBeat);
+    const qint64 error = now.beatNs - clockOut.exact(now.beat * midiClock::kPulsesPerBeat);
+    QVERIFY2(std::abs(error) <= kMs, qPrintable(QString::number(double(error) / kMs)));
 }
 
 QTEST_GUILESS_MAIN(tst_midiclock)

@@ -1,5 +1,7 @@
 #include "realtimekit.h"
 
+#include "childprocess.h"
+
 #include <QDBusContext>
 #include <QDBusError>
 #include <QProcess>
@@ -52,7 +54,7 @@ class tst_realtimekit : public QObject
     void request();
 
   private:
-    QProcess m_bus;
+    childProcess m_bus;
     QString m_address;
 };
 

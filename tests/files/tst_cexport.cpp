@@ -1,4 +1,5 @@
 #include "cexport.h"
+#include "childprocess.h"
 #include "dmxfile.h"
 #include "patchcases.h"
 
@@ -385,7 +386,7 @@ void tst_cexport::compilesForPlayer()
 
     const QStringList flags{"-std=c99",   "-Wall",   "-Wextra",
                             "-Wpedantic", "-Werror", "-I" PLAYER_DIR};
-    QProcess gcc;
+    childProcess gcc;
     gcc.setWorkingDirectory(m_dir->path());
     gcc.start(cc, flags + QStringList{"-c", "prog.c"});
     QVERIFY(gcc.waitForFinished(60000));
@@ -394,7 +395,7 @@ void tst_cexport::compilesForPlayer()
     QVERIFY(gcc.waitForFinished(60000));
     QVERIFY2(gcc.exitCode() == 0, gcc.readAllStandardError().constData());
 
-    QProcess player;
+    childProcess player;
     player.start(m_dir->filePath("player"), QStringList{});
     QVERIFY(player.waitForFinished(60000));
     const QStringList out = QString::fromLatin1(player.readAllStandardOutput()).split('\n');

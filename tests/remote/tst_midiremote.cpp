@@ -6,11 +6,14 @@
 
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtTest>
 
 #include <rtmidi/RtMidi.h>
 
+#include <cstdio>
 #include <mutex>
+#include <unistd.h>
 
 // MIDI learn, bound actions and feedback through RtMidi's JACK backend, against a JACK
 // server with the dummy driver (no sound card) that the test starts and stops itself.
@@ -29,6 +32,7 @@ class tst_midiremote : public QObject
     void bindingsAreKeptAndChecked();
     void brokenMessagesAreCounted_data();
     void brokenMessagesAreCounted();
+    void noServerIsQuietAndSaysWhy();
 
   private:
     QTemporaryDir m_settings;
@@ -171,6 +175,9 @@ void tst_midiremote::boundActions_data()
     QTest::newRow("fader drives the speed master")
         << "speed" << QVariantList() << QByteArray("\xb0\x07\x7f", 3) << "speed"
         << "4" << QByteArray("\xb0\x07\x7f", 3);
+    QTest::newRow("fader at 0 is the slowest speed, not refused")
+        << "speed" << QVariantList() << QByteArray("\xb0\x07\x00", 3) << "speed"
+        << QVariant(0.1f).toString() << QByteArray("\xb0\x07\x00", 3);
     QTest::newRow("fader selects a step")
         << "step" << QVariantList() << QByteArray("\xb0\x10\x03", 3) << "step"
         << "3" << QByteArray("\xb0\x10\x03", 3);
@@ -272,6 +279,30 @@ void tst_midiremote::brokenMessagesAreCounted()
     QCOMPARE(midi.errorCount(), errors);
     QCOMPARE(midi.bindingList().size(), 0);
     QCOMPARE(midi.learning(), QStringLiteral("play"));
+}
+
+// With JACK asked for and no server under that name, MIDI stays off and says why, and not a
+// line reaches the terminal: libjack would print each failed connection, RtMidi its own.
+void tst_midiremote::noServerIsQuietAndSaysWhy()
+{
+    const QByteArray server = qgetenv("JACK_DEFAULT_SERVER");
+    qputenv("JACK_DEFAULT_SERVER", "dmxplayer-test-no-such-server");
+    QTemporaryFile printed;
+    QVERIFY(printed.open());
+    std::fflush(stderr);
+    const int terminal = ::dup(STDERR_FILENO);
+    ::dup2(printed.handle(), STDERR_FILENO);
+    remoteActions actions(coreModel());
+    midiRemote midi(&actions);
+    midi.start();
+    std::fflush(stderr);
+    ::dup2(terminal, STDERR_FILENO);
+    ::close(terminal);
+    qputenv("JACK_DEFAULT_SERVER", server);
+    QVERIFY(!midi.available());
+    QVERIFY(midi.problem().contains(QStringLiteral("JACK")));
+    QVERIFY(printed.seek(0)); // the offset is shared with the descriptor written through
+    QCOMPARE(printed.readAll(), QByteArray());
 }
 
 QTEST_MAIN(tst_midiremote)

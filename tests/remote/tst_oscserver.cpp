@@ -12,7 +12,9 @@
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <netinet/in.h>
 #include <set>
 
@@ -30,6 +32,9 @@ class tst_oscserver : public QObject
     void tapFeedsTheTapTempo();
     void refused_data();
     void refused();
+    void outOfRangeChangesNothing_data();
+    void outOfRangeChangesNothing();
+    void subscribersUpToTheLimit();
     void floodLeavesItResponsive();
     void options_data();
     void options();
@@ -60,6 +65,16 @@ std::set<int> slotsSeen()
 {
     const std::lock_guard<std::mutex> held(g_slotsMutex);
     return g_slots;
+}
+
+constexpr int kMaxRepeat = 255;
+
+QString describeArgs(const QVariantList &args)
+{
+    QStringList out;
+    for (const QVariant &arg : args)
+        out << arg.toString();
+    return out.join(QLatin1Char(' '));
 }
 
 // A liblo server on loopback that sends the test's messages from its own port and collects
@@ -101,6 +116,19 @@ class oscPeer
     void send(const char *path, float f)
     {
         lo_send_from(m_to, m_server, LO_TT_IMMEDIATE, path, "f", f);
+    }
+    // 'i' for an int, 'f' for a float, as each argument's type says.
+    void send(const char *path, const QVariantList &args)
+    {
+        lo_message message = lo_message_new();
+        for (const QVariant &arg : args) {
+            if (arg.userType() == QMetaType::Float)
+                lo_message_add_float(message, arg.toFloat());
+            else
+                lo_message_add_int32(message, arg.toInt());
+        }
+        lo_send_message_from(m_to, m_server, path, message);
+        lo_message_free(message);
     }
     void sendString(const char *path, const char *s)
     {
@@ -150,6 +178,18 @@ struct serverUnderTest {
     oscServer server{&actions};
     serverUnderTest() { server.listen(QHostAddress::LocalHost, 0); }
 };
+
+// Everything a message could change: the feedback values, the repeat count and the
+// subscribers.
+QStringList snapshot(serverUnderTest &under)
+{
+    QStringList out;
+    for (const remoteActions::value &now : under.actions.state())
+        out << now.name + QLatin1Char(' ') + describeArgs(now.args);
+    out << QStringLiteral("repeat %1").arg(coreModel()->repeat())
+        << QStringLiteral("subscribers %1").arg(under.server.subscriberCount());
+    return out;
+}
 } // namespace
 
 void tst_oscserver::init()
@@ -339,6 +379,86 @@ void tst_oscserver::refused()
     QVERIFY(!coreModel()->playing());
     QVERIFY(!coreModel()->outputEnabled());
     QCOMPARE(coreModel()->repeat(), 0u);
+}
+
+void tst_oscserver::outOfRangeChangesNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariantList>("args");
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const auto f = [](float value) { return QVariant(value); };
+    const auto row = [](const char *name, const QVariantList &args) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(name, describeArgs(args))))
+            << QString::fromLatin1(name) << args;
+    };
+    row("speed", {f(std::nextafter(4.0f, 5.0f))});
+    row("speed", {f(std::nextafter(0.1f, 0.0f))});
+    for (const float speed : {9.0f, 0.05f, 0.0f, -1.0f, nan, inf, -inf})
+        row("speed", {f(speed)});
+    for (const char *name : {"output", "blackout"}) {
+        for (const int value : {2, -1})
+            row(name, {value});
+        row(name, {f(nan)});
+    }
+    for (const int value : {kRows, -1})
+        row("step", {value});
+    row("step", {f(nan)});
+    for (const QVariantList &ends :
+         {QVariantList{0, kRows}, QVariantList{kRows, 0}, QVariantList{-1, 2}, QVariantList{1, -1},
+          QVariantList{f(nan), 2}})
+        row("range", ends);
+    for (const int times : {kMaxRepeat + 1, -1})
+        row("repeat", {times});
+    row("repeat", {f(nan)});
+    for (const char *name : {"subscribe", "unsubscribe", "state"}) {
+        for (const int port : {0, -1, 65536})
+            row(name, {port});
+        row(name, {f(nan)});
+    }
+    for (const char *name : {"play", "stop", "next", "previous", "tap"})
+        row(name, {0});
+}
+
+// A value outside its range is refused and counted once, and nothing changes: no clamped
+// speed, no output switched by a 2, no range start moved by a range whose end is refused.
+void tst_oscserver::outOfRangeChangesNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(QVariantList, args);
+    serverUnderTest under;
+    oscPeer peer(under.server.port());
+    dimList *m = coreModel();
+    m->dmxRowToDim(2);
+    m->setPlayerEndRow(3);
+    m->setRepeat(7);
+    peer.send("/dmxplayer/subscribe");
+    QTRY_COMPARE(under.server.messageCount(), 1);
+    const QStringList before = snapshot(under);
+    peer.send(qPrintable(QStringLiteral("/dmxplayer/") + name), args);
+    QTRY_COMPARE(under.server.errorCount(), 1);
+    QCOMPARE(under.server.messageCount(), 1);
+    QCOMPARE(snapshot(under), before);
+}
+
+// 32 listeners are told of changes; the 33rd is refused, counted and hears nothing.
+void tst_oscserver::subscribersUpToTheLimit()
+{
+    constexpr int kLimit = 32;
+    serverUnderTest under;
+    oscPeer peer(under.server.port());
+    std::vector<std::unique_ptr<oscPeer>> listeners;
+    for (int i = 0; i <= kLimit; ++i) {
+        listeners.push_back(std::make_unique<oscPeer>(under.server.port()));
+        peer.send("/dmxplayer/subscribe", listeners.back()->port());
+    }
+    QTRY_COMPARE(under.server.messageCount() + under.server.errorCount(), kLimit + 1);
+    QCOMPARE(under.server.errorCount(), 1);
+    QCOMPARE(under.server.subscriberCount(), kLimit);
+    coreModel()->dmxOutputEnable(true);
+    QTRY_VERIFY(listeners.at(kLimit - 1)->received.contains("/dmxplayer/state/output 1"));
+    QCOMPARE(listeners.at(kLimit)->received, QStringList());
 }
 
 // Ten thousand messages, most of them refused, as fast as liblo sends them: the program

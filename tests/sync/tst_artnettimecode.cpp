@@ -6,6 +6,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -116,9 +117,15 @@ class oladProcess
         ::close(probe);
         if (probe < 0 || ::pipe(m_pipe) != 0)
             return false;
+        const pid_t test = ::getpid();
         m_pid = ::fork();
-        if (m_pid == 0)
+        if (m_pid == 0) {
+            // Dies with the test, even when the test is killed before its destructor runs.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != test)
+                ::_exit(1);
             child(free);
+        }
         ::close(m_pipe[1]);
         port = free;
         char said = 0;
