@@ -11,6 +11,7 @@
 
 #include <QBrush>
 #include <QDebug>
+#include <QTimer>
 
 dimList *g_dimList = nullptr;
 int g_currentRow = -1;
@@ -41,6 +42,10 @@ dimList::dimList(QObject *parent)
     m_effects = new effectFill(this, this);
     m_chase = new showChase(this, this);
     connect(this, &dimList::repeatChanged, this, &dimList::repeatsCounted);
+    // A message tells of the action that set it: the next edit, undo, pick or start ends it.
+    connect(m_history, &undoHistory::changed, this, &dimList::endStatus);
+    connect(this, &dimList::playRangeChanged, this, &dimList::endStatus);
+    connect(this, &dimList::playingChanged, this, &dimList::endStatus);
 }
 
 dimList::~dimList()
@@ -232,10 +237,23 @@ bool dimList::outputEnabled() const
 
 void dimList::setStatusMessage(const QString &text)
 {
+    // Changes told in the same pass of the event loop belong to the action that says this.
+    if (!m_statusFresh) {
+        m_statusFresh = true;
+        QTimer::singleShot(0, this, [this] { m_statusFresh = false; });
+    }
     if (text == m_status)
         return;
     m_status = text;
     emit statusMessageChanged();
+}
+
+void dimList::endStatus()
+{
+    if (!m_statusFresh && !m_status.isEmpty()) {
+        m_status.clear();
+        emit statusMessageChanged();
+    }
 }
 
 // Under the lock. The covered rows are the part of the range that lies in the table.
@@ -259,7 +277,8 @@ dimList::shownState dimList::currentState() const
 
 void dimList::settle(bool showEditRow)
 {
-    m_loadPending = m_loadPending || showEditRow;
+    // A stop leaves the faders on the red row's levels, not on a fade's last output.
+    m_loadPending = m_loadPending || showEditRow || (m_shown.playing && !g_playEnable);
     if (m_batch > 0) {
         m_batchPending = true;
         return;

@@ -99,6 +99,8 @@ class dimList : public QAbstractTableModel
     bool wholeTable() const { return m_shown.whole; }
     QString statusMessage() const { return m_status; }
     void setStatusMessage(const QString &text);
+    // Clears a message told before the action under way.
+    void endStatus();
     fixtureList *fixtures() const { return m_fixtures; }
     QObject *fixtureObject() const;
     bool windowShown() const;
@@ -199,6 +201,7 @@ class dimList : public QAbstractTableModel
     effectFill *m_effects;
     showChase *m_chase;
     QString m_status;
+    bool m_statusFresh = false;
     shownState m_shown;
     bool m_settlePending = false;
     bool m_loadPending = false;

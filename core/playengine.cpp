@@ -300,6 +300,8 @@ void playEngine::takeSnapshots()
 void playEngine::stop()
 {
     const auto held = lock();
+    m_stoppedMidway = g_playEnable && m_phase == phase::ticking && !g_advanceRow;
+    std::memcpy(m_stoppedAt, g_dimValue, sizeof m_stoppedAt);
     m_phase = phase::idle;
     g_playEnable = false;
     m_dmx->m_sendLive = true;
@@ -322,6 +324,7 @@ void playEngine::enable(bool on)
             stop();
         return;
     }
+    resumeWhereStopped();
     g_playEnable = true;
     m_dmx->m_sendLive = false;
     takeSnapshots();
@@ -332,6 +335,27 @@ void playEngine::enable(bool on)
         m_nextTick = m_clock->now() + kTick;
         wake();
     }
+}
+
+// A fade stopped midway goes on from the output it had reached, unless the faders were
+// moved or another row picked while it stood.
+void playEngine::resumeWhereStopped()
+{
+    if (!m_stoppedMidway || g_playEnable)
+        return;
+    m_stoppedMidway = false;
+    const stepTable &rows = m_model->m_data;
+    const int row = g_currentRow;
+    if (row < 0 || row >= rows.size())
+        return;
+    for (int c = 0; c < kChannels; ++c) {
+        if (g_dimValue[c] != rows.level(row, c))
+            return;
+    }
+    for (int c = 0; c < kChannels; ++c)
+        setLevel(c, m_stoppedAt[c]);
+    if (m_dirty.any())
+        postUpdate();
 }
 
 void playEngine::setBeatSteps(double beats)

@@ -170,6 +170,10 @@ class playEngine : public QObject
     clock::time_point m_lastSend;
     bool m_sendPending = false;
     unsigned char m_outFrame[512] = {};
+    // The levels a stop left the output on; the faders show the red row meanwhile, and a
+    // resume with those untouched goes on from here.
+    unsigned char m_stoppedAt[512] = {};
+    bool m_stoppedMidway = false;
     // Snapshots taken on the GUI thread: frame slot of each channel (-1 not sent, -2 the
     // patch is broken there) and the snap flags.
     int m_slotOf[512] = {};
@@ -211,6 +215,7 @@ class playEngine : public QObject
 
     Q_SLOT void deliverUpdates();
     void tellWindow(const std::bitset<512> &levels, bool row);
+    void resumeWhereStopped();
     void newsArrived();
     void openNews();
     void closeNews();

@@ -160,6 +160,17 @@ Item {
     // the table area is repainted as a whole (see RepaintGuard).
     property bool manyCellsChanged: false
 
+    // Stores a value still being typed, before something else takes the table over.
+    function finishEditing() {
+        for (var v of [stepColumns, cells]) {
+            var kids = v.contentItem.children
+            for (var i = 0; i < kids.length; ++i) {
+                if (kids[i].editing)
+                    kids[i].finishEdit()
+            }
+        }
+    }
+
     // Shows the stored values of a row again in the view that holds the column, after a
     // write that announces nothing.
     function refreshRow(row, column) {

@@ -36,8 +36,13 @@ Dialog {
     property var named: []
     property var namedChosen: []
     property bool previewShown: false
+    // Playing or not when the dialog opened: a trial run ends with the dialog.
+    property bool playedBefore: false
 
     function openFor(tableColumn) {
+        // A value still being typed is stored first; its editor would hide the preview.
+        dmxList.finishEditing()
+        playedBefore = dmx_list.playing
         column = Math.max(1, tableColumn)
         targetBox.currentIndex = column === 1 ? 3 : column === 2 ? 4 : 0
         firstChannel.value = Math.max(1, column - 2)
@@ -105,6 +110,8 @@ Dialog {
 
     onOpened: update()
     onClosed: {
+        if (dmx_list.playing !== playedBefore)
+            playedBefore ? text_control.startRun() : text_control.stopRun()
         if (!kept)
             effects.cancel()
         refocusWindow()
@@ -233,7 +240,7 @@ Dialog {
             color: effects.clamped || !dialog.previewShown ? "firebrick" : "black"
             text: !dialog.previewShown ? qsTr("没有播放范围或要填充的列")
                 : effects.clamped ? qsTr("部分数值超出范围，已限制在该栏允许的范围内")
-                : qsTr("预览：第 %1–%2 步").arg(dmx_list.rangeFirst + 1).arg(dmx_list.rangeLast + 1)
+                : qsTr("预览：第 %1–%2 步").arg(dmx_list.rangeFirst).arg(dmx_list.rangeLast)
         }
         RowLayout {
             Layout.columnSpan: 2

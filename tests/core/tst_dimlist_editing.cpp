@@ -36,6 +36,8 @@ class tst_dimlist_editing : public QObject
     void editsDuringPlayback_data();
     void editsDuringPlayback();
     void modelTester();
+    void statusBelongsToItsAction_data();
+    void statusBelongsToItsAction();
 };
 
 namespace
@@ -595,3 +597,41 @@ void tst_dimlist_editing::modelTester()
 
 QTEST_GUILESS_MAIN(tst_dimlist_editing)
 #include "tst_dimlist_editing.moc"
+
+void tst_dimlist_editing::statusBelongsToItsAction_data()
+{
+    QTest::addColumn<int>("action");
+    QTest::newRow("cell edit") << 0;
+    QTest::newRow("range pick") << 1;
+    QTest::newRow("undo") << 2;
+    QTest::newRow("play and stop") << 3;
+}
+
+// A message said with an action stays through it; the next action ends it.
+void tst_dimlist_editing::statusBelongsToItsAction()
+{
+    QFETCH(int, action);
+    dimList *m = coreModel();
+    appendRows(3);
+    m->setDmxData(1, 3, 0);
+    m->setDmxData(2, 4, 1);
+    auto *history = qobject_cast<undoHistory *>(m->history());
+    const auto act = [&](int time) {
+        if (action == 0)
+            m->setDmxData(ushort(50 + time), ushort(5 + time), 2);
+        else if (action == 1)
+            m->dmxRowToDim(ushort(time));
+        else if (action == 2)
+            QVERIFY(history->undo());
+        else
+            m->sendDmxEnable(time == 0);
+    };
+    act(0);
+    m->setStatusMessage(QStringLiteral("said"));
+    QCoreApplication::processEvents();
+    QCOMPARE(m->statusMessage(), QStringLiteral("said"));
+    m->setStatusMessage(QStringLiteral("said again"));
+    QCoreApplication::processEvents();
+    act(1);
+    QCOMPARE(m->statusMessage(), QString());
+}

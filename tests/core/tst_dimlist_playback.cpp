@@ -403,6 +403,8 @@ void tst_dimlist_playback::stopMidFadeResumes()
     m->sendDmxEnable(false);
     QVERIFY(!g_advanceRow);
     QCOMPARE(g_currentRow, 1);
+    // The faders show the red row, not the fade's last output.
+    QCOMPARE(int(g_dimValue[0]), 200);
     m->sendDmxEnable(true);
     QSignalSpy spy(m, &dimList::currentRowChanged);
     ticks(1);

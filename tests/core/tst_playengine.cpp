@@ -44,6 +44,15 @@ struct frameLog {
     // The library takes every other frame this late, as after a stall on the way to it.
     int lateMs = 0;
     std::atomic<int> calls{0};
+    // Held here: a frame may still go out while the core is being torn down.
+    std::shared_ptr<engineClock> clock = testEngine()->timeSource();
+
+    // The output thread is joined before the log it writes to goes.
+    ~frameLog()
+    {
+        dropCore();
+        dmxbox_setFrameHook(nullptr, nullptr);
+    }
     std::mutex mutex;
     QByteArray frames;
     QVector<qint64> times;
@@ -75,9 +84,9 @@ void logFrame(const unsigned char *frame, void *context)
     auto *log = static_cast<frameLog *>(context);
     if (log->lateMs > 0 && log->calls++ % 2 == 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(log->lateMs));
-    const qint64 now = std::chrono::duration_cast<std::chrono::microseconds>(
-                           testEngine()->timeSource()->now().time_since_epoch())
-                           .count();
+    const qint64 now =
+        std::chrono::duration_cast<std::chrono::microseconds>(log->clock->now().time_since_epoch())
+            .count();
     const std::lock_guard<std::mutex> held(log->mutex);
     log->frames.append(reinterpret_cast<const char *>(frame), 512);
     log->times.append(now);
@@ -120,7 +129,6 @@ bool startPlaying(frameLog &log)
 
 void tst_playengine::cleanup()
 {
-    // The graph's output thread is joined before the hook's log goes.
     dropCore();
     dmxbox_setFrameHook(nullptr, nullptr);
 }

@@ -126,6 +126,28 @@ TableTestCase {
         compare(coreProbe.cell(31, 3), 0)
     }
 
+    // The dialog takes the table as the user left it and leaves playback as it found it.
+    function test_dialogTakesTheTableAsLeft() {
+        chaseTable()
+        coreProbe.moveTo(-1, 2, 5)
+        var typed = cell(2, 4)
+        mouseClick(typed, typed.width / 2, typed.height / 2)
+        keyClick(Qt.Key_A, Qt.ControlModifier)
+        keyClick(Qt.Key_4)
+        keyClick(Qt.Key_2)
+        var dialog = win.generatorDialog
+        dialog.openFor(3)
+        tryCompare(dialog, "opened", true)
+        verify(!typed.editing, "the editor is closed")
+        compare(coreProbe.cell(2, 4), 42)
+        compare(findChild(dialog.contentItem, "generatorNote").text, "预览：第 2–5 步")
+        mouseClick(findChild(dialog.contentItem, "generatorPlay"))
+        tryVerify(function() { return coreProbe.playing() })
+        mouseClick(dialog.keepButton)
+        tryCompare(dialog, "visible", false)
+        verify(!coreProbe.playing(), "the trial run ends with the dialog")
+    }
+
     function test_fixtureCopyRunsBehind() {
         chaseTable()
         for (var r = 0; r < 4; ++r)
