@@ -4,11 +4,8 @@
 #include "dmx.h"
 #include "playengine.h"
 
-#include <QDateTime>
-
 cellsCommand::cellsCommand(undoHistory *history, QVector<cellChange> changes, QUndoCommand *parent)
-    : historyCommand(history, parent), m_changes(std::move(changes)),
-      m_lastWrite(QDateTime::currentMSecsSinceEpoch())
+    : historyCommand(history, parent), m_changes(std::move(changes)), m_lastWrite(history->now())
 {
 }
 

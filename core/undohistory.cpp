@@ -11,7 +11,14 @@
 #include "playengine.h"
 #include "rowscommand.h"
 
-undoHistory::undoHistory(dimList *model, QObject *parent) : QObject(parent), m_model(model)
+#include <chrono>
+
+undoHistory::undoHistory(dimList *model, QObject *parent)
+    : QObject(parent), m_model(model), m_now([] {
+          return std::chrono::duration_cast<std::chrono::milliseconds>(
+                     std::chrono::steady_clock::now().time_since_epoch())
+              .count();
+      })
 {
     m_stack.setUndoLimit(kStepLimit);
     connect(&m_stack, &QUndoStack::cleanChanged, this, &undoHistory::cleanChanged);

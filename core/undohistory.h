@@ -8,6 +8,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
+
 class dimList;
 class QUndoCommand;
 
@@ -38,6 +40,11 @@ class undoHistory : public QObject
     static constexpr int kStepLimit = 200;
 
     explicit undoHistory(dimList *model, QObject *parent = nullptr);
+
+    // Milliseconds on a steady clock, by which writes to the same cells close together merge
+    // into one step; tests hand in their own clock.
+    qint64 now() const { return m_now(); }
+    void setClock(std::function<qint64()> now) { m_now = std::move(now); }
 
     Q_INVOKABLE bool undo();
     Q_INVOKABLE bool redo();
@@ -89,6 +96,7 @@ class undoHistory : public QObject
     void afterApply();
 
     dimList *m_model;
+    std::function<qint64()> m_now;
     QUndoStack m_stack;
     QUndoCommand *m_group = nullptr;
     int m_groupDepth = 0;

@@ -83,6 +83,7 @@ void tst_effectfill::cancelLeavesTheTableAsItWas()
 {
     QFETCH(QVariantList, columns);
     const QByteArray before = storage(coreModel()->m_data);
+    const int original = coreModel()->m_data.cell(5, columns.first().toInt());
     QSignalSpy changed(effects(), &effectFill::changed);
     QVERIFY(effects()->preview(ramp(columns, 100, 130)));
     QVERIFY(effects()->preview(ramp(columns, 100, 160)));
@@ -93,6 +94,10 @@ void tst_effectfill::cancelLeavesTheTableAsItWas()
     QVERIFY(effects()->isPreview(5, column));
     QVERIFY(!effects()->isPreview(6, column));
     QCOMPARE(int(coreModel()->m_data.cell(6, column)), int(tableRow{6}.at(column)));
+    // A preview over another column puts the first one's cells back as they were.
+    QVERIFY(effects()->preview(ramp({5}, 7, 7)));
+    QCOMPARE(int(coreModel()->m_data.cell(5, column)), original);
+    QVERIFY(!effects()->isPreview(5, column));
     effects()->cancel();
     QVERIFY(!effects()->pending());
     QCOMPARE(storage(coreModel()->m_data), before);

@@ -50,6 +50,8 @@ void tst_steptable::editsClampAndWiden_data()
     QTest::newRow("negative level") << 5 << -3 << 0 << 4;
     QTest::newRow("zero past the width widens nothing") << 100 << 0 << 0 << 4;
     QTest::newRow("level past the width") << 100 << 9 << 9 << 112;
+    QTest::newRow("channel 16 widens to 16") << 18 << 9 << 9 << 16;
+    QTest::newRow("channel 17 widens to 32") << 19 << 9 << 9 << 32;
     QTest::newRow("last channel") << 514 << 1 << 1 << 512;
     QTest::newRow("past the universe") << 515 << 1 << 0 << 4;
     QTest::newRow("speed at its top") << 1 << 65535 << 65535 << 4;

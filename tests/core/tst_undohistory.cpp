@@ -1,3 +1,4 @@
+#include "cellscommand.h"
 #include "coretestsupport.h"
 
 #include <QSignalSpy>
@@ -20,6 +21,8 @@ class tst_undohistory : public QObject
     void init();
     void cleanup() { dropCore(); }
     void dragIsOneStep();
+    void writesApartAreTwoSteps_data();
+    void writesApartAreTwoSteps();
     void boundedOnLargeTable();
 };
 
@@ -40,6 +43,27 @@ void tst_undohistory::dragIsOneStep()
     QVERIFY(history()->undo());
     QCOMPARE(int(coreModel()->m_data.cell(2, 6)), 40);
     QCOMPARE(int(g_dimValue[3]), 40); // the fader follows its row
+}
+
+void tst_undohistory::writesApartAreTwoSteps_data()
+{
+    QTest::addColumn<qint64>("gapMs");
+    QTest::addColumn<int>("steps");
+    QTest::newRow("within the drag gap") << cellsCommand::kDragGapMs << 1;
+    QTest::newRow("just past it") << cellsCommand::kDragGapMs + 1 << 2;
+}
+
+// Two writes to one cell merge by the history's clock, not by how fast the test runs.
+void tst_undohistory::writesApartAreTwoSteps()
+{
+    QFETCH(qint64, gapMs);
+    QFETCH(int, steps);
+    qint64 now = 1000;
+    history()->setClock([&now] { return now; });
+    coreModel()->setDmxData(5, 4, 1);
+    now += gapMs;
+    coreModel()->setDmxData(6, 4, 1);
+    QCOMPARE(history()->count(), steps);
 }
 
 // Steps beyond the limit go; a cell edit keeps its cells only, not the table.
