@@ -132,6 +132,7 @@ bool olaOutput::takeReadyClient()
         m_client = std::move(m_ready);
         return true;
     }
+    keepPending();
     if (!m_worker.joinable())
         m_worker = std::thread(&olaOutput::run, this);
     m_wantedUniverse = m_universe;
@@ -142,12 +143,22 @@ bool olaOutput::takeReadyClient()
     return false;
 }
 
+// Under m_mutex. A frame nobody re-sends (a chased locate, the last step of a stopped run)
+// must still reach olad once a connection is up.
+void olaOutput::keepPending()
+{
+    m_pending = m_frame;
+    m_pendingUniverse = m_universe;
+    m_havePending = true;
+}
+
 void olaOutput::dropClient()
 {
     m_client.reset();
     Link before;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        keepPending();
         before = m_link;
         m_link = Link::Down;
         m_wantedUniverse = m_universe;
@@ -241,20 +252,18 @@ void olaOutput::connect(unsigned universe)
     options.auto_start = false;
     auto client = std::make_unique<ola::client::StreamingClient>(options);
     const std::vector<int> sockets = oladSockets();
-    const bool up = client->Setup();
+    bool up = client->Setup();
     if (up)
         limitSendQueue(sockets);
     Link before;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         before = m_link;
-        m_link = up ? Link::Up : Link::Down;
-        if (up) {
-            m_ready = std::move(client);
-            // Frames asked for a connection while this one was being made.
-            m_wanted = false;
-        }
+        if (!up)
+            m_link = Link::Down;
     }
+    if (up)
+        up = handOver(std::move(client));
     if (!up) {
         setState(universe, DMXBOX_STATE_NO_DAEMON);
         if (before == Link::Unknown)
@@ -267,6 +276,40 @@ void olaOutput::connect(unsigned universe)
     if (m_probe)
         m_probe->close();
     checkPatch(universe);
+}
+
+// Sends the frames the caller left meanwhile, the newest last, and gives the client to the
+// caller only once none is left, so no frame can overtake one sent here. False when the
+// connection failed meanwhile; the frame stays pending for the next one.
+bool olaOutput::handOver(std::unique_ptr<ola::client::StreamingClient> client)
+{
+    ola::DmxBuffer frame;
+    unsigned universe = 1;
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_havePending || m_stopping) {
+                m_link = Link::Up;
+                m_ready = std::move(client);
+                // Frames asked for a connection while this one was being made.
+                m_wanted = false;
+                return true;
+            }
+            frame = m_pending;
+            universe = m_pendingUniverse;
+            m_havePending = false;
+        }
+        if (client->SendDmx(universe, frame))
+            continue;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_link = Link::Down;
+        if (!m_havePending) {
+            m_pending = frame;
+            m_pendingUniverse = universe;
+            m_havePending = true;
+        }
+        return false;
+    }
 }
 
 void olaOutput::checkPatch(unsigned universe)

@@ -24,9 +24,11 @@ class SelectServer;
 class olaProbe;
 
 // Puts frames on OLA universes through olad's streaming interface. The caller's thread only
-// writes to an open connection (non-blocking socket) or drops the frame; connecting and the
-// patch check happen on a worker thread, at most once a second, so the caller never waits.
-// Lives until the process ends; shutdown() stops it before exit.
+// writes to an open connection (non-blocking socket) or leaves the frame to the worker;
+// connecting and the patch check happen on a worker thread, at most once a second, so the
+// caller never waits. The newest frame left to the worker goes out on the new connection
+// before the caller gets it. Lives until the process ends; shutdown() stops it before exit.
+// send() from one thread at a time (the output thread); state() and shutdown() from any.
 class olaOutput
 {
   public:
@@ -51,10 +53,12 @@ class olaOutput
     ~olaOutput() = default;
 
     bool takeReadyClient();
+    void keepPending();
     void dropClient();
     void run();
     bool waitForTurn(std::unique_lock<std::mutex> &lock);
     void connect(unsigned universe);
+    bool handOver(std::unique_ptr<ola::client::StreamingClient> client);
     void checkPatch(unsigned universe);
     void setState(unsigned universe, int state);
     bool stopWorker();
@@ -72,6 +76,10 @@ class olaOutput
     std::condition_variable m_wake;
     std::thread m_worker;
     std::unique_ptr<ola::client::StreamingClient> m_ready;
+    // The newest frame that found no connection; the worker sends it on the next one.
+    ola::DmxBuffer m_pending;
+    unsigned m_pendingUniverse = 1;
+    bool m_havePending = false;
     ola::io::SelectServer *m_checkServer = nullptr;
     unsigned m_wantedUniverse = 1;
     bool m_wanted = false;

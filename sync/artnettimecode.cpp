@@ -27,6 +27,30 @@ qint64 nowNs()
         .count();
 }
 
+// Non-blocking, sharing the port with olad; -1 on failure, with errno and the call that
+// failed.
+int sharedSocket(const sockaddr_in &address, const char *&failed)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    failed = "socket";
+    if (fd < 0)
+        return -1;
+    const int on = 1;
+    failed = "setsockopt";
+    bool ok = setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) == 0 &&
+              setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &on, sizeof on) == 0;
+    if (ok) {
+        failed = "bind";
+        ok = ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    }
+    if (ok)
+        return fd;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return -1;
+}
+
 QString systemError(const char *what)
 {
     return QStringLiteral("%1: %2").arg(QLatin1String(what),
@@ -64,9 +88,7 @@ bool artnetTimecode::start()
     stop();
     m_problem.clear();
     if (!openSocket()) {
-        if (m_socket >= 0)
-            ::close(m_socket);
-        m_socket = -1;
+        closeSockets();
         return false;
     }
     m_stopping = false;
@@ -80,9 +102,16 @@ void artnetTimecode::stop()
         m_stopping = true;
         m_thread.join();
     }
-    if (m_socket >= 0)
-        ::close(m_socket);
-    m_socket = -1;
+    closeSockets();
+}
+
+void artnetTimecode::closeSockets()
+{
+    for (int *fd : {&m_socket, &m_loopSocket}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
 }
 
 bool artnetTimecode::openSocket()
@@ -94,41 +123,51 @@ bool artnetTimecode::openSocket()
         m_problem = QStringLiteral("Not an IPv4 address: %1").arg(m_address);
         return false;
     }
-    m_socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const char *failed = nullptr;
+    m_socket = sharedSocket(address, failed);
     if (m_socket < 0) {
-        m_problem = systemError("socket");
-        return false;
-    }
-    const int on = 1;
-    if (setsockopt(m_socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
-        setsockopt(m_socket, SOL_SOCKET, SO_REUSEPORT, &on, sizeof on) != 0) {
-        m_problem = systemError("setsockopt");
-        return false;
-    }
-    if (::bind(m_socket, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
-        m_problem = systemError("bind");
+        m_problem = systemError(failed);
         return false;
     }
     socklen_t length = sizeof address;
     getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length);
     m_boundPort = ntohs(address.sin_port);
+    if (address.sin_addr.s_addr == htonl(INADDR_ANY))
+        openLoopSocket();
     return true;
+}
+
+// Beside a wildcard socket (see the header). Without it loopback unicast still reaches a
+// receiver bound after olad, so a failure is no reason to give up.
+void artnetTimecode::openLoopSocket()
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(m_boundPort);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const char *failed = nullptr;
+    m_loopSocket = sharedSocket(address, failed);
 }
 
 void artnetTimecode::run()
 {
-    pollfd wanted{m_socket, POLLIN, 0};
+    pollfd wanted[2] = {{m_socket, POLLIN, 0}, {m_loopSocket, POLLIN, 0}};
+    const nfds_t count = m_loopSocket >= 0 ? 2 : 1;
     while (!m_stopping) {
-        if (::poll(&wanted, 1, kPollMs) > 0)
-            readAll();
+        if (::poll(wanted, count, kPollMs) <= 0)
+            continue;
+        for (const pollfd &one : wanted) {
+            if (one.fd >= 0 && (one.revents & POLLIN))
+                readAll(one.fd);
+        }
     }
 }
 
-void artnetTimecode::readAll()
+void artnetTimecode::readAll(int socket)
 {
     unsigned char buffer[1500];
     for (;;) {
-        const ssize_t size = ::recv(m_socket, buffer, sizeof buffer, 0);
+        const ssize_t size = ::recv(socket, buffer, sizeof buffer, 0);
         if (size < 0)
             return;
         timecodeSnapshot tc;

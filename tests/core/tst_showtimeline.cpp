@@ -23,6 +23,8 @@ class tst_showtimeline : public QObject
     void chasedFrameIsTheSentFrame_data();
     void chasedFrameIsTheSentFrame();
     void sameTimeSameFrame();
+    void repeatCountAtEveryWrap_data();
+    void repeatCountAtEveryWrap();
 };
 
 namespace
@@ -236,6 +238,50 @@ void tst_showtimeline::sameTimeSameFrame()
     QCOMPARE(line->levelsAt(line->locate(far - line->periodMs())), once);
     QCOMPARE(line->levelsAt(line->locate(far)), once);
     QVERIFY(line->locate(-5000).beforeStart);
+}
+
+void tst_showtimeline::repeatCountAtEveryWrap_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<uint>("repeat");
+    for (quint32 seed : {3u, 8u, 13u, 22u}) {
+        for (uint repeat : {1u, 2u, 5u})
+            QTest::newRow(qPrintable(QStringLiteral("show %1, %2 repeats").arg(seed).arg(repeat)))
+                << seed << repeat;
+    }
+}
+
+// Where the chase stands against where the engine stands after each of its ticks, and so
+// just after every wrap: the count left and the row, and the wrap that counts the last
+// repeat is the one that stops playback.
+void tst_showtimeline::repeatCountAtEveryWrap()
+{
+    QFETCH(quint32, seed);
+    QFETCH(uint, repeat);
+    showTimeline::setup show;
+    makeShow(seed, show);
+    // A stride of 0 would never come round to a wrap.
+    show.between = qMax(show.between, 1u);
+    show.repeat = repeat;
+    coreModel()->setDmxDataBetween(show.between);
+    coreModel()->setRepeat(repeat);
+    const auto line = showTimeline::build(show);
+    QVERIFY(advanceClock(milliseconds(15)));
+    const qint64 start = clockMs();
+    coreModel()->sendDmxEnable(true);
+    bool playing = true;
+    uint counted = repeat;
+    for (int ticks = 0; playing && ticks < 100000; ++ticks) {
+        QVERIFY(stepClock(engineClock::time_point::max()));
+        const auto held = playEngine::lock();
+        const showTimeline::position at = line->locate(clockMs() - start);
+        playing = g_playEnable;
+        counted = coreModel()->m_repeat;
+        QCOMPARE(at.finished, !playing);
+        QCOMPARE(at.repeat, counted);
+        QCOMPARE(at.row, g_currentRow);
+    }
+    QCOMPARE(counted, 0u);
 }
 
 QTEST_GUILESS_MAIN(tst_showtimeline)

@@ -52,7 +52,13 @@ int showCount()
     return count > 0 ? count : 200;
 }
 
-enum class limitKind { snapAfterOffFixture, offFixtureMoves, levelPastExport, oneRow };
+enum class limitKind {
+    snapAfterOffFixture,
+    offFixtureMoves,
+    levelPastExport,
+    oneRow,
+    lastFixtureOffSnaps
+};
 
 // Four rows of moderate moves on the exported channels, then what the case is about.
 showPlan limitShow(limitKind kind, int row)
@@ -64,6 +70,10 @@ showPlan limitShow(limitKind kind, int row)
     const quint16 fades[] = {2, 3, 0, 4};
     if (kind == limitKind::snapAfterOffFixture || kind == limitKind::offFixtureMoves)
         plan.fixturesOff = kind == limitKind::offFixtureMoves ? 2u : 1u;
+    if (kind == limitKind::lastFixtureOffSnaps) {
+        plan.fixturesOff = 1u << 5;
+        plan.channels = 512;
+    }
     switchOff(plan.fixturesOff);
     const QVector<bool> sent = exportedChannels(plan);
     // Small moves arrive before the fade's last tick; a larger hidden one would not.
@@ -79,6 +89,11 @@ showPlan limitShow(limitKind kind, int row)
     }
     if (kind == limitKind::snapAfterOffFixture)
         channel(20)->m_en = 1;
+    // Flags at random, so one taken from any other channel, in the patch or past it, is
+    // likely to change a frame.
+    QRandomGenerator flags(5);
+    for (int c = 0; kind == limitKind::lastFixtureOffSnaps && c < 512; ++c)
+        channel(c)->m_en = flags.bounded(3) == 0 ? 1 : 0;
     if (kind == limitKind::oneRow)
         plan.first = plan.last = row;
     return plan;
@@ -228,6 +243,11 @@ void tst_playeridentity::limits_data()
     // A one-row range enters from the row above it.
     QTest::newRow("one-row range at row 3") << int(limitKind::oneRow) << 3 << true << false;
     QTest::newRow("one-row range at row 0") << int(limitKind::oneRow) << 0 << true << true;
+    // Every exported channel comes before the last fixture, so no flag moves either way.
+    QTest::newRow("last fixture switched off, snaps differing, player told")
+        << int(limitKind::lastFixtureOffSnaps) << 0 << true << true;
+    QTest::newRow("last fixture switched off, snaps differing, player not told")
+        << int(limitKind::lastFixtureOffSnaps) << 0 << false << true;
 }
 
 void tst_playeridentity::limits()

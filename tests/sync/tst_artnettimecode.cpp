@@ -95,8 +95,8 @@ bool heard(int fd, int ms)
     return ::poll(&wanted, 1, ms) > 0 && ::read(fd, byte, 1) > 0;
 }
 
-// olad in a process of its own, as the user `uid`: it binds the port like olad, says so
-// with a 'b' on the pipe, then an 'h' once a packet has reached it.
+// olad in a process of its own, as the user `uid`: it binds the port like olad (a free one
+// when `port` is 0), says so with a 'b' on the pipe, then an 'h' once a packet reached it.
 class oladProcess
 {
   public:
@@ -104,7 +104,8 @@ class oladProcess
     ~oladProcess()
     {
         if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM); // still waiting when the test failed early
+            // Still waiting when it heard nothing; SIGTERM would run the test's own handler.
+            ::kill(m_pid, SIGKILL);
             ::waitpid(m_pid, nullptr, 0);
         }
         if (m_pipe[0] >= 0)
@@ -112,10 +113,13 @@ class oladProcess
     }
     bool bind(quint16 &port)
     {
-        quint16 free = 0;
-        const int probe = oladLikeSocket(free);
-        ::close(probe);
-        if (probe < 0 || ::pipe(m_pipe) != 0)
+        if (port == 0) {
+            const int probe = oladLikeSocket(port);
+            ::close(probe);
+            if (probe < 0)
+                return false;
+        }
+        if (::pipe(m_pipe) != 0)
             return false;
         const pid_t test = ::getpid();
         m_pid = ::fork();
@@ -124,10 +128,9 @@ class oladProcess
             ::prctl(PR_SET_PDEATHSIG, SIGKILL);
             if (::getppid() != test)
                 ::_exit(1);
-            child(free);
+            child(port);
         }
         ::close(m_pipe[1]);
-        port = free;
         char said = 0;
         return heardByte(said) && said == 'b';
     }
@@ -254,27 +257,44 @@ void tst_artnettimecode::receivesOverLoopback()
 void tst_artnettimecode::receivesBesideOlad_data()
 {
     QTest::addColumn<bool>("ownUser");
-    QTest::newRow("olad as the same user") << false;
-    QTest::newRow("olad as a user of its own, as the service runs") << true;
+    QTest::addColumn<bool>("oladFirst");
+    QTest::addColumn<QByteArray>("to");
+    QTest::newRow("broadcast, olad as the same user")
+        << false << true << QByteArray("127.255.255.255");
+    QTest::newRow("broadcast, olad as a user of its own, as the service runs")
+        << true << true << QByteArray("127.255.255.255");
+    QTest::newRow("broadcast, olad started later")
+        << true << false << QByteArray("127.255.255.255");
+    // olad's Art-Net on loopback sends its timecode to 0.0.0.0, which arrives as this.
+    QTest::newRow("loopback unicast, olad started first")
+        << true << true << QByteArray("127.0.0.1");
+    QTest::newRow("loopback unicast, olad started later")
+        << true << false << QByteArray("127.0.0.1");
+    QTest::newRow("loopback unicast, olad as the same user started later")
+        << false << false << QByteArray("127.0.0.1");
 }
 
-// olad's Art-Net plugin already holds the port: the receiver still binds it and, as olad
-// does, hears broadcast timecode; olad keeps hearing it too.
+// olad's Art-Net plugin holds the port too, bound before or after the receiver: the receiver
+// hears timecode broadcast, and olad keeps hearing it too, or sent to 127.0.0.1.
 void tst_artnettimecode::receivesBesideOlad()
 {
     QFETCH(bool, ownUser);
+    QFETCH(bool, oladFirst);
+    QFETCH(QByteArray, to);
     if (ownUser && ::geteuid() != 0)
         QSKIP("taking another user's part needs root");
     oladProcess olad(ownUser ? uid_t(65534) : ::getuid());
     quint16 port = 0;
-    QVERIFY(olad.bind(port));
+    QVERIFY(!oladFirst || olad.bind(port));
     timecodeState state;
     artnetTimecode receiver(state);
     receiver.setPort(port);
     QVERIFY2(receiver.start(), qPrintable(receiver.problem()));
-    QVERIFY(sendTo("127.255.255.255", port, opTimeCode(10, 0, 0, 0, 1)));
+    port = receiver.boundPort();
+    QVERIFY(oladFirst || olad.bind(port));
+    QVERIFY(sendTo(to.constData(), port, opTimeCode(10, 0, 0, 0, 1)));
     QTRY_COMPARE(state.read().frame, qint64(900000));
-    QVERIFY(olad.heardPacket());
+    QVERIFY(to != "127.255.255.255" || olad.heardPacket());
     receiver.stop();
 }
 
