@@ -216,14 +216,20 @@ bool midiRemote::offerToSync(const std::vector<unsigned char> &bytes, qint64 ns)
     return m_syncListener && !bytes.empty() && m_syncListener(bytes.data(), bytes.size(), ns);
 }
 
-// The gate first, so that the input thread stops reaching the object; then JACK's process
-// threads are stopped before RtMidi unregisters the ports under them. The callback stays set:
-// RtMidi's cancelCallback() is not safe while its thread runs.
+// The gate first, so that the input thread stops reaching the object; then the input's JACK
+// process thread is stopped before RtMidi unregisters the port under it. The callback stays
+// set: RtMidi's cancelCallback() is not safe while its thread runs. The output port is closed
+// while its client still runs: RtMidi's closePort() waits for one process cycle to hand the
+// port over (and sends what is queued), and with the client deactivated it would wait its
+// full second for a cycle that never comes. Its client is stopped before RtMidi frees the
+// queue that the process thread reads.
 void midiRemote::stop()
 {
     closeGate();
     if (m_api == RtMidi::UNIX_JACK) {
         quiesce(m_in.get());
+        if (m_out)
+            m_out->closePort();
         quiesce(m_out.get());
     }
     m_in.reset();
