@@ -14,6 +14,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace
 {
 const QString kBindingsKey = QStringLiteral("remote/midiBindings");
@@ -71,8 +73,11 @@ bool jackServerRuns()
 {
     jack_set_error_function(jackQuiet);
     jack_set_info_function(jackQuiet);
+    // libjack names a client's socket after the client alone, in one directory for every
+    // server of the user: two players probing at once, each its own server, must not meet.
+    const QByteArray name = "dmxplayer probe " + QByteArray::number(qint64(::getpid()));
     jack_status_t status{};
-    jack_client_t *probe = jack_client_open("dmxplayer probe", JackNoStartServer, &status);
+    jack_client_t *probe = jack_client_open(name.constData(), JackNoStartServer, &status);
     if (probe)
         jack_client_close(probe);
     jack_set_error_function(jackToStderr);
