@@ -22,9 +22,13 @@ class jackServer
     {
         qputenv("JACK_DEFAULT_SERVER", m_name.toUtf8());
         qputenv("JACK_NO_AUDIO_RESERVATION", "1");
+        // Synchronous, with a generous client time-out: the server waits for a client the
+        // loaded machine runs late. Asynchronous, it goes on to the next cycle without it,
+        // and what that client sends or receives in the cycle is lost (a press, a light).
         m_jack.start(QStringLiteral("jackd"),
-                     {QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name,
-                      QStringLiteral("-d"), QStringLiteral("dummy")});
+                     {QStringLiteral("--no-realtime"), QStringLiteral("--sync"),
+                      QStringLiteral("--timeout"), QStringLiteral("10000"), QStringLiteral("-n"),
+                      m_name, QStringLiteral("-d"), QStringLiteral("dummy")});
         if (!m_jack.waitForStarted(5000))
             return false;
         childProcess wait;
