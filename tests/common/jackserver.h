@@ -31,10 +31,14 @@ class jackServer
                       m_name, QStringLiteral("-d"), QStringLiteral("dummy")});
         if (!m_jack.waitForStarted(5000))
             return false;
+        // Under a name of its own: libjack names a client's socket after the client alone,
+        // in the directory of the servers' own, and the waits of two tests starting together
+        // would meet (a client named as the server would even take the server's socket).
         childProcess wait;
         wait.start(QStringLiteral("jack_wait"),
                    {QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("10"),
-                    QStringLiteral("-s"), m_name});
+                    QStringLiteral("-s"), m_name, QStringLiteral("-n"),
+                    QStringLiteral("wait ") + m_name});
         m_up = wait.waitForFinished(15000) && wait.exitCode() == 0;
         return m_up;
     }
