@@ -14,6 +14,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace
 {
 const QString kBindingsKey = QStringLiteral("remote/midiBindings");
@@ -71,8 +73,11 @@ bool jackServerRuns()
 {
     jack_set_error_function(jackQuiet);
     jack_set_info_function(jackQuiet);
+    // libjack names a client's socket after the client alone, in one directory for every
+    // server of the user: two players probing at once, each its own server, must not meet.
+    const QByteArray name = "dmxplayer probe " + QByteArray::number(qint64(::getpid()));
     jack_status_t status{};
-    jack_client_t *probe = jack_client_open("dmxplayer probe", JackNoStartServer, &status);
+    jack_client_t *probe = jack_client_open(name.constData(), JackNoStartServer, &status);
     if (probe)
         jack_client_close(probe);
     jack_set_error_function(jackToStderr);
@@ -216,14 +221,20 @@ bool midiRemote::offerToSync(const std::vector<unsigned char> &bytes, qint64 ns)
     return m_syncListener && !bytes.empty() && m_syncListener(bytes.data(), bytes.size(), ns);
 }
 
-// The gate first, so that the input thread stops reaching the object; then JACK's process
-// threads are stopped before RtMidi unregisters the ports under them. The callback stays set:
-// RtMidi's cancelCallback() is not safe while its thread runs.
+// The gate first, so that the input thread stops reaching the object; then the input's JACK
+// process thread is stopped before RtMidi unregisters the port under it. The callback stays
+// set: RtMidi's cancelCallback() is not safe while its thread runs. The output port is closed
+// while its client still runs: RtMidi's closePort() waits for one process cycle to hand the
+// port over (and sends what is queued), and with the client deactivated it would wait its
+// full second for a cycle that never comes. Its client is stopped before RtMidi frees the
+// queue that the process thread reads.
 void midiRemote::stop()
 {
     closeGate();
     if (m_api == RtMidi::UNIX_JACK) {
         quiesce(m_in.get());
+        if (m_out)
+            m_out->closePort();
         quiesce(m_out.get());
     }
     m_in.reset();

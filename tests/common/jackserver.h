@@ -22,15 +22,23 @@ class jackServer
     {
         qputenv("JACK_DEFAULT_SERVER", m_name.toUtf8());
         qputenv("JACK_NO_AUDIO_RESERVATION", "1");
+        // Synchronous, with a generous client time-out: the server waits for a client the
+        // loaded machine runs late. Asynchronous, it goes on to the next cycle without it,
+        // and what that client sends or receives in the cycle is lost (a press, a light).
         m_jack.start(QStringLiteral("jackd"),
-                     {QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name,
-                      QStringLiteral("-d"), QStringLiteral("dummy")});
+                     {QStringLiteral("--no-realtime"), QStringLiteral("--sync"),
+                      QStringLiteral("--timeout"), QStringLiteral("10000"), QStringLiteral("-n"),
+                      m_name, QStringLiteral("-d"), QStringLiteral("dummy")});
         if (!m_jack.waitForStarted(5000))
             return false;
+        // Under a name of its own: libjack names a client's socket after the client alone,
+        // in the directory of the servers' own, and the waits of two tests starting together
+        // would meet (a client named as the server would even take the server's socket).
         childProcess wait;
         wait.start(QStringLiteral("jack_wait"),
                    {QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("10"),
-                    QStringLiteral("-s"), m_name});
+                    QStringLiteral("-s"), m_name, QStringLiteral("-n"),
+                    QStringLiteral("wait ") + m_name});
         m_up = wait.waitForFinished(15000) && wait.exitCode() == 0;
         return m_up;
     }

@@ -11,8 +11,10 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
+#include <string>
 #include <unistd.h>
 
 // MIDI learn, bound actions and feedback through RtMidi's JACK backend, against a JACK
@@ -53,13 +55,15 @@ class controller
         m_in.openPort(unsigned(find(m_in, "dmxplayer out")), "leds");
     }
     void send(std::vector<unsigned char> bytes) { m_out.sendMessage(&bytes); }
-    // JACK makes connections at a later cycle: a program change nothing is bound to goes
-    // out until one arrives; both connections were asked for before it.
+    // JACK makes connections at a later cycle: program changes nothing is bound to go out,
+    // each another program, until the one sent last arrives. Then none is still on its way
+    // to be learned in place of the control; both connections were asked for before it.
     bool connectedTo(const midiRemote &midi)
     {
-        for (int i = 0; i < 100; ++i) {
-            send({0xcf, 0x7f});
-            if (QTest::qWaitFor([&midi] { return midi.messageCount() > 0; }, 100))
+        for (unsigned char i = 0; i < 100; ++i) {
+            send({0xcf, i});
+            const QString sent = QStringLiteral("MIDI program %1 ch 16").arg(i);
+            if (QTest::qWaitFor([&midi, &sent] { return midi.lastMessage() == sent; }, 100))
                 return true;
         }
         return false;
@@ -69,6 +73,14 @@ class controller
         const std::lock_guard<std::mutex> held(m_mutex);
         return std::find(m_heard.begin(), m_heard.end(), bytes) != m_heard.end();
     }
+    // Anything heard for the control of this status byte and number.
+    bool heardFrom(unsigned char status, unsigned char number)
+    {
+        const std::lock_guard<std::mutex> held(m_mutex);
+        return std::any_of(m_heard.begin(), m_heard.end(), [&](const auto &bytes) {
+            return bytes.size() > 1 && bytes[0] == status && bytes[1] == number;
+        });
+    }
     void forget()
     {
         const std::lock_guard<std::mutex> held(m_mutex);
@@ -76,8 +88,11 @@ class controller
     }
 
   private:
-    RtMidiOut m_out{RtMidi::UNIX_JACK, "tester"};
-    RtMidiIn m_in{RtMidi::UNIX_JACK, "tester"};
+    // libjack names a client's socket after the client alone, shared by the servers of
+    // tests that run at the same time.
+    const std::string m_name = "tester " + std::to_string(::getpid());
+    RtMidiOut m_out{RtMidi::UNIX_JACK, m_name};
+    RtMidiIn m_in{RtMidi::UNIX_JACK, m_name};
     std::mutex m_mutex;
     std::vector<std::vector<unsigned char>> m_heard;
 
@@ -219,6 +234,10 @@ void tst_midiremote::boundActions()
     QVERIFY(midi.learn(action, args));
     pads.send(bytes);
     QTRY_COMPARE(midi.bindingList().size(), 1);
+    // The light as it was when learned: the way back works, and nothing of it is still on
+    // its way to be taken for the light of the press.
+    if (!light.isEmpty())
+        QTRY_VERIFY(pads.heardFrom(bytes[0], bytes[1]));
     pads.forget();
     pads.send(bytes);
     QTRY_COMPARE(stateOf(actions, state), value);
