@@ -14,6 +14,7 @@
 #include "textface.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMetaType>
 #include <QOffscreenSurface>
@@ -60,11 +61,28 @@ void redrawAtOnce()
         qputenv("QT_QPA_UPDATE_IDLE_TIME", "0");
 }
 
+namespace
+{
+// Qt's own dialogs (files, messages) speak the window's language: English where the window
+// is translated, otherwise the Chinese of its own texts, whatever the system's locale.
+void installQtTranslation(bool english)
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    const QString name = english ? QStringLiteral("qt_en") : QStringLiteral("qt_zh_CN");
+    if (translator->load(name, QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+} // namespace
+
 bool installTranslation(const QLocale &locale)
 {
     auto *translator = new QTranslator(QCoreApplication::instance());
-    if (!translator->load(locale, QStringLiteral("dmxplayer"), QStringLiteral("_"),
-                          QStringLiteral(":/i18n"))) {
+    const bool english = translator->load(locale, QStringLiteral("dmxplayer"), QStringLiteral("_"),
+                                          QStringLiteral(":/i18n"));
+    installQtTranslation(english);
+    if (!english) {
         delete translator;
         return false;
     }

@@ -16,7 +16,7 @@ packages=(
     liblo-dev liblo-tools librtmidi-dev jackd2 libjack-jackd2-dev libltc-dev libasound2-dev
     dpkg-dev lintian desktop-file-utils libxml2-utils libglib2.0-bin shared-mime-info
     gcc-arm-none-eabi qemu-system-arm make
-    qlcplus-data
+    qlcplus-data qttranslations5-l10n
 )
 
 missing=()
