@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QIODevice>
 #include <QRegularExpression>
+#include <QStringList>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -17,6 +18,16 @@ using fixtureDef::mode;
 QString cut(const QString &text)
 {
     return text.simplified().left(fixtureDef::kMaxNameLength);
+}
+
+// An attribute's line breaks can only come from a character reference (&#10;), so they are
+// meant: a title stacked in lines keeps them.
+QString cutKeepingLines(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = line.simplified();
+    return lines.join(QLatin1Char('\n')).left(fixtureDef::kMaxNameLength);
 }
 
 // QLC+ names a range only in words; these say the range runs from one end to the other.
@@ -104,9 +115,9 @@ void reader::readCapability(channel &target)
 void reader::readChannel()
 {
     channel made;
-    made.name = cut(m_xml.attributes().value(QStringLiteral("Name")).toString());
+    made.name = cutKeepingLines(m_xml.attributes().value(QStringLiteral("Name")).toString());
     const QString preset = m_xml.attributes().value(QStringLiteral("Preset")).toString();
-    if (made.name.isEmpty()) {
+    if (cut(made.name).isEmpty()) {
         fail(QStringLiteral("a channel has no name"));
         return;
     }
@@ -133,7 +144,8 @@ void reader::readChannel()
         whole.name = made.name;
         made.capabilities << whole;
     }
-    m_channelIndex.insert(made.name, m_def.channels.size());
+    // Modes name their channels in element text, where white space is only layout.
+    m_channelIndex.insert(cut(made.name), m_def.channels.size());
     m_def.channels << made;
 }
 

@@ -12,7 +12,8 @@ namespace qxfReader
 // fixture definition, a channel or capability lacks a field or has a bad range, a mode names
 // a channel the file does not define, or a count passes the limits of fixturedef.h. A channel
 // given only by a preset gets one range named after it; a fine byte (group byte 1 or a
-// "...Fine" preset) is marked fine.
+// "...Fine" preset) is marked fine. A channel's name keeps the line breaks written into it
+// (&#10;); a mode finds its channels by name whatever the white space.
 fixtureDef::readResult read(QIODevice &in);
 } // namespace qxfReader
 
