@@ -558,7 +558,6 @@ void dimList::dmxOutputEnable(bool enable)
 
 // ---- rows: the structural changes; the row operations are in stepediting.cpp ----------
 
-// Keeps the current row on a row that exists (or -1) and both range ends inside the table.
 // An empty table keeps its range as the operation left it.
 void dimList::keepPositionsInTable()
 {

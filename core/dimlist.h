@@ -101,6 +101,9 @@ class dimList : public QAbstractTableModel
     void setStatusMessage(const QString &text);
     // Clears a message told before the action under way.
     void endStatus();
+    // The current row on a row that exists (or -1), both range ends inside the table: the
+    // rule every change of rows ends with.
+    void keepPositionsInTable();
     fixtureList *fixtures() const { return m_fixtures; }
     QObject *fixtureObject() const;
     bool windowShown() const;
@@ -191,7 +194,6 @@ class dimList : public QAbstractTableModel
     void repeatsCounted(uint times);
     void endBatch();
     void loadRowToDims(int row);
-    void keepPositionsInTable();
     void recordRowEdit(int row, const StepRow &before);
 
     // The row operations QML calls are forwarded to their own class, which edits these rows.

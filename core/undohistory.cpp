@@ -59,15 +59,7 @@ bool undoHistory::redo()
 // Rows came or went: the positions stay inside the table and the views re-read it.
 void undoHistory::afterApply()
 {
-    {
-        const auto held = playEngine::lock();
-        const int last = m_model->m_data.size() - 1;
-        g_currentRow = qBound(-1, g_currentRow, last);
-        if (last >= 0) {
-            m_model->m_playStart = qBound(0, m_model->m_playStart, last);
-            m_model->m_playEnd = qBound(0, m_model->m_playEnd, last);
-        }
-    }
+    m_model->keepPositionsInTable();
     m_model->refrushIndex();
     emit applied();
 }
