@@ -14,6 +14,7 @@ class remoteActions;
 
 // Remote control as the window sees it: the OSC server and the MIDI ports, their settings
 // (kept in the user's settings) and what the activity indicator shows.
+// GUI thread only.
 class remoteControl : public QObject
 {
     Q_OBJECT

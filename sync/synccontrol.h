@@ -25,6 +25,7 @@ class remoteControl;
 // clock and MIDI time code read on the MIDI input's own thread, Art-Net timecode and LTC,
 // the chase's source and offset, and what the window shows of them. The engine reads tempo
 // and timecode from its snapshots; nothing here is waited on by the output thread.
+// GUI thread only, except midiMessage(), which RtMidi's input thread calls.
 class syncControl : public QObject
 {
     Q_OBJECT
