@@ -18,6 +18,8 @@ class QTextLayout;
 // one, and a text item makes its glyph node anew at every change. Here the looks follow from
 // the value in one place, and a cell is two images drawn as Qt Quick's software renderer draws
 // those items, so the table looks the same to the pixel; cells that look alike share them.
+// GUI thread, except updatePaintNode(), which a threaded render loop calls on its render
+// thread while the GUI thread waits; the shared images are made on both, under a mutex.
 class cellFace : public QQuickItem
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "headless.h"
 
+#include "commandline.h"
 #include "dimlist.h"
 #include "dmx.h"
 #include "dmxfile.h"
@@ -17,14 +18,9 @@
 #include <QUrl>
 
 #include <cstdio>
-#include <cstring>
 
 namespace
 {
-const char *const kModeOptions[] = {
-    "--export-c", "--to-dmx", "--list-fixtures", "--show-fixture", "--mode", "--help",
-    "-h",         "-?",       "--help-all",      "--version",      "-v"};
-
 const QString kCFilter = QStringLiteral("Dmx-c files (*.c )");
 const QString kShowFilter = QStringLiteral("Dmx files (*.dmx )");
 // Channels a show can hold.
@@ -33,17 +29,6 @@ constexpr int kMaxChannels = showLimits::kMaxChannels;
 constexpr int kMaxRow = showLimits::kMaxRows - 1;
 constexpr int kMaxStride = showLimits::kMaxRows;
 constexpr int kMaxFixtureNumber = 255; // a fixture's number is a byte
-
-bool isModeOption(const char *arg)
-{
-    for (const char *option : kModeOptions) {
-        const size_t length = std::strlen(option);
-        // "--export-c=show.dmx" names the option as well.
-        if (std::strncmp(arg, option, length) == 0 && (arg[length] == '\0' || arg[length] == '='))
-            return true;
-    }
-    return false;
-}
 
 // The file service chooses the format by the name's ending, exactly like this. --to-dmx
 // takes only a C export: a show named there would only be copied, less its fixtures.
@@ -75,82 +60,6 @@ bool parseCount(const QString &text, int low, int high, int &out)
     return out >= low && out <= high;
 }
 } // namespace
-
-bool headless::wanted(int argc, char **argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--") == 0)
-            return false;
-        if (isModeOption(argv[i]))
-            return true;
-    }
-    return false;
-}
-
-void headless::describe(QCommandLineParser &parser)
-{
-    parser.setApplicationDescription(
-        QStringLiteral("Editor and player for DMX512 step programs.\n"
-                       "Without options it opens the window and appends the shows given, in "
-                       "order.\nWith --export-c or --to-dmx it converts without a display; "
-                       "--list-fixtures and --show-fixture need none either."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOption({QStringLiteral("export-c"),
-                      QStringLiteral("Writes the player's C source of <show> (a .dmx show or a .c "
-                                     "export) to OUTPUT.c, as the window's \"保存\" does."),
-                      QStringLiteral("show")});
-    parser.addOption({QStringLiteral("to-dmx"),
-                      QStringLiteral("Turns the C export <c-file> (a .c file) back into the show "
-                                     "OUTPUT.dmx."),
-                      QStringLiteral("c-file")});
-    parser.addOption({QStringLiteral("range"),
-                      QStringLiteral("Exports only the table rows A to B (counted from 0, either "
-                                     "order, at most 65534); the whole table by default."),
-                      QStringLiteral("A:B")});
-    parser.addOption({QStringLiteral("stride"),
-                      QStringLiteral("Exports every S-th row of the range, and its last row "
-                                     "(the window's step box); 1 to 65535, 1 by default."),
-                      QStringLiteral("S")});
-    parser.addOption({QStringLiteral("osc-port"),
-                      QStringLiteral("The window listens for OSC remote control on UDP port N "
-                                     "(0: off; 9000 unless the settings say otherwise)."),
-                      QStringLiteral("N")});
-    parser.addOption({QStringLiteral("osc-address"),
-                      QStringLiteral("The address OSC listens on: 127.0.0.1 by default, 0.0.0.0 "
-                                     "for all interfaces, or one of this machine's."),
-                      QStringLiteral("A")});
-    parser.addOption({QStringLiteral("timecode"),
-                      QStringLiteral("Follows the timecode from SOURCE (artnet: Art-Net on UDP "
-                                     "6454; mtc: MIDI time code on \"dmxplayer in\"; ltc: LTC on "
-                                     "the audio input) with output and playback on, unattended."),
-                      QStringLiteral("SOURCE")});
-    parser.addOption({QStringLiteral("timecode-offset"),
-                      QStringLiteral("The timecode at which the play range starts, as "
-                                     "HH:MM:SS:FF (HH:MM:SS;FF at 29.97 drop-frame)."),
-                      QStringLiteral("T")});
-    parser.addOption({QStringLiteral("fixtures-off"),
-                      QStringLiteral("Switches off the patch fixtures with these numbers (0 to "
-                                     "255), as their boxes in the fixture strip do."),
-                      QStringLiteral("N,M,...")});
-    parser.addOption({QStringLiteral("list-fixtures"),
-                      QStringLiteral("Lists every fixture definition and mode in the libraries "
-                                     "(manufacturer, model, mode, channels, file), only those "
-                                     "containing TEXT when it is given.")});
-    parser.addOption({QStringLiteral("show-fixture"),
-                      QStringLiteral("Prints, as JSON, what the program understood of the "
-                                     ".qxf or Open Fixture Library file <file>."),
-                      QStringLiteral("file")});
-    parser.addOption({QStringLiteral("mode"),
-                      QStringLiteral("With --show-fixture: only the mode with this name."),
-                      QStringLiteral("NAME")});
-    parser.addPositionalArgument(
-        QStringLiteral("files"),
-        QStringLiteral("With a conversion: the file to write. With --list-fixtures: the TEXT "
-                       "to look for. Otherwise: the shows (.dmx or .c) to open in the window, "
-                       "appended in order."),
-        QStringLiteral("[OUTPUT | TEXT | SHOW...]"));
-}
 
 bool headless::readJob(const QCommandLineParser &parser, job &out, QString &error)
 {
@@ -336,10 +245,10 @@ int headless::run(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("dmxplayer"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DMX_VERSION));
 
-    QCommandLineParser parser;
-    describe(parser);
-    if (!parser.parse(QCoreApplication::arguments()))
-        return fail(QString(), parser.errorText() + QStringLiteral(" (see --help)"));
+    commandLine line;
+    if (!line.parse(QCoreApplication::arguments()))
+        return fail(QString(), line.errorText() + QStringLiteral(" (see --help)"));
+    QCommandLineParser &parser = line.parser();
     if (parser.isSet(QStringLiteral("help")) ||
         parser.optionNames().contains(QStringLiteral("help-all")))
         parser.showHelp(0);

@@ -13,12 +13,8 @@ class QCommandLineParser;
 class headless
 {
   public:
-    // True when the arguments ask for a conversion, the help or the version, which need
-    // no window (and so no display).
-    static bool wanted(int argc, char **argv);
-
-    // Parses the arguments, converts and returns the exit status: 0 only when the output
-    // was written completely.
+    // Parses the arguments with the program's one command line, converts and returns the exit
+    // status: 0 only when the output was written completely.
     static int run(int argc, char **argv);
 
   private:
@@ -33,7 +29,6 @@ class headless
         QList<int> fixturesOff;
     };
 
-    static void describe(QCommandLineParser &parser);
     static bool readJob(const QCommandLineParser &parser, job &out, QString &error);
     static int convert(const job &work);
     static int fixtureCommand(const QCommandLineParser &parser);

@@ -1,4 +1,5 @@
 #include "appwiring.h"
+#include "commandline.h"
 #include "dimlist.h"
 #include "dmxbox.h"
 #include "headless.h"
@@ -17,19 +18,20 @@ int main(int argc, char *argv[])
 {
     // Conversions, help and version need no display, so they never create the window's
     // application object.
-    if (headless::wanted(argc, argv))
+    if (commandLine::wantsNoDisplay(argc, argv))
         return headless::run(argc, argv);
 
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QCoreApplication::setOrganizationName("Orvane");
     redrawAtOnce();
     QApplication app(argc, argv);
-    QStringList arguments = app.arguments();
-    remoteControl::options remote;
+    // Unknown options are not fatal here: they are named on stderr once the window is up.
+    commandLine line;
+    line.parse(app.arguments());
+    remoteOptions remote;
+    syncOptions sync;
     QString problem;
-    syncControl::options sync;
-    if (!remoteControl::takeOptions(arguments, remote, problem) ||
-        !syncControl::takeOptions(arguments, sync, problem)) {
+    if (!line.remote(remote, problem) || !line.sync(sync, problem)) {
         std::fprintf(stderr, "dmxplayer: %s\n", qPrintable(problem));
         return 2;
     }
@@ -43,7 +45,10 @@ int main(int argc, char *argv[])
         return -1;
     if (auto *control = g_dimList->findChild<remoteControl *>())
         control->start(remote);
-    startFiles::open(engine.rootObjects().first(), startFiles::fromArguments(arguments));
+    for (const QString &option : line.ignored())
+        std::fprintf(stderr, "dmxplayer: unknown option %s ignored (see --help)\n",
+                     qPrintable(option));
+    startFiles::open(engine.rootObjects().first(), line.files());
     if (auto *control = g_dimList->findChild<syncControl *>())
         control->start(sync);
     const int code = app.exec();

@@ -48,24 +48,6 @@ QString startFiles::openOne(QObject *panel, const QString &path)
     return tr("无法打开 %1：%2").arg(path, problem);
 }
 
-QStringList startFiles::fromArguments(const QStringList &arguments)
-{
-    QStringList files;
-    bool optionsEnd = false;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (!optionsEnd && argument == QLatin1String("--")) {
-            optionsEnd = true;
-        } else if (!optionsEnd && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
-            std::fprintf(stderr, "dmxplayer: unknown option %s ignored (see --help)\n",
-                         qPrintable(argument));
-        } else {
-            files << argument;
-        }
-    }
-    return files;
-}
-
 QStringList startFiles::open(QObject *window, const QStringList &paths)
 {
     QStringList problems;

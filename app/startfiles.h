@@ -19,10 +19,6 @@ class startFiles
     // nor a .c export), in words for the user; empty when it can be tried.
     static QString unreadable(const QString &path);
 
-    // The files among the window's arguments (Qt's own options already taken out); other
-    // options are reported on stderr and left alone.
-    static QStringList fromArguments(const QStringList &arguments);
-
     // Returns one message per file that was not opened.
     static QStringList open(QObject *window, const QStringList &paths);
 

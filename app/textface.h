@@ -13,6 +13,8 @@
 // the window a third of its time during playback. Here the layouts of texts seen before are
 // shared, and one node paints the glyphs with the renderer's own painter.
 // Needs the software renderer; other renderers keep the text item.
+// GUI thread, which alone lays out; updatePaintNode() and its node see only a copy of the
+// layout, on whichever thread the render loop renders.
 class textFace : public QQuickItem
 {
     Q_OBJECT

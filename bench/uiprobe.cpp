@@ -322,7 +322,7 @@ int beatClock(QObject *window, int seconds)
     auto *sync = model->findChild<syncControl *>();
     if (!remote || !sync)
         return 1;
-    remoteControl::options noOsc;
+    remoteOptions noOsc;
     noOsc.oscPort = 0;
     remote->start(noOsc);
     sync->start({});

@@ -4,6 +4,7 @@
 #include "historycommand.h"
 
 // Cell writes: fader moves, typed cells, the value shortcuts, the common speed and fade.
+// GUI thread only, like the history that holds it.
 class cellsCommand : public historyCommand
 {
   public:

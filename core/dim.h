@@ -7,6 +7,8 @@
 extern uchar g_dimValue[512];
 
 // One DMX channel as the fader strip sees it: its level, snap flag and link flag.
+// GUI thread only; the levels themselves (g_dimValue) are shared with the output
+// thread under playEngine::lock().
 class dim : public QObject
 {
     Q_OBJECT

@@ -22,6 +22,8 @@ extern bool g_playEnable;
 extern int g_advanceRow;
 
 // The step table, its playback engine and its row operations.
+// GUI thread only; the output thread reads the rows and the range, and advances the current
+// row, the repeat count and the fades, only while it holds playEngine::lock().
 class dimList : public QAbstractTableModel
 {
     Q_OBJECT

@@ -11,6 +11,8 @@ class playEngine;
 extern uchar g_dmxFrame[512];
 
 // The output side: channel objects, fixture patch, the frame and its hand-over to the interface.
+// GUI thread only; the output thread reads m_outputEnable and packs and sends the frame
+// under playEngine::lock().
 class dmx : public QObject
 {
     Q_OBJECT

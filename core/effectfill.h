@@ -14,6 +14,7 @@ class dimList;
 // it is kept. While a fill is pending the table holds its values and the table as it was is
 // kept aside: keep records the difference as one undo step, cancel puts the table back as it
 // was, byte for byte. Also copies one fixture's programming onto others of its kind.
+// GUI thread only.
 class effectFill : public QObject
 {
     Q_OBJECT

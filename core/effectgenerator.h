@@ -6,6 +6,7 @@
 // Values that fill a block of steps: one column of values per target (a channel, the speed
 // or the fade), one value per row. Plain functions, so that the same parameters always give
 // the same values.
+// Any thread.
 namespace effectGenerator
 {
 enum shape { constant, ramp, sine, triangle, square, saw, random, named };

@@ -9,6 +9,7 @@
 // The time the output thread keeps: the machine's steady clock. Tests hand the engine a
 // clock of their own (manualClock) that moves only when they say, so that they run the very
 // thread the program runs and still know to the millisecond when each tick is due.
+// now() from any thread; the waits on the output thread only.
 class engineClock
 {
   public:

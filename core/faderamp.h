@@ -5,7 +5,7 @@
 
 // The arithmetic of a fade, shared by the engine, which runs it a tick at a time, and by the
 // timecode chase, which has to know where a fade stands at any tick without running the
-// ticks before it. Both must agree to the bit.
+// ticks before it. Both must agree to the bit. Any thread: pure functions of their arguments.
 
 // Fade and speed cells above 1 count three ticks per unit.
 inline int scaledCell(int cell)

@@ -8,6 +8,7 @@
 // The fixture types a table can add. A type's number is its place in the type box and what a
 // show file records; its channel count is the number of its channel titles. The titles are
 // the untranslated source texts; the table translates them when it adds the columns.
+// GUI thread only.
 class fixtureCatalogue : public QObject
 {
     Q_OBJECT

@@ -9,6 +9,7 @@
 // removes it again there, and the columns and the patch follow. The kind is a built-in type
 // number or a definition. Adding a fixture from a definition also set its channels' snap
 // flags: the step keeps the flags of all channels before and after.
+// GUI thread only, like the history that holds it.
 class fixtureCommand : public historyCommand
 {
   public:

@@ -13,6 +13,7 @@ class undoHistory;
 // The table's fixtures in table order, the one list the window, the show file, undo and the
 // headless conversions use: each fixture's type, its first channel, its channel count and
 // whether the patch sends it. The table's channel columns and the patch follow from it.
+// GUI thread only.
 class fixtureList : public QAbstractListModel
 {
     Q_OBJECT

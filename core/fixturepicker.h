@@ -9,6 +9,7 @@
 // What the fixture picker lists: the built-in types first, then the definitions of the
 // library that match the search words (over manufacturer and model) and the category. The
 // library is indexed in a worker thread; the list fills in once it is ready.
+// GUI thread only; the worker's index reaches it through the library's finished().
 class fixturePicker : public QAbstractListModel
 {
     Q_OBJECT

@@ -7,6 +7,7 @@
 
 // Base of the undo steps. Each is made after its change happened, so its first redo(),
 // which QUndoStack calls on push, does nothing.
+// GUI thread only, like the history that holds it.
 class historyCommand : public QUndoCommand
 {
   public:

@@ -5,6 +5,7 @@
 #include <QString>
 
 // One fixture block of the patch: its number, channel count and output switch.
+// GUI thread only; the output thread sees the patch only as the engine's snapshots.
 class light_fix : public QObject
 {
     Q_OBJECT

@@ -11,6 +11,8 @@ extern int g_mapCount;
 // The fixture patch: which channels are sent and into which frame slots they are packed.
 // It is the table's fixtures in table order; while the table has none it is the start-up
 // patch of six 18-channel fixtures.
+// GUI thread only (mapChannel() walks globals); the output thread sees the patch
+// only as the snapshots the engine takes on the GUI thread.
 class light_list : public QObject
 {
     Q_OBJECT

@@ -7,6 +7,7 @@
 
 // What a loaded or imported file changed besides its rows: the channels' snap flags and
 // the channel count the table holds data for.
+// GUI thread only, like the history that holds it.
 class loadCommand : public historyCommand
 {
   public:

@@ -5,6 +5,8 @@
 
 // Time that stands still until advance() moves it, for tests and benchmarks: the output
 // thread waits for it exactly as for the steady clock, and wakes when it is moved.
+// Any thread: now() and advance() take playEngine::lock(); the waits are the output
+// thread's.
 class manualClock : public engineClock
 {
   public:

@@ -4,6 +4,7 @@
 #include "historycommand.h"
 
 // A block of rows moved to another place ("上移行", "下移行").
+// GUI thread only, like the history that holds it.
 class moveCommand : public historyCommand
 {
   public:

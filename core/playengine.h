@@ -26,6 +26,10 @@ class QSocketNotifier;
 // DMX library. Ticks run on the output thread at absolute 30 ms deadlines of the engine's
 // clock, and the window is told afterwards on its own thread, coalesced. Nothing is sent
 // before start(): a program that only converts files never starts the thread.
+// The output thread runs the ticks and sends the frames; every public call is for the
+// GUI thread (the waits for the thread that drives a test's clock), except lock() and
+// lockHeldHere(), which any thread may call, and tempo() and timecode(), whose states
+// their source threads write.
 class playEngine : public QObject
 {
     Q_OBJECT

@@ -8,6 +8,8 @@
 // Real-time scheduling through RealtimeKit (org.freedesktop.RealtimeKit1 on the system bus),
 // which desktop sessions offer to programs that may not ask the kernel themselves, as Linux
 // audio programs do. Every call blocks for at most a short time-out.
+// On the thread that asks, which it blocks for the call (the output thread, once as it
+// starts).
 class realtimeKit
 {
   public:

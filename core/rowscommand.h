@@ -7,6 +7,7 @@
 
 // Rows that came into the table (insert, paste, loaded file) or left it (delete). The rows
 // are held here only while they are out of the table, so an insert costs no copy.
+// GUI thread only, like the history that holds it.
 class rowsCommand : public historyCommand
 {
   public:

@@ -9,6 +9,7 @@ class dimList;
 // Timecode chase as the core keeps it: on or off, the offset, and the laid-out show the
 // output thread reads, laid out again whenever the table, the range, the snap flags or the
 // speed master change (once per pass of the event loop, however many changes came).
+// GUI thread only; the output thread sees only the timeline it hands over.
 class showChase : public QObject
 {
     Q_OBJECT

@@ -14,6 +14,8 @@
 // what the timecode chase shows. "Started" is the moment playback is switched on with the
 // range's start row picked; its first tick follows 30 ms later. The steps of the first
 // passes are laid out once, up to the pass from which every pass repeats the one before.
+// Const once built: the GUI thread builds it, the output thread reads it through a
+// shared_ptr<const> and no lock of its own.
 class showTimeline
 {
   public:

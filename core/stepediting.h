@@ -8,6 +8,7 @@ class dimList;
 // The row operations the window calls on the step table: insert, remove, move, set-all, the
 // arrow-key walk and the play-range setters. They hold no state of their own; each keeps the
 // current row and the play range of the table it edits in step with its rows.
+// GUI thread only, on the table it edits.
 class stepEditing
 {
   public:

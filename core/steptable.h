@@ -12,6 +12,8 @@ using StepRow = QVector<quint16>;
 // every row side by side, and one byte per level for the channels the table holds data for
 // (the same width for every row; a channel past it reads 0). A step's number is its
 // position. Copies share their storage until one of them is written.
+// No lock of its own: the model's table is written on the GUI thread and read by the
+// output thread, both under playEngine::lock().
 class stepTable
 {
   public:

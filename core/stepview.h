@@ -14,6 +14,7 @@
 // cells have no value, and only when these run out or grow too many is the row count
 // announced to it. A view that is handed a cell again re-reads every role of it, which is
 // why there is only one.
+// GUI thread only.
 class stepView : public QAbstractTableModel
 {
     Q_OBJECT

@@ -59,6 +59,8 @@ struct tempoSnapshot {
     double bpm() const { return periodNs > 0 ? 60e9 / double(periodNs) : 0.0; }
 };
 
+// Any thread: the tap (GUI thread) and the MIDI clock (RtMidi's thread) publish, taking turns;
+// the output thread and the window read without waiting.
 class tempoState
 {
   public:
@@ -86,6 +88,8 @@ struct timecodeSnapshot {
     qint64 arrivedNs = 0;
 };
 
+// Any thread: the open source's thread publishes and the GUI thread clears, taking turns; the
+// output thread and the window read without waiting.
 class timecodeState
 {
   public:

@@ -9,6 +9,8 @@
 // missed tap (a gap of two beats) or one extra tap (between two beats) does not throw the
 // tempo off; a pause of more than 2 s starts a new count, whose first tap is beat 0. A tempo
 // once measured stays until the taps give a new one.
+// GUI thread only (the window's and remote control's taps); the output thread reads
+// only the tempoState it publishes to.
 class tapTempo
 {
   public:

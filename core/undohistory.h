@@ -26,6 +26,7 @@ struct cellChange {
 // inserted, the rows it removed (which the history keeps while they are out of the table),
 // or a move. Undo and redo apply the change back on the GUI thread and are refused while
 // playback runs, so the engine never sees the table change under a running show.
+// GUI thread only.
 class undoHistory : public QObject
 {
     Q_OBJECT

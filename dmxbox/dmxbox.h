@@ -6,7 +6,8 @@ extern "C" {
 #endif
 
 /* Hands one 512-byte DMX512 frame to the interface. Returns at once; the result
- * is informational only and the program ignores it. */
+ * is informational only and the program ignores it. From one thread at a time (the
+ * program's output thread). */
 int DMXSendBox(int device, unsigned char *frame);
 
 /* What becomes of the frames of a device, as the library last found out. */

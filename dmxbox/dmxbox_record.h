@@ -5,7 +5,9 @@
 extern "C" {
 #endif
 
-/* Read-back API of the recording implementation: what the interface received. */
+/* Read-back API of the recording implementation: what the interface received. Any thread:
+ * these calls and the sends share one mutex, but dmxbox_lastFrame() returns the buffer
+ * itself, to be read while no frame is being sent. */
 const unsigned char *dmxbox_lastFrame(void);
 unsigned long dmxbox_callCount(void);
 int dmxbox_lastDevice(void);

@@ -12,6 +12,7 @@ class QThread;
 // The fixture definitions on this machine: QLC+ files (.qxf) and Open Fixture Library files
 // (.json, a whole tree or loose files). The index keeps of each file only what a picker
 // lists, or the reason the file cannot be used; it is built in a worker thread.
+// GUI thread only, except the static functions, which the worker runs and any thread may.
 class fixtureLibrary : public QObject
 {
     Q_OBJECT

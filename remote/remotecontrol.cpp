@@ -17,25 +17,6 @@ const QString kAddressKey = QStringLiteral("remote/oscAddress");
 constexpr int kActivityMs = 100;
 } // namespace
 
-// "--name value" or "--name=value" at `i`; the value in `value`, the arguments consumed
-// in `used` (0 when the argument is another one).
-int remoteControl::optionValue(const QStringList &arguments, int i, const QString &name,
-                               QString &value, bool &missing)
-{
-    const QString &arg = arguments.at(i);
-    missing = false;
-    if (arg == name) {
-        missing = i + 1 >= arguments.size();
-        value = arguments.value(i + 1);
-        return missing ? 1 : 2;
-    }
-    if (arg.startsWith(name + QLatin1Char('='))) {
-        value = arg.mid(name.size() + 1);
-        return 1;
-    }
-    return 0;
-}
-
 remoteControl::remoteControl(dimList *list, QObject *parent)
     : QObject(parent), m_actions(new remoteActions(list, this)),
       m_osc(new oscServer(m_actions, this)), m_midi(new midiRemote(m_actions, this))
@@ -53,39 +34,7 @@ remoteControl::remoteControl(dimList *list, QObject *parent)
 
 remoteControl::~remoteControl() = default;
 
-bool remoteControl::takeOptions(QStringList &arguments, options &out, QString &error)
-{
-    for (int i = 1; i < arguments.size();) {
-        if (arguments.at(i) == QLatin1String("--"))
-            break;
-        QString value;
-        bool missing = false;
-        int used = optionValue(arguments, i, QStringLiteral("--osc-port"), value, missing);
-        if (used > 0) {
-            bool number = false;
-            const int port = value.toInt(&number);
-            if (missing || !number || port < 0 || port > 65535) {
-                error = QStringLiteral("--osc-port takes a port from 0 (off) to 65535");
-                return false;
-            }
-            out.oscPort = port;
-        } else if ((used = optionValue(arguments, i, QStringLiteral("--osc-address"), value,
-                                       missing)) > 0) {
-            if (missing || QHostAddress(value).isNull()) {
-                error = QStringLiteral("--osc-address takes an IP address (0.0.0.0: all)");
-                return false;
-            }
-            out.oscAddress = value;
-        }
-        if (used > 0)
-            arguments.erase(arguments.begin() + i, arguments.begin() + i + used);
-        else
-            ++i;
-    }
-    return true;
-}
-
-void remoteControl::start(const options &given)
+void remoteControl::start(const remoteOptions &given)
 {
     QSettings settings;
     const int port =

@@ -1,6 +1,8 @@
 #ifndef REMOTECONTROL_H
 #define REMOTECONTROL_H
 
+#include "remoteoptions.h"
+
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -12,6 +14,7 @@ class remoteActions;
 
 // Remote control as the window sees it: the OSC server and the MIDI ports, their settings
 // (kept in the user's settings) and what the activity indicator shows.
+// GUI thread only.
 class remoteControl : public QObject
 {
     Q_OBJECT
@@ -25,26 +28,13 @@ class remoteControl : public QObject
     Q_PROPERTY(QObject *midi READ midiObject CONSTANT)
 
   public:
-    // The command line's choices; a port of -1 and an empty address keep the settings.
-    struct options {
-        int oscPort = -1;
-        QString oscAddress;
-    };
     static constexpr int kDefaultOscPort = 9000;
 
     explicit remoteControl(dimList *list, QObject *parent = nullptr);
     ~remoteControl() override;
 
-    // Takes --osc-port N and --osc-address A (both also as --name=value) out of the
-    // arguments; false with the reason when a value is missing or not valid.
-    static bool takeOptions(QStringList &arguments, options &out, QString &error);
-    // "--name value" or "--name=value" at `i`: the value in `value`; the arguments it takes
-    // (0 when the argument is another one).
-    static int optionValue(const QStringList &arguments, int i, const QString &name, QString &value,
-                           bool &missing);
-
     // Opens OSC as the settings say, or as `given` overrides for this run only.
-    void start(const options &given);
+    void start(const remoteOptions &given);
 
     int oscPort() const { return m_port; }
     QString oscAddress() const { return m_address; }

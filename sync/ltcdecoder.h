@@ -13,6 +13,7 @@ struct LTCFrameExt;
 // moment its first sample arrived, the moment the time it carries began. The rate follows
 // the drop-frame bit, else the count of frames in a second once a second has gone by, else
 // the frame's length in samples. Silence publishes nothing.
+// On LTC capture's thread (ltcInput's); published() and the counters from any.
 class ltcDecoder
 {
   public:

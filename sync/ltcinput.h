@@ -13,6 +13,7 @@ typedef struct _snd_pcm snd_pcm_t;
 
 // LTC from an audio input: ALSA capture at 48 kHz, mono, 16 bits, read on a thread of its
 // own into an ltcDecoder.
+// start(), stop() and the setters on the owner's thread; the counters from any.
 class ltcInput
 {
   public:

@@ -60,39 +60,12 @@ syncControl::~syncControl()
     closeSources();
 }
 
-bool syncControl::takeOptions(QStringList &arguments, options &out, QString &error)
+QStringList syncControl::sources()
 {
-    for (int i = 1; i < arguments.size();) {
-        if (arguments.at(i) == QLatin1String("--"))
-            break;
-        QString value;
-        bool missing = false;
-        int used =
-            remoteControl::optionValue(arguments, i, QStringLiteral("--timecode"), value, missing);
-        if (used > 0) {
-            if (missing || !kSources.contains(value)) {
-                error = QStringLiteral("--timecode takes artnet, mtc or ltc");
-                return false;
-            }
-            out.timecode = value;
-        } else if ((used = remoteControl::optionValue(
-                        arguments, i, QStringLiteral("--timecode-offset"), value, missing)) > 0) {
-            timecode::hmsf time;
-            if (missing || !timecode::parse(value, time)) {
-                error = QStringLiteral("--timecode-offset takes a time as HH:MM:SS:FF");
-                return false;
-            }
-            out.offset = value;
-        }
-        if (used > 0)
-            arguments.erase(arguments.begin() + i, arguments.begin() + i + used);
-        else
-            ++i;
-    }
-    return true;
+    return kSources;
 }
 
-void syncControl::start(const options &given)
+void syncControl::start(const syncOptions &given)
 {
     QSettings settings;
     m_list->m_engine->setBeatSteps(settings.value(kBeatsKey, 0.0).toDouble());

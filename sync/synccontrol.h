@@ -3,6 +3,7 @@
 
 #include "midiclock.h"
 #include "mtcdecoder.h"
+#include "syncoptions.h"
 #include "taptempo.h"
 #include "timecode.h"
 
@@ -24,6 +25,7 @@ class remoteControl;
 // clock and MIDI time code read on the MIDI input's own thread, Art-Net timecode and LTC,
 // the chase's source and offset, and what the window shows of them. The engine reads tempo
 // and timecode from its snapshots; nothing here is waited on by the output thread.
+// GUI thread only, except midiMessage(), which RtMidi's input thread calls.
 class syncControl : public QObject
 {
     Q_OBJECT
@@ -37,21 +39,14 @@ class syncControl : public QObject
     Q_PROPERTY(QString timecodeState READ timecodeStateText NOTIFY timecodeChanged)
 
   public:
-    // The command line's choices: a source to chase from the start, and its offset.
-    struct options {
-        QString timecode;
-        QString offset;
-    };
-
     syncControl(dimList *list, remoteControl *remote, QObject *parent = nullptr);
     ~syncControl() override;
 
-    // Takes --timecode artnet|mtc|ltc and --timecode-offset HH:MM:SS:FF (also as
-    // --name=value) out of the arguments; false with the reason for a value not valid.
-    static bool takeOptions(QStringList &arguments, options &out, QString &error);
+    // The timecode sources setTimecodeSource() knows: "artnet", "mtc" and "ltc".
+    static QStringList sources();
     // The settings' beat steps and offset, then the command line's source: with one, output
     // and playback are switched on as soon as the show has rows.
-    void start(const options &given);
+    void start(const syncOptions &given);
 
     double bpm() const;
     QString tempoSource() const;

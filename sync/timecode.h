@@ -9,6 +9,7 @@
 // 00:00:00:00, at 24, 25, 29.97 drop-frame and 30 frames per second. The rate is one of
 // timecodeSnapshot::rate. At 29.97 drop-frame the frame numbers 0 and 1 are left out at the
 // start of every minute except every tenth, so that the count keeps to the real time.
+// Plain functions, any thread.
 namespace timecode
 {
 struct hmsf {

@@ -36,8 +36,6 @@ class tst_oscserver : public QObject
     void outOfRangeChangesNothing();
     void subscribersUpToTheLimit();
     void floodLeavesItResponsive();
-    void options_data();
-    void options();
 };
 
 namespace
@@ -496,54 +494,6 @@ void tst_oscserver::floodLeavesItResponsive()
     QCOMPARE(playing.count(), 0);
     QVERIFY(!coreModel()->playing());
     QCOMPARE(slotsSeen(), std::set<int>());
-}
-
-void tst_oscserver::options_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QStringList>("left");
-
-    const QString p = QStringLiteral("dmxplayer");
-    QTest::newRow("none") << QStringList{p, "show.dmx"} << true << -1 << ""
-                          << QStringList{p, "show.dmx"};
-    QTest::newRow("port") << QStringList{p, "--osc-port", "9000", "show.dmx"} << true << 9000 << ""
-                          << QStringList{p, "show.dmx"};
-    QTest::newRow("port 0 is off")
-        << QStringList{p, "--osc-port=0"} << true << 0 << "" << QStringList{p};
-    QTest::newRow("all interfaces")
-        << QStringList{p, "--osc-address", "0.0.0.0", "--osc-port", "7000"} << true << 7000
-        << "0.0.0.0" << QStringList{p};
-    QTest::newRow("after --") << QStringList{p, "--", "--osc-port"} << true << -1 << ""
-                              << QStringList{p, "--", "--osc-port"};
-    QTest::newRow("port missing") << QStringList{p, "--osc-port"} << false << -1 << ""
-                                  << QStringList{};
-    QTest::newRow("port too big") << QStringList{p, "--osc-port", "70000"} << false << -1 << ""
-                                  << QStringList{};
-    QTest::newRow("port not a number")
-        << QStringList{p, "--osc-port=x"} << false << -1 << "" << QStringList{};
-    QTest::newRow("address not one")
-        << QStringList{p, "--osc-address", "stage"} << false << -1 << "" << QStringList{};
-}
-
-void tst_oscserver::options()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, ok);
-    QFETCH(int, port);
-    QFETCH(QString, address);
-    QFETCH(QStringList, left);
-    remoteControl::options out;
-    QString error;
-    QCOMPARE(remoteControl::takeOptions(arguments, out, error), ok);
-    QCOMPARE(error.isEmpty(), ok);
-    if (!ok)
-        return;
-    QCOMPARE(out.oscPort, port);
-    QCOMPARE(out.oscAddress, address);
-    QCOMPARE(arguments, left);
 }
 
 QTEST_MAIN(tst_oscserver)

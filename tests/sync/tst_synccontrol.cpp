@@ -26,8 +26,6 @@ class tst_synccontrol : public QObject
     void initTestCase();
     void init() { freshCore(modelCheck::fatal, engineTime::steady); }
     void cleanup();
-    void options_data();
-    void options();
     void offset_data();
     void offset();
     void midiClockDrivesPlayback();
@@ -89,47 +87,6 @@ void tst_synccontrol::cleanup()
 {
     dropCore();
     dmxbox_setFrameHook(nullptr, nullptr);
-}
-
-void tst_synccontrol::options_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("offset");
-    QTest::addColumn<QStringList>("left");
-    const QString show = QStringLiteral("show.dmx");
-    QTest::newRow("art-net with an offset")
-        << QStringList{"p", "--timecode", "artnet", "--timecode-offset=01:00:00:00", show} << true
-        << "artnet"
-        << "01:00:00:00" << QStringList{"p", show};
-    QTest::newRow("ltc, drop-frame offset")
-        << QStringList{"p", "--timecode=ltc", "--timecode-offset", "00:10:00;02"} << true << "ltc"
-        << "00:10:00;02" << QStringList{"p"};
-    QTest::newRow("unknown source") << QStringList{"p", "--timecode", "smpte"} << false << ""
-                                    << "" << QStringList{};
-    QTest::newRow("source missing") << QStringList{"p", "--timecode"} << false << ""
-                                    << "" << QStringList{};
-    QTest::newRow("offset not a time")
-        << QStringList{"p", "--timecode-offset", "1:00"} << false << ""
-        << "" << QStringList{};
-    QTest::newRow("after --, a file") << QStringList{"p", "--", "--timecode"} << true << ""
-                                      << "" << QStringList{"p", "--", "--timecode"};
-}
-
-void tst_synccontrol::options()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, ok);
-    syncControl::options out;
-    QString error;
-    QCOMPARE(syncControl::takeOptions(arguments, out, error), ok);
-    QCOMPARE(error.isEmpty(), ok);
-    if (!ok)
-        return;
-    QTEST(out.timecode, "source");
-    QTEST(out.offset, "offset");
-    QTEST(arguments, "left");
 }
 
 void tst_synccontrol::offset_data()
