@@ -20,6 +20,63 @@ const QString kTimecode = QStringLiteral("timecode");
 const QString kTimecodeOffset = QStringLiteral("timecode-offset");
 const QStringList kWindowOptions = {kOscPort, kOscAddress, kTimecode, kTimecodeOffset};
 
+// Every option but help and version, in the order --help lists them: name, what it does,
+// and the name of its value where it takes one.
+struct optionText {
+    const char *name;
+    const char *description;
+    const char *valueName;
+};
+const optionText kOptions[] = {
+    {"export-c",
+     "Writes the player's C source of <show> (a .dmx show or a .c "
+     "export) to OUTPUT.c, as the window's \"保存\" does.",
+     "show"},
+    {"to-dmx",
+     "Turns the C export <c-file> (a .c file) back into the show "
+     "OUTPUT.dmx.",
+     "c-file"},
+    {"range",
+     "Exports only the table rows A to B (counted from 0, either "
+     "order, at most 65534); the whole table by default.",
+     "A:B"},
+    {"stride",
+     "Exports every S-th row of the range, and its last row "
+     "(the window's step box); 1 to 65535, 1 by default.",
+     "S"},
+    {"osc-port",
+     "The window listens for OSC remote control on UDP port N "
+     "(0: off; 9000 unless the settings say otherwise).",
+     "N"},
+    {"osc-address",
+     "The address OSC listens on: 127.0.0.1 by default, 0.0.0.0 "
+     "for all interfaces, or one of this machine's.",
+     "A"},
+    {"timecode",
+     "Follows the timecode from SOURCE (artnet: Art-Net on UDP "
+     "6454; mtc: MIDI time code on \"dmxplayer in\"; ltc: LTC on "
+     "the audio input) with output and playback on, unattended.",
+     "SOURCE"},
+    {"timecode-offset",
+     "The timecode at which the play range starts, as "
+     "HH:MM:SS:FF (HH:MM:SS;FF at 29.97 drop-frame).",
+     "T"},
+    {"fixtures-off",
+     "Switches off the patch fixtures with these numbers (0 to "
+     "255), as their boxes in the fixture strip do.",
+     "N,M,..."},
+    {"list-fixtures",
+     "Lists every fixture definition and mode in the libraries "
+     "(manufacturer, model, mode, channels, file), only those "
+     "containing TEXT when it is given.",
+     nullptr},
+    {"show-fixture",
+     "Prints, as JSON, what the program understood of the "
+     ".qxf or Open Fixture Library file <file>.",
+     "file"},
+    {"mode", "With --show-fixture: only the mode with this name.", "NAME"},
+};
+
 bool isModeOption(const char *arg)
 {
     for (const char *option : kModeOptions) {
@@ -57,55 +114,13 @@ void commandLine::describe()
                        "--list-fixtures and --show-fixture need none either."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
-    m_parser.addOption(
-        {QStringLiteral("export-c"),
-         QStringLiteral("Writes the player's C source of <show> (a .dmx show or a .c "
-                        "export) to OUTPUT.c, as the window's \"保存\" does."),
-         QStringLiteral("show")});
-    m_parser.addOption({QStringLiteral("to-dmx"),
-                        QStringLiteral("Turns the C export <c-file> (a .c file) back into the show "
-                                       "OUTPUT.dmx."),
-                        QStringLiteral("c-file")});
-    m_parser.addOption({QStringLiteral("range"),
-                        QStringLiteral("Exports only the table rows A to B (counted from 0, either "
-                                       "order, at most 65534); the whole table by default."),
-                        QStringLiteral("A:B")});
-    m_parser.addOption({QStringLiteral("stride"),
-                        QStringLiteral("Exports every S-th row of the range, and its last row "
-                                       "(the window's step box); 1 to 65535, 1 by default."),
-                        QStringLiteral("S")});
-    m_parser.addOption({QStringLiteral("osc-port"),
-                        QStringLiteral("The window listens for OSC remote control on UDP port N "
-                                       "(0: off; 9000 unless the settings say otherwise)."),
-                        QStringLiteral("N")});
-    m_parser.addOption({QStringLiteral("osc-address"),
-                        QStringLiteral("The address OSC listens on: 127.0.0.1 by default, 0.0.0.0 "
-                                       "for all interfaces, or one of this machine's."),
-                        QStringLiteral("A")});
-    m_parser.addOption({QStringLiteral("timecode"),
-                        QStringLiteral("Follows the timecode from SOURCE (artnet: Art-Net on UDP "
-                                       "6454; mtc: MIDI time code on \"dmxplayer in\"; ltc: LTC on "
-                                       "the audio input) with output and playback on, unattended."),
-                        QStringLiteral("SOURCE")});
-    m_parser.addOption({QStringLiteral("timecode-offset"),
-                        QStringLiteral("The timecode at which the play range starts, as "
-                                       "HH:MM:SS:FF (HH:MM:SS;FF at 29.97 drop-frame)."),
-                        QStringLiteral("T")});
-    m_parser.addOption({QStringLiteral("fixtures-off"),
-                        QStringLiteral("Switches off the patch fixtures with these numbers (0 to "
-                                       "255), as their boxes in the fixture strip do."),
-                        QStringLiteral("N,M,...")});
-    m_parser.addOption({QStringLiteral("list-fixtures"),
-                        QStringLiteral("Lists every fixture definition and mode in the libraries "
-                                       "(manufacturer, model, mode, channels, file), only those "
-                                       "containing TEXT when it is given.")});
-    m_parser.addOption({QStringLiteral("show-fixture"),
-                        QStringLiteral("Prints, as JSON, what the program understood of the "
-                                       ".qxf or Open Fixture Library file <file>."),
-                        QStringLiteral("file")});
-    m_parser.addOption({QStringLiteral("mode"),
-                        QStringLiteral("With --show-fixture: only the mode with this name."),
-                        QStringLiteral("NAME")});
+    for (const optionText &option : kOptions) {
+        QCommandLineOption added(QString::fromLatin1(option.name),
+                                 QString::fromUtf8(option.description));
+        if (option.valueName)
+            added.setValueName(QString::fromLatin1(option.valueName));
+        m_parser.addOption(added);
+    }
     m_parser.addPositionalArgument(
         QStringLiteral("files"),
         QStringLiteral("With a conversion: the file to write. With --list-fixtures: the TEXT "
