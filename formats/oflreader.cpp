@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <QUrl>
 
 namespace
 {
@@ -118,6 +119,7 @@ class reader
 
   private:
     bool fail(const QString &why);
+    QString ownManufacturer() const;
     int channelFor(const QString &key);
     bool makeChannel(const QString &key, const QJsonObject &channelObject, channel &made);
     bool readRange(const QJsonObject &range, int shift, channel &made);
@@ -261,6 +263,18 @@ int reader::channelFor(const QString &listed)
     return m_def.channels.size() - 1;
 }
 
+// A file downloaded on its own names its manufacturer by key, or only in the address of its
+// page (https://open-fixture-library.org/<manufacturer>/<fixture>).
+QString reader::ownManufacturer() const
+{
+    const QString key = m_root.value(QStringLiteral("manufacturerKey")).toString();
+    if (!key.isEmpty())
+        return key;
+    const QUrl page(m_root.value(QStringLiteral("oflURL")).toString());
+    const QStringList path = page.path().split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    return path.size() == 2 ? path.first() : QString();
+}
+
 fixtureDef::readResult reader::run()
 {
     fixtureDef::readResult result;
@@ -274,10 +288,7 @@ fixtureDef::readResult reader::run()
         result.error = QStringLiteral("a matrix (pixel) fixture, which is not supported");
         return result;
     }
-    // A file downloaded on its own names its manufacturer by key.
-    m_def.manufacturer =
-        cut(m_manufacturer.isEmpty() ? m_root.value(QStringLiteral("manufacturerKey")).toString()
-                                     : m_manufacturer);
+    m_def.manufacturer = cut(m_manufacturer.isEmpty() ? ownManufacturer() : m_manufacturer);
     m_def.model = cut(m_root.value(QStringLiteral("name")).toString());
     const QJsonArray categories = m_root.value(QStringLiteral("categories")).toArray();
     m_def.type = cut(categories.isEmpty() ? QString() : categories.at(0).toString());

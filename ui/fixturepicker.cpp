@@ -3,6 +3,7 @@
 #include "fixturecatalogue.h"
 
 #include <QRegularExpression>
+#include <QSettings>
 
 namespace
 {
@@ -13,6 +14,21 @@ const fixtureCatalogue &catalogue()
 }
 
 const QString kLaser = QStringLiteral("Laser");
+// The files and folders the user added to the library, indexed at every start.
+const QString kAddedKey = QStringLiteral("library/added");
+
+QStringList addedPlaces()
+{
+    return QSettings().value(kAddedKey).toStringList();
+}
+
+// The library's own folders and what the user added, each once.
+QStringList defaultPlaces()
+{
+    QStringList places = fixtureLibrary::defaultFolders() + addedPlaces();
+    places.removeDuplicates();
+    return places;
+}
 } // namespace
 
 fixturePicker::fixturePicker(QObject *parent) : QAbstractListModel(parent)
@@ -37,7 +53,7 @@ void fixturePicker::indexPlaces(const QStringList &places)
 
 void fixturePicker::indexDefaults()
 {
-    indexPlaces(fixtureLibrary::defaultFolders());
+    indexPlaces(defaultPlaces());
 }
 
 void fixturePicker::start()
@@ -48,9 +64,13 @@ void fixturePicker::start()
 
 void fixturePicker::addPlace(const QString &path)
 {
-    const QStringList places = m_library ? m_places : fixtureLibrary::defaultFolders();
-    if (!path.isEmpty())
-        indexPlaces(places.contains(path) ? places : places + QStringList{path});
+    if (path.isEmpty())
+        return;
+    const QStringList added = addedPlaces();
+    if (!added.contains(path))
+        QSettings().setValue(kAddedKey, added + QStringList{path});
+    const QStringList places = m_library ? m_places : defaultPlaces();
+    indexPlaces(places.contains(path) ? places : places + QStringList{path});
 }
 
 bool fixturePicker::ready() const

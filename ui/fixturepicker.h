@@ -42,11 +42,12 @@ class fixturePicker : public QAbstractListModel
 
     // Indexes the given folders and files instead of what it indexed before.
     Q_INVOKABLE void indexPlaces(const QStringList &places);
-    // The library's own folders.
+    // The library's own folders and the places the user added.
     Q_INVOKABLE void indexDefaults();
-    // The library's own folders, unless an index was started before.
+    // The library's own folders and the added places, unless an index was started before.
     Q_INVOKABLE void start();
-    // A definition file or a folder of them, indexed again with what was indexed before.
+    // A definition file or a folder of them, indexed again with what was indexed before and
+    // kept in the user's settings, so that it is indexed at every start.
     Q_INVOKABLE void addPlace(const QString &path);
 
     bool ready() const;

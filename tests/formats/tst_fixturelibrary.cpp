@@ -117,6 +117,9 @@ void tst_fixturelibrary::writeTree(const QString &root)
                   "{\"name\": \"Bar\", \"matrix\": {\"pixelCount\": [8, 1, 1]}, \"modes\": []}");
     writeTestFile(root + "/ofl/unknown/wash.json", kSpot);
     writeTestFile(root + "/loose/own.json", "{\"manufacturerKey\": \"acme\"," + kSpot.mid(1));
+    writeTestFile(root + "/loose/page.json",
+                  "{\"oflURL\": \"https://open-fixture-library.org/laserworld/el-400\"," +
+                      kSpot.mid(1));
     writeTestFile(root + "/loose/notes.txt", "not a fixture");
     writeTestFile(root + "/loose/big.qxf", QByteArray(int(fixtureDef::kMaxFileSize) + 1, ' '));
     writeTestFile(root + "/qlc/Maker/Laser.qxf",
@@ -150,7 +153,9 @@ void tst_fixturelibrary::scansTreesAndLooseFiles()
         "loose/big.qxf|||||larger than 1048576 bytes",
         "ofl/cameo/pixel.json|||||a matrix (pixel) fixture, which is not supported",
         "loose/own.json|acme|Spot|Moving Head|1ch:1|",
-        "ofl/cameo/spot.json|Cameo|Spot|Moving Head|1ch:1|", "qlc/Maker/Laser.qxf|Maker|Beam||M:1|",
+        "ofl/cameo/spot.json|Cameo|Spot|Moving Head|1ch:1|",
+        "loose/page.json|laserworld|Spot|Moving Head|1ch:1|",
+        "qlc/Maker/Laser.qxf|Maker|Beam||M:1|",
         // A folder the list does not name is its own name.
         "ofl/unknown/wash.json|unknown|Spot|Moving Head|1ch:1|"};
     QCOMPARE(lines, expected);

@@ -237,6 +237,11 @@ void coreProbe::setSetting(const QString &key, const QVariant &value)
         settings.remove(key);
 }
 
+QVariant coreProbe::setting(const QString &key) const
+{
+    return QSettings().value(key);
+}
+
 bool coreProbe::grabScreen(QQuickWindow *window)
 {
     if (!window || !window->screen())

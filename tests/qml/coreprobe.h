@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
 
 class QQmlEngine;
 class QQuickWindow;
@@ -68,6 +69,7 @@ class coreProbe : public QObject
     Q_INVOKABLE void syncMidi(const QVariantList &bytes);
     // A user setting, in the tests' own settings file; an undefined value removes it.
     Q_INVOKABLE void setSetting(const QString &key, const QVariant &value);
+    Q_INVOKABLE QVariant setting(const QString &key) const;
 
     // What the X server shows of the window now, as a user's screenshot sees it: unlike a
     // grab of the window, which draws the whole scene anew, this holds whatever the renderer

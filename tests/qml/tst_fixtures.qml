@@ -20,6 +20,7 @@ TableTestCase {
         fixture_picker.indexPlaces([laser])
         tryCompare(fixture_picker, "ready", true)
         compare(fixture_picker.count, 28)
+        coreProbe.setSetting("library/added", undefined)
         fixture_picker.addPlace(folder + "/ofl-beam-projector.json")
         tryCompare(fixture_picker, "ready", true)
         compare(fixture_picker.categories[0], "Laser")
@@ -58,6 +59,8 @@ TableTestCase {
         tryCompare(fixture_picker, "count", 0)
         typeInto(picker.searchField, "")
         tryCompare(fixture_picker, "count", 29)
+        compare(coreProbe.setting("library/added"), [folder + "/ofl-beam-projector.json"])
+        coreProbe.setSetting("library/added", undefined)
     }
 
     function test_cellAndFaderNameTheirValue() {

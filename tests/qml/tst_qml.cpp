@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QStandardPaths>
 #include <QtQuickTest>
 
 // Gives the documents under test the same core and wiring as the program, plus the
@@ -13,7 +14,13 @@ class qmlTestSetup : public QObject
     Q_OBJECT
 
   public slots:
-    void applicationAvailable() { QCoreApplication::setOrganizationName("Orvane"); }
+    // Settings the documents write (added library places, MIDI bindings) go to Qt's test
+    // location, not the user's own.
+    void applicationAvailable()
+    {
+        QCoreApplication::setOrganizationName("Orvane");
+        QStandardPaths::setTestModeEnabled(true);
+    }
 
     void qmlEngineAvailable(QQmlEngine *engine)
     {
