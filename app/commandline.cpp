@@ -12,7 +12,7 @@ namespace
 {
 const char *const kModeOptions[] = {
     "--export-c", "--to-dmx", "--list-fixtures", "--show-fixture", "--mode", "--help",
-    "-h",         "-?",       "--help-all",      "--version",      "-v"};
+    "-h",         "-?",       "--help-all",      "--version",      "-v",     "--list-recovery"};
 
 const QString kOscPort = QStringLiteral("osc-port");
 const QString kOscAddress = QStringLiteral("osc-address");
@@ -75,6 +75,10 @@ const optionText kOptions[] = {
      ".qxf or Open Fixture Library file <file>.",
      "file"},
     {"mode", "With --show-fixture: only the mode with this name.", "NAME"},
+    {"list-recovery",
+     "Lists the recovery copies left by programs that ended without saving (file, show, "
+     "time, steps, fixtures, and why one cannot be opened).",
+     nullptr},
 };
 
 bool isModeOption(const char *arg)

@@ -9,6 +9,7 @@
 #include "fixturelist.h"
 #include "light_list.h"
 #include "loadlog.h"
+#include "recoverycopy.h"
 #include "showlimits.h"
 
 #include <QCommandLineParser>
@@ -210,6 +211,19 @@ int headless::convert(const job &work)
     return 0;
 }
 
+// One line per copy: file, show, time written, steps, fixtures, and "ok" or the reason it
+// cannot be opened.
+int headless::listRecovery()
+{
+    for (const recoveryCopy::orphan &copy : recoveryCopy::orphans(recoveryCopy::defaultFolder())) {
+        const QString show = copy.showName.isEmpty() ? QStringLiteral("(new show)") : copy.showName;
+        std::printf("%s\t%s\t%s\t%d steps\t%d fixtures\t%s\n", qPrintable(copy.path),
+                    qPrintable(show), qPrintable(copy.written.toString(Qt::ISODate)), copy.steps,
+                    copy.fixtures, copy.error.isEmpty() ? "ok" : qPrintable(copy.error));
+    }
+    return 0;
+}
+
 // -1 when the arguments ask for no fixture command, else the command's exit status.
 int headless::fixtureCommand(const QCommandLineParser &parser)
 {
@@ -255,6 +269,8 @@ int headless::run(int argc, char **argv)
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 
+    if (parser.isSet(QStringLiteral("list-recovery")))
+        return listRecovery();
     const int fixtureStatus = fixtureCommand(parser);
     if (fixtureStatus >= 0)
         return fixtureStatus;

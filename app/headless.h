@@ -32,6 +32,7 @@ class headless
     static bool readJob(const QCommandLineParser &parser, job &out, QString &error);
     static int convert(const job &work);
     static int fixtureCommand(const QCommandLineParser &parser);
+    static int listRecovery();
     static int restoreFixtures(const QVariantList &types);
     static bool switchFixturesOff(const QList<int> &numbers, QString &error);
     static int fail(const QString &file, const QString &reason);

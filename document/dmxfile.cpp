@@ -7,12 +7,14 @@
 #include "dmx.h"
 #include "dmxformat.h"
 #include "fixtureblock.h"
+#include "fixturelist.h"
 #include "light_list.h"
 #include "playengine.h"
 #include "showlimits.h"
 #include "steptext.h"
 #include "undohistory.h"
 
+#include <QBuffer>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -26,6 +28,8 @@ constexpr int kChannelObjects = showLimits::kMaxChannels;
 // The load operations' answer for a file they did not read; loadData then leaves the model
 // alone.
 constexpr int kRefused = -1;
+// Row number, hold and fade come before the channels in the table.
+constexpr int kFixedColumns = 3;
 
 dim *channelAt(int index)
 {
@@ -38,6 +42,22 @@ int clampedChannelCount(int col)
 {
     const int count = col < g_dimList->m_columns ? col : g_dimList->m_columns - 1;
     return qBound(0, count, kChannelObjects);
+}
+
+// The fixture block's type bytes and the definitions of the fixtures that have one.
+void fixtureBlockOf(const QVariantList &types, QByteArray &bytes,
+                    QVector<fixtureDef::definition> &definitions)
+{
+    bytes.clear();
+    definitions.clear();
+    for (const QVariant &type : types) {
+        if (type.userType() == qMetaTypeId<fixtureDef::definition>()) {
+            bytes.append(char(fixtureBlock::kDefinitionType));
+            definitions.append(type.value<fixtureDef::definition>());
+        } else {
+            bytes.append(char(qBound(0, type.toInt(), 254)));
+        }
+    }
 }
 
 // The table as the formats write it: its rows and the snap flags of the first channels.
@@ -142,16 +162,25 @@ bool dmxFile::fileExists(QString path) const
 
 void dmxFile::setFixtureTypes(const QVariantList &types)
 {
-    m_fixtureTypes.clear();
-    m_fixtureDefinitions.clear();
-    for (const QVariant &type : types) {
-        if (type.userType() == qMetaTypeId<fixtureDef::definition>()) {
-            m_fixtureTypes.append(char(fixtureBlock::kDefinitionType));
-            m_fixtureDefinitions.append(type.value<fixtureDef::definition>());
-        } else {
-            m_fixtureTypes.append(char(qBound(0, type.toInt(), 254)));
-        }
-    }
+    fixtureBlockOf(types, m_fixtureTypes, m_fixtureDefinitions);
+}
+
+QByteArray dmxFile::showBytes() const
+{
+    if (g_dimList->m_data.size() > showLimits::kMaxRows)
+        return QByteArray();
+    const int fixtureChannels = g_dimList->fixtures()->columnEnd() - kFixedColumns;
+    const int columns = qMax(fixtureChannels, g_dimList->m_history->fileChannels());
+    const int channels =
+        qMax(clampedChannelCount(qMin(columns, kChannelObjects)), g_dimList->m_data.usedChannels());
+    QByteArray types;
+    QVector<fixtureDef::definition> definitions;
+    fixtureBlockOf(g_dimList->fixtures()->types(), types, definitions);
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    if (!dmxFormat::write(out, tableShow(channels, types, definitions)))
+        return QByteArray();
+    return out.data();
 }
 
 // Fixtures from a definition come back as the definition, the others as their type.

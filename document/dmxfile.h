@@ -36,6 +36,9 @@ class dmxFile : public QObject
     // show file save records, and those the last opened show file recorded.
     Q_INVOKABLE void setFixtureTypes(const QVariantList &types);
     Q_INVOKABLE QVariantList loadedFixtureTypes() const;
+    // The show as a save of it writes it, with the fixtures it has now; empty when the table
+    // is too long for a show file.
+    QByteArray showBytes() const;
     // The last opened show carried a fixture block that could not be read; its rows loaded.
     Q_INVOKABLE bool fixtureBlockDamaged() const { return m_fixtureBlockDamaged; }
 
