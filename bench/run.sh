@@ -9,6 +9,10 @@
 #                                     BEAT_DROP=N leaves out clock byte N)
 #   bash bench/run.sh memory          peak memory of the conversions and the window against
 #                                     the size of the show (not in all)
+#   bash bench/run.sh soak            the program plays show B for SOAK_SECONDS=3600 with
+#                                     output on, the window shown, two OSC subscribers and an
+#                                     OSC flood one minute in five; per SOAK_SLICE=300 s
+#                                     (not in all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,6 +26,7 @@ targets=()
 [ "$what" = frames ] && targets=(--target uiprobe makeshow framefifo framereader framemetronome)
 [ "$what" = beats ] && targets=(--target uiprobe makeshow framefifo beatcheck midiclocksend)
 [ "$what" = memory ] && targets=(--target uiprobe makeshow dmxplayer)
+[ "$what" = soak ] && targets=(--target dmxplayer makeshow framefifo soakreader soakcheck oscflood)
 cmake --build "$build" -j"$(nproc)" "${targets[@]}" >/dev/null
 
 if [ "$what" = core ] || [ "$what" = all ]; then
@@ -223,4 +228,38 @@ if [ "$what" = memory ]; then
     done
     row cimport "60 000 records, no channels" 60000 0
     row cimport "65 535 records x 512 channels" 65535 512
+fi
+
+if [ "$what" = soak ]; then
+    seconds=${SOAK_SECONDS:-3600}
+    slice=${SOAK_SLICE:-300}
+    port=${SOAK_PORT:-9317}
+    tmp=$(mktemp -d)
+    display=${BENCH_DISPLAY:-:74}
+    started=()
+    trap 'kill "${started[@]}" 2>/dev/null || true; wait; rm -rf "$tmp"' EXIT
+    Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+    started+=($!)
+    sleep 1
+    "$build/tools/makeshow" "$tmp/b.dmx" b
+    mkfifo "$tmp/frames"
+    "$build/bench/soakreader" "$tmp/frames" "$slice" "$seconds" "$tmp/pid" "$tmp/changes" \
+        >"$tmp/slices" &
+    reader=$!
+    started+=($reader)
+    # The program as a user starts it, with settings of its own and the frames to the FIFO.
+    env XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" DISPLAY="$display" \
+        DMX_FRAME_FIFO="$tmp/frames" LD_PRELOAD="$PWD/$build/bench/libframefifo.so" \
+        "$build/app/dmxplayer" --osc-port "$port" "$tmp/b.dmx" >"$tmp/program.log" 2>&1 &
+    program=$!
+    echo $program >"$tmp/pid"
+    started+=($program)
+    sleep 5
+    echo "== soak: show B for ${seconds} s, slices of ${slice} s; before: $(uptime)"
+    "$build/bench/oscflood" "$port" "$seconds" "$slice" 60 1000
+    wait "$reader" || true
+    echo "== after: $(uptime)"
+    cat "$tmp/slices"
+    "$build/bench/soakcheck" "$tmp/b.dmx" "$tmp/changes" "$slice"
+    if [ -n "${SOAK_KEEP:-}" ]; then cp "$tmp/slices" "$tmp/changes" "$tmp/program.log" "$SOAK_KEEP"/; fi
 fi
