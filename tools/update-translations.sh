@@ -12,5 +12,5 @@ sed -n 's/^ *<Channel Name="\([^"]*\)".*/\1/p' core/fixturetypes/*.qxf | sort -u
     sed -e 's/\\/\\\\/g' -e 's/&#10;/\\n/g' -e 's/&quot;/\\"/g' -e 's/&lt;/</g' \
         -e 's/&gt;/>/g' -e "s/&apos;/'/g" -e 's/&amp;/\&/g' \
         -e 's/.*/QT_TRANSLATE_NOOP("DmxTable", "&");/' >"$work/fixturetitles.cpp"
-lupdate -no-obsolete -locations none qml/*.qml app/*.cpp core/*.cpp sync/*.cpp remote/*.cpp \
+lupdate -no-obsolete -locations none qml/*.qml app/*.cpp core/*.cpp sync/*.cpp remote/*.cpp ui/*.cpp \
     "$work/fixturetitles.cpp" -ts translations/dmxplayer_en.ts
