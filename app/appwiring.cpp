@@ -4,6 +4,7 @@
 #include "dimlist.h"
 #include "dmx.h"
 #include "dmxfile.h"
+#include "fileworkflow.h"
 #include "fixturecatalogue.h"
 #include "fixturepicker.h"
 #include "light_list.h"
@@ -12,6 +13,7 @@
 #include "stepview.h"
 #include "synccontrol.h"
 #include "textface.h"
+#include "valueentry.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -150,4 +152,7 @@ void publishCore(QQmlEngine *engine)
     ctx->setContextProperty("remote", remote);
     // Tempo and timecode hear the MIDI input through remote control's ports.
     ctx->setContextProperty("sync", new syncControl(g_dimList, remote, g_dimList));
+    // The panel's file workflow and number fields act on this core and go with it.
+    ctx->setContextProperty("file_flow", new fileWorkflow(g_dimList, g_dimList));
+    ctx->setContextProperty("value_entry", new valueEntry(g_dimList, out, g_dimList));
 }

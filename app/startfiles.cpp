@@ -42,7 +42,7 @@ QString startFiles::openOne(QObject *panel, const QString &path)
                                   Q_ARG(QVariant, url));
         if (opened.toBool())
             return QString();
-        if (QObject *files = panel->findChild<QObject *>(QStringLiteral("dmxFileIO")))
+        if (auto *files = panel->property("dmxFileIO").value<QObject *>())
             QMetaObject::invokeMethod(files, "lastError", Q_RETURN_ARG(QString, problem));
     }
     return tr("无法打开 %1：%2").arg(path, problem);

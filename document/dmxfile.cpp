@@ -249,8 +249,13 @@ int dmxFile::loadData(QUrl name)
         return 0;
     if (m_lastError.isEmpty())
         g_dimList->m_history->fileLoaded(flagsBefore, result);
-    const auto held = playEngine::lock();
-    g_dimList->m_playEnd = g_dimList->rowCount() - 1;
+    {
+        const auto held = playEngine::lock();
+        g_dimList->m_playEnd = g_dimList->rowCount() - 1;
+    }
+    // The views re-read the table and the window hears of the range, as after undo.
+    if (m_lastError.isEmpty())
+        g_dimList->refrushIndex();
     return result;
 }
 
@@ -407,5 +412,6 @@ int dmxFile::pasteSteps(const QString &text, int at)
         g_dimList->m_data.insert(position, steps);
     }
     g_dimList->m_history->rowsInserted(position, steps.size());
+    g_dimList->refrushIndex();
     return steps.size();
 }

@@ -23,6 +23,8 @@ class dmxFile : public QObject
 
     Q_INVOKABLE bool saveData(QUrl name, int col, int start_row, int end_row,
                               QString selectedNameFilter);
+    // Appends the rows of a show or a C export and returns its channel count; the table's
+    // views and the window hear of the new rows and the play range ending at the last row.
     Q_INVOKABLE int loadData(QUrl name);
 
     // The local path saveData writes for this choice: a typed ".dmx" or ".c" decides the
@@ -46,8 +48,9 @@ class dmxFile : public QObject
     // `channels` channels, tab-separated. Empty when the table has no rows.
     Q_INVOKABLE QString stepsText(int first, int last, int channels) const;
     // Inserts the steps of such text at table position `at` as one undo step and returns
-    // their number; -1 with lastError() (naming the line and field) when the text is not
-    // steps or would take the table past its row limit. The table is then left as it was.
+    // their number, the table's views told; -1 with lastError() (naming the line and field)
+    // when the text is not steps or would take the table past its row limit. The table is
+    // then left as it was.
     Q_INVOKABLE int pasteSteps(const QString &text, int at);
 
   private:

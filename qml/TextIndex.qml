@@ -2,7 +2,6 @@ import QtQuick 2.10
 import QtQuick.Dialogs 1.3
 import QtQuick.Controls 1.6
 import QtQuick.Controls.Styles 1.4
-import ov.qt.dmx 1.0
 
 Rectangle {
     id: panel
@@ -17,16 +16,11 @@ Rectangle {
     // The table's fixtures by type, in the order they were added; a show file records them.
     readonly property var fixtureKinds: dmx_list.fixtures.types
     readonly property var fixtureEnds: dmx_list.fixtures.ends
-    property string lastFolder: ""
-    // A save waiting for the answer to the replace question.
-    property string pendingUrl: ""
-    property string pendingFilter: ""
-    // Close the window once the save asked for by the close question has been written.
-    property bool closeAfterSave: false
-    property bool closeConfirmed: false
     readonly property QtObject history: dmx_list.history
-    readonly property string showFilter: "Dmx files (*.dmx )"
-    readonly property string cFilter: "Dmx-c files (*.c )"
+    // The file service of the file workflow; copy and paste use it too.
+    readonly property QtObject dmxFileIO: file_flow.files
+    readonly property string showFilter: file_flow.showFilter
+    readonly property string cFilter: file_flow.cFilter
 
     function startRun() {
         dmx_list.sendDmxEnable(true)
@@ -40,18 +34,13 @@ Rectangle {
         dmx_list.statusMessage = text
     }
 
+    // START and END: every level at once, as one undo step.
     function setAllDim(value) {
-        if (runFlag)
-            stopRun()
-        history.beginStep()
-        dmx.setAllDmxValue(Number(value))
-        history.endStep()
+        value_entry.setAllLevels(Number(value))
     }
 
     function setDefaultLevels() {
-        history.beginStep()
-        dmx.setDefaultDmxValue()
-        history.endStep()
+        value_entry.setDefaultLevels()
     }
 
     // Puts the fader of the typed channel number at the start of the strip.
@@ -59,15 +48,12 @@ Rectangle {
         dimChannel.positionViewAtIndex(Math.max(0, Number(text) - 1), ListView.Beginning)
     }
 
-    // Delete clears; keypad Enter clamps to the top and applies. Return is not handled.
+    // The number fields' key rule; here only keypad Enter commits, and applies the value.
     function inputKey(input, top, event, apply) {
-        if (event.key === Qt.Key_Delete)
-            input.text = ""
-        if (event.key !== Qt.Key_Enter)
-            return
-        if (Number(input.text) > top)
-            input.text = top
-        apply(input.text)
+        var entry = value_entry.keyed(event.key, input.text, top, false)
+        input.text = entry.text
+        if (entry.commit)
+            apply(entry.text)
     }
 
     function selectWholeTable() {
@@ -79,74 +65,22 @@ Rectangle {
     }
 
 
+    // The file workflow is file_flow's; these hand it what the dialogs and keys choose.
     function fileNameOf(url) {
-        var text = decodeURIComponent(String(url))
-        return text.substring(text.lastIndexOf("/") + 1)
+        return file_flow.fileNameOf(url)
     }
 
-    function folderOf(url) {
-        var text = String(url)
-        return text.substring(0, text.lastIndexOf("/"))
-    }
-
-    // Every channel the table holds data for: the fixture columns and what files brought.
     function channelsToSave() {
-        return Math.min(dimNumber, Math.max(posCount - initChCount, dataChannels))
+        return file_flow.channelsToSave()
     }
 
-    // A chosen save target: asks before replacing a file the dialog did not ask about (it
-    // asks only when the exact name was typed). Returns whether the file was written now.
     function saveAccepted(url, filter) {
-        console.log("You chose save: " + url + " " + filter)
-        lastFolder = folderOf(url)
-        var target = dmxFileIO.saveTarget(url, filter)
-        var typedExactName = dmxFileIO.saveTarget(url, "") === target
-        if (target !== "" && !typedExactName && dmxFileIO.fileExists(target)) {
-            pendingUrl = url
-            pendingFilter = filter
-            replaceDialog.text = qsTr("“%1” 已存在。要替换它吗？").arg(fileNameOf(target))
-            replaceDialog.open()
-            return false
-        }
-        return writeFile(url, filter)
+        return file_flow.saveAccepted(url, filter)
     }
 
     function answerReplace(replace) {
         replaceDialog.close()
-        if (replace)
-            return writeFile(pendingUrl, pendingFilter)
-        say(qsTr("保存已取消"))
-        closeAfterSave = false
-        return false
-    }
-
-    // Writes the table; a failure keeps the previous name and says why.
-    function writeFile(url, filter) {
-        var target = dmxFileIO.saveTarget(url, filter)
-        var channels = channelsToSave()
-        var first = Math.max(0, dmx_list.rangeFirst)
-        var last = Math.max(0, dmx_list.rangeLast)
-        dmxFileIO.setFixtureTypes(fixtureKinds)
-        if (!dmxFileIO.saveData(url, channels, first, last, filter)) {
-            say(qsTr("无法保存：%1").arg(dmxFileIO.lastError()))
-            closeAfterSave = false
-            return false
-        }
-        c_index = channels
-        var extension = target.substring(target.lastIndexOf("."))
-        say((extension === ".c" ? qsTr("已导出 %1") : qsTr("已保存 %1")).arg(fileNameOf(target)))
-        var written = String(url)
-        if (!written.endsWith(extension))
-            written += extension
-        c_file_name = written
-        // A C export keeps only patched channels and a range: the show itself is not saved.
-        if (extension === ".dmx")
-            history.setClean()
-        if (closeAfterSave) {
-            closeAfterSave = false
-            root.close()
-        }
-        return true
+        return file_flow.answerReplace(replace)
     }
 
     function openAccepted(url) {
@@ -155,42 +89,8 @@ Rectangle {
         return openFile(url)
     }
 
-    // Opens a show or imports a C file by URL and appends its rows; on refusal the table
-    // and the title stay and the status text says why. Returns whether it was read.
     function openFile(url) {
-        lastFolder = folderOf(url)
-        var wasEmpty = dmx_list.rowCount() === 0 && light_number === 0
-        history.beginStep()
-        var channels = dmxFileIO.loadData(url)
-        var reason = dmxFileIO.lastError()
-        if (reason !== "") {
-            history.endStep()
-            say(qsTr("无法打开 %1：%2").arg(fileNameOf(url)).arg(reason))
-            return false
-        }
-        var note = restoreFixtures(dmxFileIO.loadedFixtureTypes())
-        history.endStep()
-        c_index = channels
-        dmx_list.refrushIndex()
-        dmx_list.setPlayerEndRow(Math.max(0, dmx_list.rowCount() - 1))
-        if (dmxFileIO.fixtureBlockDamaged())
-            note += qsTr("；灯具列表已损坏：已载入步，未载入灯具")
-        say(qsTr("已打开 %1").arg(fileNameOf(url)) + note)
-        c_file_name = url
-        // Appended to rows already there, the table is no longer what the file holds.
-        if (wasEmpty)
-            history.setClean()
-        return true
-    }
-
-    // The fixtures a show records, into a table without fixtures; a note on what was not.
-    function restoreFixtures(kinds) {
-        var added = dmx_list.fixtures.restore(kinds)
-        if (added < 0)
-            return qsTr("；文件中的灯具未添加：表格保留自己的灯具")
-        if (added < kinds.length)
-            return qsTr("；只添加了文件中 %1 个灯具中的 %2 个").arg(kinds.length).arg(added)
-        return ""
+        return file_flow.open(url)
     }
 
     // "添加灯具": a fixture of the type box's type, as one undo step.
@@ -202,13 +102,8 @@ Rectangle {
         return dmxList.deleteDevice()
     }
 
-    // Ctrl+S: the current file without the dialog, the dialog when there is none.
     function saveCurrent() {
-        if (c_file_name === "") {
-            saveData.clicked()
-            return false
-        }
-        return writeFile(c_file_name, c_file_name.endsWith(".c") ? cFilter : showFilter)
+        return file_flow.saveCurrent()
     }
 
     function stepBack(redo) {
@@ -224,25 +119,13 @@ Rectangle {
 
     // The window's closing: with unsaved changes ask Save / Discard / Cancel first.
     function confirmClose(close) {
-        if (closeConfirmed || history.clean)
-            return
-        close.accepted = false
-        closeDialog.open()
+        if (!file_flow.mayClose())
+            close.accepted = false
     }
 
     function answerClose(choice) {
         closeDialog.close()
-        if (choice === "discard") {
-            closeConfirmed = true
-            root.close()
-        } else if (choice === "save") {
-            closeAfterSave = true
-            // A C export is no save of the show: choose a show file then.
-            if (c_file_name.endsWith(".dmx"))
-                saveCurrent()
-            else
-                saveData.clicked()
-        }
+        file_flow.answerClose(choice)
     }
 
     // Copy, cut and paste of the play range as tab-separated text, one line per step.
@@ -277,14 +160,17 @@ Rectangle {
             say(qsTr("无法粘贴：%1").arg(dmxFileIO.lastError()))
             return false
         }
-        dmx_list.refrushIndex()
         say(qsTr("已粘贴 %n 步", "", count))
         return true
     }
 
-    DmxFile {
-        id: dmxFileIO
-        objectName: "dmxFileIO"
+    // What the file workflow asks the window to do.
+    Connections {
+        target: file_flow
+        function onReplaceAsked() { replaceDialog.open() }
+        function onCloseAsked() { closeDialog.open() }
+        function onSaveTargetWanted() { saveData.clicked() }
+        function onCloseWindow() { root.close() }
     }
 
     // Carries text to and from the system clipboard.
@@ -300,13 +186,13 @@ Rectangle {
         objectName: "fileDialog"
         property bool useForSave: false
         folder: shortcuts.home
-        nameFilters: ownUse ? ["Dmx-c files (*.c )", "Dmx files (*.dmx )"] : ["Dmx files (*.dmx )"]
+        nameFilters: ownUse ? [cFilter, showFilter] : [showFilter]
 
         // Opens in the folder used last, with the show format chosen.
         function prepare(forSave) {
             useForSave = forSave
-            if (lastFolder !== "")
-                folder = lastFolder
+            if (file_flow.lastFolder !== "")
+                folder = file_flow.lastFolder
             selectedNameFilter = showFilter
             selectMultiple = !forSave
             selectExisting = !forSave
@@ -331,7 +217,7 @@ Rectangle {
             else
                 openAccepted(fileUrls[0])
         }
-        onRejected: closeAfterSave = false
+        onRejected: file_flow.fileChoiceCancelled()
     }
 
     MessageDialog {
@@ -340,6 +226,7 @@ Rectangle {
         id: replaceDialog
         objectName: "replaceDialog"
         title: qsTr("替换文件")
+        text: file_flow.replaceQuestion
         icon: StandardIcon.Question
         standardButtons: StandardButton.Yes | StandardButton.No
         onYes: answerReplace(true)

@@ -16,7 +16,8 @@ ApplicationWindow {
     readonly property int dimMax: 255
     readonly property int timeMax: 9999
     readonly property int dimNumber: 512
-    property int c_index: 0
+    // Channels the last save wrote or the last open read.
+    property int c_index: file_flow.channelsInFile
     // The table's fixtures, play range and edit row live in the core; these follow it.
     readonly property QtObject fixtures: dmx_list.fixtures
     readonly property int light_number: fixtures.count
@@ -25,6 +26,8 @@ ApplicationWindow {
     property real indexDown: rangePosition(dmx_list.currentRow)
     readonly property int initChCount: 3
     readonly property int posCount: fixtures.columnEnd
+    // The file the title names and Ctrl+S writes. The file workflow keeps it; a write here
+    // goes to the workflow as well.
     property string c_file_name: ""
     readonly property bool unsaved: !dmx_list.history.clean
     property alias fixturePicker: pickerPopup
@@ -45,8 +48,15 @@ ApplicationWindow {
     visible: true
     width: tableWidth
     height: 800
-    title: (unsaved ? "*" : "") + (c_file_name !== "" ? text_control.fileNameOf(c_file_name) + " — " : "")
+    title: (unsaved ? "*" : "") + (c_file_name !== "" ? file_flow.fileNameOf(c_file_name) + " — " : "")
            + (ownUse ? qsTr("Divezuveror DMX512 测试用") : qsTr("Divezuveror DMX512 用户"))
+
+    Binding {
+        target: root
+        property: "c_file_name"
+        value: file_flow.currentFile
+    }
+    onC_file_nameChanged: file_flow.currentFile = c_file_name
 
     onClosing: text_control.confirmClose(close)
 
@@ -91,12 +101,10 @@ ApplicationWindow {
         dmxList.forceActiveFocus()
     }
 
-    // Delete clears; either Enter key clamps to the top.
+    // The number fields' key rule; here either Enter key commits, which only clamps: "设置全部"
+    // applies the values.
     function numberInputKey(input, top, event) {
-        if (event.key === Qt.Key_Delete)
-            input.text = ""
-        if ((event.key === Qt.Key_Enter || event.key === Qt.Key_Return) && Number(input.text) > top)
-            input.text = top
+        input.text = value_entry.keyed(event.key, input.text, top, true).text
     }
 
     // Every channel of a fixture from a definition at its off value at once, playback

@@ -1402,10 +1402,6 @@ y</translation>
         <translation>Repeats</translation>
     </message>
     <message>
-        <source>“%1” 已存在。要替换它吗？</source>
-        <translation>“%1” already exists. Do you want to replace it?</translation>
-    </message>
-    <message>
         <source>打开演出 (.dmx) 或导入 C 源文件 (.c)</source>
         <translation>Open show (.dmx) or import C source (.c)</translation>
     </message>
@@ -1458,42 +1454,6 @@ y</translation>
         <translation>olad stalled</translation>
     </message>
     <message>
-        <source>保存已取消</source>
-        <translation>Save cancelled</translation>
-    </message>
-    <message>
-        <source>无法保存：%1</source>
-        <translation>Cannot save: %1</translation>
-    </message>
-    <message>
-        <source>已导出 %1</source>
-        <translation>Exported %1</translation>
-    </message>
-    <message>
-        <source>已保存 %1</source>
-        <translation>Saved %1</translation>
-    </message>
-    <message>
-        <source>无法打开 %1：%2</source>
-        <translation>Cannot open %1: %2</translation>
-    </message>
-    <message>
-        <source>；灯具列表已损坏：已载入步，未载入灯具</source>
-        <translation>; fixture list damaged: the steps were loaded without it</translation>
-    </message>
-    <message>
-        <source>已打开 %1</source>
-        <translation>Opened %1</translation>
-    </message>
-    <message>
-        <source>；文件中的灯具未添加：表格保留自己的灯具</source>
-        <translation>; the file&apos;s fixtures were not added: the table keeps its own</translation>
-    </message>
-    <message>
-        <source>；只添加了文件中 %1 个灯具中的 %2 个</source>
-        <translation>; only %2 of the file&apos;s %1 fixtures were added</translation>
-    </message>
-    <message>
         <source>播放时不能重做：请先停止播放</source>
         <translation>Cannot redo while playing: stop playback first</translation>
     </message>
@@ -1533,6 +1493,49 @@ y</translation>
             <numerusform>Pasted %n step</numerusform>
             <numerusform>Pasted %n steps</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>fileWorkflow</name>
+    <message>
+        <source>“%1” 已存在。要替换它吗？</source>
+        <translation>“%1” already exists. Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>保存已取消</source>
+        <translation>Save cancelled</translation>
+    </message>
+    <message>
+        <source>无法保存：%1</source>
+        <translation>Cannot save: %1</translation>
+    </message>
+    <message>
+        <source>已导出 %1</source>
+        <translation>Exported %1</translation>
+    </message>
+    <message>
+        <source>已保存 %1</source>
+        <translation>Saved %1</translation>
+    </message>
+    <message>
+        <source>无法打开 %1：%2</source>
+        <translation>Cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>；灯具列表已损坏：已载入步，未载入灯具</source>
+        <translation>; fixture list damaged: the steps were loaded without it</translation>
+    </message>
+    <message>
+        <source>已打开 %1</source>
+        <translation>Opened %1</translation>
+    </message>
+    <message>
+        <source>；文件中的灯具未添加：表格保留自己的灯具</source>
+        <translation>; the file&apos;s fixtures were not added: the table keeps its own</translation>
+    </message>
+    <message>
+        <source>；只添加了文件中 %1 个灯具中的 %2 个</source>
+        <translation>; only %2 of the file&apos;s %1 fixtures were added</translation>
     </message>
 </context>
 <context>

@@ -59,7 +59,7 @@ TableTestCase {
         tryCompare(fixture_picker, "count", 0)
         typeInto(picker.searchField, "")
         tryCompare(fixture_picker, "count", 29)
-        compare(coreProbe.setting("library/added"), [folder + "/ofl-beam-projector.json"])
+        compare(String(coreProbe.setting("library/added")), folder + "/ofl-beam-projector.json")
         coreProbe.setSetting("library/added", undefined)
     }
 
