@@ -1,5 +1,7 @@
 #include "appwiring.h"
 
+#include "showrecovery.h"
+
 #include "cellface.h"
 #include "dimlist.h"
 #include "dmx.h"
@@ -121,7 +123,14 @@ void wireEngine(QQmlEngine *engine)
     engine->rootContext()->setContextProperty("fixture_catalogue", new fixtureCatalogue(engine));
     // The window starts the index once it has drawn its first frame: a worker thread beside
     // the start-up would take a core from it.
-    engine->rootContext()->setContextProperty("fixture_picker", new fixturePicker(engine));
+    auto *picker = new fixturePicker(engine);
+    engine->rootContext()->setContextProperty("fixture_picker", picker);
+    // A reload of the library is a risk to the show: its recovery copy is brought up to date.
+    QObject::connect(picker, &fixturePicker::indexing, engine, [engine] {
+        const QVariant recovery = engine->rootContext()->contextProperty("recovery");
+        if (auto *keeper = qobject_cast<showRecovery *>(recovery.value<QObject *>()))
+            keeper->keepNow();
+    });
 
     engine->addImportPath("qrc:/");
 }
@@ -153,6 +162,9 @@ void publishCore(QQmlEngine *engine)
     // Tempo and timecode hear the MIDI input through remote control's ports.
     ctx->setContextProperty("sync", new syncControl(g_dimList, remote, g_dimList));
     // The panel's file workflow and number fields act on this core and go with it.
-    ctx->setContextProperty("file_flow", new fileWorkflow(g_dimList, g_dimList));
+    auto *flow = new fileWorkflow(g_dimList, g_dimList);
+    ctx->setContextProperty("file_flow", flow);
+    ctx->setContextProperty(
+        "recovery", new showRecovery(g_dimList, flow, recoveryCopy::defaultFolder(), g_dimList));
     ctx->setContextProperty("value_entry", new valueEntry(g_dimList, out, g_dimList));
 }

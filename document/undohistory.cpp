@@ -64,6 +64,11 @@ void undoHistory::afterApply()
     emit applied();
 }
 
+void undoHistory::markUnsaved()
+{
+    m_stack.resetClean();
+}
+
 void undoHistory::setClean()
 {
     m_stack.setClean();

@@ -50,6 +50,8 @@ class undoHistory : public QObject
     Q_INVOKABLE bool undo();
     Q_INVOKABLE bool redo();
     Q_INVOKABLE void setClean();
+    // No state of the history is what the file holds: a recovered show is still unsaved.
+    void markUnsaved();
     Q_INVOKABLE void clear();
     // Everything recorded between the two calls is one step (the value shortcuts write 512
     // cells, a paste inserts many rows).

@@ -247,6 +247,40 @@ Rectangle {
         onRejected: answerClose("cancel")
     }
 
+    // A copy that a program left when it ended without saving: opened or discarded, one at a
+    // time; Cancel keeps it for the next start.
+    function offerRecovery() {
+        recovery.lookForCopies()
+        if (recovery.offered.length === 0)
+            return
+        var copy = recovery.offered[0]
+        recoveryDialog.text = qsTr("上次的程序没有保存就结束了，留下了恢复副本：\n%1，%2，%3 步，%4 个灯具。\n要打开它吗？")
+            .arg(copy.show !== "" ? copy.show : qsTr("新演出")).arg(copy.written)
+            .arg(copy.steps).arg(copy.fixtures)
+        recoveryDialog.open()
+    }
+
+    function answerRecovery(open) {
+        recoveryDialog.close()
+        if (open)
+            recovery.openOffered(0)
+        else
+            recovery.discardOffered(0)
+        if (recovery.offered.length > 0)
+            Qt.callLater(offerRecovery)
+    }
+
+    MessageDialog {
+        onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
+        id: recoveryDialog
+        objectName: "recoveryDialog"
+        title: qsTr("恢复副本")
+        icon: StandardIcon.Question
+        standardButtons: StandardButton.Open | StandardButton.Discard | StandardButton.Cancel
+        onAccepted: answerRecovery(true)
+        onDiscard: answerRecovery(false)
+    }
+
     Shortcut { sequence: "Ctrl+S"; onActivated: saveCurrent() }
     Shortcut { sequence: "Ctrl+Shift+S"; onActivated: saveData.clicked() }
     Shortcut { sequence: "Ctrl+O"; onActivated: openData.clicked() }

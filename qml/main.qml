@@ -146,6 +146,7 @@ ApplicationWindow {
         function onFrameSwapped() {
             indexAfterFirstFrame.enabled = false
             fixture_picker.start()
+            text_control.offerRecovery()
         }
     }
 

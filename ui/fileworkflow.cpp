@@ -152,6 +152,7 @@ void fileWorkflow::fileChoiceCancelled()
 
 bool fileWorkflow::open(const QString &url)
 {
+    emit riskAhead();
     setLastFolder(url);
     const bool wasEmpty = m_model->rowCount() == 0 && m_fixtures->count() == 0;
     QString note;
@@ -170,6 +171,23 @@ bool fileWorkflow::open(const QString &url)
     // Appended to rows already there, the table is no longer what the file holds.
     if (wasEmpty)
         m_history->setClean();
+    return true;
+}
+
+bool fileWorkflow::openRecovered(const QString &copyUrl, const QString &showUrl)
+{
+    QString note;
+    const int channels = readFile(QUrl(copyUrl), note);
+    const QString reason = m_files->lastError();
+    if (!reason.isEmpty()) {
+        say(tr("无法打开恢复副本 %1：%2").arg(fileNameOf(copyUrl), reason));
+        return false;
+    }
+    setChannelsInFile(channels);
+    m_model->setPlayerEndRow(static_cast<ushort>(qMax(0, m_model->rowCount() - 1)));
+    setCurrentFile(showUrl);
+    m_history->markUnsaved();
+    say(tr("已恢复 %1").arg(showUrl.isEmpty() ? tr("新演出") : fileNameOf(showUrl)) + note);
     return true;
 }
 
@@ -198,6 +216,7 @@ bool fileWorkflow::mayClose()
 {
     if (m_closeConfirmed || m_history->isClean())
         return true;
+    emit riskAhead();
     emit closeAsked();
     return false;
 }

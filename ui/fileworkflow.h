@@ -60,6 +60,9 @@ class fileWorkflow : public QObject
     // show's fixtures, as one undo step. Refused, the table and the current file stay and
     // the status bar says why. True when it was read.
     Q_INVOKABLE bool open(const QString &url);
+    // A recovery copy, opened as open() does and then named after the show's own file
+    // (`showUrl`, empty for a new show), with its changes still to save.
+    bool openRecovered(const QString &copyUrl, const QString &showUrl);
 
     // The window is closing: true when it may, otherwise the close question is asked.
     Q_INVOKABLE bool mayClose();
@@ -83,6 +86,8 @@ class fileWorkflow : public QObject
     void saveTargetWanted();
     // The window closes.
     void closeWindow();
+    // A step that may lose the show is about to be taken: loading over it, closing.
+    void riskAhead();
 
   private:
     bool writeFile(const QString &url, const QString &filter);

@@ -38,6 +38,7 @@ fixturePicker::fixturePicker(QObject *parent) : QAbstractListModel(parent)
 
 void fixturePicker::indexPlaces(const QStringList &places)
 {
+    emit indexing();
     m_places = places;
     beginResetModel();
     delete m_library;

@@ -59,6 +59,8 @@ class fixturePicker : public QAbstractListModel
     QStringList categories() const { return m_categories; }
 
   signals:
+    // A new index of the library is about to start.
+    void indexing();
     void readyChanged();
     void countChanged();
     void filterChanged();

@@ -1,7 +1,9 @@
 #include "appwiring.h"
 #include "coreprobe.h"
+#include "recoverycopy.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QStandardPaths>
@@ -20,6 +22,8 @@ class qmlTestSetup : public QObject
     {
         QCoreApplication::setOrganizationName("Orvane");
         QStandardPaths::setTestModeEnabled(true);
+        // Copies a killed run left would be offered to the next.
+        QDir(recoveryCopy::defaultFolder()).removeRecursively();
     }
 
     void qmlEngineAvailable(QQmlEngine *engine)

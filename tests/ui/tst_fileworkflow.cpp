@@ -1,5 +1,8 @@
 #include "coretestsupport.h"
+#include "dmxfile.h"
 #include "fileworkflow.h"
+#include "showrecovery.h"
+#include "undohistory.h"
 #include "valueentry.h"
 
 #include <QSignalSpy>
@@ -21,6 +24,8 @@ class tst_fileworkflow : public QObject
     void closeQuestion();
     void keyRule_data();
     void keyRule();
+    void recoveredShowOpensUnsavedUnderItsName();
+    void damagedCopyIsSetAside();
 
   private:
     QString urlOf(const QString &name) const
@@ -139,6 +144,49 @@ void tst_fileworkflow::keyRule()
     const valueEntry::entry after = valueEntry::afterKey(key, typed, 255, returnCommits);
     QCOMPARE(after.text, text);
     QCOMPARE(after.commit, commit);
+}
+
+// A copy a killed program left: offered, opened as the unsaved show under its own name, and
+// replaced by this program's copy before it goes.
+void tst_fileworkflow::recoveredShowOpensUnsavedUnderItsName()
+{
+    const QString folder = m_dir->filePath("recovery");
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray show = m_flow->files()->showBytes();
+    QFile copy(folder + "/1-2.dmx");
+    QVERIFY(copy.open(QIODevice::WriteOnly));
+    copy.write(show);
+    copy.close();
+    QFile notes(folder + "/1-2.json");
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("{\"show\": \"" + urlOf("show.dmx").toUtf8() + "\"}");
+    notes.close();
+    coreModel()->removeAll();
+    coreModel()->m_history->clear();
+
+    showRecovery recovery(coreModel(), m_flow.data(), folder);
+    recovery.lookForCopies();
+    QCOMPARE(recovery.offered().size(), 1);
+    QCOMPARE(recovery.offered().first().toMap().value("show").toString(), "show.dmx");
+    QVERIFY(recovery.openOffered(0));
+    QCOMPARE(m_flow->files()->showBytes(), show);
+    QVERIFY(!coreModel()->m_history->isClean());
+    QCOMPARE(m_flow->currentFile(), urlOf("show.dmx"));
+    QVERIFY(!copy.exists());
+    QVERIFY(QFile::exists(recovery.copy()->path()));
+}
+
+void tst_fileworkflow::damagedCopyIsSetAside()
+{
+    QFile copy(m_dir->filePath("1-2.dmx"));
+    QVERIFY(copy.open(QIODevice::WriteOnly));
+    copy.write(m_flow->files()->showBytes().left(20));
+    copy.close();
+    showRecovery recovery(coreModel(), m_flow.data(), m_dir->path());
+    recovery.lookForCopies();
+    QVERIFY(recovery.offered().isEmpty());
+    QVERIFY(QFile::exists(copy.fileName() + ".damaged"));
+    QVERIFY(coreModel()->statusMessage().contains("damaged"));
 }
 
 QTEST_GUILESS_MAIN(tst_fileworkflow)
