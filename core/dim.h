@@ -41,7 +41,7 @@ class dim : public QObject
     void dimEnChanged();
     void dimLinkageChanged();
 
-  public:
+  private:
     ushort m_num;
     uchar m_en = 0;
     uchar m_linkage = 0;

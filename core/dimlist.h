@@ -220,7 +220,6 @@ class dimList : public QAbstractTableModel
     void loadRowToDims(int row);
     void recordRowEdit(int row, const StepRow &before);
 
-  public:
     dmx *m_dmx;
     stepTable m_data;
     int m_columns = 515;
@@ -235,7 +234,6 @@ class dimList : public QAbstractTableModel
     // Every change to the rows is recorded here for undo and redo.
     undoHistory *m_history;
 
-  private:
     // The row operations QML calls are forwarded to their own class, which edits these rows.
     friend class stepEditing;
     stepEditing m_editing{this};

@@ -51,7 +51,6 @@ class dmx : public QObject
   private:
     bool setLevel(int index, uchar value);
 
-  public:
     QList<QObject *> m_dims;
     light_list *m_lightList;
     bool m_sendLive = false;

@@ -35,7 +35,7 @@ class light_fix : public QObject
     void fixSelectChanged();
     void fixTypeChanged();
 
-  public:
+  private:
     uchar m_select = 1;
     int m_id;
     int m_chNum;

@@ -45,13 +45,11 @@ class light_list : public QObject
   private:
     void restartWalk();
 
-  public:
     int m_mapSlot = 0;
     QList<QObject *> m_fixList;
     int m_chBase = 0;
     int m_selBase = 0;
 
-  private:
     // Kept for the whole run so that a table without fixtures sends what it sent at start.
     QList<QObject *> m_startUp;
     int m_added = 0;
