@@ -107,10 +107,10 @@ void wireEngine(QQmlEngine *engine)
         g_dimList = new dimList(nullptr);
     // The window plays and sends frames; the thread that does it starts here, not with the
     // model, so that conversions without a window never start it.
-    g_dimList->m_engine->start();
+    g_dimList->engine()->start();
     // Every third tick: a level held longer than 100 ms is still always shown, and a show
     // that changes its row at every tick is drawn a third as often as it is sent.
-    g_dimList->m_engine->setWindowGap(std::chrono::milliseconds(90));
+    g_dimList->engine()->setWindowGap(std::chrono::milliseconds(90));
 
     // QML must see these variants as arrays of objects.
     const int listType = qRegisterMetaType<QList<QObject *>>();
@@ -137,23 +137,23 @@ void wireEngine(QQmlEngine *engine)
 
 void publishCore(QQmlEngine *engine)
 {
-    dmx *out = g_dimList->m_dmx;
+    dmx *out = g_dimList->output();
     QQmlContext *ctx = engine->rootContext();
-    ctx->setContextProperty("fix_list", out->m_lightList);
-    ctx->setContextProperty("dmx_fix", QVariant::fromValue(out->m_lightList->m_fixList));
+    ctx->setContextProperty("fix_list", out->patch());
+    ctx->setContextProperty("dmx_fix", QVariant::fromValue(out->patch()->entries()));
     // Publishing the list again re-evaluates every binding on it, so the fixture strip
     // follows the patch. Once per pass of the event loop: adding a show's fixtures one by
     // one would otherwise rebuild the strip for each of them.
-    light_list *patch = out->m_lightList;
+    light_list *patch = out->patch();
     // Owned by the patch: a test's fresh core takes its timer with it.
     auto *republish = new QTimer(patch);
     republish->setSingleShot(true);
     republish->setInterval(0);
     QObject::connect(republish, &QTimer::timeout, ctx, [ctx, patch] {
-        ctx->setContextProperty("dmx_fix", QVariant::fromValue(patch->m_fixList));
+        ctx->setContextProperty("dmx_fix", QVariant::fromValue(patch->entries()));
     });
     QObject::connect(patch, &light_list::fixturesChanged, republish, qOverload<>(&QTimer::start));
-    ctx->setContextProperty("dmx_data", QVariant::fromValue(out->m_dims));
+    ctx->setContextProperty("dmx_data", QVariant::fromValue(out->channels()));
     ctx->setContextProperty("dmx_list", g_dimList);
     ctx->setContextProperty("dmx", out);
     // Remote control belongs to the core it drives; it listens once main starts it.

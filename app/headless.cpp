@@ -132,7 +132,7 @@ int headless::restoreFixtures(const QVariantList &types)
 // Through the fixture objects themselves, as the strip's check boxes write them.
 bool headless::switchFixturesOff(const QList<int> &numbers, QString &error)
 {
-    const QList<QObject *> &fixtures = g_dimList->m_dmx->m_lightList->m_fixList;
+    const QList<QObject *> &fixtures = g_dimList->output()->patch()->entries();
     for (int number : numbers) {
         QObject *found = nullptr;
         for (QObject *fixture : fixtures)

@@ -100,7 +100,9 @@ class arrivals
             m_wrapper.GetSelectServer()->RunOnce(ola::TimeInterval(0, 1000));
     }
 
-    std::vector<Clock::time_point> m_times;
+    // When each update arrived since the last forget().
+    const std::vector<Clock::time_point> &times() const { return m_times; }
+    void forget() { m_times.clear(); }
 
   private:
     void updated(const ola::client::DMXMetadata &, const ola::DmxBuffer &)
@@ -108,6 +110,7 @@ class arrivals
         m_times.push_back(Clock::now());
     }
 
+    std::vector<Clock::time_point> m_times;
     ola::client::OlaClientWrapper m_wrapper{false};
 };
 
@@ -122,7 +125,7 @@ void BM_PlaybackArrivalAtOlad(benchmark::State &state)
     }
     double fps = 0;
     for (auto _ : state) {
-        reader.m_times.clear();
+        reader.forget();
         auto tick = Clock::now();
         for (int i = 0; i < 30; ++i) {
             sendOne(unsigned(i) * 7);
@@ -130,14 +133,14 @@ void BM_PlaybackArrivalAtOlad(benchmark::State &state)
             reader.pumpFor(tick - Clock::now());
         }
         reader.pumpFor(std::chrono::milliseconds(300));
-        if (reader.m_times.size() < 2) {
+        if (reader.times().size() < 2) {
             state.SkipWithError("no frames arrived at olad");
             return;
         }
         const double span =
-            std::chrono::duration<double>(reader.m_times.back() - reader.m_times.front()).count();
+            std::chrono::duration<double>(reader.times().back() - reader.times().front()).count();
         state.SetIterationTime(span);
-        fps = double(reader.m_times.size() - 1) / span;
+        fps = double(reader.times().size() - 1) / span;
     }
     state.counters["arrival_fps"] = fps;
 }

@@ -29,10 +29,9 @@ void BM_PreviewChange(benchmark::State &state)
     freshCore(modelCheck::none);
     const QByteArray levels(kChannels, '\x10');
     for (int r = 0; r < kRows; ++r)
-        coreModel()->m_data.append(1, 0, reinterpret_cast<const uchar *>(levels.constData()),
-                                   kChannels);
-    coreModel()->m_playStart = 0;
-    coreModel()->m_playEnd = kRows - 1;
+        coreModel()->stepsForWriting().append(
+            1, 0, reinterpret_cast<const uchar *>(levels.constData()), kChannels);
+    coreModel()->setPlayRange(0, kRows - 1);
     QVariantMap params{{"shape", "sine"},
                        {"a", 0},
                        {"cycles", 8},

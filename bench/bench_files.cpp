@@ -51,7 +51,7 @@ showData tableShow()
 {
     showData show;
     show.flags = QByteArray(kChannels, '\0');
-    show.rows = coreModel()->m_data;
+    show.rows = coreModel()->steps();
     return show;
 }
 
@@ -133,7 +133,7 @@ void BM_ReadShowFormat(benchmark::State &state)
     for (auto _ : state) {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
-        const dmxFormat::readResult read = dmxFormat::read(buffer, coreModel()->m_columns, 0);
+        const dmxFormat::readResult read = dmxFormat::read(buffer, coreModel()->columnCount(), 0);
         if (read.show.flags.size() != kChannels)
             state.SkipWithError("read failed");
     }
@@ -160,7 +160,7 @@ void BM_RowAllocationOnly(benchmark::State &state)
     prepare();
     clearRows();
     for (auto _ : state) {
-        stepTable &data = coreModel()->m_data;
+        stepTable &data = coreModel()->stepsForWriting();
         data.widen(kChannels);
         data.reserve(kRows);
         for (int r = 0; r < kRows; ++r)

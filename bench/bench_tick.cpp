@@ -14,14 +14,16 @@ class levelReader : public QObject
 
   public:
     explicit levelReader(dim *d) : m_dim(d) {}
-    long m_sum = 0;
+    long sum() const { return m_sum; }
 
   public slots:
     void levelChanged() { m_sum += m_dim->dimValue(); }
     void rowChanged(int row) { m_sum += row; }
+    void repeatChanged(uint times) { m_sum += times; }
 
   private:
     dim *m_dim;
+    long m_sum = 0;
 };
 
 namespace
@@ -51,7 +53,7 @@ struct playingCore {
         QObject::connect(m, &dimList::currentRowChanged, readers.front().get(),
                          &levelReader::rowChanged);
         QObject::connect(m, &dimList::repeatChanged, readers.front().get(),
-                         [r = readers.front().get()](uint times) { r->m_sum += times; });
+                         &levelReader::repeatChanged);
         m->dmxRowToDim(0);
         m->setPlayerEndRow(1);
         m->dmxOutputEnable(true);
@@ -74,7 +76,7 @@ void BM_FadeTick(benchmark::State &state)
     }
     state.counters["frames/tick"] =
         benchmark::Counter(double(dmxbox_callCount() - framesBefore) / double(state.iterations()));
-    benchmark::DoNotOptimize(core.readers.front()->m_sum);
+    benchmark::DoNotOptimize(core.readers.front()->sum());
 }
 BENCHMARK(BM_FadeTick)->Unit(benchmark::kMicrosecond);
 
@@ -91,7 +93,7 @@ void BM_LoadTick(benchmark::State &state)
         if (!runTicks(1))
             state.SkipWithError("the output thread did not tick");
     }
-    benchmark::DoNotOptimize(core.readers.front()->m_sum);
+    benchmark::DoNotOptimize(core.readers.front()->sum());
 }
 BENCHMARK(BM_LoadTick)->Unit(benchmark::kMicrosecond);
 

@@ -406,7 +406,7 @@ int main(int argc, char *argv[])
     QMetaObject::invokeMethod(window, "startPos", Q_ARG(QVariant, 0));
     settle(200);
 
-    dim *fader = static_cast<dim *>(model->m_dmx->m_dims.at(5));
+    dim *fader = model->output()->channel(5);
     if (only == "fader-only") {
         // For a profiler: nothing but fader moves after the set-up.
         timeToFrame(window, 40, [&](int i) {

@@ -55,6 +55,10 @@ class rpcWait
         m_server->Terminate();
     }
 
+    // The answer said the RPC succeeded.
+    bool ok() const { return m_ok; }
+
+  private:
     ola::io::SelectServer *m_server = nullptr;
     bool m_answered = false;
     bool m_ok = false;
@@ -395,5 +399,5 @@ bool olaOutput::sendFinalFrame()
     wrapper.GetClient()->SendDMX(
         m_universe, m_frame,
         ola::client::SendDMXArgs(ola::NewSingleCallback(&wait, &rpcWait::sent)));
-    return wait.run(wrapper.GetSelectServer(), kFinalFrameTimeoutMs) && wait.m_ok;
+    return wait.run(wrapper.GetSelectServer(), kFinalFrameTimeoutMs) && wait.ok();
 }

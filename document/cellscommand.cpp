@@ -56,12 +56,12 @@ void cellsCommand::write(bool after)
     dimList *model = m_history->model();
     auto held = playEngine::lock();
     for (const cellChange &change : qAsConst(m_changes)) {
-        if (change.row < 0 || change.row >= model->m_data.size())
+        if (change.row < 0 || change.row >= model->steps().size())
             continue;
         const quint16 value = after ? change.after : change.before;
-        model->m_data.setCell(change.row, change.column, value);
+        model->stepsForWriting().setCell(change.row, change.column, value);
         if (change.row == g_currentRow && change.column >= 3)
-            model->m_dmx->setDmxValue(static_cast<uchar>(value), change.column - 3);
+            model->output()->setDmxValue(static_cast<uchar>(value), change.column - 3);
     }
     held.unlock();
     model->refrushModel();

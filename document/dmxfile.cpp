@@ -33,14 +33,14 @@ constexpr int kFixedColumns = 3;
 
 dim *channelAt(int index)
 {
-    return static_cast<dim *>(g_dimList->m_dmx->m_dims.at(index));
+    return g_dimList->output()->channel(index);
 }
 
 // There are only 512 channel objects and a row ends at cell 514, so nothing above 512 has
 // anywhere to go.
 int clampedChannelCount(int col)
 {
-    const int count = col < g_dimList->m_columns ? col : g_dimList->m_columns - 1;
+    const int count = col < g_dimList->columnCount() ? col : g_dimList->columnCount() - 1;
     return qBound(0, count, kChannelObjects);
 }
 
@@ -68,7 +68,7 @@ showData tableShow(int channels, const QByteArray &fixtures,
     show.flags.resize(channels);
     for (int i = 0; i < channels; ++i)
         show.flags[i] = channelAt(i)->dimEn() ? 1 : 0;
-    show.rows = g_dimList->m_data;
+    show.rows = g_dimList->steps();
     show.fixtures = fixtures;
     show.definitions = definitions;
     return show;
@@ -77,7 +77,7 @@ showData tableShow(int channels, const QByteArray &fixtures,
 // The patch's walk answers for increasing channels from 0, which is how one pass here asks.
 QVector<bool> sentChannels(int channels)
 {
-    light_list *patch = g_dimList->m_dmx->m_lightList;
+    light_list *patch = g_dimList->output()->patch();
     QVector<bool> sent(channels);
     for (int c = 0; c < channels; ++c)
         sent[c] = patch->mapChannel(c);
@@ -95,12 +95,12 @@ void applyFlags(const QByteArray &flags)
 
 void appendRows(const stepTable &rows)
 {
-    const int first = g_dimList->m_data.size();
+    const int first = g_dimList->steps().size();
     {
         const auto held = playEngine::lock();
-        g_dimList->m_data.insert(first, rows);
+        g_dimList->stepsForWriting().insert(first, rows);
     }
-    g_dimList->m_history->rowsInserted(first, rows.size());
+    g_dimList->changeHistory()->rowsInserted(first, rows.size());
 }
 
 // File systems the kernel makes up: they hold no files of ours, whatever the error says.
@@ -167,12 +167,12 @@ void dmxFile::setFixtureTypes(const QVariantList &types)
 
 QByteArray dmxFile::showBytes() const
 {
-    if (g_dimList->m_data.size() > showLimits::kMaxRows)
+    if (g_dimList->steps().size() > showLimits::kMaxRows)
         return QByteArray();
     const int fixtureChannels = g_dimList->fixtures()->columnEnd() - kFixedColumns;
-    const int columns = qMax(fixtureChannels, g_dimList->m_history->fileChannels());
-    const int channels =
-        qMax(clampedChannelCount(qMin(columns, kChannelObjects)), g_dimList->m_data.usedChannels());
+    const int columns = qMax(fixtureChannels, g_dimList->changeHistory()->fileChannels());
+    const int channels = qMax(clampedChannelCount(qMin(columns, kChannelObjects)),
+                              g_dimList->steps().usedChannels());
     QByteArray types;
     QVector<fixtureDef::definition> definitions;
     fixtureBlockOf(g_dimList->fixtures()->types(), types, definitions);
@@ -233,7 +233,7 @@ int dmxFile::loadData(QUrl name)
     m_loadedDefinitions.clear();
     m_fixtureBlockDamaged = false;
     replaceFile(path);
-    const QByteArray flagsBefore = g_dimList->m_history->snapFlags();
+    const QByteArray flagsBefore = g_dimList->changeHistory()->snapFlags();
     int result = 0;
     if (!m_file->open(QIODevice::ReadOnly)) {
         m_lastError = m_file->errorString();
@@ -248,10 +248,10 @@ int dmxFile::loadData(QUrl name)
     if (result == kRefused)
         return 0;
     if (m_lastError.isEmpty())
-        g_dimList->m_history->fileLoaded(flagsBefore, result);
+        g_dimList->changeHistory()->fileLoaded(flagsBefore, result);
     {
         const auto held = playEngine::lock();
-        g_dimList->m_playEnd = g_dimList->rowCount() - 1;
+        g_dimList->setPlayEnd(g_dimList->rowCount() - 1);
     }
     // The views re-read the table and the window hears of the range, as after undo.
     if (m_lastError.isEmpty())
@@ -280,10 +280,10 @@ bool dmxFile::saveDmxFile(QString path, int col)
 {
     replaceFile(path);
     // A reader refuses more rows than a table holds, so such a show is not written.
-    if (g_dimList->m_data.size() > showLimits::kMaxRows)
+    if (g_dimList->steps().size() > showLimits::kMaxRows)
         return failSave(QStringLiteral("%1: the table has %2 rows, more than the %3 of a show")
                             .arg(QDir::toNativeSeparators(path))
-                            .arg(g_dimList->m_data.size())
+                            .arg(g_dimList->steps().size())
                             .arg(showLimits::kMaxRows));
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
@@ -292,7 +292,7 @@ bool dmxFile::saveDmxFile(QString path, int col)
     }
     // A level set by hand outside every fixture is data the table holds: the fixtures' width
     // is the least that is written, never a limit.
-    const int channels = qMax(clampedChannelCount(col), g_dimList->m_data.usedChannels());
+    const int channels = qMax(clampedChannelCount(col), g_dimList->steps().usedChannels());
     dmxFormat::write(out, tableShow(channels, m_fixtureTypes, m_fixtureDefinitions));
     return finishSave(out, "'.dmx' file save success:", "'.dmx' file save failed:");
 }
@@ -308,7 +308,7 @@ int dmxFile::refuseDmxFile(const QString &reason)
 int dmxFile::loadDmxFile()
 {
     const dmxFormat::readResult read =
-        dmxFormat::read(*m_file, g_dimList->m_columns, g_dimList->rowCount());
+        dmxFormat::read(*m_file, g_dimList->columnCount(), g_dimList->rowCount());
     if (read.olderLayout)
         qDebug() << "老dmx格式";
     if (!read.error.isEmpty())
@@ -334,7 +334,7 @@ bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int 
     range.id = cExport::identifier(name);
     range.first = start_row;
     range.last = end_row;
-    range.stride = g_dimList->m_between;
+    range.stride = g_dimList->between();
     // Checked before the file is opened: an export the player cannot take leaves nothing.
     const QString problem = cExport::problem(show, range);
     if (!problem.isEmpty()) {
@@ -346,9 +346,9 @@ bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int 
         qDebug() << "'.c' file save failed:" << path << out.errorString();
         return failSave(saveFailure(path, out.errorString()));
     }
-    g_dimList->m_dmx->m_lightList->debugList();
+    g_dimList->output()->patch()->debugList();
     // An empty table has no record to ask the patch for.
-    if (!g_dimList->m_data.isEmpty())
+    if (!g_dimList->steps().isEmpty())
         range.sent = sentChannels(channels);
     cExport::write(out, show, range);
     return finishSave(out, "'.c' file save success:", "'.c' file save failed:");
@@ -357,7 +357,7 @@ bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int 
 int dmxFile::loadCFile()
 {
     const cImport::readResult read =
-        cImport::read(*m_file, g_dimList->m_columns, g_dimList->rowCount());
+        cImport::read(*m_file, g_dimList->columnCount(), g_dimList->rowCount());
     if (!read.error.isEmpty()) {
         qDebug() << "'.c' file refused, not an export:" << m_file;
         m_lastError = read.error;
@@ -373,7 +373,7 @@ int dmxFile::loadCFile()
 
 QString dmxFile::stepsText(int first, int last, int channels) const
 {
-    const stepTable &rows = g_dimList->m_data;
+    const stepTable &rows = g_dimList->steps();
     if (rows.isEmpty())
         return QString();
     first = qBound(0, first, rows.size() - 1);
@@ -399,19 +399,19 @@ QString dmxFile::stepsText(int first, int last, int channels) const
 int dmxFile::pasteSteps(const QString &text, int at)
 {
     m_lastError.clear();
-    const stepText::readResult read =
-        stepText::read(text, g_dimList->m_columns, showLimits::kMaxRows - g_dimList->m_data.size());
+    const stepText::readResult read = stepText::read(
+        text, g_dimList->columnCount(), showLimits::kMaxRows - g_dimList->steps().size());
     if (!read.error.isEmpty()) {
         m_lastError = read.error;
         return -1;
     }
     const stepTable &steps = read.rows;
-    const int position = qBound(0, at, g_dimList->m_data.size());
+    const int position = qBound(0, at, g_dimList->steps().size());
     {
         const auto held = playEngine::lock();
-        g_dimList->m_data.insert(position, steps);
+        g_dimList->stepsForWriting().insert(position, steps);
     }
-    g_dimList->m_history->rowsInserted(position, steps.size());
+    g_dimList->changeHistory()->rowsInserted(position, steps.size());
     g_dimList->refrushIndex();
     return steps.size();
 }

@@ -71,10 +71,11 @@ effectFill::effectFill(dimList *model, QObject *parent) : QObject(parent), m_mod
 // Under the lock.
 effectFill::span effectFill::range() const
 {
-    const stepTable &rows = m_pending ? m_before : m_model->m_data;
+    const stepTable &rows = m_pending ? m_before : m_model->steps();
+    const dimList::rangeEnds ends = m_model->playRange();
     span s;
-    const int first = qMax(qMin(m_model->m_playStart, m_model->m_playEnd), 0);
-    const int last = qMin(qMax(m_model->m_playStart, m_model->m_playEnd), rows.size() - 1);
+    const int first = qMax(qMin(ends.start, ends.end), 0);
+    const int last = qMin(qMax(ends.start, ends.end), rows.size() - 1);
     if (first <= last) {
         s.first = first;
         s.last = last;
@@ -116,15 +117,15 @@ void effectFill::write(const QVector<int> &columns, const span &rows, const QVec
     {
         const auto held = playEngine::lock();
         if (m_pending)
-            m_model->m_data = m_before;
+            m_model->stepsForWriting() = m_before;
         else
-            m_before = m_model->m_data;
+            m_before = m_model->steps();
         for (int r = rows.first; r <= rows.last; ++r) {
             const int *line = values.constData() + qint64(r - rows.first) * stride;
             for (int t = 0; t < columns.size(); ++t) {
                 const int top = topOf(columns.at(t));
                 clamped = clamped || line[t] > top;
-                m_model->m_data.setCell(r, columns.at(t), qMin(line[t], top));
+                m_model->stepsForWriting().setCell(r, columns.at(t), qMin(line[t], top));
             }
         }
     }
@@ -157,7 +158,7 @@ void effectFill::recordKept(const stepTable &before)
     QVector<cellChange> changes;
     {
         const auto held = playEngine::lock();
-        const stepTable &now = m_model->m_data;
+        const stepTable &now = m_model->steps();
         for (int r = m_rows.first; r <= m_rows.last && r < now.size(); ++r) {
             for (int c : qAsConst(m_columns)) {
                 const quint16 was = before.cell(r, c);
@@ -167,9 +168,9 @@ void effectFill::recordKept(const stepTable &before)
             }
         }
     }
-    m_model->m_history->beginStep();
-    m_model->m_history->cellsChanged(std::move(changes));
-    m_model->m_history->endStep();
+    m_model->changeHistory()->beginStep();
+    m_model->changeHistory()->cellsChanged(std::move(changes));
+    m_model->changeHistory()->endStep();
 }
 
 void effectFill::cancel()
@@ -178,7 +179,7 @@ void effectFill::cancel()
         return;
     {
         const auto held = playEngine::lock();
-        m_model->m_data = m_before;
+        m_model->stepsForWriting() = m_before;
     }
     m_before = stepTable();
     m_pending = false;
@@ -269,7 +270,7 @@ bool effectFill::copyFixture(int from, const QVariantList &to, int offset)
             return false;
         const int length = rows.last - rows.first + 1;
         const int source = firstColumnOf(from);
-        stepTable &table = m_model->m_data;
+        stepTable &table = m_model->stepsForWriting();
         for (int n = 0; n < to.size(); ++n) {
             if (!same.contains(to.at(n)))
                 continue;
@@ -288,9 +289,9 @@ bool effectFill::copyFixture(int from, const QVariantList &to, int offset)
             }
         }
     }
-    m_model->m_history->beginStep();
-    m_model->m_history->cellsChanged(std::move(changes));
-    m_model->m_history->endStep();
+    m_model->changeHistory()->beginStep();
+    m_model->changeHistory()->cellsChanged(std::move(changes));
+    m_model->changeHistory()->endStep();
     m_model->refrushModel();
     m_model->settle(true);
     return true;

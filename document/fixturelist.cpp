@@ -65,7 +65,7 @@ fixtureList::fixtureList(light_list *patch, undoHistory *history, QObject *paren
     // Fixtures added or removed during a blackout are covered at once.
     connect(this, &fixtureList::fixturesChanged, this, [this] {
         if (m_blackout)
-            m_history->model()->m_engine->setBlackout(offLevels());
+            m_history->model()->engine()->setBlackout(offLevels());
     });
 }
 
@@ -256,7 +256,7 @@ void fixtureList::watch(int row)
 {
     auto *fix = static_cast<light_fix *>(m_patch->at(row));
     connect(fix, &light_fix::fixSelectChanged, this, [this, fix] {
-        const int at = m_patch->m_fixList.indexOf(fix);
+        const int at = m_patch->entries().indexOf(fix);
         if (at >= 0 && at < m_types.size())
             emit dataChanged(index(at), index(at), {enabledRole});
     });
@@ -372,7 +372,7 @@ void fixtureList::setBlackout(bool on)
     if (on == m_blackout)
         return;
     m_blackout = on;
-    m_history->model()->m_engine->setBlackout(on ? offLevels() : QVector<int>());
+    m_history->model()->engine()->setBlackout(on ? offLevels() : QVector<int>());
     emit blackoutChanged();
 }
 

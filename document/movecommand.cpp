@@ -12,7 +12,7 @@ moveCommand::moveCommand(undoHistory *history, int from, int count, int to, QUnd
 void moveCommand::move(int from, int to)
 {
     const auto held = playEngine::lock();
-    stepTable &rows = m_history->model()->m_data;
+    stepTable &rows = m_history->model()->stepsForWriting();
     if (from < 0 || to < 0 || from + m_count > rows.size() || to + m_count > rows.size())
         return;
     rows.move(from, m_count, to);

@@ -35,16 +35,18 @@ void rowsCommand::takeOut()
 {
     dimList *model = m_history->model();
     const auto held = playEngine::lock();
-    const int end = qMin(m_position + m_count, model->m_data.size());
+    stepTable &rows = model->stepsForWriting();
+    const int end = qMin(m_position + m_count, rows.size());
     if (m_position < end)
-        m_held = model->m_data.take(m_position, end - m_position);
+        m_held = rows.take(m_position, end - m_position);
 }
 
 void rowsCommand::putBack()
 {
     dimList *model = m_history->model();
     const auto held = playEngine::lock();
-    const int at = qBound(0, m_position, model->m_data.size());
-    model->m_data.insert(at, m_held);
+    stepTable &rows = model->stepsForWriting();
+    const int at = qBound(0, m_position, rows.size());
+    rows.insert(at, m_held);
     m_held.clear();
 }

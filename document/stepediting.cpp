@@ -12,7 +12,7 @@ void stepEditing::setPlayerEndRow(ushort row)
 {
     {
         const auto held = playEngine::lock();
-        m_list->m_playEnd = row;
+        m_list->setPlayEnd(row);
     }
     m_list->settle(false);
 }
@@ -20,7 +20,7 @@ void stepEditing::setPlayerEndRow(ushort row)
 void stepEditing::setDmxDataBetween(uint index)
 {
     const auto held = playEngine::lock();
-    m_list->m_between = index;
+    m_list->setBetween(index);
 }
 
 // Tells the window where an edit moved the current row and the play range.
@@ -28,7 +28,8 @@ void stepEditing::setDmxDataBetween(uint index)
 stepEditing::rowPositions stepEditing::positions() const
 {
     const auto held = playEngine::lock();
-    return {g_currentRow, m_list->m_playStart, m_list->m_playEnd};
+    const dimList::rangeEnds range = m_list->playRange();
+    return {g_currentRow, range.start, range.end};
 }
 
 // The window hears of the rows, the range and the edit row once, after the whole operation;
@@ -38,12 +39,20 @@ void stepEditing::announcePositions()
     m_list->settle(true);
 }
 
+// Under the lock: an end on the row past the table's last steps back onto it.
+void stepEditing::dropEndPastTable()
+{
+    const int end = m_list->playRange().end;
+    if (end >= m_list->steps().size())
+        m_list->setPlayEnd(end - 1);
+}
+
 void stepEditing::insertEndRows()
 {
     const dimList::batch once(m_list);
-    qDebug() << "StartInsertRows:" << m_list->m_data.size();
-    m_list->insertRows(m_list->m_data.size(), 1, QModelIndex());
-    qDebug() << "EndInsertRows:" << m_list->m_data.size();
+    qDebug() << "StartInsertRows:" << m_list->steps().size();
+    m_list->insertRows(m_list->steps().size(), 1, QModelIndex());
+    qDebug() << "EndInsertRows:" << m_list->steps().size();
 }
 
 void stepEditing::insertCurrRows()
@@ -54,14 +63,14 @@ void stepEditing::insertCurrRows()
     {
         const auto held = playEngine::lock();
         before = positions();
-        c = qMax(-1, qMin(g_currentRow, m_list->m_data.size() - 1));
+        c = qMax(-1, qMin(g_currentRow, m_list->steps().size() - 1));
         g_currentRow = c;
     }
     // Unlocked while the views hear of the row, so the output thread keeps its ticks.
     m_list->insertRows(c + 1, 1, QModelIndex());
     {
         const auto held = playEngine::lock();
-        m_list->m_playEnd = before.end >= c ? before.end + 1 : before.end;
+        m_list->setPlayEnd(before.end >= c ? before.end + 1 : before.end);
         m_list->keepPositionsInTable();
         // The user goes on to build the new step: fader moves go into it. Playback keeps the
         // row it stands on.
@@ -74,14 +83,13 @@ void stepEditing::insertCurrRows()
 void stepEditing::removeEndRows()
 {
     const dimList::batch once(m_list);
-    if (m_list->m_data.isEmpty())
+    if (m_list->steps().isEmpty())
         return;
-    m_list->removeRows(m_list->m_data.size() - 1, 1, QModelIndex());
+    m_list->removeRows(m_list->steps().size() - 1, 1, QModelIndex());
     {
         const auto held = playEngine::lock();
-        if (m_list->m_playEnd >= m_list->m_data.size())
-            --m_list->m_playEnd;
-        if (g_currentRow >= m_list->m_data.size())
+        dropEndPastTable();
+        if (g_currentRow >= m_list->steps().size())
             --g_currentRow;
         m_list->keepPositionsInTable();
     }
@@ -91,17 +99,16 @@ void stepEditing::removeEndRows()
 void stepEditing::removeCurrRows()
 {
     const dimList::batch once(m_list);
-    if (m_list->m_data.isEmpty())
+    if (m_list->steps().isEmpty())
         return;
     const rowPositions before = positions();
     if (before.current >= 0)
         m_list->removeRows(before.current, 1, QModelIndex());
     {
         const auto held = playEngine::lock();
-        if (g_currentRow >= m_list->m_data.size())
+        if (g_currentRow >= m_list->steps().size())
             --g_currentRow;
-        if (m_list->m_playEnd >= m_list->m_data.size())
-            --m_list->m_playEnd;
+        dropEndPastTable();
         m_list->keepPositionsInTable();
     }
     announcePositions();
@@ -118,15 +125,13 @@ void stepEditing::removeSelectRows()
         m_list->removeRows(first, last - first + 1, QModelIndex());
     {
         const auto held = playEngine::lock();
-        if (m_list->m_data.isEmpty()) {
-            m_list->m_playStart = 0;
-            m_list->m_playEnd = 0;
+        if (m_list->steps().isEmpty()) {
+            m_list->setPlayRange(0, 0);
             g_currentRow = -1;
         } else {
             // Collapse onto the row before the block, whichever way round the range was given.
-            const int p = qMin(lo > 0 ? lo - 1 : 0, m_list->m_data.size() - 1);
-            m_list->m_playStart = p;
-            m_list->m_playEnd = p;
+            const int p = qMin(lo > 0 ? lo - 1 : 0, m_list->steps().size() - 1);
+            m_list->setPlayRange(p, p);
             g_currentRow = p;
         }
     }
@@ -136,11 +141,11 @@ void stepEditing::removeSelectRows()
 void stepEditing::removeAll()
 {
     const dimList::batch once(m_list);
-    if (!m_list->m_data.isEmpty())
-        m_list->removeRows(0, m_list->m_data.size(), QModelIndex());
+    if (!m_list->steps().isEmpty())
+        m_list->removeRows(0, m_list->steps().size(), QModelIndex());
     {
         const auto held = playEngine::lock();
-        m_list->m_playEnd = 0;
+        m_list->setPlayEnd(0);
         g_currentRow = -1;
     }
     announcePositions();
@@ -173,7 +178,7 @@ void stepEditing::moveDownRows()
     int moved = -1;
     {
         const auto held = playEngine::lock();
-        stepTable &rows = m_list->m_data;
+        stepTable &rows = m_list->stepsForWriting();
         if (g_currentRow >= 0 && g_currentRow + 2 <= rows.size()) {
             // No row-move notification: the reset below tells the view.
             rows.move(g_currentRow, 1, g_currentRow + 1);
@@ -184,7 +189,7 @@ void stepEditing::moveDownRows()
         m_list->keepPositionsInTable();
     }
     if (moved >= 0)
-        m_list->m_history->rowsMoved(moved, 1, moved + 1);
+        m_list->changeHistory()->rowsMoved(moved, 1, moved + 1);
     m_list->refrushModel();
     announcePositions();
 }
@@ -193,7 +198,7 @@ void stepEditing::setAllDmxSpeedCross(ushort speed, ushort fade)
 {
     auto held = playEngine::lock();
     QVector<cellChange> changes;
-    stepTable &rows = m_list->m_data;
+    stepTable &rows = m_list->stepsForWriting();
     for (int row = 0; row < rows.size(); ++row) {
         if (rows.speed(row) != speed)
             changes.append({row, 1, rows.speed(row), speed});
@@ -203,7 +208,7 @@ void stepEditing::setAllDmxSpeedCross(ushort speed, ushort fade)
         rows.setCell(row, 2, fade);
     }
     held.unlock();
-    m_list->m_history->cellsChanged(std::move(changes));
+    m_list->changeHistory()->cellsChanged(std::move(changes));
     m_list->refrushModel();
 }
 
@@ -216,7 +221,7 @@ void stepEditing::dmx_up_down_select_row(bool up_down)
         if (up_down) {
             if (g_currentRow > 0)
                 --g_currentRow;
-        } else if (g_currentRow < m_list->m_data.size() - 1) {
+        } else if (g_currentRow < m_list->steps().size() - 1) {
             ++g_currentRow;
         }
         m_list->keepPositionsInTable();

@@ -38,6 +38,7 @@ class stepEditing
     };
     rowPositions positions() const;
     void announcePositions();
+    void dropEndPastTable();
 
     dimList *const m_list;
 };

@@ -93,7 +93,7 @@ void undoHistory::setFileChannels(int channels)
 
 QByteArray undoHistory::snapFlags() const
 {
-    const QList<QObject *> &dims = m_model->m_dmx->m_dims;
+    const QList<QObject *> &dims = m_model->output()->channels();
     QByteArray flags(dims.size(), '\0');
     for (int i = 0; i < dims.size(); ++i)
         flags[i] = static_cast<dim *>(dims.at(i))->dimEn() ? 1 : 0;
@@ -102,7 +102,7 @@ QByteArray undoHistory::snapFlags() const
 
 void undoHistory::setSnapFlags(const QByteArray &flags)
 {
-    const QList<QObject *> &dims = m_model->m_dmx->m_dims;
+    const QList<QObject *> &dims = m_model->output()->channels();
     for (int i = 0; i < flags.size() && i < dims.size(); ++i) {
         auto *channel = static_cast<dim *>(dims.at(i));
         if ((channel->dimEn() != 0) == (flags.at(i) != 0))

@@ -40,7 +40,7 @@ constexpr int kRtPriority = 10;
 
 bool validRow(const dimList *m, int row)
 {
-    return row >= 0 && row < m->m_data.size();
+    return row >= 0 && row < m->steps().size();
 }
 
 // Without the right to ask the kernel, as a desktop user usually is.
@@ -287,13 +287,13 @@ playEngine::clock::duration playEngine::dueIn() const
 // works on copies taken here, on the GUI thread, before every tick it is told about.
 void playEngine::takeSnapshots()
 {
-    light_list *patch = m_dmx->m_lightList;
+    light_list *patch = m_dmx->patch();
     for (int c = 0; c < kChannels; ++c) {
         if (!patch->mapChannel(c))
             m_slotOf[c] = -1;
         else
-            m_slotOf[c] = patch->m_mapSlot < 0 ? -2 : patch->m_mapSlot;
-        m_snap[c] = static_cast<const dim *>(m_dmx->m_dims.at(c))->m_en != 0;
+            m_slotOf[c] = patch->mappedSlot() < 0 ? -2 : patch->mappedSlot();
+        m_snap[c] = m_dmx->channel(c)->dimEn() != 0;
     }
 }
 
@@ -304,7 +304,7 @@ void playEngine::stop()
     std::memcpy(m_stoppedAt, g_dimValue, sizeof m_stoppedAt);
     m_phase = phase::idle;
     g_playEnable = false;
-    m_dmx->m_sendLive = true;
+    m_dmx->setSendLive(true);
     // Levels and rows of the last ticks not told yet.
     if (m_dirty.any() || m_newsWaiting)
         postUpdate();
@@ -318,7 +318,7 @@ void playEngine::enable(bool on)
         return;
     }
     const auto held = lock();
-    if (m_model->m_data.isEmpty()) {
+    if (m_model->steps().isEmpty()) {
         // Never start on an empty table; a hold ending after the table was emptied stops.
         if (g_playEnable)
             stop();
@@ -326,7 +326,7 @@ void playEngine::enable(bool on)
     }
     resumeWhereStopped();
     g_playEnable = true;
-    m_dmx->m_sendLive = false;
+    m_dmx->setSendLive(false);
     takeSnapshots();
     if (m_phase != phase::ticking) {
         if (m_phase == phase::idle)
@@ -344,7 +344,7 @@ void playEngine::resumeWhereStopped()
     if (!m_stoppedMidway || g_playEnable)
         return;
     m_stoppedMidway = false;
-    const stepTable &rows = m_model->m_data;
+    const stepTable &rows = m_model->steps();
     const int row = g_currentRow;
     if (row < 0 || row >= rows.size())
         return;
@@ -425,7 +425,7 @@ void playEngine::setSpeed(double factor)
         m_holdUntil = now + std::chrono::duration_cast<clock::duration>(left / ratio);
         wake();
     }
-    float *step = m_model->m_fadeStep->data();
+    float *step = m_model->fadeSteps();
     for (int ch = 0; ch < kChannels; ++ch)
         step[ch] *= float(ratio);
 }
@@ -449,7 +449,7 @@ void playEngine::tick()
 void playEngine::runTick()
 {
     ++m_ticks;
-    if (m_model->m_data.isEmpty()) {
+    if (m_model->steps().isEmpty()) {
         m_phase = phase::idle;
         m_stopNews = true;
         postUpdate();
@@ -473,24 +473,23 @@ void playEngine::loadNextRow()
 {
     dimList *m = m_model;
     // Ends and current row may lie outside the table (an end never chosen, rows removed).
-    const int last = m->m_data.size() - 1;
-    const int start = qBound(0, m->m_playStart, last);
-    const int end = qBound(0, m->m_playEnd, last);
+    const int last = m->steps().size() - 1;
+    const dimList::rangeEnds ends = m->playRange();
+    const int start = qBound(0, ends.start, last);
+    const int end = qBound(0, ends.end, last);
     const int lo = qMin(start, end);
     const int hi = qMax(start, end);
     // With no current row (-1) playback advances from just before row 0.
     const int c = qBound(-1, g_currentRow, last);
     if (c < hi) {
-        g_currentRow = static_cast<int>(qBound<qint64>(0, qint64(c) + m->m_between, hi));
+        g_currentRow = static_cast<int>(qBound<qint64>(0, qint64(c) + m->between(), hi));
     } else {
         g_currentRow = lo;
         jumpTo(lo != hi ? hi : qMax(lo - 1, 0));
-        if (m->m_repeat > 0) {
-            --m->m_repeat;
+        if (m->countRepeat())
             repeatCounted();
-        }
     }
-    const stepTable &rows = m->m_data;
+    const stepTable &rows = m->steps();
     const int row = g_currentRow;
     const int speed = scaledCell(rows.speed(row));
     int fade = atSpeed(scaledCell(rows.fade(row)), m_speed);
@@ -504,8 +503,8 @@ void playEngine::loadNextRow()
     if (speed != 0 || fade != 0 || beats) {
         g_advanceRow = 0;
         ticks = fade > 0 ? fade : 1;
-        float *value = m->m_fadeValue->data();
-        float *step = m->m_fadeStep->data();
+        float *value = m->fadeValues();
+        float *step = m->fadeSteps();
         for (int ch = 0; ch < kChannels; ++ch) {
             const int v = g_dimValue[ch];
             const int t = rows.level(row, ch);
@@ -513,7 +512,8 @@ void playEngine::loadNextRow()
             step[ch] = fadeStepOf(v, t, ticks);
         }
     }
-    const rowLoad load{m->m_repeat, ticks, g_currentRow, m->m_playStart, m->m_playEnd};
+    const dimList::rangeEnds range = m->playRange();
+    const rowLoad load{m->repeatsLeft(), ticks, g_currentRow, range.start, range.end};
     if (m_rowLoadCount < int(m_rowLoads.size()))
         m_rowLoads[size_t(m_rowLoadCount++)] = load;
 }
@@ -526,7 +526,7 @@ void playEngine::logRowLoad(const rowLoad &load)
 
 void playEngine::jumpTo(int row)
 {
-    const stepTable &rows = m_model->m_data;
+    const stepTable &rows = m_model->steps();
     for (int c = 0; c < kChannels; ++c)
         setLevel(c, rows.level(row, c));
 }
@@ -534,10 +534,10 @@ void playEngine::jumpTo(int row)
 void playEngine::fadePass()
 {
     dimList *m = m_model;
-    const stepTable &rows = m->m_data;
+    const stepTable &rows = m->steps();
     const int row = g_currentRow;
-    float *value = m->m_fadeValue->data();
-    const float *step = m->m_fadeStep->constData();
+    float *value = m->fadeValues();
+    const float *step = m->fadeSteps();
     int done = 0;
     for (int ch = 0; ch < kChannels; ++ch) {
         const int t = rows.level(row, ch);
@@ -581,8 +581,8 @@ void playEngine::chaseTick()
         g_currentRow = at.row;
         rowLoaded(at.row);
     }
-    if (m_model->m_repeat != at.repeat) {
-        m_model->m_repeat = at.repeat;
+    if (m_model->repeatsLeft() != at.repeat) {
+        m_model->setRepeatsLeft(at.repeat);
         repeatCounted();
     }
     packAndSend();
@@ -681,7 +681,7 @@ void playEngine::packAndSend()
 // The frame through the patch copy; false when nothing is to be sent.
 bool playEngine::packFrame()
 {
-    if (!m_dmx->m_outputEnable)
+    if (!m_dmx->outputEnabled())
         return false;
     for (int c = 0; c < kChannels; ++c) {
         const int slot = m_slotOf[c];
@@ -762,7 +762,7 @@ void playEngine::deliverUpdates()
         m_repeatNews = false;
         stopNews = m_stopNews;
         m_stopNews = false;
-        repeat = m_model->m_repeat;
+        repeat = m_model->repeatsLeft();
         m_updatePosted = false;
         takeSnapshots();
     }
@@ -792,7 +792,7 @@ void playEngine::tellWindow(const std::bitset<kChannels> &levels, bool row)
         m_model->rowLoaded();
     for (int c = 0; c < kChannels; ++c) {
         if (levels.test(static_cast<size_t>(c)))
-            emit static_cast<dim *>(m_dmx->m_dims.at(c))->dimValueChanged();
+            emit m_dmx->channel(c)->dimValueChanged();
     }
 }
 

@@ -23,7 +23,7 @@ showChase::showChase(dimList *list, QObject *parent) : QObject(parent), m_list(l
     connect(list, &dimList::playRangeChanged, this, later);
     connect(list, &dimList::speedMasterChanged, this, later);
     connect(list, &dimList::playingChanged, this, later);
-    for (QObject *channel : list->m_dmx->m_dims)
+    for (QObject *channel : list->output()->channels())
         connect(static_cast<dim *>(channel), &dim::dimEnChanged, this, later);
 }
 
@@ -50,7 +50,7 @@ void showChase::setOffsetMs(qint64 offset)
 void showChase::refresh()
 {
     m_later.stop();
-    playEngine *engine = m_list->m_engine;
+    playEngine *engine = m_list->engine();
     if (!m_enabled) {
         engine->setChase(nullptr, 0);
         return;
@@ -58,12 +58,13 @@ void showChase::refresh()
     showTimeline::setup show;
     {
         const auto held = playEngine::lock();
-        show.rows = m_list->m_data;
-        show.playStart = m_list->m_playStart;
-        show.playEnd = m_list->m_playEnd;
-        show.between = m_list->m_between;
+        show.rows = m_list->steps();
+        const dimList::rangeEnds range = m_list->playRange();
+        show.playStart = range.start;
+        show.playEnd = range.end;
+        show.between = m_list->between();
         for (int ch = 0; ch < showTimeline::kChannels; ++ch)
-            show.snap[size_t(ch)] = static_cast<dim *>(m_list->m_dmx->m_dims.at(ch))->dimEn();
+            show.snap[size_t(ch)] = m_list->output()->channel(ch)->dimEn();
     }
     show.repeat = m_repeat;
     show.speed = engine->speed();

@@ -21,11 +21,8 @@ class dim : public QObject
   public:
     explicit dim(ushort num, QObject *parent = nullptr);
 
-    ushort m_num;
-    uchar m_en = 0;
-    uchar m_linkage = 0;
-    bool m_runFlag = false;
-
+    // Its place among the 512: the index of its level in g_dimValue.
+    ushort channelIndex() const { return m_num; }
     ushort dimNum() const { return m_num + 1; }
     uchar dimValue() const;
     uchar dimEn() const { return m_en; }
@@ -35,12 +32,20 @@ class dim : public QObject
     void setDimEn(bool en) { m_en = en ? 1 : 0; }
     void setDimLinkage(bool linkage) { m_linkage = linkage ? 1 : 0; }
     void setRunFlag(bool flag) { m_runFlag = flag; }
+    // Set while playback drives the level, which then stays out of the table.
+    bool runFlag() const { return m_runFlag; }
 
   signals:
     void dimValueChanged();
     void dimNumChanged();
     void dimEnChanged();
     void dimLinkageChanged();
+
+  private:
+    ushort m_num;
+    uchar m_en = 0;
+    uchar m_linkage = 0;
+    bool m_runFlag = false;
 };
 
 #endif

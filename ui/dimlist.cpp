@@ -36,9 +36,9 @@ dimList::dimList(QObject *parent)
         g_playEnable = false;
         g_advanceRow = 1;
     }
-    m_dmx->m_engine = m_engine;
+    m_dmx->setEngine(m_engine);
     m_history = new undoHistory(this, this);
-    m_fixtures = new fixtureList(m_dmx->m_lightList, m_history, this);
+    m_fixtures = new fixtureList(m_dmx->patch(), m_history, this);
     m_effects = new effectFill(this, this);
     m_chase = new showChase(this, this);
     connect(this, &dimList::repeatChanged, this, &dimList::repeatsCounted);
@@ -232,7 +232,7 @@ bool dimList::playing() const
 bool dimList::outputEnabled() const
 {
     const auto held = playEngine::lock();
-    return m_dmx->m_outputEnable;
+    return m_dmx->outputEnabled();
 }
 
 void dimList::setStatusMessage(const QString &text)
@@ -270,7 +270,7 @@ dimList::shownState dimList::currentState() const
         s.last = last;
     }
     s.playing = g_playEnable;
-    s.output = m_dmx->m_outputEnable;
+    s.output = m_dmx->outputEnabled();
     s.whole = m_whole;
     return s;
 }
@@ -422,6 +422,14 @@ void dimList::setRepeat(uint times)
     m_repeatSet = false;
 }
 
+bool dimList::countRepeat()
+{
+    if (m_repeat == 0)
+        return false;
+    --m_repeat;
+    return true;
+}
+
 void dimList::setDmxData(ushort value, ushort col, ushort row)
 {
     auto held = playEngine::lock();
@@ -435,9 +443,9 @@ void dimList::setDmxData(ushort value, ushort col, ushort row)
     const StepRow before = m_data.row(row, m_columns);
     setData(index(row, col), int(value), Qt::EditRole);
     const int k = col - 3;
-    if (k > 0 && static_cast<dim *>(m_dmx->m_dims.at(k))->m_linkage) {
+    if (k > 0 && m_dmx->channel(k)->dimLinkage()) {
         for (int j = 0; j < k; ++j) {
-            if (static_cast<dim *>(m_dmx->m_dims.at(j))->m_linkage)
+            if (m_dmx->channel(j)->dimLinkage())
                 setData(index(row, j + 3), int(value), Qt::EditRole);
         }
     }
@@ -483,13 +491,13 @@ void dimList::refrushIndex()
 void dimList::add_light_fix(int id, int channel)
 {
     Q_UNUSED(id)
-    m_dmx->m_lightList->addFixture(channel);
+    m_dmx->patch()->addFixture(channel);
 }
 
 void dimList::delete_light_fix(int id)
 {
     Q_UNUSED(id)
-    m_dmx->m_lightList->removeLastFixture();
+    m_dmx->patch()->removeLastFixture();
 }
 
 void dimList::currId_light_fix() {}
@@ -551,7 +559,7 @@ void dimList::dmxOutputEnable(bool enable)
 {
     {
         const auto held = playEngine::lock();
-        m_dmx->m_outputEnable = enable;
+        m_dmx->setOutputEnabled(enable);
     }
     settle(false);
 }

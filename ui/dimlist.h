@@ -58,20 +58,41 @@ class dimList : public QAbstractTableModel
     // Stops the output thread first, then frees the table, its history and the output side.
     ~dimList() override;
 
-    // The file service and the output object work on these directly.
-    dmx *m_dmx;
-    stepTable m_data;
-    int m_columns = 515;
-    QVector<float> *m_fadeStep;
-    QVector<float> *m_fadeValue;
-    // Playback and frame output.
-    playEngine *m_engine;
-    int m_playStart = 0;
-    int m_playEnd = -1;
-    uint m_between = 1;
-    uint m_repeat = 0;
-    // Every change to the rows is recorded here for undo and redo.
-    undoHistory *m_history;
+    // The rows. The GUI thread, their only writer, reads them as it likes; any other thread
+    // only under playEngine::lock().
+    const stepTable &steps() const { return m_data; }
+    // The rows to write into, under playEngine::lock(), for the row operations, the undo
+    // steps, the fills and the file service; whoever writes tells the views.
+    stepTable &stepsForWriting() { return m_data; }
+    // The output object, the playback engine and the record of every change for undo and
+    // redo; each lives as long as the model.
+    dmx *output() const { return m_dmx; }
+    playEngine *engine() const { return m_engine; }
+    undoHistory *changeHistory() const { return m_history; }
+
+    // The state playback reads and advances, under playEngine::lock(): the ends of the play
+    // range as picked (either may lie outside the table), the rows it advances by, the
+    // repeats left and the fade of the row under way (a value and a step per channel).
+    struct rangeEnds {
+        int start;
+        int end;
+    };
+    rangeEnds playRange() const { return {m_playStart, m_playEnd}; }
+    void setPlayRange(int start, int end)
+    {
+        m_playStart = start;
+        m_playEnd = end;
+    }
+    void setPlayEnd(int end) { m_playEnd = end; }
+    uint between() const { return m_between; }
+    void setBetween(uint rows) { m_between = rows; }
+    uint repeatsLeft() const { return m_repeat; }
+    // No repeatChanged: playback tells the window itself, later.
+    void setRepeatsLeft(uint times) { m_repeat = times; }
+    // One pass of the range ended: one repeat fewer, false when none was left.
+    bool countRepeat();
+    float *fadeValues() { return m_fadeValue->data(); }
+    float *fadeSteps() { return m_fadeStep->data(); }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -128,7 +149,7 @@ class dimList : public QAbstractTableModel
     class batch
     {
       public:
-        explicit batch(dimList *list) : m_list(list) { ++m_list->m_batch; }
+        explicit batch(dimList *list) : m_list(list) { m_list->beginBatch(); }
         ~batch() { m_list->endBatch(); }
         batch(const batch &) = delete;
         batch &operator=(const batch &) = delete;
@@ -194,9 +215,24 @@ class dimList : public QAbstractTableModel
     shownState currentState() const;
     void announce(const shownState &now);
     void repeatsCounted(uint times);
+    void beginBatch() { ++m_batch; }
     void endBatch();
     void loadRowToDims(int row);
     void recordRowEdit(int row, const StepRow &before);
+
+    dmx *m_dmx;
+    stepTable m_data;
+    int m_columns = 515;
+    QVector<float> *m_fadeStep;
+    QVector<float> *m_fadeValue;
+    // Playback and frame output.
+    playEngine *m_engine;
+    int m_playStart = 0;
+    int m_playEnd = -1;
+    uint m_between = 1;
+    uint m_repeat = 0;
+    // Every change to the rows is recorded here for undo and redo.
+    undoHistory *m_history;
 
     // The row operations QML calls are forwarded to their own class, which edits these rows.
     friend class stepEditing;

@@ -56,14 +56,19 @@ dmx::~dmx()
     delete m_lightList;
 }
 
+dim *dmx::channel(int index) const
+{
+    return static_cast<dim *>(m_dims.at(index));
+}
+
 bool dmx::setLevel(int index, uchar value)
 {
-    dim *d = static_cast<dim *>(m_dims.at(index));
+    dim *d = channel(index);
     {
         const auto held = playEngine::lock();
-        if (g_dimValue[d->m_num] == value)
+        if (g_dimValue[d->channelIndex()] == value)
             return false;
-        g_dimValue[d->m_num] = value;
+        g_dimValue[d->channelIndex()] = value;
     }
     playEngine::whenUnlocked([d] { emit d->dimValueChanged(); });
     return true;
@@ -103,7 +108,7 @@ void dmx::setAllDmxValue(uchar value)
             const auto held = playEngine::lock();
             g_dmxFrame[i] = value;
         }
-        const ushort num = static_cast<dim *>(m_dims.at(i))->m_num;
+        const ushort num = channel(i)->channelIndex();
         g_dimList->setDmxData(value, num + 3, static_cast<ushort>(g_dimList->currentRow()));
     }
     g_dimList->refrushModel();
@@ -118,7 +123,7 @@ void dmx::setDefaultDmxValue()
     for (int i = 0; i < 512; ++i) {
         const uchar level = defaultLevel(i + 1);
         setLevel(i, level);
-        const ushort num = static_cast<dim *>(m_dims.at(i))->m_num;
+        const ushort num = channel(i)->channelIndex();
         g_dimList->setDmxData(level, num + 3, static_cast<ushort>(g_dimList->currentRow()));
     }
     g_dimList->refrushModel();

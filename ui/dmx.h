@@ -4,6 +4,7 @@
 #include <QList>
 #include <QObject>
 
+class dim;
 class light_list;
 class playEngine;
 
@@ -11,7 +12,7 @@ class playEngine;
 extern uchar g_dmxFrame[512];
 
 // The output side: channel objects, fixture patch, the frame and its hand-over to the interface.
-// GUI thread only; the output thread reads m_outputEnable and packs and sends the frame
+// GUI thread only; the output thread reads outputEnabled() and packs and sends the frame
 // under playEngine::lock().
 class dmx : public QObject
 {
@@ -21,12 +22,19 @@ class dmx : public QObject
     explicit dmx(QObject *parent = nullptr);
     ~dmx() override;
 
-    QList<QObject *> m_dims;
-    light_list *m_lightList;
-    bool m_sendLive = false;
-    bool m_outputEnable = false;
+    // The 512 channel objects, channel k + 1 at k, as the fader strip lists them.
+    const QList<QObject *> &channels() const { return m_dims; }
+    dim *channel(int index) const;
+    // The fixture patch, for as long as this object lives.
+    light_list *patch() const { return m_lightList; }
+    // A level set while not playing goes out in a frame of its own at once.
+    bool sendsLive() const { return m_sendLive; }
+    void setSendLive(bool live) { m_sendLive = live; }
+    // Frames reach the interface only while on; the output thread reads it under the lock.
+    bool outputEnabled() const { return m_outputEnable; }
+    void setOutputEnabled(bool on) { m_outputEnable = on; }
     // Set by the model; frames leave through its output thread.
-    playEngine *m_engine = nullptr;
+    void setEngine(playEngine *engine) { m_engine = engine; }
 
     void setDmxValue(uchar value, ushort channel);
     // All 512 levels at once; one frame when they changed anything and frames go out live.
@@ -42,6 +50,12 @@ class dmx : public QObject
 
   private:
     bool setLevel(int index, uchar value);
+
+    QList<QObject *> m_dims;
+    light_list *m_lightList;
+    bool m_sendLive = false;
+    bool m_outputEnable = false;
+    playEngine *m_engine = nullptr;
 };
 
 #endif

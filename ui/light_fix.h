@@ -17,15 +17,15 @@ class light_fix : public QObject
   public:
     light_fix(int id, int chNum, QObject *parent = nullptr);
 
-    uchar m_select = 1;
-    int m_id;
-    int m_chNum;
-    QString m_type;
-
+    // The fixture's number in the patch, whole.
+    int id() const { return m_id; }
     uchar fixID() const { return static_cast<uchar>(m_id); }
     void setFixID(uchar id) { m_id = id; }
     uchar fixSelect() const { return m_select; }
     void setFixSelect(uchar select);
+    // Without fixSelectChanged, so that nobody takes it for the user's switch: the patch
+    // puts its own fixtures back on.
+    void setSelectUnannounced(bool on) { m_select = on ? 1 : 0; }
     int fixChannels() const { return m_chNum; }
     QString fixType() const;
     void setFixType(const QString &type);
@@ -34,6 +34,12 @@ class light_fix : public QObject
     void fixIDChanged();
     void fixSelectChanged();
     void fixTypeChanged();
+
+  private:
+    uchar m_select = 1;
+    int m_id;
+    int m_chNum;
+    QString m_type;
 };
 
 #endif

@@ -35,12 +35,12 @@ bool light_list::mapChannel(int channel)
     if (channel == 0)
         restartWalk();
     light_fix *fix = fixAt(m_fixList, g_mapFixture);
-    if (g_mapCount < fix->m_chNum) {
+    if (g_mapCount < fix->fixChannels()) {
         ++g_mapCount;
     } else {
-        m_chBase += fix->m_chNum;
-        if (fix->m_select)
-            m_selBase += fix->m_chNum;
+        m_chBase += fix->fixChannels();
+        if (fix->fixSelect())
+            m_selBase += fix->fixChannels();
         ++g_mapFixture;
         g_mapCount = 1;
         if (g_mapFixture >= m_fixList.size()) {
@@ -49,9 +49,9 @@ bool light_list::mapChannel(int channel)
         }
         fix = fixAt(m_fixList, g_mapFixture);
     }
-    if (channel < m_chBase || channel > m_chBase + fix->m_chNum - 1 || channel > 511)
+    if (channel < m_chBase || channel > m_chBase + fix->fixChannels() - 1 || channel > 511)
         return false;
-    if (!fix->m_select)
+    if (!fix->fixSelect())
         return false;
     m_mapSlot = m_selBase + (channel - m_chBase);
     return true;
@@ -61,8 +61,8 @@ void light_list::debugList() const
 {
     for (int i = 0; i < m_fixList.size(); ++i) {
         const light_fix *fix = fixAt(m_fixList, i);
-        qDebug() << "****i:" << i << "select:" << (fix->m_select ? "true" : "false")
-                 << "id:" << fix->m_id << "num:" << fix->m_chNum;
+        qDebug() << "****i:" << i << "select:" << (fix->fixSelect() ? "true" : "false")
+                 << "id:" << fix->id() << "num:" << fix->fixChannels();
     }
 }
 
@@ -102,7 +102,7 @@ void light_list::restoreStartUp()
             fix->deleteLater();
     }
     for (QObject *fix : qAsConst(m_startUp))
-        static_cast<light_fix *>(fix)->m_select = 1;
+        static_cast<light_fix *>(fix)->setSelectUnannounced(true);
     m_fixList = m_startUp;
     m_added = 0;
     restartWalk();

@@ -20,15 +20,14 @@ class light_list : public QObject
   public:
     explicit light_list(QObject *parent = nullptr);
 
-    int m_mapSlot = 0;
-    QList<QObject *> m_fixList;
-    int m_chBase = 0;
-    int m_selBase = 0;
-
+    // The fixtures in patch order, as the window's list shows them.
+    const QList<QObject *> &entries() const { return m_fixList; }
     Q_INVOKABLE int size() const { return m_fixList.size(); }
     // The entry at index, or null; current even while the window's copy of the list waits.
     Q_INVOKABLE QObject *at(int index) const { return m_fixList.value(index); }
     bool mapChannel(int channel);
+    // The frame slot of the channel the last mapChannel() that answered true mapped.
+    int mappedSlot() const { return m_mapSlot; }
     void debugList() const;
 
     // Appends a switched-on fixture of the table; the first one replaces the start-up patch.
@@ -45,6 +44,11 @@ class light_list : public QObject
 
   private:
     void restartWalk();
+
+    int m_mapSlot = 0;
+    QList<QObject *> m_fixList;
+    int m_chBase = 0;
+    int m_selBase = 0;
 
     // Kept for the whole run so that a table without fixtures sends what it sent at start.
     QList<QObject *> m_startUp;

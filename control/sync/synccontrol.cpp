@@ -37,8 +37,8 @@ qint64 steadyNs()
 } // namespace
 
 syncControl::syncControl(dimList *list, remoteControl *remote, QObject *parent)
-    : QObject(parent), m_list(list), m_tap(&list->m_engine->tempo()),
-      m_clock(list->m_engine->tempo()), m_mtc(list->m_engine->timecode()),
+    : QObject(parent), m_list(list), m_tap(&list->engine()->tempo()),
+      m_clock(list->engine()->tempo()), m_mtc(list->engine()->timecode()),
       m_artnetPort(artnetTimecode::kPort)
 {
     if (remote) {
@@ -68,7 +68,7 @@ QStringList syncControl::sources()
 void syncControl::start(const syncOptions &given)
 {
     QSettings settings;
-    m_list->m_engine->setBeatSteps(settings.value(kBeatsKey, 0.0).toDouble());
+    m_list->engine()->setBeatSteps(settings.value(kBeatsKey, 0.0).toDouble());
     emit beatStepsChanged();
     setTimecodeOffset(given.offset.isEmpty() ? settings.value(kOffsetKey, m_offsetText).toString()
                                              : given.offset);
@@ -91,7 +91,7 @@ void syncControl::start(const syncOptions &given)
 
 double syncControl::bpm() const
 {
-    return m_list->m_engine->tempo().read().bpm();
+    return m_list->engine()->tempo().read().bpm();
 }
 
 QString syncControl::tempoSource() const
@@ -103,13 +103,13 @@ QString syncControl::tempoSource() const
 
 double syncControl::beatSteps() const
 {
-    return m_list->m_engine->beatSteps();
+    return m_list->engine()->beatSteps();
 }
 
 void syncControl::setBeatSteps(double beats)
 {
     const double was = beatSteps();
-    m_list->m_engine->setBeatSteps(beats);
+    m_list->engine()->setBeatSteps(beats);
     QSettings().setValue(kBeatsKey, beatSteps());
     if (beatSteps() != was)
         emit beatStepsChanged();
@@ -122,7 +122,7 @@ QVariantList syncControl::beatChoices() const
 
 QString syncControl::timecode() const
 {
-    const timecodeSnapshot code = m_list->m_engine->timecode().read();
+    const timecodeSnapshot code = m_list->engine()->timecode().read();
     if (m_source.isEmpty() || code.ms < 0)
         return QStringLiteral("--:--:--:--");
     return timecode::format(code.frame, code.fps);
@@ -132,7 +132,7 @@ QString syncControl::timecodeStateText() const
 {
     if (m_source.isEmpty())
         return QString();
-    const timecodeSnapshot code = m_list->m_engine->timecode().read();
+    const timecodeSnapshot code = m_list->engine()->timecode().read();
     if (code.ms < 0)
         return tr("等待时间码");
     if (steadyNs() - code.arrivedNs > kStoppedNs)
@@ -150,7 +150,7 @@ bool syncControl::setTimecodeSource(const QString &source)
 {
     closeSources();
     m_problem.clear();
-    m_list->m_engine->timecode().clear();
+    m_list->engine()->timecode().clear();
     const bool ok = source.isEmpty() || openSource(source);
     m_source = ok ? source : QString();
     if (!ok)
@@ -163,7 +163,7 @@ bool syncControl::setTimecodeSource(const QString &source)
 
 bool syncControl::openSource(const QString &source)
 {
-    timecodeState &state = m_list->m_engine->timecode();
+    timecodeState &state = m_list->engine()->timecode();
     if (source == QLatin1String("artnet")) {
         m_artnet = std::make_unique<artnetTimecode>(state);
         m_artnet->setPort(m_artnetPort);
@@ -216,7 +216,7 @@ bool syncControl::setTimecodeOffset(const QString &text)
     m_offsetDrop = drop;
     m_offsetText = timecode::format(time, rate);
     QSettings().setValue(kOffsetKey, m_offsetText);
-    applyOffset(m_list->m_engine->timecode().read().fps);
+    applyOffset(m_list->engine()->timecode().read().fps);
     emit timecodeSourceChanged();
     return true;
 }
@@ -261,7 +261,7 @@ void syncControl::clockEvent(midiClock::event what)
         m_list->sendDmxEnable(false);
         if (m_list->rowCount() > 0)
             m_list->dmxRowToDim(ushort(qMax(0, m_list->playStart())));
-        m_list->m_engine->restartBeats();
+        m_list->engine()->restartBeats();
     }
     m_list->sendDmxEnable(true);
 }
@@ -273,7 +273,7 @@ void syncControl::poll()
         m_shownBpm = now;
         emit tempoChanged();
     }
-    const qint64 rate = m_list->m_engine->timecode().read().fps;
+    const qint64 rate = m_list->engine()->timecode().read().fps;
     if (!m_source.isEmpty() && !m_offsetDrop && rate != m_offsetRate)
         applyOffset(rate);
     const QString shown = timecode();

@@ -49,8 +49,8 @@ void writeShow(const QString &path, const QVariantList &fixtureTypes = {})
         for (int c = 1; c <= kShowChannels; ++c)
             row[c + 2] = quint16((r * 37 + c * 11) % 256);
     }
-    channel(0)->m_en = 1;
-    channel(40)->m_en = 1;
+    channel(0)->setDimEn(true);
+    channel(40)->setDimEn(true);
     dmxFile files;
     files.setFixtureTypes(fixtureTypes);
     QVERIFY(files.saveData(QUrl::fromLocalFile(path), kShowChannels, 0, 9, kShowFilter));
@@ -390,8 +390,8 @@ void tst_commandline::filesOpenInOrderAndBadOnesAreNamed()
     QVERIFY(problems.first().contains(missing));
     // The show's ten rows, then the export's ten again, in the order given.
     QCOMPARE(g_dimList->rowCount(), 20);
-    QCOMPARE(int(g_dimList->m_data.cell(10, 0)), 10);
-    QCOMPARE(int(g_dimList->m_data.cell(13, 1)), 4);
+    QCOMPARE(int(g_dimList->steps().cell(10, 0)), 10);
+    QCOMPARE(int(g_dimList->steps().cell(13, 1)), 4);
     QCOMPARE(window->property("playEnd").toInt(), 19);
     QObject *status = window->findChild<QObject *>("statesText");
     QVERIFY(status->property("text").toString().contains(missing));

@@ -65,8 +65,8 @@ void tst_startup::contextPropertiesArePublished()
     wireEngine(&engine);
     QQmlContext *ctx = engine.rootContext();
     QCOMPARE(ctx->contextProperty("dmx_list").value<QObject *>(), g_dimList);
-    QCOMPARE(ctx->contextProperty("dmx").value<QObject *>(), g_dimList->m_dmx);
-    QCOMPARE(ctx->contextProperty("fix_list").value<QObject *>(), g_dimList->m_dmx->m_lightList);
+    QCOMPARE(ctx->contextProperty("dmx").value<QObject *>(), g_dimList->output());
+    QCOMPARE(ctx->contextProperty("fix_list").value<QObject *>(), g_dimList->output()->patch());
     QVERIFY(engine.importPathList().contains("qrc:/"));
 }
 
@@ -110,7 +110,7 @@ void tst_startup::propertyChangesReachQmlThroughTheCopies()
     QVariant r;
     QMetaObject::invokeMethod(o.data(), "flip", Q_RETURN_ARG(QVariant, r));
     QCOMPARE(r.toInt(), 0);
-    QCOMPARE(int(fixture(2)->m_select), 0);
+    QCOMPARE(int(fixture(2)->fixSelect()), 0);
 }
 
 QTEST_MAIN(tst_startup)

@@ -41,15 +41,15 @@ class coreFixture
         dimList *old = g_dimList;
         // Its thread writes the process-wide levels the new graph starts from.
         if (old)
-            old->m_engine->finish();
+            old->engine()->finish();
         stopModelChecks();
         lockCheck::install();
         g_dimList = new dimList(nullptr);
         if (time == engineTime::manual)
-            g_dimList->m_engine->setClock(std::make_shared<manualClock>());
-        g_dimList->m_engine->start();
+            g_dimList->engine()->setClock(std::make_shared<manualClock>());
+        g_dimList->engine()->start();
         // Until then the thread reads the play state the test is about to write.
-        g_dimList->m_engine->waitIdle(std::chrono::seconds(10));
+        g_dimList->engine()->waitIdle(std::chrono::seconds(10));
         if (check == modelCheck::fatal)
             s_tester =
                 new rowTester(g_dimList, QAbstractItemModelTester::FailureReportingMode::Fatal);

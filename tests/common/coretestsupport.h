@@ -23,12 +23,12 @@ inline dimList *coreModel()
 
 inline dim *channel(int index)
 {
-    return static_cast<dim *>(coreModel()->m_dmx->m_dims.at(index));
+    return coreModel()->output()->channel(index);
 }
 
 inline light_fix *fixture(int index)
 {
-    return static_cast<light_fix *>(coreModel()->m_dmx->m_lightList->m_fixList.at(index));
+    return static_cast<light_fix *>(coreModel()->output()->patch()->entries().at(index));
 }
 
 // A new core graph and a recording interface that has received nothing: init() of every
@@ -63,15 +63,15 @@ struct tableRow {
         int column;
         cell &operator=(int value)
         {
-            coreModel()->m_data.setCell(row, column, value);
+            coreModel()->stepsForWriting().setCell(row, column, value);
             return *this;
         }
-        operator quint16() const { return coreModel()->m_data.cell(row, column); }
+        operator quint16() const { return coreModel()->steps().cell(row, column); }
     };
     int row;
     cell operator[](int column) const { return {row, column}; }
-    quint16 at(int column) const { return coreModel()->m_data.cell(row, column); }
-    int size() const { return coreModel()->m_columns; }
+    quint16 at(int column) const { return coreModel()->steps().cell(row, column); }
+    int size() const { return coreModel()->columnCount(); }
 };
 
 // Rows given as cells, as the file formats take them.
@@ -87,12 +87,12 @@ inline stepTable rowsOf(const QList<StepRow> &cells)
 inline tableRow appendRow(quint16 speed = 0, quint16 fade = 0, quint16 level = 0)
 {
     dimList *m = coreModel();
-    StepRow cells(m->m_columns, level);
+    StepRow cells(m->columnCount(), level);
     cells[1] = speed;
     cells[2] = fade;
-    m->m_data.append(cells);
+    m->stepsForWriting().append(cells);
     m->refrushModel();
-    return {m->m_data.size() - 1};
+    return {m->steps().size() - 1};
 }
 
 #endif

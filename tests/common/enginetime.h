@@ -18,7 +18,7 @@
 
 inline playEngine *testEngine()
 {
-    return g_dimList->m_engine;
+    return g_dimList->engine();
 }
 
 inline manualClock *testClock()

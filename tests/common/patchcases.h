@@ -49,7 +49,7 @@ inline void applyPatchCase(const QList<int> &fixtures, const QList<int> &off)
             m->add_light_fix(count++, channels);
     }
     for (int f : off)
-        fixture(f)->m_select = 0;
+        fixture(f)->setSelectUnannounced(false);
 }
 
 #endif

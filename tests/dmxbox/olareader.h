@@ -26,8 +26,8 @@ class olaReader
     // Pumps until the latest update equals frame or ms have passed.
     bool waitForUpdate(const QByteArray &frame, int ms);
 
-    QVector<QByteArray> m_updates;
-    QVector<qint64> m_arrivalMs;
+    // Every update of the universe so far, in arrival order.
+    const QVector<QByteArray> &updates() const { return m_updates; }
 
   private:
     void updated(const ola::client::DMXMetadata &meta, const ola::DmxBuffer &data);
@@ -42,6 +42,8 @@ class olaReader
     bool m_ok = false;
     QByteArray m_fetched;
     QElapsedTimer m_clock;
+    QVector<QByteArray> m_updates;
+    QVector<qint64> m_arrivalMs;
 };
 
 #endif

@@ -193,8 +193,8 @@ void tst_DmxboxOla::everyFrameArrivesInOrder()
         reader.pump(3);
     }
     QVERIFY(reader.waitForUpdate(sent.last(), 3000));
-    QCOMPARE(reader.m_updates.size(), sent.size());
-    QVERIFY(reader.m_updates == sent);
+    QCOMPARE(reader.updates().size(), sent.size());
+    QVERIFY(reader.updates() == sent);
 }
 
 void tst_DmxboxOla::playbackReachesOlaAtFrameRate()
@@ -203,11 +203,11 @@ void tst_DmxboxOla::playbackReachesOlaAtFrameRate()
     // a 30 ms tick the way playback does.
     // Every frame is compared: the new graph's output thread sends them on real time, and at
     // 30 ms they are twice their least distance apart, so none is merged with the next.
-    dmx *out = coreFixture::renew(modelCheck::fatal, {}, engineTime::steady)->m_dmx;
-    for (int i = 0; i < out->m_lightList->size(); ++i)
-        fixture(i)->m_select = 1;
-    out->m_outputEnable = true;
-    out->m_sendLive = false;
+    dmx *out = coreFixture::renew(modelCheck::fatal, {}, engineTime::steady)->output();
+    for (int i = 0; i < out->patch()->size(); ++i)
+        fixture(i)->setSelectUnannounced(true);
+    out->setOutputEnabled(true);
+    out->setSendLive(false);
     const int steps[] = {0, 255, 60, 200};
     const int ticksPerStep = 10;
     const int ticks = 3 * ticksPerStep;
@@ -236,12 +236,12 @@ void tst_DmxboxOla::playbackReachesOlaAtFrameRate()
     pump.start();
     timer.start();
     QTRY_VERIFY_WITH_TIMEOUT(!timer.isActive(), 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(!reader.m_updates.isEmpty() && reader.m_updates.last() == sent.last(),
+    QTRY_VERIFY_WITH_TIMEOUT(!reader.updates().isEmpty() && reader.updates().last() == sent.last(),
                              3000);
     pump.stop();
 
     QCOMPARE(sent.size(), ticks);
-    QVERIFY(reader.m_updates == sent);
+    QVERIFY(reader.updates() == sent);
 }
 
 void tst_DmxboxOla::fullSocketDropsInsteadOfBlocking()
@@ -353,7 +353,7 @@ void tst_DmxboxOla::restartedOladGetsOnlyNewFrames()
     QVERIFY(sendUntilAccepted(fresh, 5000));
     QVERIFY(reader.waitForUpdate(fresh, 3000));
     // The frame left while olad was away may come first, never after a newer one.
-    QVERIFY(reader.m_updates.lastIndexOf(old) < reader.m_updates.indexOf(fresh));
+    QVERIFY(reader.updates().lastIndexOf(old) < reader.updates().indexOf(fresh));
     QCOMPARE(logCount("connected to olad"), connected + 1);
 }
 
@@ -486,7 +486,7 @@ void tst_DmxboxOla::frameAskedWhileConnectingArrives()
     }
     QVERIFY(first.contains(char(0x30)) || first.contains(char(0x60)));
     QVERIFY(reader.waitForUpdate(first, 5000));
-    QCOMPARE(reader.m_updates.first(), first);
+    QCOMPARE(reader.updates().first(), first);
 }
 
 void tst_DmxboxOla::closeConfirmsLastFrameThenDrops()

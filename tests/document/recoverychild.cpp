@@ -34,7 +34,7 @@ int main(int argc, char **argv)
         else
             g_dimList->setDmxData(ushort(random() % 256), ushort(3 + random() % 40),
                                   ushort(random() % unsigned(rows)));
-        copy.showChanged(!g_dimList->m_history->isClean());
+        copy.showChanged(!g_dimList->changeHistory()->isClean());
         const QByteArray hash =
             QCryptographicHash::hash(file.showBytes(), QCryptographicHash::Md5).toHex();
         std::printf("%lld %s\n", now, hash.constData());

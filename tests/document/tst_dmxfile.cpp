@@ -136,10 +136,10 @@ void tst_dmxfile::init()
 
 void tst_dmxfile::goldenBytes()
 {
-    channel(0)->m_en = 1;
-    channel(2)->m_en = 1;
-    channel(3)->m_en = 1;
-    channel(4)->m_en = 1; // beyond the last level: not stored
+    channel(0)->setDimEn(true);
+    channel(2)->setDimEn(true);
+    channel(3)->setDimEn(true);
+    channel(4)->setDimEn(true); // beyond the last level: not stored
     tableRow first = appendRow(0x0102, 0x0304);
     first[3] = 10;
     first[4] = 300; // a level is a byte: kept as full, not as its low byte
@@ -198,8 +198,8 @@ void tst_dmxfile::saveNames()
 
 void tst_dmxfile::roundTrip()
 {
-    channel(0)->m_en = 1;
-    channel(299)->m_en = 1;
+    channel(0)->setDimEn(true);
+    channel(299)->setDimEn(true);
     tableRow row = appendRow(40000, 65535);
     row[3 + 299] = 300;
     row[3 + 511] = 255;
@@ -207,11 +207,11 @@ void tst_dmxfile::roundTrip()
     QCOMPARE(readAll(pathOf("trip.dmx")).size(), 29 + 512 + 516);
 
     freshCore();
-    channel(1)->m_en = 1; // cleared by the file
+    channel(1)->setDimEn(true); // cleared by the file
     FlagSpies spies(512);
     QCOMPARE(m_files.loadData(urlOf("trip.dmx")), 512);
     QCOMPARE(coreModel()->rowCount(), 1);
-    const StepRow back = coreModel()->m_data.row(0);
+    const StepRow back = coreModel()->steps().row(0);
     QCOMPARE(back.size(), 515);
     QCOMPARE(int(back[0]), 0);
     QCOMPARE(int(back[1]), 40000);
@@ -222,7 +222,7 @@ void tst_dmxfile::roundTrip()
     QCOMPARE(flags(3), (QList<int>{1, 0, 0}));
     QCOMPARE(int(channel(299)->dimEn()), 1);
     QCOMPARE(spies.counts(), QList<int>() << QVector<int>(512, 1).toList());
-    QCOMPARE(coreModel()->m_playEnd, 0);
+    QCOMPARE(coreModel()->playEnd(), 0);
 }
 
 void tst_dmxfile::appendsAfterExistingRows()
@@ -238,16 +238,16 @@ void tst_dmxfile::appendsAfterExistingRows()
     QCOMPARE(m_files.loadData(urlOf("three.dmx")), 512);
     QCOMPARE(coreModel()->rowCount(), 8);
     for (int r = 0; r < 5; ++r)
-        QCOMPARE(int(coreModel()->m_data.cell(r, 1)), 1);
+        QCOMPARE(int(coreModel()->steps().cell(r, 1)), 1);
     for (int k = 0; k < 3; ++k) {
-        const StepRow row = coreModel()->m_data.row(5 + k);
+        const StepRow row = coreModel()->steps().row(5 + k);
         QCOMPARE(int(row[0]), 5 + k);
         QCOMPARE(int(row[1]), 10 + k);
         QCOMPARE(int(row[2]), 20 + k);
         QCOMPARE(int(row[3 + 7]), 100 + k);
         QCOMPARE(int(row[3 + 511]), 100 + k);
     }
-    QCOMPARE(coreModel()->m_playEnd, 7);
+    QCOMPARE(coreModel()->playEnd(), 7);
 }
 
 void tst_dmxfile::emptyTableAndNoChannels_data()
@@ -269,25 +269,25 @@ void tst_dmxfile::emptyTableAndNoChannels()
     QFETCH(int, size);
     for (int i = 0; i < rows; ++i)
         appendRow(7, 8);
-    channel(0)->m_en = 1;
-    channel(4)->m_en = 1;
+    channel(0)->setDimEn(true);
+    channel(4)->setDimEn(true);
     QVERIFY(m_files.saveData(urlOf("s.dmx"), col, 0, 0, kDmxFilter));
     QCOMPARE(readAll(pathOf("s.dmx")).size(), size);
 
     freshCore();
-    channel(2)->m_en = 1;
+    channel(2)->setDimEn(true);
     const int expectedC = qBound(0, col, 512);
     QCOMPARE(m_files.loadData(urlOf("s.dmx")), expectedC);
     QCOMPARE(coreModel()->rowCount(), rows);
-    QCOMPARE(coreModel()->m_playEnd, rows - 1);
+    QCOMPARE(coreModel()->playEnd(), rows - 1);
     if (expectedC == 0) {
         QCOMPARE(flags(5), (QList<int>{0, 0, 1, 0, 0}));
     } else {
         QCOMPARE(flags(5), (QList<int>{1, 0, 0, 0, 1}));
     }
     for (int r = 0; r < rows; ++r) {
-        QCOMPARE(int(coreModel()->m_data.cell(r, 1)), 7);
-        QCOMPARE(int(coreModel()->m_data.cell(r, 2)), 8);
+        QCOMPARE(int(coreModel()->steps().cell(r, 1)), 7);
+        QCOMPARE(int(coreModel()->steps().cell(r, 2)), 8);
     }
 }
 
@@ -342,13 +342,13 @@ void tst_dmxfile::refusedFilesChangeNothing()
     writeAll(pathOf("bad.dmx"), bytes);
     for (int i = 0; i < 4; ++i)
         appendRow(5, 5, 5);
-    coreModel()->m_playEnd = 1;
-    channel(1)->m_en = 1;
+    coreModel()->setPlayEnd(1);
+    channel(1)->setDimEn(true);
     FlagSpies spies(3);
 
     QCOMPARE(m_files.loadData(urlOf("bad.dmx")), 0);
     QCOMPARE(coreModel()->rowCount(), 4);
-    QCOMPARE(coreModel()->m_playEnd, 1);
+    QCOMPARE(coreModel()->playEnd(), 1);
     QCOMPARE(flags(3), (QList<int>{0, 1, 0}));
     QCOMPARE(spies.counts(), (QList<int>{0, 0, 0}));
     QVERIFY(!m_files.lastError().isEmpty());
@@ -365,7 +365,7 @@ void tst_dmxfile::tagWithOtherBytesAccepted()
     writeAll(pathOf("odd.dmx"), file.bytes());
     QCOMPARE(m_files.loadData(urlOf("odd.dmx")), 1);
     QCOMPARE(coreModel()->rowCount(), 1);
-    QCOMPARE(int(coreModel()->m_data.cell(0, 3)), 7);
+    QCOMPARE(int(coreModel()->steps().cell(0, 3)), 7);
 }
 
 void tst_dmxfile::channelsAbove512_data()
@@ -393,7 +393,7 @@ void tst_dmxfile::channelsAbove512()
     QCOMPARE(coreModel()->rowCount(), 2);
     QCOMPARE(spies.counts(), QList<int>() << QVector<int>(512, 1).toList());
     for (int r = 0; r < 2; ++r) {
-        const StepRow row = coreModel()->m_data.row(r);
+        const StepRow row = coreModel()->steps().row(r);
         QCOMPARE(row.size(), 515);
         QCOMPARE(int(row[1]), 100 * (r + 1));
         QCOMPARE(int(row[2]), r + 1);
@@ -418,11 +418,11 @@ void tst_dmxfile::loadWithoutReading()
     QVERIFY(QFile::rename(pathOf("show.DMX.dmx"), pathOf("show.DMX")));
     QVERIFY(QDir(m_dir->path()).mkdir("dir.dmx"));
     appendRow(2, 2, 2);
-    coreModel()->m_playEnd = 0;
+    coreModel()->setPlayEnd(0);
 
     QCOMPARE(m_files.loadData(urlOf(name)), 0);
     QCOMPARE(coreModel()->rowCount(), 2);
-    QCOMPARE(coreModel()->m_playEnd, 1);
+    QCOMPARE(coreModel()->playEnd(), 1);
 }
 
 void tst_dmxfile::failedSaveKeepsOldFile_data()
@@ -506,12 +506,12 @@ void tst_dmxfile::saveFailuresNameThePath()
 void tst_dmxfile::showPastTheRowLimitIsNotSaved()
 {
     for (int r = 0; r < 65536; ++r)
-        coreModel()->m_data.append(StepRow(3));
+        coreModel()->stepsForWriting().append(StepRow(3));
     QVERIFY(!m_files.saveData(urlOf("big.dmx"), 0, 0, 0, kDmxFilter));
     QCOMPARE(m_files.lastError(),
              pathOf("big.dmx") + ": the table has 65536 rows, more than the 65535 of a show");
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
-    coreModel()->m_data.take(65535, 1);
+    coreModel()->stepsForWriting().take(65535, 1);
     QVERIFY(m_files.saveData(urlOf("big.dmx"), 0, 0, 0, kDmxFilter));
     QCOMPARE(readAll(pathOf("big.dmx")).size(), 29 + 65535 * 4);
 }
@@ -587,7 +587,7 @@ void tst_dmxfile::fixtureBlock()
     QFETCH(QByteArray, damage);
     QFETCH(QVariantList, loaded);
     QFETCH(bool, damaged);
-    channel(1)->m_en = 1;
+    channel(1)->setDimEn(true);
     for (int r = 0; r < 3; ++r) {
         tableRow row = appendRow(quint16(r), quint16(2 * r));
         row[3 + 5] = quint16(100 + r);
@@ -612,7 +612,7 @@ void tst_dmxfile::fixtureBlock()
     QCOMPARE(m_files.loadData(urlOf("fix.dmx")), 8);
     QCOMPARE(m_files.lastError(), QString());
     QCOMPARE(coreModel()->rowCount(), 3);
-    QCOMPARE(int(coreModel()->m_data.cell(2, 3 + 5)), 102);
+    QCOMPARE(int(coreModel()->steps().cell(2, 3 + 5)), 102);
     QCOMPARE(m_files.loadedFixtureTypes(), loaded);
     QCOMPARE(m_files.fixtureBlockDamaged(), damaged);
     if (damage.isEmpty()) {
@@ -803,7 +803,7 @@ void tst_dmxfile::tableRowLimit()
     file.records = QByteArray(rows * 4, '\2');
     writeAll(pathOf("fill.dmx"), file.bytes());
     for (int r = 0; r < 65533; ++r)
-        coreModel()->m_data.append(StepRow(3));
+        coreModel()->stepsForWriting().append(StepRow(3));
     QCOMPARE(m_files.loadData(urlOf("fill.dmx")), 0);
     QCOMPARE(m_files.lastError(), reason);
     QCOMPARE(coreModel()->rowCount(), reason.isEmpty() ? 65535 : 65533);

@@ -14,7 +14,7 @@ effectFill *effects()
 
 undoHistory *history()
 {
-    return coreModel()->m_history;
+    return coreModel()->changeHistory();
 }
 
 // Every stored byte of the table: timing, the stored width and each row's levels.
@@ -36,8 +36,7 @@ QVariantMap ramp(const QVariantList &columns, int a, int b)
 
 void setRange(int start, int end)
 {
-    coreModel()->m_playStart = start;
-    coreModel()->m_playEnd = end;
+    coreModel()->setPlayRange(start, end);
 }
 } // namespace
 
@@ -65,7 +64,7 @@ void tst_effectfill::init()
     const uchar levels[4] = {1, 2, 3, 4};
     for (int r = 0; r < 8; ++r) {
         const uchar row[4] = {uchar(10 * r), levels[1], levels[2], levels[3]};
-        coreModel()->m_data.append(quint16(r), quint16(2 * r), row, 4);
+        coreModel()->stepsForWriting().append(quint16(r), quint16(2 * r), row, 4);
     }
     coreModel()->refrushModel();
     setRange(2, 5);
@@ -82,43 +81,43 @@ void tst_effectfill::cancelLeavesTheTableAsItWas_data()
 void tst_effectfill::cancelLeavesTheTableAsItWas()
 {
     QFETCH(QVariantList, columns);
-    const QByteArray before = storage(coreModel()->m_data);
-    const int original = coreModel()->m_data.cell(5, columns.first().toInt());
+    const QByteArray before = storage(coreModel()->steps());
+    const int original = coreModel()->steps().cell(5, columns.first().toInt());
     QSignalSpy changed(effects(), &effectFill::changed);
     QVERIFY(effects()->preview(ramp(columns, 100, 130)));
     QVERIFY(effects()->preview(ramp(columns, 100, 160)));
     QCOMPARE(changed.count(), 2);
     const int column = columns.first().toInt();
-    QCOMPARE(int(coreModel()->m_data.cell(2, column)), 100);
-    QCOMPARE(int(coreModel()->m_data.cell(5, column)), 160);
+    QCOMPARE(int(coreModel()->steps().cell(2, column)), 100);
+    QCOMPARE(int(coreModel()->steps().cell(5, column)), 160);
     QVERIFY(effects()->isPreview(5, column));
     QVERIFY(!effects()->isPreview(6, column));
-    QCOMPARE(int(coreModel()->m_data.cell(6, column)), int(tableRow{6}.at(column)));
+    QCOMPARE(int(coreModel()->steps().cell(6, column)), int(tableRow{6}.at(column)));
     // A preview over another column puts the first one's cells back as they were.
     QVERIFY(effects()->preview(ramp({5}, 7, 7)));
-    QCOMPARE(int(coreModel()->m_data.cell(5, column)), original);
+    QCOMPARE(int(coreModel()->steps().cell(5, column)), original);
     QVERIFY(!effects()->isPreview(5, column));
     effects()->cancel();
     QVERIFY(!effects()->pending());
-    QCOMPARE(storage(coreModel()->m_data), before);
+    QCOMPARE(storage(coreModel()->steps()), before);
     QCOMPARE(history()->count(), 0);
 }
 
 void tst_effectfill::keptFillIsOneUndoStep()
 {
-    const QByteArray before = storage(coreModel()->m_data);
+    const QByteArray before = storage(coreModel()->steps());
     QVERIFY(effects()->preview(ramp({3, 4, 5}, 0, 90)));
     QVERIFY(effects()->preview(ramp({3, 4, 5}, 0, 30)));
     effects()->keep();
     QVERIFY(!effects()->pending());
     QCOMPARE(history()->count(), 1);
-    const QByteArray kept = storage(coreModel()->m_data);
-    QCOMPARE(int(coreModel()->m_data.cell(3, 4)), 10);
+    const QByteArray kept = storage(coreModel()->steps());
+    QCOMPARE(int(coreModel()->steps().cell(3, 4)), 10);
     QVERIFY(history()->undo());
-    QCOMPARE(storage(coreModel()->m_data), before);
-    QCOMPARE(int(coreModel()->m_data.cell(3, 3)), 30);
+    QCOMPARE(storage(coreModel()->steps()), before);
+    QCOMPARE(int(coreModel()->steps().cell(3, 3)), 30);
     QVERIFY(history()->redo());
-    QCOMPARE(storage(coreModel()->m_data), kept);
+    QCOMPARE(storage(coreModel()->steps()), kept);
     QVERIFY(kept != before);
 }
 
@@ -137,10 +136,10 @@ void tst_effectfill::undoUnderAPreviewDropsItFirst()
     QVERIFY(effects()->preview(ramp({4}, 0, 30)));
     QVERIFY(history()->undo());
     QVERIFY(!effects()->pending());
-    QCOMPARE(int(coreModel()->m_data.cell(6, 4)), 2);
-    QCOMPARE(int(coreModel()->m_data.cell(3, 4)), 2);
+    QCOMPARE(int(coreModel()->steps().cell(6, 4)), 2);
+    QCOMPARE(int(coreModel()->steps().cell(3, 4)), 2);
     QVERIFY(history()->redo());
-    QCOMPARE(int(coreModel()->m_data.cell(6, 4)), 99);
+    QCOMPARE(int(coreModel()->steps().cell(6, 4)), 99);
 }
 
 void tst_effectfill::clampsEachField_data()
@@ -162,7 +161,7 @@ void tst_effectfill::clampsEachField()
     QFETCH(int, last);
     QFETCH(bool, clamped);
     QVERIFY(effects()->preview(ramp({column}, 0, b)));
-    QCOMPARE(int(coreModel()->m_data.cell(5, column)), last);
+    QCOMPARE(int(coreModel()->steps().cell(5, column)), last);
     QCOMPARE(effects()->clamped(), clamped);
 }
 
@@ -176,18 +175,18 @@ void tst_effectfill::copiesAFixtureBehindAnother()
     QCOMPARE(effects()->sameKind(0), (QVariantList{1, 2}));
     QCOMPARE(effects()->sameChannel(3 + width + 1), (QVariantList{4, 4 + width, 4 + 2 * width}));
     QCOMPARE(effects()->fixtureAt(3 + width), 1);
-    const int outside = coreModel()->m_data.cell(6, 3 + width);
-    const int was = coreModel()->m_data.cell(3, 3 + width);
+    const int outside = coreModel()->steps().cell(6, 3 + width);
+    const int was = coreModel()->steps().cell(3, 3 + width);
     const int steps = history()->count();
     QVERIFY(effects()->copyFixture(0, {1, 2}, 1));
     QCOMPARE(history()->count(), steps + 1);
     // Range 2..5: fixture 2 reads one step behind, fixture 3 two, wrapping in the range.
-    QCOMPARE(int(coreModel()->m_data.cell(3, 3 + width)), 20);
-    QCOMPARE(int(coreModel()->m_data.cell(2, 3 + width)), 50);
-    QCOMPARE(int(coreModel()->m_data.cell(2, 3 + 2 * width)), 40);
-    QCOMPARE(int(coreModel()->m_data.cell(6, 3 + width)), outside);
+    QCOMPARE(int(coreModel()->steps().cell(3, 3 + width)), 20);
+    QCOMPARE(int(coreModel()->steps().cell(2, 3 + width)), 50);
+    QCOMPARE(int(coreModel()->steps().cell(2, 3 + 2 * width)), 40);
+    QCOMPARE(int(coreModel()->steps().cell(6, 3 + width)), outside);
     QVERIFY(history()->undo());
-    QCOMPARE(int(coreModel()->m_data.cell(3, 3 + width)), was);
+    QCOMPARE(int(coreModel()->steps().cell(3, 3 + width)), was);
 }
 
 QTEST_GUILESS_MAIN(tst_effectfill)

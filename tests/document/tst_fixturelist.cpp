@@ -82,18 +82,18 @@ void tst_fixturelist::definitionIsOneUndoableFixture()
              (QStringList{"Mode\n6", "Zoom\n7", "Shutter\n8", "Zoom\nfine\n9"}));
     QCOMPARE(fixture(1)->property("fixType").toString(), QStringLiteral("Maker Beam (4ch)"));
     QCOMPARE(flags(9), (QList<int>{0, 0, 0, 0, 0, 1, 0, 1, 0}));
-    QCOMPARE(coreModel()->m_history->count(), 2);
+    QCOMPARE(coreModel()->changeHistory()->count(), 2);
 
-    QVERIFY(coreModel()->m_history->undo());
+    QVERIFY(coreModel()->changeHistory()->undo());
     QCOMPARE(fixtures()->count(), 1);
     QCOMPARE(flags(9), (QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    QVERIFY(coreModel()->m_history->redo());
+    QVERIFY(coreModel()->changeHistory()->redo());
     QCOMPARE(fixtures()->channelCounts(), (QVariantList{5, 4}));
     QCOMPARE(flags(9), (QList<int>{0, 0, 0, 0, 0, 1, 0, 1, 0}));
 
     // Removing and undoing brings the definition back, not a built-in type.
     QVERIFY(fixtures()->removeLast());
-    QVERIFY(coreModel()->m_history->undo());
+    QVERIFY(coreModel()->changeHistory()->undo());
     QCOMPARE(channelTitles().value(5), QStringLiteral("Mode\n6"));
 }
 

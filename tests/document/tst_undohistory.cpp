@@ -8,7 +8,7 @@ namespace
 {
 undoHistory *history()
 {
-    return coreModel()->m_history;
+    return coreModel()->changeHistory();
 }
 
 } // namespace
@@ -39,9 +39,9 @@ void tst_undohistory::dragIsOneStep()
     for (int v = 1; v <= 50; ++v)
         channel(3)->setDimValue(uchar(v), true, false);
     QCOMPARE(history()->count(), 1);
-    QCOMPARE(int(coreModel()->m_data.cell(2, 6)), 50);
+    QCOMPARE(int(coreModel()->steps().cell(2, 6)), 50);
     QVERIFY(history()->undo());
-    QCOMPARE(int(coreModel()->m_data.cell(2, 6)), 40);
+    QCOMPARE(int(coreModel()->steps().cell(2, 6)), 40);
     QCOMPARE(int(g_dimValue[3]), 40); // the fader follows its row
 }
 
@@ -78,8 +78,8 @@ void tst_undohistory::boundedOnLargeTable()
     for (int i = 0; i < undoHistory::kStepLimit; ++i)
         QVERIFY(history()->undo());
     QVERIFY(!history()->undo());
-    QCOMPARE(int(coreModel()->m_data.cell(60, 63)), 0);
-    QCOMPARE(int(coreModel()->m_data.cell(10, 13)), 10); // older than the limit: kept
+    QCOMPARE(int(coreModel()->steps().cell(60, 63)), 0);
+    QCOMPARE(int(coreModel()->steps().cell(10, 13)), 10); // older than the limit: kept
 }
 
 QTEST_GUILESS_MAIN(tst_undohistory)

@@ -30,7 +30,7 @@ inline void buildShow(showKind kind)
         channel(3)->setDimEn(true);
         channel(100)->setDimEn(true);
     } else if (kind == showKind::fixtureOffRepeat) {
-        fixture(1)->m_select = 0;
+        fixture(1)->setSelectUnannounced(false);
         m->setRepeat(2);
     }
 }

@@ -174,7 +174,7 @@ void tst_playengine::loopFrames()
     else
         QVERIFY(runTicks(frames));
     m->sendDmxEnable(false);
-    m->m_engine->finish();
+    m->engine()->finish();
     QCOMPARE(frameHash(log.frames.left(512 * frames)), hash);
 }
 
@@ -199,7 +199,7 @@ void tst_playengine::liveFramesKeepTheirDistance()
     m->sendDmxEnable(false); // live sending on
     // Spread over about 100 ms, so that several frames go out.
     for (int v = 1; v <= 200; ++v) {
-        m->m_dmx->setDmxValue(static_cast<uchar>(v), 0);
+        m->output()->setDmxValue(static_cast<uchar>(v), 0);
         if (v % 20 != 0)
             continue;
         if (steady)
@@ -211,7 +211,7 @@ void tst_playengine::liveFramesKeepTheirDistance()
     if (!steady)
         QVERIFY(advanceClock(std::chrono::milliseconds(15)));
     QTRY_COMPARE(log.lastSlot0(), 200);
-    m->m_engine->finish();
+    m->engine()->finish();
     QVERIFY2(log.count() < 100, qPrintable(QString::number(log.count())));
     QVERIFY(log.count() >= 2);
     for (int i = 1; i < log.times.size(); ++i)
@@ -244,7 +244,7 @@ void tst_playengine::windowHearsOnItsOwnThread()
         QVERIFY(runTicks(1));
     QVERIFY(rows.size() >= 8);
     m->sendDmxEnable(false);
-    m->m_engine->finish();
+    m->engine()->finish();
     qInstallMessageHandler(g_previousHandler);
     QCOMPARE(offThread, 0);
     // Every row load is logged, from the GUI thread; the output thread never writes there.
@@ -269,9 +269,9 @@ void tst_playengine::emptiedTableStops()
     m->removeAll();
     QVERIFY(runTicks(1));
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_engine->isTicking());
-    QVERIFY(!m->m_engine->isHolding());
-    QVERIFY(m->m_dmx->m_sendLive);
+    QVERIFY(!m->engine()->isTicking());
+    QVERIFY(!m->engine()->isHolding());
+    QVERIFY(m->output()->sendsLive());
     const int sent = log.count();
     QVERIFY(advanceClock(std::chrono::milliseconds(100)));
     QCOMPARE(log.count(), sent);
@@ -329,7 +329,7 @@ void tst_playengine::windowHearsAtItsPace()
     m->dmxOutputEnable(true);
     m->dmxRowToDim(0);
     m->setPlayerEndRow(6);
-    m->m_engine->setWindowGap(std::chrono::milliseconds(gapMs));
+    m->engine()->setWindowGap(std::chrono::milliseconds(gapMs));
     m->setWindowShown(!hidden);
     int rowTold = -2;
     int rowsTold = 0;
@@ -432,7 +432,7 @@ void tst_playengine::showTime()
     const QVector<qint64> expected = tickTimes(rows, start, end, qMin(speed, 4.0));
     const QVector<qint64> sent = log.stamps();
     QVERIFY(expected.size() > 3000);
-    QCOMPARE(qint64(m->m_engine->ticksRun()), qint64(expected.size()));
+    QCOMPARE(qint64(m->engine()->ticksRun()), qint64(expected.size()));
     QCOMPARE(sent.size(), expected.size());
     for (int i = 0; i < sent.size(); ++i) {
         const qint64 at = sent.at(i) / 1000;
@@ -477,7 +477,7 @@ void tst_playengine::lateWakeKeepsTheGrid()
     QVERIFY(settleEngine());
     QVERIFY(advanceClock(milliseconds(2100 - 150 - lateMs)));
 
-    QCOMPARE(int(m->m_engine->ticksRun()), 2100 / 30 - givenUp);
+    QCOMPARE(int(m->engine()->ticksRun()), 2100 / 30 - givenUp);
     const QVector<qint64> sent = log.stamps();
     QCOMPARE(sent.size(), 2100 / 30 - givenUp);
     // Once the missed deadlines are caught up, every frame is on the grid again; none comes
@@ -514,12 +514,12 @@ void tst_playengine::speedReachesTheRunningHold()
     m->setPlayerEndRow(1);
     frameLog log;
     QVERIFY(startPlaying(log));
-    for (int i = 0; i < 20 && !m->m_engine->isHolding(); ++i)
+    for (int i = 0; i < 20 && !m->engine()->isHolding(); ++i)
         QVERIFY(stepClock(engineClock::time_point::max()));
-    QVERIFY(m->m_engine->isHolding());
-    QCOMPARE(std::chrono::duration_cast<milliseconds>(m->m_engine->dueIn()).count(), 1000);
+    QVERIFY(m->engine()->isHolding());
+    QCOMPARE(std::chrono::duration_cast<milliseconds>(m->engine()->dueIn()).count(), 1000);
     m->setSpeedMaster(speed);
-    QCOMPARE(std::chrono::duration_cast<milliseconds>(m->m_engine->dueIn()).count(), leftMs);
+    QCOMPARE(std::chrono::duration_cast<milliseconds>(m->engine()->dueIn()).count(), leftMs);
 }
 
 void tst_playengine::beatStepsLoadOnTheBeat_data()
@@ -601,10 +601,10 @@ void tst_playengine::chaseFollowsTheTimecode()
     };
     auto expected = [m](qint64 ms) {
         showTimeline::setup show;
-        show.rows = m->m_data;
-        show.playStart = m->m_playStart;
-        show.playEnd = m->m_playEnd;
-        show.between = m->m_between;
+        show.rows = m->steps();
+        show.playStart = m->playStart();
+        show.playEnd = m->playEnd();
+        show.between = m->between();
         const auto line = showTimeline::build(show);
         const auto levels = line->levelsAt(line->locate(ms - 3600000));
         return int(levels[0]);
@@ -612,7 +612,7 @@ void tst_playengine::chaseFollowsTheTimecode()
     QVERIFY(advanceClock(milliseconds(300)));
     QCOMPARE(log.count(), 0); // nothing received, nothing sent
     QVERIFY(send(3500000));
-    QCOMPARE(log.lastSlot0(), int(m->m_data.level(0, 0)));
+    QCOMPARE(log.lastSlot0(), int(m->steps().level(0, 0)));
     for (qint64 ms = 3600000; ms < 3605000; ms += 40) {
         QVERIFY(send(ms));
         QCOMPARE(log.lastSlot0(), expected(ms));

@@ -48,7 +48,7 @@ int stressSeconds()
 void tst_playstress::checkPositions()
 {
     const auto held = playEngine::lock();
-    const int rows = coreModel()->m_data.size();
+    const int rows = coreModel()->steps().size();
     if (g_currentRow < -1 || g_currentRow >= rows)
         ++m_outside;
 }
@@ -95,7 +95,7 @@ void tst_playstress::edit(QRandomGenerator &rng, dmxFile &files, const QUrl &sho
         m->sendDmxEnable(rng.bounded(4) != 0);
         break;
     case 10:
-        fixture(rng.bounded(m->m_dmx->m_lightList->size()))->m_select = rng.bounded(2);
+        fixture(rng.bounded(m->output()->patch()->size()))->setSelectUnannounced(rng.bounded(2));
         channel(rng.bounded(512))->setDimEn(rng.bounded(2));
         break;
     case 11:
@@ -109,7 +109,7 @@ void tst_playstress::edit(QRandomGenerator &rng, dmxFile &files, const QUrl &sho
         break;
     default:
         m->setRepeat(rng.bounded(3));
-        m->m_dmx->setAllDmxValue(static_cast<uchar>(rng.bounded(256)));
+        m->output()->setAllDmxValue(static_cast<uchar>(rng.bounded(256)));
         break;
     }
 }
@@ -147,7 +147,7 @@ void tst_playstress::randomEditsWhilePlaying()
             m->sendDmxEnable(true);
     }
     m->sendDmxEnable(false);
-    m->m_engine->finish();
+    m->engine()->finish();
     dmxbox_setFrameHook(nullptr, nullptr);
     qInfo() << edits << "edits," << s_frames.load() << "frames";
     QCOMPARE(m_outside, 0);

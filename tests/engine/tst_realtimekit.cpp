@@ -24,11 +24,11 @@ class fakeRealtimeKit : public QObject, protected QDBusContext
     Q_PROPERTY(qlonglong RTTimeUSecMax MEMBER m_rtTime)
 
   public:
-    int m_maxPriority = 20;
-    qlonglong m_rtTime = 200000;
-    bool m_refuse = false;
-    qulonglong m_thread = 0;
-    uint m_priority = 0;
+    fakeRealtimeKit(int maxPriority, bool refuse) : m_maxPriority(maxPriority), m_refuse(refuse) {}
+    // What the last granted request asked for, and the RTTIME limit the service requires.
+    qulonglong askedThread() const { return m_thread; }
+    uint askedPriority() const { return m_priority; }
+    qlonglong rtTimeMax() const { return m_rtTime; }
 
   public slots:
     void MakeThreadRealtime(qulonglong thread, uint priority)
@@ -40,6 +40,13 @@ class fakeRealtimeKit : public QObject, protected QDBusContext
         m_thread = thread;
         m_priority = priority;
     }
+
+  private:
+    int m_maxPriority = 20;
+    qlonglong m_rtTime = 200000;
+    bool m_refuse = false;
+    qulonglong m_thread = 0;
+    uint m_priority = 0;
 };
 
 class tst_realtimekit : public QObject
@@ -141,9 +148,7 @@ void tst_realtimekit::request()
     QDBusConnection service = QDBusConnection::connectToBus(m_address, side + " service");
     QDBusConnection client = QDBusConnection::connectToBus(m_address, side + " client");
     QVERIFY(service.isConnected() && client.isConnected());
-    fakeRealtimeKit fake;
-    fake.m_maxPriority = maxPriority;
-    fake.m_refuse = refuse;
+    fakeRealtimeKit fake(maxPriority, refuse);
     const QString name = QStringLiteral("org.freedesktop.RealtimeKit1");
     if (served) {
         QVERIFY(service.registerObject(QStringLiteral("/org/freedesktop/RealtimeKit1"), &fake,
@@ -161,14 +166,14 @@ void tst_realtimekit::request()
     QCOMPARE(out.granted, granted);
     QVERIFY2(out.why.contains(why), qPrintable(out.why));
     if (granted > 0) {
-        QCOMPARE(fake.m_thread, qulonglong(out.tid));
-        QCOMPARE(fake.m_priority, uint(granted));
+        QCOMPARE(fake.askedThread(), qulonglong(out.tid));
+        QCOMPARE(fake.askedPriority(), uint(granted));
         // The limit the service requires is in place before it is asked.
         rlimit limit{};
         QCOMPARE(getrlimit(RLIMIT_RTTIME, &limit), 0);
-        QCOMPARE(qlonglong(limit.rlim_max), fake.m_rtTime);
+        QCOMPARE(qlonglong(limit.rlim_max), fake.rtTimeMax());
     } else {
-        QCOMPARE(fake.m_priority, 0u);
+        QCOMPARE(fake.askedPriority(), 0u);
     }
 }
 

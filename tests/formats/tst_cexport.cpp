@@ -122,8 +122,8 @@ QStringList tst_cexport::exportLines(const QString &name, int col, int start, in
 
 void tst_cexport::goldenText()
 {
-    channel(0)->m_en = 1;
-    channel(2)->m_en = 1;
+    channel(0)->setDimEn(true);
+    channel(2)->setDimEn(true);
     tableRow first = appendRow(1, 3);
     first[3] = 255;
     first[5] = 12345; // a level is a byte: kept as 255
@@ -193,7 +193,7 @@ void tst_cexport::strideAndRange()
     QFETCH(int, n);
     QFETCH(QStringList, comments);
     numberedRows(rows);
-    coreModel()->m_between = stride;
+    coreModel()->setBetween(stride);
 
     const QStringList lines = exportLines("range.c", 4, start, end);
     QVERIFY(lines.size() >= 9);
@@ -242,9 +242,9 @@ void tst_cexport::valuesLines()
     QFETCH(QList<int>, channels);
     numberedRows(2);
     for (int f : off)
-        fixture(f)->m_select = 0;
+        fixture(f)->setSelectUnannounced(false);
     for (int i = 0; i < 512; i += 2)
-        channel(i)->m_en = 1;
+        channel(i)->setDimEn(true);
 
     const QStringList lines = exportLines("v.c", col, 0, 1);
     QCOMPARE(lines.at(2),
@@ -362,11 +362,11 @@ void tst_cexport::compilesForPlayer()
         QSKIP("no gcc on this machine");
     numberedRows(rows);
     if (rows > 0)
-        coreModel()->m_data.setCell(rows - 1, 3, 12345);
-    coreModel()->m_between = stride;
+        coreModel()->stepsForWriting().setCell(rows - 1, 3, 12345);
+    coreModel()->setBetween(stride);
     for (int f : off)
-        fixture(f)->m_select = 0;
-    channel(0)->m_en = 1;
+        fixture(f)->setSelectUnannounced(false);
+    channel(0)->setDimEn(true);
     QVERIFY(!exportLines("prog.c", col, 0, rows - 1).isEmpty());
 
     QFile main(m_dir->filePath("main.c"));
@@ -408,9 +408,9 @@ void tst_cexport::compilesForPlayer()
                 cells << "0";
             return " " + cells.join(' ');
         }
-        const StepRow data = coreModel()->m_data.row(row);
+        const StepRow data = coreModel()->steps().row(row);
         cells << QString::number(data[1]) << QString::number(data[2]);
-        light_list *patch = coreModel()->m_dmx->m_lightList;
+        light_list *patch = coreModel()->output()->patch();
         for (int c = 1; c <= qMin(col, 512); ++c)
             if (patch->mapChannel(c - 1))
                 cells << QString::number(data[c + 2]);
@@ -488,8 +488,8 @@ void tst_cexport::recordLimit()
     QFETCH(uint, stride);
     QFETCH(int, records);
     for (int r = 0; r < rows; ++r)
-        coreModel()->m_data.append(StepRow(3));
-    coreModel()->m_between = stride;
+        coreModel()->stepsForWriting().append(StepRow(3));
+    coreModel()->setBetween(stride);
     const QString path = m_dir->filePath("big.c");
     QCOMPARE(m_files.saveData(QUrl::fromLocalFile(path), 4, 0, rows - 1, kCFilter), records > 0);
     if (records == 0) {

@@ -45,7 +45,7 @@ QList<int> cells(int row, int from, int count)
 {
     QList<int> out;
     for (int c = from; c < from + count; ++c)
-        out << coreModel()->m_data.cell(row, c);
+        out << coreModel()->steps().cell(row, c);
     return out;
 }
 
@@ -109,9 +109,9 @@ int tst_cimport::exportAndReload(int col)
     const QUrl url = QUrl::fromLocalFile(m_dir->filePath("trip.c"));
     if (!m_files.saveData(url, col, 0, coreModel()->rowCount() - 1, kCFilter))
         return -1;
-    coreModel()->m_data.clear();
+    coreModel()->stepsForWriting().clear();
     for (int i = 0; i < 512; ++i)
-        channel(i)->m_en = 0;
+        channel(i)->setDimEn(false);
     return m_files.loadData(url);
 }
 
@@ -123,7 +123,7 @@ void tst_cimport::roundTripWithStartUpPatch()
             row[c + 2] = quint16((c * 7 + r) % 256);
     }
     for (int i = 0; i < 120; i += 3)
-        channel(i)->m_en = 1;
+        channel(i)->setDimEn(true);
     QSignalSpy spy(channel(119), &dim::dimEnChanged);
 
     QCOMPARE(exportAndReload(120), 120);
@@ -131,9 +131,9 @@ void tst_cimport::roundTripWithStartUpPatch()
     for (int i = 0; i < 121; ++i)
         QCOMPARE(int(channel(i)->dimEn()), i < 120 && i % 3 == 0 ? 1 : 0);
     QCOMPARE(coreModel()->rowCount(), 3);
-    QCOMPARE(coreModel()->m_playEnd, 2);
+    QCOMPARE(coreModel()->playEnd(), 2);
     for (int r = 0; r < 3; ++r) {
-        const StepRow row = coreModel()->m_data.row(r);
+        const StepRow row = coreModel()->steps().row(r);
         QCOMPARE(row.size(), 515);
         QCOMPARE(int(row[0]), r);
         QCOMPARE(int(row[1]), 40000 + r);
@@ -166,7 +166,7 @@ void tst_cimport::flagLine()
     QFETCH(int, k);
     QFETCH(QList<int>, after);
     for (int i = 1; i < 4; ++i)
-        channel(i)->m_en = 1;
+        channel(i)->setDimEn(true);
     QList<QSharedPointer<QSignalSpy>> spies;
     for (int i = 0; i < 512; ++i)
         spies << QSharedPointer<QSignalSpy>::create(channel(i), &dim::dimEnChanged);
@@ -187,7 +187,7 @@ void tst_cimport::appendsAfterExistingRows()
     QCOMPARE(cells(3, 0, 4), (QList<int>{3, 9, 9, 9}));
     QCOMPARE(cells(4, 0, 5), (QList<int>{4, 1, 2, 3, 0}));
     QCOMPARE(cells(5, 0, 5), (QList<int>{5, 4, 5, 6, 0}));
-    QCOMPARE(coreModel()->m_playEnd, 5);
+    QCOMPARE(coreModel()->playEnd(), 5);
 }
 
 void tst_cimport::includeLineFirst()
@@ -204,15 +204,15 @@ void tst_cimport::fixtureOffMovesChannelsDown()
     tableRow row = appendRow(5, 6);
     for (int c = 1; c <= 512; ++c)
         row[c + 2] = quint16(c);
-    fixture(0)->m_select = 0;
+    fixture(0)->setSelectUnannounced(false);
 
     QCOMPARE(exportAndReload(120), 120);
     QCOMPARE(coreModel()->rowCount(), 1);
     QCOMPARE(cells(0, 1, 2), (QList<int>{5, 6}));
     for (int c = 1; c <= 90; ++c)
-        QCOMPARE(int(coreModel()->m_data.cell(0, c + 2)), c + 18);
+        QCOMPARE(int(coreModel()->steps().cell(0, c + 2)), c + 18);
     for (int c = 91; c <= 512; ++c)
-        QCOMPARE(int(coreModel()->m_data.cell(0, c + 2)), 0);
+        QCOMPARE(int(coreModel()->steps().cell(0, c + 2)), 0);
 }
 
 void tst_cimport::blankLinesAreNoRecords_data()
@@ -274,7 +274,7 @@ void tst_cimport::longValuesLineStaysInTheRow()
 {
     QCOMPARE(load(cFile("    1,", {valuesOf(514), "    {   1,   2,},"})), 1);
     QCOMPARE(coreModel()->rowCount(), 2);
-    const StepRow row = coreModel()->m_data.row(0);
+    const StepRow row = coreModel()->steps().row(0);
     QCOMPARE(row.size(), 515);
     QCOMPARE(int(row[1]), 1);
     QCOMPARE(int(row[514]), 255); // 514, as full as a level goes
@@ -287,23 +287,23 @@ void tst_cimport::emptyExportImportsNothing()
     const QUrl url = QUrl::fromLocalFile(m_dir->filePath("empty.c"));
     freshCore();
     QVERIFY(m_files.saveData(url, 0, 0, -1, kCFilter));
-    channel(0)->m_en = 1;
+    channel(0)->setDimEn(true);
     QCOMPARE(m_files.loadData(url), 0);
     QCOMPARE(coreModel()->rowCount(), 0);
     QCOMPARE(int(channel(0)->dimEn()), 1);
-    QCOMPARE(coreModel()->m_playEnd, -1);
+    QCOMPARE(coreModel()->playEnd(), -1);
 }
 
 void tst_cimport::shortFile()
 {
     appendRow(1, 1, 1);
-    channel(0)->m_en = 1;
-    coreModel()->m_playEnd = 0;
+    channel(0)->setDimEn(true);
+    coreModel()->setPlayEnd(0);
     QCOMPARE(load("//QX,DMX512,version:1\n#include \"dmx.h\"\n"), 0);
     QVERIFY(!m_files.lastError().isEmpty());
     QCOMPARE(coreModel()->rowCount(), 1);
     QCOMPARE(int(channel(0)->dimEn()), 1);
-    QCOMPARE(coreModel()->m_playEnd, 0);
+    QCOMPARE(coreModel()->playEnd(), 0);
 }
 
 void tst_cimport::formatReader_data()
@@ -421,8 +421,8 @@ void tst_cimport::refusalsChangeNothing()
     QFETCH(QString, reason);
     appendRow(4, 5, 6);
     appendRow(7, 8, 9);
-    coreModel()->m_playEnd = 0;
-    channel(1)->m_en = 1;
+    coreModel()->setPlayEnd(0);
+    channel(1)->setDimEn(true);
     QSignalSpy spy(channel(0), &dim::dimEnChanged);
 
     QCOMPARE(load(text), 0);
@@ -431,7 +431,7 @@ void tst_cimport::refusalsChangeNothing()
     QCOMPARE(cells(1, 0, 4), (QList<int>{1, 7, 8, 9}));
     QCOMPARE(flags(3), (QList<int>{0, 1, 0}));
     QCOMPARE(spy.count(), 0);
-    QCOMPARE(coreModel()->m_playEnd, 0);
+    QCOMPARE(coreModel()->playEnd(), 0);
 }
 
 void tst_cimport::formatRowLimit_data()

@@ -98,7 +98,7 @@ randomShow makeShow(quint32 seed, showTimeline::setup &show)
     m->setPlayerEndRow(quint16(made.end));
     m->setDmxDataBetween(made.between);
     m->setRepeat(made.repeat);
-    show.rows = m->m_data;
+    show.rows = m->steps();
     show.playStart = made.start;
     show.playEnd = made.end;
     show.between = made.between;
@@ -111,11 +111,11 @@ randomShow makeShow(quint32 seed, showTimeline::setup &show)
 // stay 0.
 QByteArray bytesOf(const showTimeline::levels &levels)
 {
-    light_list *patch = coreModel()->m_dmx->m_lightList;
+    light_list *patch = coreModel()->output()->patch();
     QByteArray frame(512, '\0');
     for (int c = 0; c < 512; ++c) {
-        if (patch->mapChannel(c) && patch->m_mapSlot >= 0)
-            frame[patch->m_mapSlot] = char(levels[size_t(c)]);
+        if (patch->mapChannel(c) && patch->mappedSlot() >= 0)
+            frame[patch->mappedSlot()] = char(levels[size_t(c)]);
     }
     return frame;
 }
@@ -123,11 +123,11 @@ QByteArray bytesOf(const showTimeline::levels &levels)
 // A sent frame with the slots no channel reaches cleared.
 QByteArray reachedOnly(const QByteArray &frame)
 {
-    light_list *patch = coreModel()->m_dmx->m_lightList;
+    light_list *patch = coreModel()->output()->patch();
     QByteArray out(512, '\0');
     for (int c = 0; c < 512; ++c) {
-        if (patch->mapChannel(c) && patch->m_mapSlot >= 0)
-            out[patch->m_mapSlot] = frame.at(patch->m_mapSlot);
+        if (patch->mapChannel(c) && patch->mappedSlot() >= 0)
+            out[patch->mappedSlot()] = frame.at(patch->mappedSlot());
     }
     return out;
 }
@@ -276,7 +276,7 @@ void tst_showtimeline::repeatCountAtEveryWrap()
         const auto held = playEngine::lock();
         const showTimeline::position at = line->locate(clockMs() - start);
         playing = g_playEnable;
-        counted = coreModel()->m_repeat;
+        counted = coreModel()->repeatsLeft();
         QCOMPARE(at.finished, !playing);
         QCOMPARE(at.repeat, counted);
         QCOMPARE(at.row, g_currentRow);

@@ -166,13 +166,13 @@ void tst_steptext::pasteRefusalChangesNothing()
     QFETCH(QString, text);
     QFETCH(QString, reason);
     for (int r = 0; r < before; ++r)
-        coreModel()->m_data.append(StepRow(3));
+        coreModel()->stepsForWriting().append(StepRow(3));
     dmxFile files;
     QCOMPARE(files.pasteSteps(text, 1), reason.isEmpty() ? 2 : -1);
     QCOMPARE(files.lastError(), reason);
     QCOMPARE(coreModel()->rowCount(), before + (reason.isEmpty() ? 2 : 0));
     if (reason.isEmpty())
-        QCOMPARE(int(coreModel()->m_data.cell(2, 1)), 3);
+        QCOMPARE(int(coreModel()->steps().cell(2, 1)), 3);
 }
 
 QTEST_GUILESS_MAIN(tst_steptext)

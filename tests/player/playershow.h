@@ -24,7 +24,7 @@ struct showPlan {
 // The channels the export writes: within C and in a fixture that is switched on.
 inline QVector<bool> exportedChannels(const showPlan &plan)
 {
-    light_list *patch = coreModel()->m_dmx->m_lightList;
+    light_list *patch = coreModel()->output()->patch();
     QVector<bool> sent(512);
     for (int c = 0; c < 512; ++c)
         sent[c] = patch->mapChannel(c) && c < plan.channels;
@@ -41,7 +41,7 @@ inline int recordCount(const showPlan &plan)
 inline void switchOff(uint fixturesOff)
 {
     for (int f = 0; f < 6; ++f)
-        fixture(f)->m_select = (fixturesOff >> f) & 1u ? 0 : 1;
+        fixture(f)->setSelectUnannounced(((fixturesOff >> f) & 1u) == 0);
 }
 
 // A random show in the model. The channels the export leaves out stay at 0 in every row,
@@ -63,7 +63,7 @@ inline showPlan randomShow(QRandomGenerator &random)
     switchOff(plan.fixturesOff);
     const QVector<bool> sent = exportedChannels(plan);
     for (int c = 0; c < 512; ++c)
-        channel(c)->m_en = random.bounded(10) == 0 ? 1 : 0;
+        channel(c)->setDimEn(random.bounded(10) == 0);
     int before = -1;
     for (int r = 0; r < rows; ++r) {
         const quint16 speed = quint16(random.bounded(3) == 0 ? 0 : random.bounded(1, 5));
@@ -74,7 +74,7 @@ inline showPlan randomShow(QRandomGenerator &random)
             if (!sent[c])
                 continue;
             const int kind = random.bounded(20);
-            const int was = before >= 0 ? coreModel()->m_data.cell(before, c + 3) : 0;
+            const int was = before >= 0 ? coreModel()->steps().cell(before, c + 3) : 0;
             int cell = random.bounded(256);
             if (kind < 4)
                 cell = was;

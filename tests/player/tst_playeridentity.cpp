@@ -88,12 +88,12 @@ showPlan limitShow(limitKind kind, int row)
             cells[70 + 3] = 77;
     }
     if (kind == limitKind::snapAfterOffFixture)
-        channel(20)->m_en = 1;
+        channel(20)->setDimEn(true);
     // Flags at random, so one taken from any other channel, in the patch or past it, is
     // likely to change a frame.
     QRandomGenerator flags(5);
     for (int c = 0; kind == limitKind::lastFixtureOffSnaps && c < 512; ++c)
-        channel(c)->m_en = flags.bounded(3) == 0 ? 1 : 0;
+        channel(c)->setDimEn(flags.bounded(3) == 0);
     if (kind == limitKind::oneRow)
         plan.first = plan.last = row;
     return plan;

@@ -102,8 +102,8 @@ void tst_playerqemu::uartFramesAsOnTheDesktop()
     plan.channels = 120;
     plan.fixturesOff = 4u;
     switchOff(plan.fixturesOff);
-    channel(3)->m_en = 1;
-    channel(40)->m_en = 1;
+    channel(3)->setDimEn(true);
+    channel(40)->setDimEn(true);
     QVERIFY(exportShow(m_files, m_dir->path(), "show", plan));
     qint64 end = 0;
     const QVector<desktopFrame> desktop = playDesktop(plan, 3 * recordCount(plan), &end);

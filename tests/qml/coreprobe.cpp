@@ -51,15 +51,15 @@ void coreProbe::appendRows(int count, int speed, int fade, int level)
 
 int coreProbe::rowCount() const
 {
-    return coreModel()->m_data.size();
+    return coreModel()->steps().size();
 }
 
 int coreProbe::cell(int row, int column) const
 {
     const dimList *m = coreModel();
-    if (row < 0 || row >= m->m_data.size() || column < 0 || column >= m->m_columns)
+    if (row < 0 || row >= m->steps().size() || column < 0 || column >= m->columnCount())
         return -1;
-    return m->m_data.cell(row, column);
+    return m->steps().cell(row, column);
 }
 
 int coreProbe::level(int channel) const
@@ -70,7 +70,7 @@ int coreProbe::level(int channel) const
 // The frames asked for reach the library from the output thread, at most 15 ms later.
 void coreProbe::waitForFrames() const
 {
-    coreModel()->m_engine->waitFramesSent(std::chrono::seconds(5));
+    coreModel()->engine()->waitFramesSent(std::chrono::seconds(5));
 }
 
 int coreProbe::frameSlot(int slot) const
@@ -92,22 +92,22 @@ bool coreProbe::playing() const
 
 bool coreProbe::outputEnabled() const
 {
-    return coreModel()->m_dmx->m_outputEnable;
+    return coreModel()->output()->outputEnabled();
 }
 
 bool coreProbe::sendLive() const
 {
-    return coreModel()->m_dmx->m_sendLive;
+    return coreModel()->output()->sendsLive();
 }
 
 int coreProbe::playStart() const
 {
-    return coreModel()->m_playStart;
+    return coreModel()->playStart();
 }
 
 int coreProbe::playEnd() const
 {
-    return coreModel()->m_playEnd;
+    return coreModel()->playEnd();
 }
 
 void coreProbe::moveTo(int row, int start, int end)
@@ -115,15 +115,14 @@ void coreProbe::moveTo(int row, int start, int end)
     {
         const auto held = playEngine::lock();
         g_currentRow = row;
-        coreModel()->m_playStart = start;
-        coreModel()->m_playEnd = end;
+        coreModel()->setPlayRange(start, end);
     }
     coreModel()->settle(false);
 }
 
 int coreProbe::between() const
 {
-    return int(coreModel()->m_between);
+    return int(coreModel()->between());
 }
 
 bool coreProbe::allLevelsAre(int value) const
@@ -178,7 +177,7 @@ QStringList coreProbe::loggedLines() const
 // run_flag has no read accessor in QML; the tests read the stored flag here.
 bool coreProbe::runFlag(int channel) const
 {
-    return (channel >= 0 && channel < 512) && ::channel(channel)->m_runFlag;
+    return (channel >= 0 && channel < 512) && ::channel(channel)->runFlag();
 }
 
 // Sets the snap flag and announces it the way the file loader does.

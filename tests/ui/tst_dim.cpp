@@ -20,7 +20,7 @@ void tst_dim::numbering()
 {
     QCOMPARE(channel(0)->property("dimNum").toInt(), 1);
     QCOMPARE(channel(511)->property("dimNum").toInt(), 512);
-    QCOMPARE(coreModel()->m_dmx->m_dims.size(), 512);
+    QCOMPARE(coreModel()->output()->channels().size(), 512);
     // run_flag is write-only: QML may set it but never read it back.
     const QMetaObject *mo = channel(0)->metaObject();
     const QMetaProperty p = mo->property(mo->indexOfProperty("run_flag"));

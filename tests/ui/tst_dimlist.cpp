@@ -63,12 +63,12 @@ void tst_dimlist::newModel()
     dimList *m = coreModel();
     QCOMPARE(m->rowCount(), 0);
     QCOMPARE(m->columnCount(), 515);
-    QCOMPARE(m->m_playStart, 0);
-    QCOMPARE(m->m_playEnd, -1);
+    QCOMPARE(m->playStart(), 0);
+    QCOMPARE(m->playEnd(), -1);
     QCOMPARE(m->property("currentRow").toInt(), -1);
     QCOMPARE(m->property("repeat").toUInt(), 0u);
-    QVERIFY(!m->m_engine->isTicking());
-    QVERIFY(!m->m_engine->isHolding());
+    QVERIFY(!m->engine()->isTicking());
+    QVERIFY(!m->engine()->isHolding());
 }
 
 void tst_dimlist::roleNames()
@@ -111,7 +111,7 @@ void tst_dimlist::outsideRowsAreRefused()
     appendRow();
     // An index made for a row that was removed since must not reach m_data.
     const QModelIndex stale = m->index(0, 3);
-    m->m_data.clear();
+    m->stepsForWriting().clear();
     QVERIFY(!m->data(stale, 260).isValid());
     QVERIFY(!m->setData(stale, 5, Qt::EditRole));
     QCOMPARE(int(m->flags(stale)), 0);
@@ -154,7 +154,7 @@ void tst_dimlist::setDmxData()
     QCOMPARE(rowSpy.count(), current != 5 ? 1 : 0);
     for (int r = 0; r < 3; ++r)
         for (int c = 1; c < 515; ++c)
-            QCOMPARE(int(m->m_data.cell(r, c)), (r == row && c == cell) ? 200 : 0);
+            QCOMPARE(int(m->steps().cell(r, c)), (r == row && c == cell) ? 200 : 0);
     // Speed and fade never reach a fader.
     if (cell == 1)
         QCOMPARE(int(g_dimValue[0]), 0);
@@ -211,8 +211,8 @@ void tst_dimlist::linkFanOut()
     tableRow row = appendRow();
     for (int ch : linked)
         channel(ch - 1)->setDimLinkage(true);
-    m->m_dmx->m_outputEnable = true;
-    m->m_dmx->m_sendLive = true;
+    m->output()->setOutputEnabled(true);
+    m->output()->setSendLive(true);
     m->setDmxData(123, static_cast<ushort>(written + 2), 0);
     for (int ch = 1; ch <= 512; ++ch)
         QCOMPARE(int(row.at(ch + 2)), changed.contains(ch) ? 123 : 0);
@@ -237,8 +237,8 @@ void tst_dimlist::refrushIndex()
     QCOMPARE(reset.count(), 1);
     const QList<int> speeds{8, 9, 7};
     for (int r = 0; r < 3; ++r) {
-        QCOMPARE(int(m->m_data.cell(r, 0)), r);
-        QCOMPARE(int(m->m_data.speed(r)), speeds.at(r));
+        QCOMPARE(int(m->steps().cell(r, 0)), r);
+        QCOMPARE(int(m->steps().speed(r)), speeds.at(r));
     }
 }
 

@@ -53,7 +53,7 @@ void appendRows(int count)
 QList<int> ids()
 {
     QList<int> result;
-    const stepTable &rows = coreModel()->m_data;
+    const stepTable &rows = coreModel()->steps();
     for (int r = 0; r < rows.size(); ++r)
         result << rows.level(r, 0) / 10 - 1;
     return result;
@@ -71,11 +71,11 @@ QList<int> rangeIds(int from, int to)
 bool positionsInTable()
 {
     const dimList *m = coreModel();
-    const int rows = m->m_data.size();
+    const int rows = m->steps().size();
     if (rows == 0)
         return g_currentRow == -1;
-    return g_currentRow >= -1 && g_currentRow < rows && m->m_playStart >= 0 &&
-           m->m_playStart < rows && m->m_playEnd >= 0 && m->m_playEnd < rows;
+    return g_currentRow >= -1 && g_currentRow < rows && m->playStart() >= 0 &&
+           m->playStart() < rows && m->playEnd() >= 0 && m->playEnd() < rows;
 }
 } // namespace
 
@@ -92,7 +92,7 @@ void tst_dimlist_editing::insertRowsNumbersAndCopies()
     QCOMPARE(inserted.first().at(1).toInt(), 2);
     QCOMPARE(inserted.first().at(2).toInt(), 4);
     for (int r = 2; r <= 4; ++r) {
-        const StepRow row = m->m_data.row(r);
+        const StepRow row = m->steps().row(r);
         QCOMPARE(row.size(), 515);
         QCOMPARE(int(row.at(1)), 1); // speed and fade of row 1
         QCOMPARE(int(row.at(2)), 2);
@@ -151,7 +151,7 @@ void tst_dimlist_editing::insertEndRows()
     QTest::ignoreMessage(QtDebugMsg, qPrintable(QString("EndInsertRows: %1").arg(rows + 1)));
     m->insertEndRows();
     QCOMPARE(m->rowCount(), rows + 1);
-    const StepRow row = m->m_data.row(m->m_data.size() - 1);
+    const StepRow row = m->steps().row(m->steps().size() - 1);
     QCOMPARE(int(row.at(0)), rows);
     QCOMPARE(int(row.at(1)), speed);
     QCOMPARE(int(row.at(2)), fade);
@@ -187,8 +187,7 @@ void tst_dimlist_editing::insertCurrRows()
     dimList *m = coreModel();
     appendRows(6);
     g_currentRow = current;
-    m->m_playStart = 1;
-    m->m_playEnd = end;
+    m->setPlayRange(1, end);
     // The window has heard of the positions set by hand.
     m->settle(false);
     QSignalSpy rowSpy(m, &dimList::currentRowChanged);
@@ -198,14 +197,14 @@ void tst_dimlist_editing::insertCurrRows()
     QCOMPARE(rowSpy.first().at(0).toInt(), currentAfter);
     QCOMPARE(rangeSpy.count(), endAfter != end ? 1 : 0);
     QCOMPARE(m->rowCount(), 7);
-    QCOMPARE(int(m->m_data.cell(position, 0)), position);
+    QCOMPARE(int(m->steps().cell(position, 0)), position);
     const int speed = position > 0 ? position - 1 : 0;
     const int fade = position > 0 ? position : 90;
-    QCOMPARE(int(m->m_data.cell(position, 1)), speed);
-    QCOMPARE(int(m->m_data.cell(position, 2)), fade);
+    QCOMPARE(int(m->steps().cell(position, 1)), speed);
+    QCOMPARE(int(m->steps().cell(position, 2)), fade);
     QCOMPARE(g_currentRow, currentAfter);
-    QCOMPARE(m->m_playEnd, endAfter);
-    QCOMPARE(m->m_playStart, 1);
+    QCOMPARE(m->playEnd(), endAfter);
+    QCOMPARE(m->playStart(), 1);
 }
 
 void tst_dimlist_editing::removeRowsClipsToTable_data()
@@ -232,7 +231,7 @@ void tst_dimlist_editing::removeRowsClipsToTable()
     dimList *m = coreModel();
     appendRows(5);
     g_currentRow = 4;
-    m->m_playEnd = 4;
+    m->setPlayEnd(4);
     rowTester tester(m, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QSignalSpy removed(m, &QAbstractItemModel::rowsRemoved);
     QCOMPARE(m->removeRows(row, count), result);
@@ -272,21 +271,20 @@ void tst_dimlist_editing::removeSelectRows()
     QFETCH(int, current);
     dimList *m = coreModel();
     appendRows(rows);
-    m->m_playStart = start;
-    m->m_playEnd = end;
+    m->setPlayRange(start, end);
     g_currentRow = rows > 0 ? 1 : -1;
     m->settle(false);
     g_dimValue[0] = 42;
     QSignalSpy rowSpy(m, &dimList::currentRowChanged);
     m->removeSelectRows();
     QCOMPARE(ids(), left);
-    QCOMPARE(m->m_playStart, collapse);
-    QCOMPARE(m->m_playEnd, collapse);
+    QCOMPARE(m->playStart(), collapse);
+    QCOMPARE(m->playEnd(), collapse);
     QCOMPARE(g_currentRow, current);
     // The window is told where the current row and the range went.
     QCOMPARE(rowSpy.count(), current != (rows > 0 ? 1 : -1) ? 1 : 0);
     // The faders show the edit row; without one they keep their levels.
-    QCOMPARE(int(g_dimValue[0]), current >= 0 ? int(m->m_data.cell(current, 3)) : 42);
+    QCOMPARE(int(g_dimValue[0]), current >= 0 ? int(m->steps().cell(current, 3)) : 42);
 }
 
 void tst_dimlist_editing::removeCurrRows_data()
@@ -313,13 +311,13 @@ void tst_dimlist_editing::removeCurrRows()
     dimList *m = coreModel();
     appendRows(4);
     g_currentRow = current;
-    m->m_playEnd = end;
+    m->setPlayEnd(end);
     m->settle(false);
     QSignalSpy rowSpy(m, &dimList::currentRowChanged);
     m->removeCurrRows();
     QCOMPARE(ids(), left);
     QCOMPARE(g_currentRow, currentAfter);
-    QCOMPARE(m->m_playEnd, endAfter);
+    QCOMPARE(m->playEnd(), endAfter);
     // Told once when the row moved, not at all when it stayed.
     QCOMPARE(rowSpy.count(), currentAfter != current ? 1 : 0);
     QCOMPARE(m->currentRow(), currentAfter);
@@ -332,19 +330,19 @@ void tst_dimlist_editing::removeEndRows()
     dimList *m = coreModel();
     m->removeEndRows();
     QCOMPARE(g_currentRow, -1);
-    QCOMPARE(m->m_playEnd, -1);
+    QCOMPARE(m->playEnd(), -1);
     appendRows(4);
     g_currentRow = 3;
-    m->m_playEnd = 3;
+    m->setPlayEnd(3);
     m->removeEndRows();
     QCOMPARE(ids(), rangeIds(0, 2));
     QCOMPARE(g_currentRow, 2);
-    QCOMPARE(m->m_playEnd, 2);
+    QCOMPARE(m->playEnd(), 2);
     g_currentRow = 0;
-    m->m_playEnd = 1;
+    m->setPlayEnd(1);
     m->removeEndRows();
     QCOMPARE(g_currentRow, 0);
-    QCOMPARE(m->m_playEnd, 1);
+    QCOMPARE(m->playEnd(), 1);
     m->removeEndRows();
     m->removeEndRows();
     QCOMPARE(m->rowCount(), 0);
@@ -364,15 +362,14 @@ void tst_dimlist_editing::removeAll()
     dimList *m = coreModel();
     appendRows(rows);
     g_currentRow = rows - 1;
-    m->m_playStart = 3;
-    m->m_playEnd = 4;
+    m->setPlayRange(3, 4);
     QSignalSpy removed(m, &QAbstractItemModel::rowsRemoved);
     m->removeAll();
     QCOMPARE(m->rowCount(), 0);
     QCOMPARE(removed.count(), rows > 0 ? 1 : 0);
     QCOMPARE(g_currentRow, -1);
-    QCOMPARE(m->m_playEnd, 0);
-    QCOMPARE(m->m_playStart, 3);
+    QCOMPARE(m->playEnd(), 0);
+    QCOMPARE(m->playStart(), 3);
 }
 
 void tst_dimlist_editing::moveRows_data()
@@ -436,8 +433,7 @@ void tst_dimlist_editing::moveUpDown()
     dimList *m = coreModel();
     appendRows(4);
     g_currentRow = current;
-    m->m_playStart = 1;
-    m->m_playEnd = 3;
+    m->setPlayRange(1, 3);
     m->settle(false);
     QSignalSpy moved(m, &QAbstractItemModel::rowsMoved);
     QSignalSpy reset(m, &QAbstractItemModel::modelReset);
@@ -452,8 +448,8 @@ void tst_dimlist_editing::moveUpDown()
     QCOMPARE(reset.count(), 1);
     QCOMPARE(rowSpy.count(), currentAfter != current ? 1 : 0);
     QCOMPARE(m->currentRow(), currentAfter);
-    QCOMPARE(m->m_playStart, 1);
-    QCOMPARE(m->m_playEnd, 3);
+    QCOMPARE(m->playStart(), 1);
+    QCOMPARE(m->playEnd(), 3);
 }
 
 void tst_dimlist_editing::walk_data()
@@ -481,7 +477,7 @@ void tst_dimlist_editing::walk()
     dimList *m = coreModel();
     appendRows(rows);
     g_currentRow = current;
-    m->m_playStart = 2;
+    m->setPlayRange(2, m->playRange().end);
     m->settle(false);
     g_dimValue[511] = 1;
     QSignalSpy rowSpy(m, &dimList::currentRowChanged);
@@ -492,7 +488,7 @@ void tst_dimlist_editing::walk()
     QCOMPARE(rowSpy.count(), currentAfter != current ? 1 : 0);
     QCOMPARE(m->currentRow(), currentAfter);
     QCOMPARE(int(g_dimValue[511]), currentAfter >= 0 ? 10 * (currentAfter + 1) : 1);
-    QCOMPARE(m->m_playStart, 2); // the walk never moves the range
+    QCOMPARE(m->playStart(), 2); // the walk never moves the range
 }
 
 void tst_dimlist_editing::setAllDmxSpeedCross()
@@ -502,9 +498,9 @@ void tst_dimlist_editing::setAllDmxSpeedCross()
     QSignalSpy reset(m, &QAbstractItemModel::modelReset);
     m->setAllDmxSpeedCross(5, 20);
     QCOMPARE(reset.count(), 1);
-    for (int r = 0; r < m->m_data.size(); ++r) {
-        QCOMPARE(int(m->m_data.speed(r)), 5);
-        QCOMPARE(int(m->m_data.fade(r)), 20);
+    for (int r = 0; r < m->steps().size(); ++r) {
+        QCOMPARE(int(m->steps().speed(r)), 5);
+        QCOMPARE(int(m->steps().fade(r)), 20);
     }
     QCOMPARE(ids(), rangeIds(0, 3));
 }
@@ -558,7 +554,7 @@ void tst_dimlist_editing::editsDuringPlayback()
     const int after = g_dimValue[0];
     if (after != before) // moved: towards the row now current
         QVERIFY(qAbs(target - after) < qAbs(target - before));
-    QCOMPARE(int(m->m_data.cell(g_currentRow, 3)), target);
+    QCOMPARE(int(m->steps().cell(g_currentRow, 3)), target);
     QVERIFY(runTicks(700));
     QVERIFY(g_playEnable);
     m->sendDmxEnable(false);
@@ -578,8 +574,7 @@ void tst_dimlist_editing::modelTester()
     m->moveRows(QModelIndex(), 0, 2, QModelIndex(), 5);
     m->removeRows(4, 10);
     m->removeRows(-1, 0);
-    m->m_playStart = 3;
-    m->m_playEnd = 1;
+    m->setPlayRange(3, 1);
     m->removeSelectRows();
     m->removeCurrRows();
     m->removeEndRows();

@@ -55,7 +55,7 @@ void ticks(int count)
 
 std::chrono::milliseconds dueIn()
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(coreModel()->m_engine->dueIn());
+    return std::chrono::duration_cast<std::chrono::milliseconds>(coreModel()->engine()->dueIn());
 }
 
 // Two rows played from row 0: the second row is loaded and arrives, and its hold of
@@ -73,7 +73,7 @@ void startHold(quint16 speed)
 
 bool playing()
 {
-    return coreModel()->m_engine->isTicking() || coreModel()->m_engine->isHolding();
+    return coreModel()->engine()->isTicking() || coreModel()->engine()->isHolding();
 }
 
 QList<int> rowsOf(const QSignalSpy &spy)
@@ -122,17 +122,16 @@ void tst_dimlist_playback::rowSequence()
 
     dimList *m = coreModel();
     appendInstantRows(rows);
-    m->m_playStart = start;
-    m->m_playEnd = end;
-    m->m_between = between;
+    m->setPlayRange(start, end);
+    m->setBetween(between);
     g_currentRow = current;
     m->sendDmxEnable(true);
     QSignalSpy spy(m, &dimList::currentRowChanged);
     ticks(loaded.size());
     QCOMPARE(rowsOf(spy), loaded);
     // The clamp reads the ends; it does not rewrite them.
-    QCOMPARE(m->m_playStart, start);
-    QCOMPARE(m->m_playEnd, end);
+    QCOMPARE(m->playStart(), start);
+    QCOMPARE(m->playEnd(), end);
 }
 
 void tst_dimlist_playback::wrapJumpsToPreviousRow_data()
@@ -157,8 +156,7 @@ void tst_dimlist_playback::wrapJumpsToPreviousRow()
     dimList *m = coreModel();
     for (int r = 0; r < 8; ++r)
         appendRow(1, 10, static_cast<quint16>(20 + 10 * r));
-    m->m_playStart = start;
-    m->m_playEnd = end;
+    m->setPlayRange(start, end);
     g_currentRow = qMax(start, end);
     m->sendDmxEnable(true);
     ticks(1);
@@ -287,7 +285,7 @@ void tst_dimlist_playback::zeroSpeedAndFadeUseOldSteps()
     QCOMPARE(int(g_dimValue[2]), 31); // one old step of 1
     // The row counts as finished at once; its hold is 0 ms, so the next tick is 30 ms away.
     QVERIFY(g_advanceRow);
-    QVERIFY(m->m_engine->isTicking());
+    QVERIFY(m->engine()->isTicking());
     QCOMPARE(dueIn(), std::chrono::milliseconds(30));
 }
 
@@ -320,7 +318,7 @@ void tst_dimlist_playback::cellAbove255Arrives()
     QCOMPARE(int(g_dimValue[7]), 255);
     ticks(1);
     QVERIFY(g_advanceRow);
-    QVERIFY(m->m_engine->isHolding());
+    QVERIFY(m->engine()->isHolding());
     QCOMPARE(int(high.at(3)), 255); // a level is a byte: the table keeps it as full
 }
 
@@ -366,27 +364,27 @@ void tst_dimlist_playback::stateTable()
 
     m->sendDmxEnable(true); // loading
     QVERIFY(g_playEnable);
-    QVERIFY(m->m_engine->isTicking());
+    QVERIFY(m->engine()->isTicking());
     QCOMPARE(dueIn(), std::chrono::milliseconds(30));
-    QVERIFY(!m->m_engine->isHolding());
-    QVERIFY(!m->m_dmx->m_sendLive);
+    QVERIFY(!m->engine()->isHolding());
+    QVERIFY(!m->output()->sendsLive());
     QVERIFY(g_advanceRow);
 
     ticks(1); // fading
-    QVERIFY(m->m_engine->isTicking());
+    QVERIFY(m->engine()->isTicking());
     QVERIFY(!g_advanceRow);
 
     ticks(1); // arrived: holding for speed 2
     QVERIFY(g_advanceRow);
-    QVERIFY(!m->m_engine->isTicking());
-    QVERIFY(m->m_engine->isHolding());
+    QVERIFY(!m->engine()->isTicking());
+    QVERIFY(m->engine()->isHolding());
     QCOMPARE(dueIn(), std::chrono::milliseconds(200));
 
     m->sendDmxEnable(false); // stopped
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_engine->isTicking());
-    QVERIFY(!m->m_engine->isHolding());
-    QVERIFY(m->m_dmx->m_sendLive);
+    QVERIFY(!m->engine()->isTicking());
+    QVERIFY(!m->engine()->isHolding());
+    QVERIFY(m->output()->sendsLive());
     QVERIFY(g_advanceRow);
 }
 
@@ -433,7 +431,7 @@ void tst_dimlist_playback::pickMidFade()
     QCOMPARE(rows.takeFirst().at(0).toInt(), 2);
     QCOMPARE(int(dmxbox_callCount()), 0); // no live sends while playing
     QCOMPARE(int(g_dimValue[0]), 100);
-    QCOMPARE(m->m_playStart, 2);
+    QCOMPARE(m->playStart(), 2);
     // The fade now aims at row 2, which the faders already show: the row is over.
     ticks(1);
     QCOMPARE(rows.count(), 0);
@@ -471,7 +469,7 @@ void tst_dimlist_playback::pickRefusesMissingRow()
     QSignalSpy reset(m, &QAbstractItemModel::modelReset);
     m->dmxRowToDim(1);
     QCOMPARE(g_currentRow, -1);
-    QCOMPARE(m->m_playStart, 0);
+    QCOMPARE(m->playStart(), 0);
     m->dmxRowToDim(0);
     QCOMPARE(g_currentRow, 0);
     QCOMPARE(int(g_dimValue[511]), 9);
@@ -486,12 +484,12 @@ void tst_dimlist_playback::debugLine()
     appendRow(0, 0, 0);
     m->dmxRowToDim(3);
     m->setPlayerEndRow(9);
-    m->m_playStart = 2;
+    m->setPlayRange(2, m->playRange().end);
     m->sendDmxEnable(true);
     QTest::ignoreMessage(QtDebugMsg, "m_repeat 0 m_times 30 currentRow 4 [from 2 to 9 ]");
     ticks(1);
-    m->m_playEnd = 10;
-    m->m_repeat = 3;
+    m->setPlayEnd(10);
+    m->setRepeatsLeft(3);
     g_currentRow = 9;
     g_advanceRow = 1;
     QTest::ignoreMessage(QtDebugMsg, "m_repeat 3 m_times 0 currentRow 10 [from 2 to 10 ]");
@@ -503,7 +501,7 @@ void tst_dimlist_playback::properties()
     dimList *m = coreModel();
     QSignalSpy spy(m, &dimList::repeatChanged);
     QVERIFY(m->setProperty("repeat", 4u));
-    QCOMPARE(m->m_repeat, 4u);
+    QCOMPARE(m->repeat(), 4u);
     QCOMPARE(spy.count(), 1); // the repeat box follows
     g_currentRow = 6;
     QCOMPARE(m->property("currentRow").toInt(), 6);
@@ -515,8 +513,8 @@ void tst_dimlist_playback::enableOnEmptyTable()
     dimList *m = coreModel();
     m->sendDmxEnable(true);
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_engine->isTicking());
-    QVERIFY(!m->m_dmx->m_sendLive);
+    QVERIFY(!m->engine()->isTicking());
+    QVERIFY(!m->output()->sendsLive());
     // Stopping always works.
     {
         const auto held = playEngine::lock();
@@ -524,8 +522,8 @@ void tst_dimlist_playback::enableOnEmptyTable()
     }
     m->sendDmxEnable(false);
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_engine->isTicking());
-    QVERIFY(m->m_dmx->m_sendLive);
+    QVERIFY(!m->engine()->isTicking());
+    QVERIFY(m->output()->sendsLive());
 }
 
 void tst_dimlist_playback::tableEmptiedWhilePlaying()
@@ -544,9 +542,9 @@ void tst_dimlist_playback::tableEmptiedWhilePlaying()
     QSignalSpy rows(m, &dimList::currentRowChanged);
     ticks(1);
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_engine->isTicking());
-    QVERIFY(!m->m_engine->isHolding());
-    QVERIFY(m->m_dmx->m_sendLive);
+    QVERIFY(!m->engine()->isTicking());
+    QVERIFY(!m->engine()->isHolding());
+    QVERIFY(m->output()->sendsLive());
     QCOMPARE(rows.count(), 0);
     QCOMPARE(int(g_dimValue[0]), level);
     QCOMPARE(int(dmxbox_callCount()), 0);
@@ -568,14 +566,14 @@ void tst_dimlist_playback::holdAfterStopChangesNothing()
 {
     dimList *m = coreModel();
     startHold(1); // hold of 100 ms pending
-    QVERIFY(m->m_engine->isHolding());
+    QVERIFY(m->engine()->isHolding());
     m->sendDmxEnable(false);
     QSignalSpy rows(m, &dimList::currentRowChanged);
     QVERIFY(advanceClock(std::chrono::milliseconds(250)));
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_engine->isTicking());
-    QVERIFY(!m->m_engine->isHolding());
-    QVERIFY(m->m_dmx->m_sendLive);
+    QVERIFY(!m->engine()->isTicking());
+    QVERIFY(!m->engine()->isHolding());
+    QVERIFY(m->output()->sendsLive());
     QCOMPARE(rows.count(), 0);
 }
 
@@ -586,12 +584,12 @@ void tst_dimlist_playback::holdAfterStopAndRestart()
     m->sendDmxEnable(false);
     m->sendDmxEnable(true);
     // The restart goes straight on; the old hold no longer exists to restart the tick again.
-    QVERIFY(m->m_engine->isTicking());
-    QVERIFY(!m->m_engine->isHolding());
+    QVERIFY(m->engine()->isTicking());
+    QVERIFY(!m->engine()->isHolding());
     QCOMPARE(dueIn(), std::chrono::milliseconds(30));
     ticks(1); // loads row 0 and fades it in one tick
     ticks(1); // arrived: a fresh hold of 300 ms
-    QVERIFY(m->m_engine->isHolding());
+    QVERIFY(m->engine()->isHolding());
     QCOMPARE(dueIn(), std::chrono::milliseconds(300));
     m->sendDmxEnable(false);
 }
@@ -603,10 +601,10 @@ void tst_dimlist_playback::holdOnEmptiedTableStops()
     QVERIFY(g_advanceRow);
     m->removeAll();
     ticks(1); // the tick after the hold finds the table empty
-    QVERIFY(!m->m_engine->isHolding());
+    QVERIFY(!m->engine()->isHolding());
     QVERIFY(!g_playEnable);
-    QVERIFY(!m->m_engine->isTicking());
-    QVERIFY(m->m_dmx->m_sendLive);
+    QVERIFY(!m->engine()->isTicking());
+    QVERIFY(m->output()->sendsLive());
 }
 
 QTEST_GUILESS_MAIN(tst_dimlist_playback)

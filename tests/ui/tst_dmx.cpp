@@ -30,8 +30,8 @@ QByteArray sendPattern()
     for (int c = 0; c < 512; ++c)
         g_dimValue[c] = static_cast<uchar>(c % 250 + 1);
     std::memset(g_dmxFrame, 0xfe, sizeof g_dmxFrame);
-    coreModel()->m_dmx->m_outputEnable = true;
-    coreModel()->m_dmx->sendDmx();
+    coreModel()->output()->setOutputEnabled(true);
+    coreModel()->output()->sendDmx();
     // Sent by the output thread; the next frame may follow at its distance of 15 ms.
     if (!advanceClock(std::chrono::milliseconds(15)))
         return QByteArray();
@@ -65,9 +65,9 @@ void tst_dmx::setDmxValue()
     QFETCH(int, signals_);
     QFETCH(int, sends);
 
-    dmx *out = coreModel()->m_dmx;
-    out->m_outputEnable = true;
-    out->m_sendLive = live;
+    dmx *out = coreModel()->output();
+    out->setOutputEnabled(true);
+    out->setSendLive(live);
     g_dimValue[index] = static_cast<uchar>(start);
     QSignalSpy spy(::channel(index), &dim::dimValueChanged);
     out->setDmxValue(static_cast<uchar>(value), static_cast<ushort>(channel));
@@ -79,7 +79,7 @@ void tst_dmx::setDmxValue()
 
 void tst_dmx::outputDisabledSendsNothing()
 {
-    dmx *out = coreModel()->m_dmx;
+    dmx *out = coreModel()->output();
     g_dimValue[0] = 200;
     g_dmxFrame[0] = 7;
     out->sendDmx();
@@ -90,9 +90,10 @@ void tst_dmx::outputDisabledSendsNothing()
 
 void tst_dmx::unmappedSlotsKeepTheirValue()
 {
-    dmx *out = coreModel()->m_dmx;
-    out->m_outputEnable = true;
-    fixture(5)->m_select = 0; // channels 90..107 go nowhere, slots 90..107 are not written
+    dmx *out = coreModel()->output();
+    out->setOutputEnabled(true);
+    fixture(5)->setSelectUnannounced(
+        false); // channels 90..107 go nowhere, slots 90..107 are not written
     g_dmxFrame[95] = 42;
     g_dmxFrame[300] = 17;
     g_dimValue[300] = 250;
@@ -111,7 +112,7 @@ void tst_dmx::unmappedSlotsKeepTheirValue()
 
 void tst_dmx::setAllWritesEveryFrameSlot()
 {
-    dmx *out = coreModel()->m_dmx;
+    dmx *out = coreModel()->output();
     QSignalSpy reset(coreModel(), &QAbstractItemModel::modelReset);
     QTest::ignoreMessage(QtDebugMsg, "dmx::setAllDmxValue OK: 77");
     out->setAllDmxValue(77);
@@ -126,8 +127,8 @@ void tst_dmx::setAllWritesEveryFrameSlot()
 
 void tst_dmx::setDefaultGoesThroughThePatch()
 {
-    dmx *out = coreModel()->m_dmx;
-    fixture(0)->m_select = 0;
+    dmx *out = coreModel()->output();
+    fixture(0)->setSelectUnannounced(false);
     QTest::ignoreMessage(QtDebugMsg, "dmx::setDefaultDmxValue OK:");
     out->setDefaultDmxValue();
     const QVector<int> levels{255, 0, 200, 200, 0, 0,   128, 128, 0,   0, 128,
@@ -136,7 +137,7 @@ void tst_dmx::setDefaultGoesThroughThePatch()
         QCOMPARE(int(g_dimValue[i]), levels[i]);
     for (int i = 0; i < 512; ++i)
         QCOMPARE(int(g_dmxFrame[i]), 0); // no send yet
-    out->m_outputEnable = true;
+    out->setOutputEnabled(true);
     out->sendDmx();
     // Fixture 0 is off, so channels 19 and 20 (fixture 1) land in slots 0 and 1.
     QCOMPARE(int(g_dmxFrame[0]), 128);
@@ -148,22 +149,22 @@ void tst_dmx::bulkOperationsWriteTheCurrentRow()
 {
     tableRow row = appendRow();
     g_currentRow = -1;
-    coreModel()->m_dmx->setAllDmxValue(50);
+    coreModel()->output()->setAllDmxValue(50);
     QCOMPARE(int(row.at(3)), 0); // no current row, no cell
     g_currentRow = 0;
-    coreModel()->m_dmx->setAllDmxValue(60);
+    coreModel()->output()->setAllDmxValue(60);
     QCOMPARE(int(row.at(3)), 60);
     QCOMPARE(int(row.at(514)), 60);
     QCOMPARE(int(row.at(1)), 0);
-    coreModel()->m_dmx->setDefaultDmxValue();
+    coreModel()->output()->setDefaultDmxValue();
     QCOMPARE(int(row.at(3)), 255);
     QCOMPARE(int(row.at(4)), 0);
 }
 
 void tst_dmx::oneLibraryCallPerSend()
 {
-    dmx *out = coreModel()->m_dmx;
-    out->m_outputEnable = true;
+    dmx *out = coreModel()->output();
+    out->setOutputEnabled(true);
     for (int i = 0; i < 512; ++i)
         g_dimValue[i] = static_cast<uchar>(i);
     out->sendDmx();

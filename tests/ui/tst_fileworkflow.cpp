@@ -162,7 +162,7 @@ void tst_fileworkflow::recoveredShowOpensUnsavedUnderItsName()
     notes.write("{\"show\": \"" + urlOf("show.dmx").toUtf8() + "\"}");
     notes.close();
     coreModel()->removeAll();
-    coreModel()->m_history->clear();
+    coreModel()->changeHistory()->clear();
 
     showRecovery recovery(coreModel(), m_flow.data(), folder);
     recovery.lookForCopies();
@@ -170,7 +170,7 @@ void tst_fileworkflow::recoveredShowOpensUnsavedUnderItsName()
     QCOMPARE(recovery.offered().first().toMap().value("show").toString(), "show.dmx");
     QVERIFY(recovery.openOffered(0));
     QCOMPARE(m_flow->files()->showBytes(), show);
-    QVERIFY(!coreModel()->m_history->isClean());
+    QVERIFY(!coreModel()->changeHistory()->isClean());
     QCOMPARE(m_flow->currentFile(), urlOf("show.dmx"));
     QVERIFY(!copy.exists());
     QVERIFY(QFile::exists(recovery.copy()->path()));

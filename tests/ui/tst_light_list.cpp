@@ -19,11 +19,11 @@ class tst_light_list : public QObject
 
 void tst_light_list::startUpList()
 {
-    light_list *list = coreModel()->m_dmx->m_lightList;
+    light_list *list = coreModel()->output()->patch();
     QCOMPARE(list->size(), 6);
     for (int i = 0; i < 6; ++i) {
-        QCOMPARE(fixture(i)->m_id, i);
-        QCOMPARE(fixture(i)->m_chNum, 18);
+        QCOMPARE(fixture(i)->id(), i);
+        QCOMPARE(fixture(i)->fixChannels(), 18);
         QCOMPARE(int(fixture(i)->fixSelect()), 1);
     }
 }
@@ -39,14 +39,14 @@ void tst_light_list::packing()
     QFETCH(QList<int>, off);
     QFETCH(QList<int>, sent);
     applyPatchCase(fixtures, off);
-    light_list *list = coreModel()->m_dmx->m_lightList;
+    light_list *list = coreModel()->output()->patch();
     // Two passes: the walk must restart cleanly at channel 0.
     for (int pass = 0; pass < 2; ++pass) {
         for (int c = 0; c < 512; ++c) {
             const bool mapped = list->mapChannel(c);
             QCOMPARE(mapped, sent.contains(c));
             if (mapped)
-                QCOMPARE(list->m_mapSlot, sent.indexOf(c));
+                QCOMPARE(list->mappedSlot(), sent.indexOf(c));
         }
     }
 }
@@ -86,16 +86,16 @@ void tst_light_list::tableFixturesFormThePatch()
     QFETCH(QList<int>, fixtures);
     QFETCH(QList<int>, sizes);
     QFETCH(int, announced);
-    light_list *list = coreModel()->m_dmx->m_lightList;
-    fixture(2)->m_select = 0;
+    light_list *list = coreModel()->output()->patch();
+    fixture(2)->setSelectUnannounced(false);
     QSignalSpy spy(list, &light_list::fixturesChanged);
     applyPatchCase(fixtures, {});
     QCOMPARE(spy.count(), announced);
     QCOMPARE(list->size(), sizes.size());
     for (int i = 0; i < sizes.size(); ++i) {
-        QCOMPARE(fixture(i)->m_chNum, sizes.at(i));
-        QCOMPARE(fixture(i)->m_id, i);
-        QCOMPARE(int(fixture(i)->m_select), announced ? 1 : i != 2);
+        QCOMPARE(fixture(i)->fixChannels(), sizes.at(i));
+        QCOMPARE(fixture(i)->id(), i);
+        QCOMPARE(int(fixture(i)->fixSelect()), announced ? 1 : i != 2);
     }
 }
 

@@ -157,7 +157,7 @@ void tst_synccontrol::followsArtnetTimecode()
     m->dmxRowToDim(0);
     m->setPlayerEndRow(5);
     showTimeline::setup show;
-    show.rows = m->m_data;
+    show.rows = m->steps();
     show.playEnd = 5;
     const auto line = showTimeline::build(show);
     auto expected = [&line](qint64 ms) {
@@ -173,7 +173,7 @@ void tst_synccontrol::followsArtnetTimecode()
     m->sendDmxEnable(true);
     for (qint64 ms = 3600000 - 400; ms < 3600000 + 3000; ms += 40) {
         sendTimecode(sync.artnetPort(), ms);
-        QTRY_COMPARE(m->m_engine->chasedMs(), ms);
+        QTRY_COMPARE(m->engine()->chasedMs(), ms);
         QTRY_COMPARE(int(g_slot0), expected(ms));
     }
     const qint64 jump = 3600000 + 37 * 60 * 1000 + 440;
