@@ -1494,6 +1494,22 @@ y</translation>
             <numerusform>Pasted %n steps</numerusform>
         </translation>
     </message>
+    <message>
+        <source>上次的程序没有保存就结束了，留下了恢复副本：
+%1，%2，%3 步，%4 个灯具。
+要打开它吗？</source>
+        <translation>The program ended last time without saving and left a recovery copy:
+%1, %2, %3 steps, %4 fixtures.
+Open it?</translation>
+    </message>
+    <message>
+        <source>新演出</source>
+        <translation>new show</translation>
+    </message>
+    <message>
+        <source>恢复副本</source>
+        <translation>Recovery copy</translation>
+    </message>
 </context>
 <context>
     <name>fileWorkflow</name>
@@ -1536,6 +1552,18 @@ y</translation>
     <message>
         <source>；只添加了文件中 %1 个灯具中的 %2 个</source>
         <translation>; only %2 of the file&apos;s %1 fixtures were added</translation>
+    </message>
+    <message>
+        <source>无法打开恢复副本 %1：%2</source>
+        <translation>Cannot open the recovery copy %1: %2</translation>
+    </message>
+    <message>
+        <source>已恢复 %1</source>
+        <translation>Recovered %1</translation>
+    </message>
+    <message>
+        <source>新演出</source>
+        <translation>new show</translation>
     </message>
 </context>
 <context>
@@ -1602,6 +1630,21 @@ y</translation>
     <message>
         <source>没有 ALSA 音序器，也没有运行中的 JACK 服务器</source>
         <translation>no ALSA sequencer and no JACK server running</translation>
+    </message>
+</context>
+<context>
+    <name>showRecovery</name>
+    <message>
+        <source>无法写入恢复副本：%1</source>
+        <translation>Cannot write the recovery copy: %1</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>恢复副本已损坏，未打开，已移到一旁：%1</source>
+        <translation>A recovery copy is damaged; it was not opened and was set aside: %1</translation>
     </message>
 </context>
 <context>
