@@ -31,16 +31,16 @@ constexpr int kRefused = -1;
 // Row number, hold and fade come before the channels in the table.
 constexpr int kFixedColumns = 3;
 
-dim *channelAt(int index)
+dim *channelAt(dimList *model, int index)
 {
-    return g_dimList->output()->channel(index);
+    return model->output()->channel(index);
 }
 
 // There are only 512 channel objects and a row ends at cell 514, so nothing above 512 has
 // anywhere to go.
-int clampedChannelCount(int col)
+int clampedChannelCount(dimList *model, int col)
 {
-    const int count = col < g_dimList->columnCount() ? col : g_dimList->columnCount() - 1;
+    const int count = col < model->columnCount() ? col : model->columnCount() - 1;
     return qBound(0, count, kChannelObjects);
 }
 
@@ -61,23 +61,23 @@ void fixtureBlockOf(const QVariantList &types, QByteArray &bytes,
 }
 
 // The table as the formats write it: its rows and the snap flags of the first channels.
-showData tableShow(int channels, const QByteArray &fixtures,
+showData tableShow(dimList *model, int channels, const QByteArray &fixtures,
                    const QVector<fixtureDef::definition> &definitions = {})
 {
     showData show;
     show.flags.resize(channels);
     for (int i = 0; i < channels; ++i)
-        show.flags[i] = channelAt(i)->dimEn() ? 1 : 0;
-    show.rows = g_dimList->steps();
+        show.flags[i] = channelAt(model, i)->dimEn() ? 1 : 0;
+    show.rows = model->steps();
     show.fixtures = fixtures;
     show.definitions = definitions;
     return show;
 }
 
 // The patch's walk answers for increasing channels from 0, which is how one pass here asks.
-QVector<bool> sentChannels(int channels)
+QVector<bool> sentChannels(dimList *model, int channels)
 {
-    light_list *patch = g_dimList->output()->patch();
+    light_list *patch = model->output()->patch();
     QVector<bool> sent(channels);
     for (int c = 0; c < channels; ++c)
         sent[c] = patch->mapChannel(c);
@@ -85,22 +85,22 @@ QVector<bool> sentChannels(int channels)
 }
 
 // Every flag read is announced, changed or not.
-void applyFlags(const QByteArray &flags)
+void applyFlags(dimList *model, const QByteArray &flags)
 {
     for (int i = 0; i < flags.size(); ++i) {
-        channelAt(i)->setDimEn(flags.at(i) != 0);
-        emit channelAt(i)->dimEnChanged();
+        channelAt(model, i)->setDimEn(flags.at(i) != 0);
+        emit channelAt(model, i)->dimEnChanged();
     }
 }
 
-void appendRows(const stepTable &rows)
+void appendRows(dimList *model, const stepTable &rows)
 {
-    const int first = g_dimList->steps().size();
+    const int first = model->steps().size();
     {
         const auto held = playEngine::lock();
-        g_dimList->stepsForWriting().insert(first, rows);
+        model->stepsForWriting().insert(first, rows);
     }
-    g_dimList->changeHistory()->rowsInserted(first, rows.size());
+    model->changeHistory()->rowsInserted(first, rows.size());
 }
 
 // File systems the kernel makes up: they hold no files of ours, whatever the error says.
@@ -134,7 +134,12 @@ QString saveFailure(const QString &path, const QString &reason)
 }
 } // namespace
 
-dmxFile::dmxFile(QObject *parent) : QObject(parent) {}
+dmxFile::dmxFile(dimList *model, QObject *parent) : QObject(parent), m_model(model) {}
+
+dimList *dmxFile::model() const
+{
+    return m_model ? m_model : g_dimList;
+}
 
 dmxFile::~dmxFile()
 {
@@ -167,18 +172,18 @@ void dmxFile::setFixtureTypes(const QVariantList &types)
 
 QByteArray dmxFile::showBytes() const
 {
-    if (g_dimList->steps().size() > showLimits::kMaxRows)
+    if (model()->steps().size() > showLimits::kMaxRows)
         return QByteArray();
-    const int fixtureChannels = g_dimList->fixtures()->columnEnd() - kFixedColumns;
-    const int columns = qMax(fixtureChannels, g_dimList->changeHistory()->fileChannels());
-    const int channels = qMax(clampedChannelCount(qMin(columns, kChannelObjects)),
-                              g_dimList->steps().usedChannels());
+    const int fixtureChannels = model()->fixtures()->columnEnd() - kFixedColumns;
+    const int columns = qMax(fixtureChannels, model()->changeHistory()->fileChannels());
+    const int channels = qMax(clampedChannelCount(model(), qMin(columns, kChannelObjects)),
+                              model()->steps().usedChannels());
     QByteArray types;
     QVector<fixtureDef::definition> definitions;
-    fixtureBlockOf(g_dimList->fixtures()->types(), types, definitions);
+    fixtureBlockOf(model()->fixtures()->types(), types, definitions);
     QBuffer out;
     out.open(QIODevice::WriteOnly);
-    if (!dmxFormat::write(out, tableShow(channels, types, definitions)))
+    if (!dmxFormat::write(out, tableShow(model(), channels, types, definitions)))
         return QByteArray();
     return out.data();
 }
@@ -233,7 +238,7 @@ int dmxFile::loadData(QUrl name)
     m_loadedDefinitions.clear();
     m_fixtureBlockDamaged = false;
     replaceFile(path);
-    const QByteArray flagsBefore = g_dimList->changeHistory()->snapFlags();
+    const QByteArray flagsBefore = model()->changeHistory()->snapFlags();
     int result = 0;
     if (!m_file->open(QIODevice::ReadOnly)) {
         m_lastError = m_file->errorString();
@@ -248,14 +253,14 @@ int dmxFile::loadData(QUrl name)
     if (result == kRefused)
         return 0;
     if (m_lastError.isEmpty())
-        g_dimList->changeHistory()->fileLoaded(flagsBefore, result);
+        model()->changeHistory()->fileLoaded(flagsBefore, result);
     {
         const auto held = playEngine::lock();
-        g_dimList->setPlayEnd(g_dimList->rowCount() - 1);
+        model()->setPlayEnd(model()->rowCount() - 1);
     }
     // The views re-read the table and the window hears of the range, as after undo.
     if (m_lastError.isEmpty())
-        g_dimList->refrushIndex();
+        model()->refrushIndex();
     return result;
 }
 
@@ -280,10 +285,10 @@ bool dmxFile::saveDmxFile(QString path, int col)
 {
     replaceFile(path);
     // A reader refuses more rows than a table holds, so such a show is not written.
-    if (g_dimList->steps().size() > showLimits::kMaxRows)
+    if (model()->steps().size() > showLimits::kMaxRows)
         return failSave(QStringLiteral("%1: the table has %2 rows, more than the %3 of a show")
                             .arg(QDir::toNativeSeparators(path))
-                            .arg(g_dimList->steps().size())
+                            .arg(model()->steps().size())
                             .arg(showLimits::kMaxRows));
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
@@ -292,8 +297,8 @@ bool dmxFile::saveDmxFile(QString path, int col)
     }
     // A level set by hand outside every fixture is data the table holds: the fixtures' width
     // is the least that is written, never a limit.
-    const int channels = qMax(clampedChannelCount(col), g_dimList->steps().usedChannels());
-    dmxFormat::write(out, tableShow(channels, m_fixtureTypes, m_fixtureDefinitions));
+    const int channels = qMax(clampedChannelCount(model(), col), model()->steps().usedChannels());
+    dmxFormat::write(out, tableShow(model(), channels, m_fixtureTypes, m_fixtureDefinitions));
     return finishSave(out, "'.dmx' file save success:", "'.dmx' file save failed:");
 }
 
@@ -308,7 +313,7 @@ int dmxFile::refuseDmxFile(const QString &reason)
 int dmxFile::loadDmxFile()
 {
     const dmxFormat::readResult read =
-        dmxFormat::read(*m_file, g_dimList->columnCount(), g_dimList->rowCount());
+        dmxFormat::read(*m_file, model()->columnCount(), model()->rowCount());
     if (read.olderLayout)
         qDebug() << "老dmx格式";
     if (!read.error.isEmpty())
@@ -318,8 +323,8 @@ int dmxFile::loadDmxFile()
     m_fixtureBlockDamaged = read.fixturesDamaged;
     m_loadedFixtureTypes = read.show.fixtures;
     m_loadedDefinitions = read.show.definitions;
-    applyFlags(read.show.flags);
-    appendRows(read.show.rows);
+    applyFlags(model(), read.show.flags);
+    appendRows(model(), read.show.rows);
     qDebug() << "'.dmx'file open success:" << m_file;
     m_file->close();
     return read.show.flags.size();
@@ -328,13 +333,13 @@ int dmxFile::loadDmxFile()
 bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int end_row)
 {
     replaceFile(path);
-    const int channels = clampedChannelCount(col);
-    const showData show = tableShow(channels, QByteArray());
+    const int channels = clampedChannelCount(model(), col);
+    const showData show = tableShow(model(), channels, QByteArray());
     cExport::layout range;
     range.id = cExport::identifier(name);
     range.first = start_row;
     range.last = end_row;
-    range.stride = g_dimList->between();
+    range.stride = model()->between();
     // Checked before the file is opened: an export the player cannot take leaves nothing.
     const QString problem = cExport::problem(show, range);
     if (!problem.isEmpty()) {
@@ -346,10 +351,10 @@ bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int 
         qDebug() << "'.c' file save failed:" << path << out.errorString();
         return failSave(saveFailure(path, out.errorString()));
     }
-    g_dimList->output()->patch()->debugList();
+    model()->output()->patch()->debugList();
     // An empty table has no record to ask the patch for.
-    if (!g_dimList->steps().isEmpty())
-        range.sent = sentChannels(channels);
+    if (!model()->steps().isEmpty())
+        range.sent = sentChannels(model(), channels);
     cExport::write(out, show, range);
     return finishSave(out, "'.c' file save success:", "'.c' file save failed:");
 }
@@ -357,15 +362,15 @@ bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int 
 int dmxFile::loadCFile()
 {
     const cImport::readResult read =
-        cImport::read(*m_file, g_dimList->columnCount(), g_dimList->rowCount());
+        cImport::read(*m_file, model()->columnCount(), model()->rowCount());
     if (!read.error.isEmpty()) {
         qDebug() << "'.c' file refused, not an export:" << m_file;
         m_lastError = read.error;
         m_file->close();
         return kRefused;
     }
-    applyFlags(read.show.flags);
-    appendRows(read.show.rows);
+    applyFlags(model(), read.show.flags);
+    appendRows(model(), read.show.rows);
     qDebug() << "'.c' file open success:" << m_file;
     m_file->close();
     return read.show.flags.size();
@@ -373,7 +378,7 @@ int dmxFile::loadCFile()
 
 QString dmxFile::stepsText(int first, int last, int channels) const
 {
-    const stepTable &rows = g_dimList->steps();
+    const stepTable &rows = model()->steps();
     if (rows.isEmpty())
         return QString();
     first = qBound(0, first, rows.size() - 1);
@@ -400,18 +405,18 @@ int dmxFile::pasteSteps(const QString &text, int at)
 {
     m_lastError.clear();
     const stepText::readResult read = stepText::read(
-        text, g_dimList->columnCount(), showLimits::kMaxRows - g_dimList->steps().size());
+        text, model()->columnCount(), showLimits::kMaxRows - model()->steps().size());
     if (!read.error.isEmpty()) {
         m_lastError = read.error;
         return -1;
     }
     const stepTable &steps = read.rows;
-    const int position = qBound(0, at, g_dimList->steps().size());
+    const int position = qBound(0, at, model()->steps().size());
     {
         const auto held = playEngine::lock();
-        g_dimList->stepsForWriting().insert(position, steps);
+        model()->stepsForWriting().insert(position, steps);
     }
-    g_dimList->changeHistory()->rowsInserted(position, steps.size());
-    g_dimList->refrushIndex();
+    model()->changeHistory()->rowsInserted(position, steps.size());
+    model()->refrushIndex();
     return steps.size();
 }

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QVariantList>
 
+class dimList;
 class QFile;
 class QSaveFile;
 
@@ -18,7 +19,9 @@ class dmxFile : public QObject
     Q_OBJECT
 
   public:
-    explicit dmxFile(QObject *parent = nullptr);
+    // Works on `model`; without one, on the process's model at each call (the conversions
+    // and tests that replace it between calls).
+    explicit dmxFile(dimList *model = nullptr, QObject *parent = nullptr);
     ~dmxFile() override;
 
     Q_INVOKABLE bool saveData(QUrl name, int col, int start_row, int end_row,
@@ -54,6 +57,7 @@ class dmxFile : public QObject
     Q_INVOKABLE int pasteSteps(const QString &text, int at);
 
   private:
+    dimList *model() const;
     bool saveDmxFile(QString path, int col);
     int loadDmxFile();
     bool saveCFile(QString path, QString name, int col, int start_row, int end_row);
@@ -64,6 +68,7 @@ class dmxFile : public QObject
     int refuseDmxFile(const QString &reason);
     bool failSave(const QString &reason);
 
+    dimList *m_model;
     QFile *m_file = nullptr;
     QString m_lastError;
     QByteArray m_fixtureTypes;

@@ -23,7 +23,7 @@ QString folderOf(const QString &url)
 
 fileWorkflow::fileWorkflow(dimList *model, QObject *parent)
     : QObject(parent), m_model(model), m_history(qobject_cast<undoHistory *>(model->history())),
-      m_fixtures(model->fixtures()), m_files(new dmxFile(this))
+      m_fixtures(model->fixtures()), m_files(new dmxFile(model, this))
 {
 }
 
