@@ -54,15 +54,17 @@ void cellsCommand::absorb(const QVector<cellChange> &changes)
 void cellsCommand::write(bool after)
 {
     dimList *model = m_history->model();
+    dimList::cellArea area;
     auto held = playEngine::lock();
     for (const cellChange &change : qAsConst(m_changes)) {
         if (change.row < 0 || change.row >= model->steps().size())
             continue;
         const quint16 value = after ? change.after : change.before;
         model->stepsForWriting().setCell(change.row, change.column, value);
+        area.add(change.row, change.column);
         if (change.row == g_currentRow && change.column >= 3)
             model->output()->setDmxValue(static_cast<uchar>(value), change.column - 3);
     }
     held.unlock();
-    model->refrushModel();
+    model->cellsChanged(area);
 }

@@ -472,6 +472,21 @@ void dimList::setDmxData(ushort value, ushort col)
     setDmxData(value, col, static_cast<ushort>(row));
 }
 
+void dimList::cellArea::add(int row, int column)
+{
+    firstRow = firstRow < 0 ? row : qMin(firstRow, row);
+    lastRow = qMax(lastRow, row);
+    firstColumn = firstColumn < 0 ? column : qMin(firstColumn, column);
+    lastColumn = qMax(lastColumn, column);
+}
+
+void dimList::cellsChanged(const cellArea &area)
+{
+    if (area.firstRow < 0)
+        return;
+    emit dataChanged(index(area.firstRow, area.firstColumn), index(area.lastRow, area.lastColumn));
+}
+
 void dimList::refrushModel()
 {
     beginResetModel();

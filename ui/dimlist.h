@@ -168,6 +168,16 @@ class dimList : public QAbstractTableModel
     Q_INVOKABLE void removeCurrRows();
     Q_INVOKABLE void removeSelectRows();
     Q_INVOKABLE void removeAll();
+    // The cells a change set wrote in place, as rows and columns from first to last.
+    struct cellArea {
+        int firstRow = -1;
+        int lastRow = -1;
+        int firstColumn = -1;
+        int lastColumn = -1;
+        void add(int row, int column);
+    };
+    // The views re-read just these cells, after the lock is let go.
+    void cellsChanged(const cellArea &area);
     Q_INVOKABLE void refrushModel();
     Q_INVOKABLE void refrushIndex();
     Q_INVOKABLE void moveUpRows();
