@@ -12,6 +12,7 @@
 #include "stepview.h"
 #include "synccontrol.h"
 #include "textface.h"
+#include "windowplace.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -95,6 +96,7 @@ void registerQmlTypes()
     qmlRegisterType<stepView>("ov.qt.dmx", 1, 0, "StepView");
     qmlRegisterType<cellFace>("ov.qt.dmx", 1, 0, "CellFace");
     qmlRegisterType<textFace>("ov.qt.dmx", 1, 0, "TextFace");
+    qmlRegisterType<windowPlace>("ov.qt.dmx", 1, 0, "WindowPlace");
 }
 
 void wireEngine(QQmlEngine *engine)

@@ -50,21 +50,34 @@ Item {
         return c ? { title: c.title, role: c.role, width: columnWidth(column) } : null
     }
 
-    // Columns cannot be moved or resized, so a column's place follows from its index.
-    function columnWidth(column) {
-        return tableWidth * (column < 1 ? 0.02 : column < 3 ? 0.04 : 0.025)
-    }
-
+    // The column geometry, in one place: the step number, speed and fade and each channel
+    // column take their shares of the table's width, but never less than their widest number
+    // needs at the window's normal text size, as the cells shrink their digits to fit.
+    readonly property real stepColumnWidth: Math.max(tableWidth * 0.02,
+                                                     numberWidth(String(Math.max(0, rowCount - 1)).length))
+    readonly property real timeColumnWidth: Math.max(tableWidth * 0.04, numberWidth(String(timeMax).length))
+    readonly property real channelWidth: Math.max(tableWidth * 0.025, numberWidth(String(dimMax).length))
     // The columns that stay in place; the channel view's column 0 is the next one.
     readonly property int fixedColumns: 3
-    readonly property real fixedWidth: columnLeft(fixedColumns)
+    readonly property real fixedWidth: stepColumnWidth + 2 * timeColumnWidth
+
+    // The width at which a cell draws as many digits at the normal text size (the cell's
+    // face gives a digit 0.66 of its size and keeps 6 px clear of its borders).
+    function numberWidth(digits) {
+        return Math.ceil(6 + digits * 0.66 * normalTextSize)
+    }
+
+    function columnWidth(column) {
+        return column < 1 ? stepColumnWidth : column < fixedColumns ? timeColumnWidth : channelWidth
+    }
 
     function channelColumnWidth(column) {
         return columnWidth(fixedColumns + column)
     }
 
-    // The largest size up to 13 px at which a stacked title fits its header, worked out
-    // from its lines rather than by trial layouts, which would cost every header rebuild.
+    // The largest size up to 13 px, and not below the normal text size, at which a stacked
+    // title fits its header, worked out from its lines rather than by trial layouts, which
+    // would cost every header rebuild. What is still too wide wraps.
     function titleFontSize(title, width, height) {
         var lines = title.split("\n")
         var widest = 0
@@ -75,19 +88,66 @@ Item {
             widest = Math.max(widest, em)
         }
         var size = Math.min(13, height / (lines.length * 1.4), widest > 0 ? width / widest : 13)
-        return Math.max(6, Math.floor(size))
+        return Math.max(normalTextSize, Math.floor(size))
     }
 
+    // The column at x as if the table did not scroll.
     function columnAt(x) {
-        if (x < tableWidth * 0.1)
-            return x < tableWidth * 0.02 ? 0 : x < tableWidth * 0.06 ? 1 : 2
-        return 3 + Math.floor((x - tableWidth * 0.1) / (tableWidth * 0.025))
+        if (x < fixedWidth)
+            return x < stepColumnWidth ? 0 : x < stepColumnWidth + timeColumnWidth ? 1 : 2
+        return fixedColumns + Math.floor((x - fixedWidth) / channelWidth)
     }
 
     // Left edge of a column as if the table did not scroll.
     function columnLeft(column) {
-        return column < 1 ? 0 : column < 3 ? tableWidth * (0.02 + 0.04 * (column - 1))
-                                           : tableWidth * (0.1 + 0.025 * (column - 3))
+        return column < 1 ? 0 : column < fixedColumns ? stepColumnWidth + timeColumnWidth * (column - 1)
+                                                      : fixedWidth + channelWidth * (column - fixedColumns)
+    }
+
+    // Scrolls the channel view sideways by the least distance that shows the column whole.
+    function showColumn(column) {
+        if (column < fixedColumns || column >= columnCount)
+            return
+        var left = columnLeft(column) - fixedWidth
+        if (left < cells.contentX)
+            cells.contentX = left
+        else if (left + channelWidth > cells.contentX + cells.width)
+            cells.contentX = Math.min(left + channelWidth - cells.width, cells.contentWidth - cells.width)
+    }
+
+    // Opens the editor of a cell, its row and column scrolled into view first: Tab and
+    // Shift+Tab in an editor go on to the next or previous value of the row.
+    function editCell(row, column) {
+        if (row < 0 || row >= rowCount || column < 1 || column >= columnCount)
+            return false
+        showColumn(column)
+        positionViewAtRow(row, ListView.Contain)
+        var view = column < fixedColumns ? stepColumns : cells
+        view.forceLayout()
+        var kids = view.contentItem.children
+        for (var i = 0; i < kids.length; ++i) {
+            var c = kids[i]
+            if (c.objectName === "cell" && c.inView && c.modelRow === row && c.modelColumn === column) {
+                c.startEdit(c.width / 2)
+                return true
+            }
+        }
+        return false
+    }
+
+    // Moves a view sideways by whole columns of the given width, within its content.
+    function scrollColumns(view, columns, step) {
+        var end = Math.max(view.originX, view.originX + view.contentWidth - view.width)
+        view.contentX = Math.max(view.originX, Math.min(end, view.contentX + columns * step))
+    }
+
+    // A notch of the wheel (120) is three columns; turned away, it goes left.
+    function scrollSideways(view, angle, step) {
+        scrollColumns(view, -3 * angle / 120, step)
+    }
+
+    function stepSideways(columns) {
+        scrollColumns(cells, columns, channelWidth)
     }
 
     // One height for all rows: the view places rows it jumps to by their mean height, so a
@@ -148,12 +208,11 @@ Item {
     }
 
 
-    Connections {
-        target: root
-        function onTableWidthChanged() {
-            stepColumns.forceLayout()
-            cells.forceLayout()
-        }
+    // Views and titles place their columns again when a width changes.
+    readonly property string columnWidths: [stepColumnWidth, timeColumnWidth, channelWidth].join()
+    onColumnWidthsChanged: {
+        for (var v of [fixedHeader, header, stepColumns, cells])
+            v.forceLayout()
     }
 
     // Cells count their value changes here; past a few rows' worth before the next frame,
@@ -196,6 +255,27 @@ Item {
         border.color: Qt.rgba(0, 0, 0, (manyCellsChanged ? 2 : 1) / 255)
     }
 
+    // The model of the fixture a channel column belongs to, for a fixture from a definition.
+    readonly property var modelNames: dmx_list.fixtures.modelNames
+    readonly property real modelBandHeight: 18
+    function modelAbove(column) {
+        for (var f = 0; f < posArrary.length; ++f) {
+            if (column < posArrary[f])
+                return column >= posArrary[f] - typeArrary[f] && modelNames[f] ? modelNames[f] : ""
+        }
+        return ""
+    }
+
+    // Shift+wheel moves the channels sideways; a plain wheel goes on to the view below.
+    function sideWheel(wheel) {
+        if (!(wheel.modifiers & Qt.ShiftModifier)) {
+            wheel.accepted = false
+            return
+        }
+        scrollSideways(cells, wheel.angleDelta.y !== 0 ? wheel.angleDelta.y : wheel.angleDelta.x,
+                       channelWidth)
+    }
+
     // Title of column columnOffset + index of the table; a header of its own model counts its
     // columns by index.
     component ColumnTitle: Rectangle {
@@ -215,11 +295,16 @@ Item {
             objectName: "headerText"
             anchors.fill: parent
             anchors.margins: 2
+            // Below the model's name, for a fixture from a definition.
+            anchors.topMargin: 2 + (modelAbove(headerColumn) !== "" ? modelBandHeight : 0)
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
             text: headerColumn < columnList.length ? columnList[headerColumn].title : ""
-            // Up to six stacked lines in a 100 px header and three digits in 25 px.
+            // Up to six stacked lines in a 100 px header; a long name wraps inside its
+            // column, and the end of what still does not fit gives way to an ellipsis.
             font.pixelSize: titleFontSize(text, width, height)
+            wrapMode: Text.Wrap
+            elide: Text.ElideRight
         }
         MouseArea {
             anchors.fill: parent
@@ -292,6 +377,67 @@ Item {
             }
         }
         Component.onCompleted: contentX = cells.contentX
+    }
+
+    // Each fixture from a definition names its model once, above its columns.
+    Item {
+        objectName: "modelBands"
+        anchors.fill: header
+        clip: true
+
+        Repeater {
+            model: modelNames.length
+            Rectangle {
+                objectName: "modelBand"
+                readonly property int firstColumn: posArrary[index] - typeArrary[index]
+                visible: modelNames[index] !== ""
+                x: columnLeft(firstColumn) - fixedWidth - header.contentX
+                width: typeArrary[index] * channelWidth
+                height: modelBandHeight
+                color: "#9fb6d6"
+                border.color: "lightgray"
+                Text {
+                    objectName: "modelName"
+                    anchors.fill: parent
+                    anchors.leftMargin: 3
+                    anchors.rightMargin: 3
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideRight
+                    font.pixelSize: 13
+                    text: modelNames[index]
+                }
+            }
+        }
+    }
+
+    // The whole name of the channel title under the pointer: one watch over the titles, as
+    // over the cells, rather than a hover area in every title. The wheel over the titles
+    // moves the channels sideways with Shift.
+    MouseArea {
+        id: titleWatch
+        objectName: "titleWatch"
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        height: header.height
+        acceptedButtons: Qt.NoButton
+        hoverEnabled: true
+        readonly property int column: containsMouse && mouseX >= fixedWidth
+                                      ? columnAt(mouseX + cells.contentX) : -1
+        onWheel: sideWheel(wheel)
+
+        QQC2.ToolTip {
+            id: titleTip
+            objectName: "titleTip"
+            readonly property string name: titleWatch.column >= fixedColumns && titleWatch.column < columnCount
+                                           ? dmx_list.fixtures.channelName(titleWatch.column - 2) : ""
+            x: Math.max(0, columnLeft(titleWatch.column) - cells.contentX)
+            y: header.height
+            delay: 300
+            text: name
+            visible: name !== ""
+        }
     }
 
     // Row colours lie under the cells of both views and reach past the last column: grey
@@ -432,7 +578,12 @@ Item {
                 contentY = bottom
         }
 
-        QQC2.ScrollBar.horizontal: QQC2.ScrollBar { id: hScrollBar; objectName: "hScroll" }
+        // Shown whenever the columns do not all fit, so that the later ones are seen to be there.
+        QQC2.ScrollBar.horizontal: QQC2.ScrollBar {
+            id: hScrollBar
+            objectName: "hScroll"
+            policy: cells.contentWidth > cells.width ? QQC2.ScrollBar.AlwaysOn : QQC2.ScrollBar.AsNeeded
+        }
         QQC2.ScrollBar.vertical: QQC2.ScrollBar { id: vScrollBar; objectName: "vScroll" }
 
         RepaintGuard {
@@ -479,6 +630,7 @@ Item {
             if (item !== null)
                 item.hovered = true
         }
+        onWheel: sideWheel(wheel)
         onEntered: point(cellAt(mouseX, mouseY))
         onPositionChanged: point(cellAt(mouse.x, mouse.y))
         onExited: point(null)

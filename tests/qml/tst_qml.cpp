@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtQuickTest>
 
 // Gives the documents under test the same core and wiring as the program, plus the
@@ -14,12 +16,14 @@ class qmlTestSetup : public QObject
     Q_OBJECT
 
   public slots:
-    // Settings the documents write (added library places, MIDI bindings) go to Qt's test
-    // location, not the user's own.
+    // Settings the documents write (added library places, MIDI bindings, the window's place)
+    // go to a folder of this run's own, not the user's: ctest runs several documents at
+    // once, and a window opens where the last one was closed.
     void applicationAvailable()
     {
         QCoreApplication::setOrganizationName("Orvane");
         QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
     }
 
     void qmlEngineAvailable(QQmlEngine *engine)
@@ -34,6 +38,7 @@ class qmlTestSetup : public QObject
 
   private:
     coreProbe m_probe;
+    QTemporaryDir m_settings;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(tst_qml, qmlTestSetup)
