@@ -636,6 +636,13 @@ Item {
         onExited: point(null)
     }
 
+    // Shift+wheel over the step numbers, speed and fade moves the channels too.
+    MouseArea {
+        anchors.fill: stepColumns
+        acceptedButtons: Qt.NoButton
+        onWheel: sideWheel(wheel)
+    }
+
     // Fader moves write into the marked row; without one they write nowhere.
     Rectangle {
         objectName: "noEditRow"
