@@ -75,20 +75,37 @@ Item {
         return columnWidth(fixedColumns + column)
     }
 
-    // The largest size up to 13 px, and not below the normal text size, at which a stacked
-    // title fits its header, worked out from its lines rather than by trial layouts, which
-    // would cost every header rebuild. What is still too wide wraps.
-    function titleFontSize(title, width, height) {
+    // A stacked title's widest line and its height, in units of its font size, worked out
+    // from its characters rather than by trial layouts, which would cost every header
+    // rebuild: a line with Chinese characters takes the taller spacing of their font.
+    function titleMeasure(title) {
         var lines = title.split("\n")
         var widest = 0
+        var tall = 0
         for (var i = 0; i < lines.length; ++i) {
             var em = 0
-            for (var k = 0; k < lines[i].length; ++k)
+            var wide = false
+            for (var k = 0; k < lines[i].length; ++k) {
+                wide = wide || lines[i].charCodeAt(k) > 0x2e80
                 em += lines[i].charCodeAt(k) > 0x2e80 ? 1 : 0.62
+            }
             widest = Math.max(widest, em)
+            tall += wide ? 1.52 : 1.35
         }
-        var size = Math.min(13, height / (lines.length * 1.4), widest > 0 ? width / widest : 13)
+        return { widest: widest, tall: tall }
+    }
+
+    // The largest size up to 13 px, and not below the normal text size, at which a stacked
+    // title fits its header. What is still too wide wraps.
+    function titleFontSize(title, width, height) {
+        var m = titleMeasure(title)
+        var size = Math.min(13, height / m.tall, m.widest > 0 ? width / m.widest : 13)
         return Math.max(normalTextSize, Math.floor(size))
+    }
+
+    // Lines closer together where a title has more of them than fit at the normal size.
+    function titleLineHeight(title, size, height) {
+        return Math.max(0.8, Math.min(1, height / (size * titleMeasure(title).tall)))
     }
 
     // The column at x as if the table did not scroll.
@@ -208,6 +225,10 @@ Item {
     }
 
 
+    // The channel columns need more room than the view has: the scroll bar shows below them.
+    readonly property bool columnsOverflow: cells.contentWidth > cells.width
+    readonly property real sideBarHeight: columnsOverflow ? hScrollBar.height : 0
+
     // Views and titles place their columns again when a width changes.
     readonly property string columnWidths: [stepColumnWidth, timeColumnWidth, channelWidth].join()
     onColumnWidthsChanged: {
@@ -303,6 +324,7 @@ Item {
             // Up to six stacked lines in a 100 px header; a long name wraps inside its
             // column, and the end of what still does not fit gives way to an ellipsis.
             font.pixelSize: titleFontSize(text, width, height)
+            lineHeight: titleLineHeight(text, font.pixelSize, height)
             wrapMode: Text.Wrap
             elide: Text.ElideRight
         }
@@ -513,6 +535,7 @@ Item {
         anchors.left: parent.left
         anchors.top: header.bottom
         anchors.bottom: parent.bottom
+        anchors.bottomMargin: sideBarHeight
         width: fixedWidth
         clip: true
         reuseItems: true
@@ -542,6 +565,7 @@ Item {
         anchors.right: parent.right
         anchors.top: header.bottom
         anchors.bottom: parent.bottom
+        anchors.bottomMargin: sideBarHeight
         clip: true
         reuseItems: true
         boundsBehavior: Flickable.StopAtBounds
@@ -578,11 +602,17 @@ Item {
                 contentY = bottom
         }
 
-        // Shown whenever the columns do not all fit, so that the later ones are seen to be there.
+        // Shown whenever the columns do not all fit, so that the later ones are seen to be
+        // there; below the rows rather than over the last one.
         QQC2.ScrollBar.horizontal: QQC2.ScrollBar {
             id: hScrollBar
             objectName: "hScroll"
-            policy: cells.contentWidth > cells.width ? QQC2.ScrollBar.AlwaysOn : QQC2.ScrollBar.AsNeeded
+            parent: dimTableView
+            x: cells.x
+            y: cells.y + cells.height
+            width: cells.width
+            visible: columnsOverflow
+            policy: QQC2.ScrollBar.AlwaysOn
         }
         QQC2.ScrollBar.vertical: QQC2.ScrollBar { id: vScrollBar; objectName: "vScroll" }
 
@@ -601,7 +631,6 @@ Item {
         objectName: "hoverWatch"
         anchors.fill: cells
         anchors.rightMargin: vScrollBar.width
-        anchors.bottomMargin: hScrollBar.height
         acceptedButtons: Qt.NoButton
         hoverEnabled: true
         property Item cell: null
@@ -650,6 +679,7 @@ Item {
         anchors.left: parent.left
         anchors.bottom: parent.bottom
         anchors.margins: 4
+        anchors.bottomMargin: 4 + sideBarHeight
         width: noEditRowText.implicitWidth + 8
         height: noEditRowText.implicitHeight + 4
         color: "white"
