@@ -19,7 +19,6 @@
 #include "synccontrol.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -27,6 +26,7 @@
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
