@@ -62,8 +62,6 @@ bool windowPlace::eventFilter(QObject *watched, QEvent *event)
 QRect windowPlace::fitted(const QRect &wanted, const QRect &available)
 {
     QRect out(wanted.topLeft(), wanted.size().boundedTo(available.size()));
-    if (out.topLeft().isNull())
-        return out;
     out.moveLeft(qBound(available.left(), out.left(), available.right() + 1 - out.width()));
     out.moveTop(qBound(available.top(), out.top(), available.bottom() + 1 - out.height()));
     return out;
@@ -74,16 +72,19 @@ void windowPlace::restore()
     const QSettings settings;
     const QRect saved = settings.value(kGeometryKey).toRect();
     QRect wanted = saved.isValid() ? saved : QRect(QPoint(), m_window->size());
+    // At first, or when its screen is gone, the window manager places the window.
+    bool placed = saved.isValid();
     if (realScreens()) {
-        QScreen *screen = saved.isValid() ? QGuiApplication::screenAt(saved.center()) : nullptr;
+        QScreen *screen = placed ? QGuiApplication::screenAt(saved.center()) : nullptr;
         if (!screen) {
             screen = m_window->screen();
-            wanted.moveTopLeft(QPoint());
+            placed = false;
+            wanted.moveTopLeft(screen->availableGeometry().topLeft());
         }
         wanted = fitted(wanted, screen->availableGeometry());
     }
     m_window->resize(wanted.size());
-    if (!wanted.topLeft().isNull())
+    if (placed)
         m_window->setPosition(wanted.topLeft());
     m_normal = wanted;
     if (settings.value(kMaximizedKey).toBool())

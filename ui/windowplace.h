@@ -22,8 +22,7 @@ class windowPlace : public QObject
     QWindow *window() const { return m_window; }
     void setWindow(QWindow *window);
 
-    // The wanted geometry moved and shrunk into the available area; a null position in
-    // wanted is kept for the window manager to choose.
+    // The wanted geometry shrunk to the available area and moved inside it.
     static QRect fitted(const QRect &wanted, const QRect &available);
 
   signals:
