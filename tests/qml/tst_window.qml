@@ -1,5 +1,6 @@
 import QtQuick 2.10
 import QtTest 1.2
+import QtQuick.Controls 2.15
 
 // The window on a real screen: it opens within the screen's available area at any scale and
 // where it was closed; at its size or spread over the screen, every channel title shows whole
@@ -63,6 +64,10 @@ TableTestCase {
             tryVerify(function() { return tip.visible && tip.text.indexOf("\n" + (c - 2) + ": ") > 0 },
                       2000, "tooltip of title " + c + " " + tip.text)
         }
+        // The fader's channel number names its channel as well.
+        var number = findChild(item("dimChannel").itemAtIndex(2), "dimNumber")
+        mouseMove(number, number.width / 2, number.height / 2)
+        tryVerify(function() { return number.ToolTip.visible && number.ToolTip.text.indexOf("\n3: ") > 0 }, 2000)
         table.positionViewAtRow(119, 0)
         settle()
         for (c = 0; c < 3; ++c)
