@@ -16,6 +16,7 @@
 #include "synccontrol.h"
 #include "textface.h"
 #include "valueentry.h"
+#include "windowplace.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -99,6 +100,7 @@ void registerQmlTypes()
     qmlRegisterType<stepView>("ov.qt.dmx", 1, 0, "StepView");
     qmlRegisterType<cellFace>("ov.qt.dmx", 1, 0, "CellFace");
     qmlRegisterType<textFace>("ov.qt.dmx", 1, 0, "TextFace");
+    qmlRegisterType<windowPlace>("ov.qt.dmx", 1, 0, "WindowPlace");
 }
 
 void wireEngine(QQmlEngine *engine)

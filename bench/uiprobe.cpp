@@ -5,7 +5,8 @@
 // playback; play-only: fixtures of types 0..19; play-minimised: as play-only with the window
 // minimised; scroll: 512 channel columns, seconds 0; follow-latency: how soon the window shows
 // the output's state; page-only: the CPU of a page turn of the table, seconds = turns;
-// beat-clock: steps of one beat, output on, playback left to a MIDI clock's Start)
+// beat-clock: steps of one beat, output on, playback left to a MIDI clock's Start; resize-only:
+// the window resized between its default size and the screen's, needs a 1920 x 1080 screen)
 #include "appwiring.h"
 #include "dim.h"
 #include "dimlist.h"
@@ -25,6 +26,7 @@
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -106,6 +108,33 @@ double timeToFrame(QQuickWindow *window, int runs, const std::function<void(int)
     }
     if (inAction)
         *inAction = median(sync);
+    return median(samples);
+}
+
+// Time from a resize to the first frame drawn at the new size (the platform confirms the
+// size later than it is asked for), median of several runs between two sizes.
+double resizeToFrame(QQuickWindow *window, int runs, const QSize &a, const QSize &b)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < runs; ++i) {
+        const QSize size = i % 2 ? a : b;
+        waitFrame(window, 200);
+        QEventLoop loop;
+        bool shown = false;
+        auto c = QObject::connect(window, &QQuickWindow::frameSwapped, &loop, [&] {
+            if (window->contentItem()->size() == QSizeF(size)) {
+                shown = true;
+                loop.quit();
+            }
+        });
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        const qint64 t = g_clock.nsecsElapsed();
+        window->resize(size);
+        loop.exec();
+        QObject::disconnect(c);
+        if (shown)
+            samples.push_back(msSince(t));
+    }
     return median(samples);
 }
 
@@ -437,6 +466,21 @@ int main(int argc, char *argv[])
                            }),
                "ms");
         report("page turn, CPU (mean)", (processCpuMs() - cpuBefore) / turns, "ms");
+        return 0;
+    }
+    if (only == "resize-only") {
+        const QSize small(1000, 800);
+        const QSize large = window->screen()->availableSize();
+        window->setPosition(0, 0);
+        report("resize, 1000 x 800 <-> screen, to frame (median)",
+               resizeToFrame(window, 20, small, large), "ms");
+        // Four-digit step numbers and the last columns in view.
+        QMetaObject::invokeMethod(window, "followRow", Q_ARG(QVariant, rows - 1));
+        QObject *cells = find(window, "cells");
+        cells->setProperty("contentX", cells->property("contentWidth").toDouble() -
+                                           cells->property("width").toDouble());
+        report("the same, scrolled to the last row and column",
+               resizeToFrame(window, 20, small, large), "ms");
         return 0;
     }
     if (only == "rows-only") {

@@ -192,6 +192,14 @@ QVariantList fixtureList::columns() const
     return out;
 }
 
+QVariantList fixtureList::modelNames() const
+{
+    QVariantList out;
+    for (const fixtureDef::definition &placed : m_definitions)
+        out << placed.model;
+    return out;
+}
+
 bool fixtureList::fits(int channels) const
 {
     return channels >= 1 && m_types.size() < kMaxFixtures &&
@@ -313,18 +321,43 @@ bool fixtureList::removeLast()
     return true;
 }
 
-const fixtureDef::channel *fixtureList::definitionChannel(int channel) const
+int fixtureList::rowOfChannel(int channel, int *first) const
 {
-    int first = 1;
+    int start = 1;
     for (int row = 0; row < m_types.size(); ++row) {
         const int count = channelsOf(row);
-        if (channel >= first && channel < first + count) {
-            const fixtureDef::definition &placed = m_definitions.at(row);
-            return placed.channels.isEmpty() ? nullptr : &placed.channels.at(channel - first);
+        if (channel >= start && channel < start + count) {
+            if (first)
+                *first = start;
+            return row;
         }
-        first += count;
+        start += count;
     }
-    return nullptr;
+    return -1;
+}
+
+const fixtureDef::channel *fixtureList::definitionChannel(int channel) const
+{
+    int first = 0;
+    const int row = rowOfChannel(channel, &first);
+    if (row < 0)
+        return nullptr;
+    const fixtureDef::definition &placed = m_definitions.at(row);
+    return placed.channels.isEmpty() ? nullptr : &placed.channels.at(channel - first);
+}
+
+QString fixtureList::channelName(int channel) const
+{
+    int first = 0;
+    const int row = rowOfChannel(channel, &first);
+    if (row < 0)
+        return QString();
+    const fixtureDef::definition &placed = m_definitions.at(row);
+    // The built-in titles stack their characters one a line.
+    const QString name = placed.channels.isEmpty()
+                             ? titlesOf(row).value(channel - first).remove(QLatin1Char('\n'))
+                             : placed.channels.at(channel - first).name.simplified();
+    return QStringLiteral("%1\n%2: %3").arg(nameOf(row)).arg(channel).arg(name);
 }
 
 QVariantList fixtureList::capabilities(int channel) const

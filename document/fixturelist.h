@@ -27,6 +27,9 @@ class fixtureList : public QAbstractListModel
     Q_PROPERTY(QVariantList ends READ ends NOTIFY fixturesChanged)
     // Title and model role of every table column: step number, speed, fade, then channels.
     Q_PROPERTY(QVariantList columns READ columns NOTIFY fixturesChanged)
+    // The model of each fixture from a definition, shown above its columns; empty for the
+    // built-in types, whose titles say it.
+    Q_PROPERTY(QVariantList modelNames READ modelNames NOTIFY fixturesChanged)
     // While on, the frame carries every channel of a fixture from a definition at its off
     // value, whatever the table and the faders hold.
     Q_PROPERTY(bool blackout READ blackout WRITE setBlackout NOTIFY blackoutChanged)
@@ -55,6 +58,7 @@ class fixtureList : public QAbstractListModel
     QVariantList channelCounts() const;
     QVariantList ends() const;
     QVariantList columns() const;
+    QVariantList modelNames() const;
 
     // A fixture of a catalogue type at the end of the table, as one undo step. Refused for an
     // unknown type, past kMaxFixtures, or past channel 512.
@@ -76,6 +80,9 @@ class fixtureList : public QAbstractListModel
     // built-in types.
     Q_INVOKABLE QVariantList capabilities(int channel) const;
     Q_INVOKABLE QString valueName(int channel, int value) const;
+    // A channel's whole name, for when its title is cut: the fixture with its mode, then the
+    // channel's number and name on a line of their own. Empty outside the fixtures.
+    Q_INVOKABLE QString channelName(int channel) const;
     // The off value of every channel from a definition (-1 for the others): the start of
     // its first capability named like an off, or 0.
     QVector<int> offLevels() const;
@@ -95,6 +102,8 @@ class fixtureList : public QAbstractListModel
   private:
     int channelsOf(int row) const;
     QStringList titlesOf(int row) const;
+    // The fixture and its first channel (1 = the first fixture's first), or -1.
+    int rowOfChannel(int channel, int *first = nullptr) const;
     QString nameOf(int row) const;
     bool fits(int channels) const;
     void appendRow(int type, const fixtureDef::definition &placed, int channels,

@@ -8,7 +8,7 @@ import QuickKit 1.0
 Rectangle {
     id: dimChannel
     objectName: "dimmer"
-    width: 30
+    width: faderWidth
     radius: 8
     // The strip looks like white at this opacity over the window, but is drawn opaque in the
     // colour that gives, with the opacity on its parts only: the same look (to one level of
@@ -177,9 +177,16 @@ Rectangle {
             text: model.dimNum
 
             MouseArea {
+                id: numberArea
+                objectName: "dimNumberArea"
                 anchors.fill: parent
+                hoverEnabled: true
                 onClicked: toggleByHand()
             }
+            // Fixture, mode and channel name, asked only under the pointer.
+            Tip.ToolTip.text: numberArea.containsMouse ? dmx_list.fixtures.channelName(model.index + 1) : ""
+            Tip.ToolTip.visible: Tip.ToolTip.text !== ""
+            Tip.ToolTip.delay: 300
         }
 
         CheckBox {

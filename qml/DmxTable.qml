@@ -50,44 +50,121 @@ Item {
         return c ? { title: c.title, role: c.role, width: columnWidth(column) } : null
     }
 
-    // Columns cannot be moved or resized, so a column's place follows from its index.
-    function columnWidth(column) {
-        return tableWidth * (column < 1 ? 0.02 : column < 3 ? 0.04 : 0.025)
-    }
-
+    // The column geometry, in one place: the step number, speed and fade and each channel
+    // column take their shares of the table's width, but never less than their widest number
+    // needs at the window's normal text size, as the cells shrink their digits to fit.
+    readonly property real stepColumnWidth: Math.max(tableWidth * 0.02,
+                                                     numberWidth(String(Math.max(0, rowCount - 1)).length))
+    readonly property real timeColumnWidth: Math.max(tableWidth * 0.04, numberWidth(String(timeMax).length))
+    readonly property real channelWidth: Math.max(tableWidth * 0.025, numberWidth(String(dimMax).length))
     // The columns that stay in place; the channel view's column 0 is the next one.
     readonly property int fixedColumns: 3
-    readonly property real fixedWidth: columnLeft(fixedColumns)
+    readonly property real fixedWidth: stepColumnWidth + 2 * timeColumnWidth
+
+    // The width at which a cell draws as many digits at the normal text size (the cell's
+    // face gives a digit 0.66 of its size and keeps 6 px clear of its borders).
+    function numberWidth(digits) {
+        return Math.ceil(6 + digits * 0.66 * normalTextSize)
+    }
+
+    function columnWidth(column) {
+        return column < 1 ? stepColumnWidth : column < fixedColumns ? timeColumnWidth : channelWidth
+    }
 
     function channelColumnWidth(column) {
         return columnWidth(fixedColumns + column)
     }
 
-    // The largest size up to 13 px at which a stacked title fits its header, worked out
-    // from its lines rather than by trial layouts, which would cost every header rebuild.
-    function titleFontSize(title, width, height) {
+    // A stacked title's widest line and its height, in units of its font size, worked out
+    // from its characters rather than by trial layouts, which would cost every header
+    // rebuild: a line with Chinese characters takes the taller spacing of their font.
+    function titleMeasure(title) {
         var lines = title.split("\n")
         var widest = 0
+        var tall = 0
         for (var i = 0; i < lines.length; ++i) {
             var em = 0
-            for (var k = 0; k < lines[i].length; ++k)
+            var wide = false
+            for (var k = 0; k < lines[i].length; ++k) {
+                wide = wide || lines[i].charCodeAt(k) > 0x2e80
                 em += lines[i].charCodeAt(k) > 0x2e80 ? 1 : 0.62
+            }
             widest = Math.max(widest, em)
+            tall += wide ? 1.52 : 1.35
         }
-        var size = Math.min(13, height / (lines.length * 1.4), widest > 0 ? width / widest : 13)
-        return Math.max(6, Math.floor(size))
+        return { widest: widest, tall: tall }
     }
 
+    // The largest size up to 13 px, and not below the normal text size, at which a stacked
+    // title fits its header. What is still too wide wraps.
+    function titleFontSize(title, width, height) {
+        var m = titleMeasure(title)
+        var size = Math.min(13, height / m.tall, m.widest > 0 ? width / m.widest : 13)
+        return Math.max(normalTextSize, Math.floor(size))
+    }
+
+    // Lines closer together where a title has more of them than fit at the normal size.
+    function titleLineHeight(title, size, height) {
+        return Math.max(0.8, Math.min(1, height / (size * titleMeasure(title).tall)))
+    }
+
+    // The column at x as if the table did not scroll.
     function columnAt(x) {
-        if (x < tableWidth * 0.1)
-            return x < tableWidth * 0.02 ? 0 : x < tableWidth * 0.06 ? 1 : 2
-        return 3 + Math.floor((x - tableWidth * 0.1) / (tableWidth * 0.025))
+        if (x < fixedWidth)
+            return x < stepColumnWidth ? 0 : x < stepColumnWidth + timeColumnWidth ? 1 : 2
+        return fixedColumns + Math.floor((x - fixedWidth) / channelWidth)
     }
 
     // Left edge of a column as if the table did not scroll.
     function columnLeft(column) {
-        return column < 1 ? 0 : column < 3 ? tableWidth * (0.02 + 0.04 * (column - 1))
-                                           : tableWidth * (0.1 + 0.025 * (column - 3))
+        return column < 1 ? 0 : column < fixedColumns ? stepColumnWidth + timeColumnWidth * (column - 1)
+                                                      : fixedWidth + channelWidth * (column - fixedColumns)
+    }
+
+    // Scrolls the channel view sideways by the least distance that shows the column whole.
+    function showColumn(column) {
+        if (column < fixedColumns || column >= columnCount)
+            return
+        var left = columnLeft(column) - fixedWidth
+        if (left < cells.contentX)
+            cells.contentX = left
+        else if (left + channelWidth > cells.contentX + cells.width)
+            cells.contentX = Math.min(left + channelWidth - cells.width, cells.contentWidth - cells.width)
+    }
+
+    // Opens the editor of a cell, its row and column scrolled into view first: Tab and
+    // Shift+Tab in an editor go on to the next or previous value of the row.
+    function editCell(row, column) {
+        if (row < 0 || row >= rowCount || column < 1 || column >= columnCount)
+            return false
+        showColumn(column)
+        positionViewAtRow(row, ListView.Contain)
+        var view = column < fixedColumns ? stepColumns : cells
+        view.forceLayout()
+        var kids = view.contentItem.children
+        for (var i = 0; i < kids.length; ++i) {
+            var c = kids[i]
+            if (c.objectName === "cell" && c.inView && c.modelRow === row && c.modelColumn === column) {
+                c.startEdit(c.width / 2)
+                return true
+            }
+        }
+        return false
+    }
+
+    // Moves a view sideways by whole columns of the given width, within its content.
+    function scrollColumns(view, columns, step) {
+        var end = Math.max(view.originX, view.originX + view.contentWidth - view.width)
+        view.contentX = Math.max(view.originX, Math.min(end, view.contentX + columns * step))
+    }
+
+    // A notch of the wheel (120) is three columns; turned away, it goes left.
+    function scrollSideways(view, angle, step) {
+        scrollColumns(view, -3 * angle / 120, step)
+    }
+
+    function stepSideways(columns) {
+        scrollColumns(cells, columns, channelWidth)
     }
 
     // One height for all rows: the view places rows it jumps to by their mean height, so a
@@ -148,12 +225,15 @@ Item {
     }
 
 
-    Connections {
-        target: root
-        function onTableWidthChanged() {
-            stepColumns.forceLayout()
-            cells.forceLayout()
-        }
+    // The channel columns need more room than the view has: the scroll bar shows below them.
+    readonly property bool columnsOverflow: cells.contentWidth > cells.width
+    readonly property real sideBarHeight: columnsOverflow ? hScrollBar.height : 0
+
+    // Views and titles place their columns again when a width changes.
+    readonly property string columnWidths: [stepColumnWidth, timeColumnWidth, channelWidth].join()
+    onColumnWidthsChanged: {
+        for (var v of [fixedHeader, header, stepColumns, cells])
+            v.forceLayout()
     }
 
     // Cells count their value changes here; past a few rows' worth before the next frame,
@@ -196,6 +276,27 @@ Item {
         border.color: Qt.rgba(0, 0, 0, (manyCellsChanged ? 2 : 1) / 255)
     }
 
+    // The model of the fixture a channel column belongs to, for a fixture from a definition.
+    readonly property var modelNames: dmx_list.fixtures.modelNames
+    readonly property real modelBandHeight: 18
+    function modelAbove(column) {
+        for (var f = 0; f < posArrary.length; ++f) {
+            if (column < posArrary[f])
+                return column >= posArrary[f] - typeArrary[f] && modelNames[f] ? modelNames[f] : ""
+        }
+        return ""
+    }
+
+    // Shift+wheel moves the channels sideways; a plain wheel goes on to the view below.
+    function sideWheel(wheel) {
+        if (!(wheel.modifiers & Qt.ShiftModifier)) {
+            wheel.accepted = false
+            return
+        }
+        scrollSideways(cells, wheel.angleDelta.y !== 0 ? wheel.angleDelta.y : wheel.angleDelta.x,
+                       channelWidth)
+    }
+
     // Title of column columnOffset + index of the table; a header of its own model counts its
     // columns by index.
     component ColumnTitle: Rectangle {
@@ -215,11 +316,17 @@ Item {
             objectName: "headerText"
             anchors.fill: parent
             anchors.margins: 2
+            // Below the model's name, for a fixture from a definition.
+            anchors.topMargin: 2 + (modelAbove(headerColumn) !== "" ? modelBandHeight : 0)
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
             text: headerColumn < columnList.length ? columnList[headerColumn].title : ""
-            // Up to six stacked lines in a 100 px header and three digits in 25 px.
+            // Up to six stacked lines in a 100 px header; a long name wraps inside its
+            // column, and the end of what still does not fit gives way to an ellipsis.
             font.pixelSize: titleFontSize(text, width, height)
+            lineHeight: titleLineHeight(text, font.pixelSize, height)
+            wrapMode: Text.Wrap
+            elide: Text.ElideRight
         }
         MouseArea {
             anchors.fill: parent
@@ -292,6 +399,67 @@ Item {
             }
         }
         Component.onCompleted: contentX = cells.contentX
+    }
+
+    // Each fixture from a definition names its model once, above its columns.
+    Item {
+        objectName: "modelBands"
+        anchors.fill: header
+        clip: true
+
+        Repeater {
+            model: modelNames.length
+            Rectangle {
+                objectName: "modelBand"
+                readonly property int firstColumn: posArrary[index] - typeArrary[index]
+                visible: modelNames[index] !== ""
+                x: columnLeft(firstColumn) - fixedWidth - header.contentX
+                width: typeArrary[index] * channelWidth
+                height: modelBandHeight
+                color: "#9fb6d6"
+                border.color: "lightgray"
+                Text {
+                    objectName: "modelName"
+                    anchors.fill: parent
+                    anchors.leftMargin: 3
+                    anchors.rightMargin: 3
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideRight
+                    font.pixelSize: 13
+                    text: modelNames[index]
+                }
+            }
+        }
+    }
+
+    // The whole name of the channel title under the pointer: one watch over the titles, as
+    // over the cells, rather than a hover area in every title. The wheel over the titles
+    // moves the channels sideways with Shift.
+    MouseArea {
+        id: titleWatch
+        objectName: "titleWatch"
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        height: header.height
+        acceptedButtons: Qt.NoButton
+        hoverEnabled: true
+        readonly property int column: containsMouse && mouseX >= fixedWidth
+                                      ? columnAt(mouseX + cells.contentX) : -1
+        onWheel: sideWheel(wheel)
+
+        QQC2.ToolTip {
+            id: titleTip
+            objectName: "titleTip"
+            readonly property string name: titleWatch.column >= fixedColumns && titleWatch.column < columnCount
+                                           ? dmx_list.fixtures.channelName(titleWatch.column - 2) : ""
+            x: Math.max(0, columnLeft(titleWatch.column) - cells.contentX)
+            y: header.height
+            delay: 300
+            text: name
+            visible: name !== ""
+        }
     }
 
     // Row colours lie under the cells of both views and reach past the last column: grey
@@ -367,6 +535,7 @@ Item {
         anchors.left: parent.left
         anchors.top: header.bottom
         anchors.bottom: parent.bottom
+        anchors.bottomMargin: sideBarHeight
         width: fixedWidth
         clip: true
         reuseItems: true
@@ -396,6 +565,7 @@ Item {
         anchors.right: parent.right
         anchors.top: header.bottom
         anchors.bottom: parent.bottom
+        anchors.bottomMargin: sideBarHeight
         clip: true
         reuseItems: true
         boundsBehavior: Flickable.StopAtBounds
@@ -432,7 +602,18 @@ Item {
                 contentY = bottom
         }
 
-        QQC2.ScrollBar.horizontal: QQC2.ScrollBar { id: hScrollBar; objectName: "hScroll" }
+        // Shown whenever the columns do not all fit, so that the later ones are seen to be
+        // there; below the rows rather than over the last one.
+        QQC2.ScrollBar.horizontal: QQC2.ScrollBar {
+            id: hScrollBar
+            objectName: "hScroll"
+            parent: dimTableView
+            x: cells.x
+            y: cells.y + cells.height
+            width: cells.width
+            visible: columnsOverflow
+            policy: QQC2.ScrollBar.AlwaysOn
+        }
         QQC2.ScrollBar.vertical: QQC2.ScrollBar { id: vScrollBar; objectName: "vScroll" }
 
         RepaintGuard {
@@ -450,7 +631,6 @@ Item {
         objectName: "hoverWatch"
         anchors.fill: cells
         anchors.rightMargin: vScrollBar.width
-        anchors.bottomMargin: hScrollBar.height
         acceptedButtons: Qt.NoButton
         hoverEnabled: true
         property Item cell: null
@@ -479,9 +659,17 @@ Item {
             if (item !== null)
                 item.hovered = true
         }
+        onWheel: sideWheel(wheel)
         onEntered: point(cellAt(mouseX, mouseY))
         onPositionChanged: point(cellAt(mouse.x, mouse.y))
         onExited: point(null)
+    }
+
+    // Shift+wheel over the step numbers, speed and fade moves the channels too.
+    MouseArea {
+        anchors.fill: stepColumns
+        acceptedButtons: Qt.NoButton
+        onWheel: sideWheel(wheel)
     }
 
     // Fader moves write into the marked row; without one they write nowhere.
@@ -491,6 +679,7 @@ Item {
         anchors.left: parent.left
         anchors.bottom: parent.bottom
         anchors.margins: 4
+        anchors.bottomMargin: 4 + sideBarHeight
         width: noEditRowText.implicitWidth + 8
         height: noEditRowText.implicitHeight + 4
         color: "white"

@@ -87,6 +87,14 @@ Item {
             dimTableView.forceActiveFocus()
     }
 
+    // Stores the value and goes on to the cell `step` columns away in the same row.
+    function editNext(step) {
+        var row = modelRow
+        var column = modelColumn
+        finishEdit()
+        dimTableView.editCell(row, column + step)
+    }
+
     TableView.onPooled: {
         finishEdit()
         inView = false
@@ -158,6 +166,9 @@ Item {
             selectByMouse: true
             clip: true
             onEditingFinished: Qt.callLater(itemDele.finishEdit)
+            // Later, as the editor goes with the edit it finishes.
+            Keys.onTabPressed: Qt.callLater(itemDele.editNext, 1)
+            Keys.onBacktabPressed: Qt.callLater(itemDele.editNext, -1)
         }
     }
 }

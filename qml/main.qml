@@ -5,13 +5,20 @@ import QtQuick.Layouts 1.2
 import QtQuick.Controls.Styles 1.4
 import QtGraphicalEffects 1.0
 import QtQuick.Controls 2.15 as Tip
+import ov.qt.dmx 1.0
 
 ApplicationWindow {
     id: root
 
     readonly property bool ownUse: true
     readonly property int maxLightNumber: 30
-    property real tableWidth: 1000
+    // The width the table's columns and the faders take their shares of: the window's.
+    property real tableWidth: width
+    // Qt's default 9 pt at 96 dpi, the window's plain labels: no number or title in the table
+    // is drawn smaller.
+    readonly property int normalTextSize: 12
+    // A fader strip's share of the width, never narrower than its handle needs.
+    readonly property real faderWidth: Math.max(30, tableWidth * 0.03)
     property real singleLineHeight: 25
     readonly property int dimMax: 255
     readonly property int timeMax: 9999
@@ -46,8 +53,13 @@ ApplicationWindow {
     }
 
     visible: true
-    width: tableWidth
+    // At first; afterwards as the user left it, within the screen.
+    width: 1000
     height: 800
+
+    WindowPlace {
+        window: root
+    }
     title: (unsaved ? "*" : "") + (c_file_name !== "" ? file_flow.fileNameOf(c_file_name) + " — " : "")
            + (ownUse ? qsTr("Divezuveror DMX512 测试用") : qsTr("Divezuveror DMX512 用户"))
 
@@ -188,6 +200,11 @@ ApplicationWindow {
         case Qt.Key_Down:
             dmx_list.dmx_up_down_select_row(false)
             break
+        // A column sideways, the keys' way to the channels out of view.
+        case Qt.Key_Left:
+        case Qt.Key_Right:
+            dmxList.stepSideways(event.key === Qt.Key_Left ? -1 : 1)
+            break
         default:
             return
         }
@@ -208,6 +225,20 @@ ApplicationWindow {
         model: dmx_data
         delegate: Dimmer {
             height: dimChannel.height
+        }
+
+        // Shift+wheel moves the strip sideways; a plain wheel stays the faders' own.
+        MouseArea {
+            parent: dimChannel
+            anchors.fill: parent
+            acceptedButtons: Qt.NoButton
+            onWheel: {
+                if (wheel.modifiers & Qt.ShiftModifier)
+                    dmxList.scrollSideways(dimChannel, wheel.angleDelta.y !== 0 ? wheel.angleDelta.y
+                                                                               : wheel.angleDelta.x, faderWidth)
+                else
+                    wheel.accepted = false
+            }
         }
     }
 

@@ -31,6 +31,7 @@ app=""
 cleanup() {
     if [ -n "$app" ]; then kill "$app" 2>/dev/null || true; fi
     kill "$xvfb" 2>/dev/null || true
+    if [ -n "${config:-}" ]; then rm -rf "$config"; fi
 }
 trap cleanup EXIT
 trap 'exit 130' INT
@@ -42,7 +43,10 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 
-"$program" "$@" >/dev/null 2>&1 &
+# Settings of its own, so that the window opens at its default size and place rather than
+# where the user's last session left it (the clicks below depend on that).
+config=$(mktemp -d)
+XDG_CONFIG_HOME=$config "$program" "$@" >/dev/null 2>&1 &
 app=$!
 for _ in $(seq 100); do
     xwininfo -root -tree 2>/dev/null | grep -q "Divezuveror" && break

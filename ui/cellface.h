@@ -49,6 +49,8 @@ class cellFace : public QQuickItem
     Q_PROPERTY(QColor barFillColor READ barFillColor CONSTANT)
     Q_PROPERTY(QString text READ text NOTIFY faceChanged)
     Q_PROPERTY(qreal contentWidth READ contentWidth NOTIFY faceChanged)
+    // The number's size in pixels, from the cell's width and the number's digits.
+    Q_PROPERTY(int fontPixelSize READ fontPixelSize NOTIFY faceChanged)
 
   public:
     explicit cellFace(QQuickItem *parent = nullptr);
@@ -72,6 +74,7 @@ class cellFace : public QQuickItem
     bool fixtureEnd() const;
     // The width of the number as laid out.
     qreal contentWidth() const;
+    int fontPixelSize() const;
 
   signals:
     void faceChanged();
@@ -84,7 +87,6 @@ class cellFace : public QQuickItem
     QRect bounds(int part) const;
     QColor partColor(int part) const;
     qreal shownNumber() const;
-    int fontPixelSize() const;
     qreal textRoom() const;
     // The number laid out in the cell's font and room, as a centred text item lays it out.
     void layOutNumber(QTextLayout &layout) const;

@@ -32,6 +32,17 @@ WindowTestCase {
         return found
     }
 
+    // The title of a column in view.
+    function header(column) {
+        var name = column < table.fixedColumns ? "fixedHeader" : "tableHeader"
+        var all = shownItems(findChild(table, name).contentItem, "header")
+        for (var i = 0; i < all.length; ++i) {
+            if (all[i].headerColumn === column)
+                return all[i]
+        }
+        fail("no header " + column)
+    }
+
     function cellOrNull(row, column) {
         var all = shownItems(viewOf(column).contentItem, "cell")
         for (var i = 0; i < all.length; ++i) {

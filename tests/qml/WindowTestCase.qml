@@ -9,8 +9,12 @@ TestCase {
 
     property var win: null
 
-    function createWindow() {
+    // Every window opens at its default size and place, unless keepPlace asks for where the
+    // last one was closed.
+    function createWindow(keepPlace) {
         coreProbe.freshCore()
+        if (!keepPlace)
+            coreProbe.setSetting("window", undefined)
         var component = Qt.createComponent("qrc:/main.qml")
         compare(component.status, Component.Ready, component.errorString())
         win = component.createObject(null)

@@ -25,16 +25,6 @@ TableTestCase {
         return result
     }
 
-    function header(column) {
-        var name = column < table.fixedColumns ? "fixedHeader" : "tableHeader"
-        var all = shownItems(findChild(table, name).contentItem, "header")
-        for (var i = 0; i < all.length; ++i) {
-            if (all[i].headerColumn === column)
-                return all[i]
-        }
-        fail("no header " + column)
-    }
-
     // The face draws the number, and the frame and bar of all but the step number.
     function cellText(row, column) {
         return findChild(cell(row, column), "cellFace")

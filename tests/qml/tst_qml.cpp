@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtQuickTest>
 
 // Gives the documents under test the same core and wiring as the program, plus the
@@ -16,14 +18,16 @@ class qmlTestSetup : public QObject
     Q_OBJECT
 
   public slots:
-    // Settings the documents write (added library places, MIDI bindings) go to Qt's test
-    // location, not the user's own.
+    // Settings the documents write (added library places, MIDI bindings, the window's place)
+    // go to a folder of this run's own, not the user's: ctest runs several documents at
+    // once, and a window opens where the last one was closed.
     void applicationAvailable()
     {
         QCoreApplication::setOrganizationName("Orvane");
         QStandardPaths::setTestModeEnabled(true);
         // Copies a killed run left would be offered to the next.
         QDir(recoveryCopy::defaultFolder()).removeRecursively();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
     }
 
     void qmlEngineAvailable(QQmlEngine *engine)
@@ -38,6 +42,7 @@ class qmlTestSetup : public QObject
 
   private:
     coreProbe m_probe;
+    QTemporaryDir m_settings;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(tst_qml, qmlTestSetup)

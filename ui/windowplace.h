@@ -1,0 +1,45 @@
+#ifndef WINDOWPLACE_H
+#define WINDOWPLACE_H
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QWindow>
+
+// Where the window opens: where and as large as it was closed (kept in the user's settings),
+// at first its own default size; always within the screen's available area, whatever the
+// scale factor. A window on no real screen (the offscreen platform) keeps its size.
+// GUI thread only.
+class windowPlace : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QWindow *window READ window WRITE setWindow NOTIFY windowChanged)
+
+  public:
+    explicit windowPlace(QObject *parent = nullptr);
+    ~windowPlace() override;
+
+    QWindow *window() const { return m_window; }
+    void setWindow(QWindow *window);
+
+    // The wanted geometry shrunk to the available area and moved inside it.
+    static QRect fitted(const QRect &wanted, const QRect &available);
+
+  signals:
+    void windowChanged();
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void restore();
+    void remember();
+    void save();
+
+    QPointer<QWindow> m_window;
+    // The last geometry the window had while neither maximised nor minimised.
+    QRect m_normal;
+    bool m_maximized = false;
+};
+
+#endif
