@@ -61,7 +61,7 @@ if [ "$what" = frames ]; then
     window=${WINDOW:-30}
     tmp=$(mktemp -d)
     display=${BENCH_DISPLAY:-:98}
-    Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb "$display" -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!
     busy=()
     trap 'kill $xvfb "${busy[@]}" 2>/dev/null || true; rm -rf "$tmp"' EXIT
@@ -85,6 +85,7 @@ if [ "$what" = frames ]; then
             local reader=$!
             local backend=()
             [ -n "$gl" ] && backend=(QT_QUICK_BACKEND=opengl)
+            [ -n "${size:-}" ] && backend+=(UIPROBE_SIZE="$size")
             local run=(env DISPLAY="$display" DMX_FRAME_FIFO="$tmp/frames" "${backend[@]}"
                 LD_PRELOAD="$PWD/$build/bench/libframefifo.so"
                 "$build/bench/uiprobe" "$show" $((warmup + window + 3)) "$mode")
@@ -112,6 +113,9 @@ if [ "$what" = frames ]; then
     measure "B, OpenGL (llvmpipe)" "$tmp/b.dmx" play-only "" "" gl
     measure "B with both CPUs busy" "$tmp/b.dmx" play-only busy
     measure "B without fixtures" "$tmp/b.dmx" play-bare
+    # The window spread over a 1920 x 1080 screen: wider columns and faders to draw.
+    size=1920x1080 measure "A at 1920 x 1080" "$tmp/a.dmx" play-bare
+    size=1920x1080 measure "B at 1920 x 1080" "$tmp/b.dmx" play-only
     # How soon the fader strip and the marked row show what the output sent (frames dropped).
     label="A: the window follows the output"
     [[ "$label" =~ ${CASES:-.} ]] || runs=0

@@ -394,6 +394,12 @@ int main(int argc, char *argv[])
     auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().first());
     if (!waitFrame(window, 10000))
         return 1;
+    // UIPROBE_SIZE=WxH: the window spread to that size, as a user on a larger screen has it.
+    const QList<QByteArray> size = qgetenv("UIPROBE_SIZE").split('x');
+    if (size.size() == 2) {
+        window->setGeometry(0, 0, size.at(0).toInt(), size.at(1).toInt());
+        waitFrame(window, 10000);
+    }
     report("start-up, main() to first frame", msSince(0), "ms");
     report("start-up, exec to first frame", msSinceProcessStart(), "ms");
     report("memory, empty program", rssKiB() / 1024.0, "MiB");
