@@ -15,25 +15,6 @@
 #include <time.h>
 #include <unistd.h>
 
-// User + system time of a process, in milliseconds; -1 when it cannot be read.
-static double cpuMs(const char *pid)
-{
-    char path[64], buf[1024];
-    snprintf(path, sizeof path, "/proc/%s/stat", pid);
-    FILE *f = fopen(path, "r");
-    if (!f)
-        return -1;
-    const size_t n = fread(buf, 1, sizeof buf - 1, f);
-    fclose(f);
-    buf[n] = 0;
-    const char *p = strrchr(buf, ')');
-    unsigned long utime = 0, stime = 0;
-    if (!p ||
-        sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime) != 2)
-        return -1;
-    return (utime + stime) * 1e3 / sysconf(_SC_CLK_TCK);
-}
-
 int main(int argc, char **argv)
 {
     if (argc < 2) {

@@ -1,11 +1,14 @@
 /* What the readers of the frame FIFO share: the monotonic clock in ms, one whole frame read,
- * a sort order for doubles, and the FIFO opened at real-time priority when allowed. */
+ * a sort order for doubles, the FIFO opened at real-time priority when allowed, and the CPU
+ * time of the program under test. */
 #ifndef FRAMESTAMP_H
 #define FRAMESTAMP_H
 
 #include <fcntl.h>
 #include <sched.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -41,6 +44,25 @@ static inline int openFrames(const char *who, const char *fifo)
     if (sched_setscheduler(0, SCHED_FIFO, &param) != 0)
         fprintf(stderr, "%s: no real-time priority, stamps may be late\n", who);
     return open(fifo, O_RDONLY);
+}
+
+// User + system time of a process, in milliseconds; -1 when it cannot be read.
+static inline double cpuMs(const char *pid)
+{
+    char path[64], buf[1024];
+    snprintf(path, sizeof path, "/proc/%s/stat", pid);
+    FILE *f = fopen(path, "r");
+    if (!f)
+        return -1;
+    const size_t n = fread(buf, 1, sizeof buf - 1, f);
+    fclose(f);
+    buf[n] = 0;
+    const char *p = strrchr(buf, ')');
+    unsigned long utime = 0, stime = 0;
+    if (!p ||
+        sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime) != 2)
+        return -1;
+    return (utime + stime) * 1e3 / sysconf(_SC_CLK_TCK);
 }
 
 #endif

@@ -21,24 +21,6 @@ static uint64_t frameHash(const unsigned char *frame)
     return hash;
 }
 
-static double cpuMs(const char *pid)
-{
-    char path[64], buf[1024];
-    snprintf(path, sizeof path, "/proc/%s/stat", pid);
-    FILE *f = fopen(path, "r");
-    if (!f)
-        return -1;
-    const size_t n = fread(buf, 1, sizeof buf - 1, f);
-    fclose(f);
-    buf[n] = 0;
-    const char *p = strrchr(buf, ')');
-    unsigned long utime = 0, stime = 0;
-    if (!p ||
-        sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime) != 2)
-        return -1;
-    return (utime + stime) * 1e3 / sysconf(_SC_CLK_TCK);
-}
-
 static double residentMb(const char *pid)
 {
     char path[64], line[256];
