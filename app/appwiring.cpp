@@ -1,6 +1,7 @@
 #include "appwiring.h"
 
 #include "showrecovery.h"
+#include "showroot.h"
 
 #include "cellface.h"
 #include "dimlist.h"
@@ -96,6 +97,14 @@ bool installTranslation(const QLocale &locale)
 
 void registerQmlTypes()
 {
+    // The typed properties of "app".
+    qRegisterMetaType<dimList *>();
+    qRegisterMetaType<dmx *>();
+    qRegisterMetaType<fileWorkflow *>();
+    qRegisterMetaType<showRecovery *>();
+    qRegisterMetaType<valueEntry *>();
+    qRegisterMetaType<remoteControl *>();
+    qRegisterMetaType<syncControl *>();
     qmlRegisterType<dmxFile>("ov.qt.dmx", 1, 0, "DmxFile");
     qmlRegisterType<stepView>("ov.qt.dmx", 1, 0, "StepView");
     qmlRegisterType<cellFace>("ov.qt.dmx", 1, 0, "CellFace");
@@ -158,15 +167,12 @@ void publishCore(QQmlEngine *engine)
     ctx->setContextProperty("dmx_data", QVariant::fromValue(out->channels()));
     ctx->setContextProperty("dmx_list", g_dimList);
     ctx->setContextProperty("dmx", out);
-    // Remote control belongs to the core it drives; it listens once main starts it.
-    auto *remote = new remoteControl(g_dimList, g_dimList);
-    ctx->setContextProperty("remote", remote);
-    // Tempo and timecode hear the MIDI input through remote control's ports.
-    ctx->setContextProperty("sync", new syncControl(g_dimList, remote, g_dimList));
-    // The panel's file workflow and number fields act on this core and go with it.
-    auto *flow = new fileWorkflow(g_dimList, g_dimList);
-    ctx->setContextProperty("file_flow", flow);
-    ctx->setContextProperty(
-        "recovery", new showRecovery(g_dimList, flow, recoveryCopy::defaultFolder(), g_dimList));
-    ctx->setContextProperty("value_entry", new valueEntry(g_dimList, out, g_dimList));
+    // The objects around the core go with it (a test's fresh core brings its own).
+    auto *root = new showRoot(g_dimList);
+    ctx->setContextProperty("app", root);
+    ctx->setContextProperty("remote", root->remote());
+    ctx->setContextProperty("sync", root->sync());
+    ctx->setContextProperty("file_flow", root->files());
+    ctx->setContextProperty("recovery", root->recovery());
+    ctx->setContextProperty("value_entry", root->values());
 }

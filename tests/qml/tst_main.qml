@@ -24,6 +24,17 @@ WindowTestCase {
         compare(win.title, "show.dmx — Divezuveror DMX512 测试用")
     }
 
+    // One typed object names what the context names name.
+    function test_oneRootObject() {
+        compare(app.model, dmx_list)
+        compare(app.output, dmx)
+        compare(app.files, file_flow)
+        compare(app.recovery, recovery)
+        compare(app.values, value_entry)
+        compare(app.remote, remote)
+        compare(app.sync, sync)
+    }
+
     function test_fixtureTypeLabels() {
         var chooser = item("ch_type")
         compare(chooser.count, 27)
