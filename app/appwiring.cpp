@@ -4,6 +4,7 @@
 #include "showroot.h"
 
 #include "cellface.h"
+#include "columnwidths.h"
 #include "dimlist.h"
 #include "dmx.h"
 #include "dmxfile.h"
@@ -132,6 +133,8 @@ void wireEngine(QQmlEngine *engine)
 
     publishCore(engine);
     engine->rootContext()->setContextProperty("fixture_catalogue", new fixtureCatalogue(engine));
+    // The user's column widths outlive the shows and cores: they belong to the fixtures.
+    engine->rootContext()->setContextProperty("column_widths", new columnWidths(engine));
     // The window starts the index once it has drawn its first frame: a worker thread beside
     // the start-up would take a core from it.
     auto *picker = new fixturePicker(engine);

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC2
 import QtQuick.Dialogs 1.3
+import QtQml 2.15
 import ov.qt.dmx 1.0
 
 // The step table: step number, speed and fade, then one column per channel of every fixture
@@ -56,7 +57,27 @@ Item {
     readonly property real stepColumnWidth: Math.max(tableWidth * 0.02,
                                                      numberWidth(String(Math.max(0, rowCount - 1)).length))
     readonly property real timeColumnWidth: Math.max(tableWidth * 0.04, numberWidth(String(timeMax).length))
-    readonly property real channelWidth: Math.max(tableWidth * 0.025, numberWidth(String(dimMax).length))
+    readonly property real minChannelWidth: numberWidth(String(dimMax).length)
+    readonly property real channelWidth: Math.max(tableWidth * 0.025, minChannelWidth)
+    // The width the user gave each channel column, kept per fixture kind (column_widths);
+    // 0 where he gave none.
+    readonly property var fixtureKinds: dmx_list.fixtures.types
+    readonly property var keptWidths: column_widths.revision >= 0
+                                      ? column_widths.widths(fixtureKinds, typeArrary) : []
+    readonly property bool widened: keptWidths.some(function(w) { return w > 0 })
+    // Left edge of every channel column from the first one's, and the end of the last: the
+    // one sum every place and hit test follows. A column at its default width adds exactly
+    // channelWidth, so without kept widths the columns lie where they always did.
+    readonly property var channelEdges: {
+        var edges = [0]
+        var extra = 0
+        for (var i = 0; i < keptWidths.length; ++i) {
+            if (keptWidths[i] > 0)
+                extra += Math.max(minChannelWidth, keptWidths[i]) - channelWidth
+            edges.push((i + 1) * channelWidth + extra)
+        }
+        return edges
+    }
     // The columns that stay in place; the channel view's column 0 is the next one.
     readonly property int fixedColumns: 3
     readonly property real fixedWidth: stepColumnWidth + 2 * timeColumnWidth
@@ -68,7 +89,18 @@ Item {
     }
 
     function columnWidth(column) {
-        return column < 1 ? stepColumnWidth : column < fixedColumns ? timeColumnWidth : channelWidth
+        if (column < fixedColumns)
+            return column < 1 ? stepColumnWidth : timeColumnWidth
+        var kept = keptWidths[column - fixedColumns]
+        return kept > 0 ? Math.max(minChannelWidth, kept) : channelWidth
+    }
+
+    // Left edge of a channel column from the first channel column's; past the last, the
+    // columns a view may ask for go on at the default width.
+    function channelLeft(channelColumn) {
+        var last = channelEdges.length - 1
+        return channelColumn <= last ? channelEdges[channelColumn]
+                                     : channelEdges[last] + (channelColumn - last) * channelWidth
     }
 
     function channelColumnWidth(column) {
@@ -112,13 +144,27 @@ Item {
     function columnAt(x) {
         if (x < fixedWidth)
             return x < stepColumnWidth ? 0 : x < stepColumnWidth + timeColumnWidth ? 1 : 2
-        return fixedColumns + Math.floor((x - fixedWidth) / channelWidth)
+        var at = x - fixedWidth
+        var last = channelEdges.length - 1
+        if (!widened || at >= channelEdges[last])
+            return fixedColumns + (widened ? last + Math.floor((at - channelEdges[last]) / channelWidth)
+                                           : Math.floor(at / channelWidth))
+        var low = 0
+        var high = last
+        while (high - low > 1) {
+            var middle = (low + high) >> 1
+            if (channelEdges[middle] <= at)
+                low = middle
+            else
+                high = middle
+        }
+        return fixedColumns + low
     }
 
     // Left edge of a column as if the table did not scroll.
     function columnLeft(column) {
         return column < 1 ? 0 : column < fixedColumns ? stepColumnWidth + timeColumnWidth * (column - 1)
-                                                      : fixedWidth + channelWidth * (column - fixedColumns)
+                                                      : fixedWidth + channelLeft(column - fixedColumns)
     }
 
     // Scrolls the channel view sideways by the least distance that shows the column whole.
@@ -127,9 +173,20 @@ Item {
             return
         var left = columnLeft(column) - fixedWidth
         if (left < cells.contentX)
-            cells.contentX = left
-        else if (left + channelWidth > cells.contentX + cells.width)
-            cells.contentX = Math.min(left + channelWidth - cells.width, cells.contentWidth - cells.width)
+            moveChannels(left)
+        else if (left + columnWidth(column) > cells.contentX + cells.width)
+            moveChannels(Math.min(left + columnWidth(column) - cells.width, cells.contentWidth - cells.width))
+    }
+
+    // Moves the channel view sideways to x. A view that jumps more than a page places the
+    // columns it lands on by their mean width, off once the user widened some; moved in
+    // steps of less than a page, it places each column after its neighbour, exactly.
+    function moveChannels(x) {
+        x = Math.max(cells.originX, Math.min(x, cells.originX + cells.contentWidth - cells.width))
+        var step = Math.max(1, cells.width * 0.9)
+        while (widened && Math.abs(x - cells.contentX) > step)
+            cells.contentX += x > cells.contentX ? step : -step
+        cells.contentX = x
     }
 
     // Opens the editor of a cell, its row and column scrolled into view first: Tab and
@@ -155,7 +212,11 @@ Item {
     // Moves a view sideways by whole columns of the given width, within its content.
     function scrollColumns(view, columns, step) {
         var end = Math.max(view.originX, view.originX + view.contentWidth - view.width)
-        view.contentX = Math.max(view.originX, Math.min(end, view.contentX + columns * step))
+        var x = Math.max(view.originX, Math.min(end, view.contentX + columns * step))
+        if (view === cells)
+            moveChannels(x)
+        else
+            view.contentX = x
     }
 
     // A notch of the wheel (120) is three columns; turned away, it goes left.
@@ -230,7 +291,8 @@ Item {
     readonly property real sideBarHeight: columnsOverflow ? hScrollBar.height : 0
 
     // Views and titles place their columns again when a width changes.
-    readonly property string columnWidths: [stepColumnWidth, timeColumnWidth, channelWidth].join()
+    readonly property string columnWidths: [stepColumnWidth, timeColumnWidth, channelWidth,
+                                            minChannelWidth].join() + "|" + keptWidths.join()
     onColumnWidthsChanged: {
         for (var v of [fixedHeader, header, stepColumns, cells])
             v.forceLayout()
@@ -414,7 +476,7 @@ Item {
                 readonly property int firstColumn: posArrary[index] - typeArrary[index]
                 visible: modelNames[index] !== ""
                 x: columnLeft(firstColumn) - fixedWidth - header.contentX
-                width: typeArrary[index] * channelWidth
+                width: columnLeft(posArrary[index]) - columnLeft(firstColumn)
                 height: modelBandHeight
                 color: "#9fb6d6"
                 border.color: "lightgray"
@@ -433,9 +495,64 @@ Item {
         }
     }
 
+    // The fixture a column belongs to, or -1.
+    function fixtureOf(column) {
+        for (var f = 0; f < posArrary.length; ++f) {
+            if (column < posArrary[f])
+                return column >= posArrary[f] - typeArrary[f] ? f : -1
+        }
+        return -1
+    }
+
+    // The columns whose width a grip at x, y over the titles changes: the right edge of a
+    // channel title (its line and a few pixels right of it) changes that column, the end of
+    // a model's band all the fixture's columns. Null elsewhere.
+    function gripAt(x, y) {
+        var at = x + cells.contentX
+        var next = columnAt(at + 1)
+        var left = columnLeft(next)
+        var column = next - 1
+        if (x < fixedWidth || at + 1 - left >= 5 || left - cells.contentX <= fixedWidth
+                || column < fixedColumns || column >= columnCount)
+            return null
+        var f = fixtureOf(column)
+        if (y >= modelBandHeight || modelAbove(column) === "")
+            return { first: column, last: column, fixture: f }
+        return column === posArrary[f] - 1 ? { first: posArrary[f] - typeArrary[f], last: column, fixture: f }
+                                           : null
+    }
+
+    // A title as wide as it needs to show whole, at the size its header's height allows.
+    function titleFit(column) {
+        var title = columnList[column].title
+        var height = header.height - 4 - (modelAbove(column) !== "" ? modelBandHeight : 0)
+        var m = titleMeasure(title)
+        titleMetrics.font.pixelSize = Math.max(normalTextSize, Math.floor(Math.min(13, height / m.tall)))
+        var widest = m.widest * titleMetrics.font.pixelSize
+        for (var line of title.split("\n")) {
+            titleMetrics.text = line
+            widest = Math.max(widest, titleMetrics.advanceWidth)
+        }
+        return Math.max(minChannelWidth, Math.ceil(widest + 6))
+    }
+    TextMetrics {
+        id: titleMetrics
+    }
+
+    // Keeps the widths of a grip's columns, each by its fixture's kind and channel.
+    function keepWidths(grip, widths) {
+        var first = posArrary[grip.fixture] - typeArrary[grip.fixture]
+        if (grip.first === grip.last)
+            column_widths.setWidth(fixtureKinds[grip.fixture], grip.first - first, widths[0])
+        else
+            column_widths.setWidths(fixtureKinds[grip.fixture], widths)
+    }
+
     // The whole name of the channel title under the pointer: one watch over the titles, as
     // over the cells, rather than a hover area in every title. The wheel over the titles
-    // moves the channels sideways with Shift.
+    // moves the channels sideways with Shift. Dragging a title's right edge sets its column's
+    // width, a double click there fits it to its title; the end of a model's band does the
+    // same for all the fixture's columns. Other presses go on to the titles.
     MouseArea {
         id: titleWatch
         objectName: "titleWatch"
@@ -443,10 +560,49 @@ Item {
         anchors.right: parent.right
         anchors.top: parent.top
         height: header.height
-        acceptedButtons: Qt.NoButton
+        acceptedButtons: Qt.LeftButton
         hoverEnabled: true
         readonly property int column: containsMouse && mouseX >= fixedWidth
                                       ? columnAt(mouseX + cells.contentX) : -1
+        // The grip being dragged, the pointer's x and the columns' widths at its press.
+        property var grip: null
+        property real pressX: 0
+        property var pressWidths: []
+        cursorShape: grip || (containsMouse && gripAt(mouseX, mouseY)) ? Qt.SplitHCursor : Qt.ArrowCursor
+
+        function widthsOf(g) {
+            var widths = []
+            for (var c = g.first; c <= g.last; ++c)
+                widths.push(columnWidth(c))
+            return widths
+        }
+        onPressed: {
+            grip = gripAt(mouse.x, mouse.y)
+            mouse.accepted = grip !== null
+            pressX = mouse.x
+            pressWidths = grip ? widthsOf(grip) : []
+        }
+        onPositionChanged: {
+            if (!grip || !pressed)
+                return
+            var total = pressWidths.reduce(function(a, b) { return a + b }, 0)
+            var scale = Math.max(0, total + mouse.x - pressX) / total
+            keepWidths(grip, pressWidths.map(function(w) {
+                return Math.max(minChannelWidth, Math.round(w * scale))
+            }))
+        }
+        onReleased: grip = null
+        onDoubleClicked: {
+            var g = gripAt(mouse.x, mouse.y)
+            if (!g) {
+                mouse.accepted = false
+                return
+            }
+            var widths = []
+            for (var c = g.first; c <= g.last; ++c)
+                widths.push(titleFit(c))
+            keepWidths(g, widths)
+        }
         onWheel: sideWheel(wheel)
 
         QQC2.ToolTip {
@@ -579,8 +735,8 @@ Item {
             lastShown: columnAt(fixedWidth + cells.contentX + cells.width) - fixedColumns + 1
             onManyCellsChanged: dimTableView.manyCellsChanged = !dimTableView.manyCellsChanged
         }
-        // All equally wide: the view places a column it jumps to by the mean width of those
-        // it laid out last, which is then exact.
+        // Equally wide until the user widens some: the view places a column it jumps to by
+        // the mean width of those it laid out last, which is then exact.
         columnWidthProvider: channelColumnWidth
         rowHeightProvider: rowHeight
         // Known up front: no estimate from the cells built so far. The view places a row it
@@ -603,16 +759,25 @@ Item {
         }
 
         // Shown whenever the columns do not all fit, so that the later ones are seen to be
-        // there; below the rows rather than over the last one.
-        QQC2.ScrollBar.horizontal: QQC2.ScrollBar {
+        // there; below the rows rather than over the last one. Not attached to the view: a
+        // drag moves the view through moveChannels.
+        QQC2.ScrollBar {
             id: hScrollBar
             objectName: "hScroll"
             parent: dimTableView
             x: cells.x
             y: cells.y + cells.height
             width: cells.width
+            orientation: Qt.Horizontal
             visible: columnsOverflow
             policy: QQC2.ScrollBar.AlwaysOn
+            size: cells.contentWidth > 0 ? Math.min(1, cells.width / cells.contentWidth) : 1
+            Binding on position {
+                when: !hScrollBar.pressed
+                restoreMode: Binding.RestoreNone
+                value: cells.contentWidth > 0 ? (cells.contentX - cells.originX) / cells.contentWidth : 0
+            }
+            onPositionChanged: if (pressed) moveChannels(cells.originX + position * cells.contentWidth)
         }
         QQC2.ScrollBar.vertical: QQC2.ScrollBar { id: vScrollBar; objectName: "vScroll" }
 
