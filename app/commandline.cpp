@@ -10,9 +10,19 @@
 
 namespace
 {
-const char *const kModeOptions[] = {
-    "--export-c", "--to-dmx", "--list-fixtures", "--show-fixture", "--mode", "--help",
-    "-h",         "-?",       "--help-all",      "--version",      "-v",     "--list-recovery"};
+const char *const kModeOptions[] = {"--export-c",
+                                    "--to-dmx",
+                                    "--list-fixtures",
+                                    "--show-fixture",
+                                    "--mode",
+                                    "--help",
+                                    "-h",
+                                    "-?",
+                                    "--help-all",
+                                    "--version",
+                                    "-v",
+                                    "--list-recovery",
+                                    "--analyse-audio"};
 
 const QString kOscPort = QStringLiteral("osc-port");
 const QString kOscAddress = QStringLiteral("osc-address");
@@ -79,6 +89,10 @@ const optionText kOptions[] = {
      "Lists the recovery copies left by programs that ended without saving (file, show, "
      "time, steps, fixtures, and why one cannot be opened).",
      nullptr},
+    {"analyse-audio",
+     "Prints, as JSON, the length, sample rate, tempo and beat times (ms) of the song <song> "
+     "(WAV, FLAC, Ogg Vorbis, Opus or MP3).",
+     "song"},
 };
 
 bool isModeOption(const char *arg)

@@ -11,10 +11,13 @@
 #include "loadlog.h"
 #include "recoverycopy.h"
 #include "showlimits.h"
+#include "songanalyser.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -49,6 +52,34 @@ QString inputProblem(const QString &path, bool toC)
     if (!path.endsWith(QLatin1String(".dmx")) && !path.endsWith(QLatin1String(".c")))
         return QStringLiteral("neither a .dmx show nor a .c export (by its name)");
     return QString();
+}
+
+QString jsonText(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    // ["..."] without its brackets.
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+QString msText(double ms)
+{
+    return QString::number(ms, 'f', 1);
+}
+
+// One line, the keys in the order a reader expects them.
+QString analysisJson(const QString &file, const songAnalysis &song)
+{
+    QStringList beats;
+    beats.reserve(song.beats.size());
+    for (double at : song.beats)
+        beats << msText(at);
+    return QStringLiteral("{\"file\":%1,\"lengthMs\":%2,\"sampleRate\":%3,\"tempoBpm\":%4,"
+                          "\"firstBeatMs\":%5,\"beats\":[%6]}")
+        .arg(jsonText(file))
+        .arg(song.lengthMs)
+        .arg(song.sampleRate)
+        .arg(QString::number(song.tempoBpm, 'f', 3), msText(song.firstBeatMs),
+             beats.join(QLatin1Char(',')));
 }
 
 // A whole number from `low` to `high`, digits only.
@@ -224,6 +255,24 @@ int headless::listRecovery()
     return 0;
 }
 
+int headless::analyseAudio(const QCommandLineParser &parser)
+{
+    const bool other = parser.isSet(QStringLiteral("export-c")) ||
+                       parser.isSet(QStringLiteral("to-dmx")) ||
+                       parser.isSet(QStringLiteral("list-fixtures")) ||
+                       parser.isSet(QStringLiteral("show-fixture"));
+    if (other || !parser.positionalArguments().isEmpty())
+        return fail(QString(), QStringLiteral("--analyse-audio takes one song and no other "
+                                              "command (see --help)"));
+    const QString song = parser.value(QStringLiteral("analyse-audio"));
+    songAnalysis analysis;
+    QString error;
+    if (!songAnalyser::analyse(song, analysis, error))
+        return fail(song, error);
+    std::printf("%s\n", analysisJson(song, analysis).toUtf8().constData());
+    return 0;
+}
+
 // -1 when the arguments ask for no fixture command, else the command's exit status.
 int headless::fixtureCommand(const QCommandLineParser &parser)
 {
@@ -271,6 +320,8 @@ int headless::run(int argc, char **argv)
 
     if (parser.isSet(QStringLiteral("list-recovery")))
         return listRecovery();
+    if (parser.isSet(QStringLiteral("analyse-audio")))
+        return analyseAudio(parser);
     const int fixtureStatus = fixtureCommand(parser);
     if (fixtureStatus >= 0)
         return fixtureStatus;

@@ -8,8 +8,9 @@
 class QCommandLineParser;
 
 // The conversions that run without a display: a show (or an export) to the player's C
-// source, and a C export back to a show. Everything goes through the same file service and
-// patch objects as the window, so the output is the window's to the byte.
+// source, and a C export back to a show; and a song's analysis. Everything goes through the
+// same file service and patch objects as the window, so the output is the window's to the
+// byte.
 class headless
 {
   public:
@@ -33,6 +34,7 @@ class headless
     static int convert(const job &work);
     static int fixtureCommand(const QCommandLineParser &parser);
     static int listRecovery();
+    static int analyseAudio(const QCommandLineParser &parser);
     static int restoreFixtures(const QVariantList &types);
     static bool switchFixturesOff(const QList<int> &numbers, QString &error);
     static int fail(const QString &file, const QString &reason);

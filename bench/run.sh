@@ -9,6 +9,9 @@
 #                                     BEAT_DROP=N leaves out clock byte N)
 #   bash bench/run.sh memory          peak memory of the conversions and the window against
 #                                     the size of the show (not in all)
+#   bash bench/run.sh song            decoding, waveform and beats of a 5-minute 44.1 kHz
+#                                     stereo song (WAV, FLAC, Ogg Vorbis) made with sox, time
+#                                     and peak memory from outside (not in all)
 #   bash bench/run.sh soak            the program plays show B for SOAK_SECONDS=3600 with
 #                                     output on, the window shown, two OSC subscribers and an
 #                                     OSC flood one minute in five; per SOAK_SLICE=300 s
@@ -26,6 +29,7 @@ targets=()
 [ "$what" = frames ] && targets=(--target uiprobe makeshow framefifo framereader framemetronome)
 [ "$what" = beats ] && targets=(--target uiprobe makeshow framefifo beatcheck midiclocksend)
 [ "$what" = memory ] && targets=(--target uiprobe makeshow dmxplayer)
+[ "$what" = song ] && targets=(--target dmxplayer)
 [ "$what" = soak ] && targets=(--target dmxplayer makeshow framefifo soakreader soakcheck oscflood)
 cmake --build "$build" -j"$(nproc)" "${targets[@]}" >/dev/null
 
@@ -266,4 +270,30 @@ if [ "$what" = soak ]; then
     cat "$tmp/slices"
     "$build/bench/soakcheck" "$tmp/b.dmx" "$tmp/changes" "$slice"
     if [ -n "${SOAK_KEEP:-}" ]; then cp "$tmp/slices" "$tmp/changes" "$tmp/program.log" "$SOAK_KEEP"/; fi
+fi
+
+if [ "$what" = song ]; then
+    # sox only makes the song; the program does not need it.
+    command -v sox >/dev/null || apt-get install -y -qq --no-install-recommends sox >/dev/null
+    tmp=$(mktemp -d)
+    trap 'rm -rf "$tmp"' EXIT
+    # One beat at 128 BPM: a falling kick, an off-beat hat and a chord under it, over pink noise.
+    sox -n -r 44100 -c 2 "$tmp/kick.wav" synth 0.15 sine 150:40 fade 0 0.15 0.12 pad 0 0.31875
+    sox -n -r 44100 -c 2 "$tmp/hat.wav" synth 0.05 whitenoise highpass 7000 fade 0 0.05 0.04 \
+        vol 0.3 pad 0.234375 0.184375
+    sox -m "$tmp/kick.wav" "$tmp/hat.wav" "$tmp/beat.wav"
+    sox "$tmp/beat.wav" "$tmp/beats.wav" repeat 639
+    sox -n -r 44100 -c 2 "$tmp/bed.wav" synth 300 pinknoise vol 0.05 synth 300 sine mix 220
+    sox -m "$tmp/beats.wav" "$tmp/bed.wav" -b 16 "$tmp/song.wav"
+    sox "$tmp/song.wav" "$tmp/song.flac"
+    sox "$tmp/song.wav" "$tmp/song.ogg"
+    echo "== --version, for the program's own start-up memory"
+    /usr/bin/time -f "%e s, %M KiB" "$build/app/dmxplayer" --version >/dev/null
+    for song in song.wav song.flac song.ogg; do
+        for i in $(seq "$runs"); do
+            echo "== --analyse-audio $song, run $i of $runs"
+            /usr/bin/time -f "%e s, %M KiB" "$build/app/dmxplayer" --analyse-audio \
+                "$tmp/$song" | cut -c1-120
+        done
+    done
 fi

@@ -2,6 +2,7 @@
 
 #include "fixtureblock.h"
 #include "showlimits.h"
+#include "songblock.h"
 
 #include <QDataStream>
 #include <QIODevice>
@@ -67,12 +68,29 @@ bool isCurrentLayout(const char *tag, qint8 version)
     return tag[0] == 'Q' && tag[1] == 'X' && tag[2] == '\0' && version == kVersion;
 }
 
-// A block that is not whole or not ours is set aside; the rows before it are good.
-void readFixtureBlock(const QByteArray &rest, dmxFormat::readResult &result)
+// A block that is not whole or not ours is set aside; the rows before it are good. The song
+// block follows the fixture block, whose head says where it ends even when its body is
+// damaged; bytes that begin no song block there are read as older versions read them, as
+// part of the fixture block.
+void readBlocks(const QByteArray &rest, dmxFormat::readResult &result)
 {
-    if (!rest.isEmpty())
+    QByteArray fixtures = rest;
+    QByteArray song;
+    if (songBlock::startsBlock(rest)) {
+        fixtures.clear();
+        song = rest;
+    } else {
+        const qint64 end = fixtureBlock::announcedSize(rest);
+        if (end > 0 && end < rest.size() && songBlock::startsBlock(rest.mid(int(end)))) {
+            fixtures = rest.left(int(end));
+            song = rest.mid(int(end));
+        }
+    }
+    if (!fixtures.isEmpty())
         result.fixturesDamaged =
-            !fixtureBlock::decode(rest, result.show.fixtures, result.show.definitions);
+            !fixtureBlock::decode(fixtures, result.show.fixtures, result.show.definitions);
+    if (!song.isEmpty())
+        result.songDamaged = !songBlock::decode(song, result.show.song);
 }
 
 dmxFormat::readResult refused(const QString &reason)
@@ -118,8 +136,10 @@ bool dmxFormat::write(QIODevice &out, const showData &show)
     bool written = writeHeader(out, channels, show.rows.size());
     written = out.write(flags) == flags.size() && written;
     written = writeRecords(out, show.rows, channels) && written;
-    const QByteArray block = fixtureBlock::encode(show.fixtures, show.definitions);
-    return out.write(block) == block.size() && written;
+    const QByteArray fixtures = fixtureBlock::encode(show.fixtures, show.definitions);
+    written = out.write(fixtures) == fixtures.size() && written;
+    const QByteArray song = songBlock::encode(show.song);
+    return out.write(song) == song.size() && written;
 }
 
 dmxFormat::readResult dmxFormat::read(QIODevice &in, int columns, int firstId)
@@ -164,7 +184,7 @@ dmxFormat::readResult dmxFormat::read(QIODevice &in, int columns, int firstId)
     if (flags.size() != channels || !readRows(in, rows, recordSize, kept, result.show.rows))
         return refused("damaged, read failed");
     result.show.flags = flags.left(kept);
-    // Whatever follows a fixture block of the largest size is no fixture block either.
-    readFixtureBlock(in.read(fixtureBlock::kMaxSize + 1), result);
+    // Whatever follows blocks of the largest sizes is no block either.
+    readBlocks(in.read(fixtureBlock::kMaxSize + songBlock::kMaxSize + 1), result);
     return result;
 }

@@ -8,7 +8,7 @@
 class QIODevice;
 
 // The binary show file: a header with the channel and row counts, the snap flags, one
-// record per row, then an optional fixture block.
+// record per row, then an optional fixture block and an optional song block.
 namespace dmxFormat
 {
 // What a read found. When it refused the input, error says why and the show is empty.
@@ -18,12 +18,15 @@ struct readResult {
     bool olderLayout = false;
     // The bytes after the rows are no fixture block; the rows before them are good.
     bool fixturesDamaged = false;
+    // The bytes after the rows and fixtures began a song block but were none; the song link
+    // is left empty, the rows and fixtures are good.
+    bool songDamaged = false;
     showData show;
 };
 
 // Writes the flags' count of channels of every row; a row's cells beyond its end count as
-// 0 and levels keep their low byte. No fixture block without fixtures. False when the
-// device did not take every byte.
+// 0 and levels keep their low byte. No fixture block without fixtures, no song block without
+// a song. False when the device did not take every byte.
 bool write(QIODevice &out, const showData &show);
 
 // Reads from the device's position to its end into rows of `columns` cells (at least 3);

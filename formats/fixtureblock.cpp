@@ -189,6 +189,16 @@ QByteArray fixtureBlock::encode(const QByteArray &types,
     return headed(kDefinitionTag, out.take());
 }
 
+qint64 fixtureBlock::announcedSize(const QByteArray &bytes)
+{
+    const bool tagged = bytes.startsWith(QByteArray(kPlainTag, sizeof kPlainTag)) ||
+                        bytes.startsWith(QByteArray(kDefinitionTag, sizeof kDefinitionTag));
+    if (!tagged || bytes.size() < kHead)
+        return -1;
+    const qint32 body = qFromBigEndian<qint32>(bytes.constData() + sizeof kPlainTag);
+    return body < 0 ? -1 : kHead + qint64(body);
+}
+
 bool fixtureBlock::decode(const QByteArray &block, QByteArray &types,
                           QVector<fixtureDef::definition> &definitions)
 {

@@ -26,6 +26,9 @@ constexpr int kMaxSize = 4 * 1024 * 1024;
 // byte the next of the definitions (each with the one mode the fixture uses). Empty
 // without fixtures.
 QByteArray encode(const QByteArray &types, const QVector<fixtureDef::definition> &definitions);
+// The size of the block the bytes begin with, as its head gives it, even when its body is
+// damaged; -1 when they begin with no whole head of either form.
+qint64 announcedSize(const QByteArray &bytes);
 // False, with nothing kept, when the bytes are no whole block of either form.
 bool decode(const QByteArray &block, QByteArray &types,
             QVector<fixtureDef::definition> &definitions);

@@ -2,6 +2,7 @@
 #define SHOWDATA_H
 
 #include "fixturedef.h"
+#include "songanalysis.h"
 #include "steptable.h"
 
 #include <QByteArray>
@@ -19,6 +20,8 @@ struct showData {
     // One per fixture from a definition (type byte fixtureBlock::kDefinitionType), in order,
     // each with the one mode the fixture uses.
     QVector<fixtureDef::definition> definitions = {};
+    // The song the show is set to; only the show file keeps it.
+    songLink song = {};
 };
 
 #endif

@@ -1,9 +1,13 @@
 #include "appwiring.h"
 #include "childprocess.h"
+#include "clicktrack.h"
 #include "coretestsupport.h"
 #include "dmxfile.h"
 #include "startfiles.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QQmlApplicationEngine>
 #include <QTemporaryDir>
@@ -73,6 +77,8 @@ class tst_commandline : public QObject
     void helpAndVersionNeedNoDisplay();
     void conversionsStartNoThread_data();
     void conversionsStartNoThread();
+    void analyseAudio_data();
+    void analyseAudio();
     void filesOpenInOrderAndBadOnesAreNamed();
     void windowStartsDespiteAMissingFile();
     void badOscOptionsEndTheProgram_data();
@@ -377,6 +383,48 @@ void tst_commandline::conversionsStartNoThread()
               QStringLiteral(HEADLESS_THREADS));
     QVERIFY2(code == 0, qPrintable(err));
     QCOMPARE(out.trimmed(), QStringLiteral("threads started: 0"));
+}
+
+void tst_commandline::analyseAudio_data()
+{
+    QTest::addColumn<QString>("song");
+    QTest::addColumn<QString>("reason"); // empty: read
+
+    QTest::newRow("click track") << "clicks.wav" << QString();
+    QTest::newRow("missing") << "gone.wav"
+                             << "gone.wav: System error : No such file or directory.";
+    QTest::newRow("not audio") << "notes.txt"
+                               << "notes.txt: Format not recognised.";
+}
+
+// The analysis as one line of JSON, or the reason on stderr; like a conversion, it starts no
+// thread.
+void tst_commandline::analyseAudio()
+{
+    QFETCH(QString, song);
+    QFETCH(QString, reason);
+    const QString path = m_dir.filePath(song);
+    writeClickTrack(m_dir.filePath("clicks.wav"), 128, 20, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100,
+                    2);
+    writeFile(m_dir.filePath("notes.txt"), "notes\n");
+    int code = -1;
+    QString err, out;
+    runPlayer({"--analyse-audio", path}, code, err, out, QStringLiteral(HEADLESS_THREADS));
+    QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.takeLast(), QStringLiteral("threads started: 0"));
+    QCOMPARE(code, reason.isEmpty() ? 0 : 1);
+    QVERIFY2(err.contains(reason), qPrintable(err));
+    QCOMPARE(lines.size(), reason.isEmpty() ? 1 : 0);
+    if (!reason.isEmpty())
+        return;
+    const QJsonObject json = QJsonDocument::fromJson(lines.first().toUtf8()).object();
+    QCOMPARE(json.keys(),
+             (QStringList{"beats", "file", "firstBeatMs", "lengthMs", "sampleRate", "tempoBpm"}));
+    QCOMPARE(json.value("file").toString(), path);
+    QCOMPARE(json.value("lengthMs").toInt(), 20000);
+    QCOMPARE(json.value("sampleRate").toInt(), 44100);
+    QVERIFY(qAbs(json.value("tempoBpm").toDouble() - 128) < 0.5);
+    QCOMPARE(json.value("beats").toArray().size(), 39); // a click every 468.75 ms from 2 s
 }
 
 void tst_commandline::filesOpenInOrderAndBadOnesAreNamed()
