@@ -1,0 +1,75 @@
+#ifndef SONGSTATE_H
+#define SONGSTATE_H
+
+#include "songanalysis.h"
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+// The song the show is set to: the link the show file keeps (path, tempo, first beat, beats,
+// the "set by hand" flags) and the song as last read (length, waveform, beats found), with
+// the reason when it could not be read. The link is part of the show and is saved, loaded
+// and kept in recovery copies with it; the analysis is derived and never saved.
+// GUI thread only.
+class songState : public QObject
+{
+    Q_OBJECT
+    // Whether the show has a song at all (its link is not empty).
+    Q_PROPERTY(bool attached READ attached NOTIFY linkChanged)
+    // The song's file, absolute, as found from the show's folder; its name alone.
+    Q_PROPERTY(QString path READ path NOTIFY linkChanged)
+    Q_PROPERTY(QString fileName READ fileName NOTIFY linkChanged)
+    // The song was read: its length, waveform and beats are known.
+    Q_PROPERTY(bool readable READ readable NOTIFY analysisChanged)
+    // Why the song could not be read; empty when it was, or while it is read.
+    Q_PROPERTY(QString problem READ problem NOTIFY analysisChanged)
+    Q_PROPERTY(qint64 lengthMs READ lengthMs NOTIFY analysisChanged)
+    // The grid: as found, or as set by hand.
+    Q_PROPERTY(double tempoBpm READ tempoBpm NOTIFY beatsChanged)
+    Q_PROPERTY(double firstBeatMs READ firstBeatMs NOTIFY beatsChanged)
+    Q_PROPERTY(bool analysing READ analysing NOTIFY analysingChanged)
+    // The share of the song read by the running analysis, 0 to 1.
+    Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
+
+  public:
+    explicit songState(QObject *parent = nullptr);
+
+    bool attached() const { return !m_link.path.isEmpty(); }
+    QString path() const { return m_path; }
+    QString fileName() const;
+    bool readable() const { return m_analysis.lengthMs > 0; }
+    QString problem() const { return m_problem; }
+    qint64 lengthMs() const
+    {
+        return m_analysis.lengthMs > 0 ? m_analysis.lengthMs : m_link.lengthMs;
+    }
+    double tempoBpm() const { return m_link.tempoBpm; }
+    double firstBeatMs() const { return m_link.firstBeatMs; }
+    bool analysing() const { return m_analysing; }
+    double progress() const { return m_progress; }
+
+    // The link as the show file keeps it, and the song as last read (its peaks are the
+    // waveform the timeline draws).
+    const songLink &link() const { return m_link; }
+    const songAnalysis &analysis() const { return m_analysis; }
+    // The beats the grid stands for, in ms from the song's start, ascending.
+    const QVector<double> &beats() const { return m_link.beats; }
+
+  signals:
+    void linkChanged();
+    void analysisChanged();
+    void beatsChanged();
+    void analysingChanged();
+    void progressChanged();
+
+  private:
+    songLink m_link;
+    QString m_path;
+    songAnalysis m_analysis;
+    QString m_problem;
+    bool m_analysing = false;
+    double m_progress = 0.0;
+};
+
+#endif
