@@ -1,10 +1,13 @@
 /* Hours of frames: reads 512-byte frames from a FIFO, stamps each with CLOCK_MONOTONIC, and
  * prints one line per slice of SLICE seconds: frames, interval median, p99 and max (ms),
- * intervals above 45 ms, the program's CPU (% of one core) and resident memory (MB).
+ * intervals above 45 ms and how many of them had the whole machine stalled inside them (see
+ * stallwatch.h), the machine's stalls and the longest, the program's CPU (% of one core) and
+ * resident memory (MB).
  * Every frame is logged to FRAMELOG as its stamp, a hash of its slots and the number of slots
  * up to the last one not 0, for soakcheck to lay against the show's timeline.
  * Usage: soakreader FIFO SLICE TOTAL PIDFILE FRAMELOG */
 #include "framestamp.h"
+#include "stallwatch.h"
 
 #include <stdint.h>
 #include <stdlib.h>
@@ -63,9 +66,12 @@ int main(int argc, char **argv)
     double *gaps = malloc(cap * sizeof *gaps);
     unsigned char frame[512];
     double start = -1, last = -1, sliceStart = 0, cpuBefore = -1;
-    size_t count = 0, late = 0;
+    size_t count = 0, late = 0, lateStalled = 0, stallsBefore = 0;
     int index = 0;
-    printf("slice  frames  median    p99     max   >45ms  cpu%%   rss MB\n");
+    static struct stallWatch watch;
+    stallWatchStart(&watch);
+    printf(
+        "slice  frames  median    p99     max   >45ms stalled  stalls longest  cpu%%   rss MB\n");
     while (readFrame(fd, frame)) {
         const double t = nowMs();
         if (start < 0) {
@@ -76,7 +82,13 @@ int main(int argc, char **argv)
             const double gap = t - last;
             if (count < cap)
                 gaps[count++] = gap;
-            late += gap > 45.0;
+            if (gap > 45.0) {
+                ++late;
+                const double stall = stallWatchWithin(&watch, last, t);
+                lateStalled += stall > 0;
+                fprintf(stderr, "soakreader: %.1f ms late at %.3f s, the machine stalled %.1f ms\n",
+                        gap, t / 1e3, stall);
+            }
         }
         const uint64_t hash = frameHash(frame);
         const double at = t - start;
@@ -91,16 +103,22 @@ int main(int argc, char **argv)
             continue;
         qsort(gaps, count, sizeof *gaps, byValue);
         const double cpuNow = cpuMs(pid);
-        printf("%5d %7zu %7.2f %7.2f %7.2f %6zu %6.1f %8.1f\n", ++index, count + 1,
+        pthread_mutex_lock(&watch.lock);
+        const size_t stalls = watch.count - stallsBefore;
+        stallsBefore = watch.count;
+        pthread_mutex_unlock(&watch.lock);
+        printf("%5d %7zu %7.2f %7.2f %7.2f %6zu %7zu %7zu %7.2f %6.1f %8.1f\n", ++index, count + 1,
                count ? gaps[count / 2] : 0, count ? gaps[(size_t)(count * 0.99)] : 0,
-               count ? gaps[count - 1] : 0, late, (cpuNow - cpuBefore) * 100.0 / (t - sliceStart),
-               residentMb(pid));
+               count ? gaps[count - 1] : 0, late, lateStalled, stalls,
+               stallWatchWithin(&watch, sliceStart, t),
+               (cpuNow - cpuBefore) * 100.0 / (t - sliceStart), residentMb(pid));
         fflush(stdout);
         fflush(frames);
         cpuBefore = cpuNow;
         sliceStart = t;
         count = 0;
         late = 0;
+        lateStalled = 0;
         if (t - start >= total)
             break;
     }
