@@ -277,6 +277,19 @@ qint64 showTimeline::wrapStep(qint64 count) const
     return record + passes * loopLength();
 }
 
+std::vector<showTimeline::span> showTimeline::pass() const
+{
+    const auto first = std::find_if(m_steps.begin(), m_steps.end(),
+                                    [](const stepRecord &step) { return step.wrap; });
+    std::vector<span> spans;
+    for (auto step = first; step != m_steps.end(); ++step) {
+        if (step != first && step->wrap)
+            break;
+        spans.push_back({step->row, step->startMs - first->startMs, step->durationMs()});
+    }
+    return spans;
+}
+
 showTimeline::position showTimeline::locate(qint64 ms) const
 {
     position at;

@@ -53,6 +53,21 @@ class showTimeline
     position locate(qint64 ms) const;
     // The levels after the tick `at` stands on.
     levels levelsAt(const position &at) const;
+    // One step as a timeline of the show draws it: its row, and where it starts and how long
+    // it plays (fade and hold, at the setup's speed), in ms from the start of its pass.
+    struct span {
+        int row = 0;
+        qint64 startMs = 0;
+        qint64 lengthMs = 0;
+        bool operator==(const span &other) const
+        {
+            return row == other.row && startMs == other.startMs && lengthMs == other.lengthMs;
+        }
+    };
+    // The steps of one pass of the range as it plays after a wrap: its first row first,
+    // entered from its last row's levels.
+    std::vector<span> pass() const;
+
     // The length of one pass once passes repeat, and of what comes before it.
     qint64 periodMs() const { return m_periodMs; }
     qint64 leadMs() const { return m_leadMs; }
