@@ -324,13 +324,15 @@ void playEngine::enable(bool on)
             stop();
         return;
     }
-    resumeWhereStopped();
+    const bool resumed = resumeWhereStopped();
     g_playEnable = true;
     m_dmx->setSendLive(false);
     takeSnapshots();
     if (m_phase != phase::ticking) {
-        if (m_phase == phase::idle)
+        if (m_phase == phase::idle) {
             m_beatNext = std::numeric_limits<double>::quiet_NaN();
+            m_enterRange = !resumed && g_currentRow == m_model->playRange().start;
+        }
         m_phase = phase::ticking;
         m_nextTick = m_clock->now() + kTick;
         wake();
@@ -338,24 +340,25 @@ void playEngine::enable(bool on)
 }
 
 // A fade stopped midway goes on from the output it had reached, unless the faders were
-// moved or another row picked while it stood.
-void playEngine::resumeWhereStopped()
+// moved or another row picked while it stood. True when it does.
+bool playEngine::resumeWhereStopped()
 {
     if (!m_stoppedMidway || g_playEnable)
-        return;
+        return false;
     m_stoppedMidway = false;
     const stepTable &rows = m_model->steps();
     const int row = g_currentRow;
     if (row < 0 || row >= rows.size())
-        return;
+        return false;
     for (int c = 0; c < kChannels; ++c) {
         if (g_dimValue[c] != rows.level(row, c))
-            return;
+            return false;
     }
     for (int c = 0; c < kChannels; ++c)
         setLevel(c, m_stoppedAt[c]);
     if (m_dirty.any())
         postUpdate();
+    return true;
 }
 
 void playEngine::setBeatSteps(double beats)
@@ -455,6 +458,8 @@ void playEngine::runTick()
         postUpdate();
         return;
     }
+    const bool enter = m_enterRange;
+    m_enterRange = false;
     if (m_chase) {
         chaseTick();
         return;
@@ -463,13 +468,17 @@ void playEngine::runTick()
     if (!validRow(m_model, g_currentRow))
         g_advanceRow = 1;
     if (g_advanceRow)
-        loadNextRow();
+        loadNextRow(enter);
     // A receiver of the load's signals may have edited the table.
     if (validRow(m_model, g_currentRow))
         fadePass();
 }
 
-void playEngine::loadNextRow()
+// Playback started on the range's start row plays the range's first row first, entered from
+// its last row as after a wrap but without counting one: every pass, the first too, is the
+// same, a repeat count of N plays N whole passes, and a show laid on a song or a timecode
+// starts with its first step at time 0.
+void playEngine::loadNextRow(bool enterRange)
 {
     dimList *m = m_model;
     // Ends and current row may lie outside the table (an end never chosen, rows removed).
@@ -481,7 +490,10 @@ void playEngine::loadNextRow()
     const int hi = qMax(start, end);
     // With no current row (-1) playback advances from just before row 0.
     const int c = qBound(-1, g_currentRow, last);
-    if (c < hi) {
+    if (enterRange) {
+        g_currentRow = lo;
+        jumpTo(lo != hi ? hi : qMax(lo - 1, 0));
+    } else if (c < hi) {
         g_currentRow = static_cast<int>(qBound<qint64>(0, qint64(c) + m->between(), hi));
     } else {
         g_currentRow = lo;

@@ -178,6 +178,8 @@ class playEngine : public QObject
     // resume with those untouched goes on from here.
     unsigned char m_stoppedAt[512] = {};
     bool m_stoppedMidway = false;
+    // Playback was started on the range's start row: its first tick enters the range.
+    bool m_enterRange = false;
     // Snapshots taken on the GUI thread: frame slot of each channel (-1 not sent, -2 the
     // patch is broken there) and the snap flags.
     int m_slotOf[512] = {};
@@ -219,7 +221,7 @@ class playEngine : public QObject
 
     Q_SLOT void deliverUpdates();
     void tellWindow(const std::bitset<512> &levels, bool row);
-    void resumeWhereStopped();
+    bool resumeWhereStopped();
     void newsArrived();
     void openNews();
     void closeNews();
@@ -228,7 +230,7 @@ class playEngine : public QObject
     void takeSnapshots();
     void stop();
     void runTick();
-    void loadNextRow();
+    void loadNextRow(bool enterRange = false);
     void chaseTick();
     bool beatTempo(tempoSnapshot &tempo) const;
     int beatFade(const tempoSnapshot &tempo, int fade);

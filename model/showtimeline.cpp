@@ -56,8 +56,13 @@ void showTimeline::layOut()
     m_loop = -1;
     for (qint64 index = 0; m_loop < 0; ++index) {
         stepRecord step;
-        step.wrap = current >= m_hi;
-        step.row = step.wrap ? m_lo : int(qMin<qint64>(qint64(current) + m_show.between, m_hi));
+        // Playback enters the range's first row first, as after a wrap.
+        step.enter = index == 0;
+        step.wrap = !step.enter && current >= m_hi;
+        if (step.jumps())
+            step.row = m_lo;
+        else
+            step.row = int(qMin<qint64>(qint64(current) + m_show.between, m_hi));
         if (step.wrap || m_show.between == 0) {
             for (const mark &seen : m_marks) {
                 const stepRecord &then = m_steps[size_t(seen.index)];
@@ -104,7 +109,7 @@ void showTimeline::load(stepRecord &step, state &now) const
 // A wrap puts the levels of the row the loop comes from on first.
 void showTimeline::jump(const stepRecord &step, state &now) const
 {
-    if (!step.wrap)
+    if (!step.jumps())
         return;
     for (int ch = 0; ch < kChannels; ++ch)
         now.level[size_t(ch)] = m_show.rows.level(m_wrapFrom, ch);
@@ -198,10 +203,10 @@ qint64 showTimeline::stateBefore(qint64 index, state &out) const
             break;
         }
         const stepRecord &before = m_steps[size_t(from - 1)];
-        const bool known =
-            before.wrap || (from >= 2 && !markAt(from - 1) && m_steps[size_t(from - 2)].ticks > 0);
+        const bool known = before.jumps() ||
+                           (from >= 2 && !markAt(from - 1) && m_steps[size_t(from - 2)].ticks > 0);
         if (before.ticks > 0 && known) {
-            if (!before.wrap) {
+            if (!before.jumps()) {
                 for (int ch = 0; ch < kChannels; ++ch)
                     out.level[size_t(ch)] = m_show.rows.level(m_steps[size_t(from - 2)].row, ch);
             }
@@ -280,7 +285,7 @@ qint64 showTimeline::wrapStep(qint64 count) const
 std::vector<showTimeline::span> showTimeline::pass() const
 {
     const auto first = std::find_if(m_steps.begin(), m_steps.end(),
-                                    [](const stepRecord &step) { return step.wrap; });
+                                    [](const stepRecord &step) { return step.jumps(); });
     std::vector<span> spans;
     for (auto step = first; step != m_steps.end(); ++step) {
         if (step != first && step->wrap)
@@ -295,10 +300,10 @@ showTimeline::position showTimeline::locate(qint64 ms) const
     position at;
     at.repeat = m_show.repeat;
     at.row = m_first;
-    if (ms < kTickMs)
+    if (ms < 0)
         return at;
     at.beforeStart = false;
-    at.step = stepAt(ms - kTickMs);
+    at.step = stepAt(ms);
     const qint64 wraps = wrapsThrough(at.step);
     if (m_show.repeat > 0 && wraps >= qint64(m_show.repeat)) {
         // Playback stops on the wrap that counts the last repeat: its first frame stays.
@@ -311,7 +316,7 @@ showTimeline::position showTimeline::locate(qint64 ms) const
     at.repeat = uint(qMax<qint64>(0, qint64(m_show.repeat) - wraps));
     const stepRecord &step = m_steps[size_t(recordOf(at.step))];
     at.row = step.row;
-    at.tick = qMin((ms - kTickMs - startOf(at.step)) / kTickMs, step.arrival);
+    at.tick = qMin((ms - startOf(at.step)) / kTickMs, step.arrival);
     at.holding = at.tick >= step.arrival;
     return at;
 }

@@ -11,9 +11,11 @@
 
 // Where a free-running playback stands any time after its range started, and the frame it
 // sends then, computed from the steps' durations instead of by running the ticks before:
-// what the timecode chase shows. "Started" is the moment playback is switched on with the
-// range's start row picked; its first tick follows 30 ms later. The steps of the first
-// passes are laid out once, up to the pass from which every pass repeats the one before.
+// what the timecode chase and a song's timeline show. Time 0 is the first tick after
+// playback is switched on with the range's start row picked: the tick that loads the first
+// step, the range's first row, entered from its last row as after a wrap. The
+// steps of the first passes are laid out once, up to the pass from which every pass repeats
+// the one before.
 // Const once built: the GUI thread builds it, the output thread reads it through a
 // shared_ptr<const> and no lock of its own.
 class showTimeline
@@ -64,8 +66,8 @@ class showTimeline
             return row == other.row && startMs == other.startMs && lengthMs == other.lengthMs;
         }
     };
-    // The steps of one pass of the range as it plays after a wrap: its first row first,
-    // entered from its last row's levels.
+    // The steps of one pass of the range: its first row first, entered from its last row's
+    // levels. The first pass starts at time 0, so these are also the first pass's times.
     std::vector<span> pass() const;
 
     // The length of one pass once passes repeat, and of what comes before it.
@@ -86,6 +88,10 @@ class showTimeline
         qint32 ticks = 0; // of the fade as set up; 0 for a row with neither hold nor fade
         qint32 holdMs = 0;
         bool wrap = false;
+        // The first step: entered from the range's last row like a wrap, but not counted as
+        // one.
+        bool enter = false;
+        bool jumps() const { return wrap || enter; }
         qint64 wraps = 0; // wraps from the start through this step
         qint64 durationMs() const { return kTickMs * (arrival + 1) + holdMs; }
     };

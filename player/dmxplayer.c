@@ -3,6 +3,8 @@
 /* Tenths of a second per 30 ms tick, in the 10 ms units the player counts time in. */
 #define TICK_UNITS 3
 #define PATCH_CHANNELS (DMX_PLAYER_FIXTURE_CHANNELS * DMX_PLAYER_FIXTURES)
+/* `advance` before the first load: the first tick enters the first record. */
+#define ENTER_FIRST 2
 
 /* The desktop keeps each channel's running level as a single float and moves it by a float
  * step; which level a tick shows depends on how that float rounds. These few operations
@@ -145,18 +147,20 @@ static void jumpTo(dmxPlayer *p, unsigned index)
 }
 
 /* The next record, or the first again after the last, entered from the last one's levels.
- * A show of one record enters it from itself. */
+ * The first load enters the first record the same way, so the first pass is like every
+ * other. A show of one record enters it from itself. */
 static void loadNext(dmxPlayer *p)
 {
     const unsigned short *r;
     uint32_t speed, fade, ticks;
     unsigned i;
-    if ((unsigned)p->current + 1u < p->size) {
+    if (p->advance != ENTER_FIRST && (unsigned)p->current + 1u < p->size) {
         ++p->current;
     } else {
         p->current = 0;
         jumpTo(p, p->size > 1 ? p->size - 1u : 0u);
     }
+    p->advance = 1;
     r = recordAt(p, p->current);
     speed = scaled(runDmxSpeed(r));
     fade = scaled(runDmxFade(r));
@@ -254,7 +258,7 @@ void dmxPlayerInit(dmxPlayer *player, const runDmxData *records, unsigned short 
     player->context = context;
     player->fixturesOff = 0;
     player->current = 0;
-    player->advance = 1;
+    player->advance = ENTER_FIRST;
     player->wait = TICK_UNITS;
     for (i = 0; i < DMX_PLAYER_SLOTS; ++i) {
         player->value[i] = 0;

@@ -47,7 +47,8 @@ typedef struct dmxPlayer {
 
 /* Starts a show: `records` and `size` are <ID>_Array and <ID>_size, `enChange` is
  * <ID>_enChange (or null: no channel snaps). The first record's levels stand at once, as
- * after picking the range's first row on the desktop; the first tick loads the second. */
+ * after picking the range's first row on the desktop; the first tick enters the first record
+ * from the last one's levels, as after a wrap, and plays its fade and hold. */
 void dmxPlayerInit(dmxPlayer *player, const runDmxData *records, unsigned short size,
                    const unsigned char *enChange, dmxFrameSink sink, void *context);
 

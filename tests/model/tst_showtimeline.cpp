@@ -23,6 +23,8 @@ class tst_showtimeline : public QObject
     void chasedFrameIsTheSentFrame_data();
     void chasedFrameIsTheSentFrame();
     void sameTimeSameFrame();
+    void firstStepAtTimeZero_data();
+    void firstStepAtTimeZero();
     void repeatCountAtEveryWrap_data();
     void repeatCountAtEveryWrap();
 };
@@ -189,7 +191,8 @@ void tst_showtimeline::chasedFrameIsTheSentFrame()
     QVERIFY(advanceClock(milliseconds(15)));
     sentFrames log;
     dmxbox_setFrameHook(keepFrame, &log);
-    const qint64 start = clockMs();
+    // The timeline starts with the first tick, one after playback is switched on.
+    const qint64 start = clockMs() + showTimeline::kTickMs;
     coreModel()->sendDmxEnable(true);
     const qint64 length = qMin<qint64>(line->leadMs() + 2 * line->periodMs() + 200, 60000);
     QVERIFY(advanceClock(milliseconds(length)));
@@ -240,6 +243,34 @@ void tst_showtimeline::sameTimeSameFrame()
     QVERIFY(line->locate(-5000).beforeStart);
 }
 
+void tst_showtimeline::firstStepAtTimeZero_data()
+{
+    chasedFrameIsTheSentFrame_data();
+}
+
+// Time 0 loads the range's first step, and every step of the first pass starts where the
+// pass a timeline draws puts it: the sum of the durations before it.
+void tst_showtimeline::firstStepAtTimeZero()
+{
+    QFETCH(quint32, seed);
+    showTimeline::setup show;
+    const randomShow made = makeShow(seed, show);
+    const auto line = showTimeline::build(show);
+    const std::vector<showTimeline::span> pass = line->pass();
+    QVERIFY(!pass.empty());
+    QCOMPARE(pass.front().row, qMin(made.start, made.end));
+    QCOMPARE(pass.front().startMs, qint64(0));
+    for (size_t k = 0; k < pass.size(); ++k) {
+        const showTimeline::position at = line->locate(pass[k].startMs);
+        QCOMPARE(at.row, pass[k].row);
+        QCOMPARE(at.tick, qint64(0));
+        if (k > 0) {
+            QCOMPARE(pass[k].startMs, pass[k - 1].startMs + pass[k - 1].lengthMs);
+            QCOMPARE(line->locate(pass[k].startMs - 1).row, pass[k - 1].row);
+        }
+    }
+}
+
 void tst_showtimeline::repeatCountAtEveryWrap_data()
 {
     QTest::addColumn<quint32>("seed");
@@ -267,7 +298,8 @@ void tst_showtimeline::repeatCountAtEveryWrap()
     coreModel()->setRepeat(repeat);
     const auto line = showTimeline::build(show);
     QVERIFY(advanceClock(milliseconds(15)));
-    const qint64 start = clockMs();
+    // The timeline starts with the first tick, one after playback is switched on.
+    const qint64 start = clockMs() + showTimeline::kTickMs;
     coreModel()->sendDmxEnable(true);
     bool playing = true;
     uint counted = repeat;

@@ -71,25 +71,26 @@ void tst_dmxplayer::edges_data()
     QTest::newRow("empty show: blackout frames") << QList<int>{} << false << QList<int>{0, 0, 0};
     QTest::newRow("one record enters from itself")
         << QList<int>{0, 3, 50} << false << QList<int>{50, 50, 50, 50};
-    // The whole move in one tick, arrival on the next, then 100 ms: the desktop's next tick
+    // The first record is entered from the last one's levels, as after a wrap. The whole
+    // move in one tick, arrival on the next, then 100 ms: the desktop's next tick
     // at 190 ms is played on the tick at 210 ms.
-    QTest::newRow("fade 0, hold 1") << QList<int>{1, 0, 0, 1, 0, 200} << false
-                                    << QList<int>{200, 200, 200, 200, 200, 200, 0, 0};
+    QTest::newRow("fade 0, hold 1")
+        << QList<int>{1, 0, 0, 1, 0, 200} << false << QList<int>{0, 0, 0, 0, 0, 0, 200, 200};
     QTest::newRow("hold 0: the next record 30 ms after arrival")
         << QList<int>{0, 2, 0, 0, 2, 60} << false
-        << QList<int>{10, 20, 30, 40, 50, 60, 60, 50, 40, 30, 20, 10, 0, 0};
+        << QList<int>{50, 40, 30, 20, 10, 0, 0, 10, 20, 30, 40, 50, 60, 60};
     // Rows 0, 4 and 8 and the closing record of row 9 play as four steps in order.
     QTest::newRow("stride with its closing record")
         << QList<int>{0, 1, 10, 0, 1, 20, 0, 1, 30, 0, 1, 40} << false
-        << QList<int>{20, 20, 30, 30, 40, 40, 10, 10};
+        << QList<int>{10, 10, 20, 20, 30, 30, 40, 40};
     // Neither hold nor fade: the steps left from before (none yet) move nothing.
     QTest::newRow("hold 0 and fade 0 keep the old steps")
         << QList<int>{0, 0, 0, 0, 0, 100} << false << QList<int>{0, 0, 0};
     QTest::newRow("snap flag: no fade")
-        << QList<int>{1, 10, 0, 1, 10, 200} << true << QList<int>{200, 200};
-    // A cell above 255 stands for full: the fade aims at 255 and the wrap jumps to it.
+        << QList<int>{1, 10, 0, 1, 10, 200} << true << QList<int>{0, 0};
+    // A cell above 255 stands for full: the entry into the first record jumps to it.
     QTest::newRow("cell above 255")
-        << QList<int>{0, 2, 0, 0, 1, 300} << false << QList<int>{255, 255, 212, 170};
+        << QList<int>{0, 2, 0, 0, 1, 300} << false << QList<int>{212, 170, 127, 85};
 }
 
 void tst_dmxplayer::edges()
@@ -133,14 +134,15 @@ void tst_dmxplayer::fadeRounding()
         expected << level;
     }
     expected << to;
-    QCOMPARE(play(recordsOf({0, 0, from, 0, fade, to}), nullptr, expected.size()), expected);
+    // The first record is entered from the last one's levels.
+    QCOMPARE(play(recordsOf({0, fade, to, 0, 0, from}), nullptr, expected.size()), expected);
 }
 
 // With fixture 0 switched off the records start at channel 18, so slot 0 snaps when
 // channel 18 does, and nothing snaps on channel 0's account.
 void tst_dmxplayer::fixturesOffMoveTheFlags()
 {
-    const QVector<record> records = recordsOf({1, 10, 0, 1, 10, 200});
+    const QVector<record> records = recordsOf({1, 10, 200, 1, 10, 0});
     unsigned char flags[maxSendCh] = {};
     flags[0] = 1;
     flags[18] = 1;

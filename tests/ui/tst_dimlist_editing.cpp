@@ -526,12 +526,13 @@ void tst_dimlist_editing::editsDuringPlayback()
     QFETCH(int, current);
     QFETCH(int, target);
     dimList *m = coreModel();
+    // Row 4, where playback starts, is over in two ticks; the others fade for 300.
     for (int r = 0; r < 6; ++r)
-        appendRow(1, 100, static_cast<quint16>(10 * (r + 1))); // 300 ticks
+        appendRow(r == 4 ? 0 : 1, r == 4 ? 1 : 100, static_cast<quint16>(10 * (r + 1)));
     m->dmxRowToDim(4);
     m->setPlayerEndRow(5);
     m->sendDmxEnable(true);
-    QVERIFY(runTicks(1)); // loads row 5, fades from 50 towards 60
+    QVERIFY(runTicks(3)); // enters row 4, then loads row 5, fades from 50 towards 60
     QCOMPARE(g_currentRow, 5);
     QVERIFY(!g_advanceRow);
     if (edit == "removeEndRows")

@@ -58,13 +58,13 @@ std::chrono::milliseconds dueIn()
     return std::chrono::duration_cast<std::chrono::milliseconds>(coreModel()->engine()->dueIn());
 }
 
-// Two rows played from row 0: the second row is loaded and arrives, and its hold of
-// speed x 100 ms has begun.
+// Two rows played from row 0: row 0 is entered from row 1's levels, as after a wrap, and
+// arrives, and its hold of speed x 100 ms has begun.
 void startHold(quint16 speed)
 {
     dimList *m = coreModel();
-    appendRow(speed, 0, 0);
     appendRow(speed, 1, 80);
+    appendRow(speed, 0, 0);
     m->dmxRowToDim(0);
     m->setPlayerEndRow(1);
     m->sendDmxEnable(true);
@@ -94,17 +94,17 @@ void tst_dimlist_playback::rowSequence_data()
     QTest::addColumn<int>("current");
     QTest::addColumn<QList<int>>("loaded");
 
-    QTest::newRow("2..5 stride 1") << 8 << 2 << 5 << 1u << 2 << QList<int>{3, 4, 5, 2, 3, 4, 5, 2};
+    QTest::newRow("2..5 stride 1") << 8 << 2 << 5 << 1u << 2 << QList<int>{2, 3, 4, 5, 2, 3, 4, 5};
     QTest::newRow("backwards 5..2") << 8 << 5 << 2 << 1u << 2 << QList<int>{3, 4, 5, 2, 3};
-    QTest::newRow("stride 3 over 0..7") << 8 << 0 << 7 << 3u << 0 << QList<int>{3, 6, 7, 0, 3};
+    QTest::newRow("stride 3 over 0..7") << 8 << 0 << 7 << 3u << 0 << QList<int>{0, 3, 6, 7, 0};
     QTest::newRow("stride 0") << 8 << 0 << 3 << 0u << 1 << QList<int>{1, 1, 1};
     QTest::newRow("one row at 4") << 8 << 4 << 4 << 1u << 4 << QList<int>{4, 4, 4};
     QTest::newRow("one row at 0") << 8 << 0 << 0 << 1u << 0 << QList<int>{0, 0};
     QTest::newRow("before the range") << 8 << 3 << 5 << 1u << 0 << QList<int>{1, 2, 3, 4, 5, 3};
-    QTest::newRow("huge stride") << 8 << 1 << 6 << 0xffffffffu << 1 << QList<int>{6, 1, 6};
+    QTest::newRow("huge stride") << 8 << 1 << 6 << 0xffffffffu << 1 << QList<int>{1, 6, 1};
     // Ends and current row outside the table are read as the nearest row.
     QTest::newRow("end never chosen") << 5 << 0 << -1 << 1u << -1 << QList<int>{0, 0};
-    QTest::newRow("end past the table") << 5 << 2 << 9 << 1u << 2 << QList<int>{3, 4, 2, 3};
+    QTest::newRow("end past the table") << 5 << 2 << 9 << 1u << 2 << QList<int>{2, 3, 4, 2};
     QTest::newRow("current past the table") << 5 << 1 << 3 << 1u << 7 << QList<int>{1, 2, 3};
     QTest::newRow("no row current, stride 0") << 5 << 0 << 4 << 0u << -1 << QList<int>{0, 0};
     QTest::newRow("no row current starts at row 0")
@@ -234,8 +234,9 @@ void tst_dimlist_playback::fadeLevels()
     QFETCH(int, arrivalTick);
 
     dimList *m = coreModel();
-    appendRow(1, 0, static_cast<quint16>(from));
+    // The first row is entered from the last one's levels, as after a wrap.
     appendRow(1, static_cast<quint16>(fade), static_cast<quint16>(to));
+    appendRow(1, 0, static_cast<quint16>(from));
     m->dmxRowToDim(0);
     m->setPlayerEndRow(1);
     m->sendDmxEnable(true);
@@ -262,7 +263,7 @@ void tst_dimlist_playback::fadeLevels()
 void tst_dimlist_playback::zeroSpeedAndFadeUseOldSteps()
 {
     dimList *m = coreModel();
-    appendRow(1, 0, 0);
+    // Playback enters row 0 from the last row's levels, all 0.
     tableRow fading = appendRow(1, 10, 0); // 30 ticks
     fading[3] = 90;                        // step 3
     fading[5] = 30;                        // step 1
@@ -270,6 +271,7 @@ void tst_dimlist_playback::zeroSpeedAndFadeUseOldSteps()
     instant[3] = 100;
     instant[4] = 1;
     instant[5] = 50;
+    appendRow(1, 0, 0);
     m->dmxRowToDim(0);
     m->setPlayerEndRow(2);
     m->sendDmxEnable(true);
@@ -279,7 +281,7 @@ void tst_dimlist_playback::zeroSpeedAndFadeUseOldSteps()
     QCOMPARE(int(g_dimValue[0]), 90);
     QSignalSpy spy(m, &dimList::currentRowChanged);
     ticks(1);
-    QCOMPARE(rowsOf(spy), QList<int>{2});
+    QCOMPARE(rowsOf(spy), QList<int>{1});
     QCOMPARE(int(g_dimValue[0]), 93); // one old step of 3
     QCOMPARE(int(g_dimValue[1]), 1);  // within one: takes the target
     QCOMPARE(int(g_dimValue[2]), 31); // one old step of 1
@@ -292,8 +294,8 @@ void tst_dimlist_playback::zeroSpeedAndFadeUseOldSteps()
 void tst_dimlist_playback::snapChannels()
 {
     dimList *m = coreModel();
-    appendRow(1, 0, 0);
     appendRow(1, 10, 200);
+    appendRow(1, 0, 0);
     channel(5)->setDimEn(true);
     m->dmxRowToDim(0);
     m->setPlayerEndRow(1);
@@ -307,8 +309,8 @@ void tst_dimlist_playback::snapChannels()
 void tst_dimlist_playback::cellAbove255Arrives()
 {
     dimList *m = coreModel();
-    appendRow(1, 0, 0);
     tableRow high = appendRow(1, 0, 300);
+    appendRow(1, 0, 0);
     channel(7)->setDimEn(true);
     m->dmxRowToDim(0);
     m->setPlayerEndRow(1);
@@ -391,8 +393,8 @@ void tst_dimlist_playback::stateTable()
 void tst_dimlist_playback::stopMidFadeResumes()
 {
     dimList *m = coreModel();
-    appendRow(1, 0, 0);
     appendRow(1, 10, 200); // step 20 / 3
+    appendRow(1, 0, 0);
     m->dmxRowToDim(0);
     m->setPlayerEndRow(1);
     m->sendDmxEnable(true);
@@ -400,7 +402,7 @@ void tst_dimlist_playback::stopMidFadeResumes()
     QCOMPARE(int(g_dimValue[0]), 20);
     m->sendDmxEnable(false);
     QVERIFY(!g_advanceRow);
-    QCOMPARE(g_currentRow, 1);
+    QCOMPARE(g_currentRow, 0);
     // The faders show the red row, not the fade's last output.
     QCOMPARE(int(g_dimValue[0]), 200);
     m->sendDmxEnable(true);
@@ -413,10 +415,10 @@ void tst_dimlist_playback::stopMidFadeResumes()
 void tst_dimlist_playback::pickMidFade()
 {
     dimList *m = coreModel();
-    appendRow(1, 0, 0);
     appendRow(1, 10, 200);
     appendRow(1, 10, 100);
     appendRow(1, 10, 40);
+    appendRow(1, 0, 0);
     m->dmxRowToDim(0);
     m->setPlayerEndRow(3);
     m->sendDmxEnable(true);
@@ -425,35 +427,35 @@ void tst_dimlist_playback::pickMidFade()
     dmxbox_reset();
     QSignalSpy reset(m, &QAbstractItemModel::modelReset);
     QSignalSpy rows(m, &dimList::currentRowChanged);
-    m->dmxRowToDim(2);
+    m->dmxRowToDim(1);
     QCOMPARE(reset.count(), 1);
     QCOMPARE(rows.count(), 1);
-    QCOMPARE(rows.takeFirst().at(0).toInt(), 2);
+    QCOMPARE(rows.takeFirst().at(0).toInt(), 1);
     QCOMPARE(int(dmxbox_callCount()), 0); // no live sends while playing
     QCOMPARE(int(g_dimValue[0]), 100);
-    QCOMPARE(m->playStart(), 2);
-    // The fade now aims at row 2, which the faders already show: the row is over.
+    QCOMPARE(m->playStart(), 1);
+    // The fade now aims at row 1, which the faders already show: the row is over.
     ticks(1);
     QCOMPARE(rows.count(), 0);
     QVERIFY(g_advanceRow);
     ticks(1);
-    QCOMPARE(rowsOf(rows), QList<int>{3});
+    QCOMPARE(rowsOf(rows), QList<int>{2});
 }
 
 void tst_dimlist_playback::oversizedStepLandsOnTarget()
 {
     dimList *m = coreModel();
-    appendRow(1, 0, 0);
     appendRow(1, 2, 200); // six ticks of 33.3
     appendRow(1, 2, 50);
+    appendRow(1, 0, 0);
     m->dmxRowToDim(0);
     m->setPlayerEndRow(2);
     m->sendDmxEnable(true);
     ticks(1);
     QCOMPARE(int(g_dimValue[0]), 33);
-    // Row 1 is now the former row 2: 17 to go with the old step of 33.3.
+    // Row 0 is now the former row 1: 17 to go with the old step of 33.3.
     m->removeRows(0, 1);
-    QCOMPARE(g_currentRow, 1);
+    QCOMPARE(g_currentRow, 0);
     ticks(1);
     QCOMPARE(int(g_dimValue[0]), 50); // not 66, which would swing back and forth for ever
     ticks(1);
@@ -553,12 +555,12 @@ void tst_dimlist_playback::tableEmptiedWhilePlaying()
 void tst_dimlist_playback::holdRestartsTick()
 {
     dimList *m = coreModel();
-    startHold(0); // load row 1, arrive: a hold of 0 ms, over at once
+    startHold(0); // enter row 0, arrive: a hold of 0 ms, over at once
     QVERIFY(g_advanceRow);
     QCOMPARE(dueIn(), std::chrono::milliseconds(30));
     QSignalSpy rows(m, &dimList::currentRowChanged);
     QVERIFY(advanceClock(std::chrono::milliseconds(30))); // the tick restarted loads the next row
-    QCOMPARE(rows.first().at(0).toInt(), 0);
+    QCOMPARE(rows.first().at(0).toInt(), 1);
     m->sendDmxEnable(false);
 }
 
@@ -587,7 +589,7 @@ void tst_dimlist_playback::holdAfterStopAndRestart()
     QVERIFY(m->engine()->isTicking());
     QVERIFY(!m->engine()->isHolding());
     QCOMPARE(dueIn(), std::chrono::milliseconds(30));
-    ticks(1); // loads row 0 and fades it in one tick
+    ticks(1); // loads row 1 and fades it in one tick
     ticks(1); // arrived: a fresh hold of 300 ms
     QVERIFY(m->engine()->isHolding());
     QCOMPARE(dueIn(), std::chrono::milliseconds(300));
