@@ -32,8 +32,10 @@ bool songState::attach(const QString &file)
     const QString path = file.startsWith(QLatin1String("file:")) ? QUrl(file).toLocalFile() : file;
     if (path.isEmpty())
         return false;
-    songLink link;
-    link.path = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString song = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    // The same song again is read again; a grid set by hand for it stays.
+    songLink link = song == m_path ? absoluteLink() : songLink();
+    link.path = song;
     change(link, true);
     return true;
 }
