@@ -28,7 +28,8 @@ const QString kOscPort = QStringLiteral("osc-port");
 const QString kOscAddress = QStringLiteral("osc-address");
 const QString kTimecode = QStringLiteral("timecode");
 const QString kTimecodeOffset = QStringLiteral("timecode-offset");
-const QStringList kWindowOptions = {kOscPort, kOscAddress, kTimecode, kTimecodeOffset};
+const QString kAudio = QStringLiteral("audio");
+const QStringList kWindowOptions = {kOscPort, kOscAddress, kTimecode, kTimecodeOffset, kAudio};
 
 // Every option but help and version, in the order --help lists them: name, what it does,
 // and the name of its value where it takes one.
@@ -71,6 +72,10 @@ const optionText kOptions[] = {
      "The timecode at which the play range starts, as "
      "HH:MM:SS:FF (HH:MM:SS;FF at 29.97 drop-frame).",
      "T"},
+    {"audio",
+     "Sets the show opened in the window to the song <song> (WAV, FLAC, Ogg Vorbis, Opus or "
+     "MP3) and finds its beats, as the panel's \"音乐…\" does.",
+     "song"},
     {"fixtures-off",
      "Switches off the patch fixtures with these numbers (0 to "
      "255), as their boxes in the fixture strip do.",
@@ -203,6 +208,11 @@ bool commandLine::sync(syncOptions &out, QString &error) const
         return QString();
     };
     return eachValue({kTimecode, kTimecodeOffset}, take, error);
+}
+
+QString commandLine::audio() const
+{
+    return m_parser.value(kAudio);
 }
 
 // Read from the arguments themselves, so the report names each one as it was written

@@ -34,6 +34,8 @@ class commandLine
     bool sync(syncOptions &out, QString &error) const;
     // The shows to open in the window, in the order given.
     QStringList files() const { return m_parser.positionalArguments(); }
+    // --audio: the song to set the opened show to; empty without one.
+    QString audio() const;
     // The options the window does not take, as they were written; they are left alone.
     QStringList ignored() const;
 

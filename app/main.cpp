@@ -49,6 +49,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "dmxplayer: unknown option %s ignored (see --help)\n",
                      qPrintable(option));
     startFiles::open(engine.rootObjects().first(), line.files());
+    // After the shows: a song in their folder is then named relative to it.
+    if (!line.audio().isEmpty())
+        startFiles::attachSong(line.audio());
     if (auto *control = g_dimList->findChild<syncControl *>())
         control->start(sync);
     const int code = app.exec();

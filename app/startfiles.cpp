@@ -1,6 +1,7 @@
 #include "startfiles.h"
 
 #include "dimlist.h"
+#include "songstate.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
@@ -66,4 +67,10 @@ QStringList startFiles::open(QObject *window, const QStringList &paths)
     if (!problems.isEmpty() && g_dimList)
         g_dimList->setStatusMessage(problems.join(QStringLiteral("; ")));
     return problems;
+}
+
+bool startFiles::attachSong(const QString &path)
+{
+    auto *song = g_dimList ? g_dimList->findChild<songState *>() : nullptr;
+    return song && song->attach(path);
 }

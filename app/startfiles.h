@@ -22,6 +22,10 @@ class startFiles
     // Returns one message per file that was not opened.
     static QStringList open(QObject *window, const QStringList &paths);
 
+    // Sets the show to the song at `path` (read in the background; a song that cannot be read
+    // is said in the status line, the show stays). False without a window's core.
+    static bool attachSong(const QString &path);
+
   private:
     static QString openOne(QObject *panel, const QString &path);
 };

@@ -11,6 +11,8 @@
 #include "light_list.h"
 #include "playengine.h"
 #include "showlimits.h"
+#include "songblock.h"
+#include "songstate.h"
 #include "steptext.h"
 #include "undohistory.h"
 
@@ -62,7 +64,8 @@ void fixtureBlockOf(const QVariantList &types, QByteArray &bytes,
 
 // The table as the formats write it: its rows and the snap flags of the first channels.
 showData tableShow(dimList *model, int channels, const QByteArray &fixtures,
-                   const QVector<fixtureDef::definition> &definitions = {})
+                   const QVector<fixtureDef::definition> &definitions = {},
+                   const songLink &song = {})
 {
     showData show;
     show.flags.resize(channels);
@@ -71,6 +74,7 @@ showData tableShow(dimList *model, int channels, const QByteArray &fixtures,
     show.rows = model->steps();
     show.fixtures = fixtures;
     show.definitions = definitions;
+    show.song = song;
     return show;
 }
 
@@ -183,7 +187,9 @@ QByteArray dmxFile::showBytes() const
     fixtureBlockOf(model()->fixtures()->types(), types, definitions);
     QBuffer out;
     out.open(QIODevice::WriteOnly);
-    if (!dmxFormat::write(out, tableShow(model(), channels, types, definitions)))
+    // A recovery copy lies elsewhere than the show: it names the song by its absolute path.
+    if (!dmxFormat::write(out,
+                          tableShow(model(), channels, types, definitions, songFor(QString()))))
         return QByteArray();
     return out.data();
 }
@@ -298,7 +304,8 @@ bool dmxFile::saveDmxFile(QString path, int col)
     // A level set by hand outside every fixture is data the table holds: the fixtures' width
     // is the least that is written, never a limit.
     const int channels = qMax(clampedChannelCount(model(), col), model()->steps().usedChannels());
-    dmxFormat::write(out, tableShow(model(), channels, m_fixtureTypes, m_fixtureDefinitions));
+    dmxFormat::write(
+        out, tableShow(model(), channels, m_fixtureTypes, m_fixtureDefinitions, songFor(path)));
     return finishSave(out, "'.dmx' file save success:", "'.dmx' file save failed:");
 }
 
@@ -325,9 +332,33 @@ int dmxFile::loadDmxFile()
     m_loadedDefinitions = read.show.definitions;
     applyFlags(model(), read.show.flags);
     appendRows(model(), read.show.rows);
+    takeSong(read.show.song);
     qDebug() << "'.dmx'file open success:" << m_file;
     m_file->close();
     return read.show.flags.size();
+}
+
+songLink dmxFile::songFor(const QString &showFile) const
+{
+    if (m_song)
+        return m_song->linkFor(showFile);
+    songLink song = m_loadedSong;
+    if (!song.path.isEmpty() && !showFile.isEmpty())
+        song.path = songBlock::linkPath(song.path, showFile);
+    return song;
+}
+
+// A show without a song leaves the song the table has: its rows were appended to others.
+void dmxFile::takeSong(const songLink &link)
+{
+    if (link.path.isEmpty())
+        return;
+    songLink song = link;
+    song.path = songBlock::songFile(link.path, QFileInfo(m_file->fileName()).absoluteFilePath());
+    if (m_song)
+        m_song->open(song);
+    else
+        m_loadedSong = song;
 }
 
 bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int end_row)

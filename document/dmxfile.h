@@ -11,6 +11,7 @@
 class dimList;
 class QFile;
 class QSaveFile;
+class songState;
 
 // Saves and loads the step program: the binary show file and the C source for the player.
 // It gathers what the formats write from the table and puts what they read into it.
@@ -46,6 +47,9 @@ class dmxFile : public QObject
     QByteArray showBytes() const;
     // The last opened show carried a fixture block that could not be read; its rows loaded.
     Q_INVOKABLE bool fixtureBlockDamaged() const { return m_fixtureBlockDamaged; }
+    // The show's song: a show file's link goes into it on load and comes from it on save.
+    // Without one the link of the last show loaded is saved again (conversions).
+    void setSong(songState *song) { m_song = song; }
 
     // Rows first..last as text, one line per step: speed, fade and the levels of at least
     // `channels` channels, tab-separated. Empty when the table has no rows.
@@ -58,6 +62,8 @@ class dmxFile : public QObject
 
   private:
     dimList *model() const;
+    songLink songFor(const QString &showFile) const;
+    void takeSong(const songLink &link);
     bool saveDmxFile(QString path, int col);
     int loadDmxFile();
     bool saveCFile(QString path, QString name, int col, int start_row, int end_row);
@@ -76,6 +82,9 @@ class dmxFile : public QObject
     QByteArray m_loadedFixtureTypes;
     QVector<fixtureDef::definition> m_loadedDefinitions;
     bool m_fixtureBlockDamaged = false;
+    songState *m_song = nullptr;
+    // The last loaded show's link, its path absolute, while no songState keeps it.
+    songLink m_loadedSong;
 };
 
 #endif

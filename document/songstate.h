@@ -7,6 +7,9 @@
 #include <QString>
 #include <QVector>
 
+class songAnalysisJob;
+class undoHistory;
+
 // The song the show is set to: the link the show file keeps (path, tempo, first beat, beats,
 // the "set by hand" flags) and the song as last read (length, waveform, beats found), with
 // the reason when it could not be read. The link is part of the show and is saved, loaded
@@ -31,9 +34,14 @@ class songState : public QObject
     Q_PROPERTY(bool analysing READ analysing NOTIFY analysingChanged)
     // The share of the song read by the running analysis, 0 to 1.
     Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
+    // There are beats to place steps on.
+    Q_PROPERTY(bool hasBeats READ hasBeats NOTIFY beatsChanged)
 
   public:
     explicit songState(QObject *parent = nullptr);
+    // Records its changes in the show's history (one undo step each) and tells the status
+    // bar of the table that history belongs to why a song could not be read.
+    explicit songState(undoHistory *history, QObject *parent = nullptr);
 
     bool attached() const { return !m_link.path.isEmpty(); }
     QString path() const { return m_path; }
@@ -55,6 +63,32 @@ class songState : public QObject
     const songAnalysis &analysis() const { return m_analysis; }
     // The beats the grid stands for, in ms from the song's start, ascending.
     const QVector<double> &beats() const { return m_link.beats; }
+    bool hasBeats() const { return !m_link.beats.isEmpty(); }
+
+    // Sets the show to the song in `file` (a path or a file URL) and reads it in the
+    // background; false for an empty name.
+    Q_INVOKABLE bool attach(const QString &file);
+    // The grid set by hand: it stays through new analyses. False for a value outside
+    // songLimits, or without a song.
+    Q_INVOKABLE bool setTempo(double bpm);
+    Q_INVOKABLE bool setFirstBeat(double ms);
+    Q_INVOKABLE void detach();
+    // Sets the holds of the play range's steps so each starts on a beat, every `stride`
+    // beats, as one undo step; the number of steps placed.
+    Q_INVOKABLE int placeOnBeats(int stride);
+
+    // The show's own file (a local path; empty for a show not saved yet): a kept path is
+    // relative to its folder when the song lies in or below it.
+    void setShowFile(const QString &showFile);
+    // The link as a show saved at `showFile` keeps it (absolute paths for an empty name).
+    songLink linkFor(const QString &showFile) const;
+    // A show file's link, its path already resolved to the song's file: recorded like a
+    // change (a load's undo step holds it) and the song read in the background.
+    void open(const songLink &link);
+    // The show has no song any more, and no undo step says so (a new show).
+    void clear();
+    // Puts back a link as an undo step held it (absolute path), without recording it.
+    void restore(const songLink &link);
 
   signals:
     void linkChanged();
@@ -64,6 +98,21 @@ class songState : public QObject
     void progressChanged();
 
   private:
+    void change(const songLink &link, bool reread = false);
+    void take(const songLink &link, bool reread = false);
+    void analyse();
+    void analysed(const QString &path, const songAnalysis &analysis, const QString &error);
+    void fill();
+    void setAnalysing(bool on);
+    songLink absoluteLink() const;
+
+    undoHistory *m_history = nullptr;
+    songAnalysisJob *m_job;
+    QString m_showFile;
+    // The analysis was stopped to read another song (or the same one again).
+    bool m_restart = false;
+    // The file m_analysis was read from.
+    QString m_analysed;
     songLink m_link;
     QString m_path;
     songAnalysis m_analysis;

@@ -10,6 +10,7 @@
 #include "movecommand.h"
 #include "playengine.h"
 #include "rowscommand.h"
+#include "songcommand.h"
 
 #include <chrono>
 
@@ -150,6 +151,12 @@ void undoHistory::recordFixture(const QVariant &kind, bool added, const QByteArr
 {
     if (!m_replaying)
         push(new fixtureCommand(this, kind, added, flagsBefore, flagsAfter, m_group));
+}
+
+void undoHistory::recordSong(songState *song, const songLink &before, const songLink &after)
+{
+    if (!m_replaying && before != after)
+        push(new songCommand(this, song, before, after, m_group));
 }
 
 void undoHistory::cellsChanged(QVector<cellChange> changes)

@@ -1,6 +1,7 @@
 #ifndef UNDOHISTORY_H
 #define UNDOHISTORY_H
 
+#include "songanalysis.h"
 #include "steptable.h"
 
 #include <QObject>
@@ -12,6 +13,7 @@
 
 class dimList;
 class QUndoCommand;
+class songState;
 
 // One cell of the table before and after an edit.
 struct cellChange {
@@ -61,6 +63,8 @@ class undoHistory : public QObject
     // fixture list, with the snap flags before and after when it changed them.
     void recordFixture(const QVariant &kind, bool added, const QByteArray &flagsBefore = {},
                        const QByteArray &flagsAfter = {});
+    // The show's song went from `before` to `after`, each with its song's absolute path.
+    void recordSong(songState *song, const songLink &before, const songLink &after);
     Q_INVOKABLE int count() const { return m_stack.count(); }
 
     bool isClean() const { return m_stack.isClean(); }

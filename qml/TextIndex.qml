@@ -2,6 +2,7 @@ import QtQuick 2.10
 import QtQuick.Dialogs 1.3
 import QtQuick.Controls 1.6
 import QtQuick.Controls.Styles 1.4
+import QtQuick.Controls 2.15 as C2
 
 Rectangle {
     id: panel
@@ -281,6 +282,28 @@ Rectangle {
         onDiscard: answerRecovery(false)
     }
 
+    // The song beside the show: only chosen here, read and kept by "song".
+    FileDialog {
+        onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
+        id: songDialog
+        objectName: "songDialog"
+        title: qsTr("选择歌曲")
+        folder: file_flow.lastFolder !== "" ? file_flow.lastFolder : shortcuts.music
+        nameFilters: [qsTr("歌曲 (*.wav *.flac *.ogg *.oga *.opus *.mp3)")]
+        onAccepted: {
+            song.attach(fileUrl)
+            Qt.callLater(openSong, root.songButton)
+        }
+    }
+
+    // "踩点": the play range's steps on every first, second or fourth beat, as one undo step.
+    function placeOnBeats() {
+        var count = song.placeOnBeats(songLine.stride)
+        if (count > 0)
+            say(qsTr("已把 %n 步放在节拍上", "", count))
+        return count
+    }
+
     Shortcut { sequence: "Ctrl+S"; onActivated: saveCurrent() }
     Shortcut { sequence: "Ctrl+Shift+S"; onActivated: saveData.clicked() }
     Shortcut { sequence: "Ctrl+O"; onActivated: openData.clicked() }
@@ -376,6 +399,120 @@ Rectangle {
         text: qsTr("1")
         maxValue: dimNumber
         Keys.onPressed: inputKey(textInput3, dimNumber, event, showChannel)
+    }
+
+    // ---- the song line: opened by "音乐…" beside the row actions below the panel, the panel
+    // itself having no room for it at the window's usual width
+
+    // With no song yet the file dialog comes first.
+    function openSong(button) {
+        if (!song.attached) {
+            songDialog.open()
+            return
+        }
+        var at = button.mapToItem(panel, 0, button.height)
+        songLine.x = Math.max(0, Math.min(at.x, panel.width - songLine.width))
+        songLine.y = at.y
+        songLine.open()
+    }
+
+    C2.Popup {
+        id: songLine
+        objectName: "songLine"
+        property int stride: 1
+        padding: 4
+        onClosed: refocusWindow()
+
+        Row {
+            height: 24
+            spacing: 6
+
+            PanelButton {
+                objectName: "songChoose"
+                text: qsTr("选择…")
+                onClicked: {
+                    songLine.close()
+                    songDialog.open()
+                }
+            }
+            Text {
+                objectName: "songName"
+                height: parent.height
+                verticalAlignment: Text.AlignVCenter
+                font.pixelSize: 14
+                color: song.problem !== "" ? "red" : "black"
+                text: song.fileName
+            }
+            ProgressBar {
+                objectName: "songProgress"
+                visible: song.analysing
+                width: 60
+                height: parent.height
+                value: song.progress
+            }
+            TextInput {
+                objectName: "songTempo"
+                width: 44
+                height: parent.height
+                verticalAlignment: TextInput.AlignVCenter
+                font.pixelSize: 15
+                selectByMouse: true
+                validator: DoubleValidator { bottom: 0; top: 400; decimals: 2 }
+                text: song.tempoBpm > 0 ? song.tempoBpm.toFixed(1) : ""
+                // A value refused shows the tempo as it stays.
+                onAccepted: {
+                    song.setTempo(Number(text))
+                    text = Qt.binding(function() { return song.tempoBpm > 0 ? song.tempoBpm.toFixed(1) : "" })
+                }
+            }
+            Text {
+                height: parent.height
+                verticalAlignment: Text.AlignVCenter
+                font.pixelSize: 14
+                text: qsTr("BPM，首拍")
+            }
+            TextInput {
+                objectName: "songFirstBeat"
+                width: 56
+                height: parent.height
+                verticalAlignment: TextInput.AlignVCenter
+                font.pixelSize: 15
+                selectByMouse: true
+                validator: IntValidator { bottom: 0; top: 1200000 }
+                text: Math.round(song.firstBeatMs)
+                onAccepted: {
+                    song.setFirstBeat(Number(text))
+                    text = Qt.binding(function() { return Math.round(song.firstBeatMs) })
+                }
+            }
+            Text {
+                height: parent.height
+                verticalAlignment: Text.AlignVCenter
+                font.pixelSize: 14
+                text: qsTr("ms")
+            }
+            PanelButton {
+                objectName: "beatButton"
+                text: qsTr("踩点")
+                tooltip: qsTr("设置播放范围内各步的保持时间，使每一步都从节拍上开始")
+                enabled: song.hasBeats
+                onClicked: placeOnBeats()
+            }
+            PanelButton {
+                objectName: "strideButton"
+                text: qsTr("每 %1 拍").arg(songLine.stride)
+                enabled: song.hasBeats
+                onClicked: songLine.stride = songLine.stride === 4 ? 1 : songLine.stride * 2
+            }
+            PanelButton {
+                objectName: "songRemove"
+                text: qsTr("移除")
+                onClicked: {
+                    songLine.close()
+                    song.detach()
+                }
+            }
+        }
     }
 
     // ---- right group, laid out from the right edge leftwards

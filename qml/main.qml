@@ -40,6 +40,7 @@ ApplicationWindow {
     property alias fixturePicker: pickerPopup
     property alias remoteSettings: remotePopup
     property alias syncSettings: syncPopup
+    property alias songButton: songButton
     property alias capabilityMenu: capabilityMenu
     property alias effectMenu: effectMenu
     property alias generatorDialog: generatorDialog
@@ -312,6 +313,19 @@ ApplicationWindow {
                     activeFocusOnTab: false
                     onClicked: dmx_list.setAllDmxSpeedCross(Math.min(Number(textInput_speed.text), timeMax),
                                                             Math.min(Number(textInput_fade.text), dimMax))
+                }
+                // The song beside the show, its grid and "踩点" (the panel's song line).
+                Button {
+                    id: songButton
+                    objectName: "songButton"
+                    height: parent.height
+                    text: qsTr("音乐…")
+                    activeFocusOnTab: false
+                    tooltip: !song.attached ? qsTr("选择与演出一起播放的歌曲")
+                        : song.problem !== "" ? song.problem
+                        : qsTr("%1，%2 BPM，首拍 %3 ms").arg(song.fileName)
+                            .arg(song.tempoBpm.toFixed(1)).arg(Math.round(song.firstBeatMs))
+                    onClicked: text_control.openSong(songButton)
                 }
             }
             // The library's picker and the blackout, beside the fixture buttons.

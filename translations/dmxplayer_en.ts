@@ -1510,6 +1510,49 @@ Open it?</translation>
         <source>恢复副本</source>
         <translation>Recovery copy</translation>
     </message>
+    <message>
+        <source>选择歌曲</source>
+        <translation>Choose a song</translation>
+    </message>
+    <message>
+        <source>歌曲 (*.wav *.flac *.ogg *.oga *.opus *.mp3)</source>
+        <translation>Songs (*.wav *.flac *.ogg *.oga *.opus *.mp3)</translation>
+    </message>
+    <message numerus="yes">
+        <source>已把 %n 步放在节拍上</source>
+        <translation>
+            <numerusform>Placed %n step on the beats</numerusform>
+            <numerusform>Placed %n steps on the beats</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>选择…</source>
+        <translation>Choose…</translation>
+    </message>
+    <message>
+        <source>BPM，首拍</source>
+        <translation>BPM, first beat</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>踩点</source>
+        <translation>On beats</translation>
+    </message>
+    <message>
+        <source>设置播放范围内各步的保持时间，使每一步都从节拍上开始</source>
+        <translation>Sets the hold times of the steps in the play range so that each step starts on a beat</translation>
+    </message>
+    <message>
+        <source>每 %1 拍</source>
+        <translation>Beats: %1</translation>
+    </message>
+    <message>
+        <source>移除</source>
+        <translation>Remove</translation>
+    </message>
 </context>
 <context>
     <name>fileWorkflow</name>
@@ -1620,6 +1663,18 @@ Open it?</translation>
         <source>黑场 (B)</source>
         <translation>Blackout (B)</translation>
     </message>
+    <message>
+        <source>音乐…</source>
+        <translation>Song…</translation>
+    </message>
+    <message>
+        <source>选择与演出一起播放的歌曲</source>
+        <translation>Choose the song the show plays to</translation>
+    </message>
+    <message>
+        <source>%1，%2 BPM，首拍 %3 ms</source>
+        <translation>%1, %2 BPM, first beat %3 ms</translation>
+    </message>
 </context>
 <context>
     <name>midiRemote</name>
@@ -1645,6 +1700,13 @@ Open it?</translation>
     <message>
         <source>恢复副本已损坏，未打开，已移到一旁：%1</source>
         <translation>A recovery copy is damaged; it was not opened and was set aside: %1</translation>
+    </message>
+</context>
+<context>
+    <name>songState</name>
+    <message>
+        <source>无法读取歌曲 %1：%2</source>
+        <translation>Cannot read the song %1: %2</translation>
     </message>
 </context>
 <context>

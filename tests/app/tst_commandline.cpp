@@ -1,8 +1,10 @@
 #include "appwiring.h"
 #include "childprocess.h"
 #include "clicktrack.h"
+#include "commandline.h"
 #include "coretestsupport.h"
 #include "dmxfile.h"
+#include "songstate.h"
 #include "startfiles.h"
 
 #include <QJsonArray>
@@ -81,6 +83,7 @@ class tst_commandline : public QObject
     void analyseAudio();
     void filesOpenInOrderAndBadOnesAreNamed();
     void windowStartsDespiteAMissingFile();
+    void audioSetsTheOpenedShowsSong();
     void badOscOptionsEndTheProgram_data();
     void badOscOptionsEndTheProgram();
 
@@ -469,6 +472,27 @@ void tst_commandline::windowStartsDespiteAMissingFile()
     err += QString::fromLocal8Bit(p.readAllStandardError());
     QVERIFY2(stillRunning, qPrintable(err));
     QVERIFY2(err.contains(missing), qPrintable(err));
+}
+
+// --audio is the window's: the song is set after the shows open, from "音乐…"'s object; a
+// song that cannot be read keeps the link and says why in the status line.
+void tst_commandline::audioSetsTheOpenedShowsSong()
+{
+    const QString song = m_dir.filePath("missing.wav");
+    commandLine line;
+    QVERIFY(line.parse({"dmxplayer", "--audio", song, m_show}));
+    QCOMPARE(line.files(), QStringList{m_show});
+    QVERIFY(line.ignored().isEmpty());
+    QQmlApplicationEngine engine;
+    QObject *window = openWindow(engine);
+    QVERIFY(window && startFiles::open(window, line.files()).isEmpty());
+    QVERIFY(startFiles::attachSong(line.audio()));
+    auto *state = g_dimList->findChild<songState *>();
+    QCOMPARE(state->link().path, QStringLiteral("missing.wav"));
+    QCOMPARE(window->findChild<QObject *>("songButton")->property("text").toString(),
+             QStringLiteral("音乐…"));
+    QTRY_VERIFY(
+        window->findChild<QObject *>("statesText")->property("text").toString().contains(song));
 }
 
 void tst_commandline::badOscOptionsEndTheProgram_data()

@@ -1,6 +1,9 @@
+#include "clicktrack.h"
 #include "coretestsupport.h"
 #include "dmxfile.h"
 #include "dmxformat.h"
+#include "songblock.h"
+#include "songstate.h"
 
 #include <QBuffer>
 #include <QDataStream>
@@ -118,6 +121,8 @@ class tst_dmxfile : public QObject
     void formatRowLimit();
     void tableRowLimit_data();
     void tableRowLimit();
+    void songTravelsWithTheShow_data();
+    void songTravelsWithTheShow();
 
   private:
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
@@ -807,6 +812,73 @@ void tst_dmxfile::tableRowLimit()
     QCOMPARE(m_files.loadData(urlOf("fill.dmx")), 0);
     QCOMPARE(m_files.lastError(), reason);
     QCOMPARE(coreModel()->rowCount(), reason.isEmpty() ? 65535 : 65533);
+}
+
+// The song link as the show file keeps it: the path from the show's folder when the song
+// lies in or below it; found again after a load and after "save as" elsewhere; kept, with the
+// reason, when the song is gone. A show without a song saves the bytes it always did.
+void tst_dmxfile::songTravelsWithTheShow_data()
+{
+    QTest::addColumn<QString>("songAt");
+    QTest::addColumn<QString>("savedAs");
+    QTest::addColumn<bool>("songGone");
+
+    QTest::newRow("below the show, saved above") << "shows/music/a.wav"
+                                                 << "b.dmx" << false;
+    QTest::newRow("beside the show, saved elsewhere") << "shows/a.wav"
+                                                      << "other/b.dmx" << false;
+    QTest::newRow("outside, saved beside it") << "a.wav"
+                                              << "b.dmx" << false;
+    QTest::newRow("song gone") << "shows/a.wav"
+                               << "shows/b.dmx" << true;
+}
+
+void tst_dmxfile::songTravelsWithTheShow()
+{
+    QFETCH(QString, songAt);
+    QFETCH(QString, savedAs);
+    QFETCH(bool, songGone);
+    QVERIFY(QDir(m_dir->path()).mkpath("shows/music") && QDir(m_dir->path()).mkpath("other"));
+    const QString show = pathOf("shows/show.dmx");
+    const QString song = pathOf(songAt);
+    QVERIFY(!writeClickTrack(song, 120, 4, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050, 1).isEmpty());
+    appendRow(5, 2, 9);
+    QVERIFY(m_files.saveData(urlOf("plain.dmx"), 1, 0, 0, kDmxFilter));
+    songState state(coreModel()->changeHistory());
+    dmxFile files;
+    files.setSong(&state);
+    QVERIFY(files.saveData(urlOf("plain2.dmx"), 1, 0, 0, kDmxFilter));
+    QCOMPARE(readAll(pathOf("plain2.dmx")), readAll(pathOf("plain.dmx")));
+    state.setShowFile(show);
+    QVERIFY(state.attach(song) && state.setTempo(100));
+    QTRY_VERIFY(state.readable());
+    const songLink saved = state.linkFor(QString());
+    QVERIFY(files.saveData(QUrl::fromLocalFile(show), 1, 0, 0, kDmxFilter));
+
+    const auto linkIn = [](const QString &path) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        return dmxFormat::read(file, 515, 0).show.song;
+    };
+    QCOMPARE(linkIn(show).path, songBlock::linkPath(song, show));
+    QCOMPARE(linkIn(show).path.startsWith('/'), !songAt.startsWith("shows/"));
+    if (songGone)
+        QVERIFY(QFile::remove(song));
+    for (const QString &path : {show, pathOf(savedAs)}) {
+        freshCore();
+        songState loaded(coreModel()->changeHistory());
+        files.setSong(&loaded);
+        QVERIFY(files.loadData(QUrl::fromLocalFile(path)) > 0);
+        loaded.setShowFile(path);
+        QCOMPARE(loaded.path(), song);
+        QTRY_VERIFY(!loaded.analysing());
+        QCOMPARE(loaded.linkFor(QString()), saved);
+        QCOMPARE(loaded.problem().contains(song), songGone);
+        QCOMPARE(coreModel()->statusMessage(), loaded.problem());
+        QVERIFY(files.saveData(QUrl::fromLocalFile(pathOf(savedAs)), 1, 0, 0, kDmxFilter));
+        QCOMPARE(linkIn(pathOf(savedAs)).path, songBlock::linkPath(song, pathOf(savedAs)));
+        files.setSong(nullptr);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_dmxfile)
