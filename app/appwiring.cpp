@@ -14,6 +14,7 @@
 #include "light_list.h"
 #include "playengine.h"
 #include "remotecontrol.h"
+#include "songtimeline.h"
 #include "stepview.h"
 #include "synccontrol.h"
 #include "textface.h"
@@ -111,6 +112,7 @@ void registerQmlTypes()
     qmlRegisterType<cellFace>("ov.qt.dmx", 1, 0, "CellFace");
     qmlRegisterType<textFace>("ov.qt.dmx", 1, 0, "TextFace");
     qmlRegisterType<windowPlace>("ov.qt.dmx", 1, 0, "WindowPlace");
+    qmlRegisterType<songTimeline>("ov.qt.dmx", 1, 0, "SongTimeline");
 }
 
 void wireEngine(QQmlEngine *engine)
