@@ -137,6 +137,7 @@ void tst_songtimeline::pictureFollowsEdits()
 {
     dimList *m = coreModel();
     fillTable({10, 10, 10}, {0, 0, 0});
+    m->dmxRowToDim(0);
     m->setPlayerEndRow(2);
     QQuickWindow window;
     window.resize(1000, 90);
@@ -166,10 +167,12 @@ void tst_songtimeline::pictureFollowsEdits()
     QCOMPARE(at(edge, blockY), QColor(0x808080));
     QCOMPARE(at(edge + 1, blockY), QColor(0xd3d3d3));
 
-    // The edit makes row 0 the current one: the old edge lies in its highlighted block.
+    // The old edge now lies in the block of the current row, highlighted.
     m->setDmxData(15, 1, 0);
     QCOMPARE(at(edge + 50, blockY), QColor(0x808080));
     QCOMPARE(at(edge, blockY), QColor(0xadd8e6));
+    strip.setPlayheadMs(3000);
+    QCOMPARE(at(300, beatY), QColor(Qt::red));
 }
 
 QTEST_MAIN(tst_songtimeline)
