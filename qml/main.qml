@@ -333,7 +333,7 @@ ApplicationWindow {
                     checkable: true
                     checked: windowPlace.songStripShown
                     activeFocusOnTab: false
-                    onClicked: windowPlace.songStripShown = checked
+                    onCheckedChanged: windowPlace.songStripShown = checked
                     TextMetrics { id: songStripText; text: songStripToggle.text }
                 }
                 Button {

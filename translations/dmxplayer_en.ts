@@ -1620,6 +1620,10 @@ Open it?</translation>
         <source>黑场 (B)</source>
         <translation>Blackout (B)</translation>
     </message>
+    <message>
+        <source>时间线</source>
+        <translation>Timeline</translation>
+    </message>
 </context>
 <context>
     <name>midiRemote</name>

@@ -4,6 +4,7 @@
 #include "coretestsupport.h"
 #include "midiremote.h"
 #include "remotecontrol.h"
+#include "songstate.h"
 #include "synccontrol.h"
 
 #include <QFile>
@@ -27,6 +28,39 @@ void recordMessage(QtMsgType type, const QMessageLogContext &context, const QStr
         s_previousHandler(type, context, message);
 }
 } // namespace
+
+// Fills a song's state the way reading a song file does, without one.
+class songStateFiller
+{
+  public:
+    static void fill(songState &song, qint64 lengthMs, double bpm)
+    {
+        song.m_link.path = QStringLiteral("/songs/test.wav");
+        song.m_path = song.m_link.path;
+        song.m_link.lengthMs = lengthMs;
+        song.m_link.tempoBpm = bpm;
+        song.m_link.beats = beatGrid::beats(bpm, 0.0, lengthMs);
+        song.m_analysis.lengthMs = lengthMs;
+        song.m_analysis.tempoBpm = bpm;
+        song.m_analysis.beats = song.m_link.beats;
+        const int stretches = 2000;
+        for (int i = 0; i < stretches; ++i) {
+            const float swell = float(qAbs(qSin(4 * M_PI * i / stretches)));
+            const float level = swell * float(0.3 + 0.7 * qAbs(qSin(i * 0.7)));
+            song.m_analysis.peaks.append({-level, level});
+        }
+        emit song.linkChanged();
+        emit song.analysisChanged();
+        emit song.beatsChanged();
+    }
+};
+
+QObject *coreProbe::testSong(qint64 lengthMs, double bpm)
+{
+    auto *song = new songState(this);
+    songStateFiller::fill(*song, lengthMs, bpm);
+    return song;
+}
 
 // Published before the old graph goes, so that no binding ever sees a destroyed object.
 // Its output thread keeps real time, as the program's does: the documents' tests wait for
