@@ -29,37 +29,31 @@ void recordMessage(QtMsgType type, const QMessageLogContext &context, const QStr
 }
 } // namespace
 
-// Fills a song's state the way reading a song file does, without one.
+// Fills a song's state as reading a song file does, without one.
 class songStateFiller
 {
   public:
-    static void fill(songState &song, qint64 lengthMs, double bpm)
+    static songState *make(QObject *parent, qint64 lengthMs, double bpm)
     {
-        song.m_link.path = QStringLiteral("/songs/test.wav");
-        song.m_path = song.m_link.path;
-        song.m_link.lengthMs = lengthMs;
+        auto &song = *new songState(parent);
+        song.m_path = song.m_link.path = QStringLiteral("/songs/test.wav");
+        song.m_analysis.lengthMs = song.m_link.lengthMs = lengthMs;
         song.m_link.tempoBpm = bpm;
         song.m_link.beats = beatGrid::beats(bpm, 0.0, lengthMs);
-        song.m_analysis.lengthMs = lengthMs;
-        song.m_analysis.tempoBpm = bpm;
-        song.m_analysis.beats = song.m_link.beats;
-        const int stretches = 2000;
-        for (int i = 0; i < stretches; ++i) {
-            const float swell = float(qAbs(qSin(4 * M_PI * i / stretches)));
-            const float level = swell * float(0.3 + 0.7 * qAbs(qSin(i * 0.7)));
+        for (int i = 0; i < 2000; ++i) {
+            const float level = float(qAbs(qSin(M_PI * i / 500) * (0.3 + 0.7 * qAbs(qSin(i)))));
             song.m_analysis.peaks.append({-level, level});
         }
         emit song.linkChanged();
         emit song.analysisChanged();
         emit song.beatsChanged();
+        return &song;
     }
 };
 
 QObject *coreProbe::testSong(qint64 lengthMs, double bpm)
 {
-    auto *song = new songState(this);
-    songStateFiller::fill(*song, lengthMs, bpm);
-    return song;
+    return songStateFiller::make(this, lengthMs, bpm);
 }
 
 // Published before the old graph goes, so that no binding ever sees a destroyed object.

@@ -71,8 +71,7 @@ class coreProbe : public QObject
     Q_INVOKABLE void setSetting(const QString &key, const QVariant &value);
     Q_INVOKABLE QVariant setting(const QString &key) const;
 
-    // A song of `lengthMs` at `bpm`, as if the show were set to it and it had been read: a
-    // waveform that swells and fades four times, the beats of a steady tempo.
+    // A song of `lengthMs` at `bpm` as if the show were set to it and it had been read.
     Q_INVOKABLE QObject *testSong(qint64 lengthMs, double bpm);
 
     // What the X server shows of the window now, as a user's screenshot sees it: unlike a
