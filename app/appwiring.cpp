@@ -15,6 +15,7 @@
 #include "playengine.h"
 #include "remotecontrol.h"
 #include "songstate.h"
+#include "songtimeline.h"
 #include "stepview.h"
 #include "synccontrol.h"
 #include "textface.h"
@@ -113,6 +114,7 @@ void registerQmlTypes()
     qmlRegisterType<cellFace>("ov.qt.dmx", 1, 0, "CellFace");
     qmlRegisterType<textFace>("ov.qt.dmx", 1, 0, "TextFace");
     qmlRegisterType<windowPlace>("ov.qt.dmx", 1, 0, "WindowPlace");
+    qmlRegisterType<songTimeline>("ov.qt.dmx", 1, 0, "SongTimeline");
 }
 
 void wireEngine(QQmlEngine *engine)

@@ -119,6 +119,9 @@ class songState : public QObject
     QString m_problem;
     bool m_analysing = false;
     double m_progress = 0.0;
+
+    // Tests fill the song without a file.
+    friend class songStateFiller;
 };
 
 #endif

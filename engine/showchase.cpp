@@ -55,18 +55,7 @@ void showChase::refresh()
         engine->setChase(nullptr, 0);
         return;
     }
-    showTimeline::setup show;
-    {
-        const auto held = playEngine::lock();
-        show.rows = m_list->steps();
-        const dimList::rangeEnds range = m_list->playRange();
-        show.playStart = range.start;
-        show.playEnd = range.end;
-        show.between = m_list->between();
-        for (int ch = 0; ch < showTimeline::kChannels; ++ch)
-            show.snap[size_t(ch)] = m_list->output()->channel(ch)->dimEn();
-    }
+    showTimeline::setup show = m_list->playSetup();
     show.repeat = m_repeat;
-    show.speed = engine->speed();
     engine->setChase(showTimeline::build(show), m_offset);
 }

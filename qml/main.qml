@@ -59,6 +59,7 @@ ApplicationWindow {
     height: 800
 
     WindowPlace {
+        id: windowPlace
         window: root
     }
     title: (unsaved ? "*" : "") + (c_file_name !== "" ? file_flow.fileNameOf(c_file_name) + " — " : "")
@@ -335,6 +336,20 @@ ApplicationWindow {
                 height: parent.height
                 spacing: 2
 
+                // Shows or hides the song strip; there only while the show has a song.
+                Button {
+                    id: songStripToggle
+                    objectName: "songStripToggle"
+                    visible: songStrip.attached
+                    width: Math.ceil(songStripText.advanceWidth) + 16
+                    height: parent.height
+                    text: qsTr("时间线")
+                    checkable: true
+                    checked: windowPlace.songStripShown
+                    activeFocusOnTab: false
+                    onCheckedChanged: windowPlace.songStripShown = checked
+                    TextMetrics { id: songStripText; text: songStripToggle.text }
+                }
                 Button {
                     id: openLibrary
                     objectName: "openLibrary"
@@ -442,12 +457,36 @@ ApplicationWindow {
         }
     }
 
+    // The song across the window with its beats and the range's steps along it, while the
+    // show has a song and the user did not hide it. Stopped, a press picks the row playing
+    // there and puts the playhead on it.
+    SongTimeline {
+        id: songStrip
+        objectName: "songStrip"
+        readonly property bool attached: song !== null && song.attached
+        readonly property bool shown: attached && windowPlace.songStripShown
+        anchors.top: dmxSpeedText.bottom
+        width: root.width
+        height: shown ? 90 : 0
+        visible: shown
+        model: dmx_list
+        song: app.song || null
+        onSeekRequested: {
+            if (dmx_list.playing)
+                return
+            playheadMs = ms
+            var row = rowAt(ms)
+            if (row >= 0)
+                startPos(row)
+        }
+    }
+
     DmxTable {
         id: dmxList
         objectName: "dmxList"
         width: root.width
-        height: 0.6 * root.height
-        anchors.top: dmxSpeedText.bottom
+        height: 0.6 * root.height - songStrip.height
+        anchors.top: songStrip.bottom
 
         onClicked: {
             console.log("[!] log: " + row)

@@ -1674,6 +1674,8 @@ Open it?</translation>
     <message>
         <source>%1，%2 BPM，首拍 %3 ms</source>
         <translation>%1, %2 BPM, first beat %3 ms</translation>
+        <source>时间线</source>
+        <translation>Timeline</translation>
     </message>
 </context>
 <context>

@@ -401,6 +401,22 @@ void dimList::setSpeedMaster(double factor)
         emit speedMasterChanged();
 }
 
+showTimeline::setup dimList::playSetup() const
+{
+    showTimeline::setup show;
+    {
+        const auto held = playEngine::lock();
+        show.rows = m_data;
+        show.playStart = m_playStart;
+        show.playEnd = m_playEnd;
+        show.between = m_between;
+        for (int ch = 0; ch < showTimeline::kChannels; ++ch)
+            show.snap[size_t(ch)] = m_dmx->channel(ch)->dimEn();
+    }
+    show.speed = m_engine->speed();
+    return show;
+}
+
 uint dimList::repeat() const
 {
     const auto held = playEngine::lock();
@@ -567,7 +583,10 @@ void dimList::setPlayerEndRow(ushort row)
 
 void dimList::setDmxDataBetween(uint index)
 {
+    const uint before = between();
     m_editing.setDmxDataBetween(index);
+    if (between() != before)
+        emit betweenChanged();
 }
 
 void dimList::dmxOutputEnable(bool enable)

@@ -1,6 +1,7 @@
 #ifndef DIMLIST_H
 #define DIMLIST_H
 
+#include "showtimeline.h"
 #include "stepediting.h"
 #include "steptable.h"
 
@@ -86,6 +87,9 @@ class dimList : public QAbstractTableModel
     void setPlayEnd(int end) { m_playEnd = end; }
     uint between() const { return m_between; }
     void setBetween(uint rows) { m_between = rows; }
+    // What playback runs as it stands now, read under the lock: the rows, the range, the
+    // stride, the snap flags and the speed master; the repeat count is left at none.
+    showTimeline::setup playSetup() const;
     uint repeatsLeft() const { return m_repeat; }
     // No repeatChanged: playback tells the window itself, later.
     void setRepeatsLeft(uint times) { m_repeat = times; }
@@ -202,6 +206,8 @@ class dimList : public QAbstractTableModel
     void statusMessageChanged();
     void windowShownChanged();
     void speedMasterChanged();
+    // The rows playback advances by: between() changed.
+    void betweenChanged();
 
   public slots:
     void sendDmxEnable(bool enable);

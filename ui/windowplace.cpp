@@ -8,6 +8,7 @@ namespace
 {
 const char kGeometryKey[] = "window/geometry";
 const char kMaximizedKey[] = "window/maximized";
+const char kSongStripKey[] = "window/songStrip";
 
 // The offscreen and minimal platforms draw into memory: their screen is a fixed size that
 // says nothing about room.
@@ -18,7 +19,19 @@ bool realScreens()
 }
 } // namespace
 
-windowPlace::windowPlace(QObject *parent) : QObject(parent) {}
+windowPlace::windowPlace(QObject *parent)
+    : QObject(parent), m_songStripShown(QSettings().value(kSongStripKey, true).toBool())
+{
+}
+
+void windowPlace::setSongStripShown(bool shown)
+{
+    if (shown == m_songStripShown)
+        return;
+    m_songStripShown = shown;
+    QSettings().setValue(kSongStripKey, shown);
+    emit songStripShownChanged();
+}
 
 windowPlace::~windowPlace()
 {

@@ -8,12 +8,16 @@
 
 // Where the window opens: where and as large as it was closed (kept in the user's settings),
 // at first its own default size; always within the screen's available area, whatever the
-// scale factor. A window on no real screen (the offscreen platform) keeps its size.
+// scale factor. A window on no real screen (the offscreen platform) keeps its size. Also the
+// user's other choice of the window's looks: whether the song strip shows.
 // GUI thread only.
 class windowPlace : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QWindow *window READ window WRITE setWindow NOTIFY windowChanged)
+    // The song strip shows while the show has a song, unless the user hid it.
+    Q_PROPERTY(bool songStripShown READ songStripShown WRITE setSongStripShown NOTIFY
+                   songStripShownChanged)
 
   public:
     explicit windowPlace(QObject *parent = nullptr);
@@ -21,12 +25,15 @@ class windowPlace : public QObject
 
     QWindow *window() const { return m_window; }
     void setWindow(QWindow *window);
+    bool songStripShown() const { return m_songStripShown; }
+    void setSongStripShown(bool shown);
 
     // The wanted geometry shrunk to the available area and moved inside it.
     static QRect fitted(const QRect &wanted, const QRect &available);
 
   signals:
     void windowChanged();
+    void songStripShownChanged();
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -40,6 +47,7 @@ class windowPlace : public QObject
     // The last geometry the window had while neither maximised nor minimised.
     QRect m_normal;
     bool m_maximized = false;
+    bool m_songStripShown = true;
 };
 
 #endif

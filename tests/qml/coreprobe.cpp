@@ -4,6 +4,7 @@
 #include "coretestsupport.h"
 #include "midiremote.h"
 #include "remotecontrol.h"
+#include "songstate.h"
 #include "synccontrol.h"
 
 #include <QFile>
@@ -27,6 +28,33 @@ void recordMessage(QtMsgType type, const QMessageLogContext &context, const QStr
         s_previousHandler(type, context, message);
 }
 } // namespace
+
+// Fills a song's state as reading a song file does, without one.
+class songStateFiller
+{
+  public:
+    static songState *make(QObject *parent, qint64 lengthMs, double bpm)
+    {
+        auto &song = *new songState(parent);
+        song.m_path = song.m_link.path = QStringLiteral("/songs/test.wav");
+        song.m_analysis.lengthMs = song.m_link.lengthMs = lengthMs;
+        song.m_link.tempoBpm = bpm;
+        song.m_link.beats = beatGrid::beats(bpm, 0.0, lengthMs);
+        for (int i = 0; i < 2000; ++i) {
+            const float level = float(qAbs(qSin(M_PI * i / 500) * (0.3 + 0.7 * qAbs(qSin(i)))));
+            song.m_analysis.peaks.append({-level, level});
+        }
+        emit song.linkChanged();
+        emit song.analysisChanged();
+        emit song.beatsChanged();
+        return &song;
+    }
+};
+
+QObject *coreProbe::testSong(qint64 lengthMs, double bpm)
+{
+    return songStateFiller::make(this, lengthMs, bpm);
+}
 
 // Published before the old graph goes, so that no binding ever sees a destroyed object.
 // Its output thread keeps real time, as the program's does: the documents' tests wait for

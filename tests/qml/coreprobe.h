@@ -71,6 +71,9 @@ class coreProbe : public QObject
     Q_INVOKABLE void setSetting(const QString &key, const QVariant &value);
     Q_INVOKABLE QVariant setting(const QString &key) const;
 
+    // A song of `lengthMs` at `bpm` as if the show were set to it and it had been read.
+    Q_INVOKABLE QObject *testSong(qint64 lengthMs, double bpm);
+
     // What the X server shows of the window now, as a user's screenshot sees it: unlike a
     // grab of the window, which draws the whole scene anew, this holds whatever the renderer
     // left unpainted.
