@@ -14,6 +14,7 @@
 #include "light_list.h"
 #include "playengine.h"
 #include "remotecontrol.h"
+#include "songtransport.h"
 #include "stepview.h"
 #include "synccontrol.h"
 #include "textface.h"
@@ -106,6 +107,7 @@ void registerQmlTypes()
     qRegisterMetaType<valueEntry *>();
     qRegisterMetaType<remoteControl *>();
     qRegisterMetaType<syncControl *>();
+    qRegisterMetaType<songTransport *>();
     qmlRegisterType<dmxFile>("ov.qt.dmx", 1, 0, "DmxFile");
     qmlRegisterType<stepView>("ov.qt.dmx", 1, 0, "StepView");
     qmlRegisterType<cellFace>("ov.qt.dmx", 1, 0, "CellFace");
@@ -178,4 +180,5 @@ void publishCore(QQmlEngine *engine)
     ctx->setContextProperty("file_flow", root->files());
     ctx->setContextProperty("recovery", root->recovery());
     ctx->setContextProperty("value_entry", root->values());
+    ctx->setContextProperty("song_player", root->songPlayer());
 }

@@ -8,13 +8,14 @@ class dmx;
 class fileWorkflow;
 class remoteControl;
 class showRecovery;
+class songTransport;
 class syncControl;
 class valueEntry;
 
 // Everything the window works with, as one typed object ("app" in QML): the show's model
-// and output, the file workflow, recovery, the number fields' rule, remote control and
-// sync. The older context names ("dmx_list", "file_flow", ...) name the same objects.
-// GUI thread only; made for each core the window is given, and owned by it.
+// and output, the file workflow, recovery, the number fields' rule, remote control, sync
+// and the song's transport. The older context names ("dmx_list", "file_flow", ...) name the same
+// objects. GUI thread only; made for each core the window is given, and owned by it.
 class showRoot : public QObject
 {
     Q_OBJECT
@@ -25,6 +26,7 @@ class showRoot : public QObject
     Q_PROPERTY(valueEntry *values READ values CONSTANT)
     Q_PROPERTY(remoteControl *remote READ remote CONSTANT)
     Q_PROPERTY(syncControl *sync READ sync CONSTANT)
+    Q_PROPERTY(songTransport *songPlayer READ songPlayer CONSTANT)
 
   public:
     // Builds the objects around `model` (the core that owns them all).
@@ -37,6 +39,7 @@ class showRoot : public QObject
     valueEntry *values() const { return m_values; }
     remoteControl *remote() const { return m_remote; }
     syncControl *sync() const { return m_sync; }
+    songTransport *songPlayer() const { return m_songPlayer; }
 
   private:
     dimList *m_model;
@@ -45,6 +48,7 @@ class showRoot : public QObject
     fileWorkflow *m_files;
     showRecovery *m_recovery;
     valueEntry *m_values;
+    songTransport *m_songPlayer;
 };
 
 #endif
