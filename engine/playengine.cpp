@@ -576,7 +576,7 @@ qint64 playEngine::chaseMs() const
         return m_timecode.read().ms;
     const qint64 tickNs =
         std::chrono::duration_cast<std::chrono::nanoseconds>(m_tickTime.time_since_epoch()).count();
-    const qint64 us = m_song.read().usAt(tickNs);
+    const qint64 us = m_song->read().usAt(tickNs);
     return us < 0 ? -1 : us / 1000;
 }
 

@@ -103,7 +103,9 @@ class playEngine : public QObject
     // without waiting.
     tempoState &tempo() { return m_tempo; }
     timecodeState &timecode() { return m_timecode; }
-    songClockState &songClock() { return m_song; }
+    // The song's clock, shared with its player, which may outlive the engine.
+    songClockState &songClock() { return *m_song; }
+    std::shared_ptr<songClockState> songClockShared() const { return m_song; }
     // Beat steps: each step lasts `beats` beats of the tempo (0.5 to 16) instead of its hold,
     // starting on a beat; fades keep their time but never outlast the step. 0: off. Without
     // a tempo the steps keep their own holds.
@@ -164,7 +166,7 @@ class playEngine : public QObject
     double m_speed = 1.0;
     tempoState m_tempo;
     timecodeState m_timecode;
-    songClockState m_song;
+    std::shared_ptr<songClockState> m_song = std::make_shared<songClockState>();
     double m_beats = 0.0;
     // The beat the step under way ends on; NaN until a step has been timed by the beats.
     double m_beatNext;

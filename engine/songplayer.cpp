@@ -44,7 +44,10 @@ struct songPlayer::song {
     qint64 frames = 0;
 };
 
-songPlayer::songPlayer(songClockState *publishTo) : m_publishTo(publishTo) {}
+songPlayer::songPlayer(std::shared_ptr<songClockState> publishTo)
+    : m_publishTo(std::move(publishTo))
+{
+}
 
 songPlayer::~songPlayer()
 {

@@ -27,7 +27,7 @@ class RtAudio;
 class songPlayer
 {
   public:
-    explicit songPlayer(songClockState *publishTo);
+    explicit songPlayer(std::shared_ptr<songClockState> publishTo);
     ~songPlayer();
     songPlayer(const songPlayer &) = delete;
     songPlayer &operator=(const songPlayer &) = delete;
@@ -63,7 +63,7 @@ class songPlayer
   private:
     struct song;
 
-    songClockState *m_publishTo;
+    std::shared_ptr<songClockState> m_publishTo;
     std::unique_ptr<song> m_song;
     std::unique_ptr<RtAudio> m_audio;
     QString m_path;

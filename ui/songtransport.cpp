@@ -23,7 +23,7 @@ constexpr int kMaxLatencyMs = 2000;
 
 songTransport::songTransport(dimList *list, QObject *parent)
     : QObject(parent), m_list(list),
-      m_player(std::make_unique<songPlayer>(&list->engine()->songClock())),
+      m_player(std::make_unique<songPlayer>(list->engine()->songClockShared())),
       m_chase(new showChase(list, this, playEngine::chaseSource::song))
 {
     m_latencyMs = qBound(-kMaxLatencyMs, QSettings().value(kLatencyKey, 0).toInt(), kMaxLatencyMs);
@@ -37,6 +37,7 @@ songTransport::songTransport(dimList *list, QObject *parent)
     });
 }
 
+// The model may be gone already (its children go after it): only the player is stopped.
 songTransport::~songTransport()
 {
     m_player->unload();
