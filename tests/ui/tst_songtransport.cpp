@@ -181,13 +181,14 @@ void tst_songtransport::framesFollowTheSong()
 
     const auto patched = patchedSlots();
     QVERIFY(patched.size() >= 100);
-    // A tick runs up to a few ticks before its frame is logged on a loaded machine.
+    // On a loaded machine (or under a sanitizer) a frame may go out some ticks after its
+    // tick, and a late audio buffer moves the song's clock back by its lateness.
     int inFirst = 0, inSeek = 0, inResume = 0;
     for (int i = 0; i < log.frames.size(); ++i) {
         if (log.sentNs.at(i) >= seekNs && log.sentNs.at(i) < seekNs + 100000000)
             continue;
         const qint64 ms = log.songMs.at(i);
-        const qint64 at = timeOfFrame(*line, patched, log.frames.at(i), ms + 10, ms - 150);
+        const qint64 at = timeOfFrame(*line, patched, log.frames.at(i), ms + 60, ms - 300);
         QVERIFY2(at >= 0,
                  qPrintable(QStringLiteral("frame %1 not the song's at %2 ms").arg(i).arg(ms)));
         inFirst += at < 1200;
