@@ -1648,6 +1648,17 @@ Open it?</translation>
     </message>
 </context>
 <context>
+    <name>songTransport</name>
+    <message>
+        <source>歌曲无法读取：%1</source>
+        <translation>The song cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>没有音频设备，歌曲无声播放</source>
+        <translation>No audio device: the song plays silently</translation>
+    </message>
+</context>
+<context>
     <name>startFiles</name>
     <message>
         <source>文件不存在</source>
