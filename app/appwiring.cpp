@@ -16,6 +16,7 @@
 #include "remotecontrol.h"
 #include "songstate.h"
 #include "songtimeline.h"
+#include "songtransport.h"
 #include "stepview.h"
 #include "synccontrol.h"
 #include "textface.h"
@@ -109,6 +110,7 @@ void registerQmlTypes()
     qRegisterMetaType<remoteControl *>();
     qRegisterMetaType<syncControl *>();
     qRegisterMetaType<songState *>();
+    qRegisterMetaType<songTransport *>();
     qmlRegisterType<dmxFile>("ov.qt.dmx", 1, 0, "DmxFile");
     qmlRegisterType<stepView>("ov.qt.dmx", 1, 0, "StepView");
     qmlRegisterType<cellFace>("ov.qt.dmx", 1, 0, "CellFace");
@@ -183,4 +185,5 @@ void publishCore(QQmlEngine *engine)
     ctx->setContextProperty("recovery", root->recovery());
     ctx->setContextProperty("value_entry", root->values());
     ctx->setContextProperty("song", root->song());
+    ctx->setContextProperty("song_player", root->songPlayer());
 }

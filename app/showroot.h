@@ -9,13 +9,15 @@ class fileWorkflow;
 class remoteControl;
 class showRecovery;
 class songState;
+class songTransport;
 class syncControl;
 class valueEntry;
 
 // Everything the window works with, as one typed object ("app" in QML): the show's model
-// and output, the file workflow, recovery, the number fields' rule, remote control and
-// sync, and the song the show is set to. The older context names ("dmx_list", "file_flow", ...)
-// name the same objects. GUI thread only; made for each core the window is given, and owned by it.
+// and output, the file workflow, recovery, the number fields' rule, remote control, sync,
+// the song the show is set to and the song's transport. The older context names ("dmx_list",
+// "file_flow", ...) name the same objects. GUI thread only; made for each core the window is
+// given, and owned by it.
 class showRoot : public QObject
 {
     Q_OBJECT
@@ -27,6 +29,7 @@ class showRoot : public QObject
     Q_PROPERTY(remoteControl *remote READ remote CONSTANT)
     Q_PROPERTY(syncControl *sync READ sync CONSTANT)
     Q_PROPERTY(songState *song READ song CONSTANT)
+    Q_PROPERTY(songTransport *songPlayer READ songPlayer CONSTANT)
 
   public:
     // Builds the objects around `model` (the core that owns them all).
@@ -40,6 +43,7 @@ class showRoot : public QObject
     remoteControl *remote() const { return m_remote; }
     syncControl *sync() const { return m_sync; }
     songState *song() const { return m_song; }
+    songTransport *songPlayer() const { return m_songPlayer; }
 
   private:
     dimList *m_model;
@@ -49,6 +53,7 @@ class showRoot : public QObject
     showRecovery *m_recovery;
     valueEntry *m_values;
     songState *m_song;
+    songTransport *m_songPlayer;
 };
 
 #endif

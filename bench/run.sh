@@ -68,7 +68,8 @@ if [ "$what" = frames ]; then
     Xvfb "$display" -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!
     busy=()
-    trap 'kill $xvfb "${busy[@]}" 2>/dev/null || true; rm -rf "$tmp"' EXIT
+    jackd_pid=
+    trap 'kill $xvfb "${busy[@]}" $jackd_pid 2>/dev/null || true; rm -rf "$tmp"' EXIT
     sleep 1
     # A: 8 steps, speed 0, fade 10; B: 1000 steps, fades 2..10; every channel snaps.
     "$build/tools/makeshow" "$tmp/a.dmx" a
@@ -90,6 +91,7 @@ if [ "$what" = frames ]; then
             local backend=()
             [ -n "$gl" ] && backend=(QT_QUICK_BACKEND=opengl)
             [ -n "${size:-}" ] && backend+=(UIPROBE_SIZE="$size")
+            [ "$mode" = play-song ] && backend+=(UIPROBE_SONG="$tmp/song.wav" DMX_AUDIO_API=jack)
             local run=(env DISPLAY="$display" DMX_FRAME_FIFO="$tmp/frames" "${backend[@]}"
                 LD_PRELOAD="$PWD/$build/bench/libframefifo.so"
                 "$build/bench/uiprobe" "$show" $((warmup + window + 3)) "$mode")
@@ -120,6 +122,20 @@ if [ "$what" = frames ]; then
     # The window spread over a 1920 x 1080 screen: wider columns and faders to draw.
     size=1920x1080 measure "A at 1920 x 1080" "$tmp/a.dmx" play-bare
     size=1920x1080 measure "B at 1920 x 1080" "$tmp/b.dmx" play-only
+    # The output following a song that plays through JACK (dummy driver, 48 kHz, periods of
+    # 1024 frames, a server of our own): each tick shows the frame of the position heard.
+    if [[ "song: A following a song through JACK" =~ ${CASES:-.} ]]; then
+        export JACK_DEFAULT_SERVER=dmxbench-$$ JACK_NO_AUDIO_RESERVATION=1
+        sox -n -r 48000 -c 2 "$tmp/song.wav" synth $((warmup + window + 20)) sine 440 vol 0.1
+        chmod 644 "$tmp/song.wav"
+        jackd -n "$JACK_DEFAULT_SERVER" -P 70 -d dummy -r 48000 -p 1024 >/dev/null 2>&1 &
+        jackd_pid=$!
+        jack_wait -w -t 10 -s "$JACK_DEFAULT_SERVER" >/dev/null 2>&1
+        measure "song: A following a song through JACK" "$tmp/a.dmx" play-song
+        kill "$jackd_pid" 2>/dev/null || true
+        wait "$jackd_pid" 2>/dev/null || true
+        jackd_pid=
+    fi
     # How soon the fader strip and the marked row show what the output sent (frames dropped).
     label="A: the window follows the output"
     [[ "$label" =~ ${CASES:-.} ]] || runs=0

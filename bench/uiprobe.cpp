@@ -6,7 +6,8 @@
 // minimised; scroll: 512 channel columns, seconds 0; follow-latency: how soon the window shows
 // the output's state; page-only: the CPU of a page turn of the table, seconds = turns;
 // beat-clock: steps of one beat, output on, playback left to a MIDI clock's Start; resize-only:
-// the window resized between its default size and the screen's, needs a 1920 x 1080 screen)
+// the window resized between its default size and the screen's, needs a 1920 x 1080 screen;
+// play-song: as play-bare, the output following the song at UIPROBE_SONG as it plays)
 #include "appwiring.h"
 #include "dim.h"
 #include "dimlist.h"
@@ -16,6 +17,7 @@
 #include "dmxfile.h"
 #include "playengine.h"
 #include "remotecontrol.h"
+#include "songtransport.h"
 #include "synccontrol.h"
 
 #include <QApplication>
@@ -427,7 +429,7 @@ int main(int argc, char *argv[])
     const bool playing = only == "play-only" || only == "play-minimised" || only == "page-only";
     t = g_clock.nsecsElapsed();
     for (int i = 0; i < 20; ++i) {
-        if (only == "play-bare" || only == "beat-clock")
+        if (only == "play-bare" || only == "beat-clock" || only == "play-song")
             break;
         chType->setProperty("currentIndex", playing ? i : types[i]);
         QMetaObject::invokeMethod(addLight, "clicked");
@@ -499,6 +501,16 @@ int main(int argc, char *argv[])
     }
     if (only == "play-minimised")
         window->showMinimized();
+    if (only == "play-song") {
+        // As play-bare, with the song at UIPROBE_SONG loaded: Play plays it, and the output
+        // follows it.
+        auto *song = model->findChild<songTransport *>();
+        if (!song || !song->load(QString::fromLocal8Bit(qgetenv("UIPROBE_SONG"))))
+            return 1;
+        if (!song->problem().isEmpty())
+            std::fprintf(stderr, "uiprobe: %s\n", qPrintable(song->problem()));
+        goto playback;
+    }
     if (playing || only == "play-bare")
         goto playback;
     if (only == "follow-latency") {

@@ -383,11 +383,13 @@ void playEngine::restartBeats()
     m_beatNext = std::numeric_limits<double>::quiet_NaN();
 }
 
-void playEngine::setChase(std::shared_ptr<const showTimeline> line, qint64 offsetMs)
+void playEngine::setChase(std::shared_ptr<const showTimeline> line, qint64 offsetMs,
+                          chaseSource from)
 {
     const auto held = lock();
     m_chase = std::move(line);
     m_chaseOffset = offsetMs;
+    m_chaseFrom = from;
     m_chaseFresh = true;
     // A hold under way ends now: the chase shows every tick.
     if (m_chase && m_phase == phase::holding) {
@@ -577,15 +579,28 @@ void playEngine::fadePass()
     }
 }
 
+// The time the chase shows at this tick: the timecode last received, or where the song
+// stands at the tick's deadline, guessed on from its player's last word so that the frames
+// keep their 30 ms between the audio's callbacks. -1: nothing to follow.
+qint64 playEngine::chaseMs() const
+{
+    if (m_chaseFrom == chaseSource::timecode)
+        return m_timecode.read().ms;
+    const qint64 tickNs =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(m_tickTime.time_since_epoch()).count();
+    const qint64 us = m_song->read().usAt(tickNs);
+    return us < 0 ? -1 : us / 1000;
+}
+
 // The frame of the timecode last received; a timecode that stands still sends nothing new.
 void playEngine::chaseTick()
 {
-    const timecodeSnapshot code = m_timecode.read();
-    if (code.ms < 0 || (code.ms == m_chasedMs && !m_chaseFresh))
+    const qint64 ms = chaseMs();
+    if (ms < 0 || (ms == m_chasedMs && !m_chaseFresh))
         return;
-    m_chasedMs = code.ms;
+    m_chasedMs = ms;
     m_chaseFresh = false;
-    const showTimeline::position at = m_chase->locate(code.ms - m_chaseOffset);
+    const showTimeline::position at = m_chase->locate(ms - m_chaseOffset);
     const showTimeline::levels levels = m_chase->levelsAt(at);
     for (int ch = 0; ch < kChannels; ++ch)
         setLevel(ch, levels[size_t(ch)]);

@@ -28,8 +28,8 @@ class QSocketNotifier;
 // before start(): a program that only converts files never starts the thread.
 // The output thread runs the ticks and sends the frames; every public call is for the
 // GUI thread (the waits for the thread that drives a test's clock), except lock() and
-// lockHeldHere(), which any thread may call, and tempo() and timecode(), whose states
-// their source threads write.
+// lockHeldHere(), which any thread may call, and tempo(), timecode() and songClock(), whose
+// states their source threads write.
 class playEngine : public QObject
 {
     Q_OBJECT
@@ -103,6 +103,9 @@ class playEngine : public QObject
     // without waiting.
     tempoState &tempo() { return m_tempo; }
     timecodeState &timecode() { return m_timecode; }
+    // The song's clock, shared with its player, which may outlive the engine.
+    songClockState &songClock() { return *m_song; }
+    std::shared_ptr<songClockState> songClockShared() const { return m_song; }
     // Beat steps: each step lasts `beats` beats of the tempo (0.5 to 16) instead of its hold,
     // starting on a beat; fades keep their time but never outlast the step. 0: off. Without
     // a tempo the steps keep their own holds.
@@ -111,8 +114,11 @@ class playEngine : public QObject
     // The next step starts on the beat nearest to its load, as after a clock's Start.
     void restartBeats();
     // Chase: while playing, every tick shows the frame `line` gives for the last timecode
-    // received less `offsetMs`, instead of running the steps. Null: free-running again.
-    void setChase(std::shared_ptr<const showTimeline> line, qint64 offsetMs);
+    // received (or the song's position at the tick) less `offsetMs`, instead of running the
+    // steps. Null: free-running again.
+    enum class chaseSource { timecode, song };
+    void setChase(std::shared_ptr<const showTimeline> line, qint64 offsetMs,
+                  chaseSource from = chaseSource::timecode);
     bool chasing() const;
     // The timecode the output last followed, in ms; -1 when none came yet.
     qint64 chasedMs() const;
@@ -160,11 +166,13 @@ class playEngine : public QObject
     double m_speed = 1.0;
     tempoState m_tempo;
     timecodeState m_timecode;
+    std::shared_ptr<songClockState> m_song = std::make_shared<songClockState>();
     double m_beats = 0.0;
     // The beat the step under way ends on; NaN until a step has been timed by the beats.
     double m_beatNext;
     std::shared_ptr<const showTimeline> m_chase;
     qint64 m_chaseOffset = 0;
+    chaseSource m_chaseFrom = chaseSource::timecode;
     qint64 m_chasedMs = -1;
     bool m_chaseFresh = false;
     phase m_phase = phase::idle;
@@ -232,6 +240,7 @@ class playEngine : public QObject
     void runTick();
     void loadNextRow(bool enterRange = false);
     void chaseTick();
+    qint64 chaseMs() const;
     bool beatTempo(tempoSnapshot &tempo) const;
     int beatFade(const tempoSnapshot &tempo, int fade);
     clock::time_point beatHoldEnd(const tempoSnapshot &tempo) const;

@@ -6,7 +6,8 @@
 #include "playengine.h"
 #include "showtimeline.h"
 
-showChase::showChase(dimList *list, QObject *parent) : QObject(parent), m_list(list)
+showChase::showChase(dimList *list, QObject *parent, playEngine::chaseSource from)
+    : QObject(parent), m_list(list), m_from(from)
 {
     m_later.setSingleShot(true);
     m_later.setInterval(0);
@@ -43,7 +44,9 @@ void showChase::setOffsetMs(qint64 offset)
     if (offset == m_offset)
         return;
     m_offset = offset;
-    refresh();
+    // Off, there is nothing to lay out, and the other chase may be on.
+    if (m_enabled)
+        refresh();
     emit changed();
 }
 
@@ -52,10 +55,24 @@ void showChase::refresh()
     m_later.stop();
     playEngine *engine = m_list->engine();
     if (!m_enabled) {
+        m_line.reset();
         engine->setChase(nullptr, 0);
         return;
     }
+    m_line = layOut();
+    engine->setChase(m_line, m_offset, m_from);
+}
+
+std::shared_ptr<const showTimeline> showChase::layOut() const
+{
     showTimeline::setup show = m_list->playSetup();
-    show.repeat = m_repeat;
-    engine->setChase(showTimeline::build(show), m_offset);
+    show.repeat = m_enabled ? m_repeat : m_list->repeat();
+    return showTimeline::build(show);
+}
+
+std::shared_ptr<const showTimeline> showChase::timeline()
+{
+    if (m_later.isActive())
+        refresh();
+    return m_line;
 }

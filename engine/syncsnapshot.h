@@ -109,4 +109,43 @@ class timecodeState
     seqWords<4> m_words;
 };
 
+// The song as its player last told: the position heard at a moment of the steady clock, and
+// whether it moves on from there (at the song's own pace) and until when that guess holds.
+struct songClockSnapshot {
+    qint64 us = -1; // -1: no song
+    qint64 atNs = 0;
+    qint64 moving = 0;
+    // Past this a position is not guessed further: the audio that would move it on is late.
+    qint64 untilNs = 0;
+
+    // The position at `ns` on the steady clock, in microseconds; -1 for no song.
+    qint64 usAt(qint64 ns) const
+    {
+        if (us < 0 || !moving)
+            return us;
+        return us + (qMin(ns, untilNs) - atNs) / 1000;
+    }
+};
+
+// Any thread: the player's audio callback publishes while the song plays, the GUI thread
+// while it stands; the output thread reads without waiting.
+class songClockState
+{
+  public:
+    songClockState() { clear(); }
+    void publish(const songClockSnapshot &song)
+    {
+        m_words.write({song.us, song.atNs, song.moving, song.untilNs});
+    }
+    songClockSnapshot read() const
+    {
+        const auto w = m_words.read();
+        return songClockSnapshot{w[0], w[1], w[2], w[3]};
+    }
+    void clear() { publish(songClockSnapshot{}); }
+
+  private:
+    seqWords<4> m_words;
+};
+
 #endif

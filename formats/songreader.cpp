@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <sndfile.h>
 
 namespace
@@ -62,7 +64,7 @@ void songReader::close(const QString &reason)
     m_file = nullptr;
 }
 
-int songReader::readMono(float *out, int count)
+int songReader::readBlock(int count)
 {
     if (!m_file || count <= 0)
         return 0;
@@ -73,14 +75,6 @@ int songReader::readMono(float *out, int count)
             close(QString::fromLocal8Bit(sf_strerror(m_file)));
         return 0;
     }
-    const float share = 1.0f / float(m_channels);
-    const float *frame = m_interleaved.data();
-    for (sf_count_t i = 0; i < got; ++i, frame += m_channels) {
-        float sum = 0.0f;
-        for (int c = 0; c < m_channels; ++c)
-            sum += frame[c];
-        out[i] = sum * share;
-    }
     m_framesRead += got;
     // A header that understated the length is caught here, before the song is read whole.
     if (framesToMs(m_framesRead, m_sampleRate) > songLimits::kMaxLengthMs) {
@@ -88,4 +82,27 @@ int songReader::readMono(float *out, int count)
         return 0;
     }
     return int(got);
+}
+
+int songReader::readMono(float *out, int count)
+{
+    const int got = readBlock(count);
+    const float share = 1.0f / float(m_channels);
+    const float *frame = m_interleaved.data();
+    for (int i = 0; i < got; ++i, frame += m_channels) {
+        float sum = 0.0f;
+        for (int c = 0; c < m_channels; ++c)
+            sum += frame[c];
+        out[i] = sum * share;
+    }
+    return got;
+}
+
+int songReader::readPlayed(float *out, int count)
+{
+    if (playedChannels() == 1)
+        return readMono(out, count);
+    const int got = readBlock(count);
+    std::copy(m_interleaved.begin(), m_interleaved.begin() + 2 * got, out);
+    return got;
 }

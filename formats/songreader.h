@@ -9,7 +9,8 @@
 struct sf_private_tag;
 
 // A song file read through libsndfile (WAV, FLAC, Ogg Vorbis, Opus, MP3) a block at a time,
-// mixed to mono, so that a long song never sits whole in memory. Any one thread at a time.
+// mixed to mono for its analysis, so that a long song never sits whole in memory, or as it
+// sounds for its playback. Any one thread at a time.
 class songReader
 {
   public:
@@ -33,9 +34,15 @@ class songReader
     // error or a file longer than its header claimed past the limit closes the reader with
     // error().
     int readMono(float *out, int count);
+    // The channels playback keeps: one or two as the file has them, more mixed to one.
+    int playedChannels() const { return m_channels <= 2 ? m_channels : 1; }
+    // As readMono(), with playedChannels() samples to a frame, interleaved.
+    int readPlayed(float *out, int count);
 
   private:
     void close(const QString &reason);
+    // Into m_interleaved; the frames read.
+    int readBlock(int count);
 
     sf_private_tag *m_file = nullptr;
     QString m_error;

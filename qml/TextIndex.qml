@@ -23,12 +23,19 @@ Rectangle {
     readonly property string showFilter: file_flow.showFilter
     readonly property string cFilter: file_flow.cFilter
 
+    // With a song the show follows it: playing is the song's.
     function startRun() {
-        dmx_list.sendDmxEnable(true)
+        if (song_player.active)
+            song_player.play()
+        else
+            dmx_list.sendDmxEnable(true)
     }
 
     function stopRun() {
-        dmx_list.sendDmxEnable(false)
+        if (song_player.playing)
+            song_player.stop()
+        else
+            dmx_list.sendDmxEnable(false)
     }
 
     function say(text) {

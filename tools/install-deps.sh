@@ -14,7 +14,7 @@ packages=(
     xvfb x11-apps x11-utils xdotool imagemagick fonts-noto-cjk
     ola libola-dev util-linux iproute2 dbus-daemon
     liblo-dev liblo-tools librtmidi-dev jackd2 libjack-jackd2-dev libltc-dev libasound2-dev
-    libsndfile1-dev libaubio-dev
+    libsndfile1-dev libaubio-dev librtaudio-dev
     dpkg-dev lintian desktop-file-utils libxml2-utils libglib2.0-bin shared-mime-info
     gcc-arm-none-eabi qemu-system-arm make
     qlcplus-data qttranslations5-l10n

@@ -1709,6 +1709,14 @@ Open it?</translation>
     <message>
         <source>无法读取歌曲 %1：%2</source>
         <translation>Cannot read the song %1: %2</translation>
+    <name>songTransport</name>
+    <message>
+        <source>歌曲无法读取：%1</source>
+        <translation>The song cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>没有音频设备，歌曲无声播放</source>
+        <translation>No audio device: the song plays silently</translation>
     </message>
 </context>
 <context>

@@ -46,6 +46,7 @@ syncControl::syncControl(dimList *list, remoteControl *remote, QObject *parent)
         connect(remote->actions(), &remoteActions::tapped, this, [this](qint64 ns) {
             m_tap.tap(ns);
             poll();
+            emit tapped(ns);
         });
         remote->midi()->setSyncListener([this](const unsigned char *bytes, std::size_t size,
                                                qint64 ns) { return midiMessage(bytes, size, ns); });
@@ -142,8 +143,10 @@ QString syncControl::timecodeStateText() const
 
 void syncControl::tap()
 {
-    m_tap.tap(steadyNs());
+    const qint64 ns = steadyNs();
+    m_tap.tap(ns);
     poll();
+    emit tapped(ns);
 }
 
 bool syncControl::setTimecodeSource(const QString &source)

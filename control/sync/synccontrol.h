@@ -81,6 +81,8 @@ class syncControl : public QObject
     void beatStepsChanged();
     void timecodeSourceChanged();
     void timecodeChanged();
+    // A tap, from the window or remote control, at `ns` on the steady clock.
+    void tapped(qint64 ns);
 
   private:
     dimList *m_list;

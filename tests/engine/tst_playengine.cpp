@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -36,6 +37,7 @@ class tst_playengine : public QObject
     void beatStepsLoadOnTheBeat_data();
     void beatStepsLoadOnTheBeat();
     void chaseFollowsTheTimecode();
+    void chaseFollowsTheSong();
 };
 
 namespace
@@ -627,6 +629,42 @@ void tst_playengine::chaseFollowsTheTimecode()
     QCoreApplication::processEvents(); // the chase lays the show out again once
     QVERIFY(send(3600000 + 4000));
     QCOMPARE(log.lastSlot0(), expected(3600000 + 4000));
+}
+
+// Song chase: every tick shows the frame of the song's position at the tick, less the offset,
+// guessed on from the player's last word, whenever that was said; the player speaks from a
+// thread of its own, as the audio callback does.
+void tst_playengine::chaseFollowsTheSong()
+{
+    dimList *m = coreModel();
+    buildShow(showKind::fadesAndHolds);
+    frameLog log;
+    showChase song(m, nullptr, playEngine::chaseSource::song);
+    song.setOffsetMs(250);
+    song.setEnabled(true);
+    const auto line = song.timeline();
+    QVERIFY(line);
+    auto nsOf = [](playEngine::clock::time_point at) {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
+    };
+    // The song was 1000 ms in at this moment; every word of the player lies on that line.
+    const qint64 originNs = nsOf(testClock()->now());
+    std::atomic<bool> done{false};
+    std::thread player([&] {
+        for (qint64 i = 0; !done; ++i) {
+            const qint64 at = originNs + (i % 97) * 7000000;
+            testEngine()->songClock().publish(
+                {1000000 + (at - originNs) / 1000, at, 1, std::numeric_limits<qint64>::max()});
+        }
+    });
+    QVERIFY(startPlaying(log));
+    for (int i = 0; i < 100; ++i) {
+        QVERIFY(advanceClock(milliseconds(30)));
+        const qint64 ms = 1000 + (nsOf(testClock()->now()) - originNs) / 1000000 - 250;
+        QCOMPARE(log.lastSlot0(), int(line->levelsAt(line->locate(ms))[0]));
+    }
+    done = true;
+    player.join();
 }
 
 QTEST_GUILESS_MAIN(tst_playengine)
