@@ -1672,10 +1672,12 @@ Open it?</translation>
         <translation>Choose the song the show plays to</translation>
     </message>
     <message>
-        <source>%1，%2 BPM，首拍 %3 ms</source>
-        <translation>%1, %2 BPM, first beat %3 ms</translation>
         <source>时间线</source>
         <translation>Timeline</translation>
+    </message>
+    <message>
+        <source>%1，%2 BPM，首拍 %3 ms</source>
+        <translation>%1, %2 BPM, first beat %3 ms</translation>
     </message>
 </context>
 <context>
@@ -1709,6 +1711,9 @@ Open it?</translation>
     <message>
         <source>无法读取歌曲 %1：%2</source>
         <translation>Cannot read the song %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>songTransport</name>
     <message>
         <source>歌曲无法读取：%1</source>
