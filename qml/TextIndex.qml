@@ -442,6 +442,17 @@ Rectangle {
                     songDialog.open()
                 }
             }
+            // Shows or hides the song strip between the panel and the table.
+            Button {
+                id: songStripToggle
+                objectName: "songStripToggle"
+                height: parent.height
+                text: qsTr("时间线")
+                checkable: true
+                checked: windowPlace.songStripShown
+                activeFocusOnTab: false
+                onCheckedChanged: windowPlace.songStripShown = checked
+            }
             Text {
                 objectName: "songName"
                 height: parent.height

@@ -336,20 +336,6 @@ ApplicationWindow {
                 height: parent.height
                 spacing: 2
 
-                // Shows or hides the song strip; there only while the show has a song.
-                Button {
-                    id: songStripToggle
-                    objectName: "songStripToggle"
-                    visible: songStrip.attached
-                    width: Math.ceil(songStripText.advanceWidth) + 16
-                    height: parent.height
-                    text: qsTr("时间线")
-                    checkable: true
-                    checked: windowPlace.songStripShown
-                    activeFocusOnTab: false
-                    onCheckedChanged: windowPlace.songStripShown = checked
-                    TextMetrics { id: songStripText; text: songStripToggle.text }
-                }
                 Button {
                     id: openLibrary
                     objectName: "openLibrary"
@@ -471,7 +457,13 @@ ApplicationWindow {
         visible: shown
         model: dmx_list
         song: app.song || null
+        // With the song loaded, its transport owns the playhead: a press seeks the song, and
+        // the step under it becomes the current row without moving the range.
         onSeekRequested: {
+            if (song_player.active) {
+                song_player.seek(ms)
+                return
+            }
             if (dmx_list.playing)
                 return
             playheadMs = ms
@@ -479,6 +471,13 @@ ApplicationWindow {
             if (row >= 0)
                 startPos(row)
         }
+    }
+
+    Binding {
+        target: songStrip
+        property: "playheadMs"
+        value: song_player.positionMs
+        when: song_player.active
     }
 
     DmxTable {

@@ -19,7 +19,8 @@ WindowTestCase {
         verify(Math.abs(strip.playheadMs - 2500) < 10, strip.playheadMs)
         compare(dmx_list.currentRow, 2)
 
-        waitForRendering(win.contentItem) // the toggle takes its place in the panel
+        item("songLine").open() // the toggle sits in the song line
+        waitForRendering(win.contentItem)
         mouseClick(item("songStripToggle"))
         tryCompare(strip, "visible", false)
         compare(table.height, tableHeight)
