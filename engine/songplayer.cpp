@@ -59,15 +59,14 @@ qint64 songPlayer::lengthMs() const
     return m_song ? m_song->frames * 1000 / m_song->rate : 0;
 }
 
-bool songPlayer::load(const QString &path)
+std::shared_ptr<songPlayer::song> songPlayer::decode(const QString &path, QString &error)
 {
-    unload();
     songReader reader(path);
     if (!reader.isOpen()) {
-        m_error = reader.error();
-        return false;
+        error = reader.error();
+        return nullptr;
     }
-    auto read = std::make_unique<song>();
+    auto read = std::make_shared<song>();
     read->channels = reader.playedChannels();
     read->rate = reader.sampleRate();
     read->samples.reserve(size_t(qMax<qint64>(0, reader.frames())) * size_t(read->channels));
@@ -80,17 +79,40 @@ bool songPlayer::load(const QString &path)
             read->samples.push_back(qint16(std::lround(qBound(-1.0f, block[i], 1.0f) * 32767.0f)));
     }
     if (!reader.error().isEmpty() || read->samples.empty()) {
-        m_error = reader.error().isEmpty() ? QStringLiteral("no samples") : reader.error();
-        return false;
+        error = reader.error().isEmpty() ? QStringLiteral("no samples") : reader.error();
+        return nullptr;
     }
     read->frames = qint64(read->samples.size()) / read->channels;
+    return read;
+}
+
+bool songPlayer::load(const QString &path)
+{
+    QString error;
+    std::shared_ptr<song> read = decode(path, error);
+    if (!read) {
+        refuse(error);
+        return false;
+    }
+    take(std::move(read), path);
+    return true;
+}
+
+void songPlayer::refuse(const QString &why)
+{
+    unload();
+    m_error = why;
+}
+
+void songPlayer::take(std::shared_ptr<song> read, const QString &path)
+{
+    unload();
     m_song = std::move(read);
     m_path = path;
     m_error.clear();
     m_playheadUs = 0;
     openOutput();
     publishStanding();
-    return true;
 }
 
 void songPlayer::unload()

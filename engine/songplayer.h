@@ -32,9 +32,18 @@ class songPlayer
     songPlayer(const songPlayer &) = delete;
     songPlayer &operator=(const songPlayer &) = delete;
 
+    // A song read whole, as the player keeps it.
+    struct song;
+    // Reads the whole song; null, with `error` saying why, when it cannot. Touches nothing
+    // but the file: any thread may call it (the window reads on a worker thread).
+    static std::shared_ptr<song> decode(const QString &path, QString &error);
     // Reads the whole song and opens the output for it; false with error() saying why (the
     // player is then empty). A missing device is no error: see deviceProblem().
     bool load(const QString &path);
+    // Plays `read` (from decode()) from now on, as load() does after reading.
+    void take(std::shared_ptr<song> read, const QString &path);
+    // Empties the player and keeps `why` as error().
+    void refuse(const QString &why);
     void unload();
     bool loaded() const { return m_song != nullptr; }
     // The song loaded ("" for none).
@@ -61,10 +70,8 @@ class songPlayer
     qint64 positionMs() const { return positionUs() / 1000; }
 
   private:
-    struct song;
-
     std::shared_ptr<songClockState> m_publishTo;
-    std::unique_ptr<song> m_song;
+    std::shared_ptr<song> m_song;
     std::unique_ptr<RtAudio> m_audio;
     QString m_path;
     QString m_error;

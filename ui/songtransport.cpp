@@ -1,5 +1,7 @@
 #include "songtransport.h"
 
+#include <QThread>
+
 #include "dimlist.h"
 #include "playengine.h"
 #include "showchase.h"
@@ -40,6 +42,9 @@ songTransport::songTransport(dimList *list, QObject *parent)
 // The model may be gone already (its children go after it): only the player is stopped.
 songTransport::~songTransport()
 {
+    for (QThread *reader : qAsConst(m_readers))
+        reader->wait();
+    qDeleteAll(m_readers);
     m_player->unload();
 }
 
@@ -60,8 +65,14 @@ void songTransport::followSong(songState *song)
 void songTransport::loadShowSong()
 {
     const QString path = m_song && m_song->readable() ? m_song->path() : QString();
-    if (path != m_player->path())
-        load(path);
+    if (path == m_reading && !path.isEmpty())
+        return;
+    if (path.isEmpty() || path == m_player->path()) {
+        if (path != m_player->path() || !m_reading.isEmpty())
+            load(path);
+        return;
+    }
+    readInBackground(path);
 }
 
 bool songTransport::active() const
@@ -105,25 +116,66 @@ void songTransport::setProblem(const QString &text)
 
 bool songTransport::load(const QString &path)
 {
+    // A read under way for the show's song is overtaken by this one.
+    ++m_readTicket;
+    m_reading.clear();
     stop();
     const bool was = active();
-    bool ok = true;
-    if (path.isEmpty()) {
+    if (path.isEmpty())
         m_player->unload();
+    else
+        m_player->load(path);
+    tellLoaded(was);
+    return path.isEmpty() || active();
+}
+
+void songTransport::tellLoaded(bool wasActive)
+{
+    if (!m_player->error().isEmpty())
+        setProblem(tr("歌曲无法读取：%1").arg(m_player->error()));
+    else if (active() && !m_player->deviceProblem().isEmpty())
+        setProblem(tr("没有音频设备，歌曲无声播放"));
+    else
         setProblem(QString());
-    } else {
-        ok = m_player->load(path);
-        if (!ok)
-            setProblem(tr("歌曲无法读取：%1").arg(m_player->error()));
-        else if (!m_player->deviceProblem().isEmpty())
-            setProblem(tr("没有音频设备，歌曲无声播放"));
-        else
-            setProblem(QString());
-    }
-    if (was || active())
+    if (wasActive || active())
         emit activeChanged();
     emit positionChanged();
-    return ok;
+}
+
+// The show's song is read on a worker thread: a long song takes seconds, which the window
+// must not stand still for. The worker touches only the file and its own result, which it
+// posts back; a newer read or load in between makes the result stale.
+void songTransport::readInBackground(const QString &path)
+{
+    m_reading = path;
+    const quint64 ticket = ++m_readTicket;
+    QThread *reader = QThread::create([this, path, ticket] {
+        auto read = std::make_shared<readResult>();
+        read->song = songPlayer::decode(path, read->error);
+        QMetaObject::invokeMethod(
+            this, [this, path, ticket, read] { takeRead(path, ticket, *read); },
+            Qt::QueuedConnection);
+    });
+    m_readers.append(reader);
+    connect(reader, &QThread::finished, this, [this, reader] {
+        m_readers.removeOne(reader);
+        reader->deleteLater();
+    });
+    reader->start();
+}
+
+void songTransport::takeRead(const QString &path, quint64 ticket, readResult &read)
+{
+    if (ticket != m_readTicket)
+        return;
+    m_reading.clear();
+    stop();
+    const bool was = active();
+    if (read.song)
+        m_player->take(std::move(read.song), path);
+    else
+        m_player->refuse(read.error);
+    tellLoaded(was);
 }
 
 void songTransport::play()

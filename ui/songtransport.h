@@ -5,12 +5,15 @@
 #include <QObject>
 #include <QTimer>
 
+#include "songplayer.h"
+
 #include <memory>
 
 class dimList;
 class showChase;
-class songPlayer;
+
 class songState;
+class QThread;
 
 // The show's song as a media player the window drives ("song_player"): Play plays the song
 // from the playhead and the output follows it (the song's own chase: each tick shows the
@@ -78,7 +81,20 @@ class songTransport : public QObject
     // The holds this playback's taps replaced, as they were before it.
     QHash<int, quint16> m_holdsBefore;
 
+    // A song read on a worker thread, handed back to the GUI thread.
+    struct readResult {
+        std::shared_ptr<songPlayer::song> song;
+        QString error;
+    };
+    // The show's song being read, and the ticket of the newest read or load.
+    QString m_reading;
+    quint64 m_readTicket = 0;
+    QList<QThread *> m_readers;
+
     void setProblem(const QString &text);
+    void tellLoaded(bool wasActive);
+    void readInBackground(const QString &path);
+    void takeRead(const QString &path, quint64 ticket, readResult &read);
     void loadShowSong();
     void poll();
     void followPlayhead();

@@ -3,6 +3,7 @@
 #include "jackserver.h"
 #include "showchase.h"
 #include "showtimeline.h"
+#include "songstate.h"
 #include "songtaps.h"
 #include "songtransport.h"
 
@@ -25,6 +26,7 @@ class tst_songtransport : public QObject
     void cleanup();
     void framesFollowTheSong();
     void tapsOfAPlaybackAreOneUndoStep();
+    void showSongIsReadInTheBackground();
 
   private:
     QTemporaryDir m_dir;
@@ -136,6 +138,21 @@ void tst_songtransport::init()
         QSKIP("jackd -d dummy could not be started here (package jackd2); songs untested");
     freshCore(modelCheck::fatal, engineTime::steady);
     m_transport = new songTransport(coreModel());
+}
+
+// The show's song is read on a worker thread and played once read; removing it empties the
+// player.
+void tst_songtransport::showSongIsReadInTheBackground()
+{
+    songState song(coreModel()->changeHistory());
+    m_transport->followSong(&song);
+    song.attach(m_dir.filePath("song.wav"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_transport->active(), 20000);
+    QVERIFY2(m_transport->problem().isEmpty(), qPrintable(m_transport->problem()));
+    QVERIFY(m_transport->lengthMs() > 0);
+    song.detach();
+    QTRY_VERIFY(!m_transport->active());
+    m_transport->followSong(nullptr);
 }
 
 // The song's player goes before the core whose clock it publishes to; the output thread,
