@@ -243,6 +243,7 @@ int dmxFile::loadData(QUrl name)
     m_loadedFixtureTypes.clear();
     m_loadedDefinitions.clear();
     m_fixtureBlockDamaged = false;
+    m_songBlockDamaged = false;
     replaceFile(path);
     const QByteArray flagsBefore = model()->changeHistory()->snapFlags();
     int result = 0;
@@ -328,6 +329,7 @@ int dmxFile::loadDmxFile()
     if (read.fixturesDamaged)
         qDebug() << "'.dmx' fixture block damaged, rows kept:" << m_file->fileName();
     m_fixtureBlockDamaged = read.fixturesDamaged;
+    m_songBlockDamaged = read.songDamaged;
     m_loadedFixtureTypes = read.show.fixtures;
     m_loadedDefinitions = read.show.definitions;
     applyFlags(model(), read.show.flags);

@@ -47,6 +47,8 @@ class dmxFile : public QObject
     QByteArray showBytes() const;
     // The last opened show carried a fixture block that could not be read; its rows loaded.
     Q_INVOKABLE bool fixtureBlockDamaged() const { return m_fixtureBlockDamaged; }
+    // The last show file read had a song block that could not be read: its song was not taken.
+    bool songBlockDamaged() const { return m_songBlockDamaged; }
     // The show's song: a show file's link goes into it on load and comes from it on save.
     // Without one the link of the last show loaded is saved again (conversions).
     void setSong(songState *song) { m_song = song; }
@@ -82,6 +84,7 @@ class dmxFile : public QObject
     QByteArray m_loadedFixtureTypes;
     QVector<fixtureDef::definition> m_loadedDefinitions;
     bool m_fixtureBlockDamaged = false;
+    bool m_songBlockDamaged = false;
     songState *m_song = nullptr;
     // The last loaded show's link, its path absolute, while no songState keeps it.
     songLink m_loadedSong;

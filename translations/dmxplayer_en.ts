@@ -1553,6 +1553,10 @@ Open it?</translation>
         <source>移除</source>
         <translation>Remove</translation>
     </message>
+    <message>
+        <source>时间线</source>
+        <translation>Timeline</translation>
+    </message>
 </context>
 <context>
     <name>fileWorkflow</name>
@@ -1607,6 +1611,10 @@ Open it?</translation>
     <message>
         <source>新演出</source>
         <translation>new show</translation>
+    </message>
+    <message>
+        <source>；歌曲信息已损坏：未载入歌曲</source>
+        <translation>; the song block is damaged: the song was not loaded</translation>
     </message>
 </context>
 <context>
@@ -1670,10 +1678,6 @@ Open it?</translation>
     <message>
         <source>选择与演出一起播放的歌曲</source>
         <translation>Choose the song the show plays to</translation>
-    </message>
-    <message>
-        <source>时间线</source>
-        <translation>Timeline</translation>
     </message>
     <message>
         <source>%1，%2 BPM，首拍 %3 ms</source>

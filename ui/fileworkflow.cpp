@@ -166,6 +166,8 @@ bool fileWorkflow::open(const QString &url)
     m_model->setPlayerEndRow(static_cast<ushort>(qMax(0, m_model->rowCount() - 1)));
     if (m_files->fixtureBlockDamaged())
         note += tr("；灯具列表已损坏：已载入步，未载入灯具");
+    if (m_files->songBlockDamaged())
+        note += tr("；歌曲信息已损坏：未载入歌曲");
     say(tr("已打开 %1").arg(fileNameOf(url)) + note);
     setCurrentFile(url);
     // Appended to rows already there, the table is no longer what the file holds.

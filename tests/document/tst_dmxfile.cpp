@@ -879,6 +879,13 @@ void tst_dmxfile::songTravelsWithTheShow()
         QCOMPARE(linkIn(pathOf(savedAs)).path, songBlock::linkPath(song, pathOf(savedAs)));
         files.setSong(nullptr);
     }
+    // A song block cut short is refused alone: the rows load, and the file service says so.
+    const QByteArray whole = readAll(show);
+    writeAll(pathOf("cut.dmx"), whole.left(whole.size() - 3));
+    freshCore();
+    QVERIFY(files.loadData(urlOf("cut.dmx")) > 0);
+    QCOMPARE(coreModel()->rowCount(), 1);
+    QVERIFY(files.songBlockDamaged());
 }
 
 QTEST_GUILESS_MAIN(tst_dmxfile)
