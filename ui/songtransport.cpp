@@ -65,14 +65,18 @@ void songTransport::followSong(songState *song)
 void songTransport::loadShowSong()
 {
     const QString path = m_song && m_song->readable() ? m_song->path() : QString();
-    if (path == m_reading && !path.isEmpty())
+    if (!path.isEmpty() && path == m_reading)
         return;
-    if (path.isEmpty() || path == m_player->path()) {
-        if (path != m_player->path() || !m_reading.isEmpty())
-            load(path);
+    if (path == m_player->path()) {
+        // Already the one played: a read of another song under way is stale.
+        ++m_readTicket;
+        m_reading.clear();
         return;
     }
-    readInBackground(path);
+    if (path.isEmpty())
+        load(path);
+    else
+        readInBackground(path);
 }
 
 bool songTransport::active() const
