@@ -164,7 +164,7 @@ void songPlayer::openOutput()
             m_audio.reset();
             return;
         }
-        m_stream = std::make_unique<songStream>(m_song->path);
+        m_stream = std::make_unique<songStream>(m_song->path, m_song->channels, m_song->rate);
         m_step.store(double(m_song->rate) / double(openRate));
         m_latencyFrames.store(qMax(0L, m_audio->getStreamLatency()));
         m_deviceName = QStringLiteral("%1: %2").arg(

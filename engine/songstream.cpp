@@ -34,10 +34,9 @@ qint64 frameOf(quint64 wanted)
 }
 } // namespace
 
-songStream::songStream(const QString &path) : m_reader(std::make_unique<songReader>(path))
+songStream::songStream(const QString &path, int channels, int rate)
+    : m_path(path), m_channels(qBound(1, channels, 2))
 {
-    m_channels = m_reader->isOpen() ? m_reader->playedChannels() : 1;
-    const int rate = m_reader->isOpen() ? m_reader->sampleRate() : 0;
     const int blocks = std::max(kMinBlocks, int(kAheadSeconds * rate / kBlockFrames) + 1);
     m_samples.resize(size_t(blocks) * kBlockFrames * size_t(m_channels));
     m_ring.resize(size_t(blocks));
@@ -60,6 +59,8 @@ songStream::~songStream()
 // or the song has been read to its end.
 void songStream::run()
 {
+    m_reader = std::make_unique<songReader>(m_path);
+    const bool asFound = m_reader->isOpen() && m_reader->playedChannels() == m_channels;
     quint32 generation = kGenerationMask + 1; // none yet
     qint64 next = 0;
     bool readable = false;
@@ -69,7 +70,7 @@ void songStream::run()
         if (generationOf(want) != generation) {
             generation = generationOf(want);
             next = frameOf(want);
-            readable = m_reader->seek(next);
+            readable = asFound && m_reader->seek(next);
             done = false;
         }
         const quint64 tail = m_tail.load(std::memory_order_relaxed);

@@ -23,9 +23,11 @@ class songReader;
 class songStream
 {
   public:
-    // Opens `path` and reads it from its first frame on. A file that cannot be read gives a
-    // stream that has ended.
-    explicit songStream(const QString &path);
+    // Reads `path` from its first frame on, in `channels` played channels at `rate` (as a
+    // songReader found them). The file is opened on the reader thread, since some formats take
+    // a while to open; one that cannot be read, or no longer as found, gives a stream that has
+    // ended.
+    songStream(const QString &path, int channels, int rate);
     ~songStream();
     songStream(const songStream &) = delete;
     songStream &operator=(const songStream &) = delete;
@@ -63,8 +65,10 @@ class songStream
     const block *current();
     void release();
 
+    // The reader thread's own.
     std::unique_ptr<songReader> m_reader;
-    int m_channels = 1;
+    const QString m_path;
+    const int m_channels;
     std::vector<float> m_samples;
     std::vector<block> m_ring;
     // Blocks written and blocks released, counted from the start: the reader alone moves the

@@ -99,8 +99,7 @@ void tst_songstream::framesComeInOrderFromEachSeek()
     QFETCH(int, channels);
     QFETCH(QVector<qint64>, reads);
     QFETCH(QVector<qint64>, seeks);
-    songStream stream(songPath(m_dir, channels));
-    QCOMPARE(stream.channels(), channels);
+    songStream stream(songPath(m_dir, channels), channels, 44100);
     qint64 at = 0;
     for (int i = 0; i < reads.size(); ++i) {
         QCOMPARE(readOn(stream, at, reads.at(i)), reads.at(i));
