@@ -19,6 +19,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -38,9 +39,9 @@ constexpr auto kIdleWake = std::chrono::seconds(1);
 // Modest: above the desktop, below the kernel's own real-time threads.
 constexpr int kRtPriority = 10;
 
-bool validRow(const dimList *m, int row)
+bool validRow(const playShow &show, int row)
 {
-    return row >= 0 && row < m->steps().size();
+    return row >= 0 && row < show.rows.size();
 }
 
 // Without the right to ask the kernel, as a desktop user usually is.
@@ -106,16 +107,26 @@ namespace
 // Lock depth and the jobs waiting for it to reach 0, per thread.
 thread_local int t_lockDepth = 0;
 thread_local std::vector<std::function<void()>> t_afterUnlock;
+thread_local std::vector<std::pair<const void *, std::function<void()>>> t_publishers;
+
+void publishAll()
+{
+    for (const auto &publisher : t_publishers)
+        publisher.second();
+}
 } // namespace
 
 void playEngine::tableMutex::lock()
 {
     pthread_mutex_lock(&m_mutex);
-    ++t_lockDepth;
+    if (++t_lockDepth == 1)
+        publishAll();
 }
 
 void playEngine::tableMutex::unlock()
 {
+    if (t_lockDepth == 1)
+        publishAll();
     --t_lockDepth;
     pthread_mutex_unlock(&m_mutex);
     // A job may take the lock again and queue more; each round runs what is there.
@@ -138,6 +149,23 @@ void playEngine::whenUnlocked(std::function<void()> job)
         t_afterUnlock.push_back(std::move(job));
     else
         job();
+}
+
+void playEngine::publishOnLock(const void *owner, std::function<void()> publish)
+{
+    t_publishers.emplace_back(owner, std::move(publish));
+}
+
+void playEngine::stopPublishing(const void *owner)
+{
+    t_publishers.erase(std::remove_if(t_publishers.begin(), t_publishers.end(),
+                                      [owner](const auto &p) { return p.first == owner; }),
+                       t_publishers.end());
+}
+
+void playEngine::setShow(std::shared_ptr<const playShow> show)
+{
+    m_show = std::move(show);
 }
 
 playEngine::tableLock playEngine::lock()
@@ -318,7 +346,7 @@ void playEngine::enable(bool on)
         return;
     }
     const auto held = lock();
-    if (m_model->steps().isEmpty()) {
+    if (m_show->rows.isEmpty()) {
         // Never start on an empty table; a hold ending after the table was emptied stops.
         if (g_playEnable)
             stop();
@@ -331,7 +359,7 @@ void playEngine::enable(bool on)
     if (m_phase != phase::ticking) {
         if (m_phase == phase::idle) {
             m_beatNext = std::numeric_limits<double>::quiet_NaN();
-            m_enterRange = !resumed && g_currentRow == m_model->playRange().start;
+            m_enterRange = !resumed && g_currentRow == m_show->playStart;
         }
         m_phase = phase::ticking;
         m_nextTick = m_clock->now() + kTick;
@@ -346,7 +374,7 @@ bool playEngine::resumeWhereStopped()
     if (!m_stoppedMidway || g_playEnable)
         return false;
     m_stoppedMidway = false;
-    const stepTable &rows = m_model->steps();
+    const stepTable &rows = m_show->rows;
     const int row = g_currentRow;
     if (row < 0 || row >= rows.size())
         return false;
@@ -430,9 +458,8 @@ void playEngine::setSpeed(double factor)
         m_holdUntil = now + std::chrono::duration_cast<clock::duration>(left / ratio);
         wake();
     }
-    float *step = m_model->fadeSteps();
-    for (int ch = 0; ch < kChannels; ++ch)
-        step[ch] *= float(ratio);
+    for (float &step : m_fadeStep)
+        step *= float(ratio);
 }
 
 double playEngine::speed() const
@@ -454,7 +481,7 @@ void playEngine::tick()
 void playEngine::runTick()
 {
     ++m_ticks;
-    if (m_model->steps().isEmpty()) {
+    if (m_show->rows.isEmpty()) {
         m_phase = phase::idle;
         m_stopNews = true;
         postUpdate();
@@ -467,12 +494,11 @@ void playEngine::runTick()
         return;
     }
     // The row being faded was removed: count it as finished and load from where we stand.
-    if (!validRow(m_model, g_currentRow))
+    if (!validRow(*m_show, g_currentRow))
         g_advanceRow = 1;
     if (g_advanceRow)
         loadNextRow(enter);
-    // A receiver of the load's signals may have edited the table.
-    if (validRow(m_model, g_currentRow))
+    if (validRow(*m_show, g_currentRow))
         fadePass();
 }
 
@@ -483,11 +509,11 @@ void playEngine::runTick()
 void playEngine::loadNextRow(bool enterRange)
 {
     dimList *m = m_model;
+    const playShow &show = *m_show;
     // Ends and current row may lie outside the table (an end never chosen, rows removed).
-    const int last = m->steps().size() - 1;
-    const dimList::rangeEnds ends = m->playRange();
-    const int start = qBound(0, ends.start, last);
-    const int end = qBound(0, ends.end, last);
+    const int last = show.rows.size() - 1;
+    const int start = qBound(0, show.playStart, last);
+    const int end = qBound(0, show.playEnd, last);
     const int lo = qMin(start, end);
     const int hi = qMax(start, end);
     // With no current row (-1) playback advances from just before row 0.
@@ -496,14 +522,14 @@ void playEngine::loadNextRow(bool enterRange)
         g_currentRow = lo;
         jumpTo(lo != hi ? hi : qMax(lo - 1, 0));
     } else if (c < hi) {
-        g_currentRow = static_cast<int>(qBound<qint64>(0, qint64(c) + m->between(), hi));
+        g_currentRow = static_cast<int>(qBound<qint64>(0, qint64(c) + show.between, hi));
     } else {
         g_currentRow = lo;
         jumpTo(lo != hi ? hi : qMax(lo - 1, 0));
         if (m->countRepeat())
             repeatCounted();
     }
-    const stepTable &rows = m->steps();
+    const stepTable &rows = show.rows;
     const int row = g_currentRow;
     const int speed = scaledCell(rows.speed(row));
     int fade = atSpeed(scaledCell(rows.fade(row)), m_speed);
@@ -517,17 +543,14 @@ void playEngine::loadNextRow(bool enterRange)
     if (speed != 0 || fade != 0 || beats) {
         g_advanceRow = 0;
         ticks = fade > 0 ? fade : 1;
-        float *value = m->fadeValues();
-        float *step = m->fadeSteps();
         for (int ch = 0; ch < kChannels; ++ch) {
             const int v = g_dimValue[ch];
             const int t = rows.level(row, ch);
-            value[ch] = float(v);
-            step[ch] = fadeStepOf(v, t, ticks);
+            m_fadeValue[ch] = float(v);
+            m_fadeStep[ch] = fadeStepOf(v, t, ticks);
         }
     }
-    const dimList::rangeEnds range = m->playRange();
-    const rowLoad load{m->repeatsLeft(), ticks, g_currentRow, range.start, range.end};
+    const rowLoad load{m->repeatsLeft(), ticks, g_currentRow, show.playStart, show.playEnd};
     if (m_rowLoadCount < int(m_rowLoads.size()))
         m_rowLoads[size_t(m_rowLoadCount++)] = load;
 }
@@ -540,18 +563,15 @@ void playEngine::logRowLoad(const rowLoad &load)
 
 void playEngine::jumpTo(int row)
 {
-    const stepTable &rows = m_model->steps();
+    const stepTable &rows = m_show->rows;
     for (int c = 0; c < kChannels; ++c)
         setLevel(c, rows.level(row, c));
 }
 
 void playEngine::fadePass()
 {
-    dimList *m = m_model;
-    const stepTable &rows = m->steps();
+    const stepTable &rows = m_show->rows;
     const int row = g_currentRow;
-    float *value = m->fadeValues();
-    const float *step = m->fadeSteps();
     int done = 0;
     for (int ch = 0; ch < kChannels; ++ch) {
         const int t = rows.level(row, ch);
@@ -561,7 +581,7 @@ void playEngine::fadePass()
             continue;
         }
         bool arrived = false;
-        const int level = fadeTick(g_dimValue[ch], t, value[ch], step[ch], arrived);
+        const int level = fadeTick(g_dimValue[ch], t, m_fadeValue[ch], m_fadeStep[ch], arrived);
         done += arrived ? 1 : 0;
         setLevel(ch, static_cast<uchar>(level));
     }

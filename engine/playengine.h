@@ -1,6 +1,7 @@
 #ifndef PLAYENGINE_H
 #define PLAYENGINE_H
 
+#include "playshow.h"
 #include "syncsnapshot.h"
 
 #include <QObject>
@@ -67,6 +68,15 @@ class playEngine : public QObject
     // Runs `job` now, or, while the calling thread holds the lock, as soon as it has let go:
     // signals are emitted after unlocking, so that no receiver runs inside the lock.
     static void whenUnlocked(std::function<void()> job);
+    // `publish` runs on the calling thread, with the lock held, whenever that thread takes the
+    // lock first and before it lets go last: the document hands the output thread what it
+    // changed, with or without the lock, at once with any change of playback's own state.
+    // Until withdrawn with the same `owner`.
+    static void publishOnLock(const void *owner, std::function<void()> publish);
+    static void stopPublishing(const void *owner);
+
+    // The show the ticks play from now on; with the lock held, from the publishing thread.
+    void setShow(std::shared_ptr<const playShow> show);
 
     // The time the output thread keeps (the steady clock by default). Only while it is
     // stopped.
@@ -151,6 +161,8 @@ class playEngine : public QObject
 
     dimList *m_model;
     dmx *m_dmx;
+    // The output thread reads no rows but these.
+    std::shared_ptr<const playShow> m_show = std::make_shared<const playShow>();
     std::shared_ptr<engineClock> m_clock;
     std::thread m_thread;
     std::condition_variable_any m_wake;
@@ -188,6 +200,9 @@ class playEngine : public QObject
     bool m_stoppedMidway = false;
     // Playback was started on the range's start row: its first tick enters the range.
     bool m_enterRange = false;
+    // The fade of the row under way: where each channel stands and what it moves a tick.
+    float m_fadeValue[512] = {};
+    float m_fadeStep[512] = {};
     // Snapshots taken on the GUI thread: frame slot of each channel (-1 not sent, -2 the
     // patch is broken there) and the snap flags.
     int m_slotOf[512] = {};

@@ -25,9 +25,7 @@ constexpr int kChannels = 512;
 } // namespace
 
 dimList::dimList(QObject *parent)
-    : QAbstractTableModel(parent), m_dmx(new dmx(nullptr)),
-      m_fadeStep(new QVector<float>(512, 0.0f)), m_fadeValue(new QVector<float>(512, 0.0f)),
-      m_engine(new playEngine(this, m_dmx))
+    : QAbstractTableModel(parent), m_dmx(new dmx(nullptr)), m_engine(new playEngine(this, m_dmx))
 {
     {
         // A new table starts where the process starts: no current row, nothing playing.
@@ -37,6 +35,7 @@ dimList::dimList(QObject *parent)
         g_advanceRow = 1;
     }
     m_dmx->setEngine(m_engine);
+    playEngine::publishOnLock(this, [this] { publishShow(); });
     m_history = new undoHistory(this, this);
     m_fixtures = new fixtureList(m_dmx->patch(), m_history, this);
     m_effects = new effectFill(this, this);
@@ -50,15 +49,37 @@ dimList::dimList(QObject *parent)
 
 dimList::~dimList()
 {
-    // The output thread reads the table and the output object until it is joined here.
+    // The output thread reads the output object until it is joined here.
+    playEngine::stopPublishing(this);
     delete m_engine;
     delete m_chase;
     delete m_effects;
     delete m_fixtures;
     delete m_history;
     delete m_dmx;
-    delete m_fadeStep;
-    delete m_fadeValue;
+}
+
+stepTable &dimList::stepsForWriting()
+{
+    m_rowsWritten = true;
+    return m_data;
+}
+
+// A copy of the rows costs a reference: the table shares its storage until written again.
+void dimList::publishShow()
+{
+    const playShow *was = m_published.get();
+    if (was && !m_rowsWritten && was->playStart == m_playStart && was->playEnd == m_playEnd &&
+        was->between == m_between)
+        return;
+    auto show = std::make_shared<playShow>();
+    show->rows = m_data;
+    show->playStart = m_playStart;
+    show->playEnd = m_playEnd;
+    show->between = m_between;
+    m_published = std::move(show);
+    m_rowsWritten = false;
+    m_engine->setShow(m_published);
 }
 
 QObject *dimList::history() const
@@ -129,7 +150,7 @@ bool dimList::setData(const QModelIndex &index, const QVariant &value, int role)
         qDebug() << "出dimList::setData";
         return false;
     }
-    m_data.setCell(index.row(), index.column(), value.toInt());
+    stepsForWriting().setCell(index.row(), index.column(), value.toInt());
     qDebug() << "   出dimList::setData";
     return true;
 }
@@ -624,7 +645,7 @@ bool dimList::insertRows(int row, int count, const QModelIndex &parent)
     auto held = playEngine::lock();
     const quint16 speed = row > 0 ? m_data.speed(row - 1) : 0;
     const quint16 fade = row > 0 ? m_data.fade(row - 1) : 90;
-    m_data.insert(row, count, speed, fade, g_dimValue, qMin(kChannels, m_columns - 3));
+    stepsForWriting().insert(row, count, speed, fade, g_dimValue, qMin(kChannels, m_columns - 3));
     held.unlock();
     endInsertRows();
     m_history->rowsInserted(row, count);
@@ -644,7 +665,7 @@ bool dimList::removeRows(int row, int count, const QModelIndex &parent)
         return false;
     beginRemoveRows(parent, first, last);
     auto held = playEngine::lock();
-    const stepTable removed = m_data.take(first, last - first + 1);
+    const stepTable removed = stepsForWriting().take(first, last - first + 1);
     held.unlock();
     endRemoveRows();
     m_history->rowsRemoved(first, removed);
@@ -667,7 +688,7 @@ bool dimList::moveRows(const QModelIndex &sourceParent, int sourceRow, int count
     // destinationChild counts rows before the move; past the block it shifts by count.
     const int to = destinationChild < sourceRow ? destinationChild : destinationChild - count;
     auto held = playEngine::lock();
-    m_data.move(sourceRow, count, to);
+    stepsForWriting().move(sourceRow, count, to);
     held.unlock();
     endMoveRows();
     m_history->rowsMoved(sourceRow, count, to);
