@@ -508,7 +508,6 @@ void playEngine::runTick()
 // starts with its first step at time 0.
 void playEngine::loadNextRow(bool enterRange)
 {
-    dimList *m = m_model;
     const playShow &show = *m_show;
     // Ends and current row may lie outside the table (an end never chosen, rows removed).
     const int last = show.rows.size() - 1;
@@ -526,7 +525,7 @@ void playEngine::loadNextRow(bool enterRange)
     } else {
         g_currentRow = lo;
         jumpTo(lo != hi ? hi : qMax(lo - 1, 0));
-        if (m->countRepeat())
+        if (countRepeat())
             repeatCounted();
     }
     const stepTable &rows = show.rows;
@@ -550,7 +549,7 @@ void playEngine::loadNextRow(bool enterRange)
             m_fadeStep[ch] = fadeStepOf(v, t, ticks);
         }
     }
-    const rowLoad load{m->repeatsLeft(), ticks, g_currentRow, show.playStart, show.playEnd};
+    const rowLoad load{m_repeatsLeft, ticks, g_currentRow, show.playStart, show.playEnd};
     if (m_rowLoadCount < int(m_rowLoads.size()))
         m_rowLoads[size_t(m_rowLoadCount++)] = load;
 }
@@ -628,8 +627,8 @@ void playEngine::chaseTick()
         g_currentRow = at.row;
         rowLoaded(at.row);
     }
-    if (m_model->repeatsLeft() != at.repeat) {
-        m_model->setRepeatsLeft(at.repeat);
+    if (m_repeatsLeft != at.repeat) {
+        m_repeatsLeft = at.repeat;
         repeatCounted();
     }
     packAndSend();
@@ -697,6 +696,15 @@ void playEngine::setLevel(int channel, int value)
 void playEngine::rowLoaded(int row)
 {
     m_rowNews = row;
+}
+
+// One pass of the range ended: one repeat fewer, false when none was left.
+bool playEngine::countRepeat()
+{
+    if (m_repeatsLeft == 0)
+        return false;
+    --m_repeatsLeft;
+    return true;
 }
 
 void playEngine::repeatCounted()
@@ -809,7 +817,7 @@ void playEngine::deliverUpdates()
         m_repeatNews = false;
         stopNews = m_stopNews;
         m_stopNews = false;
-        repeat = m_model->repeatsLeft();
+        repeat = m_repeatsLeft;
         m_updatePosted = false;
         takeSnapshots();
     }

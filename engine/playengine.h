@@ -98,6 +98,10 @@ class playEngine : public QObject
     // first channels, and one is sent at once; empty to send the levels again.
     void setBlackout(const QVector<int> &levels);
 
+    // The passes of the range still to play after this one; under the lock.
+    uint repeatsLeft() const { return m_repeatsLeft; }
+    void setRepeatsLeft(uint times) { m_repeatsLeft = times; }
+
     bool isTicking() const;
     bool isHolding() const;
 
@@ -198,6 +202,7 @@ class playEngine : public QObject
     // resume with those untouched goes on from here.
     unsigned char m_stoppedAt[512] = {};
     bool m_stoppedMidway = false;
+    uint m_repeatsLeft = 0;
     // Playback was started on the range's start row: its first tick enters the range.
     bool m_enterRange = false;
     // The fade of the row under way: where each channel stands and what it moves a tick.
@@ -264,6 +269,7 @@ class playEngine : public QObject
     void setLevel(int channel, int value);
     void rowLoaded(int row);
     void logRowLoad(const rowLoad &load);
+    bool countRepeat();
     void repeatCounted();
     void startHold(int ms);
     void packAndSend();

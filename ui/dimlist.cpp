@@ -441,30 +441,32 @@ showTimeline::setup dimList::playSetup() const
 uint dimList::repeat() const
 {
     const auto held = playEngine::lock();
-    return m_repeat;
+    return m_engine->repeatsLeft();
+}
+
+uint dimList::repeatsLeft() const
+{
+    return m_engine->repeatsLeft();
+}
+
+void dimList::setRepeatsLeft(uint times)
+{
+    m_engine->setRepeatsLeft(times);
 }
 
 void dimList::setRepeat(uint times)
 {
     {
         const auto held = playEngine::lock();
-        if (m_repeat == times)
+        if (m_engine->repeatsLeft() == times)
             return;
-        m_repeat = times;
+        m_engine->setRepeatsLeft(times);
     }
     // The repeat box follows a count set elsewhere (a remote); a count set by hand is no count
     // that ran out.
     m_repeatSet = true;
     emit repeatChanged(times);
     m_repeatSet = false;
-}
-
-bool dimList::countRepeat()
-{
-    if (m_repeat == 0)
-        return false;
-    --m_repeat;
-    return true;
 }
 
 void dimList::setDmxData(ushort value, ushort col, ushort row)

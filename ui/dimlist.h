@@ -96,11 +96,10 @@ class dimList : public QAbstractTableModel
     // What playback runs as it stands now, read under the lock: the rows, the range, the
     // stride, the snap flags and the speed master; the repeat count is left at none.
     showTimeline::setup playSetup() const;
-    uint repeatsLeft() const { return m_repeat; }
+    // The repeats left, which playback counts, under the lock.
+    uint repeatsLeft() const;
     // No repeatChanged: playback tells the window itself, later.
-    void setRepeatsLeft(uint times) { m_repeat = times; }
-    // One pass of the range ended: one repeat fewer, false when none was left.
-    bool countRepeat();
+    void setRepeatsLeft(uint times);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -252,7 +251,6 @@ class dimList : public QAbstractTableModel
     int m_playStart = 0;
     int m_playEnd = -1;
     uint m_between = 1;
-    uint m_repeat = 0;
     // Every change to the rows is recorded here for undo and redo.
     undoHistory *m_history;
 
