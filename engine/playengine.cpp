@@ -1,12 +1,10 @@
 #include "playengine.h"
 
-#include "dim.h"
-#include "dimlist.h"
-#include "dmx.h"
 #include "dmxbox.h"
 #include "engineclock.h"
 #include "faderamp.h"
-#include "light_list.h"
+#include "playbackwindow.h"
+#include "playstate.h"
 #include "realtimekit.h"
 #include "showtimeline.h"
 
@@ -72,8 +70,8 @@ void askForRealtime()
 }
 } // namespace
 
-playEngine::playEngine(dimList *model, dmx *output)
-    : QObject(nullptr), m_model(model), m_dmx(output), m_clock(std::make_shared<engineClock>()),
+playEngine::playEngine(playbackWindow *window)
+    : QObject(nullptr), m_window(window), m_clock(std::make_shared<engineClock>()),
       m_beatNext(std::numeric_limits<double>::quiet_NaN())
 {
     std::fill(std::begin(m_slotOf), std::end(m_slotOf), -1);
@@ -315,14 +313,7 @@ playEngine::clock::duration playEngine::dueIn() const
 // works on copies taken here, on the GUI thread, before every tick it is told about.
 void playEngine::takeSnapshots()
 {
-    light_list *patch = m_dmx->patch();
-    for (int c = 0; c < kChannels; ++c) {
-        if (!patch->mapChannel(c))
-            m_slotOf[c] = -1;
-        else
-            m_slotOf[c] = patch->mappedSlot() < 0 ? -2 : patch->mappedSlot();
-        m_snap[c] = m_dmx->channel(c)->dimEn() != 0;
-    }
+    m_window->outputSetup(m_slotOf, m_snap);
 }
 
 void playEngine::stop()
@@ -332,7 +323,7 @@ void playEngine::stop()
     std::memcpy(m_stoppedAt, g_dimValue, sizeof m_stoppedAt);
     m_phase = phase::idle;
     g_playEnable = false;
-    m_dmx->setSendLive(true);
+    m_window->setLiveSending(true);
     // Levels and rows of the last ticks not told yet.
     if (m_dirty.any() || m_newsWaiting)
         postUpdate();
@@ -354,7 +345,7 @@ void playEngine::enable(bool on)
     }
     const bool resumed = resumeWhereStopped();
     g_playEnable = true;
-    m_dmx->setSendLive(false);
+    m_window->setLiveSending(false);
     takeSnapshots();
     if (m_phase != phase::ticking) {
         if (m_phase == phase::idle) {
@@ -736,7 +727,7 @@ void playEngine::packAndSend()
 // The frame through the patch copy; false when nothing is to be sent.
 bool playEngine::packFrame()
 {
-    if (!m_dmx->outputEnabled())
+    if (!m_outputOn)
         return false;
     for (int c = 0; c < kChannels; ++c) {
         const int slot = m_slotOf[c];
@@ -827,28 +818,25 @@ void playEngine::deliverUpdates()
     if (stopNews)
         enable(g_playEnable);
     if (repeatNews)
-        emit m_model->repeatChanged(repeat);
+        m_window->tellRepeats(repeat);
     if (!m_windowShown) {
         m_levelsKept |= dirty;
         m_rowKept = m_rowKept || row != -2;
         if (stopNews)
-            m_model->settle(false);
+            m_window->tellStopped();
         return;
     }
     // A stop of the empty table's reaches the window through the model.
     if (row == -2 && stopNews)
-        m_model->settle(false);
+        m_window->tellStopped();
     tellWindow(dirty, row != -2);
 }
 
 void playEngine::tellWindow(const std::bitset<kChannels> &levels, bool row)
 {
     if (row)
-        m_model->rowLoaded();
-    for (int c = 0; c < kChannels; ++c) {
-        if (levels.test(static_cast<size_t>(c)))
-            emit m_dmx->channel(c)->dimValueChanged();
-    }
+        m_window->tellRowLoaded();
+    m_window->tellLevels(levels);
 }
 
 void playEngine::setWindowShown(bool shown)
@@ -933,6 +921,12 @@ void playEngine::tellWindowSoon()
     m_newsWaiting = true;
     if (m_stopNews || m_clock->now() >= m_lastNews + m_windowGap)
         postUpdate();
+}
+
+void playEngine::setOutputEnabled(bool on)
+{
+    const auto held = lock();
+    m_outputOn = on;
 }
 
 void playEngine::setWindowGap(clock::duration gap)

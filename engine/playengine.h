@@ -17,9 +17,8 @@
 #include <pthread.h>
 #include <thread>
 
-class dimList;
-class dmx;
 class engineClock;
+class playbackWindow;
 class showTimeline;
 class QSocketNotifier;
 
@@ -57,7 +56,7 @@ class playEngine : public QObject
     };
     using tableLock = std::unique_lock<tableMutex>;
 
-    playEngine(dimList *model, dmx *output);
+    explicit playEngine(playbackWindow *window);
     ~playEngine() override;
 
     // The one lock over the step table, the levels, the frame and the playback state. The
@@ -159,12 +158,13 @@ class playEngine : public QObject
     // default) tells it levels every other tick and every row at once.
     void setWindowGap(clock::duration gap);
     bool windowShown() const { return m_windowShown; }
+    // Frames reach the interface only while on.
+    void setOutputEnabled(bool on);
 
   private:
     enum class phase { idle, ticking, holding };
 
-    dimList *m_model;
-    dmx *m_dmx;
+    playbackWindow *m_window;
     // The output thread reads no rows but these.
     std::shared_ptr<const playShow> m_show = std::make_shared<const playShow>();
     std::shared_ptr<engineClock> m_clock;
@@ -215,6 +215,7 @@ class playEngine : public QObject
     // The blackout's level per channel, -1 where the channel's own level goes out.
     int m_override[512] = {};
     bool m_overriding = false;
+    bool m_outputOn = false;
     // What the window has still to hear about.
     std::bitset<512> m_dirty;
     int m_rowNews = -2;

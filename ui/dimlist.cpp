@@ -14,9 +14,6 @@
 #include <QTimer>
 
 dimList *g_dimList = nullptr;
-int g_currentRow = -1;
-bool g_playEnable = false;
-int g_advanceRow = 1;
 
 namespace
 {
@@ -25,7 +22,7 @@ constexpr int kChannels = 512;
 } // namespace
 
 dimList::dimList(QObject *parent)
-    : QAbstractTableModel(parent), m_dmx(new dmx(nullptr)), m_engine(new playEngine(this, m_dmx))
+    : QAbstractTableModel(parent), m_dmx(new dmx(nullptr)), m_engine(new playEngine(this))
 {
     {
         // A new table starts where the process starts: no current row, nothing playing.
@@ -80,6 +77,31 @@ void dimList::publishShow()
     m_published = std::move(show);
     m_rowsWritten = false;
     m_engine->setShow(m_published);
+}
+
+void dimList::outputSetup(int *slotOf, bool *snap) const
+{
+    light_list *patch = m_dmx->patch();
+    for (int c = 0; c < kChannels; ++c) {
+        if (!patch->mapChannel(c))
+            slotOf[c] = -1;
+        else
+            slotOf[c] = patch->mappedSlot() < 0 ? -2 : patch->mappedSlot();
+        snap[c] = m_dmx->channel(c)->dimEn() != 0;
+    }
+}
+
+void dimList::setLiveSending(bool live)
+{
+    m_dmx->setSendLive(live);
+}
+
+void dimList::tellLevels(const std::bitset<kChannels> &changed)
+{
+    for (int c = 0; c < kChannels; ++c) {
+        if (changed.test(static_cast<size_t>(c)))
+            emit m_dmx->channel(c)->dimValueChanged();
+    }
 }
 
 QObject *dimList::history() const

@@ -1,7 +1,9 @@
 #ifndef DIMLIST_H
 #define DIMLIST_H
 
+#include "playbackwindow.h"
 #include "playshow.h"
+#include "playstate.h"
 #include "showtimeline.h"
 #include "stepediting.h"
 #include "steptable.h"
@@ -21,15 +23,12 @@ class playEngine;
 class undoHistory;
 
 extern dimList *g_dimList;
-extern int g_currentRow;
-extern bool g_playEnable;
-extern int g_advanceRow;
 
 // The step table, its playback engine and its row operations.
 // GUI thread only. The output thread plays the rows, range and stride it publishes (see
 // stepsForWriting()), and advances the current row and the repeat count only while it holds
 // playEngine::lock().
-class dimList : public QAbstractTableModel
+class dimList : public QAbstractTableModel, private playbackWindow
 {
     Q_OBJECT
     // The edit row while stopped (fader moves, Init, START and END write into it; -1: none),
@@ -229,6 +228,14 @@ class dimList : public QAbstractTableModel
         bool output = false;
         bool whole = false;
     };
+
+    // What playback asks of the window and tells it.
+    void outputSetup(int *slotOf, bool *snap) const override;
+    void setLiveSending(bool live) override;
+    void tellRowLoaded() override { rowLoaded(); }
+    void tellRepeats(uint left) override { emit repeatChanged(left); }
+    void tellLevels(const std::bitset<kChannels> &changed) override;
+    void tellStopped() override { settle(false); }
 
     bool validRow(int row) const { return row >= 0 && row < m_data.size(); }
     shownState currentState() const;
