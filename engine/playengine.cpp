@@ -1,12 +1,10 @@
 #include "playengine.h"
 
-#include "dim.h"
-#include "dimlist.h"
-#include "dmx.h"
 #include "dmxbox.h"
 #include "engineclock.h"
 #include "faderamp.h"
-#include "light_list.h"
+#include "playbackwindow.h"
+#include "playstate.h"
 #include "realtimekit.h"
 #include "showtimeline.h"
 
@@ -19,6 +17,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -38,9 +37,9 @@ constexpr auto kIdleWake = std::chrono::seconds(1);
 // Modest: above the desktop, below the kernel's own real-time threads.
 constexpr int kRtPriority = 10;
 
-bool validRow(const dimList *m, int row)
+bool validRow(const playShow &show, int row)
 {
-    return row >= 0 && row < m->steps().size();
+    return row >= 0 && row < show.rows.size();
 }
 
 // Without the right to ask the kernel, as a desktop user usually is.
@@ -71,8 +70,8 @@ void askForRealtime()
 }
 } // namespace
 
-playEngine::playEngine(dimList *model, dmx *output)
-    : QObject(nullptr), m_model(model), m_dmx(output), m_clock(std::make_shared<engineClock>()),
+playEngine::playEngine(playbackWindow *window)
+    : QObject(nullptr), m_window(window), m_clock(std::make_shared<engineClock>()),
       m_beatNext(std::numeric_limits<double>::quiet_NaN())
 {
     std::fill(std::begin(m_slotOf), std::end(m_slotOf), -1);
@@ -106,16 +105,26 @@ namespace
 // Lock depth and the jobs waiting for it to reach 0, per thread.
 thread_local int t_lockDepth = 0;
 thread_local std::vector<std::function<void()>> t_afterUnlock;
+thread_local std::vector<std::pair<const void *, std::function<void()>>> t_publishers;
+
+void publishAll()
+{
+    for (const auto &publisher : t_publishers)
+        publisher.second();
+}
 } // namespace
 
 void playEngine::tableMutex::lock()
 {
     pthread_mutex_lock(&m_mutex);
-    ++t_lockDepth;
+    if (++t_lockDepth == 1)
+        publishAll();
 }
 
 void playEngine::tableMutex::unlock()
 {
+    if (t_lockDepth == 1)
+        publishAll();
     --t_lockDepth;
     pthread_mutex_unlock(&m_mutex);
     // A job may take the lock again and queue more; each round runs what is there.
@@ -138,6 +147,23 @@ void playEngine::whenUnlocked(std::function<void()> job)
         t_afterUnlock.push_back(std::move(job));
     else
         job();
+}
+
+void playEngine::publishOnLock(const void *owner, std::function<void()> publish)
+{
+    t_publishers.emplace_back(owner, std::move(publish));
+}
+
+void playEngine::stopPublishing(const void *owner)
+{
+    t_publishers.erase(std::remove_if(t_publishers.begin(), t_publishers.end(),
+                                      [owner](const auto &p) { return p.first == owner; }),
+                       t_publishers.end());
+}
+
+void playEngine::setShow(std::shared_ptr<const playShow> show)
+{
+    m_show = std::move(show);
 }
 
 playEngine::tableLock playEngine::lock()
@@ -287,14 +313,7 @@ playEngine::clock::duration playEngine::dueIn() const
 // works on copies taken here, on the GUI thread, before every tick it is told about.
 void playEngine::takeSnapshots()
 {
-    light_list *patch = m_dmx->patch();
-    for (int c = 0; c < kChannels; ++c) {
-        if (!patch->mapChannel(c))
-            m_slotOf[c] = -1;
-        else
-            m_slotOf[c] = patch->mappedSlot() < 0 ? -2 : patch->mappedSlot();
-        m_snap[c] = m_dmx->channel(c)->dimEn() != 0;
-    }
+    m_window->outputSetup(m_slotOf, m_snap);
 }
 
 void playEngine::stop()
@@ -304,7 +323,7 @@ void playEngine::stop()
     std::memcpy(m_stoppedAt, g_dimValue, sizeof m_stoppedAt);
     m_phase = phase::idle;
     g_playEnable = false;
-    m_dmx->setSendLive(true);
+    m_window->setLiveSending(true);
     // Levels and rows of the last ticks not told yet.
     if (m_dirty.any() || m_newsWaiting)
         postUpdate();
@@ -318,7 +337,7 @@ void playEngine::enable(bool on)
         return;
     }
     const auto held = lock();
-    if (m_model->steps().isEmpty()) {
+    if (m_show->rows.isEmpty()) {
         // Never start on an empty table; a hold ending after the table was emptied stops.
         if (g_playEnable)
             stop();
@@ -326,12 +345,12 @@ void playEngine::enable(bool on)
     }
     const bool resumed = resumeWhereStopped();
     g_playEnable = true;
-    m_dmx->setSendLive(false);
+    m_window->setLiveSending(false);
     takeSnapshots();
     if (m_phase != phase::ticking) {
         if (m_phase == phase::idle) {
             m_beatNext = std::numeric_limits<double>::quiet_NaN();
-            m_enterRange = !resumed && g_currentRow == m_model->playRange().start;
+            m_enterRange = !resumed && g_currentRow == m_show->playStart;
         }
         m_phase = phase::ticking;
         m_nextTick = m_clock->now() + kTick;
@@ -346,7 +365,7 @@ bool playEngine::resumeWhereStopped()
     if (!m_stoppedMidway || g_playEnable)
         return false;
     m_stoppedMidway = false;
-    const stepTable &rows = m_model->steps();
+    const stepTable &rows = m_show->rows;
     const int row = g_currentRow;
     if (row < 0 || row >= rows.size())
         return false;
@@ -430,9 +449,8 @@ void playEngine::setSpeed(double factor)
         m_holdUntil = now + std::chrono::duration_cast<clock::duration>(left / ratio);
         wake();
     }
-    float *step = m_model->fadeSteps();
-    for (int ch = 0; ch < kChannels; ++ch)
-        step[ch] *= float(ratio);
+    for (float &step : m_fadeStep)
+        step *= float(ratio);
 }
 
 double playEngine::speed() const
@@ -454,7 +472,7 @@ void playEngine::tick()
 void playEngine::runTick()
 {
     ++m_ticks;
-    if (m_model->steps().isEmpty()) {
+    if (m_show->rows.isEmpty()) {
         m_phase = phase::idle;
         m_stopNews = true;
         postUpdate();
@@ -467,12 +485,11 @@ void playEngine::runTick()
         return;
     }
     // The row being faded was removed: count it as finished and load from where we stand.
-    if (!validRow(m_model, g_currentRow))
+    if (!validRow(*m_show, g_currentRow))
         g_advanceRow = 1;
     if (g_advanceRow)
         loadNextRow(enter);
-    // A receiver of the load's signals may have edited the table.
-    if (validRow(m_model, g_currentRow))
+    if (validRow(*m_show, g_currentRow))
         fadePass();
 }
 
@@ -482,12 +499,11 @@ void playEngine::runTick()
 // starts with its first step at time 0.
 void playEngine::loadNextRow(bool enterRange)
 {
-    dimList *m = m_model;
+    const playShow &show = *m_show;
     // Ends and current row may lie outside the table (an end never chosen, rows removed).
-    const int last = m->steps().size() - 1;
-    const dimList::rangeEnds ends = m->playRange();
-    const int start = qBound(0, ends.start, last);
-    const int end = qBound(0, ends.end, last);
+    const int last = show.rows.size() - 1;
+    const int start = qBound(0, show.playStart, last);
+    const int end = qBound(0, show.playEnd, last);
     const int lo = qMin(start, end);
     const int hi = qMax(start, end);
     // With no current row (-1) playback advances from just before row 0.
@@ -496,14 +512,14 @@ void playEngine::loadNextRow(bool enterRange)
         g_currentRow = lo;
         jumpTo(lo != hi ? hi : qMax(lo - 1, 0));
     } else if (c < hi) {
-        g_currentRow = static_cast<int>(qBound<qint64>(0, qint64(c) + m->between(), hi));
+        g_currentRow = static_cast<int>(qBound<qint64>(0, qint64(c) + show.between, hi));
     } else {
         g_currentRow = lo;
         jumpTo(lo != hi ? hi : qMax(lo - 1, 0));
-        if (m->countRepeat())
+        if (countRepeat())
             repeatCounted();
     }
-    const stepTable &rows = m->steps();
+    const stepTable &rows = show.rows;
     const int row = g_currentRow;
     const int speed = scaledCell(rows.speed(row));
     int fade = atSpeed(scaledCell(rows.fade(row)), m_speed);
@@ -517,17 +533,14 @@ void playEngine::loadNextRow(bool enterRange)
     if (speed != 0 || fade != 0 || beats) {
         g_advanceRow = 0;
         ticks = fade > 0 ? fade : 1;
-        float *value = m->fadeValues();
-        float *step = m->fadeSteps();
         for (int ch = 0; ch < kChannels; ++ch) {
             const int v = g_dimValue[ch];
             const int t = rows.level(row, ch);
-            value[ch] = float(v);
-            step[ch] = fadeStepOf(v, t, ticks);
+            m_fadeValue[ch] = float(v);
+            m_fadeStep[ch] = fadeStepOf(v, t, ticks);
         }
     }
-    const dimList::rangeEnds range = m->playRange();
-    const rowLoad load{m->repeatsLeft(), ticks, g_currentRow, range.start, range.end};
+    const rowLoad load{m_repeatsLeft, ticks, g_currentRow, show.playStart, show.playEnd};
     if (m_rowLoadCount < int(m_rowLoads.size()))
         m_rowLoads[size_t(m_rowLoadCount++)] = load;
 }
@@ -540,18 +553,15 @@ void playEngine::logRowLoad(const rowLoad &load)
 
 void playEngine::jumpTo(int row)
 {
-    const stepTable &rows = m_model->steps();
+    const stepTable &rows = m_show->rows;
     for (int c = 0; c < kChannels; ++c)
         setLevel(c, rows.level(row, c));
 }
 
 void playEngine::fadePass()
 {
-    dimList *m = m_model;
-    const stepTable &rows = m->steps();
+    const stepTable &rows = m_show->rows;
     const int row = g_currentRow;
-    float *value = m->fadeValues();
-    const float *step = m->fadeSteps();
     int done = 0;
     for (int ch = 0; ch < kChannels; ++ch) {
         const int t = rows.level(row, ch);
@@ -561,7 +571,7 @@ void playEngine::fadePass()
             continue;
         }
         bool arrived = false;
-        const int level = fadeTick(g_dimValue[ch], t, value[ch], step[ch], arrived);
+        const int level = fadeTick(g_dimValue[ch], t, m_fadeValue[ch], m_fadeStep[ch], arrived);
         done += arrived ? 1 : 0;
         setLevel(ch, static_cast<uchar>(level));
     }
@@ -608,8 +618,8 @@ void playEngine::chaseTick()
         g_currentRow = at.row;
         rowLoaded(at.row);
     }
-    if (m_model->repeatsLeft() != at.repeat) {
-        m_model->setRepeatsLeft(at.repeat);
+    if (m_repeatsLeft != at.repeat) {
+        m_repeatsLeft = at.repeat;
         repeatCounted();
     }
     packAndSend();
@@ -679,6 +689,15 @@ void playEngine::rowLoaded(int row)
     m_rowNews = row;
 }
 
+// One pass of the range ended: one repeat fewer, false when none was left.
+bool playEngine::countRepeat()
+{
+    if (m_repeatsLeft == 0)
+        return false;
+    --m_repeatsLeft;
+    return true;
+}
+
 void playEngine::repeatCounted()
 {
     m_repeatNews = true;
@@ -708,7 +727,7 @@ void playEngine::packAndSend()
 // The frame through the patch copy; false when nothing is to be sent.
 bool playEngine::packFrame()
 {
-    if (!m_dmx->outputEnabled())
+    if (!m_outputOn)
         return false;
     for (int c = 0; c < kChannels; ++c) {
         const int slot = m_slotOf[c];
@@ -789,7 +808,7 @@ void playEngine::deliverUpdates()
         m_repeatNews = false;
         stopNews = m_stopNews;
         m_stopNews = false;
-        repeat = m_model->repeatsLeft();
+        repeat = m_repeatsLeft;
         m_updatePosted = false;
         takeSnapshots();
     }
@@ -799,28 +818,25 @@ void playEngine::deliverUpdates()
     if (stopNews)
         enable(g_playEnable);
     if (repeatNews)
-        emit m_model->repeatChanged(repeat);
+        m_window->tellRepeats(repeat);
     if (!m_windowShown) {
         m_levelsKept |= dirty;
         m_rowKept = m_rowKept || row != -2;
         if (stopNews)
-            m_model->settle(false);
+            m_window->tellStopped();
         return;
     }
     // A stop of the empty table's reaches the window through the model.
     if (row == -2 && stopNews)
-        m_model->settle(false);
+        m_window->tellStopped();
     tellWindow(dirty, row != -2);
 }
 
 void playEngine::tellWindow(const std::bitset<kChannels> &levels, bool row)
 {
     if (row)
-        m_model->rowLoaded();
-    for (int c = 0; c < kChannels; ++c) {
-        if (levels.test(static_cast<size_t>(c)))
-            emit m_dmx->channel(c)->dimValueChanged();
-    }
+        m_window->tellRowLoaded();
+    m_window->tellLevels(levels);
 }
 
 void playEngine::setWindowShown(bool shown)
@@ -905,6 +921,12 @@ void playEngine::tellWindowSoon()
     m_newsWaiting = true;
     if (m_stopNews || m_clock->now() >= m_lastNews + m_windowGap)
         postUpdate();
+}
+
+void playEngine::setOutputEnabled(bool on)
+{
+    const auto held = lock();
+    m_outputOn = on;
 }
 
 void playEngine::setWindowGap(clock::duration gap)

@@ -1,6 +1,7 @@
 #ifndef PLAYENGINE_H
 #define PLAYENGINE_H
 
+#include "playshow.h"
 #include "syncsnapshot.h"
 
 #include <QObject>
@@ -16,9 +17,8 @@
 #include <pthread.h>
 #include <thread>
 
-class dimList;
-class dmx;
 class engineClock;
+class playbackWindow;
 class showTimeline;
 class QSocketNotifier;
 
@@ -56,7 +56,7 @@ class playEngine : public QObject
     };
     using tableLock = std::unique_lock<tableMutex>;
 
-    playEngine(dimList *model, dmx *output);
+    explicit playEngine(playbackWindow *window);
     ~playEngine() override;
 
     // The one lock over the step table, the levels, the frame and the playback state. The
@@ -67,6 +67,15 @@ class playEngine : public QObject
     // Runs `job` now, or, while the calling thread holds the lock, as soon as it has let go:
     // signals are emitted after unlocking, so that no receiver runs inside the lock.
     static void whenUnlocked(std::function<void()> job);
+    // `publish` runs on the calling thread, with the lock held, whenever that thread takes the
+    // lock first and before it lets go last: the document hands the output thread what it
+    // changed, with or without the lock, at once with any change of playback's own state.
+    // Until withdrawn with the same `owner`.
+    static void publishOnLock(const void *owner, std::function<void()> publish);
+    static void stopPublishing(const void *owner);
+
+    // The show the ticks play from now on; with the lock held, from the publishing thread.
+    void setShow(std::shared_ptr<const playShow> show);
 
     // The time the output thread keeps (the steady clock by default). Only while it is
     // stopped.
@@ -87,6 +96,10 @@ class playEngine : public QObject
     // From now on every frame carries these levels (-1: the channel's own level) for the
     // first channels, and one is sent at once; empty to send the levels again.
     void setBlackout(const QVector<int> &levels);
+
+    // The passes of the range still to play after this one; under the lock.
+    uint repeatsLeft() const { return m_repeatsLeft; }
+    void setRepeatsLeft(uint times) { m_repeatsLeft = times; }
 
     bool isTicking() const;
     bool isHolding() const;
@@ -145,12 +158,15 @@ class playEngine : public QObject
     // default) tells it levels every other tick and every row at once.
     void setWindowGap(clock::duration gap);
     bool windowShown() const { return m_windowShown; }
+    // Frames reach the interface only while on.
+    void setOutputEnabled(bool on);
 
   private:
     enum class phase { idle, ticking, holding };
 
-    dimList *m_model;
-    dmx *m_dmx;
+    playbackWindow *m_window;
+    // The output thread reads no rows but these.
+    std::shared_ptr<const playShow> m_show = std::make_shared<const playShow>();
     std::shared_ptr<engineClock> m_clock;
     std::thread m_thread;
     std::condition_variable_any m_wake;
@@ -186,8 +202,12 @@ class playEngine : public QObject
     // resume with those untouched goes on from here.
     unsigned char m_stoppedAt[512] = {};
     bool m_stoppedMidway = false;
+    uint m_repeatsLeft = 0;
     // Playback was started on the range's start row: its first tick enters the range.
     bool m_enterRange = false;
+    // The fade of the row under way: where each channel stands and what it moves a tick.
+    float m_fadeValue[512] = {};
+    float m_fadeStep[512] = {};
     // Snapshots taken on the GUI thread: frame slot of each channel (-1 not sent, -2 the
     // patch is broken there) and the snap flags.
     int m_slotOf[512] = {};
@@ -195,6 +215,7 @@ class playEngine : public QObject
     // The blackout's level per channel, -1 where the channel's own level goes out.
     int m_override[512] = {};
     bool m_overriding = false;
+    bool m_outputOn = false;
     // What the window has still to hear about.
     std::bitset<512> m_dirty;
     int m_rowNews = -2;
@@ -249,6 +270,7 @@ class playEngine : public QObject
     void setLevel(int channel, int value);
     void rowLoaded(int row);
     void logRowLoad(const rowLoad &load);
+    bool countRepeat();
     void repeatCounted();
     void startHold(int ms);
     void packAndSend();

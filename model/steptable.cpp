@@ -38,7 +38,7 @@ quint8 stepTable::level(int row, int channel) const
 {
     if (channel < 0 || channel >= m_channels)
         return 0;
-    return static_cast<quint8>(m_levels.at(qint64(row) * m_channels + channel));
+    return levelsOf(row)[channel];
 }
 
 StepRow stepTable::row(int row, int count) const
@@ -76,7 +76,7 @@ void stepTable::setRow(int row, const StepRow &cells)
 void stepTable::reserve(int rows)
 {
     m_timing.reserve(2 * rows);
-    m_levels.reserve(int(qint64(rows) * m_channels));
+    m_blocks.reserve((rows + kRowMask) >> kBlockShift);
 }
 
 void stepTable::widen(int channels)
@@ -87,18 +87,16 @@ void stepTable::widen(int channels)
     const int rows = size();
     QByteArray wider(int(qint64(rows) * channels), '\0');
     for (int r = 0; r < rows && m_channels > 0; ++r)
-        std::memcpy(wider.data() + qint64(r) * channels,
-                    m_levels.constData() + qint64(r) * m_channels, size_t(m_channels));
-    m_levels = wider;
+        std::memcpy(wider.data() + qint64(r) * channels, levelsOf(r), size_t(m_channels));
     m_channels = channels;
+    setLevelsFrom(0, wider);
 }
 
 int stepTable::usedChannels() const
 {
-    const auto *levels = reinterpret_cast<const uchar *>(m_levels.constData());
     int used = 0;
     for (int r = 0; r < size() && used < m_channels; ++r)
-        used = qMax(used, usedWidth(levels + qint64(r) * m_channels, m_channels));
+        used = qMax(used, usedWidth(levelsOf(r), m_channels));
     return used;
 }
 
@@ -118,10 +116,28 @@ void stepTable::append(quint16 speed, quint16 fade, const uchar *levels, int cou
     m_timing.append(speed);
     m_timing.append(fade);
     const int kept = qMin(count, m_channels);
-    if (kept > 0)
-        m_levels.append(reinterpret_cast<const char *>(levels), kept);
-    if (kept < m_channels)
-        m_levels.append(m_channels - kept, '\0');
+    if (kept < m_channels) {
+        QByteArray row(m_channels, '\0');
+        if (kept > 0)
+            std::memcpy(row.data(), levels, size_t(kept));
+        appendLevels(row.constData(), m_channels);
+    } else {
+        appendLevels(reinterpret_cast<const char *>(levels), m_channels);
+    }
+}
+
+// One row's levels, `count` (the width) bytes, after the last row.
+void stepTable::appendLevels(const char *levels, int count)
+{
+    if (count <= 0)
+        return;
+    if (m_blocks.isEmpty() || m_blocks.last().size() >= blockBytes()) {
+        // A full block keeps no room to grow.
+        if (!m_blocks.isEmpty())
+            m_blocks.last().squeeze();
+        m_blocks.append(QByteArray());
+    }
+    m_blocks.last().append(levels, count);
 }
 
 void stepTable::append(const StepRow &cells)
@@ -129,7 +145,7 @@ void stepTable::append(const StepRow &cells)
     const int r = size();
     m_timing.append(0);
     m_timing.append(0);
-    m_levels.append(m_channels, '\0');
+    appendLevels(QByteArray(m_channels, '\0').constData(), m_channels);
     setRow(r, cells);
 }
 
@@ -152,7 +168,7 @@ void stepTable::insert(int position, int count, quint16 speed, quint16 fade, con
     }
     m_timing.insert(2 * position, timing.size(), 0);
     std::copy(timing.cbegin(), timing.cend(), m_timing.begin() + 2 * position);
-    m_levels.insert(int(qint64(position) * m_channels), block);
+    spliceLevels(position, 0, block);
 }
 
 void stepTable::insert(int position, const stepTable &rows)
@@ -168,7 +184,7 @@ void stepTable::insert(int position, const stepTable &rows)
     widen(same.m_channels);
     m_timing.insert(2 * position, same.m_timing.size(), 0);
     std::copy(same.m_timing.cbegin(), same.m_timing.cend(), m_timing.begin() + 2 * position);
-    m_levels.insert(int(qint64(position) * m_channels), same.m_levels);
+    spliceLevels(position, 0, same.levelsFrom(0));
 }
 
 stepTable stepTable::take(int position, int count)
@@ -176,10 +192,10 @@ stepTable stepTable::take(int position, int count)
     stepTable out;
     out.m_channels = m_channels;
     out.m_timing = m_timing.mid(2 * position, 2 * count);
-    out.m_levels =
-        m_levels.mid(int(qint64(position) * m_channels), int(qint64(count) * m_channels));
+    QByteArray levels;
+    spliceLevels(position, count, QByteArray(), &levels);
+    out.setLevelsFrom(0, levels);
     m_timing.remove(2 * position, 2 * count);
-    m_levels.remove(int(qint64(position) * m_channels), int(qint64(count) * m_channels));
     return out;
 }
 
@@ -197,5 +213,47 @@ void stepTable::clear()
 
 qint64 stepTable::bytes() const
 {
-    return qint64(m_timing.capacity()) * qint64(sizeof(quint16)) + m_levels.capacity();
+    qint64 levels = 0;
+    for (const QByteArray &block : m_blocks)
+        levels += block.capacity();
+    return qint64(m_timing.capacity()) * qint64(sizeof(quint16)) + levels;
+}
+
+QByteArray stepTable::levelsFrom(int row) const
+{
+    QByteArray out;
+    const int first = row >> kBlockShift;
+    qint64 total = 0;
+    for (int b = first; b < m_blocks.size(); ++b)
+        total += m_blocks.at(b).size();
+    out.reserve(int(total));
+    for (int b = first; b < m_blocks.size(); ++b)
+        out.append(m_blocks.at(b));
+    return out;
+}
+
+void stepTable::setLevelsFrom(int row, const QByteArray &levels)
+{
+    m_blocks.resize(row >> kBlockShift);
+    if (m_channels == 0)
+        return;
+    for (int at = 0; at < levels.size(); at += blockBytes())
+        m_blocks.append(levels.mid(at, blockBytes()));
+}
+
+// The blocks before the one `position` falls in stay as they are, shared with any copy.
+void stepTable::spliceLevels(int position, int count, const QByteArray &inserted,
+                             QByteArray *removed)
+{
+    if (m_channels == 0)
+        return;
+    const int first = position & ~kRowMask;
+    QByteArray tail = levelsFrom(first);
+    const int at = (position - first) * m_channels;
+    const int length = count * m_channels;
+    if (removed)
+        *removed = tail.mid(at, length);
+    tail.remove(at, length);
+    tail.insert(at, inserted);
+    setLevelsFrom(first, tail);
 }

@@ -11,9 +11,11 @@ using StepRow = QVector<quint16>;
 // The steps of a program in flat storage, so that memory follows the show: speed and fade of
 // every row side by side, and one byte per level for the channels the table holds data for
 // (the same width for every row; a channel past it reads 0). A step's number is its
-// position. Copies share their storage until one of them is written.
-// No lock of its own: the model's table is written on the GUI thread and read by the
-// output thread, both under playEngine::lock().
+// position. Copies share their storage until one of them is written, and the levels are
+// kept in blocks of kBlockRows rows that are shared each on its own: a copy handed to
+// another thread costs a reference, and a cell written after it copies one block, not the
+// table.
+// Not thread-safe as an object: each thread writes only its own copy.
 class stepTable
 {
   public:
@@ -57,15 +59,36 @@ class stepTable
     // What the storage holds in memory, in bytes.
     qint64 bytes() const;
 
+    static constexpr int kBlockShift = 9;
+    static constexpr int kBlockRows = 1 << kBlockShift;
+
   private:
+    static constexpr int kRowMask = kBlockRows - 1;
+
+    const uchar *levelsOf(int row) const
+    {
+        return reinterpret_cast<const uchar *>(m_blocks.at(row >> kBlockShift).constData()) +
+               (row & kRowMask) * m_channels;
+    }
     uchar *levelsOf(int row)
     {
-        return reinterpret_cast<uchar *>(m_levels.data()) + qint64(row) * m_channels;
+        return reinterpret_cast<uchar *>(m_blocks[row >> kBlockShift].data()) +
+               (row & kRowMask) * m_channels;
     }
     static int usedWidth(const uchar *levels, int count);
+    int blockBytes() const { return kBlockRows * m_channels; }
+    void appendLevels(const char *levels, int count);
+    // The levels of the rows from `row`, which starts a block, to the end, as one run.
+    QByteArray levelsFrom(int row) const;
+    // Replaces the rows from `row`, which starts a block, with those of `levels`.
+    void setLevelsFrom(int row, const QByteArray &levels);
+    // Removes `count` rows' levels at `position` (into `removed`) and puts `inserted` there.
+    void spliceLevels(int position, int count, const QByteArray &inserted,
+                      QByteArray *removed = nullptr);
 
     QVector<quint16> m_timing;
-    QByteArray m_levels;
+    // Rows in order: every block holds kBlockRows rows but the last; none without channels.
+    QVector<QByteArray> m_blocks;
     int m_channels = 0;
 };
 

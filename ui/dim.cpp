@@ -3,8 +3,6 @@
 #include "dimlist.h"
 #include "playengine.h"
 
-uchar g_dimValue[512] = {};
-
 dim::dim(ushort num, QObject *parent) : QObject(parent), m_num(num) {}
 
 uchar dim::dimValue() const

@@ -1,10 +1,9 @@
 #ifndef DIM_H
 #define DIM_H
 
-#include <QObject>
+#include "playstate.h"
 
-// The 512 channel levels, entry i being channel i + 1.
-extern uchar g_dimValue[512];
+#include <QObject>
 
 // One DMX channel as the fader strip sees it: its level, snap flag and link flag.
 // GUI thread only; the levels themselves (g_dimValue) are shared with the output

@@ -14,9 +14,6 @@
 #include <QTimer>
 
 dimList *g_dimList = nullptr;
-int g_currentRow = -1;
-bool g_playEnable = false;
-int g_advanceRow = 1;
 
 namespace
 {
@@ -25,9 +22,7 @@ constexpr int kChannels = 512;
 } // namespace
 
 dimList::dimList(QObject *parent)
-    : QAbstractTableModel(parent), m_dmx(new dmx(nullptr)),
-      m_fadeStep(new QVector<float>(512, 0.0f)), m_fadeValue(new QVector<float>(512, 0.0f)),
-      m_engine(new playEngine(this, m_dmx))
+    : QAbstractTableModel(parent), m_dmx(new dmx(nullptr)), m_engine(new playEngine(this))
 {
     {
         // A new table starts where the process starts: no current row, nothing playing.
@@ -37,6 +32,7 @@ dimList::dimList(QObject *parent)
         g_advanceRow = 1;
     }
     m_dmx->setEngine(m_engine);
+    playEngine::publishOnLock(this, [this] { publishShow(); });
     m_history = new undoHistory(this, this);
     m_fixtures = new fixtureList(m_dmx->patch(), m_history, this);
     m_effects = new effectFill(this, this);
@@ -50,15 +46,62 @@ dimList::dimList(QObject *parent)
 
 dimList::~dimList()
 {
-    // The output thread reads the table and the output object until it is joined here.
+    // The output thread reads the output object until it is joined here.
+    playEngine::stopPublishing(this);
     delete m_engine;
     delete m_chase;
     delete m_effects;
     delete m_fixtures;
     delete m_history;
     delete m_dmx;
-    delete m_fadeStep;
-    delete m_fadeValue;
+}
+
+stepTable &dimList::stepsForWriting()
+{
+    m_rowsWritten = true;
+    return m_data;
+}
+
+// A copy of the rows costs a reference: the table shares its storage until written again.
+void dimList::publishShow()
+{
+    const playShow *was = m_published.get();
+    if (was && !m_rowsWritten && was->playStart == m_playStart && was->playEnd == m_playEnd &&
+        was->between == m_between)
+        return;
+    auto show = std::make_shared<playShow>();
+    show->rows = m_data;
+    show->playStart = m_playStart;
+    show->playEnd = m_playEnd;
+    show->between = m_between;
+    m_published = std::move(show);
+    m_rowsWritten = false;
+    m_engine->setShow(m_published);
+}
+
+void dimList::outputSetup(int *slotOf, bool *snap) const
+{
+    light_list *patch = m_dmx->patch();
+    for (int c = 0; c < kChannels; ++c) {
+        if (!patch->mapChannel(c))
+            slotOf[c] = -1;
+        else
+            slotOf[c] = patch->mappedSlot() < 0 ? -2 : patch->mappedSlot();
+        snap[c] = m_dmx->channel(c)->dimEn() != 0;
+    }
+}
+
+void dimList::setLiveSending(bool live)
+{
+    m_dmx->setSendLive(live);
+}
+
+void dimList::tellLevels(const std::bitset<kChannels> &changed)
+{
+    for (int c = 0; c < kChannels; ++c) {
+        if (changed.test(static_cast<size_t>(c)))
+            emit m_dmx->channel(c)->dimValueChanged();
+    }
 }
 
 QObject *dimList::history() const
@@ -129,7 +172,7 @@ bool dimList::setData(const QModelIndex &index, const QVariant &value, int role)
         qDebug() << "出dimList::setData";
         return false;
     }
-    m_data.setCell(index.row(), index.column(), value.toInt());
+    stepsForWriting().setCell(index.row(), index.column(), value.toInt());
     qDebug() << "   出dimList::setData";
     return true;
 }
@@ -420,30 +463,32 @@ showTimeline::setup dimList::playSetup() const
 uint dimList::repeat() const
 {
     const auto held = playEngine::lock();
-    return m_repeat;
+    return m_engine->repeatsLeft();
+}
+
+uint dimList::repeatsLeft() const
+{
+    return m_engine->repeatsLeft();
+}
+
+void dimList::setRepeatsLeft(uint times)
+{
+    m_engine->setRepeatsLeft(times);
 }
 
 void dimList::setRepeat(uint times)
 {
     {
         const auto held = playEngine::lock();
-        if (m_repeat == times)
+        if (m_engine->repeatsLeft() == times)
             return;
-        m_repeat = times;
+        m_engine->setRepeatsLeft(times);
     }
     // The repeat box follows a count set elsewhere (a remote); a count set by hand is no count
     // that ran out.
     m_repeatSet = true;
     emit repeatChanged(times);
     m_repeatSet = false;
-}
-
-bool dimList::countRepeat()
-{
-    if (m_repeat == 0)
-        return false;
-    --m_repeat;
-    return true;
 }
 
 void dimList::setDmxData(ushort value, ushort col, ushort row)
@@ -624,7 +669,7 @@ bool dimList::insertRows(int row, int count, const QModelIndex &parent)
     auto held = playEngine::lock();
     const quint16 speed = row > 0 ? m_data.speed(row - 1) : 0;
     const quint16 fade = row > 0 ? m_data.fade(row - 1) : 90;
-    m_data.insert(row, count, speed, fade, g_dimValue, qMin(kChannels, m_columns - 3));
+    stepsForWriting().insert(row, count, speed, fade, g_dimValue, qMin(kChannels, m_columns - 3));
     held.unlock();
     endInsertRows();
     m_history->rowsInserted(row, count);
@@ -644,7 +689,7 @@ bool dimList::removeRows(int row, int count, const QModelIndex &parent)
         return false;
     beginRemoveRows(parent, first, last);
     auto held = playEngine::lock();
-    const stepTable removed = m_data.take(first, last - first + 1);
+    const stepTable removed = stepsForWriting().take(first, last - first + 1);
     held.unlock();
     endRemoveRows();
     m_history->rowsRemoved(first, removed);
@@ -667,7 +712,7 @@ bool dimList::moveRows(const QModelIndex &sourceParent, int sourceRow, int count
     // destinationChild counts rows before the move; past the block it shifts by count.
     const int to = destinationChild < sourceRow ? destinationChild : destinationChild - count;
     auto held = playEngine::lock();
-    m_data.move(sourceRow, count, to);
+    stepsForWriting().move(sourceRow, count, to);
     held.unlock();
     endMoveRows();
     m_history->rowsMoved(sourceRow, count, to);

@@ -1,6 +1,9 @@
 #ifndef DIMLIST_H
 #define DIMLIST_H
 
+#include "playbackwindow.h"
+#include "playshow.h"
+#include "playstate.h"
 #include "showtimeline.h"
 #include "stepediting.h"
 #include "steptable.h"
@@ -8,6 +11,8 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QVector>
+
+#include <memory>
 
 class dmx;
 class effectFill;
@@ -18,14 +23,12 @@ class playEngine;
 class undoHistory;
 
 extern dimList *g_dimList;
-extern int g_currentRow;
-extern bool g_playEnable;
-extern int g_advanceRow;
 
 // The step table, its playback engine and its row operations.
-// GUI thread only; the output thread reads the rows and the range, and advances the current
-// row, the repeat count and the fades, only while it holds playEngine::lock().
-class dimList : public QAbstractTableModel
+// GUI thread only. The output thread plays the rows, range and stride it publishes (see
+// stepsForWriting()), and advances the current row and the repeat count only while it holds
+// playEngine::lock().
+class dimList : public QAbstractTableModel, private playbackWindow
 {
     Q_OBJECT
     // The edit row while stopped (fader moves, Init, START and END write into it; -1: none),
@@ -62,9 +65,11 @@ class dimList : public QAbstractTableModel
     // The rows. The GUI thread, their only writer, reads them as it likes; any other thread
     // only under playEngine::lock().
     const stepTable &steps() const { return m_data; }
-    // The rows to write into, under playEngine::lock(), for the row operations, the undo
-    // steps, the fills and the file service; whoever writes tells the views.
-    stepTable &stepsForWriting() { return m_data; }
+    // The rows to write into, for the row operations, the undo steps, the fills and the file
+    // service; whoever writes tells the views. The output thread gets them as they stand the
+    // next time this thread takes or lets go of playEngine::lock(), under which every change
+    // that also moves playback's rows is made.
+    stepTable &stepsForWriting();
     // The output object, the playback engine and the record of every change for undo and
     // redo; each lives as long as the model.
     dmx *output() const { return m_dmx; }
@@ -72,8 +77,8 @@ class dimList : public QAbstractTableModel
     undoHistory *changeHistory() const { return m_history; }
 
     // The state playback reads and advances, under playEngine::lock(): the ends of the play
-    // range as picked (either may lie outside the table), the rows it advances by, the
-    // repeats left and the fade of the row under way (a value and a step per channel).
+    // range as picked (either may lie outside the table), the rows it advances by and the
+    // repeats left.
     struct rangeEnds {
         int start;
         int end;
@@ -90,13 +95,10 @@ class dimList : public QAbstractTableModel
     // What playback runs as it stands now, read under the lock: the rows, the range, the
     // stride, the snap flags and the speed master; the repeat count is left at none.
     showTimeline::setup playSetup() const;
-    uint repeatsLeft() const { return m_repeat; }
+    // The repeats left, which playback counts, under the lock.
+    uint repeatsLeft() const;
     // No repeatChanged: playback tells the window itself, later.
-    void setRepeatsLeft(uint times) { m_repeat = times; }
-    // One pass of the range ended: one repeat fewer, false when none was left.
-    bool countRepeat();
-    float *fadeValues() { return m_fadeValue->data(); }
-    float *fadeSteps() { return m_fadeStep->data(); }
+    void setRepeatsLeft(uint times);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -227,6 +229,14 @@ class dimList : public QAbstractTableModel
         bool whole = false;
     };
 
+    // What playback asks of the window and tells it.
+    void outputSetup(int *slotOf, bool *snap) const override;
+    void setLiveSending(bool live) override;
+    void tellRowLoaded() override { rowLoaded(); }
+    void tellRepeats(uint left) override { emit repeatChanged(left); }
+    void tellLevels(const std::bitset<kChannels> &changed) override;
+    void tellStopped() override { settle(false); }
+
     bool validRow(int row) const { return row >= 0 && row < m_data.size(); }
     shownState currentState() const;
     void announce(const shownState &now);
@@ -235,18 +245,19 @@ class dimList : public QAbstractTableModel
     void endBatch();
     void loadRowToDims(int row);
     void recordRowEdit(int row, const StepRow &before);
+    void publishShow();
 
     dmx *m_dmx;
     stepTable m_data;
+    // Written since the last publishShow().
+    bool m_rowsWritten = true;
+    std::shared_ptr<const playShow> m_published;
     int m_columns = 515;
-    QVector<float> *m_fadeStep;
-    QVector<float> *m_fadeValue;
     // Playback and frame output.
     playEngine *m_engine;
     int m_playStart = 0;
     int m_playEnd = -1;
     uint m_between = 1;
-    uint m_repeat = 0;
     // Every change to the rows is recorded here for undo and redo.
     undoHistory *m_history;
 

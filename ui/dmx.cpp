@@ -10,8 +10,6 @@
 
 #include <cstring>
 
-uchar g_dmxFrame[512] = {};
-
 namespace
 {
 // The built-in scene of "Init:"; channels not listed are 0.
@@ -54,6 +52,13 @@ dmx::~dmx()
 {
     qDeleteAll(m_dims);
     delete m_lightList;
+}
+
+void dmx::setOutputEnabled(bool on)
+{
+    m_outputEnable = on;
+    if (m_engine)
+        m_engine->setOutputEnabled(on);
 }
 
 dim *dmx::channel(int index) const

@@ -1,6 +1,8 @@
 #ifndef DMX_H
 #define DMX_H
 
+#include "playstate.h"
+
 #include <QList>
 #include <QObject>
 
@@ -8,12 +10,8 @@ class dim;
 class light_list;
 class playEngine;
 
-// The 512-byte frame handed to the interface; slot k is DMX channel k + 1.
-extern uchar g_dmxFrame[512];
-
 // The output side: channel objects, fixture patch, the frame and its hand-over to the interface.
-// GUI thread only; the output thread reads outputEnabled() and packs and sends the frame
-// under playEngine::lock().
+// GUI thread only; the output thread packs and sends the frame under playEngine::lock().
 class dmx : public QObject
 {
     Q_OBJECT
@@ -30,9 +28,9 @@ class dmx : public QObject
     // A level set while not playing goes out in a frame of its own at once.
     bool sendsLive() const { return m_sendLive; }
     void setSendLive(bool live) { m_sendLive = live; }
-    // Frames reach the interface only while on; the output thread reads it under the lock.
+    // Frames reach the interface only while on; playback hears of it.
     bool outputEnabled() const { return m_outputEnable; }
-    void setOutputEnabled(bool on) { m_outputEnable = on; }
+    void setOutputEnabled(bool on);
     // Set by the model; frames leave through its output thread.
     void setEngine(playEngine *engine) { m_engine = engine; }
 

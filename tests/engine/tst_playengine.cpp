@@ -4,6 +4,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <limits>
@@ -23,6 +24,7 @@ class tst_playengine : public QObject
     void loopFrames();
     void liveFramesKeepTheirDistance_data();
     void liveFramesKeepTheirDistance();
+    void framesGoOnWhileTheWindowStands();
     void windowHearsOnItsOwnThread();
     void emptiedTableStops();
     void stopTellsTheLastLevels();
@@ -218,6 +220,29 @@ void tst_playengine::liveFramesKeepTheirDistance()
     QVERIFY(log.count() >= 2);
     for (int i = 1; i < log.times.size(); ++i)
         QVERIFY(log.times.at(i) - log.times.at(i - 1) >= 14000);
+}
+
+// The GUI thread busy for half a second (a long load, a slow file dialog) does not hold up a
+// frame: they keep their 30 ms, as stamped where the library takes them.
+void tst_playengine::framesGoOnWhileTheWindowStands()
+{
+    dimList *m = freshCore(modelCheck::fatal, engineTime::steady);
+    buildShow(showKind::fadesAndHolds);
+    frameLog log;
+    QVERIFY(startPlaying(log));
+    QTRY_VERIFY(log.count() >= 2);
+    const int before = log.count();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    QVector<qint64> stamps = log.stamps().mid(before);
+    m->sendDmxEnable(false);
+    m->engine()->finish();
+    QVERIFY2(stamps.size() >= 10, qPrintable(QString::number(stamps.size())));
+    QVector<qint64> gaps;
+    for (int i = 1; i < stamps.size(); ++i)
+        gaps << stamps.at(i) - stamps.at(i - 1);
+    std::sort(gaps.begin(), gaps.end());
+    QVERIFY2(qAbs(gaps.at(gaps.size() / 2) - 30000) <= 2000,
+             qPrintable(QString::number(gaps.at(gaps.size() / 2))));
 }
 
 void tst_playengine::windowHearsOnItsOwnThread()

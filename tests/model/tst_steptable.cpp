@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <cstdlib>
+
 class tst_steptable : public QObject
 {
     Q_OBJECT
@@ -11,6 +13,8 @@ class tst_steptable : public QObject
     void blocksKeepTheirRows_data();
     void blocksKeepTheirRows();
     void memoryFollowsTheData();
+    void blocksAgreeWithRows_data();
+    void blocksAgreeWithRows();
 };
 
 namespace
@@ -124,6 +128,79 @@ void tst_steptable::memoryFollowsTheData()
     const stepTable copy = levels;
     levels.setCell(0, 1, 9);
     QCOMPARE(int(copy.speed(0)), 0);
+}
+
+void tst_steptable::blocksAgreeWithRows_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<uint>("seed");
+    const int block = stepTable::kBlockRows;
+    QTest::newRow("under a block") << block - 3 << 5 << 1u;
+    QTest::newRow("one block") << block << 17 << 2u;
+    QTest::newRow("blocks and a part") << 3 * block + 7 << 3 << 3u;
+    QTest::newRow("no levels") << block + 1 << 0 << 4u;
+}
+
+// Random row operations across block edges give the cells a plain list of rows gives, and a
+// copy taken before them keeps its own.
+void tst_steptable::blocksAgreeWithRows()
+{
+    QFETCH(int, rows);
+    QFETCH(int, channels);
+    QFETCH(uint, seed);
+    stepTable table = numbered(rows, channels);
+    QVector<StepRow> plain;
+    for (int r = 0; r < rows; ++r)
+        plain << table.row(r);
+    const stepTable copy = table;
+    const QVector<StepRow> copied = plain;
+    std::srand(seed);
+    for (int i = 0; i < 60; ++i) {
+        const int at = std::rand() % (plain.size() + 1);
+        const int count = 1 + std::rand() % (stepTable::kBlockRows + 2);
+        switch (std::rand() % 4) {
+        case 0: // a level written, past the width now and then
+            if (at < plain.size()) {
+                const int column = 3 + std::rand() % (channels + 20);
+                table.setCell(at, column, i + 1);
+                plain[at][column] = quint16(i + 1);
+            }
+            break;
+        case 1: {
+            const uchar levels[2] = {uchar(i), uchar(2 * i)};
+            table.insert(at, count, quint16(i), 1, levels, 2);
+            StepRow one(3 + stepTable::kMaxChannels, 0);
+            one[1] = quint16(i), one[2] = 1, one[3] = quint16(i), one[4] = quint16(2 * i);
+            plain.insert(at, count, one);
+            break;
+        }
+        case 2: {
+            const int taken = qMin(count, plain.size() - at);
+            const stepTable block = table.take(at, taken);
+            const QVector<StepRow> moved = plain.mid(at, taken);
+            plain.remove(at, taken);
+            const int to = qMin(at + stepTable::kBlockRows / 2, plain.size());
+            table.insert(to, block);
+            for (int k = 0; k < moved.size(); ++k)
+                plain.insert(to + k, moved.at(k));
+            break;
+        }
+        default: {
+            const int taken = qMin(count, plain.size() - at);
+            table.take(at, taken);
+            plain.remove(at, taken);
+        }
+        }
+    }
+    QCOMPARE(table.size(), plain.size());
+    for (int r = 0; r < plain.size(); ++r) {
+        for (int c = 0; c < plain.at(r).size(); ++c)
+            plain[r][c] = c == 0 ? quint16(r) : plain.at(r).at(c);
+        QCOMPARE(table.row(r), plain.at(r));
+    }
+    for (int r = 0; r < copied.size(); ++r)
+        QCOMPARE(copy.row(r), copied.at(r));
 }
 
 QTEST_GUILESS_MAIN(tst_steptable)

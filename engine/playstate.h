@@ -1,0 +1,19 @@
+#ifndef PLAYSTATE_H
+#define PLAYSTATE_H
+
+#include <QtGlobal>
+
+// Playback's process-wide state, under the names the window and its callers know. Written by
+// the GUI thread and the output thread, both under playEngine::lock() only.
+// The current step row, -1 before any.
+extern int g_currentRow;
+// Playback runs.
+extern bool g_playEnable;
+// Set: the row under way is done and the next tick loads the next one; clear: a fade runs.
+extern int g_advanceRow;
+// The 512 channel levels, channel index i at i.
+extern uchar g_dimValue[512];
+// The 512-byte frame handed to the interface; slot k is DMX channel k + 1.
+extern uchar g_dmxFrame[512];
+
+#endif
