@@ -1,6 +1,7 @@
 #include "songplayer.h"
 
 #include "songreader.h"
+#include "songstream.h"
 
 #include <rtaudio/RtAudio.h>
 
@@ -8,11 +9,13 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace
 {
 constexpr int kOutChannels = 2;
-constexpr qint64 kReadBlock = 65536;
+// Read when a song is checked: a file that gives none of it is refused at once.
+constexpr int kCheckFrames = 4096;
 // Between two callbacks the position is guessed on for at most this long: audio that stops
 // coming (an xrun, a server gone) must not drag the show along without it.
 constexpr qint64 kGuessNs = 250LL * 1000 * 1000;
@@ -38,7 +41,7 @@ RtAudio::Api wantedApi()
 } // namespace
 
 struct songPlayer::song {
-    std::vector<qint16> samples;
+    QString path;
     int channels = 1;
     int rate = 0;
     qint64 frames = 0;
@@ -66,23 +69,17 @@ std::shared_ptr<songPlayer::song> songPlayer::decode(const QString &path, QStrin
         error = reader.error();
         return nullptr;
     }
-    auto read = std::make_shared<song>();
-    read->channels = reader.playedChannels();
-    read->rate = reader.sampleRate();
-    read->samples.reserve(size_t(qMax<qint64>(0, reader.frames())) * size_t(read->channels));
-    std::vector<float> block(size_t(kReadBlock) * size_t(read->channels));
-    for (;;) {
-        const int got = reader.readPlayed(block.data(), int(kReadBlock));
-        if (got <= 0)
-            break;
-        for (size_t i = 0; i < size_t(got) * size_t(read->channels); ++i)
-            read->samples.push_back(qint16(std::lround(qBound(-1.0f, block[i], 1.0f) * 32767.0f)));
-    }
-    if (!reader.error().isEmpty() || read->samples.empty()) {
+    std::vector<float> block(size_t(kCheckFrames) * size_t(reader.playedChannels()));
+    const int got = reader.readPlayed(block.data(), kCheckFrames);
+    if (got <= 0) {
         error = reader.error().isEmpty() ? QStringLiteral("no samples") : reader.error();
         return nullptr;
     }
-    read->frames = qint64(read->samples.size()) / read->channels;
+    auto read = std::make_shared<song>();
+    read->path = path;
+    read->channels = reader.playedChannels();
+    read->rate = reader.sampleRate();
+    read->frames = qMax<qint64>(reader.frames(), got);
     return read;
 }
 
@@ -167,6 +164,7 @@ void songPlayer::openOutput()
             m_audio.reset();
             return;
         }
+        m_stream = std::make_unique<songStream>(m_song->path, m_song->channels, m_song->rate);
         m_step.store(double(m_song->rate) / double(openRate));
         m_latencyFrames.store(qMax(0L, m_audio->getStreamLatency()));
         m_deviceName = QStringLiteral("%1: %2").arg(
@@ -178,17 +176,19 @@ void songPlayer::openOutput()
     }
 }
 
+// The stream's reader goes once the callback that reads from it can no longer run.
 void songPlayer::closeOutput()
 {
-    if (!m_audio)
-        return;
-    try {
-        if (m_audio->isStreamOpen())
-            m_audio->closeStream();
-    } catch (const RtAudioError &) {
-        // Closing what could not be closed leaves nothing else to do.
+    if (m_audio) {
+        try {
+            if (m_audio->isStreamOpen())
+                m_audio->closeStream();
+        } catch (const RtAudioError &) {
+            // Closing what could not be closed leaves nothing else to do.
+        }
+        m_audio.reset();
     }
-    m_audio.reset();
+    m_stream.reset();
 }
 
 // The playhead, standing.
@@ -211,6 +211,8 @@ void songPlayer::play()
         return;
     }
     publishStanding();
+    // The reader fills the ring from the playhead while the device starts.
+    m_stream->seek(frameAt(m_playheadUs));
     m_seekUs.store(m_playheadUs);
     try {
         m_audio->startStream();
@@ -280,38 +282,68 @@ int songPlayer::callback(void *out, void *, unsigned int frames, double, unsigne
     return 0;
 }
 
-// On the audio thread: the next buffer, read from the song with linear interpolation
-// between its frames, and the position its first frame will be heard at.
+qint64 songPlayer::frameAt(qint64 us) const
+{
+    return qint64(double(us) * m_song->rate / 1e6);
+}
+
+// On the audio thread: the next buffer, read from the stream with linear interpolation
+// between the song's frames, and the position its first frame will be heard at. While the
+// reader is behind, the buffer is silence and the position stands.
 void songPlayer::fill(float *out, unsigned int frames)
 {
-    const song &s = *m_song;
+    const int rate = m_song->rate;
     const qint64 seek = m_seekUs.exchange(-1);
     double at = m_at.load(std::memory_order_relaxed);
     if (seek >= 0) {
-        at = double(seek) * s.rate / 1e6;
+        at = double(seek) * rate / 1e6;
         m_floorUs.store(seek, std::memory_order_relaxed);
+        cueAt(qint64(at));
     }
     const double first = at;
     const double step = m_step.load(std::memory_order_relaxed);
-    const qint16 *samples = s.samples.data();
-    for (unsigned int f = 0; f < frames; ++f, at += step) {
-        const qint64 i = qint64(at);
-        if (i + 1 >= s.frames) {
+    // Computed as in the loop below, so that the frames checked are those taken.
+    const qint64 lastFrame = qint64(first + double(qint64(frames) - 1) * step);
+    const bool inRing = m_stream->ready(lastFrame - m_pairAt);
+    const int channels = m_stream->channels();
+    for (unsigned int f = 0; f < frames; ++f) {
+        if (!inRing) {
             out[2 * f] = out[2 * f + 1] = 0.0f;
             continue;
         }
-        const float frac = float(at - double(i));
+        at = first + double(f) * step;
+        moveOn(qint64(at));
+        const float frac = float(at - double(m_pairAt));
         for (int c = 0; c < kOutChannels; ++c) {
-            const int from = s.channels == 1 ? 0 : c;
-            const float a = samples[i * s.channels + from];
-            const float b = samples[(i + 1) * s.channels + from];
-            out[2 * f + c] = (a + (b - a) * frac) / 32768.0f;
+            const int from = channels == 1 ? 0 : c;
+            out[2 * f + c] = m_pair[0][from] + (m_pair[1][from] - m_pair[0][from]) * frac;
         }
     }
-    m_at.store(at, std::memory_order_relaxed);
+    m_at.store(inRing ? first + double(frames) * step : first, std::memory_order_relaxed);
     const double heard = first - double(m_latencyFrames.load(std::memory_order_relaxed)) * step;
     const qint64 us =
-        qMax(m_floorUs.load(std::memory_order_relaxed), qint64(std::llround(heard * 1e6 / s.rate)));
+        qMax(m_floorUs.load(std::memory_order_relaxed), qint64(std::llround(heard * 1e6 / rate)));
     const qint64 now = steadyNs();
-    m_publishTo->publish({us, now, 1, now + kGuessNs});
+    m_publishTo->publish({us, now, 1, inRing ? now + kGuessNs : now});
+}
+
+// The callback goes on from `frame`: the stream reads from there unless it already does.
+void songPlayer::cueAt(qint64 frame)
+{
+    if (m_stream->nextFrame() != frame)
+        m_stream->seek(frame);
+    m_pairAt = frame - 2;
+}
+
+// Takes frames from the stream until the pair starts at `frame`; past the song's end they
+// are silence.
+void songPlayer::moveOn(qint64 frame)
+{
+    for (; m_pairAt < frame; ++m_pairAt) {
+        std::copy_n(m_pair[1], 2, m_pair[0]);
+        if (m_stream->read(m_pair[1], 1) == 0)
+            m_pair[1][0] = m_pair[1][1] = 0.0f;
+        for (float &sample : m_pair[1])
+            sample = qBound(-1.0f, sample, 1.0f);
+    }
 }

@@ -7,23 +7,24 @@
 
 #include <atomic>
 #include <memory>
-#include <vector>
-
 class RtAudio;
+class songStream;
 
 // A song played through RtAudio from a playhead: DMX_AUDIO_API ("jack", "alsa" or "pulse")
 // when set, else the first of JACK, ALSA and PulseAudio that has a device, on its default
 // output. Without any device the song "plays" silently on the steady clock, so that the show
-// still follows it. The song is read whole beforehand, in its own rate and one or two
-// channels, kept as 16-bit samples; the device runs at the song's rate when it can, else at
-// its own with the song resampled on the way out.
+// still follows it. The song is read from its file while it plays, a second or two ahead
+// (songStream), in its own rate and one or two channels; the device runs at the song's rate
+// when it can, else at its own with the song resampled on the way out.
 // The position leaves through the songClockState handed in: the position heard at a moment
 // of the steady clock, which the output thread reads without waiting and guesses on from.
-// Threads: every call is for one thread, the GUI thread. The audio callback runs on
+// Threads: every call is for one thread, the GUI thread. While an output is open the
+// player owns a songStream, whose reader thread decodes ahead. The audio callback runs on
 // RtAudio's thread (JACK's process thread, or the stream's own for ALSA and PulseAudio),
-// reads the samples, which never change while a stream is open, and shares nothing else
-// but atomics with the calls; it alone publishes while the stream runs, the calls only while
-// it stands, so that neither ever waits for the other.
+// takes the frames from the stream's ring and shares nothing else but atomics with the
+// calls; it alone publishes while the stream runs, the calls only while it stands, so that
+// neither ever waits for the other. Frames the reader has not read yet are silence, and the
+// position stands until they come: the show waits with what is heard.
 class songPlayer
 {
   public:
@@ -32,12 +33,13 @@ class songPlayer
     songPlayer(const songPlayer &) = delete;
     songPlayer &operator=(const songPlayer &) = delete;
 
-    // A song read whole, as the player keeps it.
+    // A song checked for playback: its file, rate, channels and length.
     struct song;
-    // Reads the whole song; null, with `error` saying why, when it cannot. Touches nothing
-    // but the file: any thread may call it (the window reads on a worker thread).
+    // Opens the song and reads its first block; null, with `error` saying why, when it
+    // cannot. Touches nothing but the file: any thread may call it (the window reads on a
+    // worker thread).
     static std::shared_ptr<song> decode(const QString &path, QString &error);
-    // Reads the whole song and opens the output for it; false with error() saying why (the
+    // Checks the song and opens the output for it; false with error() saying why (the
     // player is then empty). A missing device is no error: see deviceProblem().
     bool load(const QString &path);
     // Plays `read` (from decode()) from now on, as load() does after reading.
@@ -73,6 +75,8 @@ class songPlayer
     std::shared_ptr<songClockState> m_publishTo;
     std::shared_ptr<song> m_song;
     std::unique_ptr<RtAudio> m_audio;
+    // While the output is open.
+    std::unique_ptr<songStream> m_stream;
     QString m_path;
     QString m_error;
     QString m_deviceProblem;
@@ -89,6 +93,10 @@ class songPlayer
     std::atomic<qint64> m_floorUs{0};
     // Asked of the callback: where to go on from (-1: nowhere new).
     std::atomic<qint64> m_seekUs{-1};
+    // The callback's own: the two song frames it interpolates between, the first at
+    // m_pairAt, the stream's next frame being m_pairAt + 2.
+    float m_pair[2][2] = {};
+    qint64 m_pairAt = -2;
 
     void openOutput();
     void closeOutput();
@@ -96,6 +104,9 @@ class songPlayer
     static int callback(void *out, void *in, unsigned int frames, double streamTime,
                         unsigned int status, void *self);
     void fill(float *out, unsigned int frames);
+    void cueAt(qint64 frame);
+    void moveOn(qint64 frame);
+    qint64 frameAt(qint64 us) const;
 };
 
 #endif

@@ -106,3 +106,12 @@ int songReader::readPlayed(float *out, int count)
     std::copy(m_interleaved.begin(), m_interleaved.begin() + 2 * got, out);
     return got;
 }
+
+bool songReader::seek(qint64 frame)
+{
+    if (!m_file || sf_seek(m_file, frame, SEEK_SET) < 0)
+        return false;
+    // The limit counts frames from the start, wherever reading went on from.
+    m_framesRead = frame;
+    return true;
+}

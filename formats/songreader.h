@@ -38,6 +38,9 @@ class songReader
     int playedChannels() const { return m_channels <= 2 ? m_channels : 1; }
     // As readMono(), with playedChannels() samples to a frame, interleaved.
     int readPlayed(float *out, int count);
+    // Reads on from `frame` (from the start); false, the reader left as it was, when the
+    // file cannot be sought.
+    bool seek(qint64 frame);
 
   private:
     void close(const QString &reason);
