@@ -369,8 +369,9 @@ bool playEngine::resumeWhereStopped()
     const int row = g_currentRow;
     if (row < 0 || row >= rows.size())
         return false;
+    const stepTable::rowLevels target = rows.levelsIn(row);
     for (int c = 0; c < kChannels; ++c) {
-        if (g_dimValue[c] != rows.level(row, c))
+        if (g_dimValue[c] != target[c])
             return false;
     }
     for (int c = 0; c < kChannels; ++c)
@@ -533,9 +534,10 @@ void playEngine::loadNextRow(bool enterRange)
     if (speed != 0 || fade != 0 || beats) {
         g_advanceRow = 0;
         ticks = fade > 0 ? fade : 1;
+        const stepTable::rowLevels target = rows.levelsIn(row);
         for (int ch = 0; ch < kChannels; ++ch) {
             const int v = g_dimValue[ch];
-            const int t = rows.level(row, ch);
+            const int t = target[ch];
             m_fadeValue[ch] = float(v);
             m_fadeStep[ch] = fadeStepOf(v, t, ticks);
         }
@@ -553,18 +555,19 @@ void playEngine::logRowLoad(const rowLoad &load)
 
 void playEngine::jumpTo(int row)
 {
-    const stepTable &rows = m_show->rows;
+    const stepTable::rowLevels levels = m_show->rows.levelsIn(row);
     for (int c = 0; c < kChannels; ++c)
-        setLevel(c, rows.level(row, c));
+        setLevel(c, levels[c]);
 }
 
 void playEngine::fadePass()
 {
     const stepTable &rows = m_show->rows;
     const int row = g_currentRow;
+    const stepTable::rowLevels target = rows.levelsIn(row);
     int done = 0;
     for (int ch = 0; ch < kChannels; ++ch) {
-        const int t = rows.level(row, ch);
+        const int t = target[ch];
         if (m_snap[ch]) {
             setLevel(ch, t);
             ++done;

@@ -47,8 +47,9 @@ void showTimeline::layOut()
     m_wrapFrom = m_lo != m_hi ? m_hi : qMax(m_lo - 1, 0);
     m_first = start;
     state now;
+    const stepTable::rowLevels first = rows.levelsIn(m_first);
     for (int ch = 0; ch < kChannels; ++ch)
-        m_start[size_t(ch)] = rows.level(m_first, ch);
+        m_start[size_t(ch)] = first[ch];
     now.level = m_start;
     int current = m_first;
     qint64 elapsed = 0;
@@ -111,8 +112,9 @@ void showTimeline::jump(const stepRecord &step, state &now) const
 {
     if (!step.jumps())
         return;
+    const stepTable::rowLevels from = m_show.rows.levelsIn(m_wrapFrom);
     for (int ch = 0; ch < kChannels; ++ch)
-        now.level[size_t(ch)] = m_show.rows.level(m_wrapFrom, ch);
+        now.level[size_t(ch)] = from[ch];
 }
 
 void showTimeline::replay(const stepRecord &step, state &now) const
@@ -125,10 +127,10 @@ void showTimeline::replay(const stepRecord &step, state &now) const
 // target; a row with neither hold nor fade gets one tick of the steps left from before.
 void showTimeline::finishStep(const stepRecord &step, state &now) const
 {
-    const stepTable &rows = m_show.rows;
+    const stepTable::rowLevels target = m_show.rows.levelsIn(step.row);
     for (int ch = 0; ch < kChannels; ++ch) {
         const size_t c = size_t(ch);
-        const int t = rows.level(step.row, ch);
+        const int t = target[ch];
         if (step.ticks > 0) {
             now.value[c] = float(now.level[c]);
             now.step[c] = fadeStepOf(now.level[c], t, step.ticks);
@@ -159,9 +161,10 @@ qint64 showTimeline::arrivalOf(const stepRecord &step, const state &loaded) cons
     guesses.reserve(kChannels);
     qint64 surely = 0;
     const qint64 n = step.ticks;
+    const stepTable::rowLevels target = m_show.rows.levelsIn(step.row);
     for (int ch = 0; ch < kChannels; ++ch) {
         const int v = loaded.level[size_t(ch)];
-        const int t = m_show.rows.level(step.row, ch);
+        const int t = target[ch];
         const qint64 d = qAbs(t - v);
         if (m_show.snap[size_t(ch)] || d <= 1)
             continue;
@@ -335,9 +338,10 @@ showTimeline::levels showTimeline::levelsAt(const position &at) const
         return now.level;
     }
     levels out;
+    const stepTable::rowLevels target = m_show.rows.levelsIn(step.row);
     for (int ch = 0; ch < kChannels; ++ch) {
         const size_t c = size_t(ch);
-        const int t = m_show.rows.level(step.row, ch);
+        const int t = target[ch];
         const int v = now.level[c];
         const float stepSize = fadeStepOf(v, t, step.ticks);
         const int before = static_cast<int>(rampAfter(float(v), stepSize, float(t), at.tick));

@@ -34,13 +34,6 @@ quint16 stepTable::cell(int row, int column) const
     }
 }
 
-quint8 stepTable::level(int row, int channel) const
-{
-    if (channel < 0 || channel >= m_channels)
-        return 0;
-    return levelsOf(row)[channel];
-}
-
 StepRow stepTable::row(int row, int count) const
 {
     StepRow cells(count, 0);

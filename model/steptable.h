@@ -34,7 +34,27 @@ class stepTable
     quint16 cell(int row, int column) const;
     quint16 speed(int row) const { return m_timing.at(2 * row); }
     quint16 fade(int row) const { return m_timing.at(2 * row + 1); }
-    quint8 level(int row, int channel) const;
+    quint8 level(int row, int channel) const { return levelsIn(row)[channel]; }
+    // One row's levels by channel (0 past the stored width), for loops over a row's channels:
+    // the row is found once. Valid until the table is written.
+    class rowLevels
+    {
+      public:
+        quint8 operator[](int channel) const
+        {
+            return channel >= 0 && channel < m_width ? m_levels[channel] : 0;
+        }
+
+      private:
+        friend class stepTable;
+        rowLevels(const uchar *levels, int width) : m_levels(levels), m_width(width) {}
+        const uchar *m_levels;
+        int m_width;
+    };
+    rowLevels levelsIn(int row) const
+    {
+        return m_channels > 0 ? rowLevels(levelsOf(row), m_channels) : rowLevels(nullptr, 0);
+    }
     // The first `count` cells of a row.
     StepRow row(int row, int count = kFixedCells + kMaxChannels) const;
 

@@ -159,7 +159,7 @@ void tst_steptable::blocksAgreeWithRows()
     for (int i = 0; i < 60; ++i) {
         const int at = std::rand() % (plain.size() + 1);
         const int count = 1 + std::rand() % (stepTable::kBlockRows + 2);
-        switch (std::rand() % 4) {
+        switch (std::rand() % 3) {
         case 0: // a level written, past the width now and then
             if (at < plain.size()) {
                 const int column = 3 + std::rand() % (channels + 20);
@@ -175,7 +175,7 @@ void tst_steptable::blocksAgreeWithRows()
             plain.insert(at, count, one);
             break;
         }
-        case 2: {
+        default: { // a block taken out and put back further on
             const int taken = qMin(count, plain.size() - at);
             const stepTable block = table.take(at, taken);
             const QVector<StepRow> moved = plain.mid(at, taken);
@@ -184,19 +184,12 @@ void tst_steptable::blocksAgreeWithRows()
             table.insert(to, block);
             for (int k = 0; k < moved.size(); ++k)
                 plain.insert(to + k, moved.at(k));
-            break;
-        }
-        default: {
-            const int taken = qMin(count, plain.size() - at);
-            table.take(at, taken);
-            plain.remove(at, taken);
         }
         }
     }
     QCOMPARE(table.size(), plain.size());
     for (int r = 0; r < plain.size(); ++r) {
-        for (int c = 0; c < plain.at(r).size(); ++c)
-            plain[r][c] = c == 0 ? quint16(r) : plain.at(r).at(c);
+        plain[r][0] = quint16(r);
         QCOMPARE(table.row(r), plain.at(r));
     }
     for (int r = 0; r < copied.size(); ++r)
