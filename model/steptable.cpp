@@ -119,18 +119,22 @@ void stepTable::append(quint16 speed, quint16 fade, const uchar *levels, int cou
     }
 }
 
-// One row's levels, `count` (the width) bytes, after the last row.
-void stepTable::appendLevels(const char *levels, int count)
+// Level bytes after the last row's, filling the last block before starting the next.
+void stepTable::appendLevels(const char *levels, int bytes)
 {
-    if (count <= 0)
-        return;
-    if (m_blocks.isEmpty() || m_blocks.last().size() >= blockBytes()) {
-        // A full block keeps no room to grow.
-        if (!m_blocks.isEmpty())
-            m_blocks.last().squeeze();
-        m_blocks.append(QByteArray());
+    while (bytes > 0) {
+        if (m_blocks.isEmpty() || m_blocks.last().size() >= blockBytes()) {
+            // A full block keeps no room to grow.
+            if (!m_blocks.isEmpty())
+                m_blocks.last().squeeze();
+            m_blocks.append(QByteArray());
+        }
+        QByteArray &last = m_blocks.last();
+        const int taken = qMin(bytes, blockBytes() - last.size());
+        last.append(levels, taken);
+        levels += taken;
+        bytes -= taken;
     }
-    m_blocks.last().append(levels, count);
 }
 
 void stepTable::append(const StepRow &cells)
@@ -228,25 +232,40 @@ QByteArray stepTable::levelsFrom(int row) const
 void stepTable::setLevelsFrom(int row, const QByteArray &levels)
 {
     m_blocks.resize(row >> kBlockShift);
-    if (m_channels == 0)
-        return;
-    for (int at = 0; at < levels.size(); at += blockBytes())
-        m_blocks.append(levels.mid(at, blockBytes()));
+    if (m_channels > 0)
+        appendLevels(levels.constData(), levels.size());
 }
 
-// The blocks before the one `position` falls in stay as they are, shared with any copy.
+// The blocks before the one `position` falls in stay as they are, shared with any copy; the
+// ones after are made anew, each row copied once.
 void stepTable::spliceLevels(int position, int count, const QByteArray &inserted,
                              QByteArray *removed)
 {
     if (m_channels == 0)
         return;
+    const QVector<QByteArray> old = m_blocks;
+    const int stored =
+        old.isEmpty() ? 0 : (old.size() - 1) * kBlockRows + old.last().size() / m_channels;
+    // Rows `from` to `from + rows` of the old blocks, a run of whole rows at a time.
+    const auto eachRun = [&](int from, int rows, const auto &take) {
+        while (rows > 0) {
+            const QByteArray &block = old.at(from >> kBlockShift);
+            const int offset = from & kRowMask;
+            const int run = qMin(rows, block.size() / m_channels - offset);
+            take(block.constData() + offset * m_channels, run * m_channels);
+            from += run;
+            rows -= run;
+        }
+    };
+    const auto keep = [this](const char *levels, int bytes) { appendLevels(levels, bytes); };
+    if (removed) {
+        removed->clear();
+        eachRun(position, count,
+                [removed](const char *levels, int bytes) { removed->append(levels, bytes); });
+    }
     const int first = position & ~kRowMask;
-    QByteArray tail = levelsFrom(first);
-    const int at = (position - first) * m_channels;
-    const int length = count * m_channels;
-    if (removed)
-        *removed = tail.mid(at, length);
-    tail.remove(at, length);
-    tail.insert(at, inserted);
-    setLevelsFrom(first, tail);
+    m_blocks.resize(first >> kBlockShift);
+    eachRun(first, position - first, keep);
+    appendLevels(inserted.constData(), inserted.size());
+    eachRun(position + count, stored - position - count, keep);
 }

@@ -97,7 +97,7 @@ class stepTable
     }
     static int usedWidth(const uchar *levels, int count);
     int blockBytes() const { return kBlockRows * m_channels; }
-    void appendLevels(const char *levels, int count);
+    void appendLevels(const char *levels, int bytes);
     // The levels of the rows from `row`, which starts a block, to the end, as one run.
     QByteArray levelsFrom(int row) const;
     // Replaces the rows from `row`, which starts a block, with those of `levels`.
