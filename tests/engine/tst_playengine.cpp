@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <numeric>
 #include <thread>
@@ -674,13 +676,21 @@ void tst_playengine::chaseFollowsTheSong()
     };
     // The song was 1000 ms in at this moment; every word of the player lies on that line.
     const qint64 originNs = nsOf(testClock()->now());
+    const auto publish = [originNs](qint64 at) {
+        testEngine()->songClock().publish(
+            {1000000 + (at - originNs) / 1000, at, 1, std::numeric_limits<qint64>::max()});
+    };
+    // The first word before the first tick: until then there is no song to follow.
+    publish(originNs);
     std::atomic<bool> done{false};
     std::thread player([&] {
-        for (qint64 i = 0; !done; ++i) {
-            const qint64 at = originNs + (i % 97) * 7000000;
-            testEngine()->songClock().publish(
-                {1000000 + (at - originNs) / 1000, at, 1, std::numeric_limits<qint64>::max()});
-        }
+        for (qint64 i = 0; !done; ++i)
+            publish(originNs + (i % 97) * 7000000);
+    });
+    // Joined however the test ends.
+    const std::unique_ptr<void, std::function<void(void *)>> joined(&done, [&](void *) {
+        done = true;
+        player.join();
     });
     QVERIFY(startPlaying(log));
     for (int i = 0; i < 100; ++i) {
@@ -688,8 +698,6 @@ void tst_playengine::chaseFollowsTheSong()
         const qint64 ms = 1000 + (nsOf(testClock()->now()) - originNs) / 1000000 - 250;
         QCOMPARE(log.lastSlot0(), int(line->levelsAt(line->locate(ms))[0]));
     }
-    done = true;
-    player.join();
 }
 
 QTEST_GUILESS_MAIN(tst_playengine)
