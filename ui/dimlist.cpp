@@ -18,7 +18,6 @@ dimList *g_dimList = nullptr;
 namespace
 {
 constexpr int kFirstRole = Qt::UserRole + 1; // role of cell 0
-constexpr int kChannels = 512;
 } // namespace
 
 dimList::dimList(QObject *parent)
