@@ -298,12 +298,8 @@ void followLatency(QQuickWindow *window, QObject *table, int seconds)
         pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
         outputChange last{0, -1, -2};
         while (!quit) {
-            outputChange now{steadyNs(), 0, 0};
-            {
-                const auto held = playEngine::lock();
-                now.level = g_dimValue[1];
-                now.row = g_currentRow;
-            }
+            const playEngine::outputNow out = g_dimList->engine()->now(1);
+            const outputChange now{steadyNs(), out.level, out.row};
             if (now.level != last.level || now.row != last.row) {
                 const std::lock_guard<std::mutex> lock(guard);
                 changes.push_back(now);

@@ -1,4 +1,5 @@
 #include "beatplacing.h"
+#include "changeset.h"
 
 #include "beatplacement.h"
 #include "dimlist.h"
@@ -39,7 +40,7 @@ int beatPlacing::place(dimList *model, const QVector<double> &beats, int stride)
     const historyStep step(history);
     QVector<cellChange> changes;
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         stepTable &table = model->stepsForWriting();
         for (int i = 0; i < holds.size(); ++i) {
             const int row = first + i;

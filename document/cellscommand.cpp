@@ -1,4 +1,5 @@
 #include "cellscommand.h"
+#include "changeset.h"
 
 #include "dimlist.h"
 #include "dmx.h"
@@ -55,7 +56,7 @@ void cellsCommand::write(bool after)
 {
     dimList *model = m_history->model();
     dimList::cellArea area;
-    auto held = playEngine::lock();
+    changeSet edit;
     for (const cellChange &change : qAsConst(m_changes)) {
         if (change.row < 0 || change.row >= model->steps().size())
             continue;
@@ -65,6 +66,6 @@ void cellsCommand::write(bool after)
         if (change.row == g_currentRow && change.column >= 3)
             model->output()->setDmxValue(static_cast<uchar>(value), change.column - 3);
     }
-    held.unlock();
+    edit.close();
     model->cellsChanged(area);
 }

@@ -1,4 +1,5 @@
 #include "dmxfile.h"
+#include "changeset.h"
 
 #include "cexport.h"
 #include "cimport.h"
@@ -101,8 +102,9 @@ void appendRows(dimList *model, const stepTable &rows)
 {
     const int first = model->steps().size();
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         model->stepsForWriting().insert(first, rows);
+        model->rowsMoved({rowMove::kind::inserted, first, rows.size(), 0});
     }
     model->changeHistory()->rowsInserted(first, rows.size());
 }
@@ -262,7 +264,7 @@ int dmxFile::loadData(QUrl name)
     if (m_lastError.isEmpty())
         model()->changeHistory()->fileLoaded(flagsBefore, result);
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         model()->setPlayEnd(model()->rowCount() - 1);
     }
     // The views re-read the table and the window hears of the range, as after undo.
@@ -446,8 +448,9 @@ int dmxFile::pasteSteps(const QString &text, int at)
     const stepTable &steps = read.rows;
     const int position = qBound(0, at, model()->steps().size());
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         model()->stepsForWriting().insert(position, steps);
+        model()->rowsMoved({rowMove::kind::inserted, position, steps.size(), 0});
     }
     model()->changeHistory()->rowsInserted(position, steps.size());
     model()->refrushIndex();

@@ -1,4 +1,5 @@
 #include "effectfill.h"
+#include "changeset.h"
 
 #include "dimlist.h"
 #include "effectgenerator.h"
@@ -68,7 +69,6 @@ bool sameKindOf(const QVariant &a, const QVariant &b)
 
 effectFill::effectFill(dimList *model, QObject *parent) : QObject(parent), m_model(model) {}
 
-// Under the lock.
 effectFill::span effectFill::range() const
 {
     const stepTable &rows = m_pending ? m_before : m_model->steps();
@@ -96,11 +96,7 @@ bool effectFill::preview(const QVariantMap &params)
             columns << c;
     }
     const effectGenerator::params p = paramsOf(params);
-    span rows;
-    {
-        const auto held = playEngine::lock();
-        rows = range();
-    }
+    const span rows = range();
     if (columns.isEmpty() || rows.first < 0)
         return false;
     const int count = rows.last - rows.first + 1;
@@ -115,7 +111,7 @@ void effectFill::write(const QVector<int> &columns, const span &rows, const QVec
 {
     bool clamped = false;
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         if (m_pending)
             m_model->stepsForWriting() = m_before;
         else
@@ -157,7 +153,7 @@ void effectFill::recordKept(const stepTable &before)
 {
     QVector<cellChange> changes;
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         const stepTable &now = m_model->steps();
         for (int r = m_rows.first; r <= m_rows.last && r < now.size(); ++r) {
             for (int c : qAsConst(m_columns)) {
@@ -178,7 +174,7 @@ void effectFill::cancel()
     if (!m_pending)
         return;
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         m_model->stepsForWriting() = m_before;
     }
     m_before = stepTable();
@@ -264,7 +260,7 @@ bool effectFill::copyFixture(int from, const QVariantList &to, int offset)
     const int channels = m_model->fixtures()->channelCounts().value(from).toInt();
     QVector<cellChange> changes;
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         const span rows = range();
         if (m_pending || rows.first < 0 || channels <= 0)
             return false;

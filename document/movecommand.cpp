@@ -1,4 +1,5 @@
 #include "movecommand.h"
+#include "changeset.h"
 
 #include "dimlist.h"
 #include "playengine.h"
@@ -11,9 +12,10 @@ moveCommand::moveCommand(undoHistory *history, int from, int count, int to, QUnd
 // from and to are the block's first row before and after the move.
 void moveCommand::move(int from, int to)
 {
-    const auto held = playEngine::lock();
+    const changeSet edit;
     stepTable &rows = m_history->model()->stepsForWriting();
     if (from < 0 || to < 0 || from + m_count > rows.size() || to + m_count > rows.size())
         return;
     rows.move(from, m_count, to);
+    m_history->model()->rowsMoved({rowMove::kind::moved, from, m_count, to});
 }

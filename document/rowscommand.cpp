@@ -1,4 +1,5 @@
 #include "rowscommand.h"
+#include "changeset.h"
 
 #include "dimlist.h"
 #include "playengine.h"
@@ -34,19 +35,22 @@ void rowsCommand::applyAgain()
 void rowsCommand::takeOut()
 {
     dimList *model = m_history->model();
-    const auto held = playEngine::lock();
+    const changeSet edit;
     stepTable &rows = model->stepsForWriting();
     const int end = qMin(m_position + m_count, rows.size());
-    if (m_position < end)
+    if (m_position < end) {
         m_held = rows.take(m_position, end - m_position);
+        model->rowsMoved({rowMove::kind::removed, m_position, end - m_position, 0});
+    }
 }
 
 void rowsCommand::putBack()
 {
     dimList *model = m_history->model();
-    const auto held = playEngine::lock();
+    const changeSet edit;
     stepTable &rows = model->stepsForWriting();
     const int at = qBound(0, m_position, rows.size());
     rows.insert(at, m_held);
+    model->rowsMoved({rowMove::kind::inserted, at, m_held.size(), 0});
     m_held.clear();
 }

@@ -1,4 +1,5 @@
 #include "stepediting.h"
+#include "changeset.h"
 
 #include "dimlist.h"
 #include "playengine.h"
@@ -11,7 +12,7 @@ stepEditing::stepEditing(dimList *list) : m_list(list) {}
 void stepEditing::setPlayerEndRow(ushort row)
 {
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         m_list->setPlayEnd(row);
     }
     m_list->settle(false);
@@ -19,7 +20,7 @@ void stepEditing::setPlayerEndRow(ushort row)
 
 void stepEditing::setDmxDataBetween(uint index)
 {
-    const auto held = playEngine::lock();
+    const changeSet edit;
     m_list->setBetween(index);
 }
 
@@ -27,7 +28,6 @@ void stepEditing::setDmxDataBetween(uint index)
 // Playback moves the current row and clamps the ends on its own thread.
 stepEditing::rowPositions stepEditing::positions() const
 {
-    const auto held = playEngine::lock();
     const dimList::rangeEnds range = m_list->playRange();
     return {g_currentRow, range.start, range.end};
 }
@@ -39,7 +39,7 @@ void stepEditing::announcePositions()
     m_list->settle(true);
 }
 
-// Under the lock: an end on the row past the table's last steps back onto it.
+// An end on the row past the table's last steps back onto it.
 void stepEditing::dropEndPastTable()
 {
     const int end = m_list->playRange().end;
@@ -61,7 +61,7 @@ void stepEditing::insertCurrRows()
     rowPositions before;
     int c;
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         before = positions();
         c = qMax(-1, qMin(g_currentRow, m_list->steps().size() - 1));
         g_currentRow = c;
@@ -69,7 +69,7 @@ void stepEditing::insertCurrRows()
     // Unlocked while the views hear of the row, so the output thread keeps its ticks.
     m_list->insertRows(c + 1, 1, QModelIndex());
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         m_list->setPlayEnd(before.end >= c ? before.end + 1 : before.end);
         m_list->keepPositionsInTable();
         // The user goes on to build the new step: fader moves go into it. Playback keeps the
@@ -87,7 +87,7 @@ void stepEditing::removeEndRows()
         return;
     m_list->removeRows(m_list->steps().size() - 1, 1, QModelIndex());
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         dropEndPastTable();
         if (g_currentRow >= m_list->steps().size())
             --g_currentRow;
@@ -105,7 +105,7 @@ void stepEditing::removeCurrRows()
     if (before.current >= 0)
         m_list->removeRows(before.current, 1, QModelIndex());
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         if (g_currentRow >= m_list->steps().size())
             --g_currentRow;
         dropEndPastTable();
@@ -124,7 +124,7 @@ void stepEditing::removeSelectRows()
     if (first >= 0 && first <= last)
         m_list->removeRows(first, last - first + 1, QModelIndex());
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         if (m_list->steps().isEmpty()) {
             m_list->setPlayRange(0, 0);
             g_currentRow = -1;
@@ -144,7 +144,7 @@ void stepEditing::removeAll()
     if (!m_list->steps().isEmpty())
         m_list->removeRows(0, m_list->steps().size(), QModelIndex());
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         m_list->setPlayEnd(0);
         g_currentRow = -1;
     }
@@ -154,16 +154,12 @@ void stepEditing::removeAll()
 void stepEditing::moveUpRows()
 {
     const dimList::batch once(m_list);
-    int current;
-    {
-        const auto held = playEngine::lock();
-        current = g_currentRow;
-    }
-    // The model announces the move itself: outside the lock.
+    const int current = g_currentRow;
+    // The model announces the move itself, after the operation.
     if (m_list->validRow(current) && current >= 1)
         m_list->moveRows(QModelIndex(), current, 1, QModelIndex(), current - 1);
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         if (g_currentRow > 0)
             --g_currentRow;
         m_list->keepPositionsInTable();
@@ -177,13 +173,14 @@ void stepEditing::moveDownRows()
     const dimList::batch once(m_list);
     int moved = -1;
     {
-        const auto held = playEngine::lock();
-        stepTable &rows = m_list->stepsForWriting();
-        if (g_currentRow >= 0 && g_currentRow + 2 <= rows.size()) {
+        const changeSet edit;
+        showDocument &show = m_list->document();
+        const int rows = show.steps().size();
+        if (g_currentRow >= 0 && g_currentRow + 2 <= rows) {
             // No row-move notification: the reset below tells the view.
-            rows.move(g_currentRow, 1, g_currentRow + 1);
             moved = g_currentRow;
-            if (g_currentRow < rows.size() - 1)
+            show.moveRows(moved, 1, moved + 1);
+            if (g_currentRow < rows - 1)
                 ++g_currentRow;
         }
         m_list->keepPositionsInTable();
@@ -196,7 +193,7 @@ void stepEditing::moveDownRows()
 
 void stepEditing::setAllDmxSpeedCross(ushort speed, ushort fade)
 {
-    auto held = playEngine::lock();
+    changeSet edit;
     QVector<cellChange> changes;
     stepTable &rows = m_list->stepsForWriting();
     for (int row = 0; row < rows.size(); ++row) {
@@ -207,7 +204,7 @@ void stepEditing::setAllDmxSpeedCross(ushort speed, ushort fade)
         rows.setCell(row, 1, speed);
         rows.setCell(row, 2, fade);
     }
-    held.unlock();
+    edit.close();
     m_list->changeHistory()->cellsChanged(std::move(changes));
     m_list->refrushModel();
 }
@@ -217,7 +214,7 @@ void stepEditing::dmx_up_down_select_row(bool up_down)
     const dimList::batch once(m_list);
     int current;
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         if (up_down) {
             if (g_currentRow > 0)
                 --g_currentRow;

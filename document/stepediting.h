@@ -30,7 +30,7 @@ class stepEditing
     void dmx_up_down_select_row(bool up_down);
 
   private:
-    // The current row and the play range, read under the table lock.
+    // The current row and the play range as the window holds them.
     struct rowPositions {
         int current;
         int start;

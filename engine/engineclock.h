@@ -22,11 +22,14 @@ class engineClock
     virtual ~engineClock() = default;
 
     virtual time_point now() const;
+    // The engine's lock, under which the output thread looks at the time and waits: a clock
+    // that others move guards its time with it. Before the thread starts.
+    virtual void guardWith(playEngine::stateMutex *lock) { Q_UNUSED(lock) }
     // On the output thread, with `held` locked: blocks on `wake` until `deadline` or a
     // notification, whichever comes first. May return early; the caller looks again.
-    virtual void waitUntil(std::condition_variable_any &wake, playEngine::tableLock &held,
+    virtual void waitUntil(std::condition_variable_any &wake, playEngine::stateLock &held,
                            time_point deadline);
-    // On the output thread, without the table lock: lets time pass until `deadline`.
+    // On the output thread, without the engine's lock: lets time pass until `deadline`.
     virtual void sleepUntil(time_point deadline);
     // Whether the thread keeping this time should ask for real-time priority.
     virtual bool paced() const { return true; }

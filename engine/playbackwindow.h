@@ -5,7 +5,7 @@
 
 // The side of the window playback talks to: what the frames need of the output object, and
 // the news of rows, repeats and levels. Implemented on the GUI thread, and called by the
-// engine only there (with playEngine::lock() held for outputSetup()).
+// engine only there.
 class playbackWindow
 {
   public:

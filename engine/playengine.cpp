@@ -85,7 +85,7 @@ playEngine::~playEngine()
     finish();
 }
 
-playEngine::tableMutex::tableMutex()
+playEngine::stateMutex::stateMutex()
 {
     pthread_mutexattr_t attr;
     pthread_mutexattr_init(&attr);
@@ -95,99 +95,115 @@ playEngine::tableMutex::tableMutex()
     pthread_mutexattr_destroy(&attr);
 }
 
-playEngine::tableMutex::~tableMutex()
+playEngine::stateMutex::~stateMutex()
 {
     pthread_mutex_destroy(&m_mutex);
 }
 
-namespace
-{
-// Lock depth and the jobs waiting for it to reach 0, per thread.
-thread_local int t_lockDepth = 0;
-thread_local std::vector<std::function<void()>> t_afterUnlock;
-thread_local std::vector<std::pair<const void *, std::function<void()>>> t_publishers;
-
-void publishAll()
-{
-    for (const auto &publisher : t_publishers)
-        publisher.second();
-}
-} // namespace
-
-void playEngine::tableMutex::lock()
+void playEngine::stateMutex::lock()
 {
     pthread_mutex_lock(&m_mutex);
-    if (++t_lockDepth == 1)
-        publishAll();
 }
 
-void playEngine::tableMutex::unlock()
+void playEngine::stateMutex::unlock()
 {
-    if (t_lockDepth == 1)
-        publishAll();
-    --t_lockDepth;
     pthread_mutex_unlock(&m_mutex);
-    // A job may take the lock again and queue more; each round runs what is there.
-    while (t_lockDepth == 0 && !t_afterUnlock.empty()) {
-        std::vector<std::function<void()>> jobs;
-        jobs.swap(t_afterUnlock);
-        for (const auto &job : jobs)
-            job();
-    }
-}
-
-bool playEngine::lockHeldHere()
-{
-    return t_lockDepth > 0;
-}
-
-void playEngine::whenUnlocked(std::function<void()> job)
-{
-    if (t_lockDepth > 0)
-        t_afterUnlock.push_back(std::move(job));
-    else
-        job();
-}
-
-void playEngine::publishOnLock(const void *owner, std::function<void()> publish)
-{
-    t_publishers.emplace_back(owner, std::move(publish));
-}
-
-void playEngine::stopPublishing(const void *owner)
-{
-    t_publishers.erase(std::remove_if(t_publishers.begin(), t_publishers.end(),
-                                      [owner](const auto &p) { return p.first == owner; }),
-                       t_publishers.end());
 }
 
 void playEngine::setShow(std::shared_ptr<const playShow> show)
 {
+    const auto locked = held();
+    for (const rowMove &move : show->moves) {
+        m_row = move.follow(m_row);
+        m_viewRow = move.follow(m_viewRow);
+    }
+    const int last = show->rows.size() - 1;
+    m_row = qBound(-1, m_row, last);
+    m_viewRow = qBound(-1, m_viewRow, last);
     m_show = std::move(show);
+    takeViews();
+    wake();
 }
 
-playEngine::tableLock playEngine::lock()
+void playEngine::takeWindowState()
 {
-    // Never destroyed: an output thread still running while the process exits (no
-    // aboutToQuit, as in tests) must not find its lock gone.
-    static tableMutex *mutex = new tableMutex;
-    return tableLock(*mutex);
+    const auto locked = held();
+    takeViews();
+}
+
+void playEngine::takePickedRow()
+{
+    const auto locked = held();
+    m_row = m_viewRow = g_currentRow;
+    std::memcpy(m_levels, g_dimValue, sizeof m_levels);
+    std::memcpy(m_viewLevels, g_dimValue, sizeof m_viewLevels);
+    takeViews();
+}
+
+void playEngine::updateViews()
+{
+    const auto locked = held();
+    tellViews();
+}
+
+// GUI thread, locked: a view that no longer holds what it last heard was written by the
+// window, and that write is playback's now.
+void playEngine::takeViews()
+{
+    if (g_currentRow != m_viewRow)
+        m_row = m_viewRow = g_currentRow;
+    if (g_advanceRow != m_viewAdvance) {
+        m_viewAdvance = g_advanceRow;
+        m_advance = g_advanceRow != 0;
+    }
+    if (std::memcmp(g_dimValue, m_viewLevels, sizeof m_viewLevels) != 0) {
+        for (int c = 0; c < kChannels; ++c) {
+            if (g_dimValue[c] != m_viewLevels[c])
+                m_levels[c] = m_viewLevels[c] = g_dimValue[c];
+        }
+    }
+    if (std::memcmp(g_dmxFrame, m_viewFrame, sizeof m_viewFrame) != 0) {
+        for (int c = 0; c < kChannels; ++c) {
+            if (g_dmxFrame[c] != m_viewFrame[c])
+                m_frame[c] = m_viewFrame[c] = g_dmxFrame[c];
+        }
+    }
+}
+
+// GUI thread, locked: the views show playback's state. What the window wrote since it last
+// heard is taken first, so that no write of its own is lost.
+void playEngine::tellViews()
+{
+    takeViews();
+    g_currentRow = m_viewRow = m_row;
+    g_advanceRow = m_viewAdvance = m_advance ? 1 : 0;
+    g_playEnable = m_playing;
+    std::memcpy(g_dimValue, m_levels, sizeof m_levels);
+    std::memcpy(m_viewLevels, m_levels, sizeof m_levels);
+    if (m_framePacked) {
+        std::memcpy(g_dmxFrame, m_frame, sizeof m_frame);
+        std::memcpy(m_viewFrame, m_frame, sizeof m_frame);
+        m_framePacked = false;
+    }
 }
 
 void playEngine::setClock(std::shared_ptr<engineClock> time)
 {
-    const auto held = lock();
-    if (!m_thread.joinable() && time)
+    const auto locked = held();
+    if (!m_thread.joinable() && time) {
         m_clock = std::move(time);
+        m_clock->guardWith(&m_mutex);
+    }
 }
 
 void playEngine::start()
 {
-    const auto held = lock();
+    const auto locked = held();
     if (m_thread.joinable())
         return;
+    takeViews();
     m_quit = false;
-    m_phase = g_playEnable ? phase::ticking : phase::idle;
+    m_phase = m_playing ? phase::ticking : phase::idle;
     m_nextTick = m_clock->now() + kTick;
     takeSnapshots();
     openNews();
@@ -196,21 +212,21 @@ void playEngine::start()
 
 bool playEngine::running() const
 {
-    const auto held = lock();
+    const auto locked = held();
     return m_thread.joinable();
 }
 
 void playEngine::finish()
 {
     {
-        const auto held = lock();
+        const auto locked = held();
         if (!m_thread.joinable())
             return;
         m_quit = true;
         wake();
     }
     m_thread.join();
-    const auto held = lock();
+    const auto locked = held();
     m_waiting = false;
     m_phase = phase::idle;
     closeNews();
@@ -245,7 +261,7 @@ void playEngine::newsArrived()
     deliverUpdates();
 }
 
-// Every change the output thread has to look at goes through here, with the lock held.
+// Every change the output thread has to look at goes through here, locked.
 void playEngine::wake()
 {
     ++m_wakes;
@@ -254,14 +270,14 @@ void playEngine::wake()
 
 bool playEngine::isTicking() const
 {
-    const auto held = lock();
-    return g_playEnable && m_phase == phase::ticking;
+    const auto locked = held();
+    return m_playing && m_phase == phase::ticking;
 }
 
 bool playEngine::isHolding() const
 {
-    const auto held = lock();
-    return g_playEnable && m_phase == phase::holding;
+    const auto locked = held();
+    return m_playing && m_phase == phase::holding;
 }
 
 bool playEngine::idle() const
@@ -271,38 +287,45 @@ bool playEngine::idle() const
 
 bool playEngine::waitIdle(std::chrono::milliseconds timeout) const
 {
-    auto held = lock();
-    return m_idleChanged.wait_for(held, timeout, [this] { return m_thread.joinable() && idle(); });
+    auto locked = held();
+    return m_idleChanged.wait_for(locked, timeout,
+                                  [this] { return m_thread.joinable() && idle(); });
 }
 
 bool playEngine::waitFramesSent(std::chrono::milliseconds timeout) const
 {
-    auto held = lock();
+    auto locked = held();
     return m_idleChanged.wait_for(
-        held, timeout, [this] { return !m_thread.joinable() || (m_waiting && !m_sendPending); });
+        locked, timeout, [this] { return !m_thread.joinable() || (m_waiting && !m_sendPending); });
 }
 
 playEngine::clock::time_point playEngine::nextWake() const
 {
-    const auto held = lock();
+    const auto locked = held();
     return m_waitUntil;
+}
+
+playEngine::outputNow playEngine::now(int channel) const
+{
+    const auto locked = held();
+    return {m_levels[qBound(0, channel, kChannels - 1)], m_row};
 }
 
 bool playEngine::newsPending() const
 {
-    const auto held = lock();
+    const auto locked = held();
     return m_updatePosted;
 }
 
 quint64 playEngine::ticksRun() const
 {
-    const auto held = lock();
+    const auto locked = held();
     return m_ticks;
 }
 
 playEngine::clock::duration playEngine::dueIn() const
 {
-    const auto held = lock();
+    const auto locked = held();
     const auto now = m_clock->now();
     if (m_phase == phase::holding)
         return m_holdUntil - now;
@@ -318,11 +341,13 @@ void playEngine::takeSnapshots()
 
 void playEngine::stop()
 {
-    const auto held = lock();
-    m_stoppedMidway = g_playEnable && m_phase == phase::ticking && !g_advanceRow;
-    std::memcpy(m_stoppedAt, g_dimValue, sizeof m_stoppedAt);
+    const auto locked = held();
+    takeViews();
+    m_stoppedMidway = m_playing && m_phase == phase::ticking && !m_advance;
+    std::memcpy(m_stoppedAt, m_levels, sizeof m_stoppedAt);
     m_phase = phase::idle;
-    g_playEnable = false;
+    m_playing = false;
+    tellViews();
     m_window->setLiveSending(true);
     // Levels and rows of the last ticks not told yet.
     if (m_dirty.any() || m_newsWaiting)
@@ -336,42 +361,44 @@ void playEngine::enable(bool on)
         stop();
         return;
     }
-    const auto held = lock();
+    const auto locked = held();
+    takeViews();
     if (m_show->rows.isEmpty()) {
         // Never start on an empty table; a hold ending after the table was emptied stops.
-        if (g_playEnable)
+        if (m_playing)
             stop();
         return;
     }
     const bool resumed = resumeWhereStopped();
-    g_playEnable = true;
+    m_playing = true;
     m_window->setLiveSending(false);
     takeSnapshots();
     if (m_phase != phase::ticking) {
         if (m_phase == phase::idle) {
             m_beatNext = std::numeric_limits<double>::quiet_NaN();
-            m_enterRange = !resumed && g_currentRow == m_show->playStart;
+            m_enterRange = !resumed && m_row == m_show->playStart;
         }
         m_phase = phase::ticking;
         m_nextTick = m_clock->now() + kTick;
         wake();
     }
+    tellViews();
 }
 
 // A fade stopped midway goes on from the output it had reached, unless the faders were
 // moved or another row picked while it stood. True when it does.
 bool playEngine::resumeWhereStopped()
 {
-    if (!m_stoppedMidway || g_playEnable)
+    if (!m_stoppedMidway || m_playing)
         return false;
     m_stoppedMidway = false;
     const stepTable &rows = m_show->rows;
-    const int row = g_currentRow;
+    const int row = m_row;
     if (row < 0 || row >= rows.size())
         return false;
     const stepTable::rowLevels target = rows.levelsIn(row);
     for (int c = 0; c < kChannels; ++c) {
-        if (g_dimValue[c] != target[c])
+        if (m_levels[c] != target[c])
             return false;
     }
     for (int c = 0; c < kChannels; ++c)
@@ -381,9 +408,21 @@ bool playEngine::resumeWhereStopped()
     return true;
 }
 
+uint playEngine::repeatsLeft() const
+{
+    const auto locked = held();
+    return m_repeatsLeft;
+}
+
+void playEngine::setRepeatsLeft(uint times)
+{
+    const auto locked = held();
+    m_repeatsLeft = times;
+}
+
 void playEngine::setBeatSteps(double beats)
 {
-    const auto held = lock();
+    const auto locked = held();
     const double was = m_beats;
     m_beats = beats > 0 ? qBound(0.5, beats, 16.0) : 0.0;
     if (m_beats != was)
@@ -393,20 +432,20 @@ void playEngine::setBeatSteps(double beats)
 
 double playEngine::beatSteps() const
 {
-    const auto held = lock();
+    const auto locked = held();
     return m_beats;
 }
 
 void playEngine::restartBeats()
 {
-    const auto held = lock();
+    const auto locked = held();
     m_beatNext = std::numeric_limits<double>::quiet_NaN();
 }
 
 void playEngine::setChase(std::shared_ptr<const showTimeline> line, qint64 offsetMs,
                           chaseSource from)
 {
-    const auto held = lock();
+    const auto locked = held();
     m_chase = std::move(line);
     m_chaseOffset = offsetMs;
     m_chaseFrom = from;
@@ -417,20 +456,23 @@ void playEngine::setChase(std::shared_ptr<const showTimeline> line, qint64 offse
         m_nextTick = m_clock->now() + kTick;
     }
     // Free-running again: the next tick loads the row after the one the chase left.
-    if (!m_chase)
-        g_advanceRow = 1;
+    if (!m_chase) {
+        takeViews();
+        m_advance = true;
+        tellViews();
+    }
     wake();
 }
 
 bool playEngine::chasing() const
 {
-    const auto held = lock();
+    const auto locked = held();
     return m_chase != nullptr;
 }
 
 qint64 playEngine::chasedMs() const
 {
-    const auto held = lock();
+    const auto locked = held();
     return m_chasedMs;
 }
 
@@ -438,13 +480,13 @@ qint64 playEngine::chasedMs() const
 // moves its remaining distance in correspondingly fewer or more ticks.
 void playEngine::setSpeed(double factor)
 {
-    const auto held = lock();
+    const auto locked = held();
     const double before = m_speed;
     m_speed = qBound(kSlowest, factor, kFastest);
     const double ratio = m_speed / before;
     if (ratio == 1.0)
         return;
-    if (g_playEnable && m_phase == phase::holding) {
+    if (m_playing && m_phase == phase::holding) {
         const auto now = m_clock->now();
         const auto left = m_holdUntil > now ? m_holdUntil - now : clock::duration::zero();
         m_holdUntil = now + std::chrono::duration_cast<clock::duration>(left / ratio);
@@ -456,16 +498,18 @@ void playEngine::setSpeed(double factor)
 
 double playEngine::speed() const
 {
-    const auto held = lock();
+    const auto locked = held();
     return m_speed;
 }
 
 void playEngine::tick()
 {
-    const auto held = lock();
+    const auto locked = held();
+    takeViews();
     takeSnapshots();
     m_tickTime = m_clock->now();
     runTick();
+    tellViews();
     postUpdate();
 }
 
@@ -486,11 +530,11 @@ void playEngine::runTick()
         return;
     }
     // The row being faded was removed: count it as finished and load from where we stand.
-    if (!validRow(*m_show, g_currentRow))
-        g_advanceRow = 1;
-    if (g_advanceRow)
+    if (!validRow(*m_show, m_row))
+        m_advance = true;
+    if (m_advance)
         loadNextRow(enter);
-    if (validRow(*m_show, g_currentRow))
+    if (validRow(*m_show, m_row))
         fadePass();
 }
 
@@ -508,41 +552,41 @@ void playEngine::loadNextRow(bool enterRange)
     const int lo = qMin(start, end);
     const int hi = qMax(start, end);
     // With no current row (-1) playback advances from just before row 0.
-    const int c = qBound(-1, g_currentRow, last);
+    const int c = qBound(-1, m_row, last);
     if (enterRange) {
-        g_currentRow = lo;
+        m_row = lo;
         jumpTo(lo != hi ? hi : qMax(lo - 1, 0));
     } else if (c < hi) {
-        g_currentRow = static_cast<int>(qBound<qint64>(0, qint64(c) + show.between, hi));
+        m_row = static_cast<int>(qBound<qint64>(0, qint64(c) + show.between, hi));
     } else {
-        g_currentRow = lo;
+        m_row = lo;
         jumpTo(lo != hi ? hi : qMax(lo - 1, 0));
         if (countRepeat())
             repeatCounted();
     }
     const stepTable &rows = show.rows;
-    const int row = g_currentRow;
+    const int row = m_row;
     const int speed = scaledCell(rows.speed(row));
     int fade = atSpeed(scaledCell(rows.fade(row)), m_speed);
     tempoSnapshot tempo;
     const bool beats = beatTempo(tempo);
     if (beats)
         fade = beatFade(tempo, fade);
-    rowLoaded(g_currentRow);
+    rowLoaded(m_row);
     int ticks = 0;
     // On the beat every step lasts its beats, one with neither hold nor fade too.
     if (speed != 0 || fade != 0 || beats) {
-        g_advanceRow = 0;
+        m_advance = false;
         ticks = fade > 0 ? fade : 1;
         const stepTable::rowLevels target = rows.levelsIn(row);
         for (int ch = 0; ch < kChannels; ++ch) {
-            const int v = g_dimValue[ch];
+            const int v = m_levels[ch];
             const int t = target[ch];
             m_fadeValue[ch] = float(v);
             m_fadeStep[ch] = fadeStepOf(v, t, ticks);
         }
     }
-    const rowLoad load{m_repeatsLeft, ticks, g_currentRow, show.playStart, show.playEnd};
+    const rowLoad load{m_repeatsLeft, ticks, m_row, show.playStart, show.playEnd};
     if (m_rowLoadCount < int(m_rowLoads.size()))
         m_rowLoads[size_t(m_rowLoadCount++)] = load;
 }
@@ -563,7 +607,7 @@ void playEngine::jumpTo(int row)
 void playEngine::fadePass()
 {
     const stepTable &rows = m_show->rows;
-    const int row = g_currentRow;
+    const int row = m_row;
     const stepTable::rowLevels target = rows.levelsIn(row);
     int done = 0;
     for (int ch = 0; ch < kChannels; ++ch) {
@@ -574,14 +618,14 @@ void playEngine::fadePass()
             continue;
         }
         bool arrived = false;
-        const int level = fadeTick(g_dimValue[ch], t, m_fadeValue[ch], m_fadeStep[ch], arrived);
+        const int level = fadeTick(m_levels[ch], t, m_fadeValue[ch], m_fadeStep[ch], arrived);
         done += arrived ? 1 : 0;
         setLevel(ch, static_cast<uchar>(level));
     }
     packAndSend();
     if (done >= kChannels)
-        g_advanceRow = 1;
-    if (!g_advanceRow)
+        m_advance = true;
+    if (!m_advance)
         return;
     tempoSnapshot tempo;
     if (beatTempo(tempo) && !std::isnan(m_beatNext)) {
@@ -617,8 +661,8 @@ void playEngine::chaseTick()
     const showTimeline::levels levels = m_chase->levelsAt(at);
     for (int ch = 0; ch < kChannels; ++ch)
         setLevel(ch, levels[size_t(ch)]);
-    if (g_currentRow != at.row) {
-        g_currentRow = at.row;
+    if (m_row != at.row) {
+        m_row = at.row;
         rowLoaded(at.row);
     }
     if (m_repeatsLeft != at.repeat) {
@@ -681,8 +725,8 @@ playEngine::clock::time_point playEngine::beatHoldEnd(const tempoSnapshot &tempo
 // The window hears of the level with the next delivery.
 void playEngine::setLevel(int channel, int value)
 {
-    if (g_dimValue[channel] != value) {
-        g_dimValue[channel] = static_cast<uchar>(value);
+    if (m_levels[channel] != value) {
+        m_levels[channel] = static_cast<uchar>(value);
         m_dirty.set(static_cast<size_t>(channel));
     }
 }
@@ -739,35 +783,40 @@ bool playEngine::packFrame()
             return false;
         }
         if (slot >= 0 && slot < kChannels)
-            g_dmxFrame[slot] = m_overriding && m_override[c] >= 0
-                                   ? static_cast<unsigned char>(m_override[c])
-                                   : g_dimValue[c];
+            m_frame[slot] = m_overriding && m_override[c] >= 0
+                                ? static_cast<unsigned char>(m_override[c])
+                                : m_levels[c];
     }
-    std::memcpy(m_outFrame, g_dmxFrame, sizeof m_outFrame);
+    std::memcpy(m_outFrame, m_frame, sizeof m_outFrame);
+    m_framePacked = true;
     return true;
 }
 
 void playEngine::sendFrame()
 {
-    const auto held = lock();
+    const auto locked = held();
+    takeViews();
     takeSnapshots();
     if (packFrame()) {
         m_sendPending = true;
         wake();
     }
+    tellViews();
 }
 
 void playEngine::setBlackout(const QVector<int> &levels)
 {
-    const auto held = lock();
+    const auto locked = held();
     m_overriding = !levels.isEmpty();
     for (int c = 0; c < kChannels; ++c)
         m_override[c] = qBound(-1, levels.value(c, -1), 255);
+    takeViews();
     takeSnapshots();
     if (packFrame()) {
         m_sendPending = true;
         wake();
     }
+    tellViews();
 }
 
 void playEngine::postUpdate()
@@ -798,7 +847,8 @@ void playEngine::deliverUpdates()
     std::array<rowLoad, 32> loads;
     int loadCount = 0;
     {
-        const auto held = lock();
+        const auto locked = held();
+        tellViews();
         loads = m_rowLoads;
         loadCount = m_rowLoadCount;
         m_rowLoadCount = 0;
@@ -862,27 +912,27 @@ void playEngine::run()
 {
     if (m_clock->paced())
         askForRealtime();
-    auto held = lock();
+    auto locked = held();
     while (!m_quit) {
         runDue(m_clock->now());
-        sendPending(held);
+        sendPending(locked);
         if (m_quit)
             break;
-        waitForWork(held);
+        waitForWork(locked);
     }
     // The last frame asked for still goes out, at its distance from the one before.
     if (m_sendPending) {
         const auto earliest = m_lastSend + kMinGap;
-        held.unlock();
+        locked.unlock();
         m_clock->sleepUntil(earliest);
-        held.lock();
-        sendPending(held);
+        locked.lock();
+        sendPending(locked);
     }
 }
 
 // Whatever was asked before this point is in the state wakeTime() reads, so a wait that
 // follows misses nothing.
-void playEngine::waitForWork(tableLock &held)
+void playEngine::waitForWork(stateLock &held)
 {
     m_wakesSeen = m_wakes;
     m_waitUntil = wakeTime();
@@ -894,7 +944,7 @@ void playEngine::waitForWork(tableLock &held)
 
 void playEngine::runDue(clock::time_point now)
 {
-    if (!g_playEnable)
+    if (!m_playing)
         return;
     tempoSnapshot tempo;
     if (m_phase == phase::holding && !std::isnan(m_beatNext) && beatTempo(tempo))
@@ -928,17 +978,17 @@ void playEngine::tellWindowSoon()
 
 void playEngine::setOutputEnabled(bool on)
 {
-    const auto held = lock();
+    const auto locked = held();
     m_outputOn = on;
 }
 
 void playEngine::setWindowGap(clock::duration gap)
 {
-    const auto held = lock();
+    const auto locked = held();
     m_windowGap = gap;
 }
 
-void playEngine::sendPending(tableLock &held)
+void playEngine::sendPending(stateLock &held)
 {
     const auto now = m_clock->now();
     if (!m_sendPending || now < m_lastSend + kMinGap)
@@ -957,12 +1007,12 @@ void playEngine::sendPending(tableLock &held)
 playEngine::clock::time_point playEngine::wakeTime() const
 {
     auto wake = m_clock->now() + kIdleWake;
-    if (g_playEnable && m_phase == phase::ticking)
+    if (m_playing && m_phase == phase::ticking)
         wake = std::min(wake, std::max(m_nextTick, m_lastSend + kMinGap));
-    if (g_playEnable && m_phase == phase::holding)
+    if (m_playing && m_phase == phase::holding)
         wake = std::min(wake, m_holdUntil);
     // A hold on the beat looks at the tempo every tick, which may move its end.
-    if (g_playEnable && m_phase == phase::holding && m_beats > 0)
+    if (m_playing && m_phase == phase::holding && m_beats > 0)
         wake = std::min(wake, m_clock->now() + kTick);
     if (m_sendPending)
         wake = std::min(wake, m_lastSend + kMinGap);

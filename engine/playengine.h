@@ -11,7 +11,6 @@
 #include <bitset>
 #include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <pthread.h>
@@ -26,10 +25,13 @@ class QSocketNotifier;
 // DMX library. Ticks run on the output thread at absolute 30 ms deadlines of the engine's
 // clock, and the window is told afterwards on its own thread, coalesced. Nothing is sent
 // before start(): a program that only converts files never starts the thread.
-// The output thread runs the ticks and sends the frames; every public call is for the
-// GUI thread (the waits for the thread that drives a test's clock), except lock() and
-// lockHeldHere(), which any thread may call, and tempo(), timecode() and songClock(), whose
-// states their source threads write.
+// The output thread runs the ticks and sends the frames on playback's own state: the current
+// row, the levels, the frame and the fade, which only the engine writes. The window's views
+// of them (playstate.h) belong to the GUI thread: the engine takes what the window wrote
+// there at each of its GUI-thread calls, and writes playback's state back into them with
+// each delivery of news. Every public call is for the GUI thread (the waits for the thread
+// that drives a test's clock), except tempo(), timecode() and songClock(), whose states
+// their source threads write.
 class playEngine : public QObject
 {
     Q_OBJECT
@@ -37,45 +39,40 @@ class playEngine : public QObject
   public:
     using clock = std::chrono::steady_clock;
 
+    // Playback's own state between the GUI thread's calls and the output thread's ticks; held
+    // only inside the engine, for a tick or a call's few copies, never around a call out.
     // Recursive, and with priority inheritance: a GUI thread holding it while the output
-    // thread waits runs at the output thread's priority until it lets go, so that other
-    // programs cannot hold up a tick by pre-empting the GUI thread.
-    class tableMutex
+    // thread waits runs at the output thread's priority until it lets go.
+    class stateMutex
     {
       public:
-        tableMutex();
-        ~tableMutex();
-        tableMutex(const tableMutex &) = delete;
-        tableMutex &operator=(const tableMutex &) = delete;
+        stateMutex();
+        ~stateMutex();
+        stateMutex(const stateMutex &) = delete;
+        stateMutex &operator=(const stateMutex &) = delete;
         void lock();
-        // Letting go for the last time runs what waited for the lock to be free.
         void unlock();
 
       private:
         pthread_mutex_t m_mutex;
     };
-    using tableLock = std::unique_lock<tableMutex>;
+    using stateLock = std::unique_lock<stateMutex>;
 
     explicit playEngine(playbackWindow *window);
     ~playEngine() override;
 
-    // The one lock over the step table, the levels, the frame and the playback state. The
-    // output thread holds it for one tick; every writer on the GUI thread takes it too.
-    static tableLock lock();
-    // Whether the calling thread holds the lock (at any depth).
-    static bool lockHeldHere();
-    // Runs `job` now, or, while the calling thread holds the lock, as soon as it has let go:
-    // signals are emitted after unlocking, so that no receiver runs inside the lock.
-    static void whenUnlocked(std::function<void()> job);
-    // `publish` runs on the calling thread, with the lock held, whenever that thread takes the
-    // lock first and before it lets go last: the document hands the output thread what it
-    // changed, with or without the lock, at once with any change of playback's own state.
-    // Until withdrawn with the same `owner`.
-    static void publishOnLock(const void *owner, std::function<void()> publish);
-    static void stopPublishing(const void *owner);
-
-    // The show the ticks play from now on; with the lock held, from the publishing thread.
+    // The show the ticks play from now on. Playback's row follows the show's row moves; then
+    // what the window wrote into its views is taken (takeWindowState()).
     void setShow(std::shared_ptr<const playShow> show);
+    // What the window wrote into its views of the current row, the levels, the advance flag
+    // and the frame since it last heard of playback's becomes playback's own.
+    void takeWindowState();
+    // The window picked the row its view names and loaded its levels: playback goes on from
+    // there, whatever it stood on.
+    void takePickedRow();
+    // The views show playback's state now, between two deliveries of news; the window hears
+    // of it with the next.
+    void updateViews();
 
     // The time the output thread keeps (the steady clock by default). Only while it is
     // stopped.
@@ -97,9 +94,9 @@ class playEngine : public QObject
     // first channels, and one is sent at once; empty to send the levels again.
     void setBlackout(const QVector<int> &levels);
 
-    // The passes of the range still to play after this one; under the lock.
-    uint repeatsLeft() const { return m_repeatsLeft; }
-    void setRepeatsLeft(uint times) { m_repeatsLeft = times; }
+    // The passes of the range still to play after this one.
+    uint repeatsLeft() const;
+    void setRepeatsLeft(uint times);
 
     bool isTicking() const;
     bool isHolding() const;
@@ -144,6 +141,12 @@ class playEngine : public QObject
     bool waitFramesSent(std::chrono::milliseconds timeout) const;
     // The time the idle output thread waits for.
     clock::time_point nextWake() const;
+    // Any thread, for benchmarks: playback's row and a channel's level as the ticks left them.
+    struct outputNow {
+        int level;
+        int row;
+    };
+    outputNow now(int channel) const;
     // News for the window posted and not yet delivered.
     bool newsPending() const;
     // Ticks run since the engine was made.
@@ -161,10 +164,27 @@ class playEngine : public QObject
     // Frames reach the interface only while on.
     void setOutputEnabled(bool on);
 
+    // The lock the output thread waits under; a clock made for tests guards its time with it.
+    stateMutex &stateGuard() const { return m_mutex; }
+
   private:
     enum class phase { idle, ticking, holding };
 
     playbackWindow *m_window;
+    mutable stateMutex m_mutex;
+    // Playback's own state, written by the ticks and by the GUI thread's calls.
+    int m_row = -1;
+    bool m_playing = false;
+    bool m_advance = true;
+    unsigned char m_levels[512] = {};
+    unsigned char m_frame[512] = {};
+    // What the window's views held when they last heard of playback's state or it took
+    // theirs: a view that differs now was written by the window. GUI thread only.
+    int m_viewRow = -1;
+    int m_viewAdvance = 1;
+    unsigned char m_viewLevels[512] = {};
+    unsigned char m_viewFrame[512] = {};
+    bool m_framePacked = false;
     // The output thread reads no rows but these.
     std::shared_ptr<const playShow> m_show = std::make_shared<const playShow>();
     std::shared_ptr<engineClock> m_clock;
@@ -248,6 +268,9 @@ class playEngine : public QObject
     std::bitset<512> m_levelsKept;
     bool m_rowKept = false;
 
+    stateLock held() const { return stateLock(m_mutex); }
+    void takeViews();
+    void tellViews();
     Q_SLOT void deliverUpdates();
     void tellWindow(const std::bitset<512> &levels, bool row);
     bool resumeWhereStopped();
@@ -278,9 +301,9 @@ class playEngine : public QObject
     void postUpdate();
     void tellWindowSoon();
     void run();
-    void waitForWork(tableLock &held);
+    void waitForWork(stateLock &held);
     void runDue(clock::time_point now);
-    void sendPending(tableLock &held);
+    void sendPending(stateLock &held);
     clock::time_point wakeTime() const;
 };
 

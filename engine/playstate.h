@@ -3,8 +3,9 @@
 
 #include <QtGlobal>
 
-// Playback's process-wide state, under the names the window and its callers know. Written by
-// the GUI thread and the output thread, both under playEngine::lock() only.
+// The window's views of playback's state, under the names the window and its callers know.
+// GUI thread only: the engine writes playback's state into them when it tells the window,
+// and takes what the window wrote there at its next call (playEngine::takeWindowState()).
 // The current step row, -1 before any.
 extern int g_currentRow;
 // Playback runs.

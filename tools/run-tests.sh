@@ -113,7 +113,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # themselves are not instrumented, so accesses from inside their libraries are not judged.
 core_tests=(tst_dim tst_dmx tst_dimlist tst_light_list tst_dimlist_playback tst_dimlist_editing
     tst_undohistory tst_playengine tst_playstress tst_showtimeline tst_synccontrol tst_artnettimecode
-    tst_ltcdecoder tst_songanalysisjob tst_songstream tst_dmxbox_ola)
+    tst_ltcdecoder tst_songanalysisjob tst_songstream tst_dmxbox_ola tst_engineonly)
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDMX_WERROR=ON -DDMX_TSAN=ON
 cmake --build build-tsan -j"$jobs" --target "${core_tests[@]}"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1"

@@ -1,4 +1,5 @@
 #include "dim.h"
+#include "changeset.h"
 
 #include "dimlist.h"
 #include "playengine.h"
@@ -7,19 +8,18 @@ dim::dim(ushort num, QObject *parent) : QObject(parent), m_num(num) {}
 
 uchar dim::dimValue() const
 {
-    const auto held = playEngine::lock();
     return g_dimValue[m_num];
 }
 
 void dim::setDimValue(uchar value, bool toTable, bool refresh)
 {
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         if (g_dimValue[m_num] == value)
             return;
         g_dimValue[m_num] = value;
     }
-    playEngine::whenUnlocked([this] { emit dimValueChanged(); });
+    changeSet::afterwards([this] { emit dimValueChanged(); });
     // Levels that come from playback must not be written back into the table.
     if (m_runFlag)
         return;

@@ -6,8 +6,7 @@
 #include <QObject>
 
 // One DMX channel as the fader strip sees it: its level, snap flag and link flag.
-// GUI thread only; the levels themselves (g_dimValue) are shared with the output
-// thread under playEngine::lock().
+// GUI thread only, as are the levels it shows (g_dimValue, playback's as last told).
 class dim : public QObject
 {
     Q_OBJECT

@@ -1,4 +1,5 @@
 #include "dimlist.h"
+#include "changeset.h"
 #include "showchase.h"
 
 #include "dim.h"
@@ -23,15 +24,12 @@ constexpr int kFirstRole = Qt::UserRole + 1; // role of cell 0
 dimList::dimList(QObject *parent)
     : QAbstractTableModel(parent), m_dmx(new dmx(nullptr)), m_engine(new playEngine(this))
 {
-    {
-        // A new table starts where the process starts: no current row, nothing playing.
-        const auto held = playEngine::lock();
-        g_currentRow = -1;
-        g_playEnable = false;
-        g_advanceRow = 1;
-    }
+    // A new table starts where the process starts: no current row, nothing playing.
+    g_currentRow = -1;
+    g_playEnable = false;
+    g_advanceRow = 1;
     m_dmx->setEngine(m_engine);
-    playEngine::publishOnLock(this, [this] { publishShow(); });
+    changeSet::publishWith(this, [this] { publishShow(); });
     m_history = new undoHistory(this, this);
     m_fixtures = new fixtureList(m_dmx->patch(), m_history, this);
     m_effects = new effectFill(this, this);
@@ -46,7 +44,7 @@ dimList::dimList(QObject *parent)
 dimList::~dimList()
 {
     // The output thread reads the output object until it is joined here.
-    playEngine::stopPublishing(this);
+    changeSet::stopPublishing(this);
     delete m_engine;
     delete m_chase;
     delete m_effects;
@@ -57,25 +55,21 @@ dimList::~dimList()
 
 stepTable &dimList::stepsForWriting()
 {
-    m_rowsWritten = true;
-    return m_data;
+    return m_document.stepsForWriting();
 }
 
 // A copy of the rows costs a reference: the table shares its storage until written again.
 void dimList::publishShow()
 {
-    const playShow *was = m_published.get();
-    if (was && !m_rowsWritten && was->playStart == m_playStart && was->playEnd == m_playEnd &&
-        was->between == m_between)
-        return;
-    auto show = std::make_shared<playShow>();
-    show->rows = m_data;
-    show->playStart = m_playStart;
-    show->playEnd = m_playEnd;
-    show->between = m_between;
-    m_published = std::move(show);
-    m_rowsWritten = false;
-    m_engine->setShow(m_published);
+    if (m_document.publish())
+        m_engine->setShow(m_document.published());
+    else
+        m_engine->takeWindowState();
+}
+
+void dimList::rowsMoved(const rowMove &move)
+{
+    m_document.rowsMoved(move);
 }
 
 void dimList::outputSetup(int *slotOf, bool *snap) const
@@ -111,7 +105,7 @@ QObject *dimList::history() const
 // The cells of a row that an edit changed, with their old values, for undo.
 void dimList::recordRowEdit(int row, const StepRow &before)
 {
-    const StepRow after = m_data.row(row, before.size());
+    const StepRow after = steps().row(row, before.size());
     QVector<cellChange> changes;
     for (int c = 0; c < after.size(); ++c) {
         if (after.at(c) != before.at(c))
@@ -122,7 +116,7 @@ void dimList::recordRowEdit(int row, const StepRow &before)
 
 int dimList::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_data.size();
+    return parent.isValid() ? 0 : steps().size();
 }
 
 int dimList::columnCount(const QModelIndex &parent) const
@@ -136,17 +130,16 @@ QVariant dimList::data(const QModelIndex &index, int role) const
         return QVariant();
     const int row = index.row();
     if (role >= kFirstRole && role < kFirstRole + m_columns)
-        return int(m_data.cell(row, role - kFirstRole));
+        return int(steps().cell(row, role - kFirstRole));
     switch (role) {
     case Qt::DisplayRole:
-        return int(m_data.cell(row, index.column()));
+        return int(steps().cell(row, index.column()));
     case Qt::EditRole: {
-        const int cell = m_data.cell(row, index.column());
+        const int cell = steps().cell(row, index.column());
         qDebug() << "Qt::EditRole:" << int(Qt::EditRole) << "value:" << cell;
         return cell;
     }
     case Qt::BackgroundRole: {
-        const auto held = playEngine::lock();
         return QBrush(index.row() == g_currentRow ? Qt::red : Qt::lightGray);
     }
     case Qt::ForegroundRole:
@@ -162,7 +155,7 @@ bool dimList::setData(const QModelIndex &index, const QVariant &value, int role)
 {
     if (!index.isValid() || !validRow(index.row()) || index.column() >= m_columns)
         return false;
-    const auto held = playEngine::lock();
+    const changeSet edit;
     qDebug() << "   进dimList::setData,index.row:" << index.row() << index.column()
              << "value:" << value.toInt() << "role:" << role;
     if (index.column() >= 3)
@@ -243,37 +236,31 @@ QObject *dimList::effectsObject() const
 
 int dimList::playStart() const
 {
-    const auto held = playEngine::lock();
-    return m_playStart;
+    return playRange().start;
 }
 
 int dimList::playEnd() const
 {
-    const auto held = playEngine::lock();
-    return m_playEnd;
+    return playRange().end;
 }
 
 int dimList::rangeFirst() const
 {
-    const auto held = playEngine::lock();
     return currentState().first;
 }
 
 int dimList::rangeLast() const
 {
-    const auto held = playEngine::lock();
     return currentState().last;
 }
 
 bool dimList::playing() const
 {
-    const auto held = playEngine::lock();
     return g_playEnable;
 }
 
 bool dimList::outputEnabled() const
 {
-    const auto held = playEngine::lock();
     return m_dmx->outputEnabled();
 }
 
@@ -298,22 +285,20 @@ void dimList::endStatus()
     }
 }
 
-// Under the lock. The covered rows are the part of the range that lies in the table.
+// The covered rows are the part of the range that lies in the table.
 dimList::shownState dimList::currentState() const
 {
     shownState s;
     s.current = g_currentRow;
-    s.start = m_playStart;
-    s.end = m_playEnd;
-    const int first = qMax(qMin(m_playStart, m_playEnd), 0);
-    const int last = qMin(qMax(m_playStart, m_playEnd), m_data.size() - 1);
-    if (first <= last) {
-        s.first = first;
-        s.last = last;
-    }
+    const rangeEnds ends = playRange();
+    const rangeEnds covered = m_document.coveredRows();
+    s.start = ends.start;
+    s.end = ends.end;
+    s.first = covered.start;
+    s.last = covered.end;
     s.playing = g_playEnable;
     s.output = m_dmx->outputEnabled();
-    s.whole = m_whole;
+    s.whole = m_document.wholeTable();
     return s;
 }
 
@@ -325,10 +310,10 @@ void dimList::settle(bool showEditRow)
         m_batchPending = true;
         return;
     }
-    if (playEngine::lockHeldHere()) {
+    if (changeSet::isOpen()) {
         if (!m_settlePending) {
             m_settlePending = true;
-            playEngine::whenUnlocked([this] {
+            changeSet::afterwards([this] {
                 m_settlePending = false;
                 settle(false);
             });
@@ -337,9 +322,9 @@ void dimList::settle(bool showEditRow)
     }
     shownState now;
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         if (!g_playEnable) {
-            g_currentRow = qBound(-1, g_currentRow, m_data.size() - 1);
+            g_currentRow = m_document.rowInside(g_currentRow);
             if (m_loadPending && validRow(g_currentRow))
                 loadRowToDims(g_currentRow);
         }
@@ -359,8 +344,8 @@ void dimList::endBatch()
 
 void dimList::rowLoaded()
 {
-    if (playEngine::lockHeldHere()) {
-        playEngine::whenUnlocked([this] { rowLoaded(); });
+    if (changeSet::isOpen()) {
+        changeSet::afterwards([this] { rowLoaded(); });
         return;
     }
     m_rowTold = false;
@@ -405,28 +390,15 @@ void dimList::repeatsCounted(uint times)
 void dimList::selectWholeTable()
 {
     {
-        const auto held = playEngine::lock();
-        const int last = m_data.size() - 1;
-        if (!m_whole) {
-            m_savedStart = m_playStart;
-            m_savedEnd = m_playEnd;
-            m_whole = true;
-            m_playStart = 0;
-            m_playEnd = qMax(0, last);
-        } else {
-            m_whole = false;
-            m_playStart = qBound(0, m_savedStart, qMax(0, last));
-            m_playEnd = qBound(0, m_savedEnd, qMax(0, last));
-        }
-        if (last >= 0)
-            g_currentRow = m_playStart;
+        const changeSet edit;
+        if (m_document.toggleWholeTable())
+            g_currentRow = playRange().start;
     }
     settle(true);
 }
 
 int dimList::currentRow() const
 {
-    const auto held = playEngine::lock();
     return g_currentRow;
 }
 
@@ -446,22 +418,18 @@ void dimList::setSpeedMaster(double factor)
 showTimeline::setup dimList::playSetup() const
 {
     showTimeline::setup show;
-    {
-        const auto held = playEngine::lock();
-        show.rows = m_data;
-        show.playStart = m_playStart;
-        show.playEnd = m_playEnd;
-        show.between = m_between;
-        for (int ch = 0; ch < showTimeline::kChannels; ++ch)
-            show.snap[size_t(ch)] = m_dmx->channel(ch)->dimEn();
-    }
+    show.rows = steps();
+    show.playStart = playRange().start;
+    show.playEnd = playRange().end;
+    show.between = between();
+    for (int ch = 0; ch < showTimeline::kChannels; ++ch)
+        show.snap[size_t(ch)] = m_dmx->channel(ch)->dimEn();
     show.speed = m_engine->speed();
     return show;
 }
 
 uint dimList::repeat() const
 {
-    const auto held = playEngine::lock();
     return m_engine->repeatsLeft();
 }
 
@@ -477,12 +445,9 @@ void dimList::setRepeatsLeft(uint times)
 
 void dimList::setRepeat(uint times)
 {
-    {
-        const auto held = playEngine::lock();
-        if (m_engine->repeatsLeft() == times)
-            return;
-        m_engine->setRepeatsLeft(times);
-    }
+    if (m_engine->repeatsLeft() == times)
+        return;
+    m_engine->setRepeatsLeft(times);
     // The repeat box follows a count set elsewhere (a remote); a count set by hand is no count
     // that ran out.
     m_repeatSet = true;
@@ -492,15 +457,15 @@ void dimList::setRepeat(uint times)
 
 void dimList::setDmxData(ushort value, ushort col, ushort row)
 {
-    auto held = playEngine::lock();
+    changeSet edit;
     if (g_playEnable)
         return;
-    if (row >= m_data.size())
+    if (row >= steps().size())
         return;
     if (col >= m_columns)
         col = m_columns - 1;
     g_currentRow = row;
-    const StepRow before = m_data.row(row, m_columns);
+    const StepRow before = steps().row(row, m_columns);
     setData(index(row, col), int(value), Qt::EditRole);
     const int k = col - 3;
     if (k > 0 && m_dmx->channel(k)->dimLinkage()) {
@@ -509,9 +474,9 @@ void dimList::setDmxData(ushort value, ushort col, ushort row)
                 setData(index(row, j + 3), int(value), Qt::EditRole);
         }
     }
-    held.unlock();
-    // The history's stack announces its new step: not inside the lock.
-    playEngine::whenUnlocked([this, row, before] {
+    edit.close();
+    // The history's stack announces its new step after the operation.
+    changeSet::afterwards([this, row, before] {
         if (validRow(row))
             recordRowEdit(row, before);
     });
@@ -521,11 +486,7 @@ void dimList::setDmxData(ushort value, ushort col, ushort row)
 
 void dimList::setDmxData(ushort value, ushort col)
 {
-    int row;
-    {
-        const auto held = playEngine::lock();
-        row = g_currentRow;
-    }
+    const int row = g_currentRow;
     // Without an edit row a fader move writes nowhere.
     if (row < 0)
         return;
@@ -579,10 +540,10 @@ void dimList::currId_light_fix() {}
 
 void dimList::loadRowToDims(int row)
 {
-    const auto held = playEngine::lock();
+    const changeSet edit;
     uchar levels[kChannels];
     for (int c = 0; c < kChannels; ++c)
-        levels[c] = m_data.level(row, c);
+        levels[c] = steps().level(row, c);
     m_dmx->setLevels(levels);
 }
 
@@ -590,29 +551,33 @@ void dimList::loadRowToDims(int row)
 
 void dimList::sendDmxEnable(bool enable)
 {
+    publishShow();
     m_engine->enable(enable);
     settle(false);
 }
 
 void dimList::sendDmxEnable()
 {
+    publishShow();
     m_engine->enable(g_playEnable);
 }
 
 void dimList::sendDmx()
 {
+    publishShow();
     m_engine->tick();
 }
 
 void dimList::dmxRowToDim(ushort row)
 {
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         if (!validRow(row))
             return;
         g_currentRow = row;
-        m_playStart = row;
+        setPlayRange(row, playRange().end);
         loadRowToDims(row);
+        m_engine->takePickedRow();
     }
     // A pick while playing restarts the fade from the picked row's levels; the views re-read.
     if (playing())
@@ -635,41 +600,30 @@ void dimList::setDmxDataBetween(uint index)
 
 void dimList::dmxOutputEnable(bool enable)
 {
-    {
-        const auto held = playEngine::lock();
-        m_dmx->setOutputEnabled(enable);
-    }
+    m_dmx->setOutputEnabled(enable);
     settle(false);
 }
 
 // ---- rows: the structural changes; the row operations are in stepediting.cpp ----------
 
-// An empty table keeps its range as the operation left it.
 void dimList::keepPositionsInTable()
 {
-    const auto held = playEngine::lock();
-    const int last = m_data.size() - 1;
-    if (last < 0) {
-        g_currentRow = -1;
-        return;
-    }
-    m_playStart = qBound(0, m_playStart, last);
-    m_playEnd = qBound(0, m_playEnd, last);
-    g_currentRow = qBound(-1, g_currentRow, last);
+    const changeSet edit;
+    g_currentRow = m_document.keepInside(g_currentRow);
 }
 
 bool dimList::insertRows(int row, int count, const QModelIndex &parent)
 {
-    if (parent.isValid() || row < 0 || row > m_data.size() || count < 0)
+    if (parent.isValid() || row < 0 || row > steps().size() || count < 0)
         return false;
     if (count == 0)
         return true;
     beginInsertRows(parent, row, row + count - 1);
-    auto held = playEngine::lock();
-    const quint16 speed = row > 0 ? m_data.speed(row - 1) : 0;
-    const quint16 fade = row > 0 ? m_data.fade(row - 1) : 90;
-    stepsForWriting().insert(row, count, speed, fade, g_dimValue, qMin(kChannels, m_columns - 3));
-    held.unlock();
+    changeSet edit;
+    const quint16 speed = row > 0 ? steps().speed(row - 1) : 0;
+    const quint16 fade = row > 0 ? steps().fade(row - 1) : 90;
+    m_document.insertRows(row, count, speed, fade, g_dimValue, qMin(kChannels, m_columns - 3));
+    edit.close();
     endInsertRows();
     m_history->rowsInserted(row, count);
     keepPositionsInTable();
@@ -683,13 +637,13 @@ bool dimList::removeRows(int row, int count, const QModelIndex &parent)
         return false;
     // Only the part of the block that lies in the table is removed and announced.
     const int first = qMax(row, 0);
-    const int last = static_cast<int>(qMin<qint64>(qint64(row) + count - 1, m_data.size() - 1));
+    const int last = static_cast<int>(qMin<qint64>(qint64(row) + count - 1, steps().size() - 1));
     if (first > last)
         return false;
     beginRemoveRows(parent, first, last);
-    auto held = playEngine::lock();
-    const stepTable removed = stepsForWriting().take(first, last - first + 1);
-    held.unlock();
+    changeSet edit;
+    const stepTable removed = m_document.takeRows(first, last - first + 1);
+    edit.close();
     endRemoveRows();
     m_history->rowsRemoved(first, removed);
     keepPositionsInTable();
@@ -701,8 +655,8 @@ bool dimList::moveRows(const QModelIndex &sourceParent, int sourceRow, int count
                        const QModelIndex &destinationParent, int destinationChild)
 {
     if (sourceParent.isValid() || destinationParent.isValid() || count < 1 || sourceRow < 0 ||
-        sourceRow > m_data.size() - count || destinationChild < 0 ||
-        destinationChild > m_data.size())
+        sourceRow > steps().size() - count || destinationChild < 0 ||
+        destinationChild > steps().size())
         return false;
     // Refuses a destination inside the block itself.
     if (!beginMoveRows(sourceParent, sourceRow, sourceRow + count - 1, destinationParent,
@@ -710,9 +664,9 @@ bool dimList::moveRows(const QModelIndex &sourceParent, int sourceRow, int count
         return false;
     // destinationChild counts rows before the move; past the block it shifts by count.
     const int to = destinationChild < sourceRow ? destinationChild : destinationChild - count;
-    auto held = playEngine::lock();
-    stepsForWriting().move(sourceRow, count, to);
-    held.unlock();
+    changeSet edit;
+    m_document.moveRows(sourceRow, count, to);
+    edit.close();
     endMoveRows();
     m_history->rowsMoved(sourceRow, count, to);
     settle(true);

@@ -4,6 +4,7 @@
 #include "playbackwindow.h"
 #include "playshow.h"
 #include "playstate.h"
+#include "showdocument.h"
 #include "showtimeline.h"
 #include "stepediting.h"
 #include "steptable.h"
@@ -26,8 +27,8 @@ extern dimList *g_dimList;
 
 // The step table, its playback engine and its row operations.
 // GUI thread only. The output thread plays the rows, range and stride it publishes (see
-// stepsForWriting()), and advances the current row and the repeat count only while it holds
-// playEngine::lock().
+// stepsForWriting()) and advances a current row, levels and repeat count of its own, which
+// the window's views (playstate.h) follow.
 class dimList : public QAbstractTableModel, private playbackWindow
 {
     Q_OBJECT
@@ -62,40 +63,38 @@ class dimList : public QAbstractTableModel, private playbackWindow
     // Stops the output thread first, then frees the table, its history and the output side.
     ~dimList() override;
 
-    // The rows. The GUI thread, their only writer, reads them as it likes; any other thread
-    // only under playEngine::lock().
-    const stepTable &steps() const { return m_data; }
+    // The rows; the GUI thread's alone, other threads get the published copies.
+    const stepTable &steps() const { return m_document.steps(); }
     // The rows to write into, for the row operations, the undo steps, the fills and the file
-    // service; whoever writes tells the views. The output thread gets them as they stand the
-    // next time this thread takes or lets go of playEngine::lock(), under which every change
-    // that also moves playback's rows is made.
+    // service; whoever writes tells the views. The output thread gets them as they stand when
+    // the next operation (changeSet) on this thread opens or closes.
     stepTable &stepsForWriting();
+    // The show as it stands goes to playback now, with what the window wrote into its views of
+    // playback's state; each operation (changeSet) does this when it opens and closes.
+    void publishShow();
+    // Rows were put in, taken out or moved: playback's row follows its step when the rows are
+    // published next.
+    void rowsMoved(const rowMove &move);
     // The output object, the playback engine and the record of every change for undo and
     // redo; each lives as long as the model.
     dmx *output() const { return m_dmx; }
     playEngine *engine() const { return m_engine; }
     undoHistory *changeHistory() const { return m_history; }
 
-    // The state playback reads and advances, under playEngine::lock(): the ends of the play
-    // range as picked (either may lie outside the table), the rows it advances by and the
-    // repeats left.
-    struct rangeEnds {
-        int start;
-        int end;
-    };
-    rangeEnds playRange() const { return {m_playStart, m_playEnd}; }
-    void setPlayRange(int start, int end)
-    {
-        m_playStart = start;
-        m_playEnd = end;
-    }
-    void setPlayEnd(int end) { m_playEnd = end; }
-    uint between() const { return m_between; }
-    void setBetween(uint rows) { m_between = rows; }
-    // What playback runs as it stands now, read under the lock: the rows, the range, the
-    // stride, the snap flags and the speed master; the repeat count is left at none.
+    // The state playback reads as published: the ends of the play range as picked (either may
+    // lie outside the table) and the rows it advances by.
+    using rangeEnds = showDocument::range;
+    rangeEnds playRange() const { return m_document.playRange(); }
+    void setPlayRange(int start, int end) { m_document.setPlayRange(start, end); }
+    void setPlayEnd(int end) { m_document.setPlayEnd(end); }
+    uint between() const { return m_document.between(); }
+    void setBetween(uint rows) { m_document.setBetween(rows); }
+    // The show's owner, under the window's names.
+    showDocument &document() { return m_document; }
+    // What playback runs as it stands now: the rows, the range, the stride, the snap flags and
+    // the speed master; the repeat count is left at none.
     showTimeline::setup playSetup() const;
-    // The repeats left, which playback counts, under the lock.
+    // The repeats left, which playback counts.
     uint repeatsLeft() const;
     // No repeatChanged: playback tells the window itself, later.
     void setRepeatsLeft(uint times);
@@ -146,7 +145,7 @@ class dimList : public QAbstractTableModel, private playbackWindow
 
     // Tells the window what the last change did to the rows, the range and the play and
     // output state, and, when asked, puts the edit row's levels on the faders. Every
-    // operation ends with it; under the lock it waits until the lock is free.
+    // operation ends with it; inside an operation (changeSet) it waits for its end.
     void settle(bool showEditRow);
     // Playback loaded a row: told even when it is the row the window already shows.
     void rowLoaded();
@@ -182,7 +181,7 @@ class dimList : public QAbstractTableModel, private playbackWindow
         int lastColumn = -1;
         void add(int row, int column);
     };
-    // The views re-read just these cells, after the lock is let go.
+    // The views re-read just these cells, after the operation.
     void cellsChanged(const cellArea &area);
     Q_INVOKABLE void refrushModel();
     Q_INVOKABLE void refrushIndex();
@@ -237,7 +236,7 @@ class dimList : public QAbstractTableModel, private playbackWindow
     void tellLevels(const std::bitset<kChannels> &changed) override;
     void tellStopped() override { settle(false); }
 
-    bool validRow(int row) const { return row >= 0 && row < m_data.size(); }
+    bool validRow(int row) const { return m_document.validRow(row); }
     shownState currentState() const;
     void announce(const shownState &now);
     void repeatsCounted(uint times);
@@ -245,19 +244,12 @@ class dimList : public QAbstractTableModel, private playbackWindow
     void endBatch();
     void loadRowToDims(int row);
     void recordRowEdit(int row, const StepRow &before);
-    void publishShow();
 
     dmx *m_dmx;
-    stepTable m_data;
-    // Written since the last publishShow().
-    bool m_rowsWritten = true;
-    std::shared_ptr<const playShow> m_published;
+    showDocument m_document;
     int m_columns = 515;
     // Playback and frame output.
     playEngine *m_engine;
-    int m_playStart = 0;
-    int m_playEnd = -1;
-    uint m_between = 1;
     // Every change to the rows is recorded here for undo and redo.
     undoHistory *m_history;
 
@@ -277,9 +269,6 @@ class dimList : public QAbstractTableModel, private playbackWindow
     bool m_rowTold = false;
     bool m_repeatSet = false;
     // The range before "全选", while it is in force.
-    bool m_whole = false;
-    int m_savedStart = 0;
-    int m_savedEnd = -1;
 };
 
 #endif

@@ -1,4 +1,5 @@
 #include "dmx.h"
+#include "changeset.h"
 
 #include "dim.h"
 #include "dimlist.h"
@@ -39,7 +40,7 @@ dmx::dmx(QObject *parent) : QObject(parent), m_lightList(new light_list(nullptr)
 {
     {
         // New channels start dark, and nothing has been sent through them yet.
-        const auto held = playEngine::lock();
+        const changeSet edit;
         std::memset(g_dimValue, 0, sizeof g_dimValue);
         std::memset(g_dmxFrame, 0, sizeof g_dmxFrame);
     }
@@ -70,12 +71,12 @@ bool dmx::setLevel(int index, uchar value)
 {
     dim *d = channel(index);
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         if (g_dimValue[d->channelIndex()] == value)
             return false;
         g_dimValue[d->channelIndex()] = value;
     }
-    playEngine::whenUnlocked([d] { emit d->dimValueChanged(); });
+    changeSet::afterwards([d] { emit d->dimValueChanged(); });
     return true;
 }
 
@@ -110,7 +111,7 @@ void dmx::setAllDmxValue(uchar value)
     for (int i = 0; i < 512; ++i) {
         setLevel(i, value);
         {
-            const auto held = playEngine::lock();
+            const changeSet edit;
             g_dmxFrame[i] = value;
         }
         const ushort num = channel(i)->channelIndex();

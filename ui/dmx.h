@@ -11,7 +11,7 @@ class light_list;
 class playEngine;
 
 // The output side: channel objects, fixture patch, the frame and its hand-over to the interface.
-// GUI thread only; the output thread packs and sends the frame under playEngine::lock().
+// GUI thread only; the output thread packs and sends playback's own frame.
 class dmx : public QObject
 {
     Q_OBJECT

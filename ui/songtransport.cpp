@@ -1,4 +1,5 @@
 #include "songtransport.h"
+#include "changeset.h"
 
 #include <QThread>
 
@@ -237,7 +238,7 @@ void songTransport::followPlayhead()
         return;
     const int row = line->locate(m_player->positionMs() - m_latencyMs).row;
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         g_currentRow = row;
     }
     m_list->settle(true);
@@ -276,7 +277,7 @@ void songTransport::tapAtSong(qint64 songMs)
     if (before == change.hold)
         return;
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         m_list->stepsForWriting().setCell(change.row, 1, change.hold);
     }
     dimList::cellArea area;

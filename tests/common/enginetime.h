@@ -35,8 +35,11 @@ inline bool settleEngine()
     for (;;) {
         if (!engine->waitIdle(std::chrono::milliseconds(deadline.remainingTime())))
             return false;
-        if (!engine->newsPending())
+        if (!engine->newsPending()) {
+            // The views as the thread left them, also between two deliveries.
+            engine->updateViews();
             return true;
+        }
         QCoreApplication::processEvents();
         if (deadline.hasExpired())
             return false;

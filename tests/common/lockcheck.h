@@ -1,7 +1,7 @@
 #ifndef LOCKCHECK_H
 #define LOCKCHECK_H
 
-#include "playengine.h"
+#include "changeset.h"
 
 #include <QMetaMethod>
 #include <QObject>
@@ -15,16 +15,15 @@ struct QSignalSpyCallbackSet {
 };
 void Q_CORE_EXPORT qt_register_signal_spy_callbacks(QSignalSpyCallbackSet *callback_set);
 
-// Fails the test program when a signal is emitted by a thread that holds the table lock: its
-// receivers, QML bindings among them, would run inside the lock, at the output thread's
-// priority whenever that thread waits for it.
+// Fails the test program when a signal is emitted inside an operation on the show: its
+// receivers, QML bindings among them, would see the show halfway through it.
 namespace lockCheck
 {
 using reportFunction = void (*)(const QByteArray &what);
 
 inline void failHard(const QByteArray &what)
 {
-    qFatal("signal emitted while the table lock is held: %s", what.constData());
+    qFatal("signal emitted inside an operation: %s", what.constData());
 }
 
 inline reportFunction &reporter()
@@ -47,7 +46,7 @@ inline QByteArray signalName(const QMetaObject *meta, int signalIndex)
 
 inline void onSignal(QObject *sender, int signalIndex, void **)
 {
-    if (!playEngine::lockHeldHere())
+    if (!changeSet::isOpen())
         return;
     const QMetaObject *meta = sender->metaObject();
     reporter()(QByteArray(meta->className()) + "::" + signalName(meta, signalIndex));

@@ -479,11 +479,7 @@ void tst_DmxboxOla::frameAskedWhileConnectingArrives()
     }
     m->sendDmxEnable(true);
     QVERIFY(runTicks(1));
-    QByteArray first;
-    {
-        const auto held = playEngine::lock();
-        first = QByteArray(reinterpret_cast<const char *>(g_dmxFrame), 512);
-    }
+    const QByteArray first(reinterpret_cast<const char *>(g_dmxFrame), 512);
     QVERIFY(first.contains(char(0x30)) || first.contains(char(0x60)));
     QVERIFY(reader.waitForUpdate(first, 5000));
     QCOMPARE(reader.updates().first(), first);

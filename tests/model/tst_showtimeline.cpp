@@ -305,7 +305,6 @@ void tst_showtimeline::repeatCountAtEveryWrap()
     uint counted = repeat;
     for (int ticks = 0; playing && ticks < 100000; ++ticks) {
         QVERIFY(stepClock(engineClock::time_point::max()));
-        const auto held = playEngine::lock();
         const showTimeline::position at = line->locate(clockMs() - start);
         playing = g_playEnable;
         counted = coreModel()->repeatsLeft();

@@ -1,6 +1,7 @@
 #include "coreprobe.h"
 
 #include "appwiring.h"
+#include "changeset.h"
 #include "coretestsupport.h"
 #include "midiremote.h"
 #include "remotecontrol.h"
@@ -141,7 +142,7 @@ int coreProbe::playEnd() const
 void coreProbe::moveTo(int row, int start, int end)
 {
     {
-        const auto held = playEngine::lock();
+        const changeSet edit;
         g_currentRow = row;
         coreModel()->setPlayRange(start, end);
     }

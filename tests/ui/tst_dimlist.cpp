@@ -24,7 +24,7 @@ class tst_dimlist : public QObject
     void refrushIndex();
     void headerData();
     void modelTester();
-    void signalsWaitForTheLock();
+    void signalsWaitForTheOperation();
 };
 
 namespace
@@ -36,20 +36,20 @@ void recordReport(const QByteArray &what)
 }
 } // namespace
 
-// The check every test runs under reports a signal sent inside the lock; one queued with
-// whenUnlocked() leaves when the outermost lock is let go.
-void tst_dimlist::signalsWaitForTheLock()
+// The check every test runs under reports a signal sent inside an operation; one queued with
+// afterwards() leaves when the outermost operation ends.
+void tst_dimlist::signalsWaitForTheOperation()
 {
     dimList *m = coreModel();
     s_reported.clear();
     lockCheck::reporter() = recordReport;
     QSignalSpy spy(m, &dimList::statusMessageChanged);
     {
-        const auto outer = playEngine::lock();
+        const changeSet outer;
         {
-            const auto inner = playEngine::lock();
+            const changeSet inner;
             emit m->statusMessageChanged();
-            playEngine::whenUnlocked([m] { emit m->statusMessageChanged(); });
+            changeSet::afterwards([m] { emit m->statusMessageChanged(); });
         }
         QCOMPARE(spy.count(), 1);
     }

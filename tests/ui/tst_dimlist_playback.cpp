@@ -494,6 +494,7 @@ void tst_dimlist_playback::debugLine()
     m->setRepeatsLeft(3);
     g_currentRow = 9;
     g_advanceRow = 1;
+    m->publishShow();
     QTest::ignoreMessage(QtDebugMsg, "m_repeat 3 m_times 0 currentRow 10 [from 2 to 10 ]");
     ticks(1);
 }
@@ -518,10 +519,7 @@ void tst_dimlist_playback::enableOnEmptyTable()
     QVERIFY(!m->engine()->isTicking());
     QVERIFY(!m->output()->sendsLive());
     // Stopping always works.
-    {
-        const auto held = playEngine::lock();
-        g_playEnable = true;
-    }
+    g_playEnable = true;
     m->sendDmxEnable(false);
     QVERIFY(!g_playEnable);
     QVERIFY(!m->engine()->isTicking());

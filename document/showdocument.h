@@ -1,0 +1,75 @@
+#ifndef SHOWDOCUMENT_H
+#define SHOWDOCUMENT_H
+
+#include "playshow.h"
+#include "steptable.h"
+
+#include <memory>
+#include <vector>
+
+// The show as its one owner keeps it: the step rows, the play range as picked (either end may
+// lie outside the table), the rows playback advances by and the range "全选" put aside, with
+// the rules that keep them together, each written once. It knows neither the window nor
+// playback: what it publishes is an immutable playShow, which whoever plays it picks up.
+// GUI thread only; a published show any thread may read.
+class showDocument
+{
+  public:
+    struct range {
+        int start;
+        int end;
+    };
+
+    const stepTable &steps() const { return m_steps; }
+    // The rows to write into; whoever writes tells the views. Marks them for the next publish.
+    stepTable &stepsForWriting();
+    bool validRow(int row) const { return row >= 0 && row < m_steps.size(); }
+    // `row` (-1 for none) clamped into the table.
+    int rowInside(int row) const { return qBound(-1, row, m_steps.size() - 1); }
+
+    range playRange() const { return {m_playStart, m_playEnd}; }
+    void setPlayRange(int start, int end);
+    void setPlayEnd(int end) { m_playEnd = end; }
+    uint between() const { return m_between; }
+    void setBetween(uint rows) { m_between = rows; }
+    // The part of the range inside the table, first to last row: what is shaded, played,
+    // removed, copied and cut; -1, -1 when none.
+    range coveredRows() const;
+
+    // Row edits; each records how the rows moved, so that playback's row follows its step.
+    void insertRows(int at, int count, quint16 speed, quint16 fade, const uchar *levels,
+                    int channels);
+    stepTable takeRows(int first, int count);
+    void moveRows(int from, int count, int to);
+    void rowsMoved(const rowMove &move);
+
+    // Positions stay inside the table: the range's ends are clamped onto its rows, and `row`
+    // (the current row, -1 for none) comes back clamped. An empty table keeps its range and
+    // has no current row.
+    int keepInside(int row);
+
+    // "全选": the whole table as the range, the range before it put aside; the next call puts
+    // it back, clamped. True when the table has rows.
+    bool toggleWholeTable();
+    bool wholeTable() const { return m_whole; }
+
+    // The show as it stands, for playback: a new one when anything changed since the last
+    // (true), the last one otherwise. The rows are shared, so a publish costs a reference.
+    bool publish();
+    std::shared_ptr<const playShow> published() const { return m_published; }
+
+  private:
+    stepTable m_steps;
+    int m_playStart = 0;
+    int m_playEnd = -1;
+    uint m_between = 1;
+    bool m_whole = false;
+    int m_savedStart = 0;
+    int m_savedEnd = -1;
+    // Written since the last publish, and how the rows moved meanwhile.
+    bool m_rowsWritten = true;
+    std::vector<rowMove> m_rowMoves;
+    std::shared_ptr<const playShow> m_published;
+};
+
+#endif

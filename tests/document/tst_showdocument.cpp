@@ -1,0 +1,117 @@
+#include "showdocument.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+// The show's owner alone, without playback or the window: its rules and what it publishes.
+class tst_showdocument : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void positionsStayInside_data();
+    void positionsStayInside();
+    void publishedMovesFollowEachStep();
+    void publishSharesWhatDidNotChange();
+};
+
+namespace
+{
+// Rows numbered by their hold, so that a step can be found wherever it went.
+void appendSteps(showDocument &show, int count)
+{
+    for (int i = 0; i < count; ++i)
+        show.stepsForWriting().append(quint16(show.steps().size()), 0, nullptr, 0);
+}
+} // namespace
+
+void tst_showdocument::positionsStayInside_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("end");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QVector<int>>("inside"); // start, end, row, first and last covered
+    QTest::newRow("ends past the table") << 5 << 7 << 2 << 9 << QVector<int>{4, 2, 4, 2, 4};
+    QTest::newRow("end never chosen") << 5 << 0 << -1 << -1 << QVector<int>{0, 0, -1, 0, 0};
+    QTest::newRow("inside already") << 5 << 1 << 3 << 2 << QVector<int>{1, 3, 2, 1, 3};
+    QTest::newRow("empty table keeps its range")
+        << 0 << 3 << 5 << 2 << QVector<int>{3, 5, -1, -1, -1};
+}
+
+void tst_showdocument::positionsStayInside()
+{
+    QFETCH(int, rows);
+    QFETCH(int, start);
+    QFETCH(int, end);
+    QFETCH(int, row);
+    QFETCH(QVector<int>, inside);
+    showDocument show;
+    appendSteps(show, rows);
+    show.setPlayRange(start, end);
+    const int current = show.keepInside(row);
+    const showDocument::range covered = show.coveredRows();
+    QCOMPARE((QVector<int>{show.playRange().start, show.playRange().end, current, covered.start,
+                           covered.end}),
+             inside);
+    // "全选" takes the table and gives the range back as it was.
+    QCOMPARE(show.toggleWholeTable(), rows > 0);
+    QCOMPARE(show.playRange().end, qMax(0, rows - 1));
+    show.toggleWholeTable();
+    QCOMPARE(show.playRange().start, inside.at(0) < rows ? inside.at(0) : 0);
+}
+
+// Random row edits: the moves published with the show carry any row to where its step went,
+// or, for a step taken out, to the row after the block.
+void tst_showdocument::publishedMovesFollowEachStep()
+{
+    QRandomGenerator rng(43);
+    showDocument show;
+    appendSteps(show, 30);
+    show.publish();
+    for (int round = 0; round < 400; ++round) {
+        const int size = show.steps().size();
+        const int watched = rng.bounded(size);
+        const quint16 step = show.steps().speed(watched);
+        const int at = rng.bounded(size);
+        const int count = 1 + rng.bounded(qMin(4, size - at));
+        int takenAt = -1;
+        switch (size > 20 ? rng.bounded(3) : 0) {
+        case 0:
+            show.insertRows(at, count, quint16(1000 + round), 0, nullptr, 0);
+            break;
+        case 1:
+            show.takeRows(at, count);
+            takenAt = watched >= at && watched < at + count ? at : -1;
+            break;
+        default:
+            show.moveRows(at, count, rng.bounded(size - count + 1));
+        }
+        QVERIFY(show.publish());
+        int row = watched;
+        for (const rowMove &move : show.published()->moves)
+            row = move.follow(row);
+        if (takenAt >= 0)
+            QCOMPARE(row, takenAt);
+        else
+            QCOMPARE(show.steps().speed(row), step);
+    }
+}
+
+void tst_showdocument::publishSharesWhatDidNotChange()
+{
+    showDocument show;
+    appendSteps(show, 3);
+    QVERIFY(show.publish());
+    const std::shared_ptr<const playShow> first = show.published();
+    QVERIFY(!show.publish());
+    QCOMPARE(show.published(), first);
+    show.stepsForWriting().setCell(1, 3, 200);
+    show.setBetween(2);
+    QVERIFY(show.publish());
+    QCOMPARE(int(show.published()->rows.level(1, 0)), 200);
+    QCOMPARE(show.published()->between, 2u);
+    QCOMPARE(int(first->rows.level(1, 0)), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_showdocument)
+#include "tst_showdocument.moc"
