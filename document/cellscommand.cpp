@@ -1,9 +1,8 @@
 #include "cellscommand.h"
 #include "changeset.h"
+#include "historywindow.h"
 
-#include "dimlist.h"
-#include "dmx.h"
-#include "playengine.h"
+#include <algorithm>
 
 cellsCommand::cellsCommand(undoHistory *history, QVector<cellChange> changes, QUndoCommand *parent)
     : historyCommand(history, parent), m_changes(std::move(changes)), m_lastWrite(history->now())
@@ -54,18 +53,18 @@ void cellsCommand::absorb(const QVector<cellChange> &changes)
 // The faders follow a changed channel of the current row, as after a typed cell.
 void cellsCommand::write(bool after)
 {
-    dimList *model = m_history->model();
-    dimList::cellArea area;
+    historyWindow *window = m_history->window();
+    showDocument &show = window->document();
+    showDocument::cellArea area;
     changeSet edit;
     for (const cellChange &change : qAsConst(m_changes)) {
-        if (change.row < 0 || change.row >= model->steps().size())
+        if (!show.validRow(change.row))
             continue;
         const quint16 value = after ? change.after : change.before;
-        model->stepsForWriting().setCell(change.row, change.column, value);
+        show.stepsForWriting().setCell(change.row, change.column, value);
         area.add(change.row, change.column);
-        if (change.row == g_currentRow && change.column >= 3)
-            model->output()->setDmxValue(static_cast<uchar>(value), change.column - 3);
+        window->cellWritten(change.row, change.column, value);
     }
     edit.close();
-    model->cellsChanged(area);
+    window->cellsWritten(area);
 }

@@ -1,9 +1,8 @@
 #ifndef FIXTURECOMMAND_H
 #define FIXTURECOMMAND_H
 
-#include "dimlist.h"
-#include "fixturelist.h"
 #include "historycommand.h"
+#include "historywindow.h"
 
 // A fixture added to or removed from the end of the table's fixture list; the step adds or
 // removes it again there, and the columns and the patch follow. The kind is a built-in type
@@ -27,11 +26,7 @@ class fixtureCommand : public historyCommand
   private:
     void apply(bool add)
     {
-        fixtureList *fixtures = m_history->model()->fixtures();
-        if (add)
-            fixtures->appendKind(m_kind);
-        else
-            fixtures->dropLast();
+        m_history->window()->restoreFixture(m_kind, add);
         m_history->setSnapFlags(add == m_added ? m_flagsAfter : m_flagsBefore);
     }
 

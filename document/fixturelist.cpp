@@ -59,13 +59,14 @@ int offLevel(const fixtureDef::channel &channel)
 }
 } // namespace
 
-fixtureList::fixtureList(light_list *patch, undoHistory *history, QObject *parent)
-    : QAbstractListModel(parent), m_patch(patch), m_history(history)
+fixtureList::fixtureList(light_list *patch, undoHistory *history, playEngine *engine,
+                         QObject *parent)
+    : QAbstractListModel(parent), m_patch(patch), m_history(history), m_engine(engine)
 {
     // Fixtures added or removed during a blackout are covered at once.
     connect(this, &fixtureList::fixturesChanged, this, [this] {
         if (m_blackout)
-            m_history->model()->engine()->setBlackout(offLevels());
+            m_engine->setBlackout(offLevels());
     });
 }
 
@@ -405,7 +406,7 @@ void fixtureList::setBlackout(bool on)
     if (on == m_blackout)
         return;
     m_blackout = on;
-    m_history->model()->engine()->setBlackout(on ? offLevels() : QVector<int>());
+    m_engine->setBlackout(on ? offLevels() : QVector<int>());
     emit blackoutChanged();
 }
 

@@ -8,6 +8,7 @@
 #include <QVector>
 
 class light_list;
+class playEngine;
 class undoHistory;
 
 // The table's fixtures in table order, the one list the window, the show file, undo and the
@@ -46,7 +47,8 @@ class fixtureList : public QAbstractListModel
     static constexpr int kFixedColumns = 3;
     static constexpr int kChannels = 512;
 
-    fixtureList(light_list *patch, undoHistory *history, QObject *parent = nullptr);
+    fixtureList(light_list *patch, undoHistory *history, playEngine *engine,
+                QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -114,6 +116,8 @@ class fixtureList : public QAbstractListModel
 
     light_list *m_patch;
     undoHistory *m_history;
+    // Blackouts go out through it.
+    playEngine *m_engine;
     QVector<int> m_types;
     // Parallel to m_types; empty for built-in types.
     QVector<fixtureDef::definition> m_definitions;

@@ -1,7 +1,5 @@
 #include "loadcommand.h"
 
-#include "dimlist.h"
-
 loadCommand::loadCommand(undoHistory *history, QByteArray flagsBefore, int channelsBefore,
                          QUndoCommand *parent)
     : historyCommand(history, parent), m_flagsBefore(std::move(flagsBefore)),

@@ -1,8 +1,6 @@
 #include "movecommand.h"
 #include "changeset.h"
-
-#include "dimlist.h"
-#include "playengine.h"
+#include "historywindow.h"
 
 moveCommand::moveCommand(undoHistory *history, int from, int count, int to, QUndoCommand *parent)
     : historyCommand(history, parent), m_from(from), m_count(count), m_to(to)
@@ -13,9 +11,9 @@ moveCommand::moveCommand(undoHistory *history, int from, int count, int to, QUnd
 void moveCommand::move(int from, int to)
 {
     const changeSet edit;
-    stepTable &rows = m_history->model()->stepsForWriting();
-    if (from < 0 || to < 0 || from + m_count > rows.size() || to + m_count > rows.size())
+    showDocument &show = m_history->window()->document();
+    const int rows = show.steps().size();
+    if (from < 0 || to < 0 || from + m_count > rows || to + m_count > rows)
         return;
-    rows.move(from, m_count, to);
-    m_history->model()->rowsMoved({rowMove::kind::moved, from, m_count, to});
+    show.moveRows(from, m_count, to);
 }

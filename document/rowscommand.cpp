@@ -1,8 +1,6 @@
 #include "rowscommand.h"
 #include "changeset.h"
-
-#include "dimlist.h"
-#include "playengine.h"
+#include "historywindow.h"
 
 rowsCommand::rowsCommand(undoHistory *history, int position, int count, QUndoCommand *parent)
     : historyCommand(history, parent), m_position(position), m_count(count), m_inserted(true)
@@ -34,23 +32,17 @@ void rowsCommand::applyAgain()
 
 void rowsCommand::takeOut()
 {
-    dimList *model = m_history->model();
+    showDocument &show = m_history->window()->document();
     const changeSet edit;
-    stepTable &rows = model->stepsForWriting();
-    const int end = qMin(m_position + m_count, rows.size());
-    if (m_position < end) {
-        m_held = rows.take(m_position, end - m_position);
-        model->rowsMoved({rowMove::kind::removed, m_position, end - m_position, 0});
-    }
+    const int end = qMin(m_position + m_count, show.steps().size());
+    if (m_position < end)
+        m_held = show.takeRows(m_position, end - m_position);
 }
 
 void rowsCommand::putBack()
 {
-    dimList *model = m_history->model();
+    showDocument &show = m_history->window()->document();
     const changeSet edit;
-    stepTable &rows = model->stepsForWriting();
-    const int at = qBound(0, m_position, rows.size());
-    rows.insert(at, m_held);
-    model->rowsMoved({rowMove::kind::inserted, at, m_held.size(), 0});
+    show.insertRows(qBound(0, m_position, show.steps().size()), m_held);
     m_held.clear();
 }

@@ -6,6 +6,14 @@ stepTable &showDocument::stepsForWriting()
     return m_steps;
 }
 
+void showDocument::cellArea::add(int row, int column)
+{
+    firstRow = firstRow < 0 ? row : qMin(firstRow, row);
+    lastRow = qMax(lastRow, row);
+    firstColumn = firstColumn < 0 ? column : qMin(firstColumn, column);
+    lastColumn = qMax(lastColumn, column);
+}
+
 void showDocument::setPlayRange(int start, int end)
 {
     m_playStart = start;
@@ -26,6 +34,12 @@ void showDocument::insertRows(int at, int count, quint16 speed, quint16 fade, co
 {
     stepsForWriting().insert(at, count, speed, fade, levels, channels);
     rowsMoved({rowMove::kind::inserted, at, count, 0});
+}
+
+void showDocument::insertRows(int at, const stepTable &rows)
+{
+    stepsForWriting().insert(at, rows);
+    rowsMoved({rowMove::kind::inserted, at, rows.size(), 0});
 }
 
 stepTable showDocument::takeRows(int first, int count)

@@ -20,6 +20,15 @@ class showDocument
         int end;
     };
 
+    // The cells a change set wrote in place, as rows and columns from first to last.
+    struct cellArea {
+        int firstRow = -1;
+        int lastRow = -1;
+        int firstColumn = -1;
+        int lastColumn = -1;
+        void add(int row, int column);
+    };
+
     const stepTable &steps() const { return m_steps; }
     // The rows to write into; whoever writes tells the views. Marks them for the next publish.
     stepTable &stepsForWriting();
@@ -39,6 +48,7 @@ class showDocument
     // Row edits; each records how the rows moved, so that playback's row follows its step.
     void insertRows(int at, int count, quint16 speed, quint16 fade, const uchar *levels,
                     int channels);
+    void insertRows(int at, const stepTable &rows);
     stepTable takeRows(int first, int count);
     void moveRows(int from, int count, int to);
     void rowsMoved(const rowMove &move);

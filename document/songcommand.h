@@ -5,8 +5,6 @@
 
 #include "songanalysis.h"
 
-class songState;
-
 // The song the show is set to, before and after a change (attached, corrected, removed,
 // loaded), each link with its song's absolute path, so the step holds whatever folder the
 // show is saved to meanwhile.
@@ -14,15 +12,15 @@ class songState;
 class songCommand : public historyCommand
 {
   public:
-    songCommand(undoHistory *history, songState *song, songLink before, songLink after,
-                QUndoCommand *parent);
+    songCommand(undoHistory *history, undoHistory::songRestore restore, songLink before,
+                songLink after, QUndoCommand *parent);
 
   protected:
     void applyBack() override;
     void applyAgain() override;
 
   private:
-    songState *m_song;
+    undoHistory::songRestore m_restore;
     songLink m_before;
     songLink m_after;
 };

@@ -12,8 +12,10 @@
 
 songState::songState(QObject *parent) : songState(nullptr, parent) {}
 
+// The table owns its history.
 songState::songState(undoHistory *history, QObject *parent)
-    : QObject(parent), m_history(history), m_job(new songAnalysisJob(this))
+    : QObject(parent), m_model(history ? qobject_cast<dimList *>(history->parent()) : nullptr),
+      m_history(m_model ? history : nullptr), m_job(new songAnalysisJob(this))
 {
     connect(m_job, &songAnalysisJob::progressChanged, this, [this](double done) {
         m_progress = done;
@@ -74,7 +76,7 @@ int songState::placeOnBeats(int stride)
 {
     if (!m_history || !hasBeats())
         return 0;
-    return beatPlacing::place(m_history->model(), beats(), stride);
+    return beatPlacing::place(m_model, beats(), stride);
 }
 
 void songState::setShowFile(const QString &showFile)
@@ -121,7 +123,8 @@ void songState::change(const songLink &link, bool reread)
     const songLink before = absoluteLink();
     take(link, reread);
     if (m_history)
-        m_history->recordSong(this, before, absoluteLink());
+        m_history->recordSong([this](const songLink &back) { restore(back); }, before,
+                              absoluteLink());
 }
 
 void songState::take(const songLink &link, bool reread)
@@ -174,7 +177,7 @@ void songState::analysed(const QString &path, const songAnalysis &analysis, cons
         m_analysis = songAnalysis();
         m_problem = tr("无法读取歌曲 %1：%2").arg(QDir::toNativeSeparators(path), error);
         if (m_history)
-            m_history->model()->setStatusMessage(m_problem);
+            m_model->setStatusMessage(m_problem);
         emit analysisChanged();
         return;
     }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVector>
 
+class dimList;
 class songAnalysisJob;
 class undoHistory;
 
@@ -106,6 +107,7 @@ class songState : public QObject
     void setAnalysing(bool on);
     songLink absoluteLink() const;
 
+    dimList *m_model = nullptr;
     undoHistory *m_history = nullptr;
     songAnalysisJob *m_job;
     QString m_showFile;

@@ -1,21 +1,17 @@
 #include "undohistory.h"
 
 #include "cellscommand.h"
-#include "dim.h"
-#include "dimlist.h"
-#include "dmx.h"
-#include "effectfill.h"
 #include "fixturecommand.h"
+#include "historywindow.h"
 #include "loadcommand.h"
 #include "movecommand.h"
-#include "playengine.h"
 #include "rowscommand.h"
 #include "songcommand.h"
 
 #include <chrono>
 
-undoHistory::undoHistory(dimList *model, QObject *parent)
-    : QObject(parent), m_model(model), m_now([] {
+undoHistory::undoHistory(historyWindow *window, QObject *parent)
+    : QObject(parent), m_window(window), m_now([] {
           return std::chrono::duration_cast<std::chrono::milliseconds>(
                      std::chrono::steady_clock::now().time_since_epoch())
               .count();
@@ -28,41 +24,30 @@ undoHistory::undoHistory(dimList *model, QObject *parent)
 
 // Undo during playback is refused rather than stopping the show: the user stops playback
 // first, as for every other edit of a running table.
-// A fill still in preview was made over the table as it was; a step applied under it would
-// be lost when the preview went, so the preview goes first.
-void undoHistory::dropPreview()
-{
-    m_model->effects()->cancel();
-}
-
 bool undoHistory::undo()
 {
-    if (g_playEnable || !m_stack.canUndo() || m_group)
+    if (m_window->playing() || !m_stack.canUndo() || m_group)
         return false;
-    const dimList::batch once(m_model);
-    dropPreview();
-    m_stack.undo();
-    afterApply();
+    replay([this] { m_stack.undo(); });
     return true;
 }
 
 bool undoHistory::redo()
 {
-    if (g_playEnable || !m_stack.canRedo() || m_group)
+    if (m_window->playing() || !m_stack.canRedo() || m_group)
         return false;
-    const dimList::batch once(m_model);
-    dropPreview();
-    m_stack.redo();
-    afterApply();
+    replay([this] { m_stack.redo(); });
     return true;
 }
 
-// Rows came or went: the positions stay inside the table and the views re-read it.
-void undoHistory::afterApply()
+// The window hears of the step once, after the positions were kept inside the table.
+void undoHistory::replay(const std::function<void()> &apply)
 {
-    m_model->keepPositionsInTable();
-    m_model->refrushIndex();
+    m_window->beginReplay();
+    apply();
+    m_window->replayApplied();
     emit applied();
+    m_window->endReplay();
 }
 
 void undoHistory::markUnsaved()
@@ -94,23 +79,12 @@ void undoHistory::setFileChannels(int channels)
 
 QByteArray undoHistory::snapFlags() const
 {
-    const QList<QObject *> &dims = m_model->output()->channels();
-    QByteArray flags(dims.size(), '\0');
-    for (int i = 0; i < dims.size(); ++i)
-        flags[i] = static_cast<dim *>(dims.at(i))->dimEn() ? 1 : 0;
-    return flags;
+    return m_window->snapFlags();
 }
 
 void undoHistory::setSnapFlags(const QByteArray &flags)
 {
-    const QList<QObject *> &dims = m_model->output()->channels();
-    for (int i = 0; i < flags.size() && i < dims.size(); ++i) {
-        auto *channel = static_cast<dim *>(dims.at(i));
-        if ((channel->dimEn() != 0) == (flags.at(i) != 0))
-            continue;
-        channel->setDimEn(flags.at(i) != 0);
-        emit channel->dimEnChanged();
-    }
+    m_window->setSnapFlags(flags);
 }
 
 void undoHistory::fileLoaded(const QByteArray &flagsBefore, int channels)
@@ -153,10 +127,10 @@ void undoHistory::recordFixture(const QVariant &kind, bool added, const QByteArr
         push(new fixtureCommand(this, kind, added, flagsBefore, flagsAfter, m_group));
 }
 
-void undoHistory::recordSong(songState *song, const songLink &before, const songLink &after)
+void undoHistory::recordSong(songRestore restore, const songLink &before, const songLink &after)
 {
     if (!m_replaying && before != after)
-        push(new songCommand(this, song, before, after, m_group));
+        push(new songCommand(this, std::move(restore), before, after, m_group));
 }
 
 void undoHistory::cellsChanged(QVector<cellChange> changes)

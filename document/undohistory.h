@@ -11,9 +11,8 @@
 
 #include <functional>
 
-class dimList;
+class historyWindow;
 class QUndoCommand;
-class songState;
 
 // One cell of the table before and after an edit.
 struct cellChange {
@@ -42,7 +41,7 @@ class undoHistory : public QObject
     // Steps kept; the oldest go first. Each holds only what its change touched.
     static constexpr int kStepLimit = 200;
 
-    explicit undoHistory(dimList *model, QObject *parent = nullptr);
+    explicit undoHistory(historyWindow *window, QObject *parent = nullptr);
 
     // Milliseconds on a steady clock, by which writes to the same cells close together merge
     // into one step; tests hand in their own clock.
@@ -63,8 +62,10 @@ class undoHistory : public QObject
     // fixture list, with the snap flags before and after when it changed them.
     void recordFixture(const QVariant &kind, bool added, const QByteArray &flagsBefore = {},
                        const QByteArray &flagsAfter = {});
-    // The show's song went from `before` to `after`, each with its song's absolute path.
-    void recordSong(songState *song, const songLink &before, const songLink &after);
+    // The show's song went from `before` to `after`, each with its song's absolute path;
+    // `restore` sets a link back.
+    using songRestore = std::function<void(const songLink &)>;
+    void recordSong(songRestore restore, const songLink &before, const songLink &after);
     Q_INVOKABLE int count() const { return m_stack.count(); }
 
     bool isClean() const { return m_stack.isClean(); }
@@ -87,7 +88,7 @@ class undoHistory : public QObject
     void fileLoaded(const QByteArray &flagsBefore, int channels);
 
     // Used by the steps while they apply themselves.
-    dimList *model() const { return m_model; }
+    historyWindow *window() const { return m_window; }
     void setReplaying(bool on) { m_replaying = on; }
 
   signals:
@@ -99,10 +100,9 @@ class undoHistory : public QObject
 
   private:
     void push(QUndoCommand *command);
-    void dropPreview();
-    void afterApply();
+    void replay(const std::function<void()> &apply);
 
-    dimList *m_model;
+    historyWindow *m_window;
     std::function<qint64()> m_now;
     QUndoStack m_stack;
     QUndoCommand *m_group = nullptr;

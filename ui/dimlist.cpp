@@ -31,7 +31,7 @@ dimList::dimList(QObject *parent)
     m_dmx->setEngine(m_engine);
     changeSet::publishWith(this, [this] { publishShow(); });
     m_history = new undoHistory(this, this);
-    m_fixtures = new fixtureList(m_dmx->patch(), m_history, this);
+    m_fixtures = new fixtureList(m_dmx->patch(), m_history, m_engine, this);
     m_effects = new effectFill(this, this);
     m_chase = new showChase(this, this);
     connect(this, &dimList::repeatChanged, this, &dimList::repeatsCounted);
@@ -95,6 +95,66 @@ void dimList::tellLevels(const std::bitset<kChannels> &changed)
         if (changed.test(static_cast<size_t>(c)))
             emit m_dmx->channel(c)->dimValueChanged();
     }
+}
+
+// A fill still in preview was made over the table as it was; a step applied under it would
+// be lost when the preview went, so the preview goes first.
+void dimList::beginReplay()
+{
+    beginBatch();
+    m_effects->cancel();
+}
+
+// Rows came or went: the positions stay inside the table and the views re-read it.
+void dimList::replayApplied()
+{
+    keepPositionsInTable();
+    refrushIndex();
+}
+
+void dimList::endReplay()
+{
+    endBatch();
+}
+
+void dimList::cellWritten(int row, int column, int value)
+{
+    if (row == g_currentRow && column >= 3)
+        m_dmx->setDmxValue(static_cast<uchar>(value), column - 3);
+}
+
+void dimList::cellsWritten(const cellArea &area)
+{
+    cellsChanged(area);
+}
+
+QByteArray dimList::snapFlags() const
+{
+    const QList<QObject *> &dims = m_dmx->channels();
+    QByteArray flags(dims.size(), '\0');
+    for (int i = 0; i < dims.size(); ++i)
+        flags[i] = static_cast<dim *>(dims.at(i))->dimEn() ? 1 : 0;
+    return flags;
+}
+
+void dimList::setSnapFlags(const QByteArray &flags)
+{
+    const QList<QObject *> &dims = m_dmx->channels();
+    for (int i = 0; i < flags.size() && i < dims.size(); ++i) {
+        auto *channel = static_cast<dim *>(dims.at(i));
+        if ((channel->dimEn() != 0) == (flags.at(i) != 0))
+            continue;
+        channel->setDimEn(flags.at(i) != 0);
+        emit channel->dimEnChanged();
+    }
+}
+
+void dimList::restoreFixture(const QVariant &kind, bool add)
+{
+    if (add)
+        m_fixtures->appendKind(kind);
+    else
+        m_fixtures->dropLast();
 }
 
 QObject *dimList::history() const
@@ -491,14 +551,6 @@ void dimList::setDmxData(ushort value, ushort col)
     if (row < 0)
         return;
     setDmxData(value, col, static_cast<ushort>(row));
-}
-
-void dimList::cellArea::add(int row, int column)
-{
-    firstRow = firstRow < 0 ? row : qMin(firstRow, row);
-    lastRow = qMax(lastRow, row);
-    firstColumn = firstColumn < 0 ? column : qMin(firstColumn, column);
-    lastColumn = qMax(lastColumn, column);
 }
 
 void dimList::cellsChanged(const cellArea &area)

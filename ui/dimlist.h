@@ -1,6 +1,7 @@
 #ifndef DIMLIST_H
 #define DIMLIST_H
 
+#include "historywindow.h"
 #include "playbackwindow.h"
 #include "playshow.h"
 #include "playstate.h"
@@ -29,7 +30,7 @@ extern dimList *g_dimList;
 // GUI thread only. The output thread plays the rows, range and stride it publishes (see
 // stepsForWriting()) and advances a current row, levels and repeat count of its own, which
 // the window's views (playstate.h) follow.
-class dimList : public QAbstractTableModel, private playbackWindow
+class dimList : public QAbstractTableModel, private playbackWindow, private historyWindow
 {
     Q_OBJECT
     // The edit row while stopped (fader moves, Init, START and END write into it; -1: none),
@@ -90,7 +91,7 @@ class dimList : public QAbstractTableModel, private playbackWindow
     uint between() const { return m_document.between(); }
     void setBetween(uint rows) { m_document.setBetween(rows); }
     // The show's owner, under the window's names.
-    showDocument &document() { return m_document; }
+    showDocument &document() override { return m_document; }
     // What playback runs as it stands now: the rows, the range, the stride, the snap flags and
     // the speed master; the repeat count is left at none.
     showTimeline::setup playSetup() const;
@@ -122,7 +123,7 @@ class dimList : public QAbstractTableModel, private playbackWindow
     int playEnd() const;
     int rangeFirst() const;
     int rangeLast() const;
-    bool playing() const;
+    bool playing() const override;
     bool outputEnabled() const;
     bool wholeTable() const { return m_shown.whole; }
     QString statusMessage() const { return m_status; }
@@ -173,14 +174,7 @@ class dimList : public QAbstractTableModel, private playbackWindow
     Q_INVOKABLE void removeCurrRows();
     Q_INVOKABLE void removeSelectRows();
     Q_INVOKABLE void removeAll();
-    // The cells a change set wrote in place, as rows and columns from first to last.
-    struct cellArea {
-        int firstRow = -1;
-        int lastRow = -1;
-        int firstColumn = -1;
-        int lastColumn = -1;
-        void add(int row, int column);
-    };
+    using cellArea = showDocument::cellArea;
     // The views re-read just these cells, after the operation.
     void cellsChanged(const cellArea &area);
     Q_INVOKABLE void refrushModel();
@@ -227,6 +221,16 @@ class dimList : public QAbstractTableModel, private playbackWindow
         bool output = false;
         bool whole = false;
     };
+
+    // What the undo history asks of the window.
+    void beginReplay() override;
+    void replayApplied() override;
+    void endReplay() override;
+    void cellWritten(int row, int column, int value) override;
+    void cellsWritten(const cellArea &area) override;
+    QByteArray snapFlags() const override;
+    void setSnapFlags(const QByteArray &flags) override;
+    void restoreFixture(const QVariant &kind, bool add) override;
 
     // What playback asks of the window and tells it.
     void outputSetup(int *slotOf, bool *snap) const override;

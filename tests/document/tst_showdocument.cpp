@@ -1,4 +1,6 @@
+#include "historywindow.h"
 #include "showdocument.h"
+#include "undohistory.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -12,6 +14,7 @@ class tst_showdocument : public QObject
     void positionsStayInside();
     void publishedMovesFollowEachStep();
     void publishSharesWhatDidNotChange();
+    void undoWritesTheShowBack();
 };
 
 namespace
@@ -21,6 +24,15 @@ void appendSteps(showDocument &show, int count)
 {
     for (int i = 0; i < count; ++i)
         show.stepsForWriting().append(quint16(show.steps().size()), 0, nullptr, 0);
+}
+
+// Hold, fade and the first channel of each row.
+QVector<StepRow> cellsOf(const stepTable &rows)
+{
+    QVector<StepRow> cells;
+    for (int r = 0; r < rows.size(); ++r)
+        cells << rows.row(r, 4);
+    return cells;
 }
 } // namespace
 
@@ -111,6 +123,58 @@ void tst_showdocument::publishSharesWhatDidNotChange()
     QCOMPARE(int(show.published()->rows.level(1, 0)), 200);
     QCOMPARE(show.published()->between, 2u);
     QCOMPARE(int(first->rows.level(1, 0)), 0);
+}
+
+namespace
+{
+// The window's side of the history, as a log.
+struct loggingWindow final : historyWindow {
+    showDocument &document() override { return show; }
+    bool playing() const override { return isPlaying; }
+    void beginReplay() override { log << "begin"; }
+    void replayApplied() override { log << "applied"; }
+    void endReplay() override { log << "end"; }
+    void cellWritten(int row, int column, int) override
+    {
+        log << QStringLiteral("cell %1,%2").arg(row).arg(column);
+    }
+    void cellsWritten(const showDocument::cellArea &) override { log << "cells"; }
+    QByteArray snapFlags() const override { return {}; }
+    void setSnapFlags(const QByteArray &) override {}
+    void restoreFixture(const QVariant &, bool) override {}
+    showDocument show;
+    bool isPlaying = false;
+    QStringList log;
+};
+} // namespace
+
+// The history writes cells, rows and moves back into the show and forward again, telling the
+// window once per step, and refuses while playback runs.
+void tst_showdocument::undoWritesTheShowBack()
+{
+    loggingWindow window;
+    appendSteps(window.show, 4);
+    undoHistory history(&window);
+    const QVector<StepRow> start = cellsOf(window.show.steps());
+    window.show.stepsForWriting().setCell(1, 3, 50);
+    history.cellsChanged({{1, 3, 0, 50}});
+    window.show.insertRows(2, 2, 9, 9, nullptr, 0);
+    history.rowsInserted(2, 2);
+    history.rowsRemoved(0, window.show.takeRows(0, 1));
+    window.show.moveRows(0, 1, 3);
+    history.rowsMoved(0, 1, 3);
+    const QVector<StepRow> end = cellsOf(window.show.steps());
+    window.isPlaying = true;
+    QVERIFY(!history.undo());
+    window.isPlaying = false;
+    while (history.undo()) {
+    }
+    QCOMPARE(cellsOf(window.show.steps()), start);
+    QCOMPARE(window.log.mid(0, 3), (QStringList{"begin", "applied", "end"}));
+    QVERIFY(window.log.contains("cell 1,3") && window.log.count("begin") == 4);
+    while (history.redo()) {
+    }
+    QCOMPARE(cellsOf(window.show.steps()), end);
 }
 
 QTEST_GUILESS_MAIN(tst_showdocument)
