@@ -1,6 +1,5 @@
 #include "fixturelist.h"
 
-#include "dimlist.h"
 #include "fixtureblock.h"
 #include "fixturecatalogue.h"
 #include "fixturelibrary.h"

@@ -40,7 +40,8 @@ class playEngine : public QObject
     using clock = std::chrono::steady_clock;
 
     // Playback's own state between the GUI thread's calls and the output thread's ticks; held
-    // only inside the engine, for a tick or a call's few copies, never around a call out.
+    // only inside the engine, for a tick or for the few copies of a GUI-thread call, never
+    // while the GUI thread works on the show.
     // Recursive, and with priority inheritance: a GUI thread holding it while the output
     // thread waits runs at the output thread's priority until it lets go.
     class stateMutex
@@ -163,9 +164,6 @@ class playEngine : public QObject
     bool windowShown() const { return m_windowShown; }
     // Frames reach the interface only while on.
     void setOutputEnabled(bool on);
-
-    // The lock the output thread waits under; a clock made for tests guards its time with it.
-    stateMutex &stateGuard() const { return m_mutex; }
 
   private:
     enum class phase { idle, ticking, holding };
