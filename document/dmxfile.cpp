@@ -103,8 +103,7 @@ void appendRows(dimList *model, const stepTable &rows)
     const int first = model->steps().size();
     {
         const changeSet edit;
-        model->stepsForWriting().insert(first, rows);
-        model->rowsMoved({rowMove::kind::inserted, first, rows.size(), 0});
+        model->document().insertRows(first, rows);
     }
     model->changeHistory()->rowsInserted(first, rows.size());
 }
@@ -449,8 +448,7 @@ int dmxFile::pasteSteps(const QString &text, int at)
     const int position = qBound(0, at, model()->steps().size());
     {
         const changeSet edit;
-        model()->stepsForWriting().insert(position, steps);
-        model()->rowsMoved({rowMove::kind::inserted, position, steps.size(), 0});
+        model()->document().insertRows(position, steps);
     }
     model()->changeHistory()->rowsInserted(position, steps.size());
     model()->refrushIndex();

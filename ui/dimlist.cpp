@@ -67,11 +67,6 @@ void dimList::publishShow()
         m_engine->takeWindowState();
 }
 
-void dimList::rowsMoved(const rowMove &move)
-{
-    m_document.rowsMoved(move);
-}
-
 void dimList::outputSetup(int *slotOf, bool *snap) const
 {
     light_list *patch = m_dmx->patch();

@@ -73,9 +73,6 @@ class dimList : public QAbstractTableModel, private playbackWindow, private hist
     // The show as it stands goes to playback now, with what the window wrote into its views of
     // playback's state; each operation (changeSet) does this when it opens and closes.
     void publishShow();
-    // Rows were put in, taken out or moved: playback's row follows its step when the rows are
-    // published next.
-    void rowsMoved(const rowMove &move);
     // The output object, the playback engine and the record of every change for undo and
     // redo; each lives as long as the model.
     dmx *output() const { return m_dmx; }
