@@ -2,9 +2,8 @@
 #include "changeset.h"
 
 #include "beatplacement.h"
-#include "dimlist.h"
+#include "editwindow.h"
 #include "historystep.h"
-#include "playengine.h"
 #include "undohistory.h"
 
 namespace
@@ -17,15 +16,16 @@ beatPlacement::step stepAt(const stepTable &rows, int row, const QByteArray &sna
 }
 } // namespace
 
-int beatPlacing::place(dimList *model, const QVector<double> &beats, int stride)
+int beatPlacing::place(editWindow &window, const QVector<double> &beats, int stride)
 {
-    const int first = model->rangeFirst();
-    const int last = model->rangeLast();
+    showDocument &show = window.document();
+    const int first = show.coveredRows().start;
+    const int last = show.coveredRows().end;
     if (first < 0 || last < first || beats.isEmpty() || stride <= 0)
         return 0;
-    undoHistory *history = model->changeHistory();
+    undoHistory *history = window.changeHistory();
     const QByteArray snap = history->snapFlags();
-    const stepTable &rows = model->steps();
+    const stepTable &rows = show.steps();
     // Where the first step of the range starts on the song's time line.
     double start = 0.0;
     for (int row = 0; row < first; ++row) {
@@ -41,7 +41,7 @@ int beatPlacing::place(dimList *model, const QVector<double> &beats, int stride)
     QVector<cellChange> changes;
     {
         const changeSet edit;
-        stepTable &table = model->stepsForWriting();
+        stepTable &table = show.stepsForWriting();
         for (int i = 0; i < holds.size(); ++i) {
             const int row = first + i;
             const auto speed = quint16(holds.at(i) / beatPlacement::kHoldUnitMs);
@@ -52,6 +52,6 @@ int beatPlacing::place(dimList *model, const QVector<double> &beats, int stride)
         }
     }
     history->cellsChanged(std::move(changes));
-    model->refrushModel();
+    window.rowsRewritten();
     return holds.size();
 }

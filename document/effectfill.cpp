@@ -1,10 +1,9 @@
 #include "effectfill.h"
 #include "changeset.h"
 
-#include "dimlist.h"
+#include "editwindow.h"
 #include "effectgenerator.h"
-#include "fixturelist.h"
-#include "playengine.h"
+#include "fixturedef.h"
 #include "undohistory.h"
 
 namespace
@@ -67,12 +66,12 @@ bool sameKindOf(const QVariant &a, const QVariant &b)
 }
 } // namespace
 
-effectFill::effectFill(dimList *model, QObject *parent) : QObject(parent), m_model(model) {}
+effectFill::effectFill(editWindow &window, QObject *parent) : QObject(parent), m_window(window) {}
 
 effectFill::span effectFill::range() const
 {
-    const stepTable &rows = m_pending ? m_before : m_model->steps();
-    const dimList::rangeEnds ends = m_model->playRange();
+    const stepTable &rows = m_pending ? m_before : m_window.document().steps();
+    const showDocument::range ends = m_window.document().playRange();
     span s;
     const int first = qMax(qMin(ends.start, ends.end), 0);
     const int last = qMin(qMax(ends.start, ends.end), rows.size() - 1);
@@ -113,15 +112,15 @@ void effectFill::write(const QVector<int> &columns, const span &rows, const QVec
     {
         const changeSet edit;
         if (m_pending)
-            m_model->stepsForWriting() = m_before;
+            m_window.document().stepsForWriting() = m_before;
         else
-            m_before = m_model->steps();
+            m_before = m_window.document().steps();
         for (int r = rows.first; r <= rows.last; ++r) {
             const int *line = values.constData() + qint64(r - rows.first) * stride;
             for (int t = 0; t < columns.size(); ++t) {
                 const int top = topOf(columns.at(t));
                 clamped = clamped || line[t] > top;
-                m_model->stepsForWriting().setCell(r, columns.at(t), qMin(line[t], top));
+                m_window.document().stepsForWriting().setCell(r, columns.at(t), qMin(line[t], top));
             }
         }
     }
@@ -131,8 +130,8 @@ void effectFill::write(const QVector<int> &columns, const span &rows, const QVec
     m_columns = columns;
     m_columnSet = QSet<int>(columns.begin(), columns.end());
     ++m_revision;
-    m_model->refrushModel();
-    m_model->settle(true);
+    m_window.rowsRewritten();
+    m_window.settle(true);
     emit changed();
 }
 
@@ -154,7 +153,7 @@ void effectFill::recordKept(const stepTable &before)
     QVector<cellChange> changes;
     {
         const changeSet edit;
-        const stepTable &now = m_model->steps();
+        const stepTable &now = m_window.document().steps();
         for (int r = m_rows.first; r <= m_rows.last && r < now.size(); ++r) {
             for (int c : qAsConst(m_columns)) {
                 const quint16 was = before.cell(r, c);
@@ -164,9 +163,9 @@ void effectFill::recordKept(const stepTable &before)
             }
         }
     }
-    m_model->changeHistory()->beginStep();
-    m_model->changeHistory()->cellsChanged(std::move(changes));
-    m_model->changeHistory()->endStep();
+    m_window.changeHistory()->beginStep();
+    m_window.changeHistory()->cellsChanged(std::move(changes));
+    m_window.changeHistory()->endStep();
 }
 
 void effectFill::cancel()
@@ -175,13 +174,13 @@ void effectFill::cancel()
         return;
     {
         const changeSet edit;
-        m_model->stepsForWriting() = m_before;
+        m_window.document().stepsForWriting() = m_before;
     }
     m_before = stepTable();
     m_pending = false;
     ++m_revision;
-    m_model->refrushModel();
-    m_model->settle(true);
+    m_window.rowsRewritten();
+    m_window.settle(true);
     emit changed();
 }
 
@@ -197,7 +196,7 @@ int effectFill::freshSeed() const
 
 int effectFill::fixtureAt(int column) const
 {
-    const QVariantList ends = m_model->fixtures()->ends();
+    const QVariantList ends = m_window.fixtureColumns().ends();
     for (int f = 0; f < ends.size(); ++f) {
         if (column >= firstColumnOf(f) && column < ends.at(f).toInt())
             return f;
@@ -207,13 +206,13 @@ int effectFill::fixtureAt(int column) const
 
 int effectFill::firstColumnOf(int fixture) const
 {
-    const fixtureList *list = m_model->fixtures();
-    return list->ends().value(fixture).toInt() - list->channelCounts().value(fixture).toInt();
+    const fixtureLayout &list = m_window.fixtureColumns();
+    return list.ends().value(fixture).toInt() - list.channelCounts().value(fixture).toInt();
 }
 
 QVariantList effectFill::sameKind(int fixture) const
 {
-    const QVariantList types = m_model->fixtures()->types();
+    const QVariantList types = m_window.fixtureColumns().types();
     QVariantList out;
     if (fixture < 0 || fixture >= types.size())
         return out;
@@ -245,7 +244,7 @@ QVariantList effectFill::namedValues(int column) const
     QVariantList out;
     if (column < stepTable::kFixedCells)
         return out;
-    const QVariantList caps = m_model->fixtures()->capabilities(column - 2);
+    const QVariantList caps = m_window.fixtureColumns().capabilities(column - 2);
     for (const QVariant &cap : caps) {
         const QVariantMap c = cap.toMap();
         out << QVariantMap{{QStringLiteral("value"), c.value(QStringLiteral("min"))},
@@ -257,7 +256,7 @@ QVariantList effectFill::namedValues(int column) const
 bool effectFill::copyFixture(int from, const QVariantList &to, int offset)
 {
     const QVariantList same = sameKind(from);
-    const int channels = m_model->fixtures()->channelCounts().value(from).toInt();
+    const int channels = m_window.fixtureColumns().channelCounts().value(from).toInt();
     QVector<cellChange> changes;
     {
         const changeSet edit;
@@ -266,7 +265,7 @@ bool effectFill::copyFixture(int from, const QVariantList &to, int offset)
             return false;
         const int length = rows.last - rows.first + 1;
         const int source = firstColumnOf(from);
-        stepTable &table = m_model->stepsForWriting();
+        stepTable &table = m_window.document().stepsForWriting();
         for (int n = 0; n < to.size(); ++n) {
             if (!same.contains(to.at(n)))
                 continue;
@@ -285,10 +284,10 @@ bool effectFill::copyFixture(int from, const QVariantList &to, int offset)
             }
         }
     }
-    m_model->changeHistory()->beginStep();
-    m_model->changeHistory()->cellsChanged(std::move(changes));
-    m_model->changeHistory()->endStep();
-    m_model->refrushModel();
-    m_model->settle(true);
+    m_window.changeHistory()->beginStep();
+    m_window.changeHistory()->cellsChanged(std::move(changes));
+    m_window.changeHistory()->endStep();
+    m_window.rowsRewritten();
+    m_window.settle(true);
     return true;
 }

@@ -8,7 +8,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
-class dimList;
+class editWindow;
 
 // A generated fill of table columns over the rows of the play range, shown and played before
 // it is kept. While a fill is pending the table holds its values and the table as it was is
@@ -29,7 +29,7 @@ class effectFill : public QObject
     static constexpr int kSpeedTop = 9999;
     static constexpr int kLevelTop = 255;
 
-    explicit effectFill(dimList *model, QObject *parent = nullptr);
+    explicit effectFill(editWindow &window, QObject *parent = nullptr);
 
     bool pending() const { return m_pending; }
     bool clamped() const { return m_clamped; }
@@ -72,7 +72,7 @@ class effectFill : public QObject
                int stride);
     void recordKept(const stepTable &before);
 
-    dimList *m_model;
+    editWindow &m_window;
     stepTable m_before;
     bool m_pending = false;
     bool m_clamped = false;

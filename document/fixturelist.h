@@ -1,6 +1,7 @@
 #ifndef FIXTURELIST_H
 #define FIXTURELIST_H
 
+#include "editwindow.h"
 #include "fixturedef.h"
 
 #include <QAbstractListModel>
@@ -15,7 +16,7 @@ class undoHistory;
 // headless conversions use: each fixture's type, its first channel, its channel count and
 // whether the patch sends it. The table's channel columns and the patch follow from it.
 // GUI thread only.
-class fixtureList : public QAbstractListModel
+class fixtureList : public QAbstractListModel, public fixtureLayout
 {
     Q_OBJECT
     Q_PROPERTY(int count READ count NOTIFY fixturesChanged)
@@ -56,9 +57,9 @@ class fixtureList : public QAbstractListModel
 
     int count() const { return m_types.size(); }
     int columnEnd() const;
-    QVariantList types() const;
-    QVariantList channelCounts() const;
-    QVariantList ends() const;
+    QVariantList types() const override;
+    QVariantList channelCounts() const override;
+    QVariantList ends() const override;
     QVariantList columns() const;
     QVariantList modelNames() const;
 
@@ -80,7 +81,7 @@ class fixtureList : public QAbstractListModel
     // Named values of a channel (1 = the first fixture's first channel): its capabilities as
     // {min, max, name}, and the name of the one a value falls in. Nothing for channels of
     // built-in types.
-    Q_INVOKABLE QVariantList capabilities(int channel) const;
+    Q_INVOKABLE QVariantList capabilities(int channel) const override;
     Q_INVOKABLE QString valueName(int channel, int value) const;
     // A channel's whole name, for when its title is cut: the fixture with its mode, then the
     // channel's number and name on a line of their own. Empty outside the fixtures.

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QVariant>
 
+class editWindow;
+
 // What the undo history needs of the window around the show it writes back into: the show's
 // owner, and the views' side of a step applied again. Implemented on the GUI thread, and
 // called by the history only there.
@@ -32,6 +34,9 @@ class historyWindow
     // A fixture of `kind` (type number or definition) added again at the end of the list, or
     // the last one taken away.
     virtual void restoreFixture(const QVariant &kind, bool add) = 0;
+    // The same window as the operations on the show see it, for those that find it through
+    // the history they record into (the song); none when it edits nothing else.
+    virtual editWindow *editing() { return nullptr; }
 
   protected:
     ~historyWindow() = default;

@@ -1,7 +1,8 @@
 #include "songstate.h"
 
 #include "beatplacing.h"
-#include "dimlist.h"
+#include "editwindow.h"
+#include "historywindow.h"
 #include "songanalysisjob.h"
 #include "songblock.h"
 #include "undohistory.h"
@@ -12,10 +13,11 @@
 
 songState::songState(QObject *parent) : songState(nullptr, parent) {}
 
-// The table owns its history.
+// The window the history writes back into is the one the beats are placed in.
 songState::songState(undoHistory *history, QObject *parent)
-    : QObject(parent), m_model(history ? qobject_cast<dimList *>(history->parent()) : nullptr),
-      m_history(m_model ? history : nullptr), m_job(new songAnalysisJob(this))
+    : QObject(parent),
+      m_window(history && history->window() ? history->window()->editing() : nullptr),
+      m_history(m_window ? history : nullptr), m_job(new songAnalysisJob(this))
 {
     connect(m_job, &songAnalysisJob::progressChanged, this, [this](double done) {
         m_progress = done;
@@ -76,7 +78,7 @@ int songState::placeOnBeats(int stride)
 {
     if (!m_history || !hasBeats())
         return 0;
-    return beatPlacing::place(m_model, beats(), stride);
+    return beatPlacing::place(*m_window, beats(), stride);
 }
 
 void songState::setShowFile(const QString &showFile)
@@ -177,7 +179,7 @@ void songState::analysed(const QString &path, const songAnalysis &analysis, cons
         m_analysis = songAnalysis();
         m_problem = tr("无法读取歌曲 %1：%2").arg(QDir::toNativeSeparators(path), error);
         if (m_history)
-            m_model->setStatusMessage(m_problem);
+            m_window->setStatusMessage(m_problem);
         emit analysisChanged();
         return;
     }

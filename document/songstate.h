@@ -7,7 +7,7 @@
 #include <QString>
 #include <QVector>
 
-class dimList;
+class editWindow;
 class songAnalysisJob;
 class undoHistory;
 
@@ -107,7 +107,7 @@ class songState : public QObject
     void setAnalysing(bool on);
     songLink absoluteLink() const;
 
-    dimList *m_model = nullptr;
+    editWindow *m_window = nullptr;
     undoHistory *m_history = nullptr;
     songAnalysisJob *m_job;
     QString m_showFile;

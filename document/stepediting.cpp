@@ -1,138 +1,220 @@
 #include "stepediting.h"
 #include "changeset.h"
-
-#include "dimlist.h"
-#include "playengine.h"
+#include "editwindow.h"
 #include "undohistory.h"
 
 #include <QDebug>
 
-stepEditing::stepEditing(dimList *list) : m_list(list) {}
+stepEditing::stepEditing(editWindow &window) : m_window(window) {}
+
+bool stepEditing::insertRows(int row, int count)
+{
+    showDocument &show = m_window.document();
+    if (row < 0 || row > show.steps().size() || count < 0)
+        return false;
+    if (count == 0)
+        return true;
+    const rowMove move{rowMove::kind::inserted, row, count, row};
+    m_window.beginRowsChange(move);
+    changeSet edit;
+    const quint16 speed = row > 0 ? show.steps().speed(row - 1) : 0;
+    const quint16 fade = row > 0 ? show.steps().fade(row - 1) : 90;
+    show.insertRows(row, count, speed, fade, m_window.faderLevels(), stepTable::kMaxChannels);
+    edit.close();
+    m_window.endRowsChange(move);
+    m_window.changeHistory()->rowsInserted(row, count);
+    rowsChanged();
+    return true;
+}
+
+bool stepEditing::removeRows(int row, int count)
+{
+    showDocument &show = m_window.document();
+    if (count < 1)
+        return false;
+    // Only the part of the block that lies in the table is removed and announced.
+    const int first = qMax(row, 0);
+    const int last =
+        static_cast<int>(qMin<qint64>(qint64(row) + count - 1, show.steps().size() - 1));
+    if (first > last)
+        return false;
+    const rowMove move{rowMove::kind::removed, first, last - first + 1, first};
+    m_window.beginRowsChange(move);
+    changeSet edit;
+    const stepTable removed = show.takeRows(first, last - first + 1);
+    edit.close();
+    m_window.endRowsChange(move);
+    m_window.changeHistory()->rowsRemoved(first, removed);
+    rowsChanged();
+    return true;
+}
+
+bool stepEditing::moveRows(int sourceRow, int count, int destinationChild)
+{
+    showDocument &show = m_window.document();
+    const int rows = show.steps().size();
+    if (count < 1 || sourceRow < 0 || sourceRow > rows - count || destinationChild < 0 ||
+        destinationChild > rows)
+        return false;
+    // Into its own block, or to where it stands, moves nothing.
+    if (destinationChild >= sourceRow && destinationChild <= sourceRow + count)
+        return false;
+    // destinationChild counts rows before the move; past the block it shifts by count.
+    const int to = destinationChild < sourceRow ? destinationChild : destinationChild - count;
+    const rowMove move{rowMove::kind::moved, sourceRow, count, to};
+    if (!m_window.beginRowsChange(move))
+        return false;
+    changeSet edit;
+    show.moveRows(sourceRow, count, to);
+    edit.close();
+    m_window.endRowsChange(move);
+    m_window.changeHistory()->rowsMoved(sourceRow, count, to);
+    m_window.settle(true);
+    return true;
+}
+
+// Inserted and removed rows move the positions; the faders show the edit row.
+void stepEditing::rowsChanged()
+{
+    keepPositionsInTable();
+    m_window.settle(true);
+}
+
+void stepEditing::keepPositionsInTable()
+{
+    const changeSet edit;
+    m_window.setEditRow(m_window.document().keepInside(m_window.editRow()));
+}
 
 void stepEditing::setPlayerEndRow(ushort row)
 {
     {
         const changeSet edit;
-        m_list->setPlayEnd(row);
+        m_window.document().setPlayEnd(row);
     }
-    m_list->settle(false);
+    m_window.settle(false);
 }
 
 void stepEditing::setDmxDataBetween(uint index)
 {
     const changeSet edit;
-    m_list->setBetween(index);
+    m_window.document().setBetween(index);
 }
 
 // Tells the window where an edit moved the current row and the play range.
 // Playback moves the current row and clamps the ends on its own thread.
 stepEditing::rowPositions stepEditing::positions() const
 {
-    const dimList::rangeEnds range = m_list->playRange();
-    return {g_currentRow, range.start, range.end};
+    const showDocument::range range = m_window.document().playRange();
+    return {m_window.editRow(), range.start, range.end};
 }
 
 // The window hears of the rows, the range and the edit row once, after the whole operation;
 // the faders show the edit row.
 void stepEditing::announcePositions()
 {
-    m_list->settle(true);
+    m_window.settle(true);
 }
 
 // An end on the row past the table's last steps back onto it.
 void stepEditing::dropEndPastTable()
 {
-    const int end = m_list->playRange().end;
-    if (end >= m_list->steps().size())
-        m_list->setPlayEnd(end - 1);
+    showDocument &show = m_window.document();
+    const int end = show.playRange().end;
+    if (end >= show.steps().size())
+        show.setPlayEnd(end - 1);
 }
 
 void stepEditing::insertEndRows()
 {
-    const dimList::batch once(m_list);
-    qDebug() << "StartInsertRows:" << m_list->steps().size();
-    m_list->insertRows(m_list->steps().size(), 1, QModelIndex());
-    qDebug() << "EndInsertRows:" << m_list->steps().size();
+    const editWindow::batch once(m_window);
+    const int rows = m_window.document().steps().size();
+    qDebug() << "StartInsertRows:" << rows;
+    insertRows(rows, 1);
+    qDebug() << "EndInsertRows:" << m_window.document().steps().size();
 }
 
 void stepEditing::insertCurrRows()
 {
-    const dimList::batch once(m_list);
+    const editWindow::batch once(m_window);
+    showDocument &show = m_window.document();
     rowPositions before;
     int c;
     {
         const changeSet edit;
         before = positions();
-        c = qMax(-1, qMin(g_currentRow, m_list->steps().size() - 1));
-        g_currentRow = c;
+        c = qMax(-1, qMin(m_window.editRow(), show.steps().size() - 1));
+        m_window.setEditRow(c);
     }
-    // Unlocked while the views hear of the row, so the output thread keeps its ticks.
-    m_list->insertRows(c + 1, 1, QModelIndex());
+    insertRows(c + 1, 1);
     {
         const changeSet edit;
-        m_list->setPlayEnd(before.end >= c ? before.end + 1 : before.end);
-        m_list->keepPositionsInTable();
+        show.setPlayEnd(before.end >= c ? before.end + 1 : before.end);
+        keepPositionsInTable();
         // The user goes on to build the new step: fader moves go into it. Playback keeps the
         // row it stands on.
-        if (!g_playEnable)
-            g_currentRow = c + 1;
+        if (!m_window.playing())
+            m_window.setEditRow(c + 1);
     }
     announcePositions();
 }
 
 void stepEditing::removeEndRows()
 {
-    const dimList::batch once(m_list);
-    if (m_list->steps().isEmpty())
+    const editWindow::batch once(m_window);
+    showDocument &show = m_window.document();
+    if (show.steps().isEmpty())
         return;
-    m_list->removeRows(m_list->steps().size() - 1, 1, QModelIndex());
+    removeRows(show.steps().size() - 1, 1);
     {
         const changeSet edit;
         dropEndPastTable();
-        if (g_currentRow >= m_list->steps().size())
-            --g_currentRow;
-        m_list->keepPositionsInTable();
+        if (m_window.editRow() >= show.steps().size())
+            m_window.setEditRow(m_window.editRow() - 1);
+        keepPositionsInTable();
     }
     announcePositions();
 }
 
 void stepEditing::removeCurrRows()
 {
-    const dimList::batch once(m_list);
-    if (m_list->steps().isEmpty())
+    const editWindow::batch once(m_window);
+    showDocument &show = m_window.document();
+    if (show.steps().isEmpty())
         return;
     const rowPositions before = positions();
     if (before.current >= 0)
-        m_list->removeRows(before.current, 1, QModelIndex());
+        removeRows(before.current, 1);
     {
         const changeSet edit;
-        if (g_currentRow >= m_list->steps().size())
-            --g_currentRow;
+        if (m_window.editRow() >= show.steps().size())
+            m_window.setEditRow(m_window.editRow() - 1);
         dropEndPastTable();
-        m_list->keepPositionsInTable();
+        keepPositionsInTable();
     }
     announcePositions();
 }
 
 void stepEditing::removeSelectRows()
 {
-    const dimList::batch once(m_list);
+    const editWindow::batch once(m_window);
+    showDocument &show = m_window.document();
     // Exactly the rows the window shades: the part of the range inside the table.
-    const int first = m_list->rangeFirst();
-    const int last = m_list->rangeLast();
-    const int lo = qMin(m_list->playStart(), m_list->playEnd());
-    if (first >= 0 && first <= last)
-        m_list->removeRows(first, last - first + 1, QModelIndex());
+    const showDocument::range covered = show.coveredRows();
+    const showDocument::range ends = show.playRange();
+    const int lo = qMin(ends.start, ends.end);
+    if (covered.start >= 0 && covered.start <= covered.end)
+        removeRows(covered.start, covered.end - covered.start + 1);
     {
         const changeSet edit;
-        if (m_list->steps().isEmpty()) {
-            m_list->setPlayRange(0, 0);
-            g_currentRow = -1;
+        if (show.steps().isEmpty()) {
+            show.setPlayRange(0, 0);
+            m_window.setEditRow(-1);
         } else {
             // Collapse onto the row before the block, whichever way round the range was given.
-            const int p = qMin(lo > 0 ? lo - 1 : 0, m_list->steps().size() - 1);
-            m_list->setPlayRange(p, p);
-            g_currentRow = p;
+            const int p = qMin(lo > 0 ? lo - 1 : 0, show.steps().size() - 1);
+            show.setPlayRange(p, p);
+            m_window.setEditRow(p);
         }
     }
     announcePositions();
@@ -140,54 +222,56 @@ void stepEditing::removeSelectRows()
 
 void stepEditing::removeAll()
 {
-    const dimList::batch once(m_list);
-    if (!m_list->steps().isEmpty())
-        m_list->removeRows(0, m_list->steps().size(), QModelIndex());
+    const editWindow::batch once(m_window);
+    showDocument &show = m_window.document();
+    if (!show.steps().isEmpty())
+        removeRows(0, show.steps().size());
     {
         const changeSet edit;
-        m_list->setPlayEnd(0);
-        g_currentRow = -1;
+        show.setPlayEnd(0);
+        m_window.setEditRow(-1);
     }
     announcePositions();
 }
 
 void stepEditing::moveUpRows()
 {
-    const dimList::batch once(m_list);
-    const int current = g_currentRow;
+    const editWindow::batch once(m_window);
+    const int current = m_window.editRow();
     // The model announces the move itself, after the operation.
-    if (m_list->validRow(current) && current >= 1)
-        m_list->moveRows(QModelIndex(), current, 1, QModelIndex(), current - 1);
+    if (m_window.document().validRow(current) && current >= 1)
+        moveRows(current, 1, current - 1);
     {
         const changeSet edit;
-        if (g_currentRow > 0)
-            --g_currentRow;
-        m_list->keepPositionsInTable();
+        if (m_window.editRow() > 0)
+            m_window.setEditRow(m_window.editRow() - 1);
+        keepPositionsInTable();
     }
-    m_list->refrushModel();
+    m_window.rowsRewritten();
     announcePositions();
 }
 
 void stepEditing::moveDownRows()
 {
-    const dimList::batch once(m_list);
+    const editWindow::batch once(m_window);
     int moved = -1;
     {
         const changeSet edit;
-        showDocument &show = m_list->document();
+        showDocument &show = m_window.document();
         const int rows = show.steps().size();
-        if (g_currentRow >= 0 && g_currentRow + 2 <= rows) {
+        const int current = m_window.editRow();
+        if (current >= 0 && current + 2 <= rows) {
             // No row-move notification: the reset below tells the view.
-            moved = g_currentRow;
+            moved = current;
             show.moveRows(moved, 1, moved + 1);
-            if (g_currentRow < rows - 1)
-                ++g_currentRow;
+            if (current < rows - 1)
+                m_window.setEditRow(current + 1);
         }
-        m_list->keepPositionsInTable();
+        keepPositionsInTable();
     }
     if (moved >= 0)
-        m_list->changeHistory()->rowsMoved(moved, 1, moved + 1);
-    m_list->refrushModel();
+        m_window.changeHistory()->rowsMoved(moved, 1, moved + 1);
+    m_window.rowsRewritten();
     announcePositions();
 }
 
@@ -195,7 +279,7 @@ void stepEditing::setAllDmxSpeedCross(ushort speed, ushort fade)
 {
     changeSet edit;
     QVector<cellChange> changes;
-    stepTable &rows = m_list->stepsForWriting();
+    stepTable &rows = m_window.document().stepsForWriting();
     for (int row = 0; row < rows.size(); ++row) {
         if (rows.speed(row) != speed)
             changes.append({row, 1, rows.speed(row), speed});
@@ -205,24 +289,26 @@ void stepEditing::setAllDmxSpeedCross(ushort speed, ushort fade)
         rows.setCell(row, 2, fade);
     }
     edit.close();
-    m_list->changeHistory()->cellsChanged(std::move(changes));
-    m_list->refrushModel();
+    m_window.changeHistory()->cellsChanged(std::move(changes));
+    m_window.rowsRewritten();
 }
 
 void stepEditing::dmx_up_down_select_row(bool up_down)
 {
-    const dimList::batch once(m_list);
+    const editWindow::batch once(m_window);
     int current;
     {
         const changeSet edit;
+        current = m_window.editRow();
         if (up_down) {
-            if (g_currentRow > 0)
-                --g_currentRow;
-        } else if (g_currentRow < m_list->steps().size() - 1) {
-            ++g_currentRow;
+            if (current > 0)
+                --current;
+        } else if (current < m_window.document().steps().size() - 1) {
+            ++current;
         }
-        m_list->keepPositionsInTable();
-        current = g_currentRow;
+        m_window.setEditRow(current);
+        keepPositionsInTable();
+        current = m_window.editRow();
     }
     qDebug() << "dmxRowToDim():m_currentRow" << current;
     announcePositions();

@@ -1,18 +1,30 @@
 #ifndef STEPEDITING_H
 #define STEPEDITING_H
 
+#include "playshow.h"
+
 #include <QtGlobal>
 
-class dimList;
+class editWindow;
 
 // The row operations the window calls on the step table: insert, remove, move, set-all, the
 // arrow-key walk and the play-range setters. They hold no state of their own; each keeps the
-// current row and the play range of the table it edits in step with its rows.
-// GUI thread only, on the table it edits.
+// current row and the play range of the show it edits in step with its rows, records itself
+// for undo and tells the window once, at its end.
+// GUI thread only, on the show it edits.
 class stepEditing
 {
   public:
-    explicit stepEditing(dimList *list);
+    explicit stepEditing(editWindow &window);
+
+    // The rows' own changes, as the table model offers them: `count` new rows at `row` with
+    // the faders' levels and the speed and fade of the row before; the part of a block that
+    // lies in the table taken out; a block moved before `destinationChild` (counted before
+    // the move). False when refused.
+    bool insertRows(int row, int count);
+    bool removeRows(int row, int count);
+    bool moveRows(int sourceRow, int count, int destinationChild);
+
     stepEditing(const stepEditing &) = delete;
     stepEditing &operator=(const stepEditing &) = delete;
 
@@ -39,8 +51,11 @@ class stepEditing
     rowPositions positions() const;
     void announcePositions();
     void dropEndPastTable();
+    // The edit row on a row that exists (or -1), both range ends inside the table.
+    void keepPositionsInTable();
+    void rowsChanged();
 
-    dimList *const m_list;
+    editWindow &m_window;
 };
 
 #endif

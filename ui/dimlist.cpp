@@ -32,7 +32,7 @@ dimList::dimList(QObject *parent)
     changeSet::publishWith(this, [this] { publishShow(); });
     m_history = new undoHistory(this, this);
     m_fixtures = new fixtureList(m_dmx->patch(), m_history, m_engine, this);
-    m_effects = new effectFill(this, this);
+    m_effects = new effectFill(*this, this);
     m_chase = new showChase(this, this);
     connect(this, &dimList::repeatChanged, this, &dimList::repeatsCounted);
     // A message tells of the action that set it: the next edit, undo, pick or start ends it.
@@ -661,63 +661,56 @@ void dimList::keepPositionsInTable()
 
 bool dimList::insertRows(int row, int count, const QModelIndex &parent)
 {
-    if (parent.isValid() || row < 0 || row > steps().size() || count < 0)
-        return false;
-    if (count == 0)
-        return true;
-    beginInsertRows(parent, row, row + count - 1);
-    changeSet edit;
-    const quint16 speed = row > 0 ? steps().speed(row - 1) : 0;
-    const quint16 fade = row > 0 ? steps().fade(row - 1) : 90;
-    m_document.insertRows(row, count, speed, fade, g_dimValue, qMin(kChannels, m_columns - 3));
-    edit.close();
-    endInsertRows();
-    m_history->rowsInserted(row, count);
-    keepPositionsInTable();
-    settle(true);
-    return true;
+    return !parent.isValid() && m_editing.insertRows(row, count);
 }
 
 bool dimList::removeRows(int row, int count, const QModelIndex &parent)
 {
-    if (parent.isValid() || count < 1)
-        return false;
-    // Only the part of the block that lies in the table is removed and announced.
-    const int first = qMax(row, 0);
-    const int last = static_cast<int>(qMin<qint64>(qint64(row) + count - 1, steps().size() - 1));
-    if (first > last)
-        return false;
-    beginRemoveRows(parent, first, last);
-    changeSet edit;
-    const stepTable removed = m_document.takeRows(first, last - first + 1);
-    edit.close();
-    endRemoveRows();
-    m_history->rowsRemoved(first, removed);
-    keepPositionsInTable();
-    settle(true);
-    return true;
+    return !parent.isValid() && m_editing.removeRows(row, count);
 }
 
 bool dimList::moveRows(const QModelIndex &sourceParent, int sourceRow, int count,
                        const QModelIndex &destinationParent, int destinationChild)
 {
-    if (sourceParent.isValid() || destinationParent.isValid() || count < 1 || sourceRow < 0 ||
-        sourceRow > steps().size() - count || destinationChild < 0 ||
-        destinationChild > steps().size())
-        return false;
-    // Refuses a destination inside the block itself.
-    if (!beginMoveRows(sourceParent, sourceRow, sourceRow + count - 1, destinationParent,
-                       destinationChild))
-        return false;
-    // destinationChild counts rows before the move; past the block it shifts by count.
-    const int to = destinationChild < sourceRow ? destinationChild : destinationChild - count;
-    changeSet edit;
-    m_document.moveRows(sourceRow, count, to);
-    edit.close();
-    endMoveRows();
-    m_history->rowsMoved(sourceRow, count, to);
-    settle(true);
-    return true;
+    return !sourceParent.isValid() && !destinationParent.isValid() &&
+           m_editing.moveRows(sourceRow, count, destinationChild);
+}
+
+bool dimList::beginRowsChange(const rowMove &move)
+{
+    switch (move.what) {
+    case rowMove::kind::inserted:
+        beginInsertRows(QModelIndex(), move.at, move.at + move.count - 1);
+        return true;
+    case rowMove::kind::removed:
+        beginRemoveRows(QModelIndex(), move.at, move.at + move.count - 1);
+        return true;
+    case rowMove::kind::moved:
+        // The model counts the destination before the move; it refuses one inside the block.
+        return beginMoveRows(QModelIndex(), move.at, move.at + move.count - 1, QModelIndex(),
+                             move.to > move.at ? move.to + move.count : move.to);
+    }
+    return false;
+}
+
+void dimList::endRowsChange(const rowMove &move)
+{
+    switch (move.what) {
+    case rowMove::kind::inserted:
+        endInsertRows();
+        break;
+    case rowMove::kind::removed:
+        endRemoveRows();
+        break;
+    case rowMove::kind::moved:
+        endMoveRows();
+        break;
+    }
+}
+
+const fixtureLayout &dimList::fixtureColumns() const
+{
+    return *m_fixtures;
 }
 
 void dimList::insertEndRows()

@@ -1,6 +1,7 @@
 #ifndef DIMLIST_H
 #define DIMLIST_H
 
+#include "editwindow.h"
 #include "historywindow.h"
 #include "playbackwindow.h"
 #include "playshow.h"
@@ -30,7 +31,10 @@ extern dimList *g_dimList;
 // GUI thread only. The output thread plays the rows, range and stride it publishes (see
 // stepsForWriting()) and advances a current row, levels and repeat count of its own, which
 // the window's views (playstate.h) follow.
-class dimList : public QAbstractTableModel, private playbackWindow, private historyWindow
+class dimList : public QAbstractTableModel,
+                private playbackWindow,
+                private historyWindow,
+                private editWindow
 {
     Q_OBJECT
     // The edit row while stopped (fader moves, Init, START and END write into it; -1: none),
@@ -77,7 +81,7 @@ class dimList : public QAbstractTableModel, private playbackWindow, private hist
     // redo; each lives as long as the model.
     dmx *output() const { return m_dmx; }
     playEngine *engine() const { return m_engine; }
-    undoHistory *changeHistory() const { return m_history; }
+    undoHistory *changeHistory() const override { return m_history; }
 
     // The state playback reads as published: the ends of the play range as picked (either may
     // lie outside the table) and the rows it advances by.
@@ -124,7 +128,7 @@ class dimList : public QAbstractTableModel, private playbackWindow, private hist
     bool outputEnabled() const;
     bool wholeTable() const { return m_shown.whole; }
     QString statusMessage() const { return m_status; }
-    void setStatusMessage(const QString &text);
+    void setStatusMessage(const QString &text) override;
     // Clears a message told before the action under way.
     void endStatus();
     // The current row on a row that exists (or -1), both range ends inside the table: the
@@ -144,7 +148,7 @@ class dimList : public QAbstractTableModel, private playbackWindow, private hist
     // Tells the window what the last change did to the rows, the range and the play and
     // output state, and, when asked, puts the edit row's levels on the faders. Every
     // operation ends with it; inside an operation (changeSet) it waits for its end.
-    void settle(bool showEditRow);
+    void settle(bool showEditRow) override;
     // Playback loaded a row: told even when it is the row the window already shows.
     void rowLoaded();
 
@@ -152,13 +156,10 @@ class dimList : public QAbstractTableModel, private playbackWindow, private hist
     class batch
     {
       public:
-        explicit batch(dimList *list) : m_list(list) { m_list->beginBatch(); }
-        ~batch() { m_list->endBatch(); }
-        batch(const batch &) = delete;
-        batch &operator=(const batch &) = delete;
+        explicit batch(dimList *list) : m_once(*list) {}
 
       private:
-        dimList *m_list;
+        editWindow::batch m_once;
     };
 
     Q_INVOKABLE void setDmxData(ushort value, ushort col, ushort row);
@@ -228,6 +229,18 @@ class dimList : public QAbstractTableModel, private playbackWindow, private hist
     QByteArray snapFlags() const override;
     void setSnapFlags(const QByteArray &flags) override;
     void restoreFixture(const QVariant &kind, bool add) override;
+    editWindow *editing() override { return this; }
+
+    // What the row operations and the fills ask of the window.
+    const fixtureLayout &fixtureColumns() const override;
+    int editRow() const override { return g_currentRow; }
+    void setEditRow(int row) override { g_currentRow = row; }
+    const uchar *faderLevels() const override { return g_dimValue; }
+    bool beginRowsChange(const rowMove &move) override;
+    void endRowsChange(const rowMove &move) override;
+    void rowsRewritten() override { refrushModel(); }
+    void beginBatch() override { ++m_batch; }
+    void endBatch() override;
 
     // What playback asks of the window and tells it.
     void outputSetup(int *slotOf, bool *snap) const override;
@@ -241,8 +254,6 @@ class dimList : public QAbstractTableModel, private playbackWindow, private hist
     shownState currentState() const;
     void announce(const shownState &now);
     void repeatsCounted(uint times);
-    void beginBatch() { ++m_batch; }
-    void endBatch();
     void loadRowToDims(int row);
     void recordRowEdit(int row, const StepRow &before);
 
@@ -254,9 +265,8 @@ class dimList : public QAbstractTableModel, private playbackWindow, private hist
     // Every change to the rows is recorded here for undo and redo.
     undoHistory *m_history;
 
-    // The row operations QML calls are forwarded to their own class, which edits these rows.
-    friend class stepEditing;
-    stepEditing m_editing{this};
+    // The row operations QML calls are forwarded to their own class, which edits the show.
+    stepEditing m_editing{*this};
     fixtureList *m_fixtures;
     effectFill *m_effects;
     showChase *m_chase;

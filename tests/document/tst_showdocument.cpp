@@ -1,5 +1,7 @@
+#include "editwindow.h"
 #include "historywindow.h"
 #include "showdocument.h"
+#include "stepediting.h"
 #include "undohistory.h"
 
 #include <QRandomGenerator>
@@ -15,6 +17,8 @@ class tst_showdocument : public QObject
     void publishedMovesFollowEachStep();
     void publishSharesWhatDidNotChange();
     void undoWritesTheShowBack();
+    void rowOperationsWithoutTheWindow_data();
+    void rowOperationsWithoutTheWindow();
 };
 
 namespace
@@ -175,6 +179,125 @@ void tst_showdocument::undoWritesTheShowBack()
     while (history.redo()) {
     }
     QCOMPARE(cellsOf(window.show.steps()), end);
+}
+
+namespace
+{
+// The window's side of the row operations: how often it hears of one, and whether the rows
+// changed inside the model's brackets.
+struct editingWindow final : historyWindow, editWindow {
+    showDocument &document() override { return show; }
+    bool playing() const override { return false; }
+    void beginReplay() override {}
+    void replayApplied() override {}
+    void endReplay() override {}
+    void cellWritten(int, int, int) override {}
+    void cellsWritten(const showDocument::cellArea &) override {}
+    QByteArray snapFlags() const override { return {}; }
+    void setSnapFlags(const QByteArray &) override {}
+    void restoreFixture(const QVariant &, bool) override {}
+    undoHistory *changeHistory() const override { return history; }
+    const fixtureLayout &fixtureColumns() const override { return fixtures; }
+    int editRow() const override { return row; }
+    void setEditRow(int to) override { row = to; }
+    const uchar *faderLevels() const override { return levels; }
+    bool beginRowsChange(const rowMove &) override
+    {
+        rowsBefore = show.steps().size();
+        return true;
+    }
+    void endRowsChange(const rowMove &move) override
+    {
+        const int grew = move.what == rowMove::kind::inserted  ? move.count
+                         : move.what == rowMove::kind::removed ? -move.count
+                                                               : 0;
+        bracketsHold = bracketsHold && show.steps().size() == rowsBefore + grew;
+    }
+    void rowsRewritten() override {}
+    void settle(bool) override { batchDepth > 0 ? void(pending = true) : void(++told); }
+    void setStatusMessage(const QString &) override {}
+    void beginBatch() override { ++batchDepth; }
+    void endBatch() override
+    {
+        if (--batchDepth == 0 && pending)
+            ++told;
+        pending = batchDepth > 0 && pending;
+    }
+    struct noFixtures final : fixtureLayout {
+        QVariantList types() const override { return {}; }
+        QVariantList channelCounts() const override { return {}; }
+        QVariantList ends() const override { return {}; }
+        QVariantList capabilities(int) const override { return {}; }
+    } fixtures;
+    showDocument show;
+    undoHistory *history = nullptr;
+    uchar levels[stepTable::kMaxChannels] = {};
+    int row = -1, rowsBefore = 0, batchDepth = 0, told = 0;
+    bool pending = false, bracketsHold = true;
+};
+
+using rowOperation = std::function<void(stepEditing &)>;
+
+QVector<int> holdsOf(const stepTable &rows)
+{
+    QVector<int> holds;
+    for (int r = 0; r < rows.size(); ++r)
+        holds << rows.speed(r);
+    return holds;
+}
+} // namespace
+Q_DECLARE_METATYPE(rowOperation)
+
+void tst_showdocument::rowOperationsWithoutTheWindow_data()
+{
+    QTest::addColumn<rowOperation>("operation");
+    QTest::addColumn<QVector<int>>("holds"); // a new row takes the hold of the row before it
+    QTest::addColumn<QVector<int>>("after"); // edit row, range start and end
+    using op = rowOperation;
+    QTest::newRow("insert after the edit row")
+        << op([](stepEditing &e) { e.insertCurrRows(); }) << QVector<int>{0, 1, 2, 2, 3, 4}
+        << QVector<int>{3, 1, 4};
+    QTest::newRow("insert at the end") << op([](stepEditing &e) { e.insertEndRows(); })
+                                       << QVector<int>{0, 1, 2, 3, 4, 4} << QVector<int>{2, 1, 3};
+    QTest::newRow("remove the edit row") << op([](stepEditing &e) { e.removeCurrRows(); })
+                                         << QVector<int>{0, 1, 3, 4} << QVector<int>{2, 1, 3};
+    QTest::newRow("remove the shaded rows") << op([](stepEditing &e) { e.removeSelectRows(); })
+                                            << QVector<int>{0, 4} << QVector<int>{0, 0, 0};
+    QTest::newRow("remove all") << op([](stepEditing &e) { e.removeAll(); }) << QVector<int>{}
+                                << QVector<int>{-1, 1, 0};
+    QTest::newRow("move up") << op([](stepEditing &e) { e.moveUpRows(); })
+                             << QVector<int>{0, 2, 1, 3, 4} << QVector<int>{1, 1, 3};
+    QTest::newRow("move down") << op([](stepEditing &e) { e.moveDownRows(); })
+                               << QVector<int>{0, 1, 3, 2, 4} << QVector<int>{3, 1, 3};
+    QTest::newRow("block past itself") << op([](stepEditing &e) { e.moveRows(1, 2, 4); })
+                                       << QVector<int>{0, 3, 1, 2, 4} << QVector<int>{2, 1, 3};
+    QTest::newRow("block into itself") << op([](stepEditing &e) { e.moveRows(1, 2, 2); })
+                                       << QVector<int>{0, 1, 2, 3, 4} << QVector<int>{2, 1, 3};
+}
+
+// Each row operation works on the show alone: the rows and positions it leaves, the window
+// told once with the rows changed inside the model's brackets, and one undo step back.
+void tst_showdocument::rowOperationsWithoutTheWindow()
+{
+    QFETCH(rowOperation, operation);
+    QFETCH(QVector<int>, holds);
+    QFETCH(QVector<int>, after);
+    editingWindow window;
+    undoHistory history(&window);
+    window.history = &history;
+    appendSteps(window.show, 5);
+    window.show.setPlayRange(1, 3);
+    window.row = 2;
+    stepEditing editing(window);
+    operation(editing);
+    QCOMPARE(holdsOf(window.show.steps()), holds);
+    const showDocument::range ends = window.show.playRange();
+    QCOMPARE((QVector<int>{window.row, ends.start, ends.end}), after);
+    QVERIFY(window.bracketsHold);
+    const bool changed = holds != QVector<int>{0, 1, 2, 3, 4};
+    QCOMPARE(window.told, changed ? 1 : 0);
+    QCOMPARE(history.undo(), changed);
+    QCOMPARE(holdsOf(window.show.steps()), (QVector<int>{0, 1, 2, 3, 4}));
 }
 
 QTEST_GUILESS_MAIN(tst_showdocument)

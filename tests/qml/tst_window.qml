@@ -119,7 +119,7 @@ TableTestCase {
         keyClick(Qt.Key_7)
         for (var next = column + 1; next <= column + 2; ++next) {
             keyClick(Qt.Key_Tab)
-            tryVerify(function() { return cellOrNull(0, next) && cellOrNull(0, next).editing }, 2000, "editor " + next)
+            tryVerify(function() { return cellOrNull(0, next) && cellOrNull(0, next).editing }, 5000, "editor " + next)
         }
         compare(coreProbe.cell(0, column), 7)
         verify(table.columnLeft(next - 1) + table.channelWidth - table.fixedWidth <= view.contentX + view.width + 0.5)

@@ -1,0 +1,76 @@
+#ifndef EDITWINDOW_H
+#define EDITWINDOW_H
+
+#include "playshow.h"
+#include "showdocument.h"
+
+#include <QString>
+#include <QVariantList>
+
+class undoHistory;
+
+// The table's fixtures as the fills read them: the kind, channel count and column end of
+// each, in table order, and the named values of a channel (1 = the first fixture's first).
+// GUI thread only.
+class fixtureLayout
+{
+  public:
+    virtual QVariantList types() const = 0;
+    virtual QVariantList channelCounts() const = 0;
+    virtual QVariantList ends() const = 0;
+    virtual QVariantList capabilities(int channel) const = 0;
+
+  protected:
+    ~fixtureLayout() = default;
+};
+
+// What the row operations, the fills and the beat placing need of the window around the show
+// they edit: the show's owner and its history, the edit row (a view the window keeps, which
+// playback moves while it runs), and the window's side of a change set. Implemented on the GUI
+// thread, and called only there.
+class editWindow
+{
+  public:
+    virtual showDocument &document() = 0;
+    virtual undoHistory *changeHistory() const = 0;
+    virtual const fixtureLayout &fixtureColumns() const = 0;
+    virtual bool playing() const = 0;
+
+    // The edit row while stopped, the row playing while playing; -1 for none.
+    virtual int editRow() const = 0;
+    virtual void setEditRow(int row) = 0;
+    // The faders' levels, one per channel, which a new row takes.
+    virtual const uchar *faderLevels() const = 0;
+
+    // Rows are about to go in, out or move, and have: the views' model says so around the
+    // change. False when the model refuses, before anything changed.
+    virtual bool beginRowsChange(const rowMove &move) = 0;
+    virtual void endRowsChange(const rowMove &move) = 0;
+    // The views re-read the whole table.
+    virtual void rowsRewritten() = 0;
+    // The window hears of the rows, the range and the edit row once the operation has ended;
+    // when asked, the faders show the edit row.
+    virtual void settle(bool showEditRow) = 0;
+    // What the status bar says about the last action.
+    virtual void setStatusMessage(const QString &text) = 0;
+
+    // The window hears of everything inside one of these once, at its end.
+    virtual void beginBatch() = 0;
+    virtual void endBatch() = 0;
+    class batch
+    {
+      public:
+        explicit batch(editWindow &window) : m_window(window) { m_window.beginBatch(); }
+        ~batch() { m_window.endBatch(); }
+        batch(const batch &) = delete;
+        batch &operator=(const batch &) = delete;
+
+      private:
+        editWindow &m_window;
+    };
+
+  protected:
+    ~editWindow() = default;
+};
+
+#endif
