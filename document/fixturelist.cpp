@@ -4,9 +4,7 @@
 #include "fixturecatalogue.h"
 #include "fixturelibrary.h"
 #include "fixturesnap.h"
-#include "light_fix.h"
-#include "light_list.h"
-#include "playengine.h"
+#include "fixturepatch.h"
 #include "undohistory.h"
 
 #include <QCoreApplication>
@@ -58,14 +56,13 @@ int offLevel(const fixtureDef::channel &channel)
 }
 } // namespace
 
-fixtureList::fixtureList(light_list *patch, undoHistory *history, playEngine *engine,
-                         QObject *parent)
-    : QAbstractListModel(parent), m_patch(patch), m_history(history), m_engine(engine)
+fixtureList::fixtureList(fixturePatch &patch, undoHistory *history, QObject *parent)
+    : QAbstractListModel(parent), m_patch(patch), m_history(history)
 {
     // Fixtures added or removed during a blackout are covered at once.
     connect(this, &fixtureList::fixturesChanged, this, [this] {
         if (m_blackout)
-            m_engine->setBlackout(offLevels());
+            m_patch.setBlackout(offLevels());
     });
 }
 
@@ -88,10 +85,8 @@ QVariant fixtureList::data(const QModelIndex &index, int role) const
         return ends().value(row).toInt() - channelsOf(row) - kFixedColumns + 1;
     case channelsRole:
         return channelsOf(row);
-    case enabledRole: {
-        const QObject *entry = m_patch->at(index.row());
-        return entry && entry->property("fixSelect").toInt() != 0;
-    }
+    case enabledRole:
+        return m_patch.fixtureEnabled(row);
     default:
         return QVariant();
     }
@@ -212,11 +207,10 @@ void fixtureList::appendRow(int type, const fixtureDef::definition &placed, int 
     beginInsertRows(QModelIndex(), m_types.size(), m_types.size());
     m_types.append(type);
     m_definitions.append(placed);
-    m_patch->addFixture(channels);
     // The patch learns only the channel count; its entry is named after the fixture.
-    m_patch->at(m_patch->size() - 1)->setProperty("fixType", name);
+    const int row = m_types.size() - 1;
+    m_patch.addFixture(channels, name, [this, row] { enabledChanged(row); });
     endInsertRows();
-    watch(m_types.size() - 1);
     emit fixturesChanged();
 }
 
@@ -253,21 +247,18 @@ bool fixtureList::dropLast()
     beginRemoveRows(QModelIndex(), last, last);
     m_types.removeLast();
     m_definitions.removeLast();
-    m_patch->removeLastFixture();
+    m_patch.removeLastFixture();
     endRemoveRows();
     emit fixturesChanged();
     return true;
 }
 
-// The strip's check box switches the patch entry; the list shows it.
-void fixtureList::watch(int row)
+// The strip's check box switches the patch entry; the list shows it. Entries come and go only
+// at the end, so an entry's row is the one it was added at.
+void fixtureList::enabledChanged(int row)
 {
-    auto *fix = static_cast<light_fix *>(m_patch->at(row));
-    connect(fix, &light_fix::fixSelectChanged, this, [this, fix] {
-        const int at = m_patch->entries().indexOf(fix);
-        if (at >= 0 && at < m_types.size())
-            emit dataChanged(index(at), index(at), {enabledRole});
-    });
+    if (row < m_types.size())
+        emit dataChanged(index(row), index(row), {enabledRole});
 }
 
 bool fixtureList::add(int type)
@@ -405,7 +396,7 @@ void fixtureList::setBlackout(bool on)
     if (on == m_blackout)
         return;
     m_blackout = on;
-    m_engine->setBlackout(on ? offLevels() : QVector<int>());
+    m_patch.setBlackout(on ? offLevels() : QVector<int>());
     emit blackoutChanged();
 }
 

@@ -8,8 +8,7 @@
 #include <QVariantList>
 #include <QVector>
 
-class light_list;
-class playEngine;
+class fixturePatch;
 class undoHistory;
 
 // The table's fixtures in table order, the one list the window, the show file, undo and the
@@ -48,8 +47,7 @@ class fixtureList : public QAbstractListModel, public fixtureLayout
     static constexpr int kFixedColumns = 3;
     static constexpr int kChannels = 512;
 
-    fixtureList(light_list *patch, undoHistory *history, playEngine *engine,
-                QObject *parent = nullptr);
+    fixtureList(fixturePatch &patch, undoHistory *history, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -113,12 +111,11 @@ class fixtureList : public QAbstractListModel, public fixtureLayout
                    const QString &name);
     // The definition's channel behind a table channel, or null.
     const fixtureDef::channel *definitionChannel(int channel) const;
-    void watch(int row);
+    void enabledChanged(int row);
 
-    light_list *m_patch;
+    // The window's patch, and playback for the blackout.
+    fixturePatch &m_patch;
     undoHistory *m_history;
-    // Blackouts go out through it.
-    playEngine *m_engine;
     QVector<int> m_types;
     // Parallel to m_types; empty for built-in types.
     QVector<fixtureDef::definition> m_definitions;

@@ -6,6 +6,7 @@
 #include "dmx.h"
 #include "effectfill.h"
 #include "fixturelist.h"
+#include "light_fix.h"
 #include "light_list.h"
 #include "playengine.h"
 #include "undohistory.h"
@@ -31,7 +32,7 @@ dimList::dimList(QObject *parent)
     m_dmx->setEngine(m_engine);
     changeSet::publishWith(this, [this] { publishShow(); });
     m_history = new undoHistory(this, this);
-    m_fixtures = new fixtureList(m_dmx->patch(), m_history, m_engine, this);
+    m_fixtures = new fixtureList(*this, m_history, this);
     m_effects = new effectFill(*this, this);
     m_chase = new showChase(this, this);
     connect(this, &dimList::repeatChanged, this, &dimList::repeatsCounted);
@@ -711,6 +712,32 @@ void dimList::endRowsChange(const rowMove &move)
 const fixtureLayout &dimList::fixtureColumns() const
 {
     return *m_fixtures;
+}
+
+void dimList::addFixture(int channels, const QString &name, std::function<void()> enabledChanged)
+{
+    light_list *patch = m_dmx->patch();
+    patch->addFixture(channels);
+    auto *entry = static_cast<light_fix *>(patch->at(patch->size() - 1));
+    entry->setProperty("fixType", name);
+    // Gone with the entry, or with the list that asked.
+    connect(entry, &light_fix::fixSelectChanged, m_fixtures, std::move(enabledChanged));
+}
+
+void dimList::removeLastFixture()
+{
+    m_dmx->patch()->removeLastFixture();
+}
+
+bool dimList::fixtureEnabled(int fixture) const
+{
+    const QObject *entry = m_dmx->patch()->at(fixture);
+    return entry && entry->property("fixSelect").toInt() != 0;
+}
+
+void dimList::setBlackout(const QVector<int> &levels)
+{
+    m_engine->setBlackout(levels);
 }
 
 void dimList::insertEndRows()

@@ -2,6 +2,7 @@
 #define DIMLIST_H
 
 #include "editwindow.h"
+#include "fixturepatch.h"
 #include "historywindow.h"
 #include "playbackwindow.h"
 #include "playshow.h"
@@ -34,7 +35,8 @@ extern dimList *g_dimList;
 class dimList : public QAbstractTableModel,
                 private playbackWindow,
                 private historyWindow,
-                private editWindow
+                private editWindow,
+                private fixturePatch
 {
     Q_OBJECT
     // The edit row while stopped (fader moves, Init, START and END write into it; -1: none),
@@ -241,6 +243,13 @@ class dimList : public QAbstractTableModel,
     void rowsRewritten() override { refrushModel(); }
     void beginBatch() override { ++m_batch; }
     void endBatch() override;
+
+    // What the fixture list asks of the patch and of playback.
+    void addFixture(int channels, const QString &name,
+                    std::function<void()> enabledChanged) override;
+    void removeLastFixture() override;
+    bool fixtureEnabled(int fixture) const override;
+    void setBlackout(const QVector<int> &levels) override;
 
     // What playback asks of the window and tells it.
     void outputSetup(int *slotOf, bool *snap) const override;
