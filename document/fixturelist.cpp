@@ -3,8 +3,8 @@
 #include "fixtureblock.h"
 #include "fixturecatalogue.h"
 #include "fixturelibrary.h"
-#include "fixturesnap.h"
 #include "fixturepatch.h"
+#include "fixturesnap.h"
 #include "undohistory.h"
 
 #include <QCoreApplication>
