@@ -4,8 +4,10 @@
 #include "playshow.h"
 #include "showdocument.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QVariantList>
+#include <QVector>
 
 class undoHistory;
 
@@ -18,6 +20,8 @@ class fixtureLayout
     virtual QVariantList types() const = 0;
     virtual QVariantList channelCounts() const = 0;
     virtual QVariantList ends() const = 0;
+    // The column after the last fixture's (3 without fixtures).
+    virtual int columnEnd() const = 0;
     virtual QVariantList capabilities(int channel) const = 0;
 
   protected:
@@ -53,6 +57,13 @@ class editWindow
     virtual void settle(bool showEditRow) = 0;
     // What the status bar says about the last action.
     virtual void setStatusMessage(const QString &text) = 0;
+
+    // The snap flags of the 512 channels, one byte each; flags read from a file are all
+    // announced, changed or not.
+    virtual QByteArray snapFlags() const = 0;
+    virtual void readSnapFlags(const QByteArray &flags) = 0;
+    // Whether the patch sends each of the first `channels` channels.
+    virtual QVector<bool> sentChannels(int channels) = 0;
 
     // The window hears of everything inside one of these once, at its end.
     virtual void beginBatch() = 0;

@@ -54,7 +54,7 @@ class fixtureList : public QAbstractListModel, public fixtureLayout
     QHash<int, QByteArray> roleNames() const override;
 
     int count() const { return m_types.size(); }
-    int columnEnd() const;
+    int columnEnd() const override;
     QVariantList types() const override;
     QVariantList channelCounts() const override;
     QVariantList ends() const override;

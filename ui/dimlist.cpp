@@ -740,6 +740,26 @@ void dimList::setBlackout(const QVector<int> &levels)
     m_engine->setBlackout(levels);
 }
 
+void dimList::readSnapFlags(const QByteArray &flags)
+{
+    for (int i = 0; i < flags.size() && i < kChannels; ++i) {
+        dim *channel = m_dmx->channel(i);
+        channel->setDimEn(flags.at(i) != 0);
+        emit channel->dimEnChanged();
+    }
+}
+
+// The patch's walk answers for increasing channels from 0, which is how one pass here asks.
+QVector<bool> dimList::sentChannels(int channels)
+{
+    light_list *patch = m_dmx->patch();
+    patch->debugList();
+    QVector<bool> sent(channels);
+    for (int c = 0; c < channels; ++c)
+        sent[c] = patch->mapChannel(c);
+    return sent;
+}
+
 void dimList::insertEndRows()
 {
     m_editing.insertEndRows();

@@ -95,6 +95,8 @@ class dimList : public QAbstractTableModel,
     void setBetween(uint rows) { m_document.setBetween(rows); }
     // The show's owner, under the window's names.
     showDocument &document() override { return m_document; }
+    // The window as the operations on the show see it.
+    editWindow *editing() override { return this; }
     // What playback runs as it stands now: the rows, the range, the stride, the snap flags and
     // the speed master; the repeat count is left at none.
     showTimeline::setup playSetup() const;
@@ -231,7 +233,6 @@ class dimList : public QAbstractTableModel,
     QByteArray snapFlags() const override;
     void setSnapFlags(const QByteArray &flags) override;
     void restoreFixture(const QVariant &kind, bool add) override;
-    editWindow *editing() override { return this; }
 
     // What the row operations and the fills ask of the window.
     const fixtureLayout &fixtureColumns() const override;
@@ -250,6 +251,8 @@ class dimList : public QAbstractTableModel,
     void removeLastFixture() override;
     bool fixtureEnabled(int fixture) const override;
     void setBlackout(const QVector<int> &levels) override;
+    void readSnapFlags(const QByteArray &flags) override;
+    QVector<bool> sentChannels(int channels) override;
 
     // What playback asks of the window and tells it.
     void outputSetup(int *slotOf, bool *snap) const override;

@@ -1,6 +1,7 @@
 #include "editwindow.h"
 #include "historywindow.h"
 #include "showdocument.h"
+#include "showfiles.h"
 #include "stepediting.h"
 #include "undohistory.h"
 
@@ -19,6 +20,7 @@ class tst_showdocument : public QObject
     void undoWritesTheShowBack();
     void rowOperationsWithoutTheWindow_data();
     void rowOperationsWithoutTheWindow();
+    void filesWithoutTheWindow();
 };
 
 namespace
@@ -193,8 +195,8 @@ struct editingWindow final : historyWindow, editWindow {
     void endReplay() override {}
     void cellWritten(int, int, int) override {}
     void cellsWritten(const showDocument::cellArea &) override {}
-    QByteArray snapFlags() const override { return {}; }
-    void setSnapFlags(const QByteArray &) override {}
+    QByteArray snapFlags() const override { return flags; }
+    void setSnapFlags(const QByteArray &to) override { flags = to; }
     void restoreFixture(const QVariant &, bool) override {}
     undoHistory *changeHistory() const override { return history; }
     const fixtureLayout &fixtureColumns() const override { return fixtures; }
@@ -216,6 +218,8 @@ struct editingWindow final : historyWindow, editWindow {
     void rowsRewritten() override {}
     void settle(bool) override { batchDepth > 0 ? void(pending = true) : void(++told); }
     void setStatusMessage(const QString &) override {}
+    void readSnapFlags(const QByteArray &read) override { flags = read; }
+    QVector<bool> sentChannels(int) override { return {}; }
     void beginBatch() override { ++batchDepth; }
     void endBatch() override
     {
@@ -227,6 +231,7 @@ struct editingWindow final : historyWindow, editWindow {
         QVariantList types() const override { return {}; }
         QVariantList channelCounts() const override { return {}; }
         QVariantList ends() const override { return {}; }
+        int columnEnd() const override { return 3; }
         QVariantList capabilities(int) const override { return {}; }
     } fixtures;
     showDocument show;
@@ -234,6 +239,7 @@ struct editingWindow final : historyWindow, editWindow {
     uchar levels[stepTable::kMaxChannels] = {};
     int row = -1, rowsBefore = 0, batchDepth = 0, told = 0;
     bool pending = false, bracketsHold = true;
+    QByteArray flags = QByteArray(stepTable::kMaxChannels, '\0');
 };
 
 using rowOperation = std::function<void(stepEditing &)>;
@@ -298,6 +304,35 @@ void tst_showdocument::rowOperationsWithoutTheWindow()
     QCOMPARE(window.told, changed ? 1 : 0);
     QCOMPARE(history.undo(), changed);
     QCOMPARE(holdsOf(window.show.steps()), (QVector<int>{0, 1, 2, 3, 4}));
+}
+
+// A show saved from one show's owner and opened into another, with no window or playback:
+// the rows and snap flags come back, recorded for undo, the range ending on the last row.
+void tst_showdocument::filesWithoutTheWindow()
+{
+    QTemporaryDir dir;
+    const QUrl file = QUrl::fromLocalFile(dir.filePath("show.dmx"));
+    editingWindow from;
+    appendSteps(from.show, 3);
+    from.show.stepsForWriting().setCell(2, 3 + 4, 77);
+    from.flags[1] = 1;
+    showFiles saving([&from]() -> editWindow & { return from; });
+    QVERIFY2(saving.saveData(file, 8, 0, 2, QString()), qPrintable(saving.lastError()));
+
+    editingWindow into;
+    undoHistory history(&into);
+    into.history = &history;
+    showFiles loading([&into]() -> editWindow & { return into; });
+    QCOMPARE(loading.loadData(file), 8);
+    QCOMPARE(cellsOf(into.show.steps()), cellsOf(from.show.steps()));
+    QCOMPARE(int(into.show.steps().level(2, 4)), 77);
+    QCOMPARE(into.flags.left(8), from.flags.left(8));
+    QCOMPARE(into.show.playRange().end, 2);
+    QCOMPARE(into.told, 1);
+    while (history.undo()) {
+    }
+    QVERIFY(into.show.steps().isEmpty());
+    QCOMPARE(into.flags, QByteArray(stepTable::kMaxChannels, '\0'));
 }
 
 QTEST_GUILESS_MAIN(tst_showdocument)

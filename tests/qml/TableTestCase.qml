@@ -71,7 +71,7 @@ WindowTestCase {
         for (var i = 0; i < text.length; ++i)
             keyClick(text.charAt(i))
         keyClick(Qt.Key_Enter)
-        tryVerify(function() { return !target.editing }, 1000, "editor closes")
+        tryVerify(function() { return !target.editing }, 5000, "editor closes")
         return target
     }
 

@@ -383,7 +383,7 @@ WindowTestCase {
         item("text_control").stopRun()
         slider.valueChanged.disconnect(record)
         // The window hears of the last levels after the stop.
-        tryCompare(slider, "value", coreProbe.level(3), 1000)
+        tryCompare(slider, "value", coreProbe.level(3), 5000)
         for (var ch = 0; ch < 20; ++ch) {
             compare(coreProbe.cell(0, ch + 3), 100, "row 0 channel " + ch)
             compare(coreProbe.cell(1, ch + 3), 200, "row 1 channel " + ch)

@@ -584,7 +584,7 @@ TableTestCase {
         coreProbe.appendRows(40, 0, 0, 0)
         var bar = findChild(view, "vScroll")
         var steps = table.rowTop(40)
-        tryCompare(bar, "size", view.height / steps, 1000)
+        tryCompare(bar, "size", view.height / steps, 5000)
         bar.position = 1 - bar.size
         compare(view.contentY, steps - view.height)
         mouseWheel(view, view.width / 2, view.height / 2, 0, -1200)
@@ -597,7 +597,7 @@ TableTestCase {
     function test_wheelOverChannelsScrollsRows() {
         coreProbe.appendRows(40, 0, 0, 0)
         mouseWheel(view, view.width / 2, view.height / 2, 0, -240)
-        tryVerify(function() { return view.contentY > 0 }, 1000, "rows scrolled by the wheel")
+        tryVerify(function() { return view.contentY > 0 }, 5000, "rows scrolled by the wheel")
     }
 
     // Step number, speed and fade stay at the left while the channels scroll sideways, and a
@@ -607,7 +607,7 @@ TableTestCase {
         for (var i = 0; i < 10; ++i)
             verify(table.addDevice(0))
         mouseWheel(fixedView, fixedView.width / 2, fixedView.height / 2, 0, -240)
-        tryVerify(function() { return view.contentY > 0 }, 1000, "rows scrolled by the wheel")
+        tryVerify(function() { return view.contentY > 0 }, 5000, "rows scrolled by the wheel")
         compare(header(3).mapToItem(table, 0, 0).x, table.fixedWidth)
         view.contentX = view.contentWidth - view.width
         compareViewWithModel("scrolled")
@@ -620,7 +620,7 @@ TableTestCase {
         fuzzyCompare(header(last).mapToItem(table, 0, 0).x,
                      cell(top + 5, last).mapToItem(table, 0, 0).x, 0.5)
         mouseWheel(fixedView, fixedView.width / 2, fixedView.height / 2, 0, 240)
-        tryCompare(view, "contentY", 0, 1000)
+        tryCompare(view, "contentY", 0, 5000)
         compareViewWithModel("back at the top")
     }
 

@@ -63,7 +63,7 @@ WindowTestCase {
                 dmx_data[ch].dimValue = 255
             coreProbe.setOutputState(1)
             mouseClick(item("dmxOutputBottom"))
-            tryCompare(item("outputState"), "text", "olad未运行", 1000)
+            tryCompare(item("outputState"), "text", "olad未运行", 5000)
             var list = item("dimChannel")
             list.positionViewAtEnd()
             // Three-digit channel numbers keep a gap to their neighbours.

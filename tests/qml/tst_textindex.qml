@@ -94,7 +94,7 @@ WindowTestCase {
         var label = item("outputState")
         mouseClick(item("dmxOutputBottom"))
         coreProbe.setOutputState(data.state)
-        tryCompare(label, "text", data.text, 1000)
+        tryCompare(label, "text", data.text, 5000)
         compare(String(label.color), data.colour)
         mouseClick(item("dmxOutputBottom"))
         compare(label.text, "")

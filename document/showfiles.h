@@ -1,5 +1,5 @@
-#ifndef DMXFILE_H
-#define DMXFILE_H
+#ifndef SHOWFILES_H
+#define SHOWFILES_H
 
 #include "showdata.h"
 
@@ -8,22 +8,24 @@
 #include <QUrl>
 #include <QVariantList>
 
-class dimList;
+#include <functional>
+
+class editWindow;
 class QFile;
 class QSaveFile;
 class songState;
 
 // Saves and loads the step program: the binary show file and the C source for the player.
-// It gathers what the formats write from the table and puts what they read into it.
-class dmxFile : public QObject
+// It gathers what the formats write from the show and puts what they read into it.
+// GUI thread only.
+class showFiles : public QObject
 {
     Q_OBJECT
 
   public:
-    // Works on `model`; without one, on the process's model at each call (the conversions
-    // and tests that replace it between calls).
-    explicit dmxFile(dimList *model = nullptr, QObject *parent = nullptr);
-    ~dmxFile() override;
+    // Works on the show of the window `window` gives at each call.
+    explicit showFiles(std::function<editWindow &()> window, QObject *parent = nullptr);
+    ~showFiles() override;
 
     Q_INVOKABLE bool saveData(QUrl name, int col, int start_row, int end_row,
                               QString selectedNameFilter);
@@ -63,7 +65,8 @@ class dmxFile : public QObject
     Q_INVOKABLE int pasteSteps(const QString &text, int at);
 
   private:
-    dimList *model() const;
+    editWindow &window() const { return m_window(); }
+    void viewsReread();
     songLink songFor(const QString &showFile) const;
     void takeSong(const songLink &link);
     bool saveDmxFile(QString path, int col);
@@ -76,7 +79,7 @@ class dmxFile : public QObject
     int refuseDmxFile(const QString &reason);
     bool failSave(const QString &reason);
 
-    dimList *m_model;
+    std::function<editWindow &()> m_window;
     QFile *m_file = nullptr;
     QString m_lastError;
     QByteArray m_fixtureTypes;

@@ -1,16 +1,11 @@
-#include "dmxfile.h"
+#include "showfiles.h"
 #include "changeset.h"
 
 #include "cexport.h"
 #include "cimport.h"
-#include "dim.h"
-#include "dimlist.h"
-#include "dmx.h"
 #include "dmxformat.h"
+#include "editwindow.h"
 #include "fixtureblock.h"
-#include "fixturelist.h"
-#include "light_list.h"
-#include "playengine.h"
 #include "showlimits.h"
 #include "songblock.h"
 #include "songstate.h"
@@ -33,17 +28,13 @@ constexpr int kChannelObjects = showLimits::kMaxChannels;
 constexpr int kRefused = -1;
 // Row number, hold and fade come before the channels in the table.
 constexpr int kFixedColumns = 3;
-
-dim *channelAt(dimList *model, int index)
-{
-    return model->output()->channel(index);
-}
+constexpr int kColumns = kFixedColumns + kChannelObjects;
 
 // There are only 512 channel objects and a row ends at cell 514, so nothing above 512 has
 // anywhere to go.
-int clampedChannelCount(dimList *model, int col)
+int clampedChannelCount(int col)
 {
-    const int count = col < model->columnCount() ? col : model->columnCount() - 1;
+    const int count = col < kColumns ? col : kColumns - 1;
     return qBound(0, count, kChannelObjects);
 }
 
@@ -64,48 +55,27 @@ void fixtureBlockOf(const QVariantList &types, QByteArray &bytes,
 }
 
 // The table as the formats write it: its rows and the snap flags of the first channels.
-showData tableShow(dimList *model, int channels, const QByteArray &fixtures,
+showData tableShow(editWindow &window, int channels, const QByteArray &fixtures,
                    const QVector<fixtureDef::definition> &definitions = {},
                    const songLink &song = {})
 {
     showData show;
-    show.flags.resize(channels);
-    for (int i = 0; i < channels; ++i)
-        show.flags[i] = channelAt(model, i)->dimEn() ? 1 : 0;
-    show.rows = model->steps();
+    show.flags = window.snapFlags().left(channels);
+    show.rows = window.document().steps();
     show.fixtures = fixtures;
     show.definitions = definitions;
     show.song = song;
     return show;
 }
 
-// The patch's walk answers for increasing channels from 0, which is how one pass here asks.
-QVector<bool> sentChannels(dimList *model, int channels)
+void appendRows(editWindow &window, const stepTable &rows)
 {
-    light_list *patch = model->output()->patch();
-    QVector<bool> sent(channels);
-    for (int c = 0; c < channels; ++c)
-        sent[c] = patch->mapChannel(c);
-    return sent;
-}
-
-// Every flag read is announced, changed or not.
-void applyFlags(dimList *model, const QByteArray &flags)
-{
-    for (int i = 0; i < flags.size(); ++i) {
-        channelAt(model, i)->setDimEn(flags.at(i) != 0);
-        emit channelAt(model, i)->dimEnChanged();
-    }
-}
-
-void appendRows(dimList *model, const stepTable &rows)
-{
-    const int first = model->steps().size();
+    const int first = window.document().steps().size();
     {
         const changeSet edit;
-        model->document().insertRows(first, rows);
+        window.document().insertRows(first, rows);
     }
-    model->changeHistory()->rowsInserted(first, rows.size());
+    window.changeHistory()->rowsInserted(first, rows.size());
 }
 
 // File systems the kernel makes up: they hold no files of ours, whatever the error says.
@@ -139,19 +109,17 @@ QString saveFailure(const QString &path, const QString &reason)
 }
 } // namespace
 
-dmxFile::dmxFile(dimList *model, QObject *parent) : QObject(parent), m_model(model) {}
-
-dimList *dmxFile::model() const
+showFiles::showFiles(std::function<editWindow &()> window, QObject *parent)
+    : QObject(parent), m_window(std::move(window))
 {
-    return m_model ? m_model : g_dimList;
 }
 
-dmxFile::~dmxFile()
+showFiles::~showFiles()
 {
     delete m_file;
 }
 
-QString dmxFile::saveTarget(QUrl name, QString selectedNameFilter) const
+QString showFiles::saveTarget(QUrl name, QString selectedNameFilter) const
 {
     QString path = name.toLocalFile();
     const bool typedDmx = path.endsWith(QLatin1String(".dmx"));
@@ -165,38 +133,45 @@ QString dmxFile::saveTarget(QUrl name, QString selectedNameFilter) const
     return QString();
 }
 
-bool dmxFile::fileExists(QString path) const
+bool showFiles::fileExists(QString path) const
 {
     return QFileInfo::exists(path);
 }
 
-void dmxFile::setFixtureTypes(const QVariantList &types)
+void showFiles::setFixtureTypes(const QVariantList &types)
 {
     fixtureBlockOf(types, m_fixtureTypes, m_fixtureDefinitions);
 }
 
-QByteArray dmxFile::showBytes() const
+QByteArray showFiles::showBytes() const
 {
-    if (model()->steps().size() > showLimits::kMaxRows)
+    if (window().document().steps().size() > showLimits::kMaxRows)
         return QByteArray();
-    const int fixtureChannels = model()->fixtures()->columnEnd() - kFixedColumns;
-    const int columns = qMax(fixtureChannels, model()->changeHistory()->fileChannels());
-    const int channels = qMax(clampedChannelCount(model(), qMin(columns, kChannelObjects)),
-                              model()->steps().usedChannels());
+    const int fixtureChannels = window().fixtureColumns().columnEnd() - kFixedColumns;
+    const int columns = qMax(fixtureChannels, window().changeHistory()->fileChannels());
+    const int channels = qMax(clampedChannelCount(qMin(columns, kChannelObjects)),
+                              window().document().steps().usedChannels());
     QByteArray types;
     QVector<fixtureDef::definition> definitions;
-    fixtureBlockOf(model()->fixtures()->types(), types, definitions);
+    fixtureBlockOf(window().fixtureColumns().types(), types, definitions);
     QBuffer out;
     out.open(QIODevice::WriteOnly);
     // A recovery copy lies elsewhere than the show: it names the song by its absolute path.
     if (!dmxFormat::write(out,
-                          tableShow(model(), channels, types, definitions, songFor(QString()))))
+                          tableShow(window(), channels, types, definitions, songFor(QString()))))
         return QByteArray();
     return out.data();
 }
 
+// The views re-read the table and the window hears of the range, as after undo.
+void showFiles::viewsReread()
+{
+    window().rowsRewritten();
+    window().settle(true);
+}
+
 // Fixtures from a definition come back as the definition, the others as their type.
-QVariantList dmxFile::loadedFixtureTypes() const
+QVariantList showFiles::loadedFixtureTypes() const
 {
     QVariantList types;
     int next = 0;
@@ -209,13 +184,13 @@ QVariantList dmxFile::loadedFixtureTypes() const
     return types;
 }
 
-void dmxFile::replaceFile(const QString &path)
+void showFiles::replaceFile(const QString &path)
 {
     delete m_file;
     m_file = new QFile(path);
 }
 
-bool dmxFile::saveData(QUrl name, int col, int start_row, int end_row, QString selectedNameFilter)
+bool showFiles::saveData(QUrl name, int col, int start_row, int end_row, QString selectedNameFilter)
 {
     QString path = name.toLocalFile();
     qDebug() << "file url:" << name << "Name" << path << "FileName:" << name.fileName()
@@ -229,13 +204,13 @@ bool dmxFile::saveData(QUrl name, int col, int start_row, int end_row, QString s
     return failSave(QStringLiteral("no .dmx or .c format chosen"));
 }
 
-bool dmxFile::failSave(const QString &reason)
+bool showFiles::failSave(const QString &reason)
 {
     m_lastError = reason;
     return false;
 }
 
-int dmxFile::loadData(QUrl name)
+int showFiles::loadData(QUrl name)
 {
     const QString path = name.toLocalFile();
     const QString fileName = name.fileName();
@@ -246,7 +221,7 @@ int dmxFile::loadData(QUrl name)
     m_fixtureBlockDamaged = false;
     m_songBlockDamaged = false;
     replaceFile(path);
-    const QByteArray flagsBefore = model()->changeHistory()->snapFlags();
+    const QByteArray flagsBefore = window().changeHistory()->snapFlags();
     int result = 0;
     if (!m_file->open(QIODevice::ReadOnly)) {
         m_lastError = m_file->errorString();
@@ -261,20 +236,20 @@ int dmxFile::loadData(QUrl name)
     if (result == kRefused)
         return 0;
     if (m_lastError.isEmpty())
-        model()->changeHistory()->fileLoaded(flagsBefore, result);
+        window().changeHistory()->fileLoaded(flagsBefore, result);
     {
         const changeSet edit;
-        model()->setPlayEnd(model()->rowCount() - 1);
+        window().document().setPlayEnd(window().document().steps().size() - 1);
     }
     // The views re-read the table and the window hears of the range, as after undo.
     if (m_lastError.isEmpty())
-        model()->refrushIndex();
+        viewsReread();
     return result;
 }
 
 // Writes go to a temporary file that replaces the old one only once it is complete, so a
 // failed save never costs the user the previous version.
-bool dmxFile::finishSave(QSaveFile &out, const char *successText, const char *failureText)
+bool showFiles::finishSave(QSaveFile &out, const char *successText, const char *failureText)
 {
     // A failed flush of the last buffered bytes is not always seen by commit() itself.
     if (!out.flush())
@@ -289,14 +264,14 @@ bool dmxFile::finishSave(QSaveFile &out, const char *successText, const char *fa
 
 // QSaveFile keeps a write it refused and fails the commit, so the writers' own answer adds
 // nothing here.
-bool dmxFile::saveDmxFile(QString path, int col)
+bool showFiles::saveDmxFile(QString path, int col)
 {
     replaceFile(path);
     // A reader refuses more rows than a table holds, so such a show is not written.
-    if (model()->steps().size() > showLimits::kMaxRows)
+    if (window().document().steps().size() > showLimits::kMaxRows)
         return failSave(QStringLiteral("%1: the table has %2 rows, more than the %3 of a show")
                             .arg(QDir::toNativeSeparators(path))
-                            .arg(model()->steps().size())
+                            .arg(window().document().steps().size())
                             .arg(showLimits::kMaxRows));
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
@@ -305,13 +280,13 @@ bool dmxFile::saveDmxFile(QString path, int col)
     }
     // A level set by hand outside every fixture is data the table holds: the fixtures' width
     // is the least that is written, never a limit.
-    const int channels = qMax(clampedChannelCount(model(), col), model()->steps().usedChannels());
+    const int channels = qMax(clampedChannelCount(col), window().document().steps().usedChannels());
     dmxFormat::write(
-        out, tableShow(model(), channels, m_fixtureTypes, m_fixtureDefinitions, songFor(path)));
+        out, tableShow(window(), channels, m_fixtureTypes, m_fixtureDefinitions, songFor(path)));
     return finishSave(out, "'.dmx' file save success:", "'.dmx' file save failed:");
 }
 
-int dmxFile::refuseDmxFile(const QString &reason)
+int showFiles::refuseDmxFile(const QString &reason)
 {
     qDebug() << "'.dmx' file refused," << qPrintable(reason) << m_file->fileName();
     m_lastError = reason;
@@ -319,10 +294,10 @@ int dmxFile::refuseDmxFile(const QString &reason)
     return kRefused;
 }
 
-int dmxFile::loadDmxFile()
+int showFiles::loadDmxFile()
 {
     const dmxFormat::readResult read =
-        dmxFormat::read(*m_file, model()->columnCount(), model()->rowCount());
+        dmxFormat::read(*m_file, kColumns, window().document().steps().size());
     if (read.olderLayout)
         qDebug() << "老dmx格式";
     if (!read.error.isEmpty())
@@ -333,15 +308,15 @@ int dmxFile::loadDmxFile()
     m_songBlockDamaged = read.songDamaged;
     m_loadedFixtureTypes = read.show.fixtures;
     m_loadedDefinitions = read.show.definitions;
-    applyFlags(model(), read.show.flags);
-    appendRows(model(), read.show.rows);
+    window().readSnapFlags(read.show.flags);
+    appendRows(window(), read.show.rows);
     takeSong(read.show.song);
     qDebug() << "'.dmx'file open success:" << m_file;
     m_file->close();
     return read.show.flags.size();
 }
 
-songLink dmxFile::songFor(const QString &showFile) const
+songLink showFiles::songFor(const QString &showFile) const
 {
     if (m_song)
         return m_song->linkFor(showFile);
@@ -352,7 +327,7 @@ songLink dmxFile::songFor(const QString &showFile) const
 }
 
 // A show without a song leaves the song the table has: its rows were appended to others.
-void dmxFile::takeSong(const songLink &link)
+void showFiles::takeSong(const songLink &link)
 {
     if (link.path.isEmpty())
         return;
@@ -364,16 +339,16 @@ void dmxFile::takeSong(const songLink &link)
         m_loadedSong = song;
 }
 
-bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int end_row)
+bool showFiles::saveCFile(QString path, QString name, int col, int start_row, int end_row)
 {
     replaceFile(path);
-    const int channels = clampedChannelCount(model(), col);
-    const showData show = tableShow(model(), channels, QByteArray());
+    const int channels = clampedChannelCount(col);
+    const showData show = tableShow(window(), channels, QByteArray());
     cExport::layout range;
     range.id = cExport::identifier(name);
     range.first = start_row;
     range.last = end_row;
-    range.stride = model()->between();
+    range.stride = window().document().between();
     // Checked before the file is opened: an export the player cannot take leaves nothing.
     const QString problem = cExport::problem(show, range);
     if (!problem.isEmpty()) {
@@ -385,34 +360,33 @@ bool dmxFile::saveCFile(QString path, QString name, int col, int start_row, int 
         qDebug() << "'.c' file save failed:" << path << out.errorString();
         return failSave(saveFailure(path, out.errorString()));
     }
-    model()->output()->patch()->debugList();
     // An empty table has no record to ask the patch for.
-    if (!model()->steps().isEmpty())
-        range.sent = sentChannels(model(), channels);
+    if (!window().document().steps().isEmpty())
+        range.sent = window().sentChannels(channels);
     cExport::write(out, show, range);
     return finishSave(out, "'.c' file save success:", "'.c' file save failed:");
 }
 
-int dmxFile::loadCFile()
+int showFiles::loadCFile()
 {
     const cImport::readResult read =
-        cImport::read(*m_file, model()->columnCount(), model()->rowCount());
+        cImport::read(*m_file, kColumns, window().document().steps().size());
     if (!read.error.isEmpty()) {
         qDebug() << "'.c' file refused, not an export:" << m_file;
         m_lastError = read.error;
         m_file->close();
         return kRefused;
     }
-    applyFlags(model(), read.show.flags);
-    appendRows(model(), read.show.rows);
+    window().readSnapFlags(read.show.flags);
+    appendRows(window(), read.show.rows);
     qDebug() << "'.c' file open success:" << m_file;
     m_file->close();
     return read.show.flags.size();
 }
 
-QString dmxFile::stepsText(int first, int last, int channels) const
+QString showFiles::stepsText(int first, int last, int channels) const
 {
-    const stepTable &rows = model()->steps();
+    const stepTable &rows = window().document().steps();
     if (rows.isEmpty())
         return QString();
     first = qBound(0, first, rows.size() - 1);
@@ -435,22 +409,22 @@ QString dmxFile::stepsText(int first, int last, int channels) const
     return text;
 }
 
-int dmxFile::pasteSteps(const QString &text, int at)
+int showFiles::pasteSteps(const QString &text, int at)
 {
     m_lastError.clear();
-    const stepText::readResult read = stepText::read(
-        text, model()->columnCount(), showLimits::kMaxRows - model()->steps().size());
+    const stepText::readResult read =
+        stepText::read(text, kColumns, showLimits::kMaxRows - window().document().steps().size());
     if (!read.error.isEmpty()) {
         m_lastError = read.error;
         return -1;
     }
     const stepTable &steps = read.rows;
-    const int position = qBound(0, at, model()->steps().size());
+    const int position = qBound(0, at, window().document().steps().size());
     {
         const changeSet edit;
-        model()->document().insertRows(position, steps);
+        window().document().insertRows(position, steps);
     }
-    model()->changeHistory()->rowsInserted(position, steps.size());
-    model()->refrushIndex();
+    window().changeHistory()->rowsInserted(position, steps.size());
+    viewsReread();
     return steps.size();
 }
