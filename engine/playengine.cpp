@@ -37,11 +37,6 @@ constexpr auto kIdleWake = std::chrono::seconds(1);
 // Modest: above the desktop, below the kernel's own real-time threads.
 constexpr int kRtPriority = 10;
 
-bool validRow(const playShow &show, int row)
-{
-    return row >= 0 && row < show.rows.size();
-}
-
 // Without the right to ask the kernel, as a desktop user usually is.
 void askRealtimeKit()
 {
@@ -71,8 +66,7 @@ void askForRealtime()
 } // namespace
 
 playEngine::playEngine(playbackWindow *window)
-    : QObject(nullptr), m_window(window), m_clock(std::make_shared<engineClock>()),
-      m_beatNext(std::numeric_limits<double>::quiet_NaN())
+    : QObject(nullptr), m_window(window), m_clock(std::make_shared<engineClock>())
 {
     std::fill(std::begin(m_slotOf), std::end(m_slotOf), -1);
     if (QCoreApplication::instance())
@@ -114,11 +108,11 @@ void playEngine::setShow(std::shared_ptr<const playShow> show)
 {
     const auto locked = held();
     for (const rowMove &move : show->moves) {
-        m_row = move.follow(m_row);
+        m_seq.row = move.follow(m_seq.row);
         m_viewRow = move.follow(m_viewRow);
     }
     const int last = show->rows.size() - 1;
-    m_row = qBound(-1, m_row, last);
+    m_seq.row = qBound(-1, m_seq.row, last);
     m_viewRow = qBound(-1, m_viewRow, last);
     m_show = std::move(show);
     takeViews();
@@ -134,8 +128,8 @@ void playEngine::takeWindowState()
 void playEngine::takePickedRow()
 {
     const auto locked = held();
-    m_row = m_viewRow = g_currentRow;
-    std::memcpy(m_levels, g_dimValue, sizeof m_levels);
+    m_seq.row = m_viewRow = g_currentRow;
+    std::memcpy(m_seq.levels, g_dimValue, sizeof m_seq.levels);
     std::memcpy(m_viewLevels, g_dimValue, sizeof m_viewLevels);
     takeViews();
 }
@@ -151,15 +145,15 @@ void playEngine::updateViews()
 void playEngine::takeViews()
 {
     if (g_currentRow != m_viewRow)
-        m_row = m_viewRow = g_currentRow;
+        m_seq.row = m_viewRow = g_currentRow;
     if (g_advanceRow != m_viewAdvance) {
         m_viewAdvance = g_advanceRow;
-        m_advance = g_advanceRow != 0;
+        m_seq.advance = g_advanceRow != 0;
     }
     if (std::memcmp(g_dimValue, m_viewLevels, sizeof m_viewLevels) != 0) {
         for (int c = 0; c < kChannels; ++c) {
             if (g_dimValue[c] != m_viewLevels[c])
-                m_levels[c] = m_viewLevels[c] = g_dimValue[c];
+                m_seq.levels[c] = m_viewLevels[c] = g_dimValue[c];
         }
     }
     if (std::memcmp(g_dmxFrame, m_viewFrame, sizeof m_viewFrame) != 0) {
@@ -175,11 +169,11 @@ void playEngine::takeViews()
 void playEngine::tellViews()
 {
     takeViews();
-    g_currentRow = m_viewRow = m_row;
-    g_advanceRow = m_viewAdvance = m_advance ? 1 : 0;
+    g_currentRow = m_viewRow = m_seq.row;
+    g_advanceRow = m_viewAdvance = m_seq.advance ? 1 : 0;
     g_playEnable = m_playing;
-    std::memcpy(g_dimValue, m_levels, sizeof m_levels);
-    std::memcpy(m_viewLevels, m_levels, sizeof m_levels);
+    std::memcpy(g_dimValue, m_seq.levels, sizeof m_seq.levels);
+    std::memcpy(m_viewLevels, m_seq.levels, sizeof m_seq.levels);
     if (m_framePacked) {
         std::memcpy(g_dmxFrame, m_frame, sizeof m_frame);
         std::memcpy(m_viewFrame, m_frame, sizeof m_frame);
@@ -308,7 +302,7 @@ playEngine::clock::time_point playEngine::nextWake() const
 playEngine::outputNow playEngine::now(int channel) const
 {
     const auto locked = held();
-    return {m_levels[qBound(0, channel, kChannels - 1)], m_row};
+    return {m_seq.levels[qBound(0, channel, kChannels - 1)], m_seq.row};
 }
 
 bool playEngine::newsPending() const
@@ -343,14 +337,14 @@ void playEngine::stop()
 {
     const auto locked = held();
     takeViews();
-    m_stoppedMidway = m_playing && m_phase == phase::ticking && !m_advance;
-    std::memcpy(m_stoppedAt, m_levels, sizeof m_stoppedAt);
+    m_stoppedMidway = m_playing && m_phase == phase::ticking && !m_seq.advance;
+    std::memcpy(m_stoppedAt, m_seq.levels, sizeof m_stoppedAt);
     m_phase = phase::idle;
     m_playing = false;
     tellViews();
     m_window->setLiveSending(true);
     // Levels and rows of the last ticks not told yet.
-    if (m_dirty.any() || m_newsWaiting)
+    if (m_seq.dirty.any() || m_newsWaiting)
         postUpdate();
     wake();
 }
@@ -375,8 +369,8 @@ void playEngine::enable(bool on)
     takeSnapshots();
     if (m_phase != phase::ticking) {
         if (m_phase == phase::idle) {
-            m_beatNext = std::numeric_limits<double>::quiet_NaN();
-            m_enterRange = !resumed && m_row == m_show->playStart;
+            m_seq.beatNext = std::numeric_limits<double>::quiet_NaN();
+            m_enterRange = !resumed && m_seq.row == m_show->playStart;
         }
         m_phase = phase::ticking;
         m_nextTick = m_clock->now() + kTick;
@@ -393,17 +387,17 @@ bool playEngine::resumeWhereStopped()
         return false;
     m_stoppedMidway = false;
     const stepTable &rows = m_show->rows;
-    const int row = m_row;
+    const int row = m_seq.row;
     if (row < 0 || row >= rows.size())
         return false;
     const stepTable::rowLevels target = rows.levelsIn(row);
     for (int c = 0; c < kChannels; ++c) {
-        if (m_levels[c] != target[c])
+        if (m_seq.levels[c] != target[c])
             return false;
     }
     for (int c = 0; c < kChannels; ++c)
-        setLevel(c, m_stoppedAt[c]);
-    if (m_dirty.any())
+        m_seq.setLevel(c, m_stoppedAt[c]);
+    if (m_seq.dirty.any())
         postUpdate();
     return true;
 }
@@ -411,13 +405,13 @@ bool playEngine::resumeWhereStopped()
 uint playEngine::repeatsLeft() const
 {
     const auto locked = held();
-    return m_repeatsLeft;
+    return m_seq.repeatsLeft;
 }
 
 void playEngine::setRepeatsLeft(uint times)
 {
     const auto locked = held();
-    m_repeatsLeft = times;
+    m_seq.repeatsLeft = times;
 }
 
 void playEngine::setBeatSteps(double beats)
@@ -426,7 +420,7 @@ void playEngine::setBeatSteps(double beats)
     const double was = m_beats;
     m_beats = beats > 0 ? qBound(0.5, beats, 16.0) : 0.0;
     if (m_beats != was)
-        m_beatNext = std::numeric_limits<double>::quiet_NaN();
+        m_seq.beatNext = std::numeric_limits<double>::quiet_NaN();
     wake();
 }
 
@@ -439,7 +433,7 @@ double playEngine::beatSteps() const
 void playEngine::restartBeats()
 {
     const auto locked = held();
-    m_beatNext = std::numeric_limits<double>::quiet_NaN();
+    m_seq.beatNext = std::numeric_limits<double>::quiet_NaN();
 }
 
 void playEngine::setChase(std::shared_ptr<const showTimeline> line, qint64 offsetMs,
@@ -458,7 +452,7 @@ void playEngine::setChase(std::shared_ptr<const showTimeline> line, qint64 offse
     // Free-running again: the next tick loads the row after the one the chase left.
     if (!m_chase) {
         takeViews();
-        m_advance = true;
+        m_seq.advance = true;
         tellViews();
     }
     wake();
@@ -492,7 +486,7 @@ void playEngine::setSpeed(double factor)
         m_holdUntil = now + std::chrono::duration_cast<clock::duration>(left / ratio);
         wake();
     }
-    for (float &step : m_fadeStep)
+    for (float &step : m_seq.fadeStep)
         step *= float(ratio);
 }
 
@@ -529,111 +523,42 @@ void playEngine::runTick()
         chaseTick();
         return;
     }
-    // The row being faded was removed: count it as finished and load from where we stand.
-    if (!validRow(*m_show, m_row))
-        m_advance = true;
-    if (m_advance)
-        loadNextRow(enter);
-    if (validRow(*m_show, m_row))
-        fadePass();
+    const sequencer::outcome step = m_seq.tick(*m_show, tickInputs(enter));
+    if (step.loaded) {
+        rowLoaded(step.load.row);
+        if (m_rowLoadCount < int(m_rowLoads.size()))
+            m_rowLoads[size_t(m_rowLoadCount++)] = step.load;
+    }
+    if (step.repeatCounted)
+        repeatCounted();
+    if (step.frame)
+        packAndSend();
+    if (!step.holds)
+        return;
+    startHold(step.holdMs);
+    if (step.holdOnBeat)
+        m_holdUntil = std::max(m_tickTime, step.holdUntil);
 }
 
-// Playback started on the range's start row plays the range's first row first, entered from
-// its last row as after a wrap but without counting one: every pass, the first too, is the
-// same, a repeat count of N plays N whole passes, and a show laid on a song or a timecode
-// starts with its first step at time 0.
-void playEngine::loadNextRow(bool enterRange)
+// What the tick runs with: its deadline, the speed master, the snap flags and the beats.
+sequencer::inputs playEngine::tickInputs(bool enterRange) const
 {
-    const playShow &show = *m_show;
-    // Ends and current row may lie outside the table (an end never chosen, rows removed).
-    const int last = show.rows.size() - 1;
-    const int start = qBound(0, show.playStart, last);
-    const int end = qBound(0, show.playEnd, last);
-    const int lo = qMin(start, end);
-    const int hi = qMax(start, end);
-    // With no current row (-1) playback advances from just before row 0.
-    const int c = qBound(-1, m_row, last);
-    if (enterRange) {
-        m_row = lo;
-        jumpTo(lo != hi ? hi : qMax(lo - 1, 0));
-    } else if (c < hi) {
-        m_row = static_cast<int>(qBound<qint64>(0, qint64(c) + show.between, hi));
-    } else {
-        m_row = lo;
-        jumpTo(lo != hi ? hi : qMax(lo - 1, 0));
-        if (countRepeat())
-            repeatCounted();
+    sequencer::inputs in;
+    in.at = m_tickTime;
+    in.speed = m_speed;
+    in.snap = m_snap;
+    in.enterRange = enterRange;
+    if (m_beats > 0) {
+        in.beats = m_beats;
+        in.tempo = m_tempo.read();
     }
-    const stepTable &rows = show.rows;
-    const int row = m_row;
-    const int speed = scaledCell(rows.speed(row));
-    int fade = atSpeed(scaledCell(rows.fade(row)), m_speed);
-    tempoSnapshot tempo;
-    const bool beats = beatTempo(tempo);
-    if (beats)
-        fade = beatFade(tempo, fade);
-    rowLoaded(m_row);
-    int ticks = 0;
-    // On the beat every step lasts its beats, one with neither hold nor fade too.
-    if (speed != 0 || fade != 0 || beats) {
-        m_advance = false;
-        ticks = fade > 0 ? fade : 1;
-        const stepTable::rowLevels target = rows.levelsIn(row);
-        for (int ch = 0; ch < kChannels; ++ch) {
-            const int v = m_levels[ch];
-            const int t = target[ch];
-            m_fadeValue[ch] = float(v);
-            m_fadeStep[ch] = fadeStepOf(v, t, ticks);
-        }
-    }
-    const rowLoad load{m_repeatsLeft, ticks, m_row, show.playStart, show.playEnd};
-    if (m_rowLoadCount < int(m_rowLoads.size()))
-        m_rowLoads[size_t(m_rowLoadCount++)] = load;
+    return in;
 }
 
 void playEngine::logRowLoad(const rowLoad &load)
 {
     qDebug() << "m_repeat" << load.repeat << "m_times" << load.ticks << "currentRow" << load.row
              << "[from" << load.start << "to" << load.end << "]";
-}
-
-void playEngine::jumpTo(int row)
-{
-    const stepTable::rowLevels levels = m_show->rows.levelsIn(row);
-    for (int c = 0; c < kChannels; ++c)
-        setLevel(c, levels[c]);
-}
-
-void playEngine::fadePass()
-{
-    const stepTable &rows = m_show->rows;
-    const int row = m_row;
-    const stepTable::rowLevels target = rows.levelsIn(row);
-    int done = 0;
-    for (int ch = 0; ch < kChannels; ++ch) {
-        const int t = target[ch];
-        if (m_snap[ch]) {
-            setLevel(ch, t);
-            ++done;
-            continue;
-        }
-        bool arrived = false;
-        const int level = fadeTick(m_levels[ch], t, m_fadeValue[ch], m_fadeStep[ch], arrived);
-        done += arrived ? 1 : 0;
-        setLevel(ch, static_cast<uchar>(level));
-    }
-    packAndSend();
-    if (done >= kChannels)
-        m_advance = true;
-    if (!m_advance)
-        return;
-    tempoSnapshot tempo;
-    if (beatTempo(tempo) && !std::isnan(m_beatNext)) {
-        startHold(0);
-        m_holdUntil = std::max(m_tickTime, beatHoldEnd(tempo));
-    } else {
-        startHold(atSpeed(rows.speed(row) * 100, m_speed));
-    }
 }
 
 // The time the chase shows at this tick: the timecode last received, or where the song
@@ -660,13 +585,13 @@ void playEngine::chaseTick()
     const showTimeline::position at = m_chase->locate(ms - m_chaseOffset);
     const showTimeline::levels levels = m_chase->levelsAt(at);
     for (int ch = 0; ch < kChannels; ++ch)
-        setLevel(ch, levels[size_t(ch)]);
-    if (m_row != at.row) {
-        m_row = at.row;
+        m_seq.setLevel(ch, levels[size_t(ch)]);
+    if (m_seq.row != at.row) {
+        m_seq.row = at.row;
         rowLoaded(at.row);
     }
-    if (m_repeatsLeft != at.repeat) {
-        m_repeatsLeft = at.repeat;
+    if (m_seq.repeatsLeft != at.repeat) {
+        m_seq.repeatsLeft = at.repeat;
         repeatCounted();
     }
     packAndSend();
@@ -680,69 +605,9 @@ bool playEngine::beatTempo(tempoSnapshot &tempo) const
     return tempo.periodNs > 0;
 }
 
-namespace
-{
-qint64 nsOf(playEngine::clock::time_point at)
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
-}
-
-double beatAt(const tempoSnapshot &tempo, playEngine::clock::time_point at)
-{
-    return double(tempo.beat) + double(nsOf(at) - tempo.beatNs) / double(tempo.periodNs);
-}
-
-playEngine::clock::time_point timeOfBeat(const tempoSnapshot &tempo, double beat)
-{
-    const double ns = double(tempo.beatNs) + (beat - double(tempo.beat)) * double(tempo.periodNs);
-    return playEngine::clock::time_point(std::chrono::duration_cast<playEngine::clock::duration>(
-        std::chrono::nanoseconds(qint64(std::llround(ns)))));
-}
-} // namespace
-
-// The step loaded now ends `m_beats` beats after it started: on the beat the step before
-// ended on, or, first and after the grid moved away (a clock's Start, a pause), on the beat
-// nearest to now. The fade keeps its time up to a tick before the step's end.
-int playEngine::beatFade(const tempoSnapshot &tempo, int fade)
-{
-    double start = m_beatNext;
-    const double now = beatAt(tempo, m_tickTime);
-    if (std::isnan(start) || std::abs(start - now) > qMax(1.0, m_beats))
-        start = std::round(now);
-    m_beatNext = start + m_beats;
-    const auto length = timeOfBeat(tempo, m_beatNext) - m_tickTime;
-    const int room = int(qMax<qint64>(1, qint64(length / kTick) - 1));
-    return qMin(fade, room);
-}
-
-// The hold ends a tick before the step's last beat, so that the next row loads on it; read
-// again at every wake, so that a new tempo reaches a hold under way.
-playEngine::clock::time_point playEngine::beatHoldEnd(const tempoSnapshot &tempo) const
-{
-    return timeOfBeat(tempo, m_beatNext) - kTick;
-}
-
-// The window hears of the level with the next delivery.
-void playEngine::setLevel(int channel, int value)
-{
-    if (m_levels[channel] != value) {
-        m_levels[channel] = static_cast<uchar>(value);
-        m_dirty.set(static_cast<size_t>(channel));
-    }
-}
-
 void playEngine::rowLoaded(int row)
 {
     m_rowNews = row;
-}
-
-// One pass of the range ended: one repeat fewer, false when none was left.
-bool playEngine::countRepeat()
-{
-    if (m_repeatsLeft == 0)
-        return false;
-    --m_repeatsLeft;
-    return true;
 }
 
 void playEngine::repeatCounted()
@@ -785,7 +650,7 @@ bool playEngine::packFrame()
         if (slot >= 0 && slot < kChannels)
             m_frame[slot] = m_overriding && m_override[c] >= 0
                                 ? static_cast<unsigned char>(m_override[c])
-                                : m_levels[c];
+                                : m_seq.levels[c];
     }
     std::memcpy(m_outFrame, m_frame, sizeof m_outFrame);
     m_framePacked = true;
@@ -853,15 +718,15 @@ void playEngine::deliverUpdates()
         loadCount = m_rowLoadCount;
         m_rowLoadCount = 0;
         m_ticksUntold = 0;
-        dirty = m_dirty;
-        m_dirty.reset();
+        dirty = m_seq.dirty;
+        m_seq.dirty.reset();
         row = m_rowNews;
         m_rowNews = -2;
         repeatNews = m_repeatNews;
         m_repeatNews = false;
         stopNews = m_stopNews;
         m_stopNews = false;
-        repeat = m_repeatsLeft;
+        repeat = m_seq.repeatsLeft;
         m_updatePosted = false;
         takeSnapshots();
     }
@@ -947,8 +812,8 @@ void playEngine::runDue(clock::time_point now)
     if (!m_playing)
         return;
     tempoSnapshot tempo;
-    if (m_phase == phase::holding && !std::isnan(m_beatNext) && beatTempo(tempo))
-        m_holdUntil = std::max(m_tickTime, beatHoldEnd(tempo));
+    if (m_phase == phase::holding && !std::isnan(m_seq.beatNext) && beatTempo(tempo))
+        m_holdUntil = std::max(m_tickTime, m_seq.beatHoldEnd(tempo));
     if (m_phase == phase::holding && now >= m_holdUntil) {
         m_phase = phase::ticking;
         m_nextTick = m_holdUntil + kTick;

@@ -2,6 +2,7 @@
 #define PLAYENGINE_H
 
 #include "playshow.h"
+#include "sequencer.h"
 #include "syncsnapshot.h"
 
 #include <QObject>
@@ -170,11 +171,10 @@ class playEngine : public QObject
 
     playbackWindow *m_window;
     mutable stateMutex m_mutex;
-    // Playback's own state, written by the ticks and by the GUI thread's calls.
-    int m_row = -1;
+    // Playback's own state, written by the ticks and by the GUI thread's calls: where it
+    // stands in the show (row, levels, fade, repeats, beat), and the frame.
+    sequencer m_seq;
     bool m_playing = false;
-    bool m_advance = true;
-    unsigned char m_levels[512] = {};
     unsigned char m_frame[512] = {};
     // What the window's views held when they last heard of playback's state or it took
     // theirs: a view that differs now was written by the window. GUI thread only.
@@ -202,8 +202,6 @@ class playEngine : public QObject
     timecodeState m_timecode;
     std::shared_ptr<songClockState> m_song = std::make_shared<songClockState>();
     double m_beats = 0.0;
-    // The beat the step under way ends on; NaN until a step has been timed by the beats.
-    double m_beatNext;
     std::shared_ptr<const showTimeline> m_chase;
     qint64 m_chaseOffset = 0;
     chaseSource m_chaseFrom = chaseSource::timecode;
@@ -220,12 +218,8 @@ class playEngine : public QObject
     // resume with those untouched goes on from here.
     unsigned char m_stoppedAt[512] = {};
     bool m_stoppedMidway = false;
-    uint m_repeatsLeft = 0;
     // Playback was started on the range's start row: its first tick enters the range.
     bool m_enterRange = false;
-    // The fade of the row under way: where each channel stands and what it moves a tick.
-    float m_fadeValue[512] = {};
-    float m_fadeStep[512] = {};
     // Snapshots taken on the GUI thread: frame slot of each channel (-1 not sent, -2 the
     // patch is broken there) and the snap flags.
     int m_slotOf[512] = {};
@@ -234,8 +228,7 @@ class playEngine : public QObject
     int m_override[512] = {};
     bool m_overriding = false;
     bool m_outputOn = false;
-    // What the window has still to hear about.
-    std::bitset<512> m_dirty;
+    // What the window has still to hear about, besides the levels (m_seq.dirty).
     int m_rowNews = -2;
     bool m_repeatNews = false;
     bool m_stopNews = false;
@@ -252,13 +245,7 @@ class playEngine : public QObject
     clock::time_point m_lastNews;
     // Row loads on the output thread, logged later by the GUI thread: a write to stderr may
     // block, which a real-time thread must not.
-    struct rowLoad {
-        uint repeat;
-        int ticks;
-        int row;
-        int start;
-        int end;
-    };
+    using rowLoad = sequencer::rowLoad;
     std::array<rowLoad, 32> m_rowLoads = {};
     int m_rowLoadCount = 0;
     // GUI thread only: what was kept back from the hidden window.
@@ -280,18 +267,12 @@ class playEngine : public QObject
     void takeSnapshots();
     void stop();
     void runTick();
-    void loadNextRow(bool enterRange = false);
+    sequencer::inputs tickInputs(bool enterRange) const;
     void chaseTick();
     qint64 chaseMs() const;
     bool beatTempo(tempoSnapshot &tempo) const;
-    int beatFade(const tempoSnapshot &tempo, int fade);
-    clock::time_point beatHoldEnd(const tempoSnapshot &tempo) const;
-    void fadePass();
-    void jumpTo(int row);
-    void setLevel(int channel, int value);
     void rowLoaded(int row);
     void logRowLoad(const rowLoad &load);
-    bool countRepeat();
     void repeatCounted();
     void startHold(int ms);
     void packAndSend();

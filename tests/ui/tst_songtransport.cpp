@@ -179,8 +179,10 @@ void tst_songtransport::framesFollowTheSong()
     m_transport->play();
     QVERIFY(m_transport->playing());
     QTRY_VERIFY_WITH_TIMEOUT(m_transport->positionMs() >= 1200, 20000);
-    // Until the audio's next buffer the output may still show the song before the seek.
+    // Until the audio's next buffer the output may still show the song before the seek; on a
+    // loaded machine the song may have gone on past 1200 ms before the seek is made.
     const qint64 seekNs = steadyNs();
+    const qint64 firstEnd = qMax<qint64>(1400, m_transport->positionMs() + 200);
     m_transport->seek(5000);
     QTRY_VERIFY_WITH_TIMEOUT(m_transport->positionMs() >= 5600, 20000);
     m_transport->stop();
@@ -211,7 +213,7 @@ void tst_songtransport::framesFollowTheSong()
         inFirst += at < 1200;
         inSeek += at >= 5000 && at <= stoppedAt;
         inResume += at >= 3000 && at < 3300;
-        QVERIFY(at < 1400 || at >= 3000);
+        QVERIFY(at < firstEnd || at >= 3000);
     }
     QVERIFY(inFirst > 20 && inSeek > 10 && inResume > 5);
 }
