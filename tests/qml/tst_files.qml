@@ -201,6 +201,9 @@ WindowTestCase {
         win.close()
         verify(!findChild(panel(), "closeDialog").visible, "a clean window closes at once")
         win.visible = true
+        // The shortcut reaches only the active window, which a loaded machine shows late.
+        win.requestActivate()
+        tryVerify(function() { return win.active }, 5000, "window active")
         dmx_list.setDmxData(200, 1, 1) // a speed: the show has no channel columns
         compare(win.title, "*show1.dmx — Divezuveror DMX512 测试用")
         ctrlKey(Qt.Key_Q)
