@@ -1,6 +1,5 @@
 #include "appwiring.h"
 #include "coreprobe.h"
-#include "recoverycopy.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,8 +24,13 @@ class qmlTestSetup : public QObject
     {
         QCoreApplication::setOrganizationName("Orvane");
         QStandardPaths::setTestModeEnabled(true);
-        // Copies a killed run left would be offered to the next.
-        QDir(recoveryCopy::defaultFolder()).removeRecursively();
+        // The documents ctest runs at once are processes of one name. Each keeps its recovery
+        // copies apart: a window offers every copy whose owner has ended, and Enter typed
+        // into a cell would open another run's copy.
+        QCoreApplication::setApplicationName(
+            QStringLiteral("tst_qml-%1").arg(QCoreApplication::applicationPid()));
+        // Copies a killed run of the same number left would be offered to this one.
+        removeData();
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
     }
 
@@ -38,9 +42,19 @@ class qmlTestSetup : public QObject
         engine->rootContext()->setContextProperty("coreProbe", &m_probe);
     }
 
-    void cleanupTestCase() { m_probe.dropCore(); }
+    void cleanupTestCase()
+    {
+        m_probe.dropCore();
+        removeData();
+    }
 
   private:
+    static void removeData()
+    {
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+            .removeRecursively();
+    }
+
     coreProbe m_probe;
     QTemporaryDir m_settings;
 };
