@@ -29,9 +29,8 @@ class fixtureLayout
 };
 
 // What the row operations, the fills and the beat placing need of the window around the show
-// they edit: the show's owner and its history, the edit row (a view the window keeps, which
-// playback moves while it runs), and the window's side of a change set. Implemented on the GUI
-// thread, and called only there.
+// they edit: the show's owner and its history, the fixtures' columns, the faders, and the
+// window's side of a change set. Implemented on the GUI thread, and called only there.
 class editWindow
 {
   public:
@@ -40,9 +39,6 @@ class editWindow
     virtual const fixtureLayout &fixtureColumns() const = 0;
     virtual bool playing() const = 0;
 
-    // The edit row while stopped, the row playing while playing; -1 for none.
-    virtual int editRow() const = 0;
-    virtual void setEditRow(int row) = 0;
     // The faders' levels, one per channel, which a new row takes.
     virtual const uchar *faderLevels() const = 0;
 
@@ -58,9 +54,7 @@ class editWindow
     // What the status bar says about the last action.
     virtual void setStatusMessage(const QString &text) = 0;
 
-    // The snap flags of the 512 channels, one byte each; flags read from a file are all
-    // announced, changed or not.
-    virtual QByteArray snapFlags() const = 0;
+    // Snap flags read from a file into the show: all announced, changed or not.
     virtual void readSnapFlags(const QByteArray &flags) = 0;
     // Whether the patch sends each of the first `channels` channels.
     virtual QVector<bool> sentChannels(int channels) = 0;

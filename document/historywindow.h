@@ -27,9 +27,8 @@ class historyWindow
     virtual void cellWritten(int row, int column, int value) = 0;
     // The views re-read these cells.
     virtual void cellsWritten(const showDocument::cellArea &area) = 0;
-    // The snap flags of the 512 channels, one byte each; set back, only the channels whose
-    // flag changes are announced.
-    virtual QByteArray snapFlags() const = 0;
+    // The snap flags set back into the show; only the channels whose flag changes are
+    // announced.
     virtual void setSnapFlags(const QByteArray &flags) = 0;
     // A fixture of `kind` (type number or definition) added again at the end of the list, or
     // the last one taken away.

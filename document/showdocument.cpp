@@ -61,14 +61,34 @@ void showDocument::rowsMoved(const rowMove &move)
     m_rowsWritten = true;
 }
 
-int showDocument::keepInside(int row)
+int showDocument::editRow() const
+{
+    if (m_editRowView && *m_editRowView != m_editRowShown)
+        m_editRow = m_editRowShown = *m_editRowView;
+    return m_editRow;
+}
+
+void showDocument::setEditRow(int row)
+{
+    m_editRow = row;
+    if (m_editRowView)
+        *m_editRowView = m_editRowShown = row;
+}
+
+void showDocument::showEditRowIn(int *view)
+{
+    m_editRowView = view;
+    setEditRow(m_editRow);
+}
+
+void showDocument::keepInside()
 {
     const int last = m_steps.size() - 1;
-    if (last < 0)
-        return -1;
-    m_playStart = qBound(0, m_playStart, last);
-    m_playEnd = qBound(0, m_playEnd, last);
-    return rowInside(row);
+    if (last >= 0) {
+        m_playStart = qBound(0, m_playStart, last);
+        m_playEnd = qBound(0, m_playEnd, last);
+    }
+    setEditRow(rowInside(editRow()));
 }
 
 bool showDocument::toggleWholeTable()

@@ -53,10 +53,23 @@ class showDocument
     void moveRows(int from, int count, int to);
     void rowsMoved(const rowMove &move);
 
-    // Positions stay inside the table: the range's ends are clamped onto its rows, and `row`
-    // (the current row, -1 for none) comes back clamped. An empty table keeps its range and
-    // has no current row.
-    int keepInside(int row);
+    // The edit row: the row edits go into, marked red, its levels on the faders; while
+    // playing, the row playing. -1 for none.
+    int editRow() const;
+    void setEditRow(int row);
+    // The process's name for the edit row, which playback's news and older callers write too:
+    // the document writes it, and takes a value found there that it did not write as set.
+    void showEditRowIn(int *view);
+
+    // The channels that jump to their level instead of fading, one byte (0 or 1) for each of
+    // the 512. Whoever writes them tells the views.
+    const QByteArray &snapFlags() const { return m_snap; }
+    bool snaps(int channel) const { return m_snap.at(channel) != 0; }
+    void setSnaps(int channel, bool snap) { m_snap[channel] = snap ? 1 : 0; }
+
+    // Positions stay inside the table: the range's ends are clamped onto its rows and the
+    // edit row into it. An empty table keeps its range and has no edit row.
+    void keepInside();
 
     // "全选": the whole table as the range, the range before it put aside; the next call puts
     // it back, clamped. True when the table has rows.
@@ -70,6 +83,11 @@ class showDocument
 
   private:
     stepTable m_steps;
+    QByteArray m_snap = QByteArray(stepTable::kMaxChannels, '\0');
+    mutable int m_editRow = -1;
+    // What the document last wrote into the view, and the view.
+    mutable int m_editRowShown = -1;
+    int *m_editRowView = nullptr;
     int m_playStart = 0;
     int m_playEnd = -1;
     uint m_between = 1;

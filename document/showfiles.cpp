@@ -60,7 +60,7 @@ showData tableShow(editWindow &window, int channels, const QByteArray &fixtures,
                    const songLink &song = {})
 {
     showData show;
-    show.flags = window.snapFlags().left(channels);
+    show.flags = window.document().snapFlags().left(channels);
     show.rows = window.document().steps();
     show.fixtures = fixtures;
     show.definitions = definitions;

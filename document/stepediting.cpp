@@ -83,7 +83,7 @@ void stepEditing::rowsChanged()
 void stepEditing::keepPositionsInTable()
 {
     const changeSet edit;
-    m_window.setEditRow(m_window.document().keepInside(m_window.editRow()));
+    m_window.document().keepInside();
 }
 
 void stepEditing::setPlayerEndRow(ushort row)
@@ -106,7 +106,7 @@ void stepEditing::setDmxDataBetween(uint index)
 stepEditing::rowPositions stepEditing::positions() const
 {
     const showDocument::range range = m_window.document().playRange();
-    return {m_window.editRow(), range.start, range.end};
+    return {m_window.document().editRow(), range.start, range.end};
 }
 
 // The window hears of the rows, the range and the edit row once, after the whole operation;
@@ -143,8 +143,8 @@ void stepEditing::insertCurrRows()
     {
         const changeSet edit;
         before = positions();
-        c = qMax(-1, qMin(m_window.editRow(), show.steps().size() - 1));
-        m_window.setEditRow(c);
+        c = qMax(-1, qMin(show.editRow(), show.steps().size() - 1));
+        show.setEditRow(c);
     }
     insertRows(c + 1, 1);
     {
@@ -154,7 +154,7 @@ void stepEditing::insertCurrRows()
         // The user goes on to build the new step: fader moves go into it. Playback keeps the
         // row it stands on.
         if (!m_window.playing())
-            m_window.setEditRow(c + 1);
+            show.setEditRow(c + 1);
     }
     announcePositions();
 }
@@ -169,8 +169,6 @@ void stepEditing::removeEndRows()
     {
         const changeSet edit;
         dropEndPastTable();
-        if (m_window.editRow() >= show.steps().size())
-            m_window.setEditRow(m_window.editRow() - 1);
         keepPositionsInTable();
     }
     announcePositions();
@@ -187,8 +185,6 @@ void stepEditing::removeCurrRows()
         removeRows(before.current, 1);
     {
         const changeSet edit;
-        if (m_window.editRow() >= show.steps().size())
-            m_window.setEditRow(m_window.editRow() - 1);
         dropEndPastTable();
         keepPositionsInTable();
     }
@@ -209,12 +205,12 @@ void stepEditing::removeSelectRows()
         const changeSet edit;
         if (show.steps().isEmpty()) {
             show.setPlayRange(0, 0);
-            m_window.setEditRow(-1);
+            show.setEditRow(-1);
         } else {
             // Collapse onto the row before the block, whichever way round the range was given.
             const int p = qMin(lo > 0 ? lo - 1 : 0, show.steps().size() - 1);
             show.setPlayRange(p, p);
-            m_window.setEditRow(p);
+            show.setEditRow(p);
         }
     }
     announcePositions();
@@ -229,7 +225,7 @@ void stepEditing::removeAll()
     {
         const changeSet edit;
         show.setPlayEnd(0);
-        m_window.setEditRow(-1);
+        show.setEditRow(-1);
     }
     announcePositions();
 }
@@ -237,14 +233,15 @@ void stepEditing::removeAll()
 void stepEditing::moveUpRows()
 {
     const editWindow::batch once(m_window);
-    const int current = m_window.editRow();
+    showDocument &show = m_window.document();
+    const int current = show.editRow();
     // The model announces the move itself, after the operation.
-    if (m_window.document().validRow(current) && current >= 1)
+    if (show.validRow(current) && current >= 1)
         moveRows(current, 1, current - 1);
     {
         const changeSet edit;
-        if (m_window.editRow() > 0)
-            m_window.setEditRow(m_window.editRow() - 1);
+        if (show.editRow() > 0)
+            show.setEditRow(show.editRow() - 1);
         keepPositionsInTable();
     }
     m_window.rowsRewritten();
@@ -259,13 +256,13 @@ void stepEditing::moveDownRows()
         const changeSet edit;
         showDocument &show = m_window.document();
         const int rows = show.steps().size();
-        const int current = m_window.editRow();
+        const int current = show.editRow();
         if (current >= 0 && current + 2 <= rows) {
             // No row-move notification: the reset below tells the view.
             moved = current;
             show.moveRows(moved, 1, moved + 1);
             if (current < rows - 1)
-                m_window.setEditRow(current + 1);
+                show.setEditRow(current + 1);
         }
         keepPositionsInTable();
     }
@@ -296,19 +293,20 @@ void stepEditing::setAllDmxSpeedCross(ushort speed, ushort fade)
 void stepEditing::dmx_up_down_select_row(bool up_down)
 {
     const editWindow::batch once(m_window);
+    showDocument &show = m_window.document();
     int current;
     {
         const changeSet edit;
-        current = m_window.editRow();
+        current = show.editRow();
         if (up_down) {
             if (current > 0)
                 --current;
-        } else if (current < m_window.document().steps().size() - 1) {
+        } else if (current < show.steps().size() - 1) {
             ++current;
         }
-        m_window.setEditRow(current);
+        show.setEditRow(current);
         keepPositionsInTable();
-        current = m_window.editRow();
+        current = show.editRow();
     }
     qDebug() << "dmxRowToDim():m_currentRow" << current;
     announcePositions();

@@ -79,7 +79,7 @@ void undoHistory::setFileChannels(int channels)
 
 QByteArray undoHistory::snapFlags() const
 {
-    return m_window->snapFlags();
+    return m_window->document().snapFlags();
 }
 
 void undoHistory::setSnapFlags(const QByteArray &flags)

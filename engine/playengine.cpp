@@ -28,7 +28,8 @@ namespace
 constexpr int kChannels = 512;
 // Ticks per update of the window's levels while playing, when no gap is set.
 constexpr int kWindowTicks = 2;
-constexpr auto kTick = std::chrono::milliseconds(30);
+// The sequencer's step is the output's period.
+constexpr auto kTick = sequencer::kTick;
 // Two frames never closer than this, whatever asks for them.
 constexpr auto kMinGap = std::chrono::milliseconds(15);
 // Deadlines missed by more than this (a suspended machine) are given up, not caught up.

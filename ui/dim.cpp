@@ -4,7 +4,10 @@
 #include "dimlist.h"
 #include "playengine.h"
 
-dim::dim(ushort num, QObject *parent) : QObject(parent), m_num(num) {}
+dim::dim(ushort num, showDocument &show, QObject *parent)
+    : QObject(parent), m_num(num), m_show(show)
+{
+}
 
 uchar dim::dimValue() const
 {

@@ -2,6 +2,7 @@
 #define DIM_H
 
 #include "playstate.h"
+#include "showdocument.h"
 
 #include <QObject>
 
@@ -17,17 +18,18 @@ class dim : public QObject
     Q_PROPERTY(bool run_flag WRITE setRunFlag)
 
   public:
-    explicit dim(ushort num, QObject *parent = nullptr);
+    // Its snap flag is the one `show` holds for it.
+    dim(ushort num, showDocument &show, QObject *parent = nullptr);
 
     // Its place among the 512: the index of its level in g_dimValue.
     ushort channelIndex() const { return m_num; }
     ushort dimNum() const { return m_num + 1; }
     uchar dimValue() const;
-    uchar dimEn() const { return m_en; }
+    uchar dimEn() const { return m_show.snaps(m_num) ? 1 : 0; }
     uchar dimLinkage() const { return m_linkage; }
 
     void setDimValue(uchar value, bool toTable = true, bool refresh = true);
-    void setDimEn(bool en) { m_en = en ? 1 : 0; }
+    void setDimEn(bool en) { m_show.setSnaps(m_num, en); }
     void setDimLinkage(bool linkage) { m_linkage = linkage ? 1 : 0; }
     void setRunFlag(bool flag) { m_runFlag = flag; }
     // Set while playback drives the level, which then stays out of the table.
@@ -41,7 +43,7 @@ class dim : public QObject
 
   private:
     ushort m_num;
-    uchar m_en = 0;
+    showDocument &m_show;
     uchar m_linkage = 0;
     bool m_runFlag = false;
 };

@@ -23,10 +23,10 @@ constexpr int kFirstRole = Qt::UserRole + 1; // role of cell 0
 } // namespace
 
 dimList::dimList(QObject *parent)
-    : QAbstractTableModel(parent), m_dmx(new dmx(nullptr)), m_engine(new playEngine(this))
+    : QAbstractTableModel(parent), m_dmx(new dmx(m_document)), m_engine(new playEngine(this))
 {
     // A new table starts where the process starts: no current row, nothing playing.
-    g_currentRow = -1;
+    m_document.showEditRowIn(&g_currentRow);
     g_playEnable = false;
     g_advanceRow = 1;
     m_dmx->setEngine(m_engine);
@@ -76,7 +76,7 @@ void dimList::outputSetup(int *slotOf, bool *snap) const
             slotOf[c] = -1;
         else
             slotOf[c] = patch->mappedSlot() < 0 ? -2 : patch->mappedSlot();
-        snap[c] = m_dmx->channel(c)->dimEn() != 0;
+        snap[c] = m_document.snaps(c);
     }
 }
 
@@ -104,7 +104,10 @@ void dimList::beginReplay()
 // Rows came or went: the positions stay inside the table and the views re-read it.
 void dimList::replayApplied()
 {
-    keepPositionsInTable();
+    {
+        const changeSet edit;
+        m_document.keepInside();
+    }
     refrushIndex();
 }
 
@@ -115,7 +118,7 @@ void dimList::endReplay()
 
 void dimList::cellWritten(int row, int column, int value)
 {
-    if (row == g_currentRow && column >= 3)
+    if (row == m_document.editRow() && column >= 3)
         m_dmx->setDmxValue(static_cast<uchar>(value), column - 3);
 }
 
@@ -124,24 +127,13 @@ void dimList::cellsWritten(const cellArea &area)
     cellsChanged(area);
 }
 
-QByteArray dimList::snapFlags() const
-{
-    const QList<QObject *> &dims = m_dmx->channels();
-    QByteArray flags(dims.size(), '\0');
-    for (int i = 0; i < dims.size(); ++i)
-        flags[i] = static_cast<dim *>(dims.at(i))->dimEn() ? 1 : 0;
-    return flags;
-}
-
 void dimList::setSnapFlags(const QByteArray &flags)
 {
-    const QList<QObject *> &dims = m_dmx->channels();
-    for (int i = 0; i < flags.size() && i < dims.size(); ++i) {
-        auto *channel = static_cast<dim *>(dims.at(i));
-        if ((channel->dimEn() != 0) == (flags.at(i) != 0))
+    for (int i = 0; i < flags.size() && i < kChannels; ++i) {
+        if (m_document.snaps(i) == (flags.at(i) != 0))
             continue;
-        channel->setDimEn(flags.at(i) != 0);
-        emit channel->dimEnChanged();
+        m_document.setSnaps(i, flags.at(i) != 0);
+        emit m_dmx->channel(i)->dimEnChanged();
     }
 }
 
@@ -196,7 +188,7 @@ QVariant dimList::data(const QModelIndex &index, int role) const
         return cell;
     }
     case Qt::BackgroundRole: {
-        return QBrush(index.row() == g_currentRow ? Qt::red : Qt::lightGray);
+        return QBrush(index.row() == m_document.editRow() ? Qt::red : Qt::lightGray);
     }
     case Qt::ForegroundRole:
         return QBrush(Qt::black);
@@ -345,7 +337,7 @@ void dimList::endStatus()
 dimList::shownState dimList::currentState() const
 {
     shownState s;
-    s.current = g_currentRow;
+    s.current = m_document.editRow();
     const rangeEnds ends = playRange();
     const rangeEnds covered = m_document.coveredRows();
     s.start = ends.start;
@@ -380,9 +372,9 @@ void dimList::settle(bool showEditRow)
     {
         const changeSet edit;
         if (!g_playEnable) {
-            g_currentRow = m_document.rowInside(g_currentRow);
-            if (m_loadPending && validRow(g_currentRow))
-                loadRowToDims(g_currentRow);
+            m_document.setEditRow(m_document.rowInside(m_document.editRow()));
+            if (m_loadPending && validRow(m_document.editRow()))
+                loadRowToDims(m_document.editRow());
         }
         m_loadPending = false;
         now = currentState();
@@ -448,14 +440,14 @@ void dimList::selectWholeTable()
     {
         const changeSet edit;
         if (m_document.toggleWholeTable())
-            g_currentRow = playRange().start;
+            m_document.setEditRow(playRange().start);
     }
     settle(true);
 }
 
 int dimList::currentRow() const
 {
-    return g_currentRow;
+    return m_document.editRow();
 }
 
 double dimList::speedMaster() const
@@ -479,7 +471,7 @@ showTimeline::setup dimList::playSetup() const
     show.playEnd = playRange().end;
     show.between = between();
     for (int ch = 0; ch < showTimeline::kChannels; ++ch)
-        show.snap[size_t(ch)] = m_dmx->channel(ch)->dimEn();
+        show.snap[size_t(ch)] = m_document.snaps(ch);
     show.speed = m_engine->speed();
     return show;
 }
@@ -520,7 +512,7 @@ void dimList::setDmxData(ushort value, ushort col, ushort row)
         return;
     if (col >= m_columns)
         col = m_columns - 1;
-    g_currentRow = row;
+    m_document.setEditRow(row);
     const StepRow before = steps().row(row, m_columns);
     setData(index(row, col), int(value), Qt::EditRole);
     const int k = col - 3;
@@ -542,7 +534,7 @@ void dimList::setDmxData(ushort value, ushort col, ushort row)
 
 void dimList::setDmxData(ushort value, ushort col)
 {
-    const int row = g_currentRow;
+    const int row = m_document.editRow();
     // Without an edit row a fader move writes nowhere.
     if (row < 0)
         return;
@@ -622,7 +614,7 @@ void dimList::dmxRowToDim(ushort row)
         const changeSet edit;
         if (!validRow(row))
             return;
-        g_currentRow = row;
+        m_document.setEditRow(row);
         setPlayRange(row, playRange().end);
         loadRowToDims(row);
         m_engine->takePickedRow();
@@ -653,12 +645,6 @@ void dimList::dmxOutputEnable(bool enable)
 }
 
 // ---- rows: the structural changes; the row operations are in stepediting.cpp ----------
-
-void dimList::keepPositionsInTable()
-{
-    const changeSet edit;
-    g_currentRow = m_document.keepInside(g_currentRow);
-}
 
 bool dimList::insertRows(int row, int count, const QModelIndex &parent)
 {
@@ -743,9 +729,8 @@ void dimList::setBlackout(const QVector<int> &levels)
 void dimList::readSnapFlags(const QByteArray &flags)
 {
     for (int i = 0; i < flags.size() && i < kChannels; ++i) {
-        dim *channel = m_dmx->channel(i);
-        channel->setDimEn(flags.at(i) != 0);
-        emit channel->dimEnChanged();
+        m_document.setSnaps(i, flags.at(i) != 0);
+        emit m_dmx->channel(i)->dimEnChanged();
     }
 }
 

@@ -135,9 +135,6 @@ class dimList : public QAbstractTableModel,
     void setStatusMessage(const QString &text) override;
     // Clears a message told before the action under way.
     void endStatus();
-    // The current row on a row that exists (or -1), both range ends inside the table: the
-    // rule every change of rows ends with.
-    void keepPositionsInTable();
     fixtureList *fixtures() const { return m_fixtures; }
     QObject *fixtureObject() const;
     bool windowShown() const;
@@ -230,14 +227,11 @@ class dimList : public QAbstractTableModel,
     void endReplay() override;
     void cellWritten(int row, int column, int value) override;
     void cellsWritten(const cellArea &area) override;
-    QByteArray snapFlags() const override;
     void setSnapFlags(const QByteArray &flags) override;
     void restoreFixture(const QVariant &kind, bool add) override;
 
     // What the row operations and the fills ask of the window.
     const fixtureLayout &fixtureColumns() const override;
-    int editRow() const override { return g_currentRow; }
-    void setEditRow(int row) override { g_currentRow = row; }
     const uchar *faderLevels() const override { return g_dimValue; }
     bool beginRowsChange(const rowMove &move) override;
     void endRowsChange(const rowMove &move) override;
@@ -269,8 +263,9 @@ class dimList : public QAbstractTableModel,
     void loadRowToDims(int row);
     void recordRowEdit(int row, const StepRow &before);
 
-    dmx *m_dmx;
+    // Before the channel objects, which show its snap flags.
     showDocument m_document;
+    dmx *m_dmx;
     int m_columns = 515;
     // Playback and frame output.
     playEngine *m_engine;

@@ -36,7 +36,8 @@ uchar defaultLevel(int channel)
 }
 } // namespace
 
-dmx::dmx(QObject *parent) : QObject(parent), m_lightList(new light_list(nullptr))
+dmx::dmx(showDocument &show, QObject *parent)
+    : QObject(parent), m_lightList(new light_list(nullptr))
 {
     {
         // New channels start dark, and nothing has been sent through them yet.
@@ -46,7 +47,7 @@ dmx::dmx(QObject *parent) : QObject(parent), m_lightList(new light_list(nullptr)
     }
     m_dims.reserve(512);
     for (ushort i = 0; i < 512; ++i)
-        m_dims.append(new dim(i, nullptr));
+        m_dims.append(new dim(i, show));
 }
 
 dmx::~dmx()

@@ -7,6 +7,7 @@
 #include <QObject>
 
 class dim;
+class showDocument;
 class light_list;
 class playEngine;
 
@@ -17,7 +18,8 @@ class dmx : public QObject
     Q_OBJECT
 
   public:
-    explicit dmx(QObject *parent = nullptr);
+    // The channel objects show the snap flags `show` holds; it outlives them.
+    explicit dmx(showDocument &show, QObject *parent = nullptr);
     ~dmx() override;
 
     // The 512 channel objects, channel k + 1 at k, as the fader strip lists them.

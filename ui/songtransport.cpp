@@ -239,7 +239,7 @@ void songTransport::followPlayhead()
     const int row = line->locate(m_player->positionMs() - m_latencyMs).row;
     {
         const changeSet edit;
-        g_currentRow = row;
+        m_list->document().setEditRow(row);
     }
     m_list->settle(true);
 }

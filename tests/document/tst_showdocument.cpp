@@ -66,7 +66,13 @@ void tst_showdocument::positionsStayInside()
     showDocument show;
     appendSteps(show, rows);
     show.setPlayRange(start, end);
-    const int current = show.keepInside(row);
+    // The edit row as set under the process's name for it, and written back there.
+    int view = -1;
+    show.showEditRowIn(&view);
+    view = row;
+    show.keepInside();
+    const int current = show.editRow();
+    QCOMPARE(view, current);
     const showDocument::range covered = show.coveredRows();
     QCOMPARE((QVector<int>{show.playRange().start, show.playRange().end, current, covered.start,
                            covered.end}),
@@ -145,7 +151,6 @@ struct loggingWindow final : historyWindow {
         log << QStringLiteral("cell %1,%2").arg(row).arg(column);
     }
     void cellsWritten(const showDocument::cellArea &) override { log << "cells"; }
-    QByteArray snapFlags() const override { return {}; }
     void setSnapFlags(const QByteArray &) override {}
     void restoreFixture(const QVariant &, bool) override {}
     showDocument show;
@@ -195,13 +200,10 @@ struct editingWindow final : historyWindow, editWindow {
     void endReplay() override {}
     void cellWritten(int, int, int) override {}
     void cellsWritten(const showDocument::cellArea &) override {}
-    QByteArray snapFlags() const override { return flags; }
-    void setSnapFlags(const QByteArray &to) override { flags = to; }
+    void setSnapFlags(const QByteArray &to) override { readSnapFlags(to); }
     void restoreFixture(const QVariant &, bool) override {}
     undoHistory *changeHistory() const override { return history; }
     const fixtureLayout &fixtureColumns() const override { return fixtures; }
-    int editRow() const override { return row; }
-    void setEditRow(int to) override { row = to; }
     const uchar *faderLevels() const override { return levels; }
     bool beginRowsChange(const rowMove &) override
     {
@@ -218,7 +220,11 @@ struct editingWindow final : historyWindow, editWindow {
     void rowsRewritten() override {}
     void settle(bool) override { batchDepth > 0 ? void(pending = true) : void(++told); }
     void setStatusMessage(const QString &) override {}
-    void readSnapFlags(const QByteArray &read) override { flags = read; }
+    void readSnapFlags(const QByteArray &read) override
+    {
+        for (int i = 0; i < read.size(); ++i)
+            show.setSnaps(i, read.at(i) != 0);
+    }
     QVector<bool> sentChannels(int) override { return {}; }
     void beginBatch() override { ++batchDepth; }
     void endBatch() override
@@ -237,9 +243,8 @@ struct editingWindow final : historyWindow, editWindow {
     showDocument show;
     undoHistory *history = nullptr;
     uchar levels[stepTable::kMaxChannels] = {};
-    int row = -1, rowsBefore = 0, batchDepth = 0, told = 0;
+    int rowsBefore = 0, batchDepth = 0, told = 0;
     bool pending = false, bracketsHold = true;
-    QByteArray flags = QByteArray(stepTable::kMaxChannels, '\0');
 };
 
 using rowOperation = std::function<void(stepEditing &)>;
@@ -293,12 +298,12 @@ void tst_showdocument::rowOperationsWithoutTheWindow()
     window.history = &history;
     appendSteps(window.show, 5);
     window.show.setPlayRange(1, 3);
-    window.row = 2;
+    window.show.setEditRow(2);
     stepEditing editing(window);
     operation(editing);
     QCOMPARE(holdsOf(window.show.steps()), holds);
     const showDocument::range ends = window.show.playRange();
-    QCOMPARE((QVector<int>{window.row, ends.start, ends.end}), after);
+    QCOMPARE((QVector<int>{window.show.editRow(), ends.start, ends.end}), after);
     QVERIFY(window.bracketsHold);
     const bool changed = holds != QVector<int>{0, 1, 2, 3, 4};
     QCOMPARE(window.told, changed ? 1 : 0);
@@ -315,7 +320,7 @@ void tst_showdocument::filesWithoutTheWindow()
     editingWindow from;
     appendSteps(from.show, 3);
     from.show.stepsForWriting().setCell(2, 3 + 4, 77);
-    from.flags[1] = 1;
+    from.show.setSnaps(1, true);
     showFiles saving([&from]() -> editWindow & { return from; });
     QVERIFY2(saving.saveData(file, 8, 0, 2, QString()), qPrintable(saving.lastError()));
 
@@ -326,13 +331,13 @@ void tst_showdocument::filesWithoutTheWindow()
     QCOMPARE(loading.loadData(file), 8);
     QCOMPARE(cellsOf(into.show.steps()), cellsOf(from.show.steps()));
     QCOMPARE(int(into.show.steps().level(2, 4)), 77);
-    QCOMPARE(into.flags.left(8), from.flags.left(8));
+    QCOMPARE(into.show.snapFlags().left(8), from.show.snapFlags().left(8));
     QCOMPARE(into.show.playRange().end, 2);
     QCOMPARE(into.told, 1);
     while (history.undo()) {
     }
     QVERIFY(into.show.steps().isEmpty());
-    QCOMPARE(into.flags, QByteArray(stepTable::kMaxChannels, '\0'));
+    QCOMPARE(into.show.snapFlags(), QByteArray(stepTable::kMaxChannels, '\0'));
 }
 
 QTEST_GUILESS_MAIN(tst_showdocument)

@@ -51,8 +51,7 @@ class qmlTestSetup : public QObject
   private:
     static void removeData()
     {
-        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-            .removeRecursively();
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
     }
 
     coreProbe m_probe;
