@@ -9,9 +9,15 @@
 
 namespace
 {
-// Laying out stops at the latest after this many passes or steps; a show whose passes have
-// not repeated by then is taken to repeat its last one.
-constexpr int kMaxMarks = 8;
+// Laying out stops once the state before a pass is one seen before. Passes can go on
+// changing for a while: a row with neither hold nor fade moves by the last fade's steps, and
+// its levels close in on where they settle a little each pass. So a show is laid out for at
+// least kMinMarks passes, and on while the steps laid out stay within kStepBudget, up to
+// kMaxMarks passes or kMaxSteps steps; a show whose passes have not repeated by then is
+// taken to repeat its last one.
+constexpr int kMinMarks = 8;
+constexpr int kMaxMarks = 256;
+constexpr qint64 kStepBudget = 4000;
 constexpr qint64 kMaxSteps = 4000000;
 // Up to this many ticks a fade's rounding stays far below a level: it ends by its last tick.
 constexpr qint64 kExactTicks = 10000;
@@ -72,7 +78,9 @@ void showTimeline::layOut()
             }
             if (m_loop >= 0)
                 break;
-            if (int(m_marks.size()) >= kMaxMarks || index >= kMaxSteps) {
+            const int marks = int(m_marks.size());
+            if (marks >= kMaxMarks || (marks >= kMinMarks && index >= kStepBudget) ||
+                index >= kMaxSteps) {
                 m_loop = m_marks.empty() ? 0 : m_marks.back().index;
                 break;
             }

@@ -1,9 +1,7 @@
+#include "randomshow.h"
 #include "sequencer.h"
-#include "showtimeline.h"
 
 #include <QtTest>
-
-#include <random>
 
 // The sequencer alone, on shows made here, with no engine, thread, clock or window.
 class tst_sequencer : public QObject
@@ -13,37 +11,6 @@ class tst_sequencer : public QObject
     void ticksAgreeWithTheTimeline_data();
     void ticksAgreeWithTheTimeline();
 };
-
-namespace
-{
-// Rows of every kind a tick treats apart: long and short fades, holds, rows with neither
-// (which move by the steps left from before), snapping channels, levels close to each other
-// and far apart.
-showTimeline::setup randomShow(quint32 seed)
-{
-    std::mt19937 random(seed);
-    auto pick = [&random](int below) { return int(random() % quint32(below)); };
-    showTimeline::setup show;
-    const int rows = 1 + pick(9);
-    for (int r = 0; r < rows; ++r) {
-        const bool still = pick(4) == 0;
-        uchar levels[512];
-        const int base = pick(256);
-        for (uchar &level : levels)
-            level = uchar(pick(3) == 0 ? pick(256) : qBound(0, base + pick(7) - 3, 255));
-        show.rows.append(quint16(still ? 0 : pick(4)), quint16(still ? 0 : pick(14)), levels, 512);
-    }
-    for (bool &snap : show.snap)
-        snap = pick(16) == 0;
-    show.playStart = pick(rows);
-    show.playEnd = pick(rows);
-    show.between = uint(pick(4));
-    show.repeat = pick(3) == 0 ? uint(1 + pick(3)) : 0;
-    const double speeds[] = {1.0, 1.0, 0.5, 2.0, 1.7};
-    show.speed = speeds[pick(5)];
-    return show;
-}
-} // namespace
 
 void tst_sequencer::ticksAgreeWithTheTimeline_data()
 {

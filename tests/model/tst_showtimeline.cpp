@@ -1,6 +1,7 @@
 #include "coretestsupport.h"
 #include "enginetime.h"
 #include "faderamp.h"
+#include "randomshow.h"
 #include "showtimeline.h"
 
 #include <QtTest>
@@ -57,7 +58,7 @@ qint64 clockMs()
         .count();
 }
 
-struct randomShow {
+struct showPicks {
     int rows;
     int start;
     int end;
@@ -66,34 +67,20 @@ struct randomShow {
     double speed;
 };
 
-// Rows of every kind the engine treats apart: long and short fades, holds, rows with
-// neither (which move by the steps left from before), snapping channels, levels close to
-// each other and far apart.
-randomShow makeShow(quint32 seed, showTimeline::setup &show)
+// The random show, put into the table and the engine's settings.
+showPicks makeShow(quint32 seed, showTimeline::setup &show)
 {
-    std::mt19937 random(seed);
-    auto pick = [&random](int below) { return int(random() % quint32(below)); };
-    randomShow made;
-    made.rows = 1 + pick(9);
+    show = randomShow(seed);
     dimList *m = coreModel();
-    for (int r = 0; r < made.rows; ++r) {
-        const bool still = pick(4) == 0;
-        tableRow row = appendRow(quint16(still ? 0 : pick(4)), quint16(still ? 0 : pick(14)), 0);
-        const int base = pick(256);
+    for (int r = 0; r < show.rows.size(); ++r) {
+        tableRow row = appendRow(show.rows.speed(r), show.rows.fade(r), 0);
         for (int ch = 0; ch < 512; ++ch)
-            row[ch + 3] = quint16(pick(3) == 0 ? pick(256) : qBound(0, base + pick(7) - 3, 255));
+            row[ch + 3] = show.rows.cell(r, ch + 3);
     }
-    for (int ch = 0; ch < 512; ++ch) {
-        const bool snap = pick(16) == 0;
-        channel(ch)->setDimEn(snap);
-        show.snap[size_t(ch)] = snap;
-    }
-    made.start = pick(made.rows);
-    made.end = pick(made.rows);
-    made.between = uint(pick(4));
-    made.repeat = pick(3) == 0 ? uint(1 + pick(3)) : 0;
-    const double speeds[] = {1.0, 1.0, 0.5, 2.0, 1.7};
-    made.speed = speeds[pick(5)];
+    for (int ch = 0; ch < 512; ++ch)
+        channel(ch)->setDimEn(show.snap[size_t(ch)]);
+    const showPicks made{show.rows.size(), show.playStart, show.playEnd,
+                         show.between,     show.repeat,    show.speed};
     m->setSpeedMaster(made.speed);
     m->dmxOutputEnable(true);
     m->dmxRowToDim(quint16(made.start));
@@ -101,11 +88,6 @@ randomShow makeShow(quint32 seed, showTimeline::setup &show)
     m->setDmxDataBetween(made.between);
     m->setRepeat(made.repeat);
     show.rows = m->steps();
-    show.playStart = made.start;
-    show.playEnd = made.end;
-    show.between = made.between;
-    show.repeat = made.repeat;
-    show.speed = made.speed;
     return made;
 }
 
@@ -185,7 +167,7 @@ void tst_showtimeline::chasedFrameIsTheSentFrame()
 {
     QFETCH(quint32, seed);
     showTimeline::setup show;
-    const randomShow made = makeShow(seed, show);
+    const showPicks made = makeShow(seed, show);
     const auto line = showTimeline::build(show);
     QVERIFY(line);
     QVERIFY(advanceClock(milliseconds(15)));
@@ -254,7 +236,7 @@ void tst_showtimeline::firstStepAtTimeZero()
 {
     QFETCH(quint32, seed);
     showTimeline::setup show;
-    const randomShow made = makeShow(seed, show);
+    const showPicks made = makeShow(seed, show);
     const auto line = showTimeline::build(show);
     const std::vector<showTimeline::span> pass = line->pass();
     QVERIFY(!pass.empty());
