@@ -56,8 +56,9 @@ int offLevel(const fixtureDef::channel &channel)
 }
 } // namespace
 
-fixtureList::fixtureList(fixturePatch &patch, undoHistory *history, QObject *parent)
-    : QAbstractListModel(parent), m_patch(patch), m_history(history)
+fixtureList::fixtureList(showDocument &show, fixturePatch &patch, undoHistory *history,
+                         QObject *parent)
+    : QAbstractListModel(parent), m_show(show), m_patch(patch), m_history(history)
 {
     // Fixtures added or removed during a blackout are covered at once.
     connect(this, &fixtureList::fixturesChanged, this, [this] {
@@ -68,17 +69,17 @@ fixtureList::fixtureList(fixturePatch &patch, undoHistory *history, QObject *par
 
 int fixtureList::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_types.size();
+    return parent.isValid() ? 0 : m_show.fixtures().size();
 }
 
 QVariant fixtureList::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_types.size())
+    if (!index.isValid() || index.row() >= m_show.fixtures().size())
         return QVariant();
     const int row = index.row();
     switch (role) {
     case typeRole:
-        return m_types.at(row);
+        return m_show.fixtures().at(row).type;
     case nameRole:
         return nameOf(row);
     case firstChannelRole:
@@ -103,28 +104,29 @@ QHash<int, QByteArray> fixtureList::roleNames() const
 
 int fixtureList::channelsOf(int row) const
 {
-    const fixtureDef::definition &placed = m_definitions.at(row);
-    return placed.channels.isEmpty() ? catalogue().channels(m_types.at(row))
+    const fixtureDef::definition &placed = m_show.fixtures().at(row).placed;
+    return placed.channels.isEmpty() ? catalogue().channels(m_show.fixtures().at(row).type)
                                      : placed.channels.size();
 }
 
 QString fixtureList::nameOf(int row) const
 {
-    const fixtureDef::definition &placed = m_definitions.at(row);
-    return placed.channels.isEmpty() ? catalogue().name(m_types.at(row)) : definitionName(placed);
+    const fixtureDef::definition &placed = m_show.fixtures().at(row).placed;
+    return placed.channels.isEmpty() ? catalogue().name(m_show.fixtures().at(row).type)
+                                     : definitionName(placed);
 }
 
 // Built-in titles are translated; a definition's channel names stand as the file has them.
 QStringList fixtureList::titlesOf(int row) const
 {
     QStringList titles;
-    const fixtureDef::definition &placed = m_definitions.at(row);
+    const fixtureDef::definition &placed = m_show.fixtures().at(row).placed;
     // One word a line, as the narrow columns of the built-in titles have one character.
     for (const fixtureDef::channel &channel : placed.channels)
         titles << channel.name.simplified().replace(QLatin1Char(' '), QLatin1Char('\n'));
     if (!placed.channels.isEmpty())
         return titles;
-    for (const QString &label : catalogue().labels(m_types.at(row)))
+    for (const QString &label : catalogue().labels(m_show.fixtures().at(row).type))
         titles << (label.isEmpty() ? QString()
                                    : QCoreApplication::translate("DmxTable", qPrintable(label)));
     return titles;
@@ -133,7 +135,7 @@ QStringList fixtureList::titlesOf(int row) const
 int fixtureList::columnEnd() const
 {
     int end = kFixedColumns;
-    for (int row = 0; row < m_types.size(); ++row)
+    for (int row = 0; row < m_show.fixtures().size(); ++row)
         end += channelsOf(row);
     return end;
 }
@@ -141,11 +143,11 @@ int fixtureList::columnEnd() const
 QVariantList fixtureList::types() const
 {
     QVariantList out;
-    for (int row = 0; row < m_types.size(); ++row) {
-        if (m_definitions.at(row).channels.isEmpty())
-            out << m_types.at(row);
+    for (int row = 0; row < m_show.fixtures().size(); ++row) {
+        if (m_show.fixtures().at(row).placed.channels.isEmpty())
+            out << m_show.fixtures().at(row).type;
         else
-            out << QVariant::fromValue(m_definitions.at(row));
+            out << QVariant::fromValue(m_show.fixtures().at(row).placed);
     }
     return out;
 }
@@ -153,7 +155,7 @@ QVariantList fixtureList::types() const
 QVariantList fixtureList::channelCounts() const
 {
     QVariantList out;
-    for (int row = 0; row < m_types.size(); ++row)
+    for (int row = 0; row < m_show.fixtures().size(); ++row)
         out << channelsOf(row);
     return out;
 }
@@ -162,7 +164,7 @@ QVariantList fixtureList::ends() const
 {
     QVariantList out;
     int end = kFixedColumns;
-    for (int row = 0; row < m_types.size(); ++row) {
+    for (int row = 0; row < m_show.fixtures().size(); ++row) {
         end += channelsOf(row);
         out << end;
     }
@@ -176,7 +178,7 @@ QVariantList fixtureList::columns() const
         out << column(QCoreApplication::translate("DmxTable", kFixedTitles[i]),
                       QString::fromLatin1(kFixedRoles[i]));
     int channel = 0;
-    for (int row = 0; row < m_types.size(); ++row) {
+    for (int row = 0; row < m_show.fixtures().size(); ++row) {
         for (const QString &label : titlesOf(row)) {
             ++channel;
             const QString title = label.isEmpty() ? QStringLiteral("ch") : label;
@@ -190,25 +192,24 @@ QVariantList fixtureList::columns() const
 QVariantList fixtureList::modelNames() const
 {
     QVariantList out;
-    for (const fixtureDef::definition &placed : m_definitions)
-        out << placed.model;
+    for (const showDocument::fixture &f : m_show.fixtures())
+        out << f.placed.model;
     return out;
 }
 
 bool fixtureList::fits(int channels) const
 {
-    return channels >= 1 && m_types.size() < kMaxFixtures &&
+    return channels >= 1 && m_show.fixtures().size() < kMaxFixtures &&
            columnEnd() + channels <= kFixedColumns + kChannels;
 }
 
 void fixtureList::appendRow(int type, const fixtureDef::definition &placed, int channels,
                             const QString &name)
 {
-    beginInsertRows(QModelIndex(), m_types.size(), m_types.size());
-    m_types.append(type);
-    m_definitions.append(placed);
+    beginInsertRows(QModelIndex(), m_show.fixtures().size(), m_show.fixtures().size());
+    m_show.appendFixture(type, placed);
     // The patch learns only the channel count; its entry is named after the fixture.
-    const int row = m_types.size() - 1;
+    const int row = m_show.fixtures().size() - 1;
     m_patch.addFixture(channels, name, [this, row] { enabledChanged(row); });
     endInsertRows();
     emit fixturesChanged();
@@ -241,12 +242,11 @@ bool fixtureList::appendKind(const QVariant &kind)
 
 bool fixtureList::dropLast()
 {
-    if (m_types.isEmpty())
+    if (m_show.fixtures().isEmpty())
         return false;
-    const int last = m_types.size() - 1;
+    const int last = m_show.fixtures().size() - 1;
     beginRemoveRows(QModelIndex(), last, last);
-    m_types.removeLast();
-    m_definitions.removeLast();
+    m_show.removeLastFixture();
     m_patch.removeLastFixture();
     endRemoveRows();
     emit fixturesChanged();
@@ -257,7 +257,7 @@ bool fixtureList::dropLast()
 // at the end, so an entry's row is the one it was added at.
 void fixtureList::enabledChanged(int row)
 {
-    if (row < m_types.size())
+    if (row < m_show.fixtures().size())
         emit dataChanged(index(row), index(row), {enabledRole});
 }
 
@@ -304,7 +304,7 @@ bool fixtureList::addDefinition(const fixtureDef::definition &placed)
 
 bool fixtureList::removeLast()
 {
-    if (m_types.isEmpty())
+    if (m_show.fixtures().isEmpty())
         return false;
     const QVariant kind = types().constLast();
     dropLast();
@@ -315,7 +315,7 @@ bool fixtureList::removeLast()
 int fixtureList::rowOfChannel(int channel, int *first) const
 {
     int start = 1;
-    for (int row = 0; row < m_types.size(); ++row) {
+    for (int row = 0; row < m_show.fixtures().size(); ++row) {
         const int count = channelsOf(row);
         if (channel >= start && channel < start + count) {
             if (first)
@@ -333,7 +333,7 @@ const fixtureDef::channel *fixtureList::definitionChannel(int channel) const
     const int row = rowOfChannel(channel, &first);
     if (row < 0)
         return nullptr;
-    const fixtureDef::definition &placed = m_definitions.at(row);
+    const fixtureDef::definition &placed = m_show.fixtures().at(row).placed;
     return placed.channels.isEmpty() ? nullptr : &placed.channels.at(channel - first);
 }
 
@@ -343,7 +343,7 @@ QString fixtureList::channelName(int channel) const
     const int row = rowOfChannel(channel, &first);
     if (row < 0)
         return QString();
-    const fixtureDef::definition &placed = m_definitions.at(row);
+    const fixtureDef::definition &placed = m_show.fixtures().at(row).placed;
     // The built-in titles stack their characters one a line.
     const QString name = placed.channels.isEmpty()
                              ? titlesOf(row).value(channel - first).remove(QLatin1Char('\n'))
@@ -379,8 +379,8 @@ QString fixtureList::valueName(int channel, int value) const
 QVector<int> fixtureList::offLevels() const
 {
     QVector<int> levels;
-    for (int row = 0; row < m_types.size(); ++row) {
-        const fixtureDef::definition &placed = m_definitions.at(row);
+    for (int row = 0; row < m_show.fixtures().size(); ++row) {
+        const fixtureDef::definition &placed = m_show.fixtures().at(row).placed;
         if (placed.channels.isEmpty())
             levels.append(QVector<int>(channelsOf(row), -1));
         for (const fixtureDef::channel &channel : placed.channels)
@@ -404,7 +404,7 @@ int fixtureList::restore(const QVariantList &types)
 {
     if (types.isEmpty())
         return 0;
-    if (!m_types.isEmpty())
+    if (!m_show.fixtures().isEmpty())
         return -1;
     int added = 0;
     for (const QVariant &kind : types) {

@@ -11,10 +11,10 @@
 class fixturePatch;
 class undoHistory;
 
-// The table's fixtures in table order, the one list the window, the show file, undo and the
-// headless conversions use: each fixture's type, its first channel, its channel count and
-// whether the patch sends it. The table's channel columns and the patch follow from it.
-// GUI thread only.
+// The model of the show's fixtures, in table order: the one list the window, the show file,
+// undo and the headless conversions use: each fixture's type, its first channel, its channel
+// count and whether the patch sends it. The table's channel columns and the patch follow
+// from it. GUI thread only.
 class fixtureList : public QAbstractListModel, public fixtureLayout
 {
     Q_OBJECT
@@ -47,13 +47,15 @@ class fixtureList : public QAbstractListModel, public fixtureLayout
     static constexpr int kFixedColumns = 3;
     static constexpr int kChannels = 512;
 
-    fixtureList(fixturePatch &patch, undoHistory *history, QObject *parent = nullptr);
+    // The fixtures are `show`'s; the list is their model and their one writer.
+    fixtureList(showDocument &show, fixturePatch &patch, undoHistory *history,
+                QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    int count() const { return m_types.size(); }
+    int count() const { return m_show.fixtures().size(); }
     int columnEnd() const override;
     QVariantList types() const override;
     QVariantList channelCounts() const override;
@@ -113,12 +115,10 @@ class fixtureList : public QAbstractListModel, public fixtureLayout
     const fixtureDef::channel *definitionChannel(int channel) const;
     void enabledChanged(int row);
 
+    showDocument &m_show;
     // The window's patch, and playback for the blackout.
     fixturePatch &m_patch;
     undoHistory *m_history;
-    QVector<int> m_types;
-    // Parallel to m_types; empty for built-in types.
-    QVector<fixtureDef::definition> m_definitions;
     QString m_lastError;
     bool m_blackout = false;
 };

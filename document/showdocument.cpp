@@ -14,6 +14,11 @@ void showDocument::cellArea::add(int row, int column)
     lastColumn = qMax(lastColumn, column);
 }
 
+void showDocument::appendFixture(int type, const fixtureDef::definition &placed)
+{
+    m_fixtures.append({type, placed});
+}
+
 void showDocument::setPlayRange(int start, int end)
 {
     m_playStart = start;

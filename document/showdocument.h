@@ -1,6 +1,7 @@
 #ifndef SHOWDOCUMENT_H
 #define SHOWDOCUMENT_H
 
+#include "fixturedef.h"
 #include "playshow.h"
 #include "steptable.h"
 
@@ -61,6 +62,17 @@ class showDocument
     // the document writes it, and takes a value found there that it did not write as set.
     void showEditRowIn(int *view);
 
+    // The table's fixtures in table order: each one's built-in type number and, for one
+    // from a definition file, the definition placed (empty for a built-in type). Whoever
+    // adds or removes one tells the views; fixtures come and go only at the end.
+    struct fixture {
+        int type = 0;
+        fixtureDef::definition placed;
+    };
+    const QVector<fixture> &fixtures() const { return m_fixtures; }
+    void appendFixture(int type, const fixtureDef::definition &placed);
+    void removeLastFixture() { m_fixtures.removeLast(); }
+
     // The channels that jump to their level instead of fading, one byte (0 or 1) for each of
     // the 512. Whoever writes them tells the views.
     const QByteArray &snapFlags() const { return m_snap; }
@@ -83,6 +95,7 @@ class showDocument
 
   private:
     stepTable m_steps;
+    QVector<fixture> m_fixtures;
     QByteArray m_snap = QByteArray(stepTable::kMaxChannels, '\0');
     mutable int m_editRow = -1;
     // What the document last wrote into the view, and the view.

@@ -32,7 +32,7 @@ dimList::dimList(QObject *parent)
     m_dmx->setEngine(m_engine);
     changeSet::publishWith(this, [this] { publishShow(); });
     m_history = new undoHistory(this, this);
-    m_fixtures = new fixtureList(*this, m_history, this);
+    m_fixtures = new fixtureList(m_document, *this, m_history, this);
     m_effects = new effectFill(*this, this);
     m_chase = new showChase(this, this);
     connect(this, &dimList::repeatChanged, this, &dimList::repeatsCounted);
