@@ -397,7 +397,7 @@ Item {
             onClicked: if (mouse.button === Qt.RightButton) effectMenuDelay.restart()
             onDoubleClicked: {
                 effectMenuDelay.stop()
-                messageDialog.open()
+                columnInformation.dialog().open()
             }
         }
         Timer {
@@ -857,27 +857,31 @@ Item {
     }
 
     // Value table of the projector's mode channel.
-    MessageDialog {
-        onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
-        id: messageDialog
-        objectName: "messageDialog"
-        visible: false
-        icon: StandardIcon.Information
-        title: qsTr("模式通道的数值")
-        text: ["",
-            qsTr("0-10\t总闭光"),
-            qsTr("11-40\t自走模式（2通道）\t内置效果列表"),
-            qsTr("41-70\t声控模式（2通道）\t内置效果列表"),
-            qsTr("71-110\tDMX通用模式（通道数由菜单决定）\t内置图形"),
-            "111-130" + " ".repeat(29) + qsTr("SD卡：show1，在show/Param.csv设置"),
-            " ".repeat(36) + qsTr("Rate: 0 – 40帧数/秒（循环播放时有效）"),
-            "131-150" + " ".repeat(29) + qsTr("SD卡：show2，"),
-            "151-170" + " ".repeat(29) + qsTr("SD卡：show3，"),
-            "171-190" + " ".repeat(29) + qsTr("SD卡：show4，"),
-            "191-210" + " ".repeat(29) + qsTr("SD卡：show5，"),
-            "211-230" + " ".repeat(29) + qsTr("SD卡：show6，"),
-            "231-250" + " ".repeat(29) + qsTr("SD卡：show7，"),
-            "251-255" + " ".repeat(29) + qsTr("SD卡：Rate: 0，顺序循环播放所有的文件。"),
-            ""].join("\n")
+    LazyDialog {
+        id: columnInformation
+        objectName: "columnInformation"
+        sourceComponent: MessageDialog {
+            onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
+            id: messageDialog
+            objectName: "messageDialog"
+            visible: false
+            icon: StandardIcon.Information
+            title: qsTr("模式通道的数值")
+            text: ["",
+                qsTr("0-10\t总闭光"),
+                qsTr("11-40\t自走模式（2通道）\t内置效果列表"),
+                qsTr("41-70\t声控模式（2通道）\t内置效果列表"),
+                qsTr("71-110\tDMX通用模式（通道数由菜单决定）\t内置图形"),
+                "111-130" + " ".repeat(29) + qsTr("SD卡：show1，在show/Param.csv设置"),
+                " ".repeat(36) + qsTr("Rate: 0 – 40帧数/秒（循环播放时有效）"),
+                "131-150" + " ".repeat(29) + qsTr("SD卡：show2，"),
+                "151-170" + " ".repeat(29) + qsTr("SD卡：show3，"),
+                "171-190" + " ".repeat(29) + qsTr("SD卡：show4，"),
+                "191-210" + " ".repeat(29) + qsTr("SD卡：show5，"),
+                "211-230" + " ".repeat(29) + qsTr("SD卡：show6，"),
+                "231-250" + " ".repeat(29) + qsTr("SD卡：show7，"),
+                "251-255" + " ".repeat(29) + qsTr("SD卡：Rate: 0，顺序循环播放所有的文件。"),
+                ""].join("\n")
+        }
     }
 }

@@ -165,27 +165,31 @@ Popup {
             Button {
                 objectName: "pickerAddFile"
                 text: qsTr("文件…")
-                onClicked: placeDialog.openFor(false)
+                onClicked: placeChooser.dialog().openFor(false)
             }
             Button {
                 objectName: "pickerAddFolder"
                 text: qsTr("文件夹…")
-                onClicked: placeDialog.openFor(true)
+                onClicked: placeChooser.dialog().openFor(true)
             }
         }
     }
 
     // A definition file or folder of the user's own, added to the library for this session.
-    Dialogs.FileDialog {
-        id: placeDialog
-        title: qsTr("添加灯具定义文件或文件夹")
-        nameFilters: [qsTr("灯具定义 (*.qxf *.json)")]
+    LazyDialog {
+        id: placeChooser
+        objectName: "placeChooser"
+        sourceComponent: Dialogs.FileDialog {
+            id: placeDialog
+            title: qsTr("添加灯具定义文件或文件夹")
+            nameFilters: [qsTr("灯具定义 (*.qxf *.json)")]
 
-        function openFor(folders) {
-            selectFolder = folders
-            open()
+            function openFor(folders) {
+                selectFolder = folders
+                open()
+            }
+
+            onAccepted: fixture_picker.addPlace(decodeURIComponent(String(fileUrl).replace(/^file:\/\//, "")))
         }
-
-        onAccepted: fixture_picker.addPlace(decodeURIComponent(String(fileUrl).replace(/^file:\/\//, "")))
     }
 }

@@ -87,13 +87,12 @@ Rectangle {
     }
 
     function answerReplace(replace) {
-        replaceDialog.close()
+        replaceQuestion.close()
         return file_flow.answerReplace(replace)
     }
 
     function openAccepted(url) {
-        console.log("You chose load: " + url + " " + fileDialog.nameFilters + " "
-                    + fileDialog.selectedNameFilter)
+        console.log("You chose load: " + url)
         return openFile(url)
     }
 
@@ -132,7 +131,7 @@ Rectangle {
     }
 
     function answerClose(choice) {
-        closeDialog.close()
+        closeQuestion.close()
         file_flow.answerClose(choice)
     }
 
@@ -175,8 +174,8 @@ Rectangle {
     // What the file workflow asks the window to do.
     Connections {
         target: file_flow
-        function onReplaceAsked() { replaceDialog.open() }
-        function onCloseAsked() { closeDialog.open() }
+        function onReplaceAsked() { replaceQuestion.dialog().open() }
+        function onCloseAsked() { closeQuestion.dialog().open() }
         function onSaveTargetWanted() { saveData.clicked() }
         function onCloseWindow() { root.close() }
     }
@@ -187,72 +186,84 @@ Rectangle {
         visible: false
     }
 
-    FileDialog {
+    LazyDialog {
+        id: fileChooser
+        objectName: "fileChooser"
+        sourceComponent: FileDialog {
 
-        onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
-        id: fileDialog
-        objectName: "fileDialog"
-        property bool useForSave: false
-        folder: shortcuts.home
-        nameFilters: ownUse ? [cFilter, showFilter] : [showFilter]
+            onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
+            id: fileDialog
+            objectName: "fileDialog"
+            property bool useForSave: false
+            folder: shortcuts.home
+            nameFilters: ownUse ? [cFilter, showFilter] : [showFilter]
 
-        // Opens in the folder used last, with the show format chosen.
-        function prepare(forSave) {
-            useForSave = forSave
-            if (file_flow.lastFolder !== "")
-                folder = file_flow.lastFolder
-            selectedNameFilter = showFilter
-            selectMultiple = !forSave
-            selectExisting = !forSave
+            // Opens in the folder used last, with the show format chosen.
+            function prepare(forSave) {
+                useForSave = forSave
+                if (file_flow.lastFolder !== "")
+                    folder = file_flow.lastFolder
+                selectedNameFilter = showFilter
+                selectMultiple = !forSave
+                selectExisting = !forSave
+            }
+
+            function openFile() {
+                prepare(false)
+                title = ownUse ? qsTr("打开演出 (.dmx) 或导入 C 源文件 (.c)") : qsTr("打开演出 (.dmx)")
+                open()
+                stopRun()
+            }
+
+            function saveFile() {
+                prepare(true)
+                title = ownUse ? qsTr("保存演出 (.dmx) 或导出 C 源文件 (.c)") : qsTr("保存演出 (.dmx)")
+                open()
+            }
+
+            onAccepted: {
+                if (useForSave)
+                    saveAccepted(fileUrl, selectedNameFilter)
+                else
+                    openAccepted(fileUrls[0])
+            }
+            onRejected: file_flow.fileChoiceCancelled()
         }
-
-        function openFile() {
-            prepare(false)
-            title = ownUse ? qsTr("打开演出 (.dmx) 或导入 C 源文件 (.c)") : qsTr("打开演出 (.dmx)")
-            open()
-            stopRun()
-        }
-
-        function saveFile() {
-            prepare(true)
-            title = ownUse ? qsTr("保存演出 (.dmx) 或导出 C 源文件 (.c)") : qsTr("保存演出 (.dmx)")
-            open()
-        }
-
-        onAccepted: {
-            if (useForSave)
-                saveAccepted(fileUrl, selectedNameFilter)
-            else
-                openAccepted(fileUrls[0])
-        }
-        onRejected: file_flow.fileChoiceCancelled()
     }
 
-    MessageDialog {
+    LazyDialog {
+        id: replaceQuestion
+        objectName: "replaceQuestion"
+        sourceComponent: MessageDialog {
 
-        onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
-        id: replaceDialog
-        objectName: "replaceDialog"
-        title: qsTr("替换文件")
-        text: file_flow.replaceQuestion
-        icon: StandardIcon.Question
-        standardButtons: StandardButton.Yes | StandardButton.No
-        onYes: answerReplace(true)
-        onNo: answerReplace(false)
+            onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
+            id: replaceDialog
+            objectName: "replaceDialog"
+            title: qsTr("替换文件")
+            text: file_flow.replaceQuestion
+            icon: StandardIcon.Question
+            standardButtons: StandardButton.Yes | StandardButton.No
+            onYes: answerReplace(true)
+            onNo: answerReplace(false)
+        }
     }
 
-    MessageDialog {
+    LazyDialog {
+        id: closeQuestion
+        objectName: "closeQuestion"
+        sourceComponent: MessageDialog {
 
-        onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
-        id: closeDialog
-        objectName: "closeDialog"
-        title: qsTr("未保存的更改")
-        icon: StandardIcon.Warning
-        text: qsTr("演出有未保存的更改。关闭前要保存吗？")
-        standardButtons: StandardButton.Save | StandardButton.Discard | StandardButton.Cancel
-        onAccepted: answerClose("save")
-        onDiscard: answerClose("discard")
-        onRejected: answerClose("cancel")
+            onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
+            id: closeDialog
+            objectName: "closeDialog"
+            title: qsTr("未保存的更改")
+            icon: StandardIcon.Warning
+            text: qsTr("演出有未保存的更改。关闭前要保存吗？")
+            standardButtons: StandardButton.Save | StandardButton.Discard | StandardButton.Cancel
+            onAccepted: answerClose("save")
+            onDiscard: answerClose("discard")
+            onRejected: answerClose("cancel")
+        }
     }
 
     // A copy that a program left when it ended without saving: opened or discarded, one at a
@@ -262,14 +273,15 @@ Rectangle {
         if (recovery.offered.length === 0)
             return
         var copy = recovery.offered[0]
-        recoveryDialog.text = qsTr("上次的程序没有保存就结束了，留下了恢复副本：\n%1，%2，%3 步，%4 个灯具。\n要打开它吗？")
+        var dialog = recoveryQuestion.dialog()
+        dialog.text = qsTr("上次的程序没有保存就结束了，留下了恢复副本：\n%1，%2，%3 步，%4 个灯具。\n要打开它吗？")
             .arg(copy.show !== "" ? copy.show : qsTr("新演出")).arg(copy.written)
             .arg(copy.steps).arg(copy.fixtures)
-        recoveryDialog.open()
+        dialog.open()
     }
 
     function answerRecovery(open) {
-        recoveryDialog.close()
+        recoveryQuestion.close()
         if (open)
             recovery.openOffered(0)
         else
@@ -278,28 +290,36 @@ Rectangle {
             Qt.callLater(offerRecovery)
     }
 
-    MessageDialog {
-        onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
-        id: recoveryDialog
-        objectName: "recoveryDialog"
-        title: qsTr("恢复副本")
-        icon: StandardIcon.Question
-        standardButtons: StandardButton.Open | StandardButton.Discard | StandardButton.Cancel
-        onAccepted: answerRecovery(true)
-        onDiscard: answerRecovery(false)
+    LazyDialog {
+        id: recoveryQuestion
+        objectName: "recoveryQuestion"
+        sourceComponent: MessageDialog {
+            onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
+            id: recoveryDialog
+            objectName: "recoveryDialog"
+            title: qsTr("恢复副本")
+            icon: StandardIcon.Question
+            standardButtons: StandardButton.Open | StandardButton.Discard | StandardButton.Cancel
+            onAccepted: answerRecovery(true)
+            onDiscard: answerRecovery(false)
+        }
     }
 
     // The song beside the show: only chosen here, read and kept by "song".
-    FileDialog {
-        onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
-        id: songDialog
-        objectName: "songDialog"
-        title: qsTr("选择歌曲")
-        folder: file_flow.lastFolder !== "" ? file_flow.lastFolder : shortcuts.music
-        nameFilters: [qsTr("歌曲 (*.wav *.flac *.ogg *.oga *.opus *.mp3)")]
-        onAccepted: {
-            song.attach(fileUrl)
-            Qt.callLater(openSong, root.songButton)
+    LazyDialog {
+        id: songChooser
+        objectName: "songChooser"
+        sourceComponent: FileDialog {
+            onVisibleChanged: if (!visible) Qt.callLater(refocusWindow)
+            id: songDialog
+            objectName: "songDialog"
+            title: qsTr("选择歌曲")
+            folder: file_flow.lastFolder !== "" ? file_flow.lastFolder : shortcuts.music
+            nameFilters: [qsTr("歌曲 (*.wav *.flac *.ogg *.oga *.opus *.mp3)")]
+            onAccepted: {
+                song.attach(fileUrl)
+                Qt.callLater(openSong, root.songButton)
+            }
         }
     }
 
@@ -414,7 +434,7 @@ Rectangle {
     // With no song yet the file dialog comes first.
     function openSong(button) {
         if (!song.attached) {
-            songDialog.open()
+            songChooser.dialog().open()
             return
         }
         var at = button.mapToItem(panel, 0, button.height)
@@ -439,7 +459,7 @@ Rectangle {
                 text: qsTr("选择…")
                 onClicked: {
                     songLine.close()
-                    songDialog.open()
+                    songChooser.dialog().open()
                 }
             }
             // Shows or hides the song strip between the panel and the table.
@@ -551,7 +571,7 @@ Rectangle {
         text: qsTr("保存")
         onClicked: {
             dmx_list.setDmxDataBetween(between_value.value)
-            fileDialog.saveFile()
+            fileChooser.dialog().saveFile()
         }
     }
     PanelButton {
@@ -559,7 +579,7 @@ Rectangle {
         objectName: "openData"
         anchors.right: saveData.left
         text: qsTr("打开")
-        onClicked: fileDialog.openFile()
+        onClicked: fileChooser.dialog().openFile()
     }
     PanelButton {
         id: moveUp

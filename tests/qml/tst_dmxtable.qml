@@ -426,7 +426,7 @@ TableTestCase {
     function test_headerDoubleClickShowsInformation(data) {
         table.addDevice(8)
         waitForRendering(table)
-        var dialog = findChild(table, "messageDialog")
+        var dialog = findChild(table, "columnInformation").dialog()
         verify(dialog)
         compare(dialog.visible, false)
         var target = header(data.column)
@@ -454,7 +454,7 @@ TableTestCase {
     }
 
     function test_informationText() {
-        var dialog = findChild(table, "messageDialog")
+        var dialog = findChild(table, "columnInformation").dialog()
         compare(dialog.title, "模式通道的数值")
         compare(dialog.icon, StandardIcon.Information)
         compare(dialog.visible, false)

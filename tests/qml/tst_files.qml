@@ -199,7 +199,7 @@ WindowTestCase {
         verify(panel().saveAccepted(fileUrl("show1.dmx"), "Dmx files (*.dmx )"))
         var saved = coreProbe.fileHex(path("show1.dmx"))
         win.close()
-        verify(!findChild(panel(), "closeDialog").visible, "a clean window closes at once")
+        verify(!item("closeQuestion").dialog().visible, "a clean window closes at once")
         win.visible = true
         // The shortcut reaches only the active window, which a loaded machine shows late.
         win.requestActivate()
@@ -344,7 +344,7 @@ WindowTestCase {
         var saved = coreProbe.fileHex(path("show1.dmx"))
         dmx_list.setDmxData(300, 1, 0)
         ctrlKey(data.key, data.shift)
-        var dialog = item("fileDialog")
+        var dialog = item("fileChooser").dialog()
         compare(dialog.visible, data.dialog)
         if (data.dialog)
             compare(dialog.useForSave, data.forSave)

@@ -23,7 +23,7 @@ WindowTestCase {
         compare(item("textInput2").text, "255")
         compare(item("textInput3").text, "1")
         compare(item("between_value").value, 1)
-        var dialog = item("fileDialog")
+        var dialog = item("fileChooser").dialog()
         compare(dialog.nameFilters, ["Dmx-c files (*.c )", "Dmx files (*.dmx )"])
         compare(dialog.useForSave, false)
     }
@@ -307,15 +307,15 @@ WindowTestCase {
     }
 
     function test_keysComeBackAfterADialog_data() {
-        return [ { tag: "file dialog", name: "fileDialog" },
-                 { tag: "replace question", name: "replaceDialog" },
-                 { tag: "close question", name: "closeDialog" },
-                 { tag: "column information", name: "messageDialog" } ]
+        return [ { tag: "file dialog", name: "fileChooser" },
+                 { tag: "replace question", name: "replaceQuestion" },
+                 { tag: "close question", name: "closeQuestion" },
+                 { tag: "column information", name: "columnInformation" } ]
     }
 
     function test_keysComeBackAfterADialog(data) {
         item("textInput_speed").forceActiveFocus()
-        var dialog = item(data.name)
+        var dialog = item(data.name).dialog()
         dialog.open()
         dialog.close()
         tryVerify(function() { return item("dmxList").activeFocus }, 2000, "the table has the keys")
