@@ -129,7 +129,7 @@ void playEngine::takeWindowState()
 void playEngine::takePickedRow()
 {
     const auto locked = held();
-    m_seq.row = m_viewRow = g_currentRow;
+    m_seq.row = m_viewRow = m_window->editRow();
     std::memcpy(m_seq.levels, g_dimValue, sizeof m_seq.levels);
     std::memcpy(m_viewLevels, g_dimValue, sizeof m_viewLevels);
     takeViews();
@@ -145,8 +145,9 @@ void playEngine::updateViews()
 // window, and that write is playback's now.
 void playEngine::takeViews()
 {
-    if (g_currentRow != m_viewRow)
-        m_seq.row = m_viewRow = g_currentRow;
+    const int editRow = m_window->editRow();
+    if (editRow != m_viewRow)
+        m_seq.row = m_viewRow = editRow;
     if (g_advanceRow != m_viewAdvance) {
         m_viewAdvance = g_advanceRow;
         m_seq.advance = g_advanceRow != 0;
@@ -170,7 +171,8 @@ void playEngine::takeViews()
 void playEngine::tellViews()
 {
     takeViews();
-    g_currentRow = m_viewRow = m_seq.row;
+    m_viewRow = m_seq.row;
+    m_window->showRow(m_seq.row);
     g_advanceRow = m_viewAdvance = m_seq.advance ? 1 : 0;
     g_playEnable = m_playing;
     std::memcpy(g_dimValue, m_seq.levels, sizeof m_seq.levels);

@@ -28,9 +28,9 @@ class QSocketNotifier;
 // before start(): a program that only converts files never starts the thread.
 // The output thread runs the ticks and sends the frames on playback's own state: the current
 // row, the levels, the frame and the fade, which only the engine writes. The window's views
-// of them (playstate.h) belong to the GUI thread: the engine takes what the window wrote
-// there at each of its GUI-thread calls, and writes playback's state back into them with
-// each delivery of news. Every public call is for the GUI thread (the waits for the thread
+// of them (playstate.h; the row through the window's editRow() and showRow()) belong to the
+// GUI thread: the engine takes what the window wrote there at each of its GUI-thread calls,
+// and writes playback's state back into them with each delivery of news. Every public call is for the GUI thread (the waits for the thread
 // that drives a test's clock), except tempo(), timecode() and songClock(), whose states
 // their source threads write.
 class playEngine : public QObject

@@ -6,7 +6,8 @@
 // The window's views of playback's state, under the names the window and its callers know.
 // GUI thread only: the engine writes playback's state into them when it tells the window,
 // and takes what the window wrote there at its next call (playEngine::takeWindowState()).
-// The current step row, -1 before any.
+// The current step row, -1 before any: the view of the show owner's edit row, which it
+// writes. Playback tells its row to the window, which hands it to the owner.
 extern int g_currentRow;
 // Playback runs.
 extern bool g_playEnable;

@@ -249,6 +249,8 @@ class dimList : public QAbstractTableModel,
     QVector<bool> sentChannels(int channels) override;
 
     // What playback asks of the window and tells it.
+    int editRow() const override { return m_document.editRow(); }
+    void showRow(int row) override { m_document.setEditRow(row); }
     void outputSetup(int *slotOf, bool *snap) const override;
     void setLiveSending(bool live) override;
     void tellRowLoaded() override { rowLoaded(); }

@@ -18,8 +18,11 @@ class tst_engineonly : public QObject
 
 namespace
 {
-// Every channel snaps, so that every tick loads the next row.
+// Every channel snaps, so that every tick loads the next row. The edit row is the process's
+// view of it, as the window's is.
 struct recordingWindow final : playbackWindow {
+    int editRow() const override { return g_currentRow; }
+    void showRow(int row) override { g_currentRow = row; }
     void outputSetup(int *slotOf, bool *snap) const override
     {
         for (int c = 0; c < kChannels; ++c)
