@@ -8,13 +8,16 @@ WindowTestCase {
     // The channel columns scroll in view; step number, speed and fade stay in fixedView.
     property var view: null
     property var fixedView: null
+    // Looked up once: a search through the whole table is slow next to what it checks.
+    property var rowLayer: null
 
     function init() {
         createWindow()
         table = item("dmxList")
         view = findChild(table, "cells")
         fixedView = findChild(table, "stepColumns")
-        verify(view && fixedView)
+        rowLayer = findChild(table, "rowLayer")
+        verify(view && fixedView && rowLayer)
     }
 
     function viewOf(column) {
@@ -78,7 +81,7 @@ WindowTestCase {
     // The colour the row layer draws under a row: its topmost shape there. Children are
     // drawn in order; the repeater's shapes come out of its model in order too.
     function drawnRowColour(row) {
-        var layer = findChild(table, "rowLayer")
+        var layer = rowLayer
         var middle = table.rowTop(row) + table.rowHeight(row) / 2
         var colour = "transparent"
         var shapes = layer.children
