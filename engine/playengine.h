@@ -30,9 +30,9 @@ class QSocketNotifier;
 // row, the levels, the frame and the fade, which only the engine writes. The window's views
 // of them (playstate.h; the row through the window's editRow() and showRow()) belong to the
 // GUI thread: the engine takes what the window wrote there at each of its GUI-thread calls,
-// and writes playback's state back into them with each delivery of news. Every public call is for the GUI thread (the waits for the thread
-// that drives a test's clock), except tempo(), timecode() and songClock(), whose states
-// their source threads write.
+// and writes playback's state back into them with each delivery of news. Every public call is for
+// the GUI thread (the waits for the thread that drives a test's clock), except tempo(), timecode()
+// and songClock(), whose states their source threads write.
 class playEngine : public QObject
 {
     Q_OBJECT
