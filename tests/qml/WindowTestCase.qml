@@ -23,6 +23,12 @@ TestCase {
         return win
     }
 
+    // As TestCase's, but searched in C++: walked in JavaScript, every object of the window got
+    // a wrapper to collect, which cost the window tests much of their time.
+    function findChild(parent, objectName) {
+        return coreProbe.findChild(parent, objectName)
+    }
+
     function destroyWindow() {
         if (!win)
             return

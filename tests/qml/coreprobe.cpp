@@ -9,6 +9,7 @@
 #include "synccontrol.h"
 
 #include <QFile>
+#include <QQmlListReference>
 #include <QQuickWindow>
 #include <QScreen>
 #include <QSettings>
@@ -268,6 +269,36 @@ void coreProbe::setSetting(const QString &key, const QVariant &value)
 QVariant coreProbe::setting(const QString &key) const
 {
     return QSettings().value(key);
+}
+
+namespace
+{
+QObject *visualChild(QObject *parent, const QString &name)
+{
+    const QQmlListReference children(parent, "children");
+    if (!children.isValid())
+        return nullptr;
+    const int count = children.count();
+    for (int i = 0; i < count; ++i) {
+        QObject *child = children.at(i);
+        if (child && child->objectName() == name)
+            return child;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (QObject *found = visualChild(children.at(i), name))
+            return found;
+    }
+    return nullptr;
+}
+} // namespace
+
+QObject *coreProbe::findChild(QObject *parent, const QString &name) const
+{
+    if (!parent)
+        return nullptr;
+    if (QObject *found = visualChild(parent, name))
+        return found;
+    return parent->findChild<QObject *>(name);
 }
 
 bool coreProbe::grabScreen(QQuickWindow *window)

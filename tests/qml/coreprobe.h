@@ -74,6 +74,9 @@ class coreProbe : public QObject
     // A song of `lengthMs` at `bpm` as if the show were set to it and it had been read.
     Q_INVOKABLE QObject *testSong(qint64 lengthMs, double bpm);
 
+    // TestCase.findChild() searched in C++, in the same order: the visual children level by
+    // level, then the QObject children.
+    Q_INVOKABLE QObject *findChild(QObject *parent, const QString &name) const;
     // What the X server shows of the window now, as a user's screenshot sees it: unlike a
     // grab of the window, which draws the whole scene anew, this holds whatever the renderer
     // left unpainted.
