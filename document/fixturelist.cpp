@@ -69,17 +69,17 @@ fixtureList::fixtureList(showDocument &show, fixturePatch &patch, undoHistory *h
 
 int fixtureList::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_show.fixtures().size();
+    return parent.isValid() ? 0 : count();
 }
 
 QVariant fixtureList::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_show.fixtures().size())
+    if (!index.isValid() || index.row() >= count())
         return QVariant();
     const int row = index.row();
     switch (role) {
     case typeRole:
-        return m_show.fixtures().at(row).type;
+        return fixtureAt(row).type;
     case nameRole:
         return nameOf(row);
     case firstChannelRole:
@@ -104,15 +104,15 @@ QHash<int, QByteArray> fixtureList::roleNames() const
 
 int fixtureList::channelsOf(int row) const
 {
-    const fixtureDef::definition &placed = m_show.fixtures().at(row).placed;
-    return placed.channels.isEmpty() ? catalogue().channels(m_show.fixtures().at(row).type)
+    const fixtureDef::definition &placed = fixtureAt(row).placed;
+    return placed.channels.isEmpty() ? catalogue().channels(fixtureAt(row).type)
                                      : placed.channels.size();
 }
 
 QString fixtureList::nameOf(int row) const
 {
-    const fixtureDef::definition &placed = m_show.fixtures().at(row).placed;
-    return placed.channels.isEmpty() ? catalogue().name(m_show.fixtures().at(row).type)
+    const fixtureDef::definition &placed = fixtureAt(row).placed;
+    return placed.channels.isEmpty() ? catalogue().name(fixtureAt(row).type)
                                      : definitionName(placed);
 }
 
@@ -120,13 +120,13 @@ QString fixtureList::nameOf(int row) const
 QStringList fixtureList::titlesOf(int row) const
 {
     QStringList titles;
-    const fixtureDef::definition &placed = m_show.fixtures().at(row).placed;
+    const fixtureDef::definition &placed = fixtureAt(row).placed;
     // One word a line, as the narrow columns of the built-in titles have one character.
     for (const fixtureDef::channel &channel : placed.channels)
         titles << channel.name.simplified().replace(QLatin1Char(' '), QLatin1Char('\n'));
     if (!placed.channels.isEmpty())
         return titles;
-    for (const QString &label : catalogue().labels(m_show.fixtures().at(row).type))
+    for (const QString &label : catalogue().labels(fixtureAt(row).type))
         titles << (label.isEmpty() ? QString()
                                    : QCoreApplication::translate("DmxTable", qPrintable(label)));
     return titles;
@@ -135,7 +135,7 @@ QStringList fixtureList::titlesOf(int row) const
 int fixtureList::columnEnd() const
 {
     int end = kFixedColumns;
-    for (int row = 0; row < m_show.fixtures().size(); ++row)
+    for (int row = 0; row < count(); ++row)
         end += channelsOf(row);
     return end;
 }
@@ -143,11 +143,11 @@ int fixtureList::columnEnd() const
 QVariantList fixtureList::types() const
 {
     QVariantList out;
-    for (int row = 0; row < m_show.fixtures().size(); ++row) {
-        if (m_show.fixtures().at(row).placed.channels.isEmpty())
-            out << m_show.fixtures().at(row).type;
+    for (int row = 0; row < count(); ++row) {
+        if (fixtureAt(row).placed.channels.isEmpty())
+            out << fixtureAt(row).type;
         else
-            out << QVariant::fromValue(m_show.fixtures().at(row).placed);
+            out << QVariant::fromValue(fixtureAt(row).placed);
     }
     return out;
 }
@@ -155,7 +155,7 @@ QVariantList fixtureList::types() const
 QVariantList fixtureList::channelCounts() const
 {
     QVariantList out;
-    for (int row = 0; row < m_show.fixtures().size(); ++row)
+    for (int row = 0; row < count(); ++row)
         out << channelsOf(row);
     return out;
 }
@@ -164,7 +164,7 @@ QVariantList fixtureList::ends() const
 {
     QVariantList out;
     int end = kFixedColumns;
-    for (int row = 0; row < m_show.fixtures().size(); ++row) {
+    for (int row = 0; row < count(); ++row) {
         end += channelsOf(row);
         out << end;
     }
@@ -178,7 +178,7 @@ QVariantList fixtureList::columns() const
         out << column(QCoreApplication::translate("DmxTable", kFixedTitles[i]),
                       QString::fromLatin1(kFixedRoles[i]));
     int channel = 0;
-    for (int row = 0; row < m_show.fixtures().size(); ++row) {
+    for (int row = 0; row < count(); ++row) {
         for (const QString &label : titlesOf(row)) {
             ++channel;
             const QString title = label.isEmpty() ? QStringLiteral("ch") : label;
@@ -199,17 +199,17 @@ QVariantList fixtureList::modelNames() const
 
 bool fixtureList::fits(int channels) const
 {
-    return channels >= 1 && m_show.fixtures().size() < kMaxFixtures &&
+    return channels >= 1 && count() < kMaxFixtures &&
            columnEnd() + channels <= kFixedColumns + kChannels;
 }
 
 void fixtureList::appendRow(int type, const fixtureDef::definition &placed, int channels,
                             const QString &name)
 {
-    beginInsertRows(QModelIndex(), m_show.fixtures().size(), m_show.fixtures().size());
+    beginInsertRows(QModelIndex(), count(), count());
     m_show.appendFixture(type, placed);
     // The patch learns only the channel count; its entry is named after the fixture.
-    const int row = m_show.fixtures().size() - 1;
+    const int row = count() - 1;
     m_patch.addFixture(channels, name, [this, row] { enabledChanged(row); });
     endInsertRows();
     emit fixturesChanged();
@@ -242,9 +242,9 @@ bool fixtureList::appendKind(const QVariant &kind)
 
 bool fixtureList::dropLast()
 {
-    if (m_show.fixtures().isEmpty())
+    if (count() == 0)
         return false;
-    const int last = m_show.fixtures().size() - 1;
+    const int last = count() - 1;
     beginRemoveRows(QModelIndex(), last, last);
     m_show.removeLastFixture();
     m_patch.removeLastFixture();
@@ -257,7 +257,7 @@ bool fixtureList::dropLast()
 // at the end, so an entry's row is the one it was added at.
 void fixtureList::enabledChanged(int row)
 {
-    if (row < m_show.fixtures().size())
+    if (row < count())
         emit dataChanged(index(row), index(row), {enabledRole});
 }
 
@@ -304,7 +304,7 @@ bool fixtureList::addDefinition(const fixtureDef::definition &placed)
 
 bool fixtureList::removeLast()
 {
-    if (m_show.fixtures().isEmpty())
+    if (count() == 0)
         return false;
     const QVariant kind = types().constLast();
     dropLast();
@@ -315,7 +315,7 @@ bool fixtureList::removeLast()
 int fixtureList::rowOfChannel(int channel, int *first) const
 {
     int start = 1;
-    for (int row = 0; row < m_show.fixtures().size(); ++row) {
+    for (int row = 0; row < count(); ++row) {
         const int count = channelsOf(row);
         if (channel >= start && channel < start + count) {
             if (first)
@@ -333,7 +333,7 @@ const fixtureDef::channel *fixtureList::definitionChannel(int channel) const
     const int row = rowOfChannel(channel, &first);
     if (row < 0)
         return nullptr;
-    const fixtureDef::definition &placed = m_show.fixtures().at(row).placed;
+    const fixtureDef::definition &placed = fixtureAt(row).placed;
     return placed.channels.isEmpty() ? nullptr : &placed.channels.at(channel - first);
 }
 
@@ -343,7 +343,7 @@ QString fixtureList::channelName(int channel) const
     const int row = rowOfChannel(channel, &first);
     if (row < 0)
         return QString();
-    const fixtureDef::definition &placed = m_show.fixtures().at(row).placed;
+    const fixtureDef::definition &placed = fixtureAt(row).placed;
     // The built-in titles stack their characters one a line.
     const QString name = placed.channels.isEmpty()
                              ? titlesOf(row).value(channel - first).remove(QLatin1Char('\n'))
@@ -379,8 +379,8 @@ QString fixtureList::valueName(int channel, int value) const
 QVector<int> fixtureList::offLevels() const
 {
     QVector<int> levels;
-    for (int row = 0; row < m_show.fixtures().size(); ++row) {
-        const fixtureDef::definition &placed = m_show.fixtures().at(row).placed;
+    for (int row = 0; row < count(); ++row) {
+        const fixtureDef::definition &placed = fixtureAt(row).placed;
         if (placed.channels.isEmpty())
             levels.append(QVector<int>(channelsOf(row), -1));
         for (const fixtureDef::channel &channel : placed.channels)
@@ -404,7 +404,7 @@ int fixtureList::restore(const QVariantList &types)
 {
     if (types.isEmpty())
         return 0;
-    if (!m_show.fixtures().isEmpty())
+    if (count() > 0)
         return -1;
     int added = 0;
     for (const QVariant &kind : types) {

@@ -103,6 +103,7 @@ class fixtureList : public QAbstractListModel, public fixtureLayout
     void blackoutChanged();
 
   private:
+    const showDocument::fixture &fixtureAt(int row) const { return m_show.fixtures().at(row); }
     int channelsOf(int row) const;
     QStringList titlesOf(int row) const;
     // The fixture and its first channel (1 = the first fixture's first), or -1.

@@ -129,10 +129,17 @@ void dimList::cellsWritten(const cellArea &area)
 
 void dimList::setSnapFlags(const QByteArray &flags)
 {
+    writeSnapFlags(flags, false);
+}
+
+// The channels whose flag changed are announced, or all of them when asked.
+void dimList::writeSnapFlags(const QByteArray &flags, bool announceAll)
+{
     for (int i = 0; i < flags.size() && i < kChannels; ++i) {
-        if (m_document.snaps(i) == (flags.at(i) != 0))
+        const bool snaps = flags.at(i) != 0;
+        if (!announceAll && m_document.snaps(i) == snaps)
             continue;
-        m_document.setSnaps(i, flags.at(i) != 0);
+        m_document.setSnaps(i, snaps);
         emit m_dmx->channel(i)->dimEnChanged();
     }
 }
@@ -728,10 +735,7 @@ void dimList::setBlackout(const QVector<int> &levels)
 
 void dimList::readSnapFlags(const QByteArray &flags)
 {
-    for (int i = 0; i < flags.size() && i < kChannels; ++i) {
-        m_document.setSnaps(i, flags.at(i) != 0);
-        emit m_dmx->channel(i)->dimEnChanged();
-    }
+    writeSnapFlags(flags, true);
 }
 
 // The patch's walk answers for increasing channels from 0, which is how one pass here asks.

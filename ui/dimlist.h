@@ -263,6 +263,7 @@ class dimList : public QAbstractTableModel,
     void announce(const shownState &now);
     void repeatsCounted(uint times);
     void loadRowToDims(int row);
+    void writeSnapFlags(const QByteArray &flags, bool announceAll);
     void recordRowEdit(int row, const StepRow &before);
 
     // Before the channel objects, which show its snap flags.
