@@ -41,6 +41,11 @@ class editWindow
 
     // The faders' levels, one per channel, which a new row takes.
     virtual const uchar *faderLevels() const = 0;
+    // Whether the fader of `channel` (0 = the first) moves with the other linked ones.
+    virtual bool channelLinked(int channel) const = 0;
+    // One cell written as the table model writes it: the fader of its channel follows, and
+    // the views hear of the cell once the operation has ended.
+    virtual void storeCell(int row, int column, int value) = 0;
 
     // Rows are about to go in, out or move, and have: the views' model says so around the
     // change. False when the model refuses, before anything changed.

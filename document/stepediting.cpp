@@ -73,6 +73,46 @@ bool stepEditing::moveRows(int sourceRow, int count, int destinationChild)
     return true;
 }
 
+void stepEditing::writeCell(ushort value, ushort column, ushort row)
+{
+    showDocument &show = m_window.document();
+    changeSet edit;
+    if (m_window.playing() || !show.validRow(row))
+        return;
+    const int columns = stepTable::kFixedCells + stepTable::kMaxChannels;
+    column = qMin<ushort>(column, columns - 1);
+    show.setEditRow(row);
+    const StepRow before = show.steps().row(row, columns);
+    m_window.storeCell(row, column, value);
+    const int channel = column - stepTable::kFixedCells;
+    if (channel > 0 && m_window.channelLinked(channel)) {
+        for (int c = 0; c < channel; ++c) {
+            if (m_window.channelLinked(c))
+                m_window.storeCell(row, c + stepTable::kFixedCells, value);
+        }
+    }
+    edit.close();
+    // The history's stack announces its new step after the operation.
+    changeSet::afterwards([this, row, before] {
+        if (m_window.document().validRow(row))
+            recordRowEdit(row, before);
+    });
+    // The window marks the row that edits go into.
+    m_window.settle(true);
+}
+
+// The cells of a row that an edit changed, with their old values, for undo.
+void stepEditing::recordRowEdit(int row, const StepRow &before)
+{
+    const StepRow after = m_window.document().steps().row(row, before.size());
+    QVector<cellChange> changes;
+    for (int c = 0; c < after.size(); ++c) {
+        if (after.at(c) != before.at(c))
+            changes.append({row, quint16(c), before.at(c), after.at(c)});
+    }
+    m_window.changeHistory()->cellsChanged(std::move(changes));
+}
+
 // Inserted and removed rows move the positions; the faders show the edit row.
 void stepEditing::rowsChanged()
 {

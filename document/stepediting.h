@@ -2,6 +2,7 @@
 #define STEPEDITING_H
 
 #include "playshow.h"
+#include "steptable.h"
 
 #include <QtGlobal>
 
@@ -27,6 +28,12 @@ class stepEditing
 
     stepEditing(const stepEditing &) = delete;
     stepEditing &operator=(const stepEditing &) = delete;
+
+    // A typed value, a fader move or a picked named value into one cell of `row`: the row
+    // becomes the edit row and, on a linked channel, the linked channels before it take the
+    // value too; one undo step for the row. Nothing while playing or past the table; a column
+    // past the last is the last.
+    void writeCell(ushort value, ushort column, ushort row);
 
     void setPlayerEndRow(ushort row);
     void setDmxDataBetween(uint index);
@@ -54,6 +61,7 @@ class stepEditing
     // The edit row on a row that exists (or -1), both range ends inside the table.
     void keepPositionsInTable();
     void rowsChanged();
+    void recordRowEdit(int row, const StepRow &before);
 
     editWindow &m_window;
 };

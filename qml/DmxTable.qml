@@ -313,12 +313,6 @@ Item {
         }
     }
 
-    // Shows the stored values of a row again in the view that holds the column, after a
-    // write that announces nothing.
-    function refreshRow(row, column) {
-        (column < fixedColumns ? stepNumbers : stepModel).refreshRow(row)
-    }
-
     // A scroll moves every cell, and an inserted, removed or moved step or a load changes
     // the value of most. Qt Quick's software renderer collects the places to repaint from
     // the topmost shape down, and merging hundreds of small cell shapes cost more than

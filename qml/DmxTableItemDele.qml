@@ -49,7 +49,6 @@ Item {
         var column = modelColumn
         return capabilityMenu.showFor(channel, itemDele, x, y, function(value) {
             dmx_list.setDmxData(value, column, row)
-            dimTableView.refreshRow(row, column)
         })
     }
 
@@ -73,15 +72,14 @@ Item {
         input.cursorPosition = input.positionAt(x - input.x, input.height / 2)
     }
 
-    // The model announces no single-cell write, so the row is shown again from the model:
-    // the stored (clamped) value, or the old one for a refused or invalid entry.
+    // The model announces the cells an edit stored; a refused or invalid entry stored nothing,
+    // and the cell goes on showing the model's value.
     function finishEdit() {
         if (!editing)
             return
         var input = editor.item
         var hadFocus = input.activeFocus
         store(input.text)
-        dimTableView.refreshRow(modelRow, modelColumn)
         editor.active = false
         if (hadFocus)
             dimTableView.forceActiveFocus()

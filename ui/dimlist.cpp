@@ -157,18 +157,6 @@ QObject *dimList::history() const
     return m_history;
 }
 
-// The cells of a row that an edit changed, with their old values, for undo.
-void dimList::recordRowEdit(int row, const StepRow &before)
-{
-    const StepRow after = steps().row(row, before.size());
-    QVector<cellChange> changes;
-    for (int c = 0; c < after.size(); ++c) {
-        if (after.at(c) != before.at(c))
-            changes.append({row, quint16(c), before.at(c), after.at(c)});
-    }
-    m_history->cellsChanged(std::move(changes));
-}
-
 int dimList::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : steps().size();
@@ -220,8 +208,36 @@ bool dimList::setData(const QModelIndex &index, const QVariant &value, int role)
         return false;
     }
     stepsForWriting().setCell(index.row(), index.column(), value.toInt());
+    announceCell(index.row(), index.column());
     qDebug() << "   出dimList::setData";
     return true;
+}
+
+// The cells an operation wrote are told to the views once, at its end, as one area; rows the
+// operation removed meanwhile are left out.
+void dimList::announceCell(int row, int column)
+{
+    const bool first = m_cellsWritten.firstRow < 0;
+    m_cellsWritten.add(row, column);
+    if (!first)
+        return;
+    changeSet::afterwards([this] {
+        cellArea area = m_cellsWritten;
+        m_cellsWritten = cellArea();
+        area.lastRow = qMin(area.lastRow, rowCount() - 1);
+        if (area.firstRow <= area.lastRow)
+            cellsChanged(area);
+    });
+}
+
+bool dimList::channelLinked(int channel) const
+{
+    return m_dmx->channel(channel)->dimLinkage();
+}
+
+void dimList::storeCell(int row, int column, int value)
+{
+    setData(index(row, column), value, Qt::EditRole);
 }
 
 QVariant dimList::headerData(int section, Qt::Orientation orientation, int role) const
@@ -512,31 +528,7 @@ void dimList::setRepeat(uint times)
 
 void dimList::setDmxData(ushort value, ushort col, ushort row)
 {
-    changeSet edit;
-    if (g_playEnable)
-        return;
-    if (row >= steps().size())
-        return;
-    if (col >= m_columns)
-        col = m_columns - 1;
-    m_document.setEditRow(row);
-    const StepRow before = steps().row(row, m_columns);
-    setData(index(row, col), int(value), Qt::EditRole);
-    const int k = col - 3;
-    if (k > 0 && m_dmx->channel(k)->dimLinkage()) {
-        for (int j = 0; j < k; ++j) {
-            if (m_dmx->channel(j)->dimLinkage())
-                setData(index(row, j + 3), int(value), Qt::EditRole);
-        }
-    }
-    edit.close();
-    // The history's stack announces its new step after the operation.
-    changeSet::afterwards([this, row, before] {
-        if (validRow(row))
-            recordRowEdit(row, before);
-    });
-    // The window marks the row that edits go into.
-    settle(true);
+    m_editing.writeCell(value, col, row);
 }
 
 void dimList::setDmxData(ushort value, ushort col)

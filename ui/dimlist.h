@@ -233,6 +233,8 @@ class dimList : public QAbstractTableModel,
     // What the row operations and the fills ask of the window.
     const fixtureLayout &fixtureColumns() const override;
     const uchar *faderLevels() const override { return g_dimValue; }
+    bool channelLinked(int channel) const override;
+    void storeCell(int row, int column, int value) override;
     bool beginRowsChange(const rowMove &move) override;
     void endRowsChange(const rowMove &move) override;
     void rowsRewritten() override { refrushModel(); }
@@ -264,7 +266,7 @@ class dimList : public QAbstractTableModel,
     void repeatsCounted(uint times);
     void loadRowToDims(int row);
     void writeSnapFlags(const QByteArray &flags, bool announceAll);
-    void recordRowEdit(int row, const StepRow &before);
+    void announceCell(int row, int column);
 
     // Before the channel objects, which show its snap flags.
     showDocument m_document;
@@ -283,6 +285,8 @@ class dimList : public QAbstractTableModel,
     QString m_status;
     bool m_statusFresh = false;
     shownState m_shown;
+    // Written by the operation under way, told to the views at its end.
+    cellArea m_cellsWritten;
     bool m_settlePending = false;
     bool m_loadPending = false;
     int m_batch = 0;

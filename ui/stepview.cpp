@@ -107,12 +107,6 @@ QHash<int, QByteArray> stepView::roleNames() const
     return {{kValueRole, "value"}};
 }
 
-void stepView::refreshRow(int row)
-{
-    if (row >= 0 && row < m_rows)
-        changeRows(row, row);
-}
-
 // Rows from firstChanged on show other steps, or none, after a change of the source.
 void stepView::takeSourceRowCount(int firstChanged)
 {

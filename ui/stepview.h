@@ -46,9 +46,6 @@ class stepView : public QAbstractTableModel
     QVariant data(const QModelIndex &index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    // Shows the stored values of one row again, after a write that announces nothing.
-    Q_INVOKABLE void refreshRow(int row);
-
   signals:
     void sourceChanged();
     void columnsChanged();

@@ -20,6 +20,7 @@ class tst_showdocument : public QObject
     void undoWritesTheShowBack();
     void rowOperationsWithoutTheWindow_data();
     void rowOperationsWithoutTheWindow();
+    void linkedLevelsWithoutTheWindow();
     void filesWithoutTheWindow();
 };
 
@@ -205,6 +206,11 @@ struct editingWindow final : historyWindow, editWindow {
     undoHistory *changeHistory() const override { return history; }
     const fixtureLayout &fixtureColumns() const override { return fixtures; }
     const uchar *faderLevels() const override { return levels; }
+    bool channelLinked(int channel) const override { return linked.contains(channel); }
+    void storeCell(int row, int column, int value) override
+    {
+        show.stepsForWriting().setCell(row, column, value);
+    }
     bool beginRowsChange(const rowMove &) override
     {
         rowsBefore = show.steps().size();
@@ -243,6 +249,7 @@ struct editingWindow final : historyWindow, editWindow {
     showDocument show;
     undoHistory *history = nullptr;
     uchar levels[stepTable::kMaxChannels] = {};
+    QVector<int> linked{0, 2, 5};
     int rowsBefore = 0, batchDepth = 0, told = 0;
     bool pending = false, bracketsHold = true;
 };
@@ -284,6 +291,11 @@ void tst_showdocument::rowOperationsWithoutTheWindow_data()
                                        << QVector<int>{0, 3, 1, 2, 4} << QVector<int>{2, 1, 3};
     QTest::newRow("block into itself") << op([](stepEditing &e) { e.moveRows(1, 2, 2); })
                                        << QVector<int>{0, 1, 2, 3, 4} << QVector<int>{2, 1, 3};
+    QTest::newRow("hold typed") << op([](stepEditing &e) { e.writeCell(99, 1, 4); })
+                                << QVector<int>{0, 1, 2, 3, 99} << QVector<int>{4, 1, 3};
+    QTest::newRow("hold typed past the table")
+        << op([](stepEditing &e) { e.writeCell(99, 1, 5); }) << QVector<int>{0, 1, 2, 3, 4}
+        << QVector<int>{2, 1, 3};
 }
 
 // Each row operation works on the show alone: the rows and positions it leaves, the window
@@ -309,6 +321,24 @@ void tst_showdocument::rowOperationsWithoutTheWindow()
     QCOMPARE(window.told, changed ? 1 : 0);
     QCOMPARE(history.undo(), changed);
     QCOMPARE(holdsOf(window.show.steps()), (QVector<int>{0, 1, 2, 3, 4}));
+}
+
+// A level written on a linked channel goes to the linked channels before it too, the others
+// keep theirs, and one undo step puts the row back.
+void tst_showdocument::linkedLevelsWithoutTheWindow()
+{
+    editingWindow window;
+    undoHistory history(&window);
+    window.history = &history;
+    appendSteps(window.show, 2);
+    stepEditing editing(window);
+    editing.writeCell(200, 3 + 5, 1);
+    QCOMPARE(window.show.steps().row(1).mid(3, 7), (StepRow{200, 0, 200, 0, 0, 200, 0}));
+    QCOMPARE(window.show.steps().row(0).mid(3, 7), StepRow(7, 0));
+    QCOMPARE(window.show.editRow(), 1);
+    QVERIFY(history.undo());
+    QCOMPARE(window.show.steps().row(1).mid(3, 7), StepRow(7, 0));
+    QVERIFY(!history.undo());
 }
 
 // A show saved from one show's owner and opened into another, with no window or playback:
