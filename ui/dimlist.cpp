@@ -36,6 +36,13 @@ dimList::dimList(QObject *parent)
     m_effects = new effectFill(*this, this);
     m_chase = new showChase(this, this);
     connect(this, &dimList::repeatChanged, this, &dimList::repeatsCounted);
+    connect(&m_announcer, &windowAnnouncer::currentRowChanged, this, &dimList::currentRowChanged);
+    connect(&m_announcer, &windowAnnouncer::playRangeChanged, this, &dimList::playRangeChanged);
+    connect(&m_announcer, &windowAnnouncer::playingChanged, this, &dimList::playingChanged);
+    connect(&m_announcer, &windowAnnouncer::outputEnabledChanged, this,
+            &dimList::outputEnabledChanged);
+    connect(&m_announcer, &windowAnnouncer::wholeTableChanged, this, &dimList::wholeTableChanged);
+    connect(&m_status, &statusLine::textChanged, this, &dimList::statusMessageChanged);
     // A message tells of the action that set it: the next edit, undo, pick or start ends it.
     connect(m_history, &undoHistory::changed, this, &dimList::endStatus);
     connect(this, &dimList::playRangeChanged, this, &dimList::endStatus);
@@ -317,12 +324,12 @@ int dimList::playEnd() const
 
 int dimList::rangeFirst() const
 {
-    return currentState().first;
+    return m_announcer.rangeFirst();
 }
 
 int dimList::rangeLast() const
 {
-    return currentState().last;
+    return m_announcer.rangeLast();
 }
 
 bool dimList::playing() const
@@ -333,115 +340,6 @@ bool dimList::playing() const
 bool dimList::outputEnabled() const
 {
     return m_dmx->outputEnabled();
-}
-
-void dimList::setStatusMessage(const QString &text)
-{
-    // Changes told in the same pass of the event loop belong to the action that says this.
-    if (!m_statusFresh) {
-        m_statusFresh = true;
-        QTimer::singleShot(0, this, [this] { m_statusFresh = false; });
-    }
-    if (text == m_status)
-        return;
-    m_status = text;
-    emit statusMessageChanged();
-}
-
-void dimList::endStatus()
-{
-    if (!m_statusFresh && !m_status.isEmpty()) {
-        m_status.clear();
-        emit statusMessageChanged();
-    }
-}
-
-// The covered rows are the part of the range that lies in the table.
-dimList::shownState dimList::currentState() const
-{
-    shownState s;
-    s.current = m_document.editRow();
-    const rangeEnds ends = playRange();
-    const rangeEnds covered = m_document.coveredRows();
-    s.start = ends.start;
-    s.end = ends.end;
-    s.first = covered.start;
-    s.last = covered.end;
-    s.playing = g_playEnable;
-    s.output = m_dmx->outputEnabled();
-    s.whole = m_document.wholeTable();
-    return s;
-}
-
-void dimList::settle(bool showEditRow)
-{
-    // A stop leaves the faders on the red row's levels, not on a fade's last output.
-    m_loadPending = m_loadPending || showEditRow || (m_shown.playing && !g_playEnable);
-    if (m_batch > 0) {
-        m_batchPending = true;
-        return;
-    }
-    if (changeSet::isOpen()) {
-        if (!m_settlePending) {
-            m_settlePending = true;
-            changeSet::afterwards([this] {
-                m_settlePending = false;
-                settle(false);
-            });
-        }
-        return;
-    }
-    shownState now;
-    {
-        const changeSet edit;
-        if (!g_playEnable) {
-            m_document.setEditRow(m_document.rowInside(m_document.editRow()));
-            if (m_loadPending && validRow(m_document.editRow()))
-                loadRowToDims(m_document.editRow());
-        }
-        m_loadPending = false;
-        now = currentState();
-    }
-    announce(now);
-}
-
-void dimList::endBatch()
-{
-    if (--m_batch > 0 || !m_batchPending)
-        return;
-    m_batchPending = false;
-    settle(false);
-}
-
-void dimList::rowLoaded()
-{
-    if (changeSet::isOpen()) {
-        changeSet::afterwards([this] { rowLoaded(); });
-        return;
-    }
-    m_rowTold = false;
-    settle(false);
-    if (!m_rowTold)
-        emit currentRowChanged(m_shown.current);
-}
-
-void dimList::announce(const shownState &now)
-{
-    const shownState was = m_shown;
-    m_shown = now;
-    if (now.start != was.start || now.end != was.end || now.first != was.first ||
-        now.last != was.last)
-        emit playRangeChanged(now.start, now.end);
-    if (now.current != was.current) {
-        m_rowTold = true;
-        emit currentRowChanged(now.current);
-    }
-    if (now.playing != was.playing)
-        emit playingChanged();
-    if (now.output != was.output)
-        emit outputEnabledChanged();
-    if (now.whole != was.whole)
-        emit wholeTableChanged();
 }
 
 // The repeat count ran out: the output goes off and playback stops.
@@ -476,6 +374,21 @@ int dimList::currentRow() const
 double dimList::speedMaster() const
 {
     return m_engine->speed();
+}
+
+void dimList::setStatusMessage(const QString &text)
+{
+    m_status.setText(text);
+}
+
+void dimList::settle(bool showEditRow)
+{
+    m_announcer.settle(showEditRow);
+}
+
+void dimList::rowLoaded()
+{
+    m_announcer.rowLoaded();
 }
 
 void dimList::setSpeedMaster(double factor)
@@ -577,15 +490,6 @@ void dimList::delete_light_fix(int id)
 
 void dimList::currId_light_fix() {}
 
-void dimList::loadRowToDims(int row)
-{
-    const changeSet edit;
-    uchar levels[kChannels];
-    for (int c = 0; c < kChannels; ++c)
-        levels[c] = steps().level(row, c);
-    m_dmx->setLevels(levels);
-}
-
 // ---- playback: forwards to the engine ------------------------------------------------
 
 void dimList::sendDmxEnable(bool enable)
@@ -615,7 +519,7 @@ void dimList::dmxRowToDim(ushort row)
             return;
         m_document.setEditRow(row);
         setPlayRange(row, playRange().end);
-        loadRowToDims(row);
+        m_dmx->showRow(steps(), row);
         m_engine->takePickedRow();
     }
     // A pick while playing restarts the fade from the picked row's levels; the views re-read.

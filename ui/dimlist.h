@@ -9,8 +9,10 @@
 #include "playstate.h"
 #include "showdocument.h"
 #include "showtimeline.h"
+#include "statusline.h"
 #include "stepediting.h"
 #include "steptable.h"
+#include "windowannouncer.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -130,11 +132,11 @@ class dimList : public QAbstractTableModel,
     int rangeLast() const;
     bool playing() const override;
     bool outputEnabled() const;
-    bool wholeTable() const { return m_shown.whole; }
-    QString statusMessage() const { return m_status; }
+    bool wholeTable() const { return m_announcer.wholeTable(); }
+    QString statusMessage() const { return m_status.text(); }
     void setStatusMessage(const QString &text) override;
     // Clears a message told before the action under way.
-    void endStatus();
+    void endStatus() { m_status.end(); }
     fixtureList *fixtures() const { return m_fixtures; }
     QObject *fixtureObject() const;
     bool windowShown() const;
@@ -209,18 +211,6 @@ class dimList : public QAbstractTableModel,
     void sendDmx();
 
   private:
-    // What the window was last told.
-    struct shownState {
-        int current = -1;
-        int start = 0;
-        int end = -1;
-        int first = -1;
-        int last = -1;
-        bool playing = false;
-        bool output = false;
-        bool whole = false;
-    };
-
     // What the undo history asks of the window.
     void beginReplay() override;
     void replayApplied() override;
@@ -238,8 +228,8 @@ class dimList : public QAbstractTableModel,
     bool beginRowsChange(const rowMove &move) override;
     void endRowsChange(const rowMove &move) override;
     void rowsRewritten() override { refrushModel(); }
-    void beginBatch() override { ++m_batch; }
-    void endBatch() override;
+    void beginBatch() override { m_announcer.beginBatch(); }
+    void endBatch() override { m_announcer.endBatch(); }
 
     // What the fixture list asks of the patch and of playback.
     void addFixture(int channels, const QString &name,
@@ -261,10 +251,7 @@ class dimList : public QAbstractTableModel,
     void tellStopped() override { settle(false); }
 
     bool validRow(int row) const { return m_document.validRow(row); }
-    shownState currentState() const;
-    void announce(const shownState &now);
     void repeatsCounted(uint times);
-    void loadRowToDims(int row);
     void writeSnapFlags(const QByteArray &flags, bool announceAll);
     void announceCell(int row, int column);
 
@@ -282,18 +269,12 @@ class dimList : public QAbstractTableModel,
     fixtureList *m_fixtures;
     effectFill *m_effects;
     showChase *m_chase;
-    QString m_status;
-    bool m_statusFresh = false;
-    shownState m_shown;
+    statusLine m_status;
+    // Tells the window what each operation changed, once at its end.
+    windowAnnouncer m_announcer{m_document, *m_dmx};
     // Written by the operation under way, told to the views at its end.
     cellArea m_cellsWritten;
-    bool m_settlePending = false;
-    bool m_loadPending = false;
-    int m_batch = 0;
-    bool m_batchPending = false;
-    bool m_rowTold = false;
     bool m_repeatSet = false;
-    // The range before "全选", while it is in force.
 };
 
 #endif

@@ -6,6 +6,7 @@
 #include "dmxbox.h"
 #include "light_list.h"
 #include "playengine.h"
+#include "steptable.h"
 
 #include <QDebug>
 
@@ -88,6 +89,15 @@ void dmx::setLevels(const uchar *levels)
         changed = setLevel(c, levels[c]) || changed;
     if (changed && m_sendLive)
         sendDmx();
+}
+
+void dmx::showRow(const stepTable &steps, int row)
+{
+    const changeSet edit;
+    uchar levels[stepTable::kMaxChannels];
+    for (int c = 0; c < stepTable::kMaxChannels; ++c)
+        levels[c] = steps.level(row, c);
+    setLevels(levels);
 }
 
 void dmx::setDmxValue(uchar value, ushort channel)

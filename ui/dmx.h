@@ -8,6 +8,7 @@
 
 class dim;
 class showDocument;
+class stepTable;
 class light_list;
 class playEngine;
 
@@ -39,6 +40,8 @@ class dmx : public QObject
     void setDmxValue(uchar value, ushort channel);
     // All 512 levels at once; one frame when they changed anything and frames go out live.
     void setLevels(const uchar *levels);
+    // The faders take the levels of `row` of `steps`.
+    void showRow(const stepTable &steps, int row);
     Q_INVOKABLE void setAllDmxValue(uchar value);
     Q_INVOKABLE void setDefaultDmxValue();
     // The interface library's dmxbox_state of device 0; cheap and never waits, so the
