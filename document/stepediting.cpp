@@ -113,6 +113,17 @@ void stepEditing::recordRowEdit(int row, const StepRow &before)
     m_window.changeHistory()->cellsChanged(std::move(changes));
 }
 
+void stepEditing::selectWholeTable()
+{
+    {
+        const changeSet edit;
+        showDocument &show = m_window.document();
+        if (show.toggleWholeTable())
+            show.setEditRow(show.playRange().start);
+    }
+    m_window.settle(true);
+}
+
 // Inserted and removed rows move the positions; the faders show the edit row.
 void stepEditing::rowsChanged()
 {

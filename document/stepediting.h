@@ -47,6 +47,9 @@ class stepEditing
     void moveDownRows();
     void setAllDmxSpeedCross(ushort speed, ushort fade);
     void dmx_up_down_select_row(bool up_down);
+    // "全选": the whole table as the range, the edit row on its first row; the next call puts
+    // the range before it back.
+    void selectWholeTable();
 
   private:
     // The current row and the play range as the window holds them.

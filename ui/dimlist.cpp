@@ -354,16 +354,9 @@ void dimList::repeatsCounted(uint times)
         sendDmxEnable(false);
 }
 
-// The whole table as the range, starting at its first row; the next call puts the range
-// before it back.
 void dimList::selectWholeTable()
 {
-    {
-        const changeSet edit;
-        if (m_document.toggleWholeTable())
-            m_document.setEditRow(playRange().start);
-    }
-    settle(true);
+    m_editing.selectWholeTable();
 }
 
 int dimList::currentRow() const

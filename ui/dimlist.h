@@ -30,7 +30,8 @@ class undoHistory;
 
 extern dimList *g_dimList;
 
-// The step table, its playback engine and its row operations.
+// The step table as the window knows it: the table model over the show's owner, and the names
+// the window calls, forwarded to the row operations, playback and the window's announcer.
 // GUI thread only. The output thread plays the rows, range and stride it publishes (see
 // stepsForWriting()) and advances a current row, levels and repeat count of its own, which
 // the window's views (playstate.h) follow.
