@@ -13,6 +13,25 @@
 using showOperation = std::function<void(showDocument &, windowAnnouncer &)>;
 Q_DECLARE_METATYPE(showOperation)
 
+namespace
+{
+// Five rows, the first channel of each at 10 × its row, with the faders and the announcer
+// that tells the window of them, which has told it once.
+struct toldShow {
+    toldShow()
+    {
+        for (int row = 0; row < 5; ++row) {
+            const uchar level = uchar(10 * row);
+            show.stepsForWriting().append(100, 0, &level, 1);
+        }
+    }
+    int faderLevel() const { return output.channel(0)->dimValue(); }
+    showDocument show;
+    dmx output{show};
+    windowAnnouncer announcer{show, output};
+};
+} // namespace
+
 // The window hears of what an operation changed once, after it, and of nothing else.
 class tst_windowannouncer : public QObject
 {
@@ -63,53 +82,41 @@ void tst_windowannouncer::toldOnceAfterTheOperation_data()
 void tst_windowannouncer::toldOnceAfterTheOperation()
 {
     QFETCH(showOperation, operation);
-    showDocument show;
-    for (int row = 0; row < 5; ++row) {
-        const uchar level = uchar(10 * row);
-        show.stepsForWriting().append(100, 0, &level, 1);
-    }
-    dmx output(show);
-    windowAnnouncer announcer(show, output);
-    announcer.settle(false);
-    QSignalSpy range(&announcer, &windowAnnouncer::playRangeChanged);
-    QSignalSpy row(&announcer, &windowAnnouncer::currentRowChanged);
-    operation(show, announcer);
+    toldShow told;
+    told.announcer.settle(false);
+    QSignalSpy range(&told.announcer, &windowAnnouncer::playRangeChanged);
+    QSignalSpy row(&told.announcer, &windowAnnouncer::currentRowChanged);
+    operation(told.show, told.announcer);
     QFETCH(int, rangeNews);
     QFETCH(int, rowNews);
     QFETCH(int, editRow);
     QFETCH(int, faderLevel);
     QCOMPARE(range.count(), rangeNews);
     QCOMPARE(row.count(), rowNews);
-    QCOMPARE(show.editRow(), editRow);
+    QCOMPARE(told.show.editRow(), editRow);
     if (rowNews > 0)
         QCOMPARE(row.last().at(0).toInt(), editRow);
-    QCOMPARE(int(output.channel(0)->dimValue()), faderLevel);
+    QCOMPARE(told.faderLevel(), faderLevel);
 }
 
 // Playback's news: a loaded row reaches the window even when it is the row shown, and a stop
 // puts the edit row's levels back on the faders.
 void tst_windowannouncer::playbackNews()
 {
-    showDocument show;
-    for (int row = 0; row < 2; ++row) {
-        const uchar level = uchar(10 * row);
-        show.stepsForWriting().append(100, 0, &level, 1);
-    }
-    dmx output(show);
-    windowAnnouncer announcer(show, output);
+    toldShow told;
     g_playEnable = true;
-    show.setEditRow(1);
-    announcer.settle(false);
-    QSignalSpy row(&announcer, &windowAnnouncer::currentRowChanged);
-    QSignalSpy playing(&announcer, &windowAnnouncer::playingChanged);
-    announcer.rowLoaded();
+    told.show.setEditRow(1);
+    told.announcer.settle(false);
+    QSignalSpy row(&told.announcer, &windowAnnouncer::currentRowChanged);
+    QSignalSpy playing(&told.announcer, &windowAnnouncer::playingChanged);
+    told.announcer.rowLoaded();
     QCOMPARE(row.count(), 1);
     QCOMPARE(row.at(0).at(0).toInt(), 1);
-    QCOMPARE(int(output.channel(0)->dimValue()), 0);
+    QCOMPARE(told.faderLevel(), 0);
     g_playEnable = false;
-    announcer.settle(false);
+    told.announcer.settle(false);
     QCOMPARE(playing.count(), 1);
-    QCOMPARE(int(output.channel(0)->dimValue()), 10);
+    QCOMPARE(told.faderLevel(), 10);
 }
 
 QTEST_GUILESS_MAIN(tst_windowannouncer)
