@@ -13,7 +13,6 @@
 
 #include <QBrush>
 #include <QDebug>
-#include <QTimer>
 
 dimList *g_dimList = nullptr;
 
